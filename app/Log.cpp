@@ -1,0 +1,94 @@
+#include "app/Log.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace {
+
+struct ChannelFile {
+    int bit;
+    const char* path;
+    const char* tag;
+};
+
+const ChannelFile kChannels[] = {
+    {LOG_ERROR, "error.log", "(error)"},
+    {LOG_RUN, "run.log", "(run)"},
+    {LOG_CONSOLE, "console.log", "(console)"},
+};
+
+std::string Timestamp() {
+    char buffer[100] = "";
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(buffer, sizeof buffer, "[%Y-%m-%d %H:%M:%S]", &local);
+    return buffer;
+}
+
+std::string Expand(const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    int needed = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (needed <= 0) {
+        return std::string();
+    }
+    std::string text(static_cast<size_t>(needed), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, args);
+    return text;
+}
+
+}  // namespace
+
+void LogInit(int mask) {
+    for (const ChannelFile& channel : kChannels) {
+        if (channel.bit == LOG_CONSOLE || !(mask & channel.bit)) {
+            continue;
+        }
+        if (FILE* file = std::fopen(channel.path, "w")) {
+            std::fclose(file);
+        }
+    }
+}
+
+void LogV(int channels, const char* format, va_list args) {
+    if (!(channels & (LOG_ERROR | LOG_RUN | LOG_CONSOLE))) {
+        return;
+    }
+    // One timestamp and one expansion serve every file of the call.
+    const std::string stamp = Timestamp();
+    const std::string message = Expand(format, args);
+    for (const ChannelFile& channel : kChannels) {
+        if (!(channels & channel.bit)) {
+            continue;
+        }
+        FILE* file = std::fopen(channel.path, "a");
+        if (!file) {
+            continue;
+        }
+        std::fprintf(file, "%s %s ", stamp.c_str(), channel.tag);
+        std::fputs(message.c_str(), file);
+        std::fputc('\n', file);
+        std::fclose(file);
+    }
+}
+
+void Log(int channels, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    LogV(channels, format, args);
+    va_end(args);
+}
+
+void LogConsoleV(const char* format, va_list args) {
+    LogV(LOG_CONSOLE, format, args);
+}
+
+void LogConsole(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    LogConsoleV(format, args);
+    va_end(args);
+}

@@ -1,0 +1,31 @@
+// Summary of the `grid` table: extents and tree names.
+#pragma once
+
+#include <wx/string.h>
+
+#include <vector>
+
+#include "app/ProgressMonitor.h"
+#include "db/Database.h"
+
+class RootData {
+  public:
+    RootData(Database database, const char* table, ProgressMonitor monitor);
+
+    double GetXMin() const { return xMin; }
+    double GetXMax() const { return xMax; }
+    double GetYMin() const { return yMin; }
+    double GetYMax() const { return yMax; }
+    int GetTreeCount() const { return treeCount; }
+    std::vector<wxString> GetTreeNames() const { return treeNames; }
+
+  private:
+    double xMin = 100000.0;
+    double xMax = 100000.0;
+    double yMin = 100000.0;
+    double yMax = 100000.0;
+    int treeCount = 0;
+    std::vector<wxString> treeNames;
+    Database database;
+    const char* table;
+};

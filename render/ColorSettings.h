@@ -1,0 +1,44 @@
+// The process-wide colour settings of the value layers and the palettes built from them.
+#pragma once
+
+#include <wx/colour.h>
+
+#include <mutex>
+#include <vector>
+
+using Palette = std::vector<wxColour>;
+
+class ColorSettings {
+  public:
+    bool GetUseCustomColors();
+    void SetUseCustomColors(bool value);
+    wxColour GetLowColor();
+    void SetLowColor(const wxColour& value);
+    wxColour GetHighColor();
+    void SetHighColor(const wxColour& value);
+    bool GetSmoothGradient();
+    void SetSmoothGradient(bool value);
+    int GetColorSteps();
+    void SetColorSteps(int value);
+
+  private:
+    std::mutex mutex;
+    bool useCustomColors = false;
+    wxColour lowColor{0, 0, 255, 255};
+    wxColour highColor{255, 0, 0, 255};
+    bool smoothGradient = false;
+    int colorSteps = 5;
+};
+
+// Created at start-up and never destroyed.
+extern ColorSettings* colorSettings;
+
+// The five built-in colours, lowest values first.
+Palette BuiltInPalette();
+// The colour at step i of n between low and high.
+wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int i);
+// The palette of a block or isoline layer under the current settings.
+Palette BuildPalette(ColorSettings& settings);
+// The palette index of a value for a data set's minimum and maximum, always
+// inside the palette; -1 for an empty palette.
+int PaletteIndex(double value, double minimum, double maximum, int paletteSize);

@@ -1,0 +1,26 @@
+// A rectangle in plot coordinates and the mapping between plot and pixels.
+#pragma once
+
+struct PlotRect {
+    double xMin = 0.0;
+    double yMin = 0.0;
+    double xMax = 0.0;
+    double yMax = 0.0;
+
+    double Width() const { return xMax - xMin; }
+    double Height() const { return yMax - yMin; }
+};
+
+// Plot units per viewer pixel along one axis, held in single precision.
+float UnitsPerPixel(double span, int pixels);
+
+// The plot point under a viewer pixel, for clicks.
+void PixelToPlot(const PlotRect& view, int viewerWidth, int viewerHeight, int px, int py, double& x,
+                 double& y);
+
+// The view moved so that the picture follows a drag of (dx, dy) pixels.
+PlotRect PannedView(const PlotRect& view, int viewerWidth, int viewerHeight, int dx, int dy);
+
+// A computed pixel position or size as an int, truncated toward zero and
+// clamped to what the toolkit can draw (NaN gives 0).
+int PixelInt(double value);

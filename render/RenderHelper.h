@@ -1,0 +1,122 @@
+// Everything derived from one open plot database: the data sets, the plot
+// frame, the highlighted stems and stem colours, and the layer drawing.
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/colour.h>
+#include <wx/string.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/ProgressMonitor.h"
+#include "data/NeighborGridData.h"
+#include "data/PointData.h"
+#include "data/RootData.h"
+#include "data/StemData.h"
+#include "data/UptakeGridData.h"
+#include "db/Database.h"
+#include "render/PlotRect.h"
+
+// Plot-layer flags (group 1).
+enum PlotLayerFlag : uint32_t {
+    LAYER_UPTAKE_BLOCKS = 1,
+    LAYER_COUNT_BLOCKS = 2,
+    LAYER_UPTAKE_ISOLINES = 4,
+    LAYER_COUNT_ISOLINES = 8,
+    LAYER_STEMS_PLAIN = 16,
+    LAYER_STEMS_DBH = 32,
+    LAYER_STEMS_CROWN = 64,
+    LAYER_STEM_LABELS = 128,
+    LAYER_SCALE = 256,
+    LAYER_UPTAKE_CLOUDS = 512,
+    LAYER_COUNT_CLOUDS = 1024,
+    LAYER_HIGHLIGHT = 2048,
+};
+
+// Individual stem-layer flags (group 2).
+enum StemLayerFlag : uint32_t {
+    STEM_LAYER_BLOCKS = 1,
+    STEM_LAYER_ISOLINES = 2,
+    STEM_LAYER_CLOUD = 4,
+};
+
+class RenderHelper {
+  public:
+    enum class OpenStatus {
+        Loaded,       // at least one of grid and stem was found and read
+        NoPlotData,   // not a database, or neither grid nor stem: nothing was written
+        IndexFailed,  // opened, but the index tables could not be built (read-only file)
+    };
+
+    RenderHelper(const wxString& path, ProgressMonitor monitor);
+    ~RenderHelper();
+    RenderHelper(const RenderHelper&) = delete;
+    RenderHelper& operator=(const RenderHelper&) = delete;
+
+    OpenStatus GetOpenStatus() const { return openStatus; }
+    // Why the file is refused or incomplete, for the user; empty when loaded fully.
+    wxString GetOpenProblem() const { return openProblem; }
+
+    double GetFullXMin() const { return fullExtent.xMin; }
+    double GetFullYMin() const { return fullExtent.yMin; }
+    double GetFullXMax() const { return fullExtent.xMax; }
+    double GetFullYMax() const { return fullExtent.yMax; }
+    double GetViewXMin() const { return view.xMin; }
+    double GetViewYMin() const { return view.yMin; }
+    double GetViewXMax() const { return view.xMax; }
+    double GetViewYMax() const { return view.yMax; }
+    void SetViewXMin(double value) { view.xMin = value; }
+    void SetViewYMin(double value) { view.yMin = value; }
+    void SetViewXMax(double value) { view.xMax = value; }
+    void SetViewYMax(double value) { view.yMax = value; }
+    void SetView(double xMin, double yMin, double xMax, double yMax);
+    const PlotRect& GetFullExtent() const { return fullExtent; }
+    const PlotRect& GetView() const { return view; }
+
+    Database GetDatabase() { return database; }
+    std::vector<wxString> GetTreeNames();
+    std::vector<wxString> GetStemAttributeNames();
+    double GetStemValue(const wxString& label, const wxString& column);
+    wxString FindNearestStem(double x, double y);
+
+    void AddHighlightedStem(const wxString& name);
+    void RemoveHighlightedStem(const wxString& name);
+    const std::vector<wxString>& GetHighlightedStems() const { return highlightedStems; }
+
+    wxBitmap RenderPlotLayers(uint32_t flags, int width, int height);
+    wxBitmap RenderStemLayers(uint32_t flags, const wxString& stemName, int width, int height);
+    wxColour GetStemColor(const wxString& stemName);
+    void SetStemColor(const wxString& stemName, const wxColour& color);
+
+    bool HasRootData() const { return hasRootData; }
+    bool HasStemData() const { return hasStemData; }
+    // Null when the file has no grid (or was refused).
+    NeighborGridData* GetNeighborGrid() { return neighborGrid.get(); }
+    UptakeGridData* GetUptakeGrid() { return uptakeGrid.get(); }
+    // Null when the file has no stem table (or was refused).
+    PointData* GetStemPoints() { return stemPoints.get(); }
+    const RootData* GetRootData() const { return rootData.get(); }
+    const StemData* GetStemData() const { return stemData.get(); }
+
+  private:
+    PlotRect fullExtent;
+    PlotRect view;
+    std::unique_ptr<PointData> stemPoints;
+    std::unique_ptr<NeighborGridData> neighborGrid;
+    std::unique_ptr<UptakeGridData> uptakeGrid;
+    Database database;
+    std::unique_ptr<RootData> rootData;
+    std::unique_ptr<StemData> stemData;
+    bool hasRootData = false;
+    bool hasStemData = false;
+    std::vector<wxString> highlightedStems;
+    std::map<wxString, wxColour> stemColors;
+    OpenStatus openStatus = OpenStatus::NoPlotData;
+    wxString openProblem;
+};
+
+// The source query of one tree's uptake: the cells where its column is not 0.
+wxString StemUptakeQuery(const wxString& treeLabel);

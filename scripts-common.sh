@@ -1,0 +1,18 @@
+# Shared by run.sh and test.sh: installs the Debian packages Quenvar needs.
+# Sourced, not run.
+
+QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev"
+
+quenvar_install_packages() {
+    local missing=()
+    for pkg in $QUENVAR_PACKAGES "$@"; do
+        dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,111 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/evtloop.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/quenvar-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    EXPECT_NE(made, nullptr);
+    path = made ? made : "/tmp";
+    previous = std::filesystem::current_path().string();
+    std::filesystem::current_path(path);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous, ignored);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+void PumpPending() {
+    if (!wxTheApp) {
+        return;
+    }
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (loop) {
+        while (loop->Pending()) {
+            loop->Dispatch();
+        }
+    }
+    wxTheApp->ProcessPendingEvents();
+    if (loop) {
+        loop->YieldFor(wxEVT_CATEGORY_ALL);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        PumpPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void WriteFile(const std::string& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+}
+
+void ExecSql(const std::string& dbPath, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(dbPath.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "") << "\n" << sql;
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+std::vector<std::string> QueryColumn(const std::string& dbPath, const std::string& sql) {
+    std::vector<std::string> values;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot open " << dbPath;
+        sqlite3_close(db);
+        return values;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << sqlite3_errmsg(db) << "\n" << sql;
+    } else {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            const unsigned char* text = sqlite3_column_text(statement, 0);
+            values.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return values;
+}

@@ -1,0 +1,42 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A fresh temporary folder that is the working directory while the object
+// lives, so that log files and databases of one test never meet another's.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path; }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+
+  private:
+    std::string path;
+    std::string previous;
+};
+
+// Runs the toolkit's event loop until the condition holds or the timeout
+// passes; returns whether the condition held.
+bool PumpUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+// Handles queued events once, without waiting.
+void PumpPending();
+
+std::string ReadFile(const std::string& path);
+std::vector<std::string> ReadLines(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+
+// Runs SQL statements on a database file through SQLite directly, so that
+// fixtures do not depend on the code under test. Fails the test on error.
+void ExecSql(const std::string& dbPath, const std::string& sql);
+// The first column of every row of a query, as text ("NULL" for NULL).
+std::vector<std::string> QueryColumn(const std::string& dbPath, const std::string& sql);
