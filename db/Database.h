@@ -1,6 +1,7 @@
 // The handle callers hold on an open SQLite file: statements, the program's
 // catalogue tables and the registry of cached index tables. Copies share one
-// connection, which closes when the last copy goes.
+// connection, which closes when the last copy goes. A Database made from a
+// null connection is a closed handle: every statement fails, nothing is logged.
 #pragma once
 
 #include <wx/string.h>
@@ -42,31 +43,49 @@ class Database {
     int RunQueries(const wxString& sql);
 
     // One transaction around a batch of changes. Commit returns false (after
-    // rolling back) when the changes could not be made durable.
+    // rolling back) when the changes could not be made durable: the file is
+    // read-only, COMMIT failed, or SQLite abandoned the transaction after an
+    // error (statements of the batch are then refused until Commit or Rollback).
     bool Begin();
     bool Commit();
     void Rollback();
 
+    // Reads the table as the catalogue does; a missing table logs a compile error.
     bool TableExists(const char* table);
     bool TableExists(const wxString& table);
+    // Looks the table up in the schema; logs nothing when it is missing.
+    bool HasTable(const char* table);
     double GetVersion();
     void SetVersion(double version);
 
     bool IndexExists(const char* dataTable, const char* name);
+    bool IndexExists(const wxString& dataTable, const wxString& name);
     std::string IndexTableName(const char* dataTable, const char* name);
+    std::string IndexTableName(const wxString& dataTable, const wxString& name);
     // Creates and registers the index table; empty when the pair was registered already.
     std::string CreateIndexTable(const char* dataTable, const char* name, const Query& columns);
+    std::string CreateIndexTable(const wxString& dataTable, const wxString& name,
+                                 const Query& columns);
+    // Only registered names that begin with "_idx_" are ever dropped.
     void DropIndexTable(const char* dataTable, const char* name);
+    void DropIndexTable(const wxString& dataTable, const wxString& name);
     void DropIndexTables(const char* dataTable);
+    void DropIndexTables(const wxString& dataTable);
+    // Drops every registered index table; registrations whose table is still
+    // there afterwards (its DROP failed) are kept.
     void DeleteAllIndexTables();
 
     void ImportCsv(const char* file, const char* table, const char* columnType);
 
     std::shared_ptr<Connection> GetConnection() const { return connection; }
     int GetState() const;
+    // The file the connection works on; empty for a closed handle.
+    std::string GetPath() const;
 
   private:
     std::shared_ptr<Connection> connection;
 
     void SetUpCatalogue();
+    sqlite3* OpenHandle() const;
+    void NoteFailure();
 };

@@ -25,6 +25,8 @@ class Result {
     void Close();         // finalises the statement; HasRow is false afterwards
     int RowCount() const;
     int ColumnCount() const;
+    // The column list fixed by the first row (empty when there are no rows).
+    const std::vector<ColumnInfo>& Columns() const;
 
   private:
     struct Body;

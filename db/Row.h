@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -14,6 +16,31 @@ struct ColumnInfo {
     int type;  // CellType; 3 is read as text
 };
 
+// The column list of a result, shared by every row read from it so that a
+// row costs one value per column and nothing more.
+class RowColumns {
+  public:
+    explicit RowColumns(std::vector<ColumnInfo> columns);
+    RowColumns(const RowColumns&) = delete;
+    RowColumns& operator=(const RowColumns&) = delete;
+
+    const std::vector<ColumnInfo>& Columns() const { return columns; }
+    unsigned Count() const { return static_cast<unsigned>(columns.size()); }
+    // The index whose value a name reads: the last column of that name, or -1.
+    int Find(const char* name) const;
+    // The index whose value an index reads (a later column of the same name wins).
+    unsigned Resolve(unsigned index) const { return resolved[index]; }
+    // CellInteger, CellReal or CellText.
+    int Kind(unsigned index) const { return kinds[index]; }
+
+  private:
+    std::vector<ColumnInfo> columns;
+    std::vector<int> kinds;
+    std::vector<unsigned> resolved;
+    // Keys view the names held in `columns`, which never change after construction.
+    std::unordered_map<std::string_view, unsigned> byName;
+};
+
 class Row {
   public:
     Row();  // empty: no cells, column count 0
@@ -21,7 +48,9 @@ class Row {
 
     // Reads the current row of a statement with the column types fixed by the result.
     static Row FromStatement(sqlite3_stmt* statement, const std::vector<ColumnInfo>& columns);
+    static Row FromStatement(sqlite3_stmt* statement, std::shared_ptr<const RowColumns> columns);
 
+    // A missing name or an index past the last column gives "", 0.0 or 0.
     const char* GetString(const char* name) const;
     const char* GetString(unsigned index) const;
     const char* GetString(int index) const { return GetString(static_cast<unsigned>(index)); }
@@ -36,4 +65,10 @@ class Row {
   private:
     struct Body;
     std::shared_ptr<const Body> body;
+
+    // The cell a column index reads, or -1 when there is none.
+    int CellFor(unsigned index) const;
+    const char* StringAt(int cell) const;
+    double DoubleAt(int cell) const;
+    int IntAt(int cell) const;
 };

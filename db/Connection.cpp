@@ -1,0 +1,69 @@
+#include "db/Connection.h"
+
+#include <sqlite3.h>
+
+#include "app/Log.h"
+
+Connection::Connection(const char* path, Mode mode) {
+    int code = mode == ReadOnly
+                   ? sqlite3_open_v2(path ? path : "", &handle, SQLITE_OPEN_READONLY, nullptr)
+                   : sqlite3_open(path ? path : "", &handle);
+    if (code == SQLITE_OK) {
+        sqlite3_update_hook(handle, ForwardChange, this);
+        state = Opened;
+    } else {
+        // The handle stays: statements on it fail and are logged one by one.
+        Log(LOG_ERROR, "Error opening database.\n");
+        state = OpeningFailed;
+    }
+}
+
+Connection::~Connection() {
+    Close();
+}
+
+int Connection::GetState() const {
+    return state;
+}
+
+void Connection::SetListener(ChangeListener newListener, void* argument) {
+    listener = newListener;
+    listenerArgument = argument;
+}
+
+void Connection::Close() {
+    if (!handle) {
+        return;
+    }
+    // A result that outlives the connection must not call back into it.
+    sqlite3_update_hook(handle, nullptr, nullptr);
+    sqlite3_close_v2(handle);
+    handle = nullptr;
+}
+
+sqlite3* Connection::Handle() const {
+    return handle;
+}
+
+void Connection::ForwardChange(void* argument, int code, const char*, const char* table,
+                               long long) {
+    Connection* connection = static_cast<Connection*>(argument);
+    if (!connection->listener) {
+        return;
+    }
+    int change = 0;
+    switch (code) {
+        case SQLITE_INSERT:
+            change = 6;
+            break;
+        case SQLITE_DELETE:
+            change = 7;
+            break;
+        case SQLITE_UPDATE:
+            change = 8;
+            break;
+        default:
+            return;
+    }
+    connection->listener(connection->listenerArgument, change, table);
+}

@@ -1,0 +1,312 @@
+#include "db/Database.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+#include <wx/filename.h>
+
+#include <cctype>
+#include <cstring>
+#include <new>
+
+#include "app/Log.h"
+#include "app/OutOfMemory.h"
+
+namespace {
+
+const char* const kCountingFormat = "SELECT count(*) as count FROM (%s)";
+const char* const kCompileError = "Problem compiling SQL statement: %s (%d: %s)";
+const char* const kRunError = "Error running SQL query. (%d: %s)";
+const char* const kRunQueriesFailed = "RunQueries: %d of %d queries failed";
+
+Result FailedResult() {
+    return Result(nullptr, 0, ResultStatus::Failed);
+}
+
+// How many statements a text holds, counted as RunQueries steps through them:
+// a piece after the last semicolon counts even when it is blank, and an empty
+// text counts as one. Serves handles that have no connection to parse with.
+int CountStatements(const char* sql) {
+    if (!sql || !*sql) {
+        return 1;
+    }
+    int count = 0;
+    const char* p = sql;
+    bool pieceOpen = false;
+    while (*p) {
+        pieceOpen = true;
+        char c = *p;
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            char close = c == '[' ? ']' : c;
+            for (++p; *p && *p != close; ++p) {
+            }
+            if (*p) {
+                ++p;
+            }
+        } else if (c == '-' && p[1] == '-') {
+            while (*p && *p != '\n') {
+                ++p;
+            }
+        } else if (c == '/' && p[1] == '*') {
+            const char* end = std::strstr(p + 2, "*/");
+            p = end ? end + 2 : p + std::strlen(p);
+        } else if (c == ';') {
+            ++count;
+            pieceOpen = false;
+            ++p;
+        } else {
+            ++p;
+        }
+    }
+    return pieceOpen ? count + 1 : count;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool SameNameIgnoringAsciiCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (std::tolower(static_cast<unsigned char>(*a)) !=
+            std::tolower(static_cast<unsigned char>(*b))) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+}  // namespace
+
+Database::Database(const char* path) : connection(std::make_shared<Connection>(path)) {
+    SetUpCatalogue();
+}
+
+Database::Database(const wxString& path) : Database(path.utf8_str().data()) {}
+
+Database::Database(std::shared_ptr<Connection> existing) : connection(std::move(existing)) {
+    SetUpCatalogue();
+}
+
+Database::Database()
+    : Database(
+          wxFileName::CreateTempFileName(wxFileName::GetTempDir() + wxFILE_SEP_PATH + "quenvar")) {}
+
+Database::Database(const char* path, const char* rootFile, const char* stemFile) : Database(path) {
+    ImportCsv(rootFile, "root", "varchar(256)");
+    ImportCsv(stemFile, "stem", "varchar(256)");
+}
+
+Database::Database(const wxString& path, const wxString& rootFile, const wxString& stemFile)
+    : Database(path.utf8_str().data(), rootFile.utf8_str().data(), stemFile.utf8_str().data()) {}
+
+sqlite3* Database::OpenHandle() const {
+    return connection ? connection->handle : nullptr;
+}
+
+int Database::GetState() const {
+    return connection ? connection->GetState() : Connection::OpeningFailed;
+}
+
+std::string Database::GetPath() const {
+    sqlite3* handle = OpenHandle();
+    const char* path = handle ? sqlite3_db_filename(handle, "main") : nullptr;
+    return path ? path : "";
+}
+
+// After an error SQLite may roll an open transaction back by itself; from then
+// on the batch is lost and the rest of it must not be committed piecemeal.
+void Database::NoteFailure() {
+    if (connection && connection->inTransaction && sqlite3_get_autocommit(connection->handle)) {
+        connection->transactionLost = true;
+    }
+}
+
+Result Database::RunQuery(const Query& query) {
+    return RunQuery(query.Text());
+}
+
+Result Database::RunQuery(const wxString& sql) {
+    return RunQuery(sql.utf8_str().data());
+}
+
+Result Database::RunQuery(const char* sql) {
+    sqlite3* handle = OpenHandle();
+    if (!handle || !sql || connection->transactionLost) {
+        return FailedResult();
+    }
+    sqlite3_stmt* statement = nullptr;
+    int code = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
+    if (!statement) {
+        Log(LOG_ERROR, kCompileError, sql, code, sqlite3_errmsg(handle));
+        NoteFailure();
+        return FailedResult();
+    }
+
+    int step = sqlite3_step(statement);
+    int rowCount = 0;
+    if (step == SQLITE_ROW) {
+        // Counting first lets callers report progress over the rows.
+        Query counting(kCountingFormat, sql);
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(handle, counting.Text(), -1, &count, nullptr);
+        if (count) {
+            if (sqlite3_step(count) == SQLITE_ROW) {
+                rowCount = sqlite3_column_int(count, 0);
+            }
+            sqlite3_finalize(count);
+        }
+    }
+    if (step != SQLITE_ROW && step != SQLITE_DONE && step != SQLITE_OK) {
+        Log(LOG_ERROR, kRunError, step, sqlite3_errmsg(handle));
+        sqlite3_finalize(statement);
+        statement = nullptr;
+        NoteFailure();
+    }
+    if (statement) {
+        sqlite3_reset(statement);
+    }
+
+    if (step == SQLITE_ROW || step == SQLITE_DONE) {
+        if (rowCount != 0) {
+            return Result(statement, rowCount, ResultStatus::HasRows);
+        }
+        return Result(statement, 0, ResultStatus::Empty);
+    }
+    return Result(statement, rowCount, ResultStatus::Failed);
+}
+
+int Database::RunQueries(const Query& query) {
+    return RunQueries(query.Text());
+}
+
+int Database::RunQueries(const wxString& sql) {
+    return RunQueries(sql.utf8_str().data());
+}
+
+int Database::RunQueries(const char* sql) {
+    if (!sql) {
+        sql = "";
+    }
+    int failures = 0;
+    int statements = 0;
+    sqlite3* handle = OpenHandle();
+    if (!handle || connection->transactionLost) {
+        failures = statements = CountStatements(sql);
+    } else {
+        const char* cursor = sql;
+        while (true) {
+            ++statements;
+            sqlite3_stmt* statement = nullptr;
+            const char* rest = nullptr;
+            sqlite3_prepare(handle, cursor, -1, &statement, &rest);
+            if (!statement) {
+                ++failures;
+                NoteFailure();
+            } else {
+                int step = sqlite3_step(statement);
+                if (step != SQLITE_ROW && step != SQLITE_DONE) {
+                    ++failures;
+                    sqlite3_finalize(statement);
+                    NoteFailure();
+                } else {
+                    sqlite3_finalize(statement);
+                }
+            }
+            // Stop when nothing was consumed, so a statement that cannot be
+            // parsed ends the run instead of being tried for ever.
+            if (!rest || rest == cursor || *rest == '\0' || connection->transactionLost) {
+                break;
+            }
+            cursor = rest;
+        }
+    }
+    if (failures > 0) {
+        Log(LOG_CONSOLE, kRunQueriesFailed, failures, statements);
+    }
+    return failures;
+}
+
+bool Database::Begin() {
+    if (!OpenHandle() || RunQuery("BEGIN").Status() == ResultStatus::Failed) {
+        return false;
+    }
+    connection->inTransaction = true;
+    connection->transactionLost = false;
+    return true;
+}
+
+bool Database::Commit() {
+    sqlite3* handle = OpenHandle();
+    if (!handle) {
+        return false;
+    }
+    const bool lost = connection->transactionLost ||
+                      (connection->inTransaction && sqlite3_get_autocommit(handle));
+    connection->inTransaction = false;
+    connection->transactionLost = false;
+    if (lost) {
+        Rollback();
+        return false;
+    }
+    // A read-only file refuses every write of the batch; committing the rest
+    // would pass an incomplete batch off as done.
+    if (sqlite3_db_readonly(handle, "main") == 1) {
+        Rollback();
+        return false;
+    }
+    if (RunQuery("COMMIT").Status() == ResultStatus::Failed) {
+        Rollback();
+        return false;
+    }
+    return true;
+}
+
+void Database::Rollback() {
+    sqlite3* handle = OpenHandle();
+    if (!handle) {
+        return;
+    }
+    connection->inTransaction = false;
+    connection->transactionLost = false;
+    if (!sqlite3_get_autocommit(handle)) {
+        RunQuery("ROLLBACK");
+    }
+}
+
+DatabaseProbe Database::Probe(const char* path) {
+    DatabaseProbe probe;
+    if (!path || !*path) {
+        return probe;
+    }
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(path, &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(handle, "SELECT name FROM sqlite_master WHERE type = 'table'", -1,
+                           &statement, nullptr);
+        if (statement) {
+            int step;
+            bool grid = false;
+            bool stem = false;
+            while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+                const char* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+                if (name) {
+                    grid = grid || SameNameIgnoringAsciiCase(name, "grid");
+                    stem = stem || SameNameIgnoringAsciiCase(name, "stem");
+                }
+            }
+            if (step == SQLITE_DONE) {
+                probe.isDatabase = true;
+                probe.hasGrid = grid;
+                probe.hasStem = stem;
+            }
+            sqlite3_finalize(statement);
+        }
+    }
+    sqlite3_close_v2(handle);
+    // SQLite writes its journal beside the file, so the folder must be writable too.
+    probe.readOnly = access(path, W_OK) != 0 || access(FolderOf(path).c_str(), W_OK) != 0;
+    return probe;
+}

@@ -1,0 +1,240 @@
+#include "db/Row.h"
+
+#include <sqlite3.h>
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "app/OutOfMemory.h"
+
+namespace {
+
+// One value: which member holds it is the column's kind.
+union Cell {
+    int integer;
+    float real;
+    unsigned textOffset;  // into the row's text buffer
+};
+
+int KindOf(int type) {
+    return (type == CellInteger || type == CellReal) ? type : CellText;
+}
+
+float Narrow(double value) {
+    if (value > FLT_MAX) {
+        return INFINITY;
+    }
+    if (value < -FLT_MAX) {
+        return -INFINITY;
+    }
+    return static_cast<float>(value);
+}
+
+// Truncation toward zero, held to the integer range.
+int Truncate(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= static_cast<double>(INT_MAX)) {
+        return INT_MAX;
+    }
+    if (value <= static_cast<double>(INT_MIN)) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+// atoi without its undefined behaviour on overflow.
+int TextToInt(const char* text) {
+    long value = std::strtol(text, nullptr, 10);
+    if (value > INT_MAX) {
+        return INT_MAX;
+    }
+    if (value < INT_MIN) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+// The shortest text that reads back as the same single-precision value.
+std::string RealText(float value) {
+    char buffer[64];
+    for (int precision = 1; precision <= 9; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", precision, static_cast<double>(value));
+        if (std::strtof(buffer, nullptr) == value) {
+            break;
+        }
+    }
+    return buffer;
+}
+
+}  // namespace
+
+RowColumns::RowColumns(std::vector<ColumnInfo> columnList) : columns(std::move(columnList)) {
+    kinds.reserve(columns.size());
+    for (unsigned i = 0; i < columns.size(); ++i) {
+        kinds.push_back(KindOf(columns[i].type));
+        // A later column of the same name replaces the earlier one.
+        byName[std::string_view(columns[i].name)] = i;
+    }
+    resolved.reserve(columns.size());
+    for (const ColumnInfo& column : columns) {
+        resolved.push_back(byName[std::string_view(column.name)]);
+    }
+}
+
+int RowColumns::Find(const char* name) const {
+    if (!name) {
+        return -1;
+    }
+    auto found = byName.find(std::string_view(name));
+    return found == byName.end() ? -1 : static_cast<int>(found->second);
+}
+
+struct Row::Body {
+    std::shared_ptr<const RowColumns> columns;
+    std::vector<Cell> cells;
+    std::string texts;  // every text value, each ended by a NUL
+    // Texts of numeric cells, made when first asked for; they live as long as the row.
+    mutable std::unique_ptr<std::string[]> printed;
+};
+
+Row::Row() = default;
+
+Row Row::FromStatement(sqlite3_stmt* statement, const std::vector<ColumnInfo>& columns) {
+    return FromStatement(statement, std::make_shared<const RowColumns>(columns));
+}
+
+Row Row::FromStatement(sqlite3_stmt* statement, std::shared_ptr<const RowColumns> columns) {
+    Row row;
+    if (!statement || !columns) {
+        return row;
+    }
+    try {
+        auto body = std::make_shared<Body>();
+        const unsigned count = columns->Count();
+        body->cells.resize(count);
+        for (unsigned i = 0; i < count; ++i) {
+            Cell& cell = body->cells[i];
+            switch (columns->Kind(i)) {
+                case CellInteger:
+                    cell.integer = sqlite3_column_int(statement, static_cast<int>(i));
+                    break;
+                case CellReal:
+                    cell.real = Narrow(sqlite3_column_double(statement, static_cast<int>(i)));
+                    break;
+                default: {
+                    const unsigned char* text = sqlite3_column_text(statement, static_cast<int>(i));
+                    cell.textOffset = static_cast<unsigned>(body->texts.size());
+                    if (text) {
+                        body->texts.append(reinterpret_cast<const char*>(text));
+                    }
+                    body->texts.push_back('\0');
+                    break;
+                }
+            }
+        }
+        body->columns = std::move(columns);
+        row.body = std::move(body);
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    }
+    return row;
+}
+
+unsigned Row::ColumnCount() const {
+    return body ? body->columns->Count() : 0;
+}
+
+int Row::CellFor(unsigned index) const {
+    if (!body || index >= body->columns->Count()) {
+        return -1;
+    }
+    return static_cast<int>(body->columns->Resolve(index));
+}
+
+const char* Row::StringAt(int cell) const {
+    if (cell < 0) {
+        return "";
+    }
+    const unsigned i = static_cast<unsigned>(cell);
+    const int kind = body->columns->Kind(i);
+    if (kind == CellText) {
+        return body->texts.c_str() + body->cells[i].textOffset;
+    }
+    try {
+        if (!body->printed) {
+            body->printed.reset(new std::string[body->columns->Count()]);
+        }
+        std::string& text = body->printed[i];
+        if (text.empty()) {
+            if (kind == CellInteger) {
+                text = std::to_string(body->cells[i].integer);
+            } else {
+                text = RealText(body->cells[i].real);
+            }
+        }
+        return text.c_str();
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    }
+}
+
+double Row::DoubleAt(int cell) const {
+    if (cell < 0) {
+        return 0.0;
+    }
+    const unsigned i = static_cast<unsigned>(cell);
+    switch (body->columns->Kind(i)) {
+        case CellInteger:
+            return body->cells[i].integer;
+        case CellReal:
+            return body->cells[i].real;
+        default:
+            return Narrow(std::atof(body->texts.c_str() + body->cells[i].textOffset));
+    }
+}
+
+int Row::IntAt(int cell) const {
+    if (cell < 0) {
+        return 0;
+    }
+    const unsigned i = static_cast<unsigned>(cell);
+    switch (body->columns->Kind(i)) {
+        case CellInteger:
+            return body->cells[i].integer;
+        case CellReal:
+            return Truncate(body->cells[i].real);
+        default:
+            return TextToInt(body->texts.c_str() + body->cells[i].textOffset);
+    }
+}
+
+const char* Row::GetString(const char* name) const {
+    return StringAt(body ? body->columns->Find(name) : -1);
+}
+
+const char* Row::GetString(unsigned index) const {
+    return StringAt(CellFor(index));
+}
+
+double Row::GetDouble(const char* name) const {
+    return DoubleAt(body ? body->columns->Find(name) : -1);
+}
+
+double Row::GetDouble(unsigned index) const {
+    return DoubleAt(CellFor(index));
+}
+
+int Row::GetInt(const char* name) const {
+    return IntAt(body ? body->columns->Find(name) : -1);
+}
+
+int Row::GetInt(unsigned index) const {
+    return IntAt(CellFor(index));
+}
