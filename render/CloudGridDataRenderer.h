@@ -1,0 +1,30 @@
+// Draws a gridded data set as a cloud of small dots: each cell in the view
+// with a positive count gets dots at random places inside it, as many as its
+// share of the data set's maximum allows.
+#pragma once
+
+#include <wx/colour.h>
+#include <wx/gdicmn.h>
+
+#include <vector>
+
+#include "render/GridDataRenderer.h"
+
+class CloudGridDataRenderer : public GridDataRenderer {
+  public:
+    CloudGridDataRenderer(double xMin, double yMin, double xMax, double yMax, int width,
+                          int height);
+
+    void SetColor(const wxColour& value) { color = value; }
+    void SetDensity(int value) { density = value; }
+    int GetDensity() const { return density; }
+
+    wxBitmap Render(GridData& data);
+
+  private:
+    // Each dot is a 2 by 2 ellipse whose top-left corner is the given point.
+    void DrawDots(const std::vector<wxPoint>& corners);
+
+    int density = 18;  // dots of a cell whose value is the data set's maximum
+    wxColour color;
+};

@@ -1,0 +1,151 @@
+#include "render/ColorSettings.h"
+
+#include <cmath>
+
+ColorSettings* colorSettings = nullptr;
+
+bool ColorSettings::GetUseCustomColors() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return useCustomColors;
+}
+
+void ColorSettings::SetUseCustomColors(bool value) {
+    std::lock_guard<std::mutex> guard(mutex);
+    useCustomColors = value;
+}
+
+wxColour ColorSettings::GetLowColor() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return lowColor;
+}
+
+void ColorSettings::SetLowColor(const wxColour& value) {
+    std::lock_guard<std::mutex> guard(mutex);
+    lowColor = value;
+}
+
+wxColour ColorSettings::GetHighColor() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return highColor;
+}
+
+void ColorSettings::SetHighColor(const wxColour& value) {
+    std::lock_guard<std::mutex> guard(mutex);
+    highColor = value;
+}
+
+bool ColorSettings::GetSmoothGradient() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return smoothGradient;
+}
+
+void ColorSettings::SetSmoothGradient(bool value) {
+    std::lock_guard<std::mutex> guard(mutex);
+    smoothGradient = value;
+}
+
+int ColorSettings::GetColorSteps() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return colorSteps;
+}
+
+void ColorSettings::SetColorSteps(int value) {
+    std::lock_guard<std::mutex> guard(mutex);
+    colorSteps = value;
+}
+
+Palette BuiltInPalette() {
+    return {wxColour(0, 0, 150), wxColour(0, 150, 100), wxColour(100, 200, 0),
+            wxColour(255, 255, 0), wxColour(255, 0, 0)};
+}
+
+namespace {
+
+// One channel of an interpolated colour: the division comes first, in long
+// double, and the low 8 bits of the truncated value are kept.
+unsigned char InterpolateChannel(int low, int high, int n, int i) {
+    long double value = static_cast<long double>(high - low) / n;
+    value = value * i;
+    value = value + low;
+    // Far outside a channel's range only the low bits would survive anyway;
+    // the bound keeps the conversion defined.
+    if (!std::isfinite(static_cast<double>(value)) ||
+        std::fabs(static_cast<double>(value)) > 1e15) {
+        return 0;
+    }
+    long long whole = static_cast<long long>(value);
+    return static_cast<unsigned char>(whole & 0xFF);
+}
+
+}  // namespace
+
+wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int i) {
+    if (n <= 0) {
+        return wxColour(low.Red(), low.Green(), low.Blue(), 255);
+    }
+    return wxColour(InterpolateChannel(low.Red(), high.Red(), n, i),
+                    InterpolateChannel(low.Green(), high.Green(), n, i),
+                    InterpolateChannel(low.Blue(), high.Blue(), n, i), 255);
+}
+
+Palette BuildPalette(ColorSettings& settings) {
+    if (!settings.GetUseCustomColors()) {
+        return BuiltInPalette();
+    }
+    Palette palette;
+    // Each field is read under its own lock, as the dialog may write meanwhile.
+    for (int i = 0; i < settings.GetColorSteps(); ++i) {
+        int n = settings.GetColorSteps();
+        wxColour high = settings.GetHighColor();
+        wxColour low = settings.GetLowColor();
+        palette.push_back(InterpolateColor(low, high, n, i));
+    }
+    return palette;
+}
+
+namespace {
+
+// A truncated value as a 32-bit int, bounded so the conversion is defined.
+int TruncInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0) {
+        return 2147483647;
+    }
+    if (value <= -2147483648.0) {
+        return -2147483647 - 1;
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+int PaletteIndex(double value, double minimum, double maximum, int paletteSize) {
+    if (paletteSize <= 0) {
+        return -1;
+    }
+    int n = paletteSize;
+    int minI = TruncInt(minimum);
+    int rangeI = TruncInt(maximum - minI);
+    double index;
+    if (rangeI != 0) {
+        index = ((value - minI) * n) / rangeI;
+    } else {
+        // Data in small units would all fall into one truncated step: use
+        // the real range, and when every value is equal show them as the
+        // maximum.
+        double range = maximum - minimum;
+        if (!(range > 0.0) || !std::isfinite(range)) {
+            return n - 1;
+        }
+        index = ((value - minimum) * n) / range;
+    }
+    if (!(index >= 0.0)) {
+        return 0;
+    }
+    if (index >= n) {
+        return n - 1;
+    }
+    return static_cast<int>(index);
+}

@@ -1,0 +1,286 @@
+// The drawing half of RenderHelper: layer flags become masked layer bitmaps.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "db/SqlText.h"
+#include "render/BlockGridDataRenderer.h"
+#include "render/CloudGridDataRenderer.h"
+#include "render/ColorSettings.h"
+#include "render/IsolineGridDataRenderer.h"
+#include "render/PointDataRenderer.h"
+#include "render/RenderHelper.h"
+#include "render/ScaleGridDataRenderer.h"
+
+namespace {
+
+// The order in which the plot layers are stacked within one bitmap.
+const uint32_t kPlotLayerOrder[] = {
+    LAYER_UPTAKE_BLOCKS,   LAYER_COUNT_BLOCKS,   LAYER_UPTAKE_CLOUDS, LAYER_COUNT_CLOUDS,
+    LAYER_UPTAKE_ISOLINES, LAYER_COUNT_ISOLINES, LAYER_STEMS_CROWN,   LAYER_STEMS_PLAIN,
+    LAYER_STEMS_DBH,       LAYER_STEM_LABELS,    LAYER_HIGHLIGHT,     LAYER_SCALE};
+
+const uint32_t kStemLayerOrder[] = {STEM_LAYER_BLOCKS, STEM_LAYER_CLOUD, STEM_LAYER_ISOLINES};
+
+const wxColour kUptakeCloudColor(255, 0, 0);
+const wxColour kCountCloudColor(0, 0, 255);
+const wxColour kCrownColor(0, 150, 0);
+const wxColour kPlainStemColor(200, 100, 0);
+const wxColour kDbhColor(150, 60, 0);
+// Not black: black is the transparent colour of every layer.
+const wxColour kLabelColor(1, 1, 1);
+const wxColour kHighlightColor(255, 255, 255);
+const wxColour kScaleColor(255, 255, 255);
+
+std::string Utf8(const wxString& text) {
+    return std::string(text.utf8_str().data());
+}
+
+void AddColors(LayerCanvas& renderer, const Palette& colors) {
+    for (const wxColour& color : colors) {
+        renderer.AddColor(color);
+    }
+}
+
+// The palette of a value layer under the current colour settings.
+Palette SettingsPalette() {
+    if (colorSettings != nullptr) {
+        return BuildPalette(*colorSettings);
+    }
+    ColorSettings defaults;
+    return BuildPalette(defaults);
+}
+
+// Draws a renderer with its colours set onto the bitmap drawn so far.
+template <class Renderer, class Data>
+wxBitmap DrawOver(Renderer& renderer, const wxBitmap& target, Data& data) {
+    renderer.SetBitmap(target);
+    return renderer.Render(data);
+}
+
+// The stems of the highlighted names, as one point data set.
+Query HighlightQuery(const std::vector<wxString>& names) {
+    std::string clause;
+    for (const wxString& name : names) {
+        if (!clause.empty()) {
+            clause += " OR ";
+        }
+        clause += "Tree = " + SqlLiteral(Utf8(name));
+    }
+    return Query("SELECT * FROM stem WHERE %s", clause.c_str());
+}
+
+}  // namespace
+
+wxString RenderHelper::FindNearestStem(double x, double y) {
+    wxString nearest = "none";
+    if (!stemPoints) {
+        return nearest;
+    }
+    // Stems this far away or farther are never picked.
+    double best = 100000.0;
+    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
+        double dx = stemPoints->GetX() - x;
+        double dy = stemPoints->GetY() - y;
+        double distance = std::sqrt(dx * dx + dy * dy);
+        if (distance < best) {  // ties keep the stem met first
+            best = distance;
+            nearest = stemPoints->GetLabel();
+        }
+    }
+    stemPoints->Close();
+    return nearest;
+}
+
+void RenderHelper::AddHighlightedStem(const wxString& name) {
+    if (std::find(highlightedStems.begin(), highlightedStems.end(), name) ==
+        highlightedStems.end()) {
+        highlightedStems.push_back(name);
+    }
+}
+
+void RenderHelper::RemoveHighlightedStem(const wxString& name) {
+    auto found = std::find(highlightedStems.begin(), highlightedStems.end(), name);
+    if (found != highlightedStems.end()) {
+        highlightedStems.erase(found);
+    }
+}
+
+wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
+    // Every renderer of this call sees the same view.
+    const PlotRect v = view;
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    wxBitmap result = NewLayerBitmap(width, height);
+
+    for (uint32_t flag : kPlotLayerOrder) {
+        if ((flags & flag) == 0) {
+            continue;
+        }
+        switch (flag) {
+            case LAYER_UPTAKE_BLOCKS:
+            case LAYER_COUNT_BLOCKS: {
+                GridData* data = flag == LAYER_UPTAKE_BLOCKS
+                                     ? static_cast<GridData*>(uptakeGrid.get())
+                                     : static_cast<GridData*>(neighborGrid.get());
+                if (data == nullptr) {
+                    break;
+                }
+                BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                AddColors(renderer, SettingsPalette());
+                result = DrawOver(renderer, result, *data);
+                break;
+            }
+            case LAYER_UPTAKE_CLOUDS:
+            case LAYER_COUNT_CLOUDS: {
+                // The tree-count cloud shows the counts, not a second copy of uptake.
+                GridData* data = flag == LAYER_UPTAKE_CLOUDS
+                                     ? static_cast<GridData*>(uptakeGrid.get())
+                                     : static_cast<GridData*>(neighborGrid.get());
+                if (data == nullptr) {
+                    break;
+                }
+                CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(flag == LAYER_UPTAKE_CLOUDS ? kUptakeCloudColor
+                                                              : kCountCloudColor);
+                result = DrawOver(renderer, result, *data);
+                break;
+            }
+            case LAYER_UPTAKE_ISOLINES:
+            case LAYER_COUNT_ISOLINES: {
+                GridData* data = flag == LAYER_UPTAKE_ISOLINES
+                                     ? static_cast<GridData*>(uptakeGrid.get())
+                                     : static_cast<GridData*>(neighborGrid.get());
+                if (data == nullptr) {
+                    break;
+                }
+                IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
+                                                 database);
+                AddColors(renderer, SettingsPalette());
+                result = DrawOver(renderer, result, *data);
+                break;
+            }
+            case LAYER_STEMS_CROWN:
+            case LAYER_STEMS_DBH: {
+                if (!stemPoints) {
+                    break;
+                }
+                SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(flag == LAYER_STEMS_CROWN ? kCrownColor : kDbhColor);
+                renderer.SetColumn(flag == LAYER_STEMS_CROWN ? "Crown_d_m" : "dbh");
+                result = DrawOver(renderer, result, *stemPoints);
+                break;
+            }
+            case LAYER_STEMS_PLAIN: {
+                if (!stemPoints) {
+                    break;
+                }
+                PointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(kPlainStemColor);
+                result = DrawOver(renderer, result, *stemPoints);
+                break;
+            }
+            case LAYER_STEM_LABELS: {
+                if (!stemPoints) {
+                    break;
+                }
+                LabelPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(kLabelColor);
+                result = DrawOver(renderer, result, *stemPoints);
+                break;
+            }
+            case LAYER_HIGHLIGHT: {
+                if (highlightedStems.empty() || !hasStemData) {
+                    break;
+                }
+                PointData highlighted(database, HighlightQuery(highlightedStems), "Tree", "Xrot0",
+                                      "Yrot0", ProgressMonitor(0, 0));
+                SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(kHighlightColor);
+                result = DrawOver(renderer, result, highlighted);
+                break;
+            }
+            case LAYER_SCALE: {
+                ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(kScaleColor);
+                renderer.SetBitmap(result);
+                result = renderer.Render(neighborGrid.get());
+                break;
+            }
+        }
+    }
+    MaskBlack(result);
+    return result;
+}
+
+wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName, int width,
+                                        int height) {
+    const PlotRect v = view;
+    wxColour stemColor = GetStemColor(stemName);
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    wxBitmap result = NewLayerBitmap(width, height);
+
+    // Only a tree that has a stem and an uptake column in the grid has
+    // anything to draw.
+    bool drawable = false;
+    if (hasStemData && hasRootData && rootData) {
+        std::vector<wxString> trees = rootData->GetTreeNames();
+        if (std::find(trees.begin(), trees.end(), stemName) != trees.end()) {
+            Result found = database.RunQuery(
+                Query("SELECT * FROM stem WHERE Tree = %s", SqlLiteral(Utf8(stemName)).c_str()));
+            drawable = found.Status() == ResultStatus::HasRows;
+            found.Close();
+        }
+    }
+
+    for (uint32_t flag : kStemLayerOrder) {
+        if (!drawable || (flags & flag) == 0) {
+            continue;
+        }
+        // Built anew for each layer; its index table is found again after the first.
+        UptakeGridData data(database, Query("%s", Utf8(StemUptakeQuery(stemName)).c_str()), "grid",
+                            "x_coord", "y_coord", ProgressMonitor(0, 0));
+        switch (flag) {
+            case STEM_LAYER_BLOCKS: {
+                BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                // A tree's own uptake always uses the built-in scale.
+                AddColors(renderer, BuiltInPalette());
+                result = DrawOver(renderer, result, data);
+                break;
+            }
+            case STEM_LAYER_CLOUD: {
+                CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
+                renderer.SetColor(stemColor);
+                result = DrawOver(renderer, result, data);
+                break;
+            }
+            case STEM_LAYER_ISOLINES: {
+                IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
+                                                 database);
+                AddColors(renderer, BuiltInPalette());
+                result = DrawOver(renderer, result, data);
+                break;
+            }
+        }
+    }
+    MaskBlack(result);
+    return result;
+}
+
+wxColour RenderHelper::GetStemColor(const wxString& stemName) {
+    auto found = stemColors.find(stemName);
+    if (found == stemColors.end()) {
+        // Three successive draws of the shared, never seeded generator.
+        int red = std::rand() % 255;
+        int green = std::rand() % 255;
+        int blue = std::rand() % 255;
+        found = stemColors.emplace(stemName, wxColour(red, green, blue, 255)).first;
+    }
+    return found->second;
+}
+
+void RenderHelper::SetStemColor(const wxString& stemName, const wxColour& color) {
+    stemColors[stemName] = color;
+}

@@ -1,0 +1,99 @@
+#include "render/ScaleGridDataRenderer.h"
+
+#include <wx/font.h>
+
+#include <cmath>
+
+#include "data/GridData.h"
+
+namespace {
+
+// Far more ticks than any bitmap shows; only a guard for absurd views.
+constexpr int kMaxTicks = 100000;
+
+bool InFiveToTen(double intervals) {
+    return intervals >= 5.0 && intervals <= 10.0;
+}
+
+}  // namespace
+
+double ScaleGridDataRenderer::TickSpacing(double range) {
+    if (!(range > 0.0) || !std::isfinite(range)) {
+        return 0.0;
+    }
+    double u = 1.0;
+    // Each pass moves u one power of ten toward the range, so a few hundred
+    // passes reach any finite double; the bound only stops a runaway for
+    // ranges at the very ends of the floating-point scale.
+    for (int pass = 0; pass < 2000; ++pass) {
+        if (InFiveToTen(range / (5 * u))) {
+            return 5 * u;
+        }
+        if (InFiveToTen(range / (2 * u))) {
+            return 2 * u;
+        }
+        if (InFiveToTen(range / u)) {
+            return u;
+        }
+        if (range / (5 * u) > 10) {
+            u = u * 10;
+        } else if (range / u < 5) {
+            u = u / 10;
+        } else {
+            // Between 20 and 25 units no step gives five to ten intervals;
+            // 5u gives four and a bit.
+            return 5 * u;
+        }
+    }
+    return 0.0;
+}
+
+wxBitmap ScaleGridDataRenderer::Render(GridData* data) {
+    double spacing = TickSpacing(view.xMax - view.xMin);
+    if (!CanDraw() || !color.IsOk() || !(spacing > 0.0)) {
+        return bitmap;
+    }
+    double cell = data != nullptr ? data->GetCellSize() : 1.0;
+    double sx = GridScaleX(cell);
+    double sy = GridScaleY(cell);
+
+    SetSolidColor(color);
+    dc.SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                      wxEmptyString, wxFONTENCODING_DEFAULT));
+    dc.SetTextForeground(color);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+
+    // A tick past the bitmap's far edge, and every one after it, is out of
+    // sight; stopping there also bounds a y axis far longer than the x axis.
+    double t = std::ceil(view.xMin / spacing) * spacing;
+    for (int count = 0; view.xMax > t && count < kMaxTicks; ++count) {
+        double x = (t - view.xMin) * sx;
+        if (x > width) {
+            break;
+        }
+        int px = PixelInt(x);
+        dc.DrawLine(px, 0, px, 5);
+        dc.DrawText(wxString::Format("%g", t), px, 6);
+        double next = t + spacing;
+        if (next == t) {
+            break;  // the spacing is lost in t's precision
+        }
+        t = next;
+    }
+    t = std::ceil(view.yMin / spacing) * spacing;
+    for (int count = 0; view.yMax > t && count < kMaxTicks; ++count) {
+        double y = (t - view.yMin) * sy;
+        if (y > height) {
+            break;
+        }
+        int py = PixelInt(y);
+        dc.DrawLine(0, py, 5, py);
+        dc.DrawText(wxString::Format("%g", t), 6, py);
+        double next = t + spacing;
+        if (next == t) {
+            break;
+        }
+        t = next;
+    }
+    return bitmap;
+}
