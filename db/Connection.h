@@ -35,6 +35,9 @@ class Connection {
     // refused until the caller ends it, so no part of it is committed alone.
     bool inTransaction = false;
     bool transactionLost = false;
+    // Set when a statement of the batch failed because the file cannot take
+    // it at all (read-only, not a database, damaged, full): the batch is incomplete.
+    bool batchSpoiled = false;
 
     static void ForwardChange(void* connection, int code, const char* database, const char* table,
                               long long rowid);

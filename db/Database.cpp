@@ -118,9 +118,25 @@ std::string Database::GetPath() const {
 
 // After an error SQLite may roll an open transaction back by itself; from then
 // on the batch is lost and the rest of it must not be committed piecemeal.
-void Database::NoteFailure() {
-    if (connection && connection->inTransaction && sqlite3_get_autocommit(connection->handle)) {
+void Database::NoteFailure(int code) {
+    if (!connection || !connection->inTransaction) {
+        return;
+    }
+    if (sqlite3_get_autocommit(connection->handle)) {
         connection->transactionLost = true;
+    }
+    switch (code & 0xff) {
+        case SQLITE_READONLY:
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+        case SQLITE_FULL:
+        case SQLITE_IOERR:
+        case SQLITE_CANTOPEN:
+        case SQLITE_NOMEM:
+            connection->batchSpoiled = true;
+            break;
+        default:
+            break;
     }
 }
 
@@ -141,7 +157,7 @@ Result Database::RunQuery(const char* sql) {
     int code = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
     if (!statement) {
         Log(LOG_ERROR, kCompileError, sql, code, sqlite3_errmsg(handle));
-        NoteFailure();
+        NoteFailure(code);
         return FailedResult();
     }
 
@@ -163,7 +179,7 @@ Result Database::RunQuery(const char* sql) {
         Log(LOG_ERROR, kRunError, step, sqlite3_errmsg(handle));
         sqlite3_finalize(statement);
         statement = nullptr;
-        NoteFailure();
+        NoteFailure(step);
     }
     if (statement) {
         sqlite3_reset(statement);
@@ -204,15 +220,14 @@ int Database::RunQueries(const char* sql) {
             sqlite3_prepare(handle, cursor, -1, &statement, &rest);
             if (!statement) {
                 ++failures;
-                NoteFailure();
+                NoteFailure(sqlite3_errcode(handle));
             } else {
                 int step = sqlite3_step(statement);
+                // The legacy interface reports the real code only once finalised.
+                int code = sqlite3_finalize(statement);
                 if (step != SQLITE_ROW && step != SQLITE_DONE) {
                     ++failures;
-                    sqlite3_finalize(statement);
-                    NoteFailure();
-                } else {
-                    sqlite3_finalize(statement);
+                    NoteFailure(code);
                 }
             }
             // Stop when nothing was consumed, so a statement that cannot be
@@ -235,6 +250,7 @@ bool Database::Begin() {
     }
     connection->inTransaction = true;
     connection->transactionLost = false;
+    connection->batchSpoiled = false;
     return true;
 }
 
@@ -243,10 +259,11 @@ bool Database::Commit() {
     if (!handle) {
         return false;
     }
-    const bool lost = connection->transactionLost ||
+    const bool lost = connection->transactionLost || connection->batchSpoiled ||
                       (connection->inTransaction && sqlite3_get_autocommit(handle));
     connection->inTransaction = false;
     connection->transactionLost = false;
+    connection->batchSpoiled = false;
     if (lost) {
         Rollback();
         return false;
@@ -271,6 +288,7 @@ void Database::Rollback() {
     }
     connection->inTransaction = false;
     connection->transactionLost = false;
+    connection->batchSpoiled = false;
     if (!sqlite3_get_autocommit(handle)) {
         RunQuery("ROLLBACK");
     }

@@ -87,5 +87,5 @@ class Database {
 
     void SetUpCatalogue();
     sqlite3* OpenHandle() const;
-    void NoteFailure();
+    void NoteFailure(int code);
 };
