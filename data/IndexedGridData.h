@@ -13,6 +13,15 @@
 
 class IndexedGridData : public GridData {
   public:
+    // What tells the two sets apart while loading.
+    struct Kind {
+        const char* loadingMessage;  // "Loading Uptake Data..."
+        const char* buildMessage;    // "Creating Uptake Index. Please be patient..."
+        const char* indexPrefix;     // "uptake_%d"
+        const char* indexSuffix;     // "UPTAKE", in the names of the table's SQL indexes
+        bool countIsInteger;         // the neighbour table stores counts as integers
+    };
+
     double GetMaxValue() override { return maxValue; }
     double GetMinValue() override { return minValue; }
     bool ContainsEither(double x1, double x2, double y1, double y2) override;
@@ -34,21 +43,23 @@ class IndexedGridData : public GridData {
     bool IsIndexReady() const { return indexReady; }
 
   protected:
-    struct Kind {
-        const char* loadingMessage;  // "Loading Uptake Data..."
-        const char* buildMessage;    // "Creating Uptake Index. Please be patient..."
-        const char* indexPrefix;     // "uptake_%d"
-        bool countIsInteger;         // the neighbour table stores counts as integers
-    };
-
     IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
                     const char* dataTable, const char* xColumn, const char* yColumn);
     ~IndexedGridData() = default;
 
     // Runs the loading sequence; called by the concrete constructor.
     void Load(ProgressMonitor monitor);
-    // Fills the freshly created index table T from the source rows.
-    virtual void BuildIndex(ProgressMonitor monitor) = 0;
+    // Fills the freshly created index table from the source rows. Runs inside
+    // the build's transaction; returns false when the build cannot go on.
+    virtual bool BuildIndex(ProgressMonitor monitor) = 0;
+
+    // Build steps shared by both sets. StartIndexTable drops a stale
+    // registration and any unregistered table of the same name, creates and
+    // registers the table, and returns its name (empty when it was not created).
+    std::string StartIndexTable(const Query& columns);
+    Result RunSource();
+    void CreateLookupIndexes(const std::string& table);
+    void ReadCellSize(const char* format, const std::string& table);
 
     const Kind kind;
     std::map<wxString, double> cellValues;
@@ -65,4 +76,10 @@ class IndexedGridData : public GridData {
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
+
+  private:
+    void BuildInTransaction(ProgressMonitor monitor);
+    bool TablePresent(const std::string& table);
+    const char* FilterText() const;
+    double ReadFirst(const Query& query, const char* column, double fallback, bool asInteger);
 };

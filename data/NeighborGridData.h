@@ -16,5 +16,5 @@ class NeighborGridData : public IndexedGridData {
     void ClearFilter() override;  // keeps the filter
 
   protected:
-    void BuildIndex(ProgressMonitor monitor) override;
+    bool BuildIndex(ProgressMonitor monitor) override;
 };

@@ -18,6 +18,8 @@ class RootData {
     double GetYMax() const { return yMax; }
     int GetTreeCount() const { return treeCount; }
     std::vector<wxString> GetTreeNames() const { return treeNames; }
+    // False when the table has no cells, so that its extents mean nothing.
+    bool HasCells() const { return hasCells; }
 
   private:
     double xMin = 100000.0;
@@ -28,4 +30,5 @@ class RootData {
     std::vector<wxString> treeNames;
     Database database;
     const char* table;
+    bool hasCells = false;
 };

@@ -16,5 +16,5 @@ class UptakeGridData : public IndexedGridData {
     void ClearFilter() override;
 
   protected:
-    void BuildIndex(ProgressMonitor monitor) override;
+    bool BuildIndex(ProgressMonitor monitor) override;
 };

@@ -1,0 +1,121 @@
+#include "data/NeighborGridData.h"
+
+#include "db/SqlText.h"
+
+namespace {
+
+const IndexedGridData::Kind kNeighborKind = {
+    "Loading Neighbor Data...",
+    "Creating Neighbor Index. Please be patient...",
+    "neighbor_%d",
+    "NEIGHBOR",
+    true,
+};
+
+// Each cell hands its count to the four cells around it: the cell to the
+// south gets it as its north value, and so on.
+const char* const kNeighborUpdates =
+    "UPDATE %s SET n = %d WHERE %s = %f AND %s = %f;\t\t\t "
+    "UPDATE %s SET e = %d WHERE %s = %f AND %s = %f;\t\t\t "
+    "UPDATE %s SET s = %d WHERE %s = %f AND %s = %f;\t\t\t "
+    "UPDATE %s SET w = %d WHERE %s = %f AND %s = %f;";
+
+}  // namespace
+
+NeighborGridData::NeighborGridData(Database database, const Query& sourceQuery,
+                                   const char* dataTable, const char* xColumn, const char* yColumn,
+                                   ProgressMonitor monitor)
+    : IndexedGridData(kNeighborKind, database, sourceQuery, dataTable, xColumn, yColumn) {
+    Load(monitor);
+}
+
+double NeighborGridData::GetValueAt(double x, double y) {
+    const std::string table = GetTableName();
+    if (table.empty()) {
+        return defaultValue;
+    }
+    Result result = database.RunQuery(Query("SELECT * FROM (%s) WHERE %s = %f AND %s = %f",
+                                            SqlName(table).c_str(), SqlName(xColumn).c_str(), x,
+                                            SqlName(yColumn).c_str(), y));
+    if (!result.HasRow()) {
+        return defaultValue;
+    }
+    Row row = result.NextRow();
+    result.Close();
+    int positive = 0;
+    for (unsigned i = 3; i < row.ColumnCount(); ++i) {
+        if (row.GetDouble(i) > 0.0) {
+            ++positive;
+        }
+    }
+    return positive;
+}
+
+wxString NeighborGridData::GetName() {
+    return "Total Nitrogen Uptake Grid";
+}
+
+void NeighborGridData::AddPoint(double, double, const std::vector<double>&) {}
+
+void NeighborGridData::ClearFilter() {}
+
+bool NeighborGridData::BuildIndex(ProgressMonitor monitor) {
+    ProgressMonitor progress(monitor);
+    const std::string x = SqlName(xColumn);
+    const std::string y = SqlName(yColumn);
+    const Query columns(
+        "`%s` double, `%s` double, `count` int(11), `n` int(11), `e` int(11), `s` int(11), `w` "
+        "int(11)",
+        SqlQuoted(xColumn, '`').c_str(), SqlQuoted(yColumn, '`').c_str());
+    const std::string table = StartIndexTable(columns);
+    if (table.empty()) {
+        return false;
+    }
+    const std::string t = SqlName(table);
+
+    Result source = RunSource();
+    progress.SetMessage("%s", kind.buildMessage);
+    progress.SetTotal(source.RowCount());
+    while (source.HasRow()) {
+        Row row = source.NextRow();
+        int count = 0;
+        for (unsigned i = 3; i < row.ColumnCount(); ++i) {
+            if (row.GetDouble(i) > 0.0) {
+                ++count;
+            }
+        }
+        database.RunQuery(Query("INSERT INTO %s VALUES(%f, %f, %d, 0, 0, 0, 0)", t.c_str(),
+                                row.GetDouble(xColumn), row.GetDouble(yColumn), count));
+        progress.AddProgress(1);
+    }
+    source.Close();
+
+    CreateLookupIndexes(table);
+    ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC", table);
+
+    // Cells are matched by exact equality with the printed coordinate, which
+    // is how the coordinate was stored by the INSERT above.
+    Result cells = database.RunQuery(Query("SELECT * FROM %s", t.c_str()));
+    if (cells.Status() == ResultStatus::HasRows) {
+        cells.Rewind();
+    }
+    progress.SetTotal(cells.RowCount());
+    progress.SetProgress(0);
+    const char* tn = t.c_str();
+    const char* xn = x.c_str();
+    const char* yn = y.c_str();
+    while (cells.HasRow()) {
+        Row row = cells.NextRow();
+        const double cx = row.GetDouble(xColumn);
+        const double cy = row.GetDouble(yColumn);
+        const int c = row.GetInt("count");
+        if (c > 0) {
+            database.RunQueries(Query(kNeighborUpdates, tn, c, xn, cx, yn, cy - cellSize, tn, c, xn,
+                                      cx - cellSize, yn, cy, tn, c, xn, cx, yn, cy + cellSize, tn,
+                                      c, xn, cx + cellSize, yn, cy));
+        }
+        progress.AddProgress(1);
+    }
+    cells.Close();
+    return true;
+}

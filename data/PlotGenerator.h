@@ -1,0 +1,22 @@
+// Writes realistic plot databases (tables grid and stem) for demonstrations,
+// tests and benchmarks. The same spec always gives the same file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct PlotSpec {
+    double width = 60.0;   // metres along x
+    double height = 40.0;  // metres along y
+    double cell = 1.0;     // side of a square grid cell in metres
+    int trees = 40;
+    uint32_t seed = 1;
+};
+
+// The largest number of trees a grid table can hold (SQLite's column limit
+// less the three position columns).
+constexpr int kMaxPlotTrees = 1997;
+
+// Creates the file at path, which must not exist yet. Returns false with a
+// message in error when the spec is unusable or the file cannot be written.
+bool WritePlot(const std::string& path, const PlotSpec& spec, std::string& error);
