@@ -1,0 +1,143 @@
+#include "ui/PrefsWindow.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/clrpicker.h>
+#include <wx/gbsizer.h>
+#include <wx/msgdlg.h>
+#include <wx/notebook.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <cstdlib>
+
+#include "render/ColorSettings.h"
+
+int ParseColorSteps(const wxString& text) {
+    return atoi(text.utf8_str());
+}
+
+wxBEGIN_EVENT_TABLE(ColorPrefs, wxPanel) EVT_CHECKBOX(wxID_ANY, ColorPrefs::OnCheckBox)
+    wxEND_EVENT_TABLE()
+
+        ColorPrefs::ColorPrefs(wxWindow* parent, ColorSettings& settings)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER),
+      settings(settings) {
+    customBox = new wxCheckBox(this, wxID_ANY, "Use Custom Colors");
+    lowPicker = new wxColourPickerCtrl(this, wxID_ANY, settings.GetLowColor());
+    lowLabel = new wxStaticText(this, wxID_ANY, "Low Value Color");
+    highPicker = new wxColourPickerCtrl(this, wxID_ANY, settings.GetHighColor());
+    highLabel = new wxStaticText(this, wxID_ANY, "High Value Color");
+    smoothBox = new wxCheckBox(this, wxID_ANY, "Smooth Color Gradient");
+    stepsField = new wxTextCtrl(this, wxID_ANY, wxString::Format("%d", settings.GetColorSteps()));
+    stepsLabel = new wxStaticText(this, wxID_ANY, "Color Steps");
+
+    customBox->SetValue(settings.GetUseCustomColors());
+    smoothBox->SetValue(settings.GetSmoothGradient());
+    UpdateEnabling();
+
+    sizer = new wxGridBagSizer(5, 5);
+    sizer->Add(customBox, wxGBPosition(0, 0), wxGBSpan(1, 2));
+    sizer->Add(lowPicker, wxGBPosition(1, 0));
+    sizer->Add(lowLabel, wxGBPosition(1, 1));
+    sizer->Add(highPicker, wxGBPosition(2, 0));
+    sizer->Add(highLabel, wxGBPosition(2, 1));
+    sizer->Add(smoothBox, wxGBPosition(3, 0), wxGBSpan(1, 2));
+    sizer->Add(stepsField, wxGBPosition(4, 0));
+    sizer->Add(stepsLabel, wxGBPosition(4, 1));
+    SetSizer(sizer);
+}
+
+void ColorPrefs::OnCheckBox(wxCommandEvent&) {
+    UpdateEnabling();
+}
+
+void ColorPrefs::UpdateEnabling() {
+    bool custom = customBox->GetValue();
+    lowPicker->Enable(custom);
+    highPicker->Enable(custom);
+    smoothBox->Enable(custom);
+    stepsField->Enable(custom);
+}
+
+int ColorPrefs::GetEnteredColorSteps() const {
+    return ParseColorSteps(stepsField->GetValue());
+}
+
+void ColorPrefs::ApplyToSettings() {
+    settings.SetUseCustomColors(customBox->GetValue());
+    settings.SetLowColor(lowPicker->GetColour());
+    settings.SetHighColor(highPicker->GetColour());
+    settings.SetSmoothGradient(smoothBox->GetValue());
+    settings.SetColorSteps(GetEnteredColorSteps());
+}
+
+wxBEGIN_EVENT_TABLE(PrefsWindow, wxDialog) EVT_BUTTON(wxID_ANY, PrefsWindow::OnButton)
+    wxEND_EVENT_TABLE()
+
+        PrefsWindow::PrefsWindow(wxWindow* parent, bool runModal, ColorSettings* settings)
+    : wxDialog(parent, wxID_ANY, "Preferences") {
+    if (!settings) {
+        settings = colorSettings;
+    }
+    if (!settings) {
+        ownSettings.reset(new ColorSettings);
+        settings = ownSettings.get();
+    }
+    innerPanel = new wxPanel(this);
+    notebook = new wxNotebook(innerPanel, wxID_ANY);
+    colorPrefs = new ColorPrefs(notebook, *settings);
+    notebook->AddPage(colorPrefs, "Colors");
+    cancelButton = new wxButton(innerPanel, wxID_ANY, "Cancel");
+    okButton = new wxButton(innerPanel, wxID_ANY, "Ok");
+
+    wxBoxSizer* dialogSizer = new wxBoxSizer(wxVERTICAL);
+    dialogSizer->Add(innerPanel, 1, wxEXPAND);
+    SetSizer(dialogSizer);
+    wxBoxSizer* panelSizer = new wxBoxSizer(wxVERTICAL);
+    panelSizer->Add(notebook, 1, wxEXPAND | wxALL, 10);
+    wxBoxSizer* buttonSizer = new wxBoxSizer(wxHORIZONTAL);
+    buttonSizer->AddStretchSpacer(1);
+    buttonSizer->Add(cancelButton, 0, wxRIGHT, 10);
+    buttonSizer->Add(okButton, 0);
+    panelSizer->Add(buttonSizer, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    innerPanel->SetSizer(panelSizer);
+    Fit();
+
+    if (runModal) {
+        ShowModal();
+    }
+}
+
+// Out of line, where ColorSettings is complete.
+PrefsWindow::~PrefsWindow() = default;
+
+void PrefsWindow::OnButton(wxCommandEvent& event) {
+    if (event.GetEventObject() != okButton) {
+        Finish(wxID_CANCEL);
+        return;
+    }
+    int steps = colorPrefs->GetEnteredColorSteps();
+    if (steps < minimumColorSteps || steps > maximumColorSteps) {
+        ShowRefusal(
+            wxString::Format("The number of color steps must be a whole number from %d to %d.",
+                             minimumColorSteps, maximumColorSteps));
+        return;
+    }
+    colorPrefs->ApplyToSettings();
+    Finish(wxID_OK);
+}
+
+void PrefsWindow::Finish(int code) {
+    if (IsModal()) {
+        EndModal(code);
+    } else {
+        SetReturnCode(code);
+        Hide();
+    }
+}
+
+void PrefsWindow::ShowRefusal(const wxString& message) {
+    wxMessageBox(message, "Preferences", wxOK | wxICON_WARNING, this);
+}
