@@ -21,8 +21,20 @@ union Cell {
     unsigned textOffset;  // into the row's text buffer
 };
 
+// An unknown type code reads as an empty text, whatever the column holds.
+const int kEmptyText = 0;
+
 int KindOf(int type) {
-    return (type == CellInteger || type == CellReal) ? type : CellText;
+    switch (type) {
+        case CellInteger:
+        case CellReal:
+        case CellText:
+            return type;
+        case 3:
+            return CellText;
+        default:
+            return kEmptyText;
+    }
 }
 
 float Narrow(double value) {
@@ -129,7 +141,10 @@ Row Row::FromStatement(sqlite3_stmt* statement, std::shared_ptr<const RowColumns
                     cell.real = Narrow(sqlite3_column_double(statement, static_cast<int>(i)));
                     break;
                 default: {
-                    const unsigned char* text = sqlite3_column_text(statement, static_cast<int>(i));
+                    const unsigned char* text =
+                        columns->Kind(i) == CellText
+                            ? sqlite3_column_text(statement, static_cast<int>(i))
+                            : nullptr;
                     cell.textOffset = static_cast<unsigned>(body->texts.size());
                     if (text) {
                         body->texts.append(reinterpret_cast<const char*>(text));
@@ -164,7 +179,7 @@ const char* Row::StringAt(int cell) const {
     }
     const unsigned i = static_cast<unsigned>(cell);
     const int kind = body->columns->Kind(i);
-    if (kind == CellText) {
+    if (kind != CellInteger && kind != CellReal) {
         return body->texts.c_str() + body->cells[i].textOffset;
     }
     try {

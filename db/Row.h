@@ -30,7 +30,7 @@ class RowColumns {
     int Find(const char* name) const;
     // The index whose value an index reads (a later column of the same name wins).
     unsigned Resolve(unsigned index) const { return resolved[index]; }
-    // CellInteger, CellReal or CellText.
+    // CellInteger, CellReal, CellText, or 0 for a type code that reads as empty text.
     int Kind(unsigned index) const { return kinds[index]; }
 
   private:

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -303,4 +304,19 @@ TEST(DefaultDatabaseTest, OpensANewTemporaryFileWithTheCatalogue) {
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_NE(file.find(std::filesystem::temp_directory_path().string()), std::string::npos);
     std::filesystem::remove(file);
+}
+
+TEST(RowTest, TypeThreeReadsAsTextAndUnknownTypesAsEmpty) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT 12.5, 'x7', 42", -1, &statement, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    Row row = Row::FromStatement(statement, {{"a", 3}, {"b", 9}, {"c", CellInteger}});
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    EXPECT_STREQ(row.GetString("a"), "12.5");
+    EXPECT_EQ(row.GetInt("a"), 12);
+    EXPECT_STREQ(row.GetString("b"), "");
+    EXPECT_STREQ(row.GetString(2), "42");
 }
