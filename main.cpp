@@ -1,12 +1,4 @@
-#include <wx/app.h>
-#include <wx/frame.h>
+// Program entry: the toolkit creates the application object and runs it.
+#include "app/VizApp.h"
 
-class PlaceholderApp : public wxApp {
-  public:
-    bool OnInit() override {
-        (new wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)))->Show();
-        return true;
-    }
-};
-
-wxIMPLEMENT_APP(PlaceholderApp);
+wxIMPLEMENT_APP(VizApp);

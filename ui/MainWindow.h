@@ -70,7 +70,7 @@ class MainWindow : public wxFrame {
 
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
-    bool IsLoading() const { return loading; }
+    bool IsLoading() const { return pendingLoads > 0; }
     const std::list<LayerEntry>& GetLayers() const { return layers; }
     const std::vector<int>& GetSelectedStemRows() const { return selectedStemRows; }
     const wxString& GetCurrentStem() const { return currentStem; }
@@ -79,9 +79,9 @@ class MainWindow : public wxFrame {
     InspectWindow* GetInspector() const { return inspector; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
-    size_t PlotLayerCacheSize() const { return plotLayerCache.size(); }
-    bool HasCachedPlotLayer(uint32_t flag) const;
-    bool HasCachedStemLayer(const wxString& stem, uint32_t flag) const;
+    // The cached bitmap of a layer, invalid when there is none.
+    wxBitmap CachedPlotLayer(uint32_t flag) const;
+    wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const;
 
     // Dialogs go through these, so that tests can answer them instead of a user.
     using FileChooser =
@@ -106,16 +106,21 @@ class MainWindow : public wxFrame {
     std::vector<int> selectedStemRows;
     std::unique_ptr<RenderHelper> renderHelper;
     InspectWindow* inspector = nullptr;
-    bool loading = false;
+    // Loads started and not yet completed; the newest one wins.
+    int pendingLoads = 0;
+    int loadGeneration = 0;
+    // Lets a finished load find out whether the window it reports to still exists.
+    std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
 
     void BuildMenus();
     void BuildLayout();
     wxString AskForDatabase();
-    void ReportOpenProblem(const wxString& path);
-    wxBitmap PlotLayer(uint32_t flag, int width, int height);
-    wxBitmap StemLayer(const wxString& stem, uint32_t flag, int width, int height);
+    bool AcceptLoadedData(OpenTask* task);
+    void Inform(const wxString& text, const wxString& caption, long style);
+    wxBitmap PlotLayerForStack(uint32_t flag, int width, int height);
+    wxBitmap StemLayerForStack(const wxString& stem, uint32_t flag, int width, int height);
     void UpdateZoomLabel();
     int StemRow(const wxString& stem) const;
 

@@ -1,0 +1,90 @@
+#include "app/VizApp.h"
+
+#include <wx/image.h>
+
+#include <cstdio>
+
+#include "app/LayerCatalogue.h"
+#include "app/Log.h"
+#include "db/Database.h"
+#include "render/ColorSettings.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+const char* const kVersion = "0.27";
+const char* const kPlatform = "Linux";
+#ifdef NDEBUG
+const char* const kBuild = "Release";
+#else
+const char* const kBuild = "Debug";
+#endif
+
+const char* const kUsage = "Usage: quenvar [FILE.db]\n";
+
+// Lines that open and close a run go to the console file first, then to the
+// error and run files together.
+void LogRunBoundary(const char* message) {
+    Log(LOG_CONSOLE, "%s", message);
+    Log(LOG_ERROR | LOG_RUN, "%s", message);
+}
+
+}  // namespace
+
+MainWindow* StartQuenvar(const wxString& startFile, bool askForFile) {
+    // One settings object for the whole process; a second start in the same
+    // process (tests) keeps the first.
+    if (!colorSettings) {
+        colorSettings = new ColorSettings;
+    }
+    LogInit(LOG_RUN);
+    Log(LOG_CONSOLE, "Quenvar Application Starting. Version %s (%s) %s", kVersion, kPlatform,
+        kBuild);
+    Log(LOG_ERROR | LOG_RUN, "Quenvar Application Starting. Version %s (%s) %s", kVersion,
+        kPlatform, kBuild);
+    {
+        // Opening creates the file and its catalogue tables where missing; the
+        // handle serves nothing else, so it is closed again at once.
+        Database startupDatabase("small-set.db");
+        Log(LOG_CONSOLE, "Database version: %f", startupDatabase.GetVersion());
+    }
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+    MainWindow* mainWindow = new MainWindow(startFile, askForFile);
+    for (const CatalogueLayer& layer : LayerCatalogue()) {
+        mainWindow->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
+    }
+    LogRunBoundary("Quenvar Application Started.");
+    return mainWindow;
+}
+
+void EndQuenvar() {
+    LogRunBoundary("Session ended.");
+}
+
+bool VizApp::OnInit() {
+    wxString startFile;
+    if (argc > 2 || (argc == 2 && argv[1].StartsWith("-"))) {
+        fputs(kUsage, stderr);
+        usageError = true;
+        return true;
+    }
+    if (argc == 2) {
+        startFile = argv[1];
+    }
+    mainWindow = StartQuenvar(startFile, true);
+    return true;
+}
+
+int VizApp::OnRun() {
+    // A malformed command line ends the run before any window exists.
+    return usageError ? 2 : wxApp::OnRun();
+}
+
+int VizApp::OnExit() {
+    if (mainWindow) {
+        EndQuenvar();
+    }
+    return wxApp::OnExit();
+}

@@ -1,0 +1,31 @@
+// The application object: start-up, the layer catalogue, shutdown.
+#pragma once
+
+#include <wx/app.h>
+#include <wx/string.h>
+
+class MainWindow;
+
+class VizApp : public wxApp {
+  public:
+    bool OnInit() override;
+    int OnRun() override;
+    int OnExit() override;
+
+    MainWindow* GetMainWindow() const { return mainWindow; }
+
+  private:
+    MainWindow* mainWindow = nullptr;  // owned by the toolkit
+    bool usageError = false;
+};
+
+wxDECLARE_APP(VizApp);
+
+// The start-up steps of the application: colour settings, logging with the
+// banner, the start-up database "small-set.db", the PNG handler, the main
+// window and its layers. The window opens startFile when one is given;
+// otherwise it asks the user for a file when askForFile is set.
+MainWindow* StartQuenvar(const wxString& startFile, bool askForFile);
+
+// The closing log lines of a run.
+void EndQuenvar();

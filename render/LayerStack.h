@@ -1,0 +1,16 @@
+// Stacking layer bitmaps into one picture, as the viewer shows it and as a
+// saved image holds it.
+#pragma once
+
+#include <wx/bitmap.h>
+
+#include <vector>
+
+// A picture of width x height: black, then every layer in order, bottom
+// first, drawn at (0, 0) through its mask or alpha and scaled by the factors
+// that stretch the first layer over the picture. Invalid layers are skipped.
+wxBitmap StackLayers(const std::vector<wxBitmap>& layers, int width, int height);
+
+// The same pixels with an alpha channel instead of a mask: alpha 0 exactly
+// where the layer is transparent (masked or black), 255 elsewhere.
+wxBitmap ToAlphaBitmap(const wxBitmap& masked);

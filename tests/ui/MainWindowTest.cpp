@@ -1,0 +1,603 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/image.h>
+#include <wx/listbox.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "TestSupport.h"
+#include "app/LayerCatalogue.h"
+#include "render/ColorSettings.h"
+#include "render/RenderHelper.h"
+#include "ui/InspectWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
+#include "ui/Viewer.h"
+#include "ui/ZoomCtrl.h"
+
+namespace {
+
+// A 10 x 10 plot at 1-unit cells with three trees that draw uptake, and a
+// fourth stem without a grid column (so without a row in the stem list).
+void MakePlot(const std::string& path) {
+    std::ostringstream sql;
+    sql << "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, "
+           "T1 double, T2 double, T3 double);";
+    int id = 0;
+    for (int x = 0; x < 10; ++x) {
+        for (int y = 0; y < 10; ++y) {
+            sql << "INSERT INTO grid VALUES (" << id++ << ", " << x << ".0, " << y << ".0, "
+                << std::max(0, 4 - std::abs(x - 2) - std::abs(y - 2)) << ".0, "
+                << std::max(0, 4 - std::abs(x - 7) - std::abs(y - 3)) << ".0, "
+                << std::max(0, 4 - std::abs(x - 5) - std::abs(y - 8)) << ".0);";
+        }
+    }
+    sql << "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
+           "Crown_d_m double, height double);"
+           "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0, 12.5);"
+           "INSERT INTO stem VALUES ('T2', 7.0, 3.0, 0.5, 6.0, 20.0);"
+           "INSERT INTO stem VALUES ('T3', 5.0, 8.0, 0.2, 3.0, 9.0);"
+           "INSERT INTO stem VALUES ('T4', 9.0, 9.0, 0.1, 2.0, 5.0);";
+    ExecSql(path, sql.str());
+}
+
+bool HasOpenProgressWindow(wxWindow* parent) {
+    for (wxWindow* child : parent->GetChildren()) {
+        if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SendMouse(wxWindow* window, wxEventType type, int x, int y, bool leftDown) {
+    wxMouseEvent event(type);
+    event.SetPosition(wxPoint(x, y));
+    event.SetLeftDown(leftDown);
+    event.SetEventObject(window);
+    event.SetId(window->GetId());
+    window->GetEventHandler()->ProcessEvent(event);
+}
+
+void SendCommand(wxWindow* window, wxEventType type, int id, int value, long extra = 0) {
+    wxCommandEvent event(type, id);
+    event.SetEventObject(window);
+    event.SetInt(value);
+    event.SetExtraLong(extra);
+    window->GetEventHandler()->ProcessEvent(event);
+}
+
+// The messages of the run log, without time stamps and tags.
+std::vector<std::string> RunMessages() {
+    std::vector<std::string> messages;
+    for (const std::string& line : ReadLines("run.log")) {
+        const size_t tag = line.find("(run) ");
+        if (tag != std::string::npos) {
+            messages.push_back(line.substr(tag + 6));
+        }
+    }
+    return messages;
+}
+
+// The run log without the size and move lines, which the window system adds at its own pace.
+std::vector<std::string> ActionMessages() {
+    std::vector<std::string> messages;
+    for (const std::string& message : RunMessages()) {
+        if (message.rfind("Window ", 0) != 0) {
+            messages.push_back(message);
+        }
+    }
+    return messages;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& wanted) {
+    return std::find(lines.begin(), lines.end(), wanted) != lines.end();
+}
+
+wxColour PixelAt(const wxBitmap& bitmap, int x, int y) {
+    const wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+class MainWindowTest : public testing::Test {
+  protected:
+    TempDir dir;
+    MainWindow* window = nullptr;
+    std::vector<wxString> messages;
+    std::vector<wxString> captions;
+    wxString chosenFile;
+
+    void SetUp() override {
+        if (!colorSettings) {
+            colorSettings = new ColorSettings;
+        }
+        window = new MainWindow(wxEmptyString, false);
+        window->SetMessageSink([this](const wxString& text, const wxString& caption, long) {
+            messages.push_back(text);
+            captions.push_back(caption);
+        });
+        window->SetFileChooser(
+            [this](const wxString&, const wxString&, long) { return chosenFile; });
+        for (const CatalogueLayer& layer : LayerCatalogue()) {
+            window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
+        }
+        // Zoom events go to the top window.
+        wxTheApp->SetTopWindow(window);
+        PumpPending();
+    }
+
+    void TearDown() override {
+        window->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+
+    void Open(const std::string& file) {
+        window->OpenDatabase(wxString::FromUTF8(file));
+        ASSERT_TRUE(PumpUntil([this] {
+            return !window->IsLoading() && !HasOpenProgressWindow(window);
+        })) << "the progress window did not close";
+    }
+
+    void OpenPlot() {
+        MakePlot("plot.db");
+        Open("plot.db");
+        ASSERT_NE(window->GetRenderHelper(), nullptr);
+    }
+
+    wxCheckBox* LayerBox(const char* label) {
+        for (const LayerEntry& entry : window->GetLayers()) {
+            if (entry.checkBox->GetLabel() == label) {
+                return entry.checkBox;
+            }
+        }
+        ADD_FAILURE() << "no layer " << label;
+        return nullptr;
+    }
+
+    void ToggleLayer(const char* label, bool on) {
+        wxCheckBox* box = LayerBox(label);
+        box->SetValue(on);
+        SendCommand(box, wxEVT_CHECKBOX, box->GetId(), on);
+    }
+
+    void Menu(int id) { SendCommand(window, wxEVT_MENU, id, 0); }
+
+    // Selects or deselects a row in the stem list as a user would.
+    void ListClick(int row, bool select) {
+        wxListBox* list = window->GetStemList();
+        if (select) {
+            list->SetSelection(row, true);
+        } else {
+            list->Deselect(row);
+        }
+        SendCommand(list, wxEVT_LISTBOX, list->GetId(), row, select ? 1 : 0);
+    }
+
+    // The viewer pixel of a plot point under the current view.
+    wxPoint PixelOf(double x, double y) {
+        const wxSize size = window->GetViewer()->GetClientSize();
+        const PlotRect& view = window->GetRenderHelper()->GetView();
+        return wxPoint(int((x - view.xMin) * size.x / view.Width()),
+                       int((y - view.yMin) * size.y / view.Height()));
+    }
+
+    void ClickViewer(wxPoint at) {
+        Viewer* viewer = window->GetViewer();
+        viewer->GetComposite();  // a click needs a picture, as after the first paint
+        SendMouse(viewer, wxEVT_LEFT_DOWN, at.x, at.y, true);
+        SendMouse(viewer, wxEVT_LEFT_UP, at.x, at.y, false);
+    }
+
+    std::vector<wxString> Highlighted() { return window->GetRenderHelper()->GetHighlightedStems(); }
+};
+
+TEST_F(MainWindowTest, StartsEmptyWithUncheckedLayersAndDisabledSelectAll) {
+    EXPECT_EQ(window->GetTitle(), "Quenvar");
+    EXPECT_EQ(window->GetLayers().size(), 14u);
+    for (const LayerEntry& entry : window->GetLayers()) {
+        EXPECT_FALSE(entry.checkBox->GetValue());
+    }
+    EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
+    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
+    wxMenuBar* menus = window->GetMenuBar();
+    EXPECT_FALSE(menus->IsEnabled(ID_SELECT_ALL));
+    EXPECT_TRUE(menus->IsEnabled(ID_SELECT_NONE));
+    EXPECT_EQ(menus->GetLabel(ID_SAVE_IMAGE), "&Save Current Image...\tCtrl+S");
+    EXPECT_EQ(menus->GetLabel(wxID_PREFERENCES), "&Preferences...\tCtrl+,");
+    EXPECT_EQ(window->GetZoomCtrl()->GetMaximum(), 4u);
+    EXPECT_EQ(window->GetZoomCtrl()->GetValue(), 1u);
+}
+
+TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
+    MakePlot("plot.db");
+    window->OpenDatabase("plot.db");
+    EXPECT_TRUE(window->IsLoading());
+    EXPECT_TRUE(HasOpenProgressWindow(window));
+    // The inspector lets go of any data set while a load runs.
+    EXPECT_EQ(window->GetInspector()->GetRenderHelper(), nullptr);
+    ASSERT_TRUE(
+        PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
+    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    EXPECT_EQ(window->GetInspector()->GetRenderHelper(), window->GetRenderHelper());
+    wxListBox* list = window->GetStemList();
+    ASSERT_EQ(list->GetCount(), 3u);
+    EXPECT_EQ(list->GetString(0), "T1");
+    EXPECT_EQ(list->GetString(2), "T3");
+    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "100%");
+    // No layer is checked: the picture is the (empty) overlay alone.
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 1u);
+    EXPECT_TRUE(Contains(RunMessages(), "Database loaded."));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, ToggledLayerIsDrawnOnceAndTakenFromTheCacheAfterwards) {
+    OpenPlot();
+    ToggleLayer("Stem Map (Plain)", true);
+    const wxBitmap cached = window->CachedPlotLayer(16);
+    ASSERT_TRUE(cached.IsOk());
+    Viewer* viewer = window->GetViewer();
+    ASSERT_EQ(viewer->GetLayers().size(), 2u);
+    // The stem dot shows in the picture; a corner away from every stem stays black.
+    const wxBitmap composite = viewer->GetComposite();
+    const wxPoint stem = PixelOf(7.0, 3.0);
+    EXPECT_NE(PixelAt(composite, stem.x, stem.y), *wxBLACK);
+    EXPECT_EQ(PixelAt(composite, 1, composite.GetHeight() - 2), *wxBLACK);
+
+    ToggleLayer("Stem Map (Plain)", false);
+    EXPECT_EQ(viewer->GetLayers().size(), 1u);
+    ToggleLayer("Stem Map (Plain)", true);
+    ASSERT_EQ(viewer->GetLayers().size(), 2u);
+    EXPECT_TRUE(viewer->GetLayers()[0].IsSameAs(cached)) << "the layer was drawn again";
+    EXPECT_TRUE(window->CachedPlotLayer(16).IsSameAs(cached));
+    EXPECT_EQ(PixelAt(viewer->GetComposite(), stem.x, stem.y), PixelAt(composite, stem.x, stem.y));
+}
+
+TEST_F(MainWindowTest, LayersStackByPositionWithTheOverlayOnTop) {
+    OpenPlot();
+    ToggleLayer("Scale", true);                           // position 13
+    ToggleLayer("Total Nitrogen Uptake (blocks)", true);  // position 0
+    ToggleLayer("Nitrogen Uptake (Blocks)", true);        // position 4, per selected stem
+    ListClick(2, true);
+    ListClick(0, true);
+    window->RedrawLayers();  // now every layer comes from the caches
+    const std::vector<wxBitmap>& stack = window->GetViewer()->GetLayers();
+    ASSERT_EQ(stack.size(), 5u);
+    EXPECT_TRUE(stack[0].IsSameAs(window->CachedPlotLayer(1)));
+    EXPECT_TRUE(stack[1].IsSameAs(window->CachedStemLayer("T3", 1)));
+    EXPECT_TRUE(stack[2].IsSameAs(window->CachedStemLayer("T1", 1)));
+    EXPECT_TRUE(stack[3].IsSameAs(window->CachedPlotLayer(256)));
+    EXPECT_FALSE(window->CachedPlotLayer(2048).IsOk()) << "the overlay is never cached";
+    // Only that stem's entries go when its colour changes.
+    window->ClearStemLayerCache("T3");
+    EXPECT_FALSE(window->CachedStemLayer("T3", 1).IsOk());
+    EXPECT_TRUE(window->CachedStemLayer("T1", 1).IsOk());
+    window->ClearLayerCaches();
+    EXPECT_FALSE(window->CachedStemLayer("T1", 1).IsOk());
+    EXPECT_FALSE(window->CachedPlotLayer(256).IsOk());
+}
+
+TEST_F(MainWindowTest, ClickOnStemSelectsItsRowHighlightsItAndFillsTheInspector) {
+    OpenPlot();
+    ClickViewer(PixelOf(7.0, 3.0));
+    wxListBox* list = window->GetStemList();
+    EXPECT_TRUE(list->IsSelected(1));
+    EXPECT_FALSE(list->IsSelected(0));
+    EXPECT_EQ(window->GetSelectedStemRows(), std::vector<int>{1});
+    EXPECT_EQ(Highlighted(), std::vector<wxString>{"T2"});
+    EXPECT_EQ(window->GetCurrentStem(), "T2");
+    InspectWindow* inspector = window->GetInspector();
+    EXPECT_EQ(inspector->GetStemLabel()->GetLabel(), "Stem: T2");
+    EXPECT_EQ(inspector->GetLabelsText()->GetLabel(), "Stem ID\ndbh\nCrown_d_m\nheight\n");
+    EXPECT_EQ(inspector->GetValuesText()->GetLabel(), "T2\n0.500000\n6.000000\n20.000000\n");
+    const std::vector<std::string> log = RunMessages();
+    EXPECT_FALSE(Contains(log, "Stems list control selection modified."))
+        << "selecting the row must not raise a list event";
+    // A second click on the same stem records its row twice.
+    ClickViewer(PixelOf(7.0, 3.0));
+    EXPECT_EQ(window->GetSelectedStemRows(), (std::vector<int>{1, 1}));
+    EXPECT_EQ(Highlighted().size(), 1u);
+}
+
+TEST_F(MainWindowTest, StemWithoutListRowIsSelectedWithoutRecordingARow) {
+    OpenPlot();
+    ClickViewer(PixelOf(8.8, 8.8));
+    EXPECT_EQ(window->GetCurrentStem(), "T4");
+    EXPECT_EQ(Highlighted(), std::vector<wxString>{"T4"});
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_EQ(window->GetInspector()->GetStemLabel()->GetLabel(), "Stem: T4");
+}
+
+TEST_F(MainWindowTest, ListDeselectionClearsTheInspectorOfTheCurrentStem) {
+    OpenPlot();
+    ToggleLayer("Nitrogen Uptake (Blocks)", true);
+    ListClick(0, true);
+    ListClick(2, true);
+    EXPECT_EQ(window->GetSelectedStemRows(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 3u);
+    EXPECT_EQ(window->GetCurrentStem(), "T3");
+
+    ListClick(0, false);  // not the current stem: the inspector stays
+    EXPECT_EQ(window->GetSelectedStemRows(), std::vector<int>{2});
+    EXPECT_EQ(window->GetInspector()->GetStemLabel()->GetLabel(), "Stem: T3");
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 2u);
+
+    ListClick(2, false);
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_TRUE(window->GetCurrentStem().empty());
+    EXPECT_TRUE(Highlighted().empty());
+    InspectWindow* inspector = window->GetInspector();
+    EXPECT_EQ(inspector->GetStemLabel()->GetLabel(), "No stem selected.");
+    EXPECT_TRUE(inspector->GetNoInfoText()->IsShown());
+    const std::vector<std::string> log = RunMessages();
+    EXPECT_TRUE(Contains(log, "Stem deselected: T1"));
+    EXPECT_TRUE(Contains(log, "Stem deselected: T3"));
+}
+
+TEST_F(MainWindowTest, SelectNoneEmptiesTheOverlayButKeepsTheInspector) {
+    OpenPlot();
+    ListClick(0, true);
+    ClickViewer(PixelOf(8.8, 8.8));  // T4 has no row
+    ASSERT_EQ(Highlighted().size(), 2u);
+    Menu(ID_SELECT_NONE);
+    EXPECT_TRUE(Highlighted().empty());
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_FALSE(window->GetStemList()->IsSelected(0));
+    EXPECT_EQ(window->GetInspector()->GetStemLabel()->GetLabel(), "Stem: T4");
+    // With no layer checked the picture is the overlay alone, now empty: all black.
+    const wxBitmap composite = window->GetViewer()->GetComposite();
+    for (wxPoint stem : {PixelOf(2.0, 2.0), PixelOf(8.8, 8.8)}) {
+        EXPECT_EQ(PixelAt(composite, stem.x, stem.y), *wxBLACK);
+    }
+}
+
+TEST_F(MainWindowTest, ThreeZoomInClicksGiveAQuarterViewAroundTheSameCentre) {
+    OpenPlot();
+    ZoomCtrl* zoom = window->GetZoomCtrl();
+    const int right = zoom->GetClientSize().x - 1;
+    for (int i = 0; i < 3; ++i) {
+        SendMouse(zoom, wxEVT_LEFT_DOWN, right, 10, true);
+        SendMouse(zoom, wxEVT_LEFT_UP, right, 10, false);
+        PumpPending();
+    }
+    // At the last level the button queues nothing more.
+    SendMouse(zoom, wxEVT_LEFT_UP, right, 10, false);
+    PumpPending();
+    EXPECT_EQ(zoom->GetValue(), 4u);
+    const PlotRect& view = window->GetRenderHelper()->GetView();
+    EXPECT_DOUBLE_EQ(view.xMin, 3.375);
+    EXPECT_DOUBLE_EQ(view.xMax, 5.625);
+    EXPECT_DOUBLE_EQ(view.yMin, 3.375);
+    EXPECT_DOUBLE_EQ(view.yMax, 5.625);
+    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "400%");
+    const std::vector<std::string> log = RunMessages();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "View zoomed in."), 3);
+}
+
+TEST_F(MainWindowTest, DragPansByTheRealViewSpan) {
+    OpenPlot();
+    RenderHelper* helper = window->GetRenderHelper();
+    helper->SetView(0.0, 0.0, 60.7, 40.0);
+    window->RedrawLayers();
+    Viewer* viewer = window->GetViewer();
+    viewer->GetComposite();
+    const wxSize size = viewer->GetClientSize();
+    SendMouse(viewer, wxEVT_LEFT_DOWN, 100, 100, true);
+    SendMouse(viewer, wxEVT_MOTION, 130, 88, true);
+    EXPECT_EQ(viewer->GetDragOffset(), wxPoint(30, -12));
+    SendMouse(viewer, wxEVT_LEFT_UP, 130, 88, false);
+    const PlotRect& view = helper->GetView();
+    // 60.7 units, not 60, spread over the viewer's pixels (single precision per pixel).
+    EXPECT_NEAR(view.xMin, -30 * 60.7 / size.x, 1e-5);
+    EXPECT_NEAR(view.xMax, 60.7 - 30 * 60.7 / size.x, 1e-5);
+    EXPECT_NEAR(view.yMin, 12 * 40.0 / size.y, 1e-5);
+    EXPECT_NEAR(view.yMax, 40.0 + 12 * 40.0 / size.y, 1e-5);
+    EXPECT_EQ(viewer->GetDragOffset(), wxPoint(0, 0));
+    EXPECT_TRUE(Contains(RunMessages(), "View moved: (30, -12)"));
+
+    // A drag that leaves the viewer snaps back without panning.
+    const PlotRect before = view;
+    SendMouse(viewer, wxEVT_LEFT_DOWN, 100, 100, true);
+    SendMouse(viewer, wxEVT_MOTION, 150, 120, true);
+    SendMouse(viewer, wxEVT_LEAVE_WINDOW, 150, 120, true);
+    EXPECT_EQ(viewer->GetDragOffset(), wxPoint(0, 0));
+    EXPECT_FALSE(viewer->IsDragging());
+    SendMouse(viewer, wxEVT_LEFT_UP, 150, 120, false);  // back in: a click, not a pan
+    EXPECT_DOUBLE_EQ(helper->GetView().xMin, before.xMin);
+}
+
+TEST_F(MainWindowTest, DoubleClickOnTheCentrePixelPansByNothingButRedraws) {
+    OpenPlot();
+    ToggleLayer("Stem Map (Plain)", true);
+    Viewer* viewer = window->GetViewer();
+    const wxSize size = viewer->GetComposite().GetSize();
+    const wxBitmap before = window->CachedPlotLayer(16);
+    const PlotRect view = window->GetRenderHelper()->GetView();
+    SendMouse(viewer, wxEVT_LEFT_DCLICK, size.x / 2, size.y / 2, true);
+    EXPECT_TRUE(Contains(RunMessages(), "View moved: (0, 0)"));
+    EXPECT_DOUBLE_EQ(window->GetRenderHelper()->GetView().xMin, view.xMin);
+    ASSERT_TRUE(window->CachedPlotLayer(16).IsOk());
+    EXPECT_FALSE(window->CachedPlotLayer(16).IsSameAs(before)) << "the layer was not drawn again";
+    viewer->GetComposite();  // the repaint that follows every redraw
+    SendMouse(viewer, wxEVT_LEFT_DCLICK, size.x / 2 - 10, size.y / 2 + 4, true);
+    EXPECT_TRUE(Contains(RunMessages(), "View moved: (10, -4)"));
+}
+
+TEST_F(MainWindowTest, SaveCurrentImageWritesTheComposite) {
+    OpenPlot();
+    ToggleLayer("Stem Map (Plain)", true);
+    chosenFile = dir.File("picture.png");
+    Menu(ID_SAVE_IMAGE);
+    wxImage saved;
+    ASSERT_TRUE(saved.LoadFile(chosenFile, wxBITMAP_TYPE_PNG));
+    const wxImage composite = window->GetViewer()->GetComposite().ConvertToImage();
+    ASSERT_EQ(saved.GetSize(), window->GetViewer()->GetClientSize());
+    ASSERT_EQ(saved.GetSize(), composite.GetSize());
+    EXPECT_EQ(0, memcmp(saved.GetData(), composite.GetData(),
+                        size_t(saved.GetWidth()) * saved.GetHeight() * 3));
+    const wxPoint stem = PixelOf(2.0, 2.0);
+    EXPECT_NE(wxColour(saved.GetRed(stem.x, stem.y), saved.GetGreen(stem.x, stem.y),
+                       saved.GetBlue(stem.x, stem.y)),
+              *wxBLACK);
+    // A cancelled dialog writes nothing, but the command is logged all the same.
+    chosenFile.clear();
+    Menu(ID_SAVE_IMAGE);
+    const std::vector<std::string> log = RunMessages();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Image saved."), 2);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, UnwritableImagePathIsReported) {
+    OpenPlot();
+    chosenFile = dir.File("no-such-folder/picture.png");
+    Menu(ID_SAVE_IMAGE);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].Find("no-such-folder/picture.png"), wxNOT_FOUND);
+}
+
+TEST_F(MainWindowTest, SessionWritesItsActionsToTheRunLog) {
+    OpenPlot();
+    ToggleLayer("Stem Map (Plain)", true);
+    const wxPoint stem = PixelOf(7.0, 3.0);
+    ClickViewer(stem);
+    ListClick(1, false);
+    ZoomEvent zoomIn;
+    zoomIn.SetZoomType(ZoomEvent::ZOOM_IN);
+    window->GetEventHandler()->ProcessEvent(zoomIn);
+    ZoomEvent zoomOut;
+    zoomOut.SetZoomType(ZoomEvent::ZOOM_OUT);
+    window->GetEventHandler()->ProcessEvent(zoomOut);
+    Menu(ID_SHOW_INSPECTOR);
+    chosenFile.clear();
+    Menu(ID_OPEN_DATASET);
+    Menu(ID_SAVE_IMAGE);
+    ToggleLayer("Stem Map (Plain)", false);
+    window->SetSize(720, 530);
+    window->Move(30, 40);
+
+    const std::vector<std::string> expected = {
+        "Database loaded.",
+        "Layer selected: Stem Map (Plain)",
+        wxString::Format("Viewer clicked. (%d, %d)", stem.x, stem.y).ToStdString(),
+        "Stem selected: T2",
+        "Stems list control selection modified.",
+        "Stem deselected: T2",
+        "View zoomed in.",
+        "View zoomed out.",
+        "Inspect window toggled.",
+        "File loaded.",
+        "Image saved.",
+        "Layer deselected: Stem Map (Plain)",
+    };
+    EXPECT_EQ(ActionMessages(), expected);
+    EXPECT_FALSE(window->GetInspector()->IsShown());
+    EXPECT_TRUE(PumpUntil([] {
+        const std::vector<std::string> log = RunMessages();
+        return Contains(log, "Window resized. Is now (720, 530)") &&
+               Contains(log, "Window moved. Now at (30, 40)");
+    }));
+}
+
+TEST_F(MainWindowTest, WithoutADataSetCommandsDoNothing) {
+    ToggleLayer("Stem Map (Plain)", true);
+    EXPECT_TRUE(window->GetViewer()->GetLayers().empty());
+    Viewer* viewer = window->GetViewer();
+    SendMouse(viewer, wxEVT_LEFT_DOWN, 20, 20, true);
+    SendMouse(viewer, wxEVT_MOTION, 40, 30, true);
+    SendMouse(viewer, wxEVT_LEFT_UP, 40, 30, false);
+    SendMouse(viewer, wxEVT_LEFT_DOWN, 20, 20, true);
+    SendMouse(viewer, wxEVT_LEFT_UP, 20, 20, false);
+    SendMouse(viewer, wxEVT_LEFT_DCLICK, 20, 20, true);
+    ZoomEvent zoomIn;
+    zoomIn.SetZoomType(ZoomEvent::ZOOM_IN);
+    window->GetEventHandler()->ProcessEvent(zoomIn);
+    Menu(ID_SELECT_NONE);
+    Menu(ID_DELETE_INDEXES);
+    window->SelectStem("T1");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_EQ(ActionMessages(), std::vector<std::string>{"Layer selected: Stem Map (Plain)"});
+}
+
+TEST_F(MainWindowTest, FileWithoutPlotDataIsRefusedByNameAndLeftUnchanged) {
+    OpenPlot();
+    WriteFile("notes.db", "these are not the plot data you are looking for\n");
+    ExecSql("other.db", "CREATE TABLE people (name TEXT); INSERT INTO people VALUES ('x');");
+    for (const char* file : {"notes.db", "other.db"}) {
+        SCOPED_TRACE(file);
+        messages.clear();
+        const std::string before = ReadFile(file);
+        Open(file);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].Find(file), wxNOT_FOUND) << messages[0];
+        EXPECT_EQ(window->GetRenderHelper(), nullptr);
+        EXPECT_EQ(window->GetInspector()->GetRenderHelper(), nullptr);
+        EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
+        EXPECT_EQ(ReadFile(file), before);
+    }
+    // A missing file is refused too, and not created.
+    messages.clear();
+    Open("missing.db");
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(wxFileExists("missing.db"));
+    // The window behaves as without data.
+    ToggleLayer("Stem Map (Plain)", true);
+    EXPECT_TRUE(window->GetViewer()->GetLayers().empty());
+}
+
+TEST_F(MainWindowTest, DeleteIndexTablesDropsThemAndSaysSo) {
+    OpenPlot();
+    ASSERT_FALSE(QueryColumn("plot.db", "SELECT index_table FROM _db_indexes").empty());
+    Menu(ID_DELETE_INDEXES);
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions[0], "Indexes Deleted");
+    EXPECT_TRUE(QueryColumn("plot.db", "SELECT index_table FROM _db_indexes").empty());
+    EXPECT_TRUE(QueryColumn("plot.db",
+                            "SELECT name FROM sqlite_master WHERE name LIKE '\\_idx\\_%' "
+                            "ESCAPE '\\'")
+                    .empty());
+}
+
+TEST_F(MainWindowTest, ReopeningResetsTheViewButKeepsTheInspector) {
+    OpenPlot();
+    ClickViewer(PixelOf(2.0, 2.0));
+    window->GetRenderHelper()->SetView(1.0, 1.0, 3.0, 3.0);
+    Open("plot.db");
+    const PlotRect& view = window->GetRenderHelper()->GetView();
+    EXPECT_DOUBLE_EQ(view.xMin, 0.0);
+    EXPECT_DOUBLE_EQ(view.xMax, 9.0);
+    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "100%");
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_TRUE(Highlighted().empty());
+    EXPECT_EQ(window->GetInspector()->GetStemLabel()->GetLabel(), "Stem: T1");
+    EXPECT_EQ(window->GetCurrentStem(), "T1");
+}
+
+// Layers registered by hand, to see every placement rule at once.
+TEST_F(MainWindowTest, AddLayerOrdersTheLayerListByPosition) {
+    MainWindow* bare = new MainWindow(wxEmptyString, false);
+    bare->AddLayer(1, "five", 1, 5, 255);
+    bare->AddLayer(2, "back", 1, -1, 255);
+    bare->AddLayer(4, "three", 1, 3, 255);
+    bare->AddLayer(8, "front", 2, 0, 255);
+    bare->AddLayer(16, "another five", 2, 5, 150);
+    bare->AddLayer(32, "nine", 1, 9, 255);
+    bare->AddLayer(64, "new front", 1, 0, 255);
+    std::vector<std::string> order;
+    for (const LayerEntry& entry : bare->GetLayers()) {
+        order.push_back(entry.checkBox->GetLabel().ToStdString());
+    }
+    // "nine" finds "back" (position -1 is less than 9) and nothing at or beyond 9: the end.
+    EXPECT_EQ(order, (std::vector<std::string>{"new front", "front", "three", "another five",
+                                               "five", "back", "nine"}));
+    bare->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+}  // namespace

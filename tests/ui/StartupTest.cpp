@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/image.h>
+#include <wx/listbox.h>
+
+#include <algorithm>
+#include <set>
+
+#include "TestSupport.h"
+#include "app/LayerCatalogue.h"
+#include "app/VizApp.h"
+#include "render/ColorSettings.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+// The messages of one log file, without time stamps; each line must carry the tag.
+std::vector<std::string> Messages(const std::string& file, const std::string& tag) {
+    std::vector<std::string> messages;
+    for (const std::string& line : ReadLines(file)) {
+        const size_t at = line.find(tag + " ");
+        EXPECT_EQ(at, 22u) << file << ": " << line;  // "[YYYY-mm-dd HH:MM:SS] " comes first
+        if (at != std::string::npos) {
+            messages.push_back(line.substr(at + tag.size() + 1));
+        }
+    }
+    return messages;
+}
+
+// Images missing beside a test program are reported in the error log; they
+// are not what these tests are about.
+std::vector<std::string> WithoutImageLines(const std::vector<std::string>& messages) {
+    std::vector<std::string> kept;
+    for (const std::string& message : messages) {
+        if (message.rfind("Cannot load the image", 0) != 0) {
+            kept.push_back(message);
+        }
+    }
+    return kept;
+}
+
+std::vector<std::string> WithoutWindowLines(const std::vector<std::string>& messages) {
+    std::vector<std::string> kept;
+    for (const std::string& message : messages) {
+        if (message.rfind("Window ", 0) != 0) {
+            kept.push_back(message);
+        }
+    }
+    return kept;
+}
+
+#ifdef NDEBUG
+const std::string kBanner = "Quenvar Application Starting. Version 0.27 (Linux) Release";
+#else
+const std::string kBanner = "Quenvar Application Starting. Version 0.27 (Linux) Debug";
+#endif
+
+TEST(Startup, InAnEmptyFolderMakesTheStartupDatabaseAndWritesTheBanner) {
+    TempDir dir;
+    // Earlier runs: the run log is emptied, the other two keep their lines.
+    WriteFile("run.log", "old run line\n");
+    WriteFile("error.log", "[2020-01-01 00:00:00] (error) old error\n");
+    WriteFile("console.log", "[2020-01-01 00:00:00] (console) old console\n");
+
+    MainWindow* window = StartQuenvar(wxEmptyString, false);
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(colorSettings, nullptr);
+    EXPECT_NE(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_EQ(window->GetLayers().size(), 14u);
+
+    EXPECT_EQ(QueryColumn("small-set.db", "SELECT db_version FROM _db_info"),
+              std::vector<std::string>{"0.1"});
+    EXPECT_EQ(QueryColumn("small-set.db",
+                          "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"),
+              (std::vector<std::string>{"_db_aggregations", "_db_indexes", "_db_info"}));
+
+    EXPECT_EQ(WithoutImageLines(Messages("console.log", "(console)")),
+              (std::vector<std::string>{"old console", kBanner, "Database version: 0.100000",
+                                        "Quenvar Application Started."}));
+    // A new file's catalogue tables are looked for before they are made, and
+    // each look leaves its line.
+    EXPECT_EQ(WithoutImageLines(Messages("error.log", "(error)")),
+              (std::vector<std::string>{
+                  "old error", kBanner,
+                  "Problem compiling SQL statement: SELECT * FROM _db_info (1: no such table: "
+                  "_db_info)",
+                  "Problem compiling SQL statement: SELECT * FROM _db_aggregations (1: no such "
+                  "table: _db_aggregations)",
+                  "Problem compiling SQL statement: SELECT * FROM _db_indexes (1: no such table: "
+                  "_db_indexes)",
+                  "Quenvar Application Started."}));
+    EXPECT_EQ(WithoutImageLines(WithoutWindowLines(Messages("run.log", "(run)"))),
+              (std::vector<std::string>{kBanner, "Quenvar Application Started."}));
+
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+    EndQuenvar();
+    EXPECT_EQ(Messages("console.log", "(console)").back(), "Session ended.");
+    EXPECT_EQ(Messages("error.log", "(error)").back(), "Session ended.");
+    EXPECT_EQ(Messages("run.log", "(run)").back(), "Session ended.");
+}
+
+TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
+    TempDir dir;
+    MainWindow* window = StartQuenvar(wxEmptyString, false);
+    std::vector<std::string> order;
+    for (const LayerEntry& entry : window->GetLayers()) {
+        order.push_back(entry.checkBox->GetLabel().ToStdString());
+        EXPECT_FALSE(entry.checkBox->GetValue());
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         "Total Nitrogen Uptake (blocks)", "# of Trees Drawing (blocks)",
+                         "Total Nitrogen Uptake (clouds)", "# of Trees Drawing (clouds)",
+                         "Nitrogen Uptake (Blocks)", "Nitrogen Uptake (Cloud)",
+                         "Nitrogen Uptake (Isoline)", "Stem Map (Plain)", "Stem Map (Crown)",
+                         "Stem Map (DBH)", "Total Nitrogen Uptake (isoline)",
+                         "# of Tree Drawing (isoline)", "Stem Labels", "Scale"}));
+    // The check boxes sit in the two lists in registration order.
+    const auto& layers = window->GetLayers();
+    const auto stemBlocks = std::find_if(layers.begin(), layers.end(), [](const LayerEntry& e) {
+        return e.checkBox->GetLabel() == "Nitrogen Uptake (Blocks)";
+    });
+    ASSERT_NE(stemBlocks, layers.end());
+    EXPECT_EQ(stemBlocks->group, 2);
+    EXPECT_EQ(stemBlocks->weight, 150);
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+TEST(Startup, StartFileIsOpenedWithoutAsking) {
+    TempDir dir;
+    ExecSql("plot.db",
+            "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, A double);"
+            "INSERT INTO grid VALUES (1, 0.0, 0.0, 1.0), (2, 1.0, 0.0, 2.0), (3, 0.0, 1.0, 3.0),"
+            " (4, 1.0, 1.0, 4.0);"
+            "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
+            "Crown_d_m double);"
+            "INSERT INTO stem VALUES ('A', 0.5, 0.5, 0.2, 1.0);");
+    MainWindow* window = StartQuenvar("plot.db", true);
+    window->SetFileChooser([](const wxString&, const wxString&, long) {
+        ADD_FAILURE() << "asked for a file";
+        return wxString();
+    });
+    ASSERT_TRUE(PumpUntil([window] { return window->GetRenderHelper() != nullptr; }));
+    EXPECT_EQ(window->GetStemList()->GetCount(), 1u);
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+TEST(LayerCatalogue, KeysNameEveryLayerOnce) {
+    std::set<std::string> keys;
+    for (const CatalogueLayer& layer : LayerCatalogue()) {
+        EXPECT_TRUE(keys.insert(layer.key).second) << layer.key;
+        EXPECT_EQ(FindCatalogueLayer(layer.key), &layer);
+    }
+    EXPECT_EQ(keys.size(), 14u);
+    ASSERT_NE(FindCatalogueLayer("tree-clouds"), nullptr);
+    EXPECT_EQ(FindCatalogueLayer("tree-clouds")->flag, 4);
+    EXPECT_EQ(FindCatalogueLayer("tree-clouds")->group, 2);
+    EXPECT_EQ(FindCatalogueLayer("count-clouds")->flag, 1024);
+    EXPECT_EQ(FindCatalogueLayer("nothing"), nullptr);
+}
+
+}  // namespace
