@@ -9,6 +9,7 @@
 #include <wx/weakref.h>
 
 #include "TestSupport.h"
+#include "render/RenderHelper.h"
 #include "ui/InspectWindow.h"
 
 namespace {
@@ -136,6 +137,24 @@ TEST_F(InspectWindowTest, PickerDoesNothingWithoutAStemOrWithoutADataSet) {
     inspector->SetRenderHelper(nullptr);
     inspector->GetColourPicker()->ProcessWindowEvent(event);
     EXPECT_EQ(inspector->GetCurrentStem(), "T3");
+}
+
+TEST_F(InspectWindowTest, PickerShowsAndStoresTheStemColorOfTheDataSet) {
+    ExecSql(dir.File("plot.db"),
+            "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
+            "Crown_d_m double);"
+            "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0);");
+    RenderHelper helper(wxString::FromUTF8(dir.File("plot.db")), ProgressMonitor(0, 0));
+    helper.SetStemColor("T1", wxColour(10, 200, 30));
+    inspector->SetRenderHelper(&helper);
+    inspector->SetStem("T1");
+    EXPECT_EQ(inspector->GetColourPicker()->GetColour(), wxColour(10, 200, 30));
+
+    wxColourPickerEvent event(inspector->GetColourPicker(), inspector->GetColourPicker()->GetId(),
+                              wxColour(250, 0, 0));
+    inspector->GetColourPicker()->ProcessWindowEvent(event);
+    EXPECT_EQ(helper.GetStemColor("T1"), wxColour(250, 0, 0));
+    inspector->SetRenderHelper(nullptr);
 }
 
 TEST_F(InspectWindowTest, GreyOutBoxClickTravelsOnToTheParent) {
