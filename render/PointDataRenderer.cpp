@@ -2,6 +2,7 @@
 
 #include <wx/font.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "data/PointData.h"
@@ -46,19 +47,30 @@ wxBitmap SizedPointDataRenderer::Render(PointData& points) {
         double py = (points.GetY() - view.yMin) * sy;
         double r = points.GetColumnValue(column) * sx;
         SetSolidColor(color);
-        int radius = PixelInt(r);
-        int left = PixelInt(px) - radius;
-        int top = PixelInt(py) - radius;
-        // A zero or negative radius leaves nothing to fill; a box entirely
-        // off the bitmap is skipped before its coordinates reach the toolkit.
-        if (radius <= 0 || left >= width || top >= height || left + 2.0 * radius < 0 ||
-            top + 2.0 * radius < 0) {
-            continue;
-        }
-        dc.DrawEllipse(left, top, 2 * radius, 2 * radius);
+        DrawCircle(std::trunc(px), std::trunc(py), std::trunc(r));
     }
     points.Close();
     return bitmap;
+}
+
+void SizedPointDataRenderer::DrawCircle(double cx, double cy, double radius) {
+    // A zero or negative radius leaves nothing to fill.
+    if (!(radius > 0.0) || std::isnan(cx) || std::isnan(cy)) {
+        return;
+    }
+    if (cx + radius < 0 || cx - radius >= width || cy + radius < 0 || cy - radius >= height) {
+        return;  // off the bitmap
+    }
+    // Deep in a zoom a circle can be far larger than the toolkit can draw;
+    // when it holds the whole bitmap, the bitmap is all it shows.
+    double farX = std::max(std::fabs(cx), std::fabs(cx - width));
+    double farY = std::max(std::fabs(cy), std::fabs(cy - height));
+    if (farX * farX + farY * farY < (radius - 1) * (radius - 1)) {
+        dc.DrawRectangle(0, 0, width, height);
+        return;
+    }
+    int r = PixelInt(radius);
+    dc.DrawEllipse(PixelInt(cx) - r, PixelInt(cy) - r, 2 * r, 2 * r);
 }
 
 wxBitmap LabelPointDataRenderer::Render(PointData& points) {

@@ -37,6 +37,9 @@ class SizedPointDataRenderer : public PointDataRenderer {
     wxBitmap Render(PointData& points);
 
   private:
+    // A filled circle of the given centre and radius in whole pixels.
+    void DrawCircle(double cx, double cy, double radius);
+
     Palette sizeColors;  // unused
     wxString column = "dbh";
 };
