@@ -231,21 +231,22 @@ void MainWindow::OnDatabaseLoaded(OpenTask* task) {
 }
 
 bool MainWindow::AcceptLoadedData(OpenTask* task) {
+    // The data set's own account names the file and the reason.
     const wxString problem = task->helper->GetOpenProblem();
     switch (task->helper->GetOpenStatus()) {
         case RenderHelper::OpenStatus::NoPlotData:
             // Nothing of a refused file is kept: the window stays as without data.
             task->helper.reset();
-            Inform(wxString::Format("\"%s\" cannot be shown: it holds no plot data "
-                                    "(neither a grid nor a stem table)%s%s",
-                                    task->path, problem.empty() ? "" : ".\n", problem),
+            Inform(problem.empty() ? wxString::Format("\"%s\" holds no plot data.", task->path)
+                                   : problem,
                    "Open Database", wxOK | wxICON_ERROR);
             return false;
         case RenderHelper::OpenStatus::IndexFailed:
-            Inform(wxString::Format("\"%s\" was opened, but its index tables could not be "
-                                    "built, so the uptake and tree-count layers stay empty.%s%s",
-                                    task->path, problem.empty() ? "" : "\n", problem),
-                   "Open Database", wxOK | wxICON_WARNING);
+            Inform(
+                problem.empty()
+                    ? wxString::Format("The index tables of \"%s\" could not be built.", task->path)
+                    : problem,
+                "Open Database", wxOK | wxICON_WARNING);
             break;
         case RenderHelper::OpenStatus::Loaded:
             break;
