@@ -23,8 +23,8 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     // that somebody's other database never receives our catalogue tables.
     const DatabaseProbe probe = Database::Probe(file.data());
     if (!probe.isDatabase) {
-        openProblem =
-            wxString::Format("\"%s\" cannot be opened: it is not an SQLite database.", path);
+        openProblem = wxString::Format(
+            "\"%s\" cannot be opened: it is not an SQLite database, or it is damaged.", path);
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
         return;
     }

@@ -1,0 +1,191 @@
+// Odd and damaged plot files: each one opens with what its data support, or
+// is refused, and nothing crashes or hangs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "PlotFixture.h"
+#include "data/PlotGenerator.h"
+#include "db/SqlText.h"
+#include "render/RenderHelper.h"
+
+namespace {
+
+class RobustnessTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string path = dir.File("plot.db");
+
+    std::unique_ptr<RenderHelper> Open() {
+        return std::make_unique<RenderHelper>(wxString::FromUTF8(path.c_str()),
+                                              ProgressMonitor(0, 0));
+    }
+    std::vector<double> Values(GridData* grid) {
+        std::vector<double> values;
+        for (grid->First(); grid->IsValid(); grid->Next()) {
+            values.push_back(grid->GetValue());
+        }
+        grid->Close();
+        return values;
+    }
+    std::unique_ptr<UptakeGridData> TreeSet(RenderHelper& helper, const wxString& label) {
+        return std::make_unique<UptakeGridData>(
+            helper.GetDatabase(), Query("%s", StemUptakeQuery(label).utf8_str().data()), "grid",
+            "x_coord", "y_coord", ProgressMonitor(0, 0));
+    }
+};
+
+}  // namespace
+
+TEST_F(RobustnessTest, GridWithFewerThanThreeColumns) {
+    ExecSql(path,
+            "CREATE TABLE grid (x_coord double, y_coord double);"
+            "INSERT INTO grid VALUES (0, 0); INSERT INTO grid VALUES (1, 0);");
+    auto helper = Open();
+    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    EXPECT_TRUE(helper->GetTreeNames().empty());
+    EXPECT_EQ(Values(helper->GetUptakeGrid()), (std::vector<double>{0, 0}));
+    EXPECT_EQ(helper->GetFullXMax(), 1.0);
+}
+
+TEST_F(RobustnessTest, TextAndNullValuesCountAsTheirNumbers) {
+    // A column that is text or NULL in the first row is read as text throughout.
+    ExecSql(path,
+            "CREATE TABLE grid (gridcell_id, x_coord, y_coord, T1, T2);"
+            "INSERT INTO grid VALUES (1, 0, 0, 'abc', NULL);"
+            "INSERT INTO grid VALUES (2, 1, 0, NULL, 2.5);"
+            "INSERT INTO grid VALUES (3, NULL, 'x', '1.5', 'lots');");
+    auto helper = Open();
+    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    EXPECT_EQ(Values(helper->GetUptakeGrid()), (std::vector<double>{0, 2.5, 1.5}));
+    EXPECT_EQ(Values(helper->GetNeighborGrid()), (std::vector<double>{0, 1, 1}));
+}
+
+TEST_F(RobustnessTest, DuplicateAndSingleCells) {
+    MakeGrid(path, {{0, 0, {1}}, {0, 0, {2}}, {1, 0, {4}}}, 1);
+    auto helper = Open();
+    EXPECT_EQ(Values(helper->GetUptakeGrid()), (std::vector<double>{1, 2, 4}));
+    // Both copies of (0, 0) get the east value.
+    EXPECT_EQ(QueryColumn(path, "SELECT e FROM _idx_grid_uptake_13365 ORDER BY rowid"),
+              (std::vector<std::string>{"4.0", "4.0", "0.0"}));
+    helper.reset();
+
+    std::filesystem::remove(path);
+    MakeGrid(path, {{3, 4, {1}}}, 1);
+    helper = Open();
+    EXPECT_EQ(helper->GetFullXMin(), 3.0);
+    EXPECT_EQ(helper->GetFullXMax(), 3.0);
+    EXPECT_EQ(helper->GetUptakeGrid()->GetCellSize(), 1.0);
+    EXPECT_EQ(Values(helper->GetNeighborGrid()), (std::vector<double>{1}));
+}
+
+TEST_F(RobustnessTest, EmptyTables) {
+    ExecSql(path,
+            "CREATE TABLE grid (gridcell_id integer, x_coord double, y_coord double, T1 double);"
+            "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double, Crown_d_m "
+            "double);");
+    auto helper = Open();
+    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    EXPECT_EQ(helper->GetFullXMin(), 0.0);
+    EXPECT_EQ(helper->GetFullXMax(), 0.0);
+    EXPECT_TRUE(Values(helper->GetUptakeGrid()).empty());
+    EXPECT_EQ(helper->GetUptakeGrid()->GetMaxValue(), -100000.0);
+    EXPECT_EQ(helper->GetStemValue("T1", "dbh"), 0.0);
+    helper->GetStemPoints()->First();
+    EXPECT_FALSE(helper->GetStemPoints()->IsValid());
+    helper->GetStemPoints()->Close();
+}
+
+TEST_F(RobustnessTest, GridWithAsManyTreesAsSQLiteAllows) {
+    PlotSpec spec;
+    spec.width = 3;
+    spec.height = 2;
+    spec.trees = kMaxPlotTrees;
+    std::string error;
+    ASSERT_TRUE(WritePlot(path, spec, error)) << error;
+    auto helper = Open();
+    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    const std::vector<wxString> names = helper->GetTreeNames();
+    ASSERT_EQ(names.size(), 1997u);
+    EXPECT_EQ(names.back(), "T1997");
+    EXPECT_EQ(helper->GetUptakeGrid()->GetValueColumnCount(), 1997);
+    EXPECT_EQ(Values(helper->GetUptakeGrid()).size(), 6u);
+    auto tree = TreeSet(*helper, "T1997");
+    EXPECT_TRUE(tree->IsIndexReady());
+}
+
+TEST_F(RobustnessTest, LabelsWithSpacesQuotesBackquotesAndOtherScripts) {
+    const std::vector<std::string> labels = {"Tree 1", "O'Brien", "say \"hi\"", "a`b",
+                                             "Берёза обыкновенная"};
+    std::string sql = "CREATE TABLE grid (gridcell_id, x_coord, y_coord";
+    for (const std::string& label : labels) {
+        sql += ", " + SqlName(label) + " double";
+    }
+    sql +=
+        ");INSERT INTO grid VALUES (1, 0, 0, 1, 0, 3, 0, 5);"
+        "INSERT INTO grid VALUES (2, 1, 0, 0, 2, 0, 4, 0.5);"
+        "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double);";
+    for (size_t i = 0; i < labels.size(); ++i) {
+        sql += "INSERT INTO stem VALUES (" + SqlLiteral(labels[i]) + ", " + std::to_string(i) +
+               ", 0, " + std::to_string(i + 1) + ");";
+    }
+    ExecSql(path, sql);
+    auto helper = Open();
+    ASSERT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    std::vector<wxString> expected;
+    for (const std::string& label : labels) {
+        expected.push_back(wxString::FromUTF8(label.c_str()));
+    }
+    EXPECT_EQ(helper->GetTreeNames(), expected);
+
+    const double sums[] = {1, 2, 3, 4, 5.5};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE(labels[i]);
+        const wxString label = wxString::FromUTF8(labels[i].c_str());
+        EXPECT_EQ(helper->GetStemValue(label, "dbh"), double(i + 1));
+        auto tree = TreeSet(*helper, label);
+        ASSERT_TRUE(tree->IsIndexReady());
+        double sum = 0;
+        for (double value : Values(tree.get())) {
+            sum += value;
+        }
+        EXPECT_EQ(sum, sums[i]);
+    }
+    // Cyrillic bytes count negative: a long enough label gives a negative index name.
+    auto cyrillic = TreeSet(*helper, wxString::FromUTF8("Берёза обыкновенная"));
+    ASSERT_EQ(cyrillic->GetIndexName().rfind("uptake_-", 0), 0u);
+    EXPECT_TRUE(
+        SchemaHas(path, "index", "TB_IDX_COUNT_UPTAKE_" + cyrillic->GetIndexName().substr(7)));
+    EXPECT_EQ(Values(cyrillic.get()), (std::vector<double>{5, 0.5}));
+}
+
+TEST_F(RobustnessTest, StemsWithoutDiametersAndOutsideTheGrid) {
+    MakeGrid(path, {{0, 0, {1}}, {10, 10, {1}}}, 1);
+    ExecSql(path,
+            "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double);"
+            "INSERT INTO stem VALUES ('T1', -30, 40);");
+    auto helper = Open();
+    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    EXPECT_TRUE(helper->GetStemAttributeNames().empty());
+    EXPECT_EQ(helper->GetStemValue("T1", "dbh"), 0.0);
+    EXPECT_EQ(helper->GetFullXMin(), -30.0);
+    EXPECT_EQ(helper->GetFullYMax(), 40.0);
+}
+
+TEST_F(RobustnessTest, TruncatedDatabaseIsRefusedUntouched) {
+    PlotSpec spec;
+    spec.width = 30;
+    spec.height = 30;
+    spec.trees = 20;
+    std::string error;
+    ASSERT_TRUE(WritePlot(path, spec, error)) << error;
+    const std::string whole = ReadFile(path);
+    const std::string truncated = whole.substr(0, whole.size() / 3);
+    WriteFile(path, truncated);
+    auto helper = Open();
+    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::NoPlotData);
+    EXPECT_NE(helper->GetOpenProblem().Find("damaged"), wxNOT_FOUND);
+    EXPECT_TRUE(helper->GetTreeNames().empty());
+    EXPECT_EQ(helper->GetStemValue("T01", "dbh"), 0.0);
+    EXPECT_EQ(ReadFile(path), truncated);
+}
