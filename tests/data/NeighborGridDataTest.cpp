@@ -155,12 +155,3 @@ TEST_F(NeighborGridDataTest, CursorFollowsTheFilterWhichClearFilterKeeps) {
     EXPECT_EQ(grid->GetValue(), 0.0);
     grid->Close();
 }
-
-TEST_F(NeighborGridDataTest, ContainsEitherTestsBothCornersInclusively) {
-    MakeGrid(path, {{0, 0, {1}}, {4, 2, {1}}}, 1);
-    auto grid = Load();
-    EXPECT_TRUE(grid->ContainsEither(4, 9, 2, 9));
-    EXPECT_TRUE(grid->ContainsEither(-5, 0, -5, 0));
-    EXPECT_FALSE(grid->ContainsEither(-5, 5, 1, 1));
-    EXPECT_FALSE(grid->ContainsEither(1, 1, 3, -1));
-}
