@@ -19,8 +19,6 @@ class VizApp : public wxApp {
     bool usageError = false;
 };
 
-wxDECLARE_APP(VizApp);
-
 // The start-up steps of the application: colour settings, logging with the
 // banner, the start-up database "small-set.db", the PNG handler, the main
 // window and its layers. The window opens startFile when one is given;

@@ -49,12 +49,18 @@ const uint32_t kHighlightFlag = 2048;
 
 }  // namespace
 
-wxBEGIN_EVENT_TABLE(MainWindow, wxFrame) EVT_CHECKBOX(wxID_ANY, MainWindow::OnCheckBox)
-    EVT_LISTBOX(wxID_ANY, MainWindow::OnStemListSelection) EVT_MENU(wxID_ANY, MainWindow::OnMenu)
-        EVT_ZOOM(MainWindow::OnZoom) EVT_SIZE(MainWindow::OnSize) EVT_MOVE(MainWindow::OnMove)
-            wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
+    EVT_CHECKBOX(wxID_ANY, MainWindow::OnCheckBox)
+    EVT_LISTBOX(wxID_ANY, MainWindow::OnStemListSelection)
+    EVT_MENU(wxID_ANY, MainWindow::OnMenu)
+    EVT_ZOOM(MainWindow::OnZoom)
+    EVT_SIZE(MainWindow::OnSize)
+    EVT_MOVE(MainWindow::OnMove)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                MainWindow::MainWindow(const wxString& startFile, bool askForFile)
+MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     BuildMenus();
     BuildLayout();

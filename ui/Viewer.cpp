@@ -5,12 +5,19 @@
 #include "render/LayerStack.h"
 #include "ui/MainWindow.h"
 
-wxBEGIN_EVENT_TABLE(Viewer, wxWindow) EVT_PAINT(Viewer::OnPaint)
-    EVT_ERASE_BACKGROUND(Viewer::OnEraseBackground) EVT_LEFT_DOWN(Viewer::OnLeftDown)
-        EVT_LEFT_UP(Viewer::OnLeftUp) EVT_LEFT_DCLICK(Viewer::OnLeftDoubleClick)
-            EVT_LEAVE_WINDOW(Viewer::OnLeaveWindow) EVT_MOTION(Viewer::OnMotion) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(Viewer, wxWindow)
+    EVT_PAINT(Viewer::OnPaint)
+    EVT_ERASE_BACKGROUND(Viewer::OnEraseBackground)
+    EVT_LEFT_DOWN(Viewer::OnLeftDown)
+    EVT_LEFT_UP(Viewer::OnLeftUp)
+    EVT_LEFT_DCLICK(Viewer::OnLeftDoubleClick)
+    EVT_LEAVE_WINDOW(Viewer::OnLeaveWindow)
+    EVT_MOTION(Viewer::OnMotion)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-                Viewer::Viewer(wxWindow* parent)
+Viewer::Viewer(wxWindow* parent)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, wxPanelNameStr) {
     // Everything is painted through the buffer; the toolkit must never clear the window.
     SetBackgroundStyle(wxBG_STYLE_PAINT);

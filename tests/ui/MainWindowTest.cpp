@@ -4,7 +4,6 @@
 #include <wx/checkbox.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
-#include <wx/menu.h>
 #include <wx/stattext.h>
 
 #include <algorithm>
@@ -196,23 +195,6 @@ class MainWindowTest : public testing::Test {
 
     std::vector<wxString> Highlighted() { return window->GetRenderHelper()->GetHighlightedStems(); }
 };
-
-TEST_F(MainWindowTest, StartsEmptyWithUncheckedLayersAndDisabledSelectAll) {
-    EXPECT_EQ(window->GetTitle(), "Quenvar");
-    EXPECT_EQ(window->GetLayers().size(), 14u);
-    for (const LayerEntry& entry : window->GetLayers()) {
-        EXPECT_FALSE(entry.checkBox->GetValue());
-    }
-    EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
-    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
-    wxMenuBar* menus = window->GetMenuBar();
-    EXPECT_FALSE(menus->IsEnabled(ID_SELECT_ALL));
-    EXPECT_TRUE(menus->IsEnabled(ID_SELECT_NONE));
-    EXPECT_EQ(menus->GetLabel(ID_SAVE_IMAGE), "&Save Current Image...\tCtrl+S");
-    EXPECT_EQ(menus->GetLabel(wxID_PREFERENCES), "&Preferences...\tCtrl+,");
-    EXPECT_EQ(window->GetZoomCtrl()->GetMaximum(), 4u);
-    EXPECT_EQ(window->GetZoomCtrl()->GetValue(), 1u);
-}
 
 TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
     MakePlot("plot.db");
@@ -568,34 +550,6 @@ TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
     EXPECT_TRUE(window->GetSelectedStemRows().empty());
     EXPECT_TRUE(Highlighted().empty());
     EXPECT_FALSE(Contains(RunMessages(), "Stem selected: none"));
-}
-
-TEST_F(MainWindowTest, DeleteIndexTablesDropsThemAndSaysSo) {
-    OpenPlot();
-    ASSERT_FALSE(QueryColumn("plot.db", "SELECT index_table FROM _db_indexes").empty());
-    Menu(ID_DELETE_INDEXES);
-    ASSERT_EQ(captions.size(), 1u);
-    EXPECT_EQ(captions[0], "Indexes Deleted");
-    EXPECT_TRUE(QueryColumn("plot.db", "SELECT index_table FROM _db_indexes").empty());
-    EXPECT_TRUE(QueryColumn("plot.db",
-                            "SELECT name FROM sqlite_master WHERE name LIKE '\\_idx\\_%' "
-                            "ESCAPE '\\'")
-                    .empty());
-}
-
-TEST_F(MainWindowTest, ReopeningResetsTheViewButKeepsTheInspector) {
-    OpenPlot();
-    ClickViewer(PixelOf(2.0, 2.0));
-    window->GetRenderHelper()->SetView(1.0, 1.0, 3.0, 3.0);
-    Open("plot.db");
-    const PlotRect& view = window->GetRenderHelper()->GetView();
-    EXPECT_DOUBLE_EQ(view.xMin, 0.0);
-    EXPECT_DOUBLE_EQ(view.xMax, 9.0);
-    EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "100%");
-    EXPECT_TRUE(window->GetSelectedStemRows().empty());
-    EXPECT_TRUE(Highlighted().empty());
-    EXPECT_EQ(window->GetInspector()->GetStemLabel()->GetLabel(), "Stem: T1");
-    EXPECT_EQ(window->GetCurrentStem(), "T1");
 }
 
 // Layers registered by hand, to see every placement rule at once.
