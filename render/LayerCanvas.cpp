@@ -6,7 +6,11 @@
 
 LayerCanvas::LayerCanvas(double xMin, double yMin, double xMax, double yMax, int width, int height)
     : view{xMin, yMin, xMax, yMax}, width(width), height(height) {
-    bitmap = NewLayerBitmap(width, height);
+    // Every layer drawing replaces this bitmap at once with SetBitmap, so it
+    // is not cleared: a fresh bitmap is black already.
+    if (width >= 1 && height >= 1) {
+        bitmap = wxBitmap(width, height, 32);
+    }
     Bind();
 }
 
