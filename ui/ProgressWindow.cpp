@@ -183,9 +183,7 @@ wxBEGIN_EVENT_TABLE(ProgressWindow, wxDialog) EVT_BUTTON(wxID_ANY, ProgressWindo
     Fit();
     Centre(wxBOTH);
     Show(true);
-    // Modal without a nested event loop: the caller's code goes on, and every
-    // other window ignores the user until this one closes.
-    disabler.reset(new wxWindowDisabler(this));
+    DisableOtherWindows();
 
     shared->startTime = time(nullptr);
     StartThread(WatchLoop, new std::shared_ptr<Shared>(shared));
@@ -200,7 +198,7 @@ ProgressWindow::~ProgressWindow() {
         shared->monitor = ProgressMonitor(0, 0);
     }
     shared->WakeLoops();
-    disabler.reset();
+    EnableOtherWindows();
 }
 
 void ProgressWindow::SetPulse(bool on) {
@@ -275,6 +273,27 @@ void ProgressWindow::OnClose(wxCloseEvent& event) {
     }
 }
 
+// Modal without a nested event loop: the caller's code goes on, and every
+// other window ignores the user until this one closes.
+void ProgressWindow::DisableOtherWindows() {
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (window != this && window->IsShown() && window->IsEnabled()) {
+            window->Disable();
+            disabledWindows.emplace_back(window);
+        }
+    }
+}
+
+void ProgressWindow::EnableOtherWindows() {
+    for (wxWeakRef<wxWindow>& window : disabledWindows) {
+        // A parent being destroyed takes this window with it; leave it alone.
+        if (window && !window->IsBeingDeleted()) {
+            window->Enable();
+        }
+    }
+    disabledWindows.clear();
+}
+
 void ProgressWindow::Relayout() {
     Fit();
     Layout();
@@ -291,7 +310,7 @@ void ProgressWindow::UpdateTimeLabel() {
 }
 
 void ProgressWindow::CloseFinished() {
-    disabler.reset();
+    EnableOtherWindows();
     {
         std::lock_guard<std::recursive_mutex> guard(shared->lock);
         shared->valid = false;

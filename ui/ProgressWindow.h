@@ -9,9 +9,11 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/weakref.h>
 
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "app/ProgressMonitor.h"
 
@@ -19,7 +21,6 @@ class wxGauge;
 class wxPanel;
 class wxStaticText;
 class wxButton;
-class wxWindowDisabler;
 
 // "Elapsed Time: 01:02:05\nRemaining Time: about 15 minutes" for a gauge at
 // the given percentage after the given number of seconds.
@@ -52,6 +53,8 @@ class ProgressWindow : public wxDialog {
     void OnButton(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
 
+    void DisableOtherWindows();
+    void EnableOtherWindows();
     void UpdateTimeLabel();
     void CloseFinished();
     void Relayout();
@@ -66,7 +69,8 @@ class ProgressWindow : public wxDialog {
     wxStaticText* timeLabel = nullptr;
     wxButton* cancelButton = nullptr;
     std::shared_ptr<Shared> shared;
-    std::unique_ptr<wxWindowDisabler> disabler;
+    // The windows this one disabled; weak, as any of them may go first.
+    std::vector<wxWeakRef<wxWindow>> disabledWindows;
 
     wxDECLARE_EVENT_TABLE();
 };

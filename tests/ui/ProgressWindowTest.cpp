@@ -96,6 +96,22 @@ TEST_F(ProgressWindowTest, StoppedWindowNoLongerRunsAndStaysUntilDestroyed) {
     EXPECT_TRUE(window);
 }
 
+TEST_F(ProgressWindowTest, ParentGoingFirstTakesTheWindowAndReenablesTheOthers) {
+    wxFrame* other = new wxFrame(nullptr, wxID_ANY, "other");
+    other->Show();
+    window = new ProgressWindow(parent, true, false);
+    window->SetPulse(true);
+    EXPECT_FALSE(other->IsEnabled());
+
+    delete parent;
+    parent = nullptr;
+    EXPECT_FALSE(window);
+    EXPECT_TRUE(other->IsEnabled());
+    // Calls the loops queued before the window went must find nothing to touch.
+    PumpPending();
+    delete other;
+}
+
 TEST(ProgressTimeLabelTest, ElapsedAndRemainingTexts) {
     EXPECT_EQ(TimeLabelText(3725, 0), "Elapsed Time: 01:02:05\nRemaining Time: calculating...");
     const struct {
