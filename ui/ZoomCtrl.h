@@ -52,7 +52,7 @@ class ZoomCtrl : public wxWindow {
     // Stops at level 0 before clamping, so the level never wraps around.
     void StepDown(unsigned count);
 
-    // Pixels from the track's start to the thumb's left edge minus 30.
+    // How far, in pixels, the thumb stands from its place at the lowest level.
     int GetThumbOffset() const;
     // Draws the control as it looks at the given width.
     void Draw(wxDC& dc, int width);
