@@ -28,12 +28,8 @@ TEST(ColorSettings, DefaultsGiveTheBuiltInFiveColours) {
     EXPECT_EQ(settings.GetHighColor(), wxColour(255, 0, 0));
     EXPECT_EQ(Channels(BuildPalette(settings)),
               (Rows{{0, 0, 150}, {0, 150, 100}, {100, 200, 0}, {255, 255, 0}, {255, 0, 0}}));
-}
-
-TEST(ColorSettings, BuiltInScaleIgnoresStepsAndColours) {
-    ColorSettings settings;
+    // The steps and colours only count for a custom scale.
     settings.SetColorSteps(9);
-    settings.SetLowColor(wxColour(10, 10, 10));
     EXPECT_EQ(BuildPalette(settings).size(), 5u);
 }
 
