@@ -13,7 +13,6 @@
 class LayerCanvas {
   public:
     LayerCanvas(double xMin, double yMin, double xMax, double yMax, int width, int height);
-    ~LayerCanvas();
     LayerCanvas(const LayerCanvas&) = delete;
     LayerCanvas& operator=(const LayerCanvas&) = delete;
 
@@ -26,6 +25,9 @@ class LayerCanvas {
     int GetPaletteCount() const { return paletteCount; }
 
   protected:
+    // Renderers are destroyed through their own type.
+    ~LayerCanvas();
+
     bool CanDraw() const { return bitmap.IsOk() && dc.IsOk(); }
     // A one-pixel solid pen and a solid brush of the colour.
     void SetSolidColor(const wxColour& color);
