@@ -13,11 +13,9 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-run_ctest() { ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"; }
+ctest_command=(ctest --test-dir "$build" --output-on-failure -j"$(nproc)")
 if [ -z "${DISPLAY:-}" ]; then
-    export -f run_ctest
-    export build
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c run_ctest
+    xvfb-run -a -s "-screen 0 1280x1024x24" "${ctest_command[@]}"
 else
-    run_ctest
+    "${ctest_command[@]}"
 fi
