@@ -119,8 +119,10 @@ std::vector<Tree> PlaceTrees(const PlotSpec& spec, double plotWidth, double plot
     return trees;
 }
 
-// Uptake of each tree in each cell: strongest near the stem, fading with the
-// distance and nothing beyond the reach of the roots, with patchy soil.
+// Uptake of each tree in each cell, in milligrams of nitrogen: strongest near
+// the stem, fading with the distance and nothing beyond the reach of the
+// roots, with patchy soil. Milligrams keep the cell totals in the hundreds, so
+// the colour and level scales, which work in whole units, have room to spread.
 std::vector<double> ComputeUptake(const std::vector<Tree>& trees, int columns, int rows,
                                   double cell, Draws& draws) {
     const size_t treeCount = trees.size();
@@ -128,7 +130,7 @@ std::vector<double> ComputeUptake(const std::vector<Tree>& trees, int columns, i
     for (size_t t = 0; t < treeCount; ++t) {
         const Tree& tree = trees[t];
         const double reach = 1.0 + 0.8 * tree.crown;
-        const double peak = 0.05 + 1.2 * std::pow(tree.dbh, 1.5);
+        const double peak = 50.0 + 1200.0 * std::pow(tree.dbh, 1.5);
         const int i0 = std::max(0, static_cast<int>(std::floor((tree.x - reach) / cell)));
         const int i1 = std::min(columns - 1, static_cast<int>(std::floor((tree.x + reach) / cell)));
         const int j0 = std::max(0, static_cast<int>(std::floor((tree.y - reach) / cell)));
@@ -142,7 +144,7 @@ std::vector<double> ComputeUptake(const std::vector<Tree>& trees, int columns, i
                 const double noise = std::exp(0.35 * draws.Normal());
                 const bool patch = draws.Uniform() < 0.08;
                 const double fall = std::exp(-std::pow(d / (0.45 * reach), 2.0));
-                const double value = patch ? 0.0 : Round(peak * fall * noise, 4);
+                const double value = patch ? 0.0 : Round(peak * fall * noise, 2);
                 uptake[(static_cast<size_t>(j) * columns + i) * treeCount + t] = value;
             }
         }
