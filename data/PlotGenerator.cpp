@@ -81,15 +81,15 @@ int DrawSpecies(Draws& draws) {
 
 // Stems keep a loose minimum distance from each other, as trees in a stand
 // do; when a spot cannot be found quickly the last try is taken.
-std::vector<Tree> PlaceTrees(const PlotSpec& spec, double plotWidth, double plotHeight,
+std::vector<Tree> PlaceTrees(const PlotSpec& request, double plotWidth, double plotHeight,
                              Draws& draws) {
     std::vector<Tree> trees;
     const double margin = std::min(0.5, std::min(plotWidth, plotHeight) / 4);
     const double spacing =
-        spec.trees > 0 ? 0.6 * std::sqrt(plotWidth * plotHeight / spec.trees) : 0.0;
-    for (int i = 0; i < spec.trees; ++i) {
+        request.trees > 0 ? 0.6 * std::sqrt(plotWidth * plotHeight / request.trees) : 0.0;
+    for (int i = 0; i < request.trees; ++i) {
         Tree tree;
-        tree.label = Label(i, spec.trees);
+        tree.label = Label(i, request.trees);
         for (int attempt = 0; attempt < 200; ++attempt) {
             tree.x = Round(draws.Uniform(margin, plotWidth - margin), 2);
             tree.y = Round(draws.Uniform(margin, plotHeight - margin), 2);
@@ -188,7 +188,7 @@ class Writer {
     std::string& error;
 };
 
-bool WriteTables(sqlite3* db, const PlotSpec& spec, int columns, int rows,
+bool WriteTables(sqlite3* db, const PlotSpec& request, int columns, int rows,
                  const std::vector<Tree>& trees, const std::vector<double>& uptake,
                  std::string& error) {
     Writer writer(db, error);
@@ -213,8 +213,8 @@ bool WriteTables(sqlite3* db, const PlotSpec& spec, int columns, int rows,
     for (int j = 0; ok && j < rows; ++j) {
         for (int i = 0; ok && i < columns; ++i) {
             sqlite3_bind_int(statement, 1, j * columns + i + 1);
-            sqlite3_bind_double(statement, 2, Round(i * spec.cell, 6));
-            sqlite3_bind_double(statement, 3, Round(j * spec.cell, 6));
+            sqlite3_bind_double(statement, 2, Round(i * request.cell, 6));
+            sqlite3_bind_double(statement, 3, Round(j * request.cell, 6));
             const double* values = &uptake[(static_cast<size_t>(j) * columns + i) * treeCount];
             for (size_t t = 0; t < treeCount; ++t) {
                 sqlite3_bind_double(statement, static_cast<int>(t) + 4, values[t]);
@@ -248,18 +248,19 @@ bool WriteTables(sqlite3* db, const PlotSpec& spec, int columns, int rows,
 
 }  // namespace
 
-bool WritePlot(const std::string& path, const PlotSpec& spec, std::string& error) {
-    if (!(spec.width > 0) || !(spec.height > 0) || !(spec.cell > 0) || !std::isfinite(spec.width) ||
-        !std::isfinite(spec.height) || !std::isfinite(spec.cell)) {
+bool WritePlot(const std::string& path, const PlotSpec& request, std::string& error) {
+    if (!(request.width > 0) || !(request.height > 0) || !(request.cell > 0) ||
+        !std::isfinite(request.width) || !std::isfinite(request.height) ||
+        !std::isfinite(request.cell)) {
         error = "width, height and cell size must be positive numbers";
         return false;
     }
-    if (spec.trees < 0 || spec.trees > kMaxPlotTrees) {
+    if (request.trees < 0 || request.trees > kMaxPlotTrees) {
         error = "the number of trees must lie between 0 and " + std::to_string(kMaxPlotTrees);
         return false;
     }
-    const double columnsWanted = std::round(spec.width / spec.cell);
-    const double rowsWanted = std::round(spec.height / spec.cell);
+    const double columnsWanted = std::round(request.width / request.cell);
+    const double rowsWanted = std::round(request.height / request.cell);
     if (columnsWanted < 1 || rowsWanted < 1 || columnsWanted * rowsWanted > 4.0e6) {
         error = "the plot must have between 1 and 4000000 cells";
         return false;
@@ -272,9 +273,10 @@ bool WritePlot(const std::string& path, const PlotSpec& spec, std::string& error
     const int columns = static_cast<int>(columnsWanted);
     const int rows = static_cast<int>(rowsWanted);
 
-    Draws draws(spec.seed);
-    const std::vector<Tree> trees = PlaceTrees(spec, columns * spec.cell, rows * spec.cell, draws);
-    const std::vector<double> uptake = ComputeUptake(trees, columns, rows, spec.cell, draws);
+    Draws draws(request.seed);
+    const std::vector<Tree> trees =
+        PlaceTrees(request, columns * request.cell, rows * request.cell, draws);
+    const std::vector<double> uptake = ComputeUptake(trees, columns, rows, request.cell, draws);
 
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
@@ -284,7 +286,7 @@ bool WritePlot(const std::string& path, const PlotSpec& spec, std::string& error
         sqlite3_close(db);
         return false;
     }
-    const bool ok = WriteTables(db, spec, columns, rows, trees, uptake, error);
+    const bool ok = WriteTables(db, request, columns, rows, trees, uptake, error);
     sqlite3_close(db);
     if (!ok) {
         std::remove(path.c_str());

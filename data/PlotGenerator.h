@@ -1,5 +1,5 @@
 // Writes realistic plot databases (tables grid and stem) for demonstrations,
-// tests and benchmarks. The same spec always gives the same file.
+// tests and benchmarks. The same request always gives the same file.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +18,5 @@ struct PlotSpec {
 constexpr int kMaxPlotTrees = 1997;
 
 // Creates the file at path, which must not exist yet. Returns false with a
-// message in error when the spec is unusable or the file cannot be written.
-bool WritePlot(const std::string& path, const PlotSpec& spec, std::string& error);
+// message in error when the request is unusable or the file cannot be written.
+bool WritePlot(const std::string& path, const PlotSpec& request, std::string& error);

@@ -126,14 +126,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
     }
-    PlotSpec spec;
-    spec.width = 200;
-    spec.height = 200;
-    spec.cell = 1;
-    spec.trees = 100;
+    PlotSpec request;
+    request.width = 200;
+    request.height = 200;
+    request.cell = 1;
+    request.trees = 100;
     std::string error;
     const auto made = Clock::now();
-    if (!WritePlot("plot.db", spec, error)) {
+    if (!WritePlot("plot.db", request, error)) {
         std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
         return 1;
     }

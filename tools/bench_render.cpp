@@ -186,16 +186,16 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);
     if (plotFile.empty()) {
-        PlotSpec spec;
-        spec.width = 200;
-        spec.height = 200;
-        spec.cell = 1;
-        spec.trees = 100;
+        PlotSpec request;
+        request.width = 200;
+        request.height = 200;
+        request.cell = 1;
+        request.trees = 100;
         std::string error;
-        std::printf("Making a %g x %g-cell plot with %d trees...\n", spec.width / spec.cell,
-                    spec.height / spec.cell, spec.trees);
+        std::printf("Making a %g x %g-cell plot with %d trees...\n", request.width / request.cell,
+                    request.height / request.cell, request.trees);
         std::fflush(stdout);
-        if (!WritePlot("plot.db", spec, error)) {
+        if (!WritePlot("plot.db", request, error)) {
             std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
             return 1;
         }

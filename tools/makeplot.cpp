@@ -40,7 +40,7 @@ bool ParseLong(const char* text, long long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    PlotSpec spec;
+    PlotSpec request;
     std::string out;
     bool force = false;
     for (int i = 1; i < argc; ++i) {
@@ -63,17 +63,17 @@ int main(int argc, char** argv) {
             long long whole = 0;
             bool ok = false;
             if (arg == "--width") {
-                ok = ParseDouble(value, number) && (spec.width = number, true);
+                ok = ParseDouble(value, number) && (request.width = number, true);
             } else if (arg == "--height") {
-                ok = ParseDouble(value, number) && (spec.height = number, true);
+                ok = ParseDouble(value, number) && (request.height = number, true);
             } else if (arg == "--cell") {
-                ok = ParseDouble(value, number) && (spec.cell = number, true);
+                ok = ParseDouble(value, number) && (request.cell = number, true);
             } else if (arg == "--trees") {
                 ok = ParseLong(value, whole) && whole >= 0 && whole <= kMaxPlotTrees &&
-                     (spec.trees = static_cast<int>(whole), true);
+                     (request.trees = static_cast<int>(whole), true);
             } else if (arg == "--seed") {
                 ok = ParseLong(value, whole) && whole >= 0 && whole <= 4294967295LL &&
-                     (spec.seed = static_cast<uint32_t>(whole), true);
+                     (request.seed = static_cast<uint32_t>(whole), true);
             } else {
                 std::fprintf(stderr, "makeplot: unknown option %s\n", arg.c_str());
                 Usage(stderr);
@@ -109,11 +109,11 @@ int main(int argc, char** argv) {
         }
     }
     std::string error;
-    if (!WritePlot(out, spec, error)) {
+    if (!WritePlot(out, request, error)) {
         std::fprintf(stderr, "makeplot: %s\n", error.c_str());
         return 1;
     }
-    std::printf("%s: %g x %g m in %g m cells, %d trees, seed %u\n", out.c_str(), spec.width,
-                spec.height, spec.cell, spec.trees, spec.seed);
+    std::printf("%s: %g x %g m in %g m cells, %d trees, seed %u\n", out.c_str(), request.width,
+                request.height, request.cell, request.trees, request.seed);
     return 0;
 }

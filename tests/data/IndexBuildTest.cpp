@@ -221,13 +221,13 @@ TEST_F(IndexBuildTest, GeneratedPlotsMatchTheDefinitionRowForRow) {
     for (double cell : {1.0, 0.5}) {
         SCOPED_TRACE(cell);
         std::filesystem::remove(path);
-        PlotSpec spec;
-        spec.width = 12;
-        spec.height = 9;
-        spec.cell = cell;
-        spec.trees = 7;
+        PlotSpec request;
+        request.width = 12;
+        request.height = 9;
+        request.cell = cell;
+        request.trees = 7;
         std::string error;
-        ASSERT_TRUE(WritePlot(path, spec, error)) << error;
+        ASSERT_TRUE(WritePlot(path, request, error)) << error;
         {
             Database database(path.c_str());
             auto uptake = LoadPlotWide<UptakeGridData>(database);

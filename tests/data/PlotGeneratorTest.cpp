@@ -11,10 +11,10 @@ namespace {
 class PlotGeneratorTest : public ::testing::Test {
   protected:
     TempDir dir;
-    std::string Make(const std::string& name, const PlotSpec& spec) {
+    std::string Make(const std::string& name, const PlotSpec& request) {
         const std::string path = dir.File(name);
         std::string error;
-        EXPECT_TRUE(WritePlot(path, spec, error)) << error;
+        EXPECT_TRUE(WritePlot(path, request, error)) << error;
         return path;
     }
     double Number(const std::string& path, const std::string& sql) {
@@ -26,11 +26,11 @@ class PlotGeneratorTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(PlotGeneratorTest, SameSpecGivesTheSameFile) {
-    PlotSpec spec;
-    const std::string a = Make("a.db", spec);
-    const std::string b = Make("b.db", spec);
-    spec.seed = 2;
-    const std::string c = Make("c.db", spec);
+    PlotSpec request;
+    const std::string a = Make("a.db", request);
+    const std::string b = Make("b.db", request);
+    request.seed = 2;
+    const std::string c = Make("c.db", request);
     EXPECT_EQ(ReadFile(a), ReadFile(b));
     EXPECT_NE(ReadFile(a), ReadFile(c));
 }
@@ -41,12 +41,12 @@ TEST_F(PlotGeneratorTest, RefusesAnExistingFileAndUnusableSpecs) {
     std::string error;
     EXPECT_FALSE(WritePlot(path, PlotSpec(), error));
     EXPECT_EQ(ReadFile(path), "keep me");
-    PlotSpec spec;
-    spec.cell = 0;
-    EXPECT_FALSE(WritePlot(dir.File("zero.db"), spec, error));
-    spec = PlotSpec();
-    spec.trees = kMaxPlotTrees + 1;
-    EXPECT_FALSE(WritePlot(dir.File("many.db"), spec, error));
+    PlotSpec request;
+    request.cell = 0;
+    EXPECT_FALSE(WritePlot(dir.File("zero.db"), request, error));
+    request = PlotSpec();
+    request.trees = kMaxPlotTrees + 1;
+    EXPECT_FALSE(WritePlot(dir.File("many.db"), request, error));
     EXPECT_FALSE(std::filesystem::exists(dir.File("zero.db")));
 }
 

@@ -97,12 +97,12 @@ TEST_F(RobustnessTest, EmptyTables) {
 }
 
 TEST_F(RobustnessTest, GridWithAsManyTreesAsSQLiteAllows) {
-    PlotSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.trees = kMaxPlotTrees;
+    PlotSpec request;
+    request.width = 3;
+    request.height = 2;
+    request.trees = kMaxPlotTrees;
     std::string error;
-    ASSERT_TRUE(WritePlot(path, spec, error)) << error;
+    ASSERT_TRUE(WritePlot(path, request, error)) << error;
     auto helper = Open();
     EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
     const std::vector<wxString> names = helper->GetTreeNames();
@@ -173,12 +173,12 @@ TEST_F(RobustnessTest, StemsWithoutDiametersAndOutsideTheGrid) {
 }
 
 TEST_F(RobustnessTest, TruncatedDatabaseIsRefusedUntouched) {
-    PlotSpec spec;
-    spec.width = 30;
-    spec.height = 30;
-    spec.trees = 20;
+    PlotSpec request;
+    request.width = 30;
+    request.height = 30;
+    request.trees = 20;
     std::string error;
-    ASSERT_TRUE(WritePlot(path, spec, error)) << error;
+    ASSERT_TRUE(WritePlot(path, request, error)) << error;
     const std::string whole = ReadFile(path);
     const std::string truncated = whole.substr(0, whole.size() / 3);
     WriteFile(path, truncated);
