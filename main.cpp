@@ -1,4 +1,32 @@
-// Program entry: the toolkit creates the application object and runs it.
-#include "app/VizApp.h"
+// Program entry. The command line decides between the viewer window and the
+// batch export; help, version and mistakes on the command line are answered
+// before the toolkit starts, so they need no display.
+#include <cstdio>
+#include <string>
+#include <vector>
 
-wxIMPLEMENT_APP(VizApp);
+#include "app/CommandLine.h"
+#include "app/VizApp.h"
+#include "ui/BatchExport.h"
+
+wxIMPLEMENT_APP_NO_MAIN(VizApp);
+
+int main(int argc, char** argv) {
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.mode) {
+        case CommandMode::Help:
+            std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        case CommandMode::Version:
+            std::puts(VersionText().c_str());
+            return 0;
+        case CommandMode::Error:
+            std::fprintf(stderr, "quenvar: %s\n", line.error.c_str());
+            return 2;
+        case CommandMode::Export:
+            return RunExportCommand(argv[0], line.request);
+        case CommandMode::Window:
+            break;
+    }
+    return wxEntry(argc, argv);
+}

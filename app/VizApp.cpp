@@ -3,7 +3,10 @@
 #include <wx/image.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/LayerCatalogue.h"
 #include "app/Log.h"
 #include "db/Database.h"
@@ -12,15 +15,12 @@
 
 namespace {
 
-const char* const kVersion = "0.27";
 const char* const kPlatform = "Linux";
 #ifdef NDEBUG
 const char* const kBuild = "Release";
 #else
 const char* const kBuild = "Debug";
 #endif
-
-const char* const kUsage = "Usage: quenvar [FILE.db]\n";
 
 // Lines that open and close a run go to the console file first, then to the
 // error and run files together.
@@ -38,9 +38,9 @@ MainWindow* StartQuenvar(const wxString& startFile, bool askForFile) {
         colorSettings = new ColorSettings;
     }
     LogInit(LOG_RUN);
-    Log(LOG_CONSOLE, "Quenvar Application Starting. Version %s (%s) %s", kVersion, kPlatform,
+    Log(LOG_CONSOLE, "Quenvar Application Starting. Version %s (%s) %s", kQuenvarVersion, kPlatform,
         kBuild);
-    Log(LOG_ERROR | LOG_RUN, "Quenvar Application Starting. Version %s (%s) %s", kVersion,
+    Log(LOG_ERROR | LOG_RUN, "Quenvar Application Starting. Version %s (%s) %s", kQuenvarVersion,
         kPlatform, kBuild);
     {
         // Opening creates the file and its catalogue tables where missing; the
@@ -64,16 +64,20 @@ void EndQuenvar() {
 }
 
 bool VizApp::OnInit() {
-    wxString startFile;
-    if (argc > 2 || (argc == 2 && argv[1].StartsWith("-"))) {
-        fputs(kUsage, stderr);
+    // main() has answered every other command line already; what reaches here
+    // after the toolkit took its own options must still be a window's.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(std::string(argv[i].utf8_str().data()));
+    }
+    const CommandLine line = ParseCommandLine(args);
+    if (line.mode != CommandMode::Window) {
+        fprintf(stderr, "quenvar: %s\n",
+                line.mode == CommandMode::Error ? line.error.c_str() : "unexpected options");
         usageError = true;
         return true;
     }
-    if (argc == 2) {
-        startFile = argv[1];
-    }
-    mainWindow = StartQuenvar(startFile, true);
+    mainWindow = StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true);
     return true;
 }
 

@@ -1,0 +1,347 @@
+#include "app/CommandLine.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+const char* const kQuenvarVersion = "0.27";
+
+namespace {
+
+const char* const kUsageHead =
+    "Usage: quenvar [FILE.db]\n"
+    "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
+    "               [--view XMIN,YMIN,XMAX,YMAX] FILE.db\n"
+    "       quenvar --help | --version\n"
+    "\n"
+    "Without --export, opens the viewer window, on FILE.db when one is given.\n"
+    "\n"
+    "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
+    "                     write the picture to OUT.png; no window is opened, but a\n"
+    "                     display is needed (without one, run under xvfb-run)\n"
+    "  --size WxH         picture size in pixels (default 750x550, at most 8192x8192)\n"
+    "  --layers KEY,...   the layers to draw (default: none), keys below\n"
+    "  --stems LABEL,...  the stems to select, in this order: the tree layers are\n"
+    "                     drawn for each, and they are highlighted on top; write a\n"
+    "                     comma inside a label as \\, and a backslash as \\\\\n"
+    "  --view XMIN,YMIN,XMAX,YMAX\n"
+    "                     the part of the plot to show, in plot coordinates\n"
+    "                     (default: the whole plot)\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Layer keys:\n";
+
+const char* const kUsageTail =
+    "\n"
+    "Exit status: 0 when the picture was written, 2 on any error.\n";
+
+// Options that take a value, and the order they are described in.
+enum class Option { Export, Size, Layers, Stems, View, Help, Version };
+
+struct OptionName {
+    const char* name;
+    Option option;
+    bool takesValue;
+};
+
+const OptionName kOptions[] = {
+    {"--export", Option::Export, true}, {"--size", Option::Size, true},
+    {"--layers", Option::Layers, true}, {"--stems", Option::Stems, true},
+    {"--view", Option::View, true},     {"--help", Option::Help, false},
+    {"-h", Option::Help, false},        {"--version", Option::Version, false},
+};
+
+const OptionName* FindOption(const std::string& name) {
+    for (const OptionName& option : kOptions) {
+        if (name == option.name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> SplitOnCommas(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == ',') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// Labels may hold commas and backslashes, written as \, and \\.
+bool SplitLabels(const std::string& text, std::vector<std::string>& labels, std::string& error) {
+    labels.assign(1, std::string());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\') {
+            if (i + 1 == text.size() || (text[i + 1] != ',' && text[i + 1] != '\\')) {
+                error = "malformed --stems \"" + text +
+                        "\": a backslash must be followed by a comma or a backslash";
+                return false;
+            }
+            labels.back() += text[++i];
+        } else if (c == ',') {
+            labels.emplace_back();
+        } else {
+            labels.back() += c;
+        }
+    }
+    return true;
+}
+
+// A whole decimal number; nothing before or after it.
+std::optional<long long> ParseInteger(const std::string& text) {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, code] = std::from_chars(text.data(), end, value);
+    if (text.empty() || code != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A finite number in C notation whatever the locale; nothing before or after it.
+std::optional<double> ParseNumber(const std::string& text) {
+    std::string trimmed = text;
+    // from_chars does not take the leading plus sign people sometimes write.
+    if (!trimmed.empty() && trimmed[0] == '+') {
+        trimmed.erase(0, 1);
+    }
+    double value = 0.0;
+    const char* end = trimmed.data() + trimmed.size();
+    const auto [stop, code] = std::from_chars(trimmed.data(), end, value);
+    if (trimmed.empty() || code != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool ParseSize(const std::string& text, ExportRequest& request, std::string& error) {
+    const size_t cross = text.find_first_of("xX");
+    const std::optional<long long> width =
+        cross == std::string::npos ? std::nullopt : ParseInteger(text.substr(0, cross));
+    const std::optional<long long> height =
+        cross == std::string::npos ? std::nullopt : ParseInteger(text.substr(cross + 1));
+    if (!width || !height) {
+        error = "malformed --size \"" + text + "\": expected WIDTHxHEIGHT, for example 750x550";
+        return false;
+    }
+    if (*width < 1 || *height < 1 || *width > kMaxExportSide || *height > kMaxExportSide) {
+        error = "--size \"" + text + "\" is out of range: width and height must be 1 to " +
+                std::to_string(kMaxExportSide);
+        return false;
+    }
+    request.width = int(*width);
+    request.height = int(*height);
+    return true;
+}
+
+bool ParseLayers(const std::string& text, ExportRequest& request, std::string& error) {
+    if (text.empty()) {
+        return true;
+    }
+    for (const std::string& key : SplitOnCommas(text)) {
+        const CatalogueLayer* layer = FindCatalogueLayer(key);
+        if (!layer) {
+            error = key.empty() ? "empty layer key in --layers \"" + text + "\""
+                                : "unknown layer key \"" + key + "\" (see quenvar --help)";
+            return false;
+        }
+        if (std::find(request.layers.begin(), request.layers.end(), layer) ==
+            request.layers.end()) {
+            request.layers.push_back(layer);
+        }
+    }
+    return true;
+}
+
+bool ParseStems(const std::string& text, ExportRequest& request, std::string& error) {
+    if (text.empty()) {
+        return true;
+    }
+    std::vector<std::string> labels;
+    if (!SplitLabels(text, labels, error)) {
+        return false;
+    }
+    for (const std::string& label : labels) {
+        if (label.empty()) {
+            error = "empty stem label in --stems \"" + text + "\"";
+            return false;
+        }
+        if (std::find(request.stems.begin(), request.stems.end(), label) == request.stems.end()) {
+            request.stems.push_back(label);
+        }
+    }
+    return true;
+}
+
+bool ParseView(const std::string& text, ExportRequest& request, std::string& error) {
+    const std::vector<std::string> parts = SplitOnCommas(text);
+    std::vector<double> values;
+    for (const std::string& part : parts) {
+        if (const std::optional<double> value = ParseNumber(part)) {
+            values.push_back(*value);
+        }
+    }
+    if (parts.size() != 4 || values.size() != 4) {
+        error = "malformed --view \"" + text +
+                "\": expected four numbers XMIN,YMIN,XMAX,YMAX, for example 0,0,60,40";
+        return false;
+    }
+    if (!(values[0] < values[2]) || !(values[1] < values[3])) {
+        error =
+            "empty --view \"" + text + "\": XMIN must be less than XMAX and YMIN less than YMAX";
+        return false;
+    }
+    request.hasView = true;
+    request.viewXMin = values[0];
+    request.viewYMin = values[1];
+    request.viewXMax = values[2];
+    request.viewYMax = values[3];
+    return true;
+}
+
+CommandLine Failure(const std::string& error) {
+    CommandLine line;
+    line.mode = CommandMode::Error;
+    line.error = error;
+    return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    std::vector<std::pair<Option, std::string>> given;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const OptionName* option = FindOption(name);
+        if (!option) {
+            return Failure("unknown option \"" + name + "\" (see quenvar --help)");
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            if (!option->takesValue) {
+                return Failure(name + " takes no value");
+            }
+            value = arg.substr(equals + 1);
+        } else if (option->takesValue) {
+            if (i + 1 == args.size()) {
+                return Failure(name + " needs a value (see quenvar --help)");
+            }
+            value = args[++i];
+        }
+        for (const auto& earlier : given) {
+            if (earlier.first == option->option) {
+                return Failure(name + " is given twice");
+            }
+        }
+        given.emplace_back(option->option, value);
+    }
+
+    auto has = [&given](Option option) {
+        return std::any_of(given.begin(), given.end(),
+                           [option](const auto& entry) { return entry.first == option; });
+    };
+    if (has(Option::Help)) {
+        CommandLine line;
+        line.mode = CommandMode::Help;
+        return line;
+    }
+    if (has(Option::Version)) {
+        CommandLine line;
+        line.mode = CommandMode::Version;
+        return line;
+    }
+    if (!has(Option::Export)) {
+        for (const auto& entry : given) {
+            for (const OptionName& option : kOptions) {
+                if (option.option == entry.first) {
+                    return Failure(std::string(option.name) +
+                                   " belongs to the export: use it with --export OUT.png");
+                }
+            }
+        }
+        if (files.size() > 1) {
+            return Failure("more than one file given (see quenvar --help)");
+        }
+        CommandLine line;
+        line.startFile = files.empty() ? std::string() : files[0];
+        return line;
+    }
+
+    CommandLine line;
+    line.mode = CommandMode::Export;
+    ExportRequest& request = line.request;
+    std::string error;
+    for (const auto& [option, value] : given) {
+        bool ok = true;
+        switch (option) {
+            case Option::Export:
+                request.outputPath = value;
+                if (value.empty()) {
+                    error = "--export needs the name of the PNG file to write";
+                    ok = false;
+                }
+                break;
+            case Option::Size:
+                ok = ParseSize(value, request, error);
+                break;
+            case Option::Layers:
+                ok = ParseLayers(value, request, error);
+                break;
+            case Option::Stems:
+                ok = ParseStems(value, request, error);
+                break;
+            case Option::View:
+                ok = ParseView(value, request, error);
+                break;
+            case Option::Help:
+            case Option::Version:
+                break;
+        }
+        if (!ok) {
+            return Failure(error);
+        }
+    }
+    if (files.empty()) {
+        return Failure("--export needs the database file to draw (see quenvar --help)");
+    }
+    if (files.size() > 1) {
+        return Failure("--export draws one database file, but " + std::to_string(files.size()) +
+                       " were given");
+    }
+    request.databasePath = files[0];
+    return line;
+}
+
+std::string UsageText() {
+    std::string text = kUsageHead;
+    for (const CatalogueLayer& layer : LayerCatalogue()) {
+        std::string key = layer.key;
+        key.resize(std::max<size_t>(key.size() + 2, 17), ' ');
+        text += "  " + key + layer.label + (layer.group == 2 ? ", for each stem" : "") + "\n";
+    }
+    return text + kUsageTail;
+}
+
+std::string VersionText() {
+    return std::string("Quenvar ") + kQuenvarVersion;
+}

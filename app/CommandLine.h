@@ -1,0 +1,46 @@
+// The program's command line: the viewer window with an optional file, or
+// the batch export of a picture, or help and version. Parsing is pure, so
+// that it can run before the toolkit (and a display) is there.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/LayerCatalogue.h"
+
+extern const char* const kQuenvarVersion;
+
+// What `quenvar --export` is asked to draw.
+struct ExportRequest {
+    std::string outputPath;
+    std::string databasePath;
+    int width = 750;
+    int height = 550;
+    std::vector<const CatalogueLayer*> layers;  // as given, without repeats
+    std::vector<std::string> stems;             // UTF-8 labels as given, without repeats
+    bool hasView = false;
+    double viewXMin = 0.0;
+    double viewYMin = 0.0;
+    double viewXMax = 0.0;
+    double viewYMax = 0.0;
+};
+
+enum class CommandMode { Window, Help, Version, Export, Error };
+
+struct CommandLine {
+    CommandMode mode = CommandMode::Window;
+    std::string startFile;  // Window: the file to open at start, if any
+    ExportRequest request;  // Export
+    std::string error;      // Error: one line naming the problem
+};
+
+// The arguments after the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The text of --help, ending in a newline.
+std::string UsageText();
+// The text of --version, without a newline.
+std::string VersionText();
+
+// The largest picture side the export draws, in pixels.
+constexpr int kMaxExportSide = 8192;

@@ -1,0 +1,14 @@
+// The tree and stem labels of a plot file, read without writing to it, so
+// that a request can be checked before the file is opened for real. A
+// table that is missing or cannot be read gives no labels.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct PlotLabels {
+    std::vector<std::string> treeNames;   // grid's columns from the fourth on, UTF-8
+    std::vector<std::string> stemLabels;  // the Tree values of stem, UTF-8
+};
+
+PlotLabels ReadPlotLabels(const char* path);

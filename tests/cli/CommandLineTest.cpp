@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+CommandLine Parse(const std::vector<std::string>& args) {
+    return ParseCommandLine(args);
+}
+
+// The error of a command line that must be refused.
+std::string ErrorOf(const std::vector<std::string>& args) {
+    const CommandLine line = Parse(args);
+    EXPECT_EQ(line.mode, CommandMode::Error);
+    return line.error;
+}
+
+bool Mentions(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(CommandLine, WindowTakesNothingOrOneFile) {
+    EXPECT_EQ(Parse({}).mode, CommandMode::Window);
+    EXPECT_EQ(Parse({}).startFile, "");
+    EXPECT_EQ(Parse({"plot.db"}).startFile, "plot.db");
+    EXPECT_EQ(Parse({"--", "-odd.db"}).startFile, "-odd.db");
+    EXPECT_TRUE(Mentions(ErrorOf({"a.db", "b.db"}), "more than one file"));
+    // Export options without an export are a mistake, not something to ignore.
+    EXPECT_TRUE(Mentions(ErrorOf({"--size", "10x10", "plot.db"}), "--size"));
+}
+
+TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
+    EXPECT_EQ(Parse({"--help"}).mode, CommandMode::Help);
+    EXPECT_EQ(Parse({"-h"}).mode, CommandMode::Help);
+    EXPECT_EQ(Parse({"--export", "a.png", "--help"}).mode, CommandMode::Help);
+    EXPECT_EQ(Parse({"--version", "plot.db"}).mode, CommandMode::Version);
+    EXPECT_EQ(VersionText(), "Quenvar 0.27");
+    EXPECT_TRUE(Mentions(ErrorOf({"--version=2"}), "takes no value"));
+}
+
+TEST(CommandLine, ExportWithDefaults) {
+    const CommandLine line = Parse({"--export", "out.png", "plot.db"});
+    ASSERT_EQ(line.mode, CommandMode::Export);
+    EXPECT_EQ(line.request.outputPath, "out.png");
+    EXPECT_EQ(line.request.databasePath, "plot.db");
+    EXPECT_EQ(line.request.width, 750);
+    EXPECT_EQ(line.request.height, 550);
+    EXPECT_TRUE(line.request.layers.empty());
+    EXPECT_TRUE(line.request.stems.empty());
+    EXPECT_FALSE(line.request.hasView);
+}
+
+TEST(CommandLine, ExportWithEveryOptionInEitherSpelling) {
+    const CommandLine line =
+        Parse({"plot.db", "--export=out.png", "--size", "320X200", "--layers=scale,tree-clouds",
+               "--stems", "T1,a\\,b,c\\\\d", "--view", "-5.5,+1e1,60,4e1"});
+    ASSERT_EQ(line.mode, CommandMode::Export) << line.error;
+    const ExportRequest& request = line.request;
+    EXPECT_EQ(request.outputPath, "out.png");
+    EXPECT_EQ(request.databasePath, "plot.db");
+    EXPECT_EQ(request.width, 320);
+    EXPECT_EQ(request.height, 200);
+    ASSERT_EQ(request.layers.size(), 2u);
+    EXPECT_EQ(request.layers[0]->flag, 256);
+    EXPECT_EQ(request.layers[1]->group, 2);
+    EXPECT_EQ(request.layers[1]->flag, 4);
+    EXPECT_EQ(request.stems, (std::vector<std::string>{"T1", "a,b", "c\\d"}));
+    EXPECT_TRUE(request.hasView);
+    EXPECT_EQ(request.viewXMin, -5.5);
+    EXPECT_EQ(request.viewYMin, 10.0);
+    EXPECT_EQ(request.viewXMax, 60.0);
+    EXPECT_EQ(request.viewYMax, 40.0);
+}
+
+TEST(CommandLine, RepeatedLayersAndStemsCountOnce) {
+    const CommandLine line = Parse(
+        {"--export", "o.png", "--layers", "scale,stems-dbh,scale", "--stems", "T2,T1,T2", "p.db"});
+    ASSERT_EQ(line.mode, CommandMode::Export);
+    ASSERT_EQ(line.request.layers.size(), 2u);
+    EXPECT_EQ(line.request.stems, (std::vector<std::string>{"T2", "T1"}));
+    // An empty list chooses nothing.
+    EXPECT_TRUE(Parse({"--export", "o.png", "--layers=", "p.db"}).request.layers.empty());
+}
+
+TEST(CommandLine, EveryCatalogueKeyIsAccepted) {
+    for (const CatalogueLayer& layer : LayerCatalogue()) {
+        const CommandLine line = Parse({"--export", "o.png", "--layers", layer.key, "p.db"});
+        ASSERT_EQ(line.mode, CommandMode::Export) << layer.key;
+        EXPECT_EQ(line.request.layers.at(0), &layer);
+    }
+}
+
+TEST(CommandLine, MistakesAreNamed) {
+    EXPECT_TRUE(Mentions(ErrorOf({"--frobnicate"}), "\"--frobnicate\""));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export"}), "needs a value"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png"}), "database file"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "a.db", "b.db"}), "2 were given"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "", "a.db"}), "PNG"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "--size", "1x1", "--size", "2x2", "a.db"}),
+                         "twice"));
+    EXPECT_TRUE(
+        Mentions(ErrorOf({"--export", "o.png", "--layers", "scale,blocks", "a.db"}), "\"blocks\""));
+    EXPECT_TRUE(
+        Mentions(ErrorOf({"--export", "o.png", "--layers", "scale,,scale", "a.db"}), "empty"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "--stems", "T1,", "a.db"}), "empty"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "--stems", "T1\\x", "a.db"}), "backslash"));
+}
+
+TEST(CommandLine, MalformedSizesAreRefused) {
+    for (const char* size : {"", "750", "750x", "x550", "750x550x2", "75 0x550", "1.5x2", "-1x5",
+                             "0x10", "10x0", "8193x10", "99999999999999999999x1"}) {
+        SCOPED_TRACE(size);
+        const std::string error = ErrorOf({"--export", "o.png", "--size", size, "a.db"});
+        EXPECT_TRUE(Mentions(error, "--size")) << error;
+    }
+    EXPECT_EQ(Parse({"--export", "o.png", "--size", "8192x1", "a.db"}).request.width, 8192);
+}
+
+TEST(CommandLine, MalformedViewsAreRefused) {
+    for (const char* view : {"", "1,2,3", "1,2,3,4,5", "a,0,1,1", "0,0,1,1x", "0,0,nan,1",
+                             "0,0,inf,1", "0,,1,1", "0 ,0,1,1", "1,0,1,1", "0,2,1,1"}) {
+        SCOPED_TRACE(view);
+        const std::string error = ErrorOf({"--export", "o.png", "--view", view, "a.db"});
+        EXPECT_TRUE(Mentions(error, "--view")) << error;
+    }
+}
+
+TEST(CommandLine, UsageListsEveryLayerKey) {
+    const std::string usage = UsageText();
+    EXPECT_EQ(usage.rfind("Usage: quenvar", 0), 0u);
+    for (const CatalogueLayer& layer : LayerCatalogue()) {
+        EXPECT_TRUE(Mentions(usage, std::string("  ") + layer.key + " ")) << layer.key;
+    }
+    EXPECT_EQ(usage.back(), '\n');
+}

@@ -1,0 +1,310 @@
+#include "ui/BatchExport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "app/ProgressMonitor.h"
+#include "db/Database.h"
+#include "db/PlotLabels.h"
+#include "render/ColorSettings.h"
+#include "render/LayerStack.h"
+#include "render/RenderHelper.h"
+
+namespace {
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+std::string Utf8(const wxString& text) {
+    return std::string(text.utf8_str().data());
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+bool CheckReadable(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    // Reading a pipe or a device could wait for ever or never end.
+    if (!S_ISREG(info.st_mode)) {
+        error = "cannot open " + Quoted(path) + ": " +
+                (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+        return false;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
+bool CheckOutput(const ExportRequest& request, std::string& error) {
+    std::error_code code;
+    const std::filesystem::path output(request.outputPath);
+    if (std::filesystem::is_directory(output, code)) {
+        error = "cannot write " + Quoted(request.outputPath) + ": it is a folder";
+        return false;
+    }
+    if (std::filesystem::equivalent(output, request.databasePath, code)) {
+        error = "will not write the picture over the database file " + Quoted(request.databasePath);
+        return false;
+    }
+    return true;
+}
+
+// The picture goes to a temporary file beside its destination and takes the
+// destination's name only once it is complete, so that a failed export leaves
+// no PNG behind (and an earlier picture of that name untouched).
+class PictureFile {
+  public:
+    explicit PictureFile(const std::string& destination) : destination(destination) {}
+    ~PictureFile() {
+        if (fd >= 0) {
+            close(fd);
+        }
+        if (!temporary.empty()) {
+            std::remove(temporary.c_str());
+        }
+    }
+    PictureFile(const PictureFile&) = delete;
+    PictureFile& operator=(const PictureFile&) = delete;
+
+    bool Open(std::string& error) {
+        const std::filesystem::path path(destination);
+        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+        const std::string stem =
+            "." + path.filename().string() + ".part-" + std::to_string(static_cast<long>(getpid()));
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            const std::string name = (folder / (stem + "-" + std::to_string(attempt))).string();
+            // 0666 so that the picture gets the permissions the user's umask gives new files.
+            fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+            if (fd >= 0) {
+                temporary = name;
+            } else if (errno != EEXIST) {
+                break;
+            }
+        }
+        if (fd < 0) {
+            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+
+    bool Write(const void* data, size_t size, std::string& error) {
+        const char* bytes = static_cast<const char*>(data);
+        while (size > 0) {
+            const ssize_t written = write(fd, bytes, size);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
+                return false;
+            }
+            bytes += written;
+            size -= size_t(written);
+        }
+        const int closed = close(fd);
+        fd = -1;
+        if (closed != 0) {
+            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
+            return false;
+        }
+        if (std::rename(temporary.c_str(), destination.c_str()) != 0) {
+            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
+            return false;
+        }
+        temporary.clear();
+        return true;
+    }
+
+  private:
+    std::string destination;
+    std::string temporary;
+    int fd = -1;
+};
+
+// The chosen catalogue layers in compositing order, front (bottom) first.
+std::vector<const CatalogueLayer*> ByPosition(std::vector<const CatalogueLayer*> layers) {
+    std::stable_sort(
+        layers.begin(), layers.end(),
+        [](const CatalogueLayer* a, const CatalogueLayer* b) { return a->position < b->position; });
+    return layers;
+}
+
+void Report(const std::string& message) {
+    std::fprintf(stderr, "quenvar: %s\n", message.c_str());
+}
+
+// Without a window to show it in, a toolkit assert is reported and passed over.
+void ReportAssert(const wxString& file, int line, const wxString& function,
+                  const wxString& condition, const wxString& message) {
+    std::fprintf(stderr, "quenvar: toolkit assert in %s (%s:%d): %s %s\n",
+                 function.utf8_str().data(), file.utf8_str().data(), line,
+                 condition.utf8_str().data(), message.utf8_str().data());
+}
+
+}  // namespace
+
+bool CheckExportInput(const ExportRequest& request, std::string& error) {
+    const std::string& path = request.databasePath;
+    if (!CheckReadable(path, error)) {
+        return false;
+    }
+    const DatabaseProbe probe = Database::Probe(path.c_str());
+    if (!probe.isDatabase) {
+        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
+        return false;
+    }
+    if (!probe.hasGrid && !probe.hasStem) {
+        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
+        return false;
+    }
+    if (!request.stems.empty()) {
+        const PlotLabels labels = ReadPlotLabels(path.c_str());
+        for (const std::string& stem : request.stems) {
+            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
+                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
+                return false;
+            }
+        }
+    }
+    return CheckOutput(request, error);
+}
+
+std::vector<wxBitmap> ExportLayerStack(RenderHelper& helper, const ExportRequest& request) {
+    const int width = request.width;
+    const int height = request.height;
+    // Only trees with a grid column have a row in the window's stem list, and
+    // only those rows get tree layers there.
+    std::vector<wxString> trees;
+    const std::vector<wxString> treeNames = helper.GetTreeNames();
+    for (const std::string& stem : request.stems) {
+        const wxString label = wxString::FromUTF8(stem.c_str());
+        if (std::find(treeNames.begin(), treeNames.end(), label) != treeNames.end()) {
+            trees.push_back(label);
+        }
+    }
+    std::vector<wxBitmap> stack;
+    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
+        if (layer->group == 1) {
+            stack.push_back(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
+            continue;
+        }
+        for (const wxString& tree : trees) {
+            stack.push_back(
+                ToAlphaBitmap(helper.RenderStemLayers(layer->flag, tree, width, height)));
+        }
+    }
+    stack.push_back(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
+    return stack;
+}
+
+bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning) {
+    if (!CheckExportInput(request, error)) {
+        return false;
+    }
+    // Claimed before the database is opened: an unwritable destination must
+    // not cost the file its index tables for nothing.
+    PictureFile picture(request.outputPath);
+    if (!picture.Open(error)) {
+        return false;
+    }
+    if (!colorSettings) {
+        colorSettings = new ColorSettings;
+    }
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+
+    RenderHelper helper(wxString::FromUTF8(request.databasePath.c_str()), ProgressMonitor(0, 0));
+    switch (helper.GetOpenStatus()) {
+        case RenderHelper::OpenStatus::NoPlotData:
+            error = Utf8(helper.GetOpenProblem());
+            if (error.empty()) {
+                error = Quoted(request.databasePath) + " holds no plot data";
+            }
+            return false;
+        case RenderHelper::OpenStatus::IndexFailed:
+            warning = Utf8(helper.GetOpenProblem());
+            break;
+        case RenderHelper::OpenStatus::Loaded:
+            break;
+    }
+    if (request.hasView) {
+        helper.SetView(request.viewXMin, request.viewYMin, request.viewXMax, request.viewYMax);
+    }
+    for (const std::string& stem : request.stems) {
+        helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
+    }
+
+    const wxBitmap composite =
+        StackLayers(ExportLayerStack(helper, request), request.width, request.height);
+    wxMemoryOutputStream png;
+    bool encoded = false;
+    if (composite.IsOk()) {
+        // The toolkit would report a failure on its own; it is reported once, below.
+        wxLogNull quiet;
+        encoded = composite.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG);
+    }
+    if (!encoded) {
+        error = "cannot draw a picture of " + std::to_string(request.width) + "x" +
+                std::to_string(request.height) + " pixels";
+        return false;
+    }
+    std::vector<char> bytes(png.GetSize());
+    png.CopyTo(bytes.data(), bytes.size());
+    return picture.Write(bytes.data(), bytes.size(), error);
+}
+
+int RunExportCommand(const char* programPath, const ExportRequest& request) {
+    std::string error;
+    if (!CheckExportInput(request, error)) {
+        Report(error);
+        return 2;
+    }
+    // The toolkit gets the program name only: the export's options are not its own.
+    int argc = 1;
+    char* argv[] = {const_cast<char*>(programPath), nullptr};
+    wxLog::EnableLogging(false);
+    const bool started = wxEntryStart(argc, argv);
+    wxLog::EnableLogging(true);
+    if (!started) {
+        Report("cannot draw without a display: run the export under xvfb-run");
+        return 2;
+    }
+    wxSetAssertHandler(ReportAssert);
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+
+    std::string warning;
+    const bool written = ExportPicture(request, error, warning);
+    if (!warning.empty()) {
+        Report("warning: " + warning);
+    }
+    if (!written) {
+        Report(error);
+    }
+    wxEntryCleanup();
+    return written ? 0 : 2;
+}

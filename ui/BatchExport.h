@@ -1,0 +1,34 @@
+// The batch export: the picture the viewer would show for a plot file, a set
+// of layers, stems and a view, written as PNG without opening any window.
+#pragma once
+
+#include <wx/bitmap.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+class RenderHelper;
+
+// Checks what can be known without the toolkit and without writing to the
+// database: the file can be read, holds plot data and knows every stem.
+// False with one line naming the problem in error.
+bool CheckExportInput(const ExportRequest& request, std::string& error);
+
+// The layer bitmaps of the request, bottom first, drawn at the request's size
+// as the main window stacks them: the chosen catalogue layers by position,
+// each tree layer once per chosen tree, then the overlay of the chosen stems.
+// The helper's view and highlighted stems must already be set.
+std::vector<wxBitmap> ExportLayerStack(RenderHelper& helper, const ExportRequest& request);
+
+// Opens the file as the window does, draws and writes the PNG; the toolkit
+// must be running. False with the reason in error when no picture was
+// written; warning names a problem that still left a picture (for example
+// index tables that a read-only file could not take).
+bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning);
+
+// The whole `quenvar --export` command: checks, starts the toolkit without
+// the window's start-up, draws and writes. Reports on standard error and
+// returns the exit code: 0 when the PNG was written, 2 otherwise.
+int RunExportCommand(const char* programPath, const ExportRequest& request);
