@@ -5,6 +5,8 @@
 #include <wx/filename.h>
 
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -66,6 +68,38 @@ std::string FolderOf(const std::string& path) {
         return ".";
     }
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A file cut short (an interrupted copy or download) can still show SQLite a
+// readable schema while the rows at its end are gone; writing our tables into
+// it would damage it further. The header records how many pages the file had
+// when it was last written; the record is valid when the change counter
+// matches the version-valid-for number.
+bool ShorterThanItsHeaderSays(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        return false;
+    }
+    unsigned char header[100];
+    const bool complete = std::fread(header, 1, sizeof header, file) == sizeof header;
+    std::fseek(file, 0, SEEK_END);
+    const long size = std::ftell(file);
+    std::fclose(file);
+    if (!complete || std::memcmp(header, "SQLite format 3", 16) != 0) {
+        return false;
+    }
+    auto word = [&header](int at) {
+        return (uint32_t(header[at]) << 24) | (uint32_t(header[at + 1]) << 16) |
+               (uint32_t(header[at + 2]) << 8) | uint32_t(header[at + 3]);
+    };
+    const uint32_t pageSize = header[16] == 0 && header[17] == 1
+                                  ? 65536
+                                  : (uint32_t(header[16]) << 8) | uint32_t(header[17]);
+    const uint32_t pages = word(28);
+    if (pages == 0 || word(24) != word(92)) {
+        return false;
+    }
+    return size >= 0 && uint64_t(size) < uint64_t(pages) * pageSize;
 }
 
 bool SameNameIgnoringAsciiCase(const char* a, const char* b) {
@@ -315,7 +349,7 @@ DatabaseProbe Database::Probe(const char* path) {
                     stem = stem || SameNameIgnoringAsciiCase(name, "stem");
                 }
             }
-            if (step == SQLITE_DONE) {
+            if (step == SQLITE_DONE && !ShorterThanItsHeaderSays(path)) {
                 probe.isDatabase = true;
                 probe.hasGrid = grid;
                 probe.hasStem = stem;

@@ -1,0 +1,240 @@
+// The export draws the picture that the window's "Save Current Image" writes
+// for the same layers, stems, view and size.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/listbox.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "CliSupport.h"
+#include "app/CommandLine.h"
+#include "app/LayerCatalogue.h"
+#include "render/ColorSettings.h"
+#include "render/RenderHelper.h"
+#include "ui/BatchExport.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
+#include "ui/Viewer.h"
+#include "ui/ZoomCtrl.h"
+
+namespace {
+
+// Every layer that draws the same pixels each time (no random dots).
+const char* const kSteadyLayers =
+    "uptake-blocks,count-blocks,uptake-isolines,count-isolines,stems-plain,stems-crown,"
+    "stems-dbh,stem-labels,scale,tree-blocks,tree-isolines";
+const char* const kCloudLayers = "uptake-clouds,count-clouds,tree-clouds";
+
+// Ten by ten cells with three trees whose uptake falls off from their stems,
+// and a fourth stem without a grid column (so without a row in the stem list).
+void MakePlot(const std::string& path) {
+    MakeGridTable(path, {"T1", "T2", "T3"}, 10, 10, [](int tree, int x, int y) {
+        const int stems[3][2] = {{2, 2}, {7, 3}, {5, 8}};
+        const int reach =
+            std::max(0, 5 - std::abs(x - stems[tree][0]) - std::abs(y - stems[tree][1]));
+        return reach * (tree + 1) * 0.75;
+    });
+    ExecSql(path,
+            "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
+            "Crown_d_m double, height double);"
+            "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0, 12.5);"
+            "INSERT INTO stem VALUES ('T2', 7.0, 3.0, 0.5, 6.0, 20.0);"
+            "INSERT INTO stem VALUES ('T3', 5.0, 8.0, 0.2, 3.0, 9.0);"
+            "INSERT INTO stem VALUES ('T4', 9.0, 9.0, 0.1, 2.0, 5.0);");
+}
+
+std::vector<std::string> Split(const std::string& keys) {
+    std::vector<std::string> parts;
+    std::stringstream stream(keys);
+    for (std::string key; std::getline(stream, key, ',');) {
+        parts.push_back(key);
+    }
+    return parts;
+}
+
+std::string Number(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// The number of pixels in which two pictures differ; -1 when their sizes do.
+long DifferentPixels(const wxImage& a, const wxImage& b) {
+    if (a.GetSize() != b.GetSize()) {
+        return -1;
+    }
+    long different = 0;
+    for (int y = 0; y < a.GetHeight(); ++y) {
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            different += PixelAt(a, x, y) != PixelAt(b, x, y);
+        }
+    }
+    return different;
+}
+
+class ExportMatchesWindowTest : public testing::Test {
+  protected:
+    TempDir dir;
+    MainWindow* window = nullptr;
+    wxString chosenFile;
+
+    void SetUp() override {
+        if (!colorSettings) {
+            colorSettings = new ColorSettings;
+        }
+        window = new MainWindow(wxEmptyString, false);
+        window->SetMessageSink([](const wxString& text, const wxString&, long) {
+            ADD_FAILURE() << text.utf8_str().data();
+        });
+        window->SetFileChooser(
+            [this](const wxString&, const wxString&, long) { return chosenFile; });
+        for (const CatalogueLayer& layer : LayerCatalogue()) {
+            window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
+        }
+        wxTheApp->SetTopWindow(window);
+        PumpPending();
+        MakePlot("plot.db");
+        window->OpenDatabase("plot.db");
+        ASSERT_TRUE(PumpUntil([this] { return !window->IsLoading() && !ProgressShown(); }));
+        ASSERT_NE(window->GetRenderHelper(), nullptr);
+    }
+
+    void TearDown() override {
+        window->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+
+    bool ProgressShown() {
+        for (wxWindow* child : window->GetChildren()) {
+            if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Check(const std::string& key) {
+        const CatalogueLayer* layer = FindCatalogueLayer(key);
+        ASSERT_NE(layer, nullptr) << key;
+        for (const LayerEntry& entry : window->GetLayers()) {
+            if (entry.checkBox->GetLabel() == layer->label) {
+                entry.checkBox->SetValue(true);
+                wxCommandEvent event(wxEVT_CHECKBOX, entry.checkBox->GetId());
+                event.SetEventObject(entry.checkBox);
+                event.SetInt(1);
+                window->GetEventHandler()->ProcessEvent(event);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no check box for " << key;
+    }
+
+    // Selects a stem's row in the list as a user's click would.
+    void ClickRow(const wxString& stem) {
+        wxListBox* list = window->GetStemList();
+        const int row = list->FindString(stem, true);
+        ASSERT_NE(row, wxNOT_FOUND) << stem;
+        list->SetSelection(row, true);
+        wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
+        event.SetEventObject(list);
+        event.SetInt(row);
+        event.SetExtraLong(1);
+        list->GetEventHandler()->ProcessEvent(event);
+    }
+
+    void Zoom(int type) {
+        ZoomEvent zoom;
+        zoom.SetZoomType(type);
+        window->GetEventHandler()->ProcessEvent(zoom);
+    }
+
+    wxImage SaveWindowPicture() {
+        chosenFile = dir.File("window.png");
+        wxCommandEvent event(wxEVT_MENU, ID_SAVE_IMAGE);
+        window->GetEventHandler()->ProcessEvent(event);
+        return LoadPng("window.png");
+    }
+
+    // The window's current size and view as export options.
+    std::vector<std::string> SizeAndView() {
+        const wxSize size = window->GetViewer()->GetClientSize();
+        const PlotRect& view = window->GetRenderHelper()->GetView();
+        return {"--size", std::to_string(size.x) + "x" + std::to_string(size.y), "--view",
+                Number(view.xMin) + "," + Number(view.yMin) + "," + Number(view.xMax) + "," +
+                    Number(view.yMax)};
+    }
+};
+
+}  // namespace
+
+TEST_F(ExportMatchesWindowTest, SteadyLayersGiveTheSavedImagePixelForPixel) {
+    for (const std::string& key : Split(kSteadyLayers)) {
+        Check(key);
+    }
+    // A view that is not the full extent, and stems in an order of their own:
+    // T4 has no grid column, so it is highlighted without tree layers.
+    Zoom(ZoomEvent::ZOOM_IN);
+    window->PanView(37, -21);
+    ClickRow("T3");
+    ClickRow("T1");
+    window->SelectStem("T4");
+    const wxImage saved = SaveWindowPicture();
+    ASSERT_TRUE(saved.IsOk());
+    ASSERT_GT(LitPixels(saved), 1000);
+
+    std::vector<std::string> args = SizeAndView();
+    args.insert(args.end(), {"--layers", kSteadyLayers, "--stems", "T3,T1,T4"});
+    const ProgramRun run = Export("export.png", "plot.db", args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
+}
+
+TEST_F(ExportMatchesWindowTest, EachSteadyLayerAloneAtTheFullExtent) {
+    // One at a time, so that a difference names its layer.
+    ClickRow("T2");
+    for (const std::string& key : Split(kSteadyLayers)) {
+        SCOPED_TRACE(key);
+        Check(key);
+        const wxImage saved = SaveWindowPicture();
+        std::vector<std::string> args = SizeAndView();
+        args.insert(args.end(), {"--layers", key, "--stems", "T2"});
+        const ProgramRun run = Export("export.png", "plot.db", args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
+        // Unchecked again for the next layer.
+        for (const LayerEntry& entry : window->GetLayers()) {
+            entry.checkBox->SetValue(false);
+        }
+    }
+}
+
+// Cloud dots fall where the shared random sequence puts them. From the same
+// point of that sequence, the export draws the very dots the window draws,
+// so every cell has the same number of dots in both.
+TEST_F(ExportMatchesWindowTest, CloudsGiveTheSameDotsFromTheSameRandomSequence) {
+    const unsigned seed = 2024;
+    std::srand(seed);
+    // In compositing order, each drawn once as it is checked; the tree's colour
+    // and cloud come last, when the tree is selected.
+    for (const std::string& key : Split(kCloudLayers)) {
+        Check(key);
+    }
+    ClickRow("T2");
+    const wxImage saved = SaveWindowPicture();
+    ASSERT_GT(LitPixels(saved), 100);
+
+    std::vector<std::string> args = {"--export", "export.png"};
+    const std::vector<std::string> sizeAndView = SizeAndView();
+    args.insert(args.end(), sizeAndView.begin(), sizeAndView.end());
+    args.insert(args.end(), {"--layers", kCloudLayers, "--stems", "T2", "plot.db"});
+    const CommandLine line = ParseCommandLine(args);
+    ASSERT_EQ(line.mode, CommandMode::Export) << line.error;
+    std::srand(seed);
+    std::string error;
+    std::string warning;
+    ASSERT_TRUE(ExportPicture(line.request, error, warning)) << error;
+    EXPECT_TRUE(warning.empty()) << warning;
+    EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
+}
