@@ -156,6 +156,38 @@ Result IndexedGridData::RunSource() {
     return source;
 }
 
+void IndexedGridData::FillFromSource(ProgressMonitor& progress,
+                                     const std::function<Query(const Row&)>& insertFor) {
+    Result source = RunSource();
+    progress.SetMessage("%s", kind.buildMessage);
+    progress.SetTotal(source.RowCount());
+    while (source.HasRow()) {
+        database.RunQuery(insertFor(source.NextRow()));
+        progress.AddProgress(1);
+    }
+    source.Close();
+}
+
+// Cells are matched by exact equality with the printed coordinate, which is
+// how the coordinate was stored by the INSERT of the fill.
+void IndexedGridData::SpreadToNeighbours(const std::string& table, ProgressMonitor& progress,
+                                         const std::function<Query(const Row&)>& updatesFor) {
+    Result cells = database.RunQuery(Query("SELECT * FROM %s", SqlName(table).c_str()));
+    if (cells.Status() == ResultStatus::HasRows) {
+        cells.Rewind();
+    }
+    progress.SetTotal(cells.RowCount());
+    progress.SetProgress(0);
+    while (cells.HasRow()) {
+        const Query updates = updatesFor(cells.NextRow());
+        if (!updates.IsEmpty()) {
+            database.RunQueries(updates);
+        }
+        progress.AddProgress(1);
+    }
+    cells.Close();
+}
+
 void IndexedGridData::CreateLookupIndexes(const std::string& table) {
     const int checksum = QueryChecksum(sourceQuery.Text());
     const std::string t = SqlName(table);

@@ -4,6 +4,7 @@
 
 #include <wx/string.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -58,6 +59,15 @@ class IndexedGridData : public GridData {
     // registers the table, and returns its name (empty when it was not created).
     std::string StartIndexTable(const Query& columns);
     Result RunSource();
+    // Inserts one row per source row, in source order, with the statement
+    // insertFor makes for it, and reports each row to the monitor.
+    void FillFromSource(ProgressMonitor& progress,
+                        const std::function<Query(const Row& source)>& insertFor);
+    // The neighbour pass: every cell of the table hands its value to the four
+    // cells around it through the statements updatesFor makes (an empty query
+    // when the cell hands nothing on).
+    void SpreadToNeighbours(const std::string& table, ProgressMonitor& progress,
+                            const std::function<Query(const Row& cell)>& updatesFor);
     void CreateLookupIndexes(const std::string& table);
     void ReadCellSize(const char* format, const std::string& table);
 

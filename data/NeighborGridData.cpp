@@ -61,8 +61,6 @@ void NeighborGridData::ClearFilter() {}
 
 bool NeighborGridData::BuildIndex(ProgressMonitor monitor) {
     ProgressMonitor progress(monitor);
-    const std::string x = SqlName(xColumn);
-    const std::string y = SqlName(yColumn);
     const Query columns(
         "`%s` double, `%s` double, `count` int(11), `n` int(11), `e` int(11), `s` int(11), `w` "
         "int(11)",
@@ -72,50 +70,35 @@ bool NeighborGridData::BuildIndex(ProgressMonitor monitor) {
         return false;
     }
     const std::string t = SqlName(table);
+    const std::string x = SqlName(xColumn);
+    const std::string y = SqlName(yColumn);
 
-    Result source = RunSource();
-    progress.SetMessage("%s", kind.buildMessage);
-    progress.SetTotal(source.RowCount());
-    while (source.HasRow()) {
-        Row row = source.NextRow();
+    FillFromSource(progress, [&](const Row& row) {
         int count = 0;
         for (unsigned i = 3; i < row.ColumnCount(); ++i) {
             if (row.GetDouble(i) > 0.0) {
                 ++count;
             }
         }
-        database.RunQuery(Query("INSERT INTO %s VALUES(%f, %f, %d, 0, 0, 0, 0)", t.c_str(),
-                                row.GetDouble(xColumn), row.GetDouble(yColumn), count));
-        progress.AddProgress(1);
-    }
-    source.Close();
-
+        return Query("INSERT INTO %s VALUES(%f, %f, %d, 0, 0, 0, 0)", t.c_str(),
+                     row.GetDouble(xColumn), row.GetDouble(yColumn), count);
+    });
     CreateLookupIndexes(table);
     ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC", table);
 
-    // Cells are matched by exact equality with the printed coordinate, which
-    // is how the coordinate was stored by the INSERT above.
-    Result cells = database.RunQuery(Query("SELECT * FROM %s", t.c_str()));
-    if (cells.Status() == ResultStatus::HasRows) {
-        cells.Rewind();
-    }
-    progress.SetTotal(cells.RowCount());
-    progress.SetProgress(0);
+    // Only cells that trees draw from hand their count on.
     const char* tn = t.c_str();
     const char* xn = x.c_str();
     const char* yn = y.c_str();
-    while (cells.HasRow()) {
-        Row row = cells.NextRow();
-        const double cx = row.GetDouble(xColumn);
-        const double cy = row.GetDouble(yColumn);
-        const int c = row.GetInt("count");
-        if (c > 0) {
-            database.RunQueries(Query(kNeighborUpdates, tn, c, xn, cx, yn, cy - cellSize, tn, c, xn,
-                                      cx - cellSize, yn, cy, tn, c, xn, cx, yn, cy + cellSize, tn,
-                                      c, xn, cx + cellSize, yn, cy));
+    SpreadToNeighbours(table, progress, [&](const Row& cell) {
+        const int c = cell.GetInt("count");
+        if (c <= 0) {
+            return Query();
         }
-        progress.AddProgress(1);
-    }
-    cells.Close();
+        const double cx = cell.GetDouble(xColumn);
+        const double cy = cell.GetDouble(yColumn);
+        return Query(kNeighborUpdates, tn, c, xn, cx, yn, cy - cellSize, tn, c, xn, cx - cellSize,
+                     yn, cy, tn, c, xn, cx, yn, cy + cellSize, tn, c, xn, cx + cellSize, yn, cy);
+    });
     return true;
 }

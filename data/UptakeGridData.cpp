@@ -80,8 +80,6 @@ void UptakeGridData::ClearFilter() {
 
 bool UptakeGridData::BuildIndex(ProgressMonitor monitor) {
     ProgressMonitor progress(monitor);
-    const std::string x = SqlName(xColumn);
-    const std::string y = SqlName(yColumn);
     const Query columns(
         "`%s` double, `%s` double, `count` double, `n` double, `e` double, `s` double, `w` double",
         SqlQuoted(xColumn, '`').c_str(), SqlQuoted(yColumn, '`').c_str());
@@ -90,49 +88,33 @@ bool UptakeGridData::BuildIndex(ProgressMonitor monitor) {
         return false;
     }
     const std::string t = SqlName(table);
+    const std::string x = SqlName(xColumn);
+    const std::string y = SqlName(yColumn);
 
-    Result source = RunSource();
-    progress.SetMessage("%s", kind.buildMessage);
-    progress.SetTotal(source.RowCount());
-    while (source.HasRow()) {
-        Row row = source.NextRow();
+    FillFromSource(progress, [&](const Row& row) {
         double sum = 0.0;
         for (unsigned i = 3; i < row.ColumnCount(); ++i) {
             sum += row.GetDouble(i);
         }
-        database.RunQuery(Query("INSERT INTO %s VALUES(%f, %f, %f, 0, 0, 0, 0)", t.c_str(),
-                                row.GetDouble(xColumn), row.GetDouble(yColumn), sum));
-        progress.AddProgress(1);
-    }
-    source.Close();
-
+        return Query("INSERT INTO %s VALUES(%f, %f, %f, 0, 0, 0, 0)", t.c_str(),
+                     row.GetDouble(xColumn), row.GetDouble(yColumn), sum);
+    });
     CreateLookupIndexes(table);
     ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC", table);
 
-    // Cells are matched by exact equality with the printed coordinate, which
-    // is how the coordinate was stored by the INSERT above. Negative sums
-    // spread like positive ones.
-    Result cells = database.RunQuery(Query("SELECT * FROM %s", t.c_str()));
-    if (cells.Status() == ResultStatus::HasRows) {
-        cells.Rewind();
-    }
-    progress.SetTotal(cells.RowCount());
-    progress.SetProgress(0);
+    // Every value other than 0 is handed on: negative sums spread like positive ones.
     const char* tn = t.c_str();
     const char* xn = x.c_str();
     const char* yn = y.c_str();
-    while (cells.HasRow()) {
-        Row row = cells.NextRow();
-        const double cx = row.GetDouble(xColumn);
-        const double cy = row.GetDouble(yColumn);
-        const double v = row.GetDouble("count");
-        if (v != 0.0) {
-            database.RunQueries(Query(kUptakeUpdates, tn, v, xn, cx, yn, cy - cellSize, tn, v, xn,
-                                      cx - cellSize, yn, cy, tn, v, xn, cx, yn, cy + cellSize, tn,
-                                      v, xn, cx + cellSize, yn, cy));
+    SpreadToNeighbours(table, progress, [&](const Row& cell) {
+        const double v = cell.GetDouble("count");
+        if (v == 0.0) {
+            return Query();
         }
-        progress.AddProgress(1);
-    }
-    cells.Close();
+        const double cx = cell.GetDouble(xColumn);
+        const double cy = cell.GetDouble(yColumn);
+        return Query(kUptakeUpdates, tn, v, xn, cx, yn, cy - cellSize, tn, v, xn, cx - cellSize, yn,
+                     cy, tn, v, xn, cx, yn, cy + cellSize, tn, v, xn, cx + cellSize, yn, cy);
+    });
     return true;
 }

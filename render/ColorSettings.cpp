@@ -103,9 +103,6 @@ Palette BuildPalette(ColorSettings& settings) {
     return palette;
 }
 
-namespace {
-
-// A truncated value as a 32-bit int, bounded so the conversion is defined.
 int TruncInt(double value) {
     if (std::isnan(value)) {
         return 0;
@@ -118,8 +115,6 @@ int TruncInt(double value) {
     }
     return static_cast<int>(value);
 }
-
-}  // namespace
 
 int PaletteIndex(double value, double minimum, double maximum, int paletteSize) {
     if (paletteSize <= 0) {

@@ -39,6 +39,9 @@ Palette BuiltInPalette();
 wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int i);
 // The palette of a block or isoline layer under the current settings.
 Palette BuildPalette(ColorSettings& settings);
+// A value truncated toward zero to a 32-bit int, bounded so that the
+// conversion is defined (NaN gives 0).
+int TruncInt(double value);
 // The palette index of a value for a data set's minimum and maximum, always
 // inside the palette; -1 for an empty palette.
 int PaletteIndex(double value, double minimum, double maximum, int paletteSize);

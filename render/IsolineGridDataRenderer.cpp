@@ -8,23 +8,7 @@
 #include "db/Result.h"
 #include "db/Row.h"
 #include "db/SqlText.h"
-
-namespace {
-
-int TruncInt(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= 2147483647.0) {
-        return 2147483647;
-    }
-    if (value <= -2147483648.0) {
-        return -2147483647 - 1;
-    }
-    return static_cast<int>(value);
-}
-
-}  // namespace
+#include "render/ColorSettings.h"
 
 IsolineGridDataRenderer::IsolineGridDataRenderer(double xMin, double yMin, double xMax, double yMax,
                                                  int width, int height, Database database)
