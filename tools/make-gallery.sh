@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Regenerates the pictures of docs/gallery: the demo plot drawn by
+# `quenvar --export`, one picture per layer and a few combinations.
+# Runs under xvfb-run when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=build-release
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUENVAR_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target quenvar makeplot
+
+# The plot and the log files of the exports stay in a folder of their own.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+"$root/$build/makeplot" demo-plot.db >/dev/null
+
+display=()
+if [ -z "${DISPLAY:-}" ]; then
+    display=(xvfb-run -a -s "-screen 0 1280x1024x24")
+fi
+gallery=$root/docs/gallery
+mkdir -p "$gallery"
+picture() {
+    local name=$1
+    shift
+    "${display[@]}" "$root/$build/quenvar" --export "$gallery/$name.png" --size 600x400 "$@" \
+        demo-plot.db
+    echo "docs/gallery/$name.png"
+}
+
+# One picture per layer key (the tree layers for tree T05).
+for key in uptake-blocks count-blocks uptake-clouds count-clouds uptake-isolines count-isolines \
+    stems-plain stems-crown stems-dbh stem-labels scale; do
+    picture "$key" --layers "$key"
+done
+for key in tree-blocks tree-isolines tree-clouds; do
+    picture "$key" --layers "$key" --stems T05
+done
+
+# Combinations, as one would look at the plot in the window.
+picture overview --layers uptake-blocks,stems-dbh,stem-labels,scale
+picture two-trees --layers count-isolines,tree-clouds,stems-plain,stem-labels --stems T05,T12
+picture zoomed --layers uptake-blocks,uptake-isolines,stems-dbh,stem-labels,scale \
+    --stems T05 --view 5,5,30,22
