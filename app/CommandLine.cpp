@@ -20,7 +20,7 @@ const char* const kUsageHead =
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
     "                     display is needed (without one, run under xvfb-run)\n"
-    "  --size WxH         picture size in pixels (default 750x550, at most 8192x8192)\n"
+    "  --size WxH         picture size in pixels (default 750x550, at most 4096x4096)\n"
     "  --layers KEY,...   the layers to draw (default: none), keys below\n"
     "  --stems LABEL,...  the stems to select, in this order: the tree layers are\n"
     "                     drawn for each, and they are highlighted on top; write a\n"

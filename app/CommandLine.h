@@ -42,5 +42,6 @@ std::string UsageText();
 // The text of --version, without a newline.
 std::string VersionText();
 
-// The largest picture side the export draws, in pixels.
-constexpr int kMaxExportSide = 8192;
+// The largest picture side the export draws, in pixels: a picture of 4096 x
+// 4096 with every layer needs about half a gigabyte while it is drawn.
+constexpr int kMaxExportSide = 4096;

@@ -193,7 +193,8 @@ bool CheckExportInput(const ExportRequest& request, std::string& error) {
     return CheckOutput(request, error);
 }
 
-std::vector<wxBitmap> ExportLayerStack(RenderHelper& helper, const ExportRequest& request) {
+void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
+                      const std::function<void(const wxBitmap&)>& take) {
     const int width = request.width;
     const int height = request.height;
     // Only trees with a grid column have a row in the window's stem list, and
@@ -206,19 +207,16 @@ std::vector<wxBitmap> ExportLayerStack(RenderHelper& helper, const ExportRequest
             trees.push_back(label);
         }
     }
-    std::vector<wxBitmap> stack;
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 1) {
-            stack.push_back(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
+            take(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
             continue;
         }
         for (const wxString& tree : trees) {
-            stack.push_back(
-                ToAlphaBitmap(helper.RenderStemLayers(layer->flag, tree, width, height)));
+            take(ToAlphaBitmap(helper.RenderStemLayers(layer->flag, tree, width, height)));
         }
     }
-    stack.push_back(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
-    return stack;
+    take(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
 }
 
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning) {
@@ -259,8 +257,14 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
 
-    const wxBitmap composite =
-        StackLayers(ExportLayerStack(helper, request), request.width, request.height);
+    // Stacking the picture so far (opaque, of the same size) and the next
+    // layer gives the pixels of stacking all layers at once.
+    wxBitmap composite;
+    DrawExportLayers(helper, request, [&composite, &request](const wxBitmap& layer) {
+        composite = StackLayers(composite.IsOk() ? std::vector<wxBitmap>{composite, layer}
+                                                 : std::vector<wxBitmap>{layer},
+                                request.width, request.height);
+    });
     wxMemoryOutputStream png;
     bool encoded = false;
     if (composite.IsOk()) {

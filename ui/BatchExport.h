@@ -4,8 +4,8 @@
 
 #include <wx/bitmap.h>
 
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "app/CommandLine.h"
 
@@ -16,11 +16,14 @@ class RenderHelper;
 // False with one line naming the problem in error.
 bool CheckExportInput(const ExportRequest& request, std::string& error);
 
-// The layer bitmaps of the request, bottom first, drawn at the request's size
-// as the main window stacks them: the chosen catalogue layers by position,
-// each tree layer once per chosen tree, then the overlay of the chosen stems.
-// The helper's view and highlighted stems must already be set.
-std::vector<wxBitmap> ExportLayerStack(RenderHelper& helper, const ExportRequest& request);
+// Draws the layer bitmaps of the request at its size as the main window
+// stacks them, bottom first: the chosen catalogue layers by position, each
+// tree layer once per chosen tree, then the overlay of the chosen stems. Each
+// bitmap goes to take as soon as it is drawn, so that a large picture never
+// holds all its layers at once. The helper's view and highlighted stems must
+// already be set.
+void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
+                      const std::function<void(const wxBitmap&)>& take);
 
 // Opens the file as the window does, draws and writes the PNG; the toolkit
 // must be running. False with the reason in error when no picture was
