@@ -1,6 +1,7 @@
 #include "db/Database.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <wx/filename.h>
 
@@ -331,6 +332,11 @@ void Database::Rollback() {
 DatabaseProbe Database::Probe(const char* path) {
     DatabaseProbe probe;
     if (!path || !*path) {
+        return probe;
+    }
+    // SQLite would wait for ever on a pipe and read a device as an empty database.
+    struct stat info {};
+    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
         return probe;
     }
     sqlite3* handle = nullptr;

@@ -3,6 +3,7 @@
 // A refused file keeps its bytes; an accepted one gains only Quenvar's own
 // tables, its own tables keep their schema and rows.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -125,6 +126,21 @@ TEST_F(BadFileTest, FilesThatAreNoPlotDatabaseAreRefused) {
     // SQLite takes an empty file for an empty database: it has no plot data.
     WriteFile(path, "");
     ExpectRefused("no plot data");
+}
+
+// Reading a pipe would wait for a writer for ever; a device has no size and
+// would pass for an empty database.
+TEST_F(BadFileTest, PipesAndDevicesAreRefusedWithoutWaiting) {
+    ASSERT_EQ(mkfifo("pipe.db", 0600), 0);
+    for (const char* file : {"pipe.db", "/dev/zero", "/dev/null"}) {
+        SCOPED_TRACE(file);
+        const ProgramRun run = Export("out.png", file);
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+        RenderHelper helper(file, ProgressMonitor(0, 0));
+        EXPECT_EQ(helper.GetOpenStatus(), RenderHelper::OpenStatus::NoPlotData);
+    }
+    EXPECT_FALSE(std::filesystem::exists("out.png"));
 }
 
 TEST_F(BadFileTest, TruncatedDatabasesAreRefused) {
