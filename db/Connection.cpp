@@ -10,6 +10,9 @@ Connection::Connection(const char* path, Mode mode) {
                    : sqlite3_open(path ? path : "", &handle);
     if (code == SQLITE_OK) {
         sqlite3_update_hook(handle, ForwardChange, this);
+        // Drawing a tree's layers scans the whole grid table several times;
+        // a page cache that holds a large plot keeps those scans in memory.
+        sqlite3_exec(handle, "PRAGMA cache_size = -131072", nullptr, nullptr, nullptr);
         state = Opened;
     } else {
         // The handle stays: statements on it fail and are logged one by one.
