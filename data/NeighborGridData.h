@@ -4,7 +4,7 @@
 
 #include "data/IndexedGridData.h"
 
-class NeighborGridData : public IndexedGridData {
+class NeighborGridData final : public IndexedGridData {
   public:
     NeighborGridData(Database database, const Query& sourceQuery, const char* dataTable,
                      const char* xColumn, const char* yColumn, ProgressMonitor monitor);

@@ -16,6 +16,7 @@ class RootData {
     double GetXMax() const { return xMax; }
     double GetYMin() const { return yMin; }
     double GetYMax() const { return yMax; }
+    const char* GetTable() const { return table; }
     int GetTreeCount() const { return treeCount; }
     std::vector<wxString> GetTreeNames() const { return treeNames; }
     // False when the table has no cells, so that its extents mean nothing.

@@ -12,6 +12,7 @@ class StemData {
     double GetXMax() const { return xMax; }
     double GetYMin() const { return yMin; }
     double GetYMax() const { return yMax; }
+    const char* GetTable() const { return table; }
     int GetStemCount() const { return stemCount; }
 
   private:

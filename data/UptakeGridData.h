@@ -4,7 +4,7 @@
 
 #include "data/IndexedGridData.h"
 
-class UptakeGridData : public IndexedGridData {
+class UptakeGridData final : public IndexedGridData {
   public:
     UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,
                    const char* xColumn, const char* yColumn, ProgressMonitor monitor);
