@@ -144,12 +144,12 @@ TEST_F(BadFileTest, PipesAndDevicesAreRefusedWithoutWaiting) {
 }
 
 TEST_F(BadFileTest, TruncatedDatabasesAreRefused) {
-    PlotSpec spec;
-    spec.width = 30;
-    spec.height = 20;
-    spec.trees = 12;
+    PlotSpec request;
+    request.width = 30;
+    request.height = 20;
+    request.trees = 12;
     std::string error;
-    ASSERT_TRUE(WritePlot("whole.db", spec, error)) << error;
+    ASSERT_TRUE(WritePlot("whole.db", request, error)) << error;
     const std::string whole = ReadFile("whole.db");
     ASSERT_GT(whole.size(), 20000u);
     // Inside the header, at a page boundary, inside a page, one byte short.
