@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/Log.h"
+#include "data/FirstValue.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -25,18 +26,6 @@ IndexedGridData::IndexedGridData(const Kind& kind, Database database, const Quer
       xColumn(xColumn),
       yColumn(yColumn) {}
 
-double IndexedGridData::ReadFirst(const Query& query, const char* column, double fallback,
-                                  bool asInteger) {
-    Result result = database.RunQuery(query);
-    double value = fallback;
-    if (result.HasRow()) {
-        Row row = result.NextRow();
-        value = asInteger ? static_cast<double>(row.GetInt(column)) : row.GetDouble(column);
-    }
-    result.Close();
-    return value;
-}
-
 void IndexedGridData::Load(ProgressMonitor monitor) {
     {
         Result source = database.RunQuery(sourceQuery);
@@ -52,13 +41,15 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
     const char* source = sourceQuery.Text();
-    xMin = ReadFirst(Query("%s ORDER BY %s ASC LIMIT 1", source, x.c_str()), xColumn, xMin, false);
+    ReadFirstValue(database, Query("%s ORDER BY %s ASC LIMIT 1", source, x.c_str()), xColumn, xMin);
     progress.AddProgress(1);
-    xMax = ReadFirst(Query("%s ORDER BY %s DESC LIMIT 1", source, x.c_str()), xColumn, xMax, false);
+    ReadFirstValue(database, Query("%s ORDER BY %s DESC LIMIT 1", source, x.c_str()), xColumn,
+                   xMax);
     progress.AddProgress(1);
-    yMin = ReadFirst(Query("%s ORDER BY %s ASC LIMIT 1", source, y.c_str()), yColumn, yMin, false);
+    ReadFirstValue(database, Query("%s ORDER BY %s ASC LIMIT 1", source, y.c_str()), yColumn, yMin);
     progress.AddProgress(1);
-    yMax = ReadFirst(Query("%s ORDER BY %s DESC LIMIT 1", source, y.c_str()), yColumn, yMax, false);
+    ReadFirstValue(database, Query("%s ORDER BY %s DESC LIMIT 1", source, y.c_str()), yColumn,
+                   yMax);
     progress.AddProgress(1);
 
     indexName = FormatIndexName(kind.indexPrefix, QueryChecksum(source));
@@ -86,11 +77,11 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
     }
     const std::string t = SqlName(table);
     const bool asInteger = kind.countIsInteger;
-    minValue = ReadFirst(Query("SELECT count FROM %s ORDER BY count ASC LIMIT 1", t.c_str()),
-                         "count", minValue, asInteger);
+    ReadFirstValue(database, Query("SELECT count FROM %s ORDER BY count ASC LIMIT 1", t.c_str()),
+                   "count", minValue, asInteger);
     progress.AddProgress(1);
-    maxValue = ReadFirst(Query("SELECT count FROM %s ORDER BY count DESC LIMIT 1", t.c_str()),
-                         "count", maxValue, asInteger);
+    ReadFirstValue(database, Query("SELECT count FROM %s ORDER BY count DESC LIMIT 1", t.c_str()),
+                   "count", maxValue, asInteger);
     progress.AddProgress(1);
     ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC LIMIT 2", table);
     progress.AddProgress(1);

@@ -91,5 +91,4 @@ class IndexedGridData : public GridData {
     void BuildInTransaction(ProgressMonitor monitor);
     bool TablePresent(const std::string& table);
     const char* FilterText() const;
-    double ReadFirst(const Query& query, const char* column, double fallback, bool asInteger);
 };

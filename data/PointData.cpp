@@ -1,6 +1,7 @@
 #include "data/PointData.h"
 
 #include "app/Log.h"
+#include "data/FirstValue.h"
 #include "db/SqlText.h"
 
 PointData::PointData(Database database, const Query& sourceQuery, const char* labelColumn,
@@ -30,12 +31,8 @@ PointData::PointData(Database database, const Query& sourceQuery, const char* la
         {"%s ORDER BY %s DESC", y, yColumn, yMax},
     };
     for (const Extent& extent : extents) {
-        Result result =
-            this->database.RunQuery(Query(extent.format, source, extent.orderBy.c_str()));
-        if (result.HasRow()) {
-            extent.value = result.NextRow().GetDouble(extent.column);
-        }
-        result.Close();
+        ReadFirstValue(this->database, Query(extent.format, source, extent.orderBy.c_str()),
+                       extent.column, extent.value);
         progress.AddProgress(1);
     }
 

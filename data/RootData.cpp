@@ -1,21 +1,7 @@
 #include "data/RootData.h"
 
+#include "data/FirstValue.h"
 #include "db/SqlText.h"
-
-namespace {
-
-// The first row's value of the column, when the query yields a row.
-bool ReadFirst(Database& database, const Query& query, const char* column, double& value) {
-    Result result = database.RunQuery(query);
-    const bool found = result.HasRow();
-    if (found) {
-        value = result.NextRow().GetDouble(column);
-    }
-    result.Close();
-    return found;
-}
-
-}  // namespace
 
 RootData::RootData(Database database, const char* table, ProgressMonitor monitor)
     : database(database), table(table) {
@@ -37,20 +23,20 @@ RootData::RootData(Database database, const char* table, ProgressMonitor monitor
     xMin = xMax = yMin = yMax = 100000.0;
     progress.AddProgress(1);
 
-    hasCells = ReadFirst(this->database,
-                         Query("SELECT x_coord FROM %s ORDER BY x_coord ASC LIMIT 1", t.c_str()),
-                         "x_coord", xMin);
+    hasCells = ReadFirstValue(
+        this->database, Query("SELECT x_coord FROM %s ORDER BY x_coord ASC LIMIT 1", t.c_str()),
+        "x_coord", xMin);
     progress.AddProgress(1);
-    ReadFirst(this->database,
-              Query("SELECT x_coord FROM %s ORDER BY x_coord DESC LIMIT 1", t.c_str()), "x_coord",
-              xMax);
+    ReadFirstValue(this->database,
+                   Query("SELECT x_coord FROM %s ORDER BY x_coord DESC LIMIT 1", t.c_str()),
+                   "x_coord", xMax);
     progress.AddProgress(1);
-    ReadFirst(this->database,
-              Query("SELECT y_coord FROM %s ORDER BY y_coord ASC LIMIT 1", t.c_str()), "y_coord",
-              yMin);
+    ReadFirstValue(this->database,
+                   Query("SELECT y_coord FROM %s ORDER BY y_coord ASC LIMIT 1", t.c_str()),
+                   "y_coord", yMin);
     progress.AddProgress(1);
-    ReadFirst(this->database,
-              Query("SELECT y_coord FROM %s ORDER BY y_coord DESC LIMIT 1", t.c_str()), "y_coord",
-              yMax);
+    ReadFirstValue(this->database,
+                   Query("SELECT y_coord FROM %s ORDER BY y_coord DESC LIMIT 1", t.c_str()),
+                   "y_coord", yMax);
     progress.AddProgress(1);
 }

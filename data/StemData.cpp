@@ -1,18 +1,7 @@
 #include "data/StemData.h"
 
+#include "data/FirstValue.h"
 #include "db/SqlText.h"
-
-namespace {
-
-void ReadFirst(Database& database, const Query& query, const char* column, double& value) {
-    Result result = database.RunQuery(query);
-    if (result.HasRow()) {
-        value = result.NextRow().GetDouble(column);
-    }
-    result.Close();
-}
-
-}  // namespace
 
 StemData::StemData(Database database, const char* table, ProgressMonitor monitor)
     : database(database), table(table) {
@@ -30,16 +19,20 @@ StemData::StemData(Database database, const char* table, ProgressMonitor monitor
     xMin = xMax = yMin = yMax = 100000.0;
     progress.AddProgress(1);
 
-    ReadFirst(this->database, Query("SELECT Xrot0 FROM %s ORDER BY Xrot0 ASC LIMIT 1", t.c_str()),
-              "Xrot0", xMin);
+    ReadFirstValue(this->database,
+                   Query("SELECT Xrot0 FROM %s ORDER BY Xrot0 ASC LIMIT 1", t.c_str()), "Xrot0",
+                   xMin);
     progress.AddProgress(1);
-    ReadFirst(this->database, Query("SELECT Xrot0 FROM %s ORDER BY Xrot0 DESC LIMIT 1", t.c_str()),
-              "Xrot0", xMax);
+    ReadFirstValue(this->database,
+                   Query("SELECT Xrot0 FROM %s ORDER BY Xrot0 DESC LIMIT 1", t.c_str()), "Xrot0",
+                   xMax);
     progress.AddProgress(1);
-    ReadFirst(this->database, Query("SELECT Yrot0 FROM %s ORDER BY Yrot0 ASC LIMIT 1", t.c_str()),
-              "Yrot0", yMin);
+    ReadFirstValue(this->database,
+                   Query("SELECT Yrot0 FROM %s ORDER BY Yrot0 ASC LIMIT 1", t.c_str()), "Yrot0",
+                   yMin);
     progress.AddProgress(1);
-    ReadFirst(this->database, Query("SELECT Yrot0 FROM %s ORDER BY Yrot0 DESC LIMIT 1", t.c_str()),
-              "Yrot0", yMax);
+    ReadFirstValue(this->database,
+                   Query("SELECT Yrot0 FROM %s ORDER BY Yrot0 DESC LIMIT 1", t.c_str()), "Yrot0",
+                   yMax);
     progress.AddProgress(1);
 }
