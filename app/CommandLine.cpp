@@ -214,16 +214,23 @@ CommandLine Failure(const std::string& error) {
     return line;
 }
 
-}  // namespace
-
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+// The words of a command line sorted into options (with their values) and file names.
+struct Arguments {
     std::vector<std::string> files;
     std::vector<std::pair<Option, std::string>> given;
+
+    bool Has(Option option) const {
+        return std::any_of(given.begin(), given.end(),
+                           [option](const auto& entry) { return entry.first == option; });
+    }
+};
+
+bool SplitArguments(const std::vector<std::string>& args, Arguments& out, std::string& error) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            files.push_back(arg);
+            out.files.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -234,102 +241,110 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         const std::string name = arg.substr(0, equals);
         const OptionName* option = FindOption(name);
         if (!option) {
-            return Failure("unknown option \"" + name + "\" (see quenvar --help)");
+            error = "unknown option \"" + name + "\" (see quenvar --help)";
+            return false;
         }
         std::string value;
         if (equals != std::string::npos) {
             if (!option->takesValue) {
-                return Failure(name + " takes no value");
+                error = name + " takes no value";
+                return false;
             }
             value = arg.substr(equals + 1);
         } else if (option->takesValue) {
             if (i + 1 == args.size()) {
-                return Failure(name + " needs a value (see quenvar --help)");
+                error = name + " needs a value (see quenvar --help)";
+                return false;
             }
             value = args[++i];
         }
-        for (const auto& earlier : given) {
-            if (earlier.first == option->option) {
-                return Failure(name + " is given twice");
+        if (out.Has(option->option)) {
+            error = name + " is given twice";
+            return false;
+        }
+        out.given.emplace_back(option->option, value);
+    }
+    return true;
+}
+
+// Without --export the only word the window takes is the file to open.
+CommandLine WindowCommandLine(const Arguments& arguments) {
+    for (const auto& entry : arguments.given) {
+        for (const OptionName& option : kOptions) {
+            if (option.option == entry.first) {
+                return Failure(std::string(option.name) +
+                               " belongs to the export: use it with --export OUT.png");
             }
         }
-        given.emplace_back(option->option, value);
     }
+    if (arguments.files.size() > 1) {
+        return Failure("more than one file given (see quenvar --help)");
+    }
+    CommandLine line;
+    line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
+    return line;
+}
 
-    auto has = [&given](Option option) {
-        return std::any_of(given.begin(), given.end(),
-                           [option](const auto& entry) { return entry.first == option; });
-    };
-    if (has(Option::Help)) {
-        CommandLine line;
-        line.mode = CommandMode::Help;
-        return line;
-    }
-    if (has(Option::Version)) {
-        CommandLine line;
-        line.mode = CommandMode::Version;
-        return line;
-    }
-    if (!has(Option::Export)) {
-        for (const auto& entry : given) {
-            for (const OptionName& option : kOptions) {
-                if (option.option == entry.first) {
-                    return Failure(std::string(option.name) +
-                                   " belongs to the export: use it with --export OUT.png");
-                }
+bool ApplyExportOption(Option option, const std::string& value, ExportRequest& request,
+                       std::string& error) {
+    switch (option) {
+        case Option::Export:
+            request.outputPath = value;
+            if (value.empty()) {
+                error = "--export needs the name of the PNG file to write";
+                return false;
             }
-        }
-        if (files.size() > 1) {
-            return Failure("more than one file given (see quenvar --help)");
-        }
-        CommandLine line;
-        line.startFile = files.empty() ? std::string() : files[0];
-        return line;
+            return true;
+        case Option::Size:
+            return ParseSize(value, request, error);
+        case Option::Layers:
+            return ParseLayers(value, request, error);
+        case Option::Stems:
+            return ParseStems(value, request, error);
+        case Option::View:
+            return ParseView(value, request, error);
+        case Option::Help:
+        case Option::Version:
+            return true;
     }
+    return true;
+}
 
+CommandLine ExportCommandLine(const Arguments& arguments) {
     CommandLine line;
     line.mode = CommandMode::Export;
-    ExportRequest& request = line.request;
     std::string error;
-    for (const auto& [option, value] : given) {
-        bool ok = true;
-        switch (option) {
-            case Option::Export:
-                request.outputPath = value;
-                if (value.empty()) {
-                    error = "--export needs the name of the PNG file to write";
-                    ok = false;
-                }
-                break;
-            case Option::Size:
-                ok = ParseSize(value, request, error);
-                break;
-            case Option::Layers:
-                ok = ParseLayers(value, request, error);
-                break;
-            case Option::Stems:
-                ok = ParseStems(value, request, error);
-                break;
-            case Option::View:
-                ok = ParseView(value, request, error);
-                break;
-            case Option::Help:
-            case Option::Version:
-                break;
-        }
-        if (!ok) {
+    for (const auto& [option, value] : arguments.given) {
+        if (!ApplyExportOption(option, value, line.request, error)) {
             return Failure(error);
         }
     }
-    if (files.empty()) {
+    if (arguments.files.empty()) {
         return Failure("--export needs the database file to draw (see quenvar --help)");
     }
-    if (files.size() > 1) {
-        return Failure("--export draws one database file, but " + std::to_string(files.size()) +
-                       " were given");
+    if (arguments.files.size() > 1) {
+        return Failure("--export draws one database file, but " +
+                       std::to_string(arguments.files.size()) + " were given");
     }
-    request.databasePath = files[0];
+    line.request.databasePath = arguments.files[0];
     return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    Arguments arguments;
+    std::string error;
+    if (!SplitArguments(args, arguments, error)) {
+        return Failure(error);
+    }
+    if (arguments.Has(Option::Help) || arguments.Has(Option::Version)) {
+        CommandLine line;
+        line.mode = arguments.Has(Option::Help) ? CommandMode::Help : CommandMode::Version;
+        return line;
+    }
+    return arguments.Has(Option::Export) ? ExportCommandLine(arguments)
+                                         : WindowCommandLine(arguments);
 }
 
 std::string UsageText() {

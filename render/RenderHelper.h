@@ -116,6 +116,17 @@ class RenderHelper {
     std::map<wxString, wxColour> stemColors;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
+
+    // The view and pixel size that every renderer of one drawing shares.
+    struct LayerFrame {
+        PlotRect view;
+        int width;
+        int height;
+    };
+    // Each draws one plot layer over the bitmap drawn so far and returns the result.
+    wxBitmap DrawPlotLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
+    wxBitmap DrawGridLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
+    wxBitmap DrawStemMapLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.

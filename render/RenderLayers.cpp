@@ -109,109 +109,105 @@ void RenderHelper::RemoveHighlightedStem(const wxString& name) {
 
 wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
     // Every renderer of this call sees the same view.
-    const PlotRect v = view;
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    wxBitmap result = NewLayerBitmap(width, height);
-
+    const LayerFrame frame{view, std::max(width, 1), std::max(height, 1)};
+    wxBitmap result = NewLayerBitmap(frame.width, frame.height);
     for (uint32_t flag : kPlotLayerOrder) {
-        if ((flags & flag) == 0) {
-            continue;
-        }
-        switch (flag) {
-            case LAYER_UPTAKE_BLOCKS:
-            case LAYER_COUNT_BLOCKS: {
-                GridData* data = flag == LAYER_UPTAKE_BLOCKS
-                                     ? static_cast<GridData*>(uptakeGrid.get())
-                                     : static_cast<GridData*>(neighborGrid.get());
-                if (data == nullptr) {
-                    break;
-                }
-                BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                AddColors(renderer, SettingsPalette());
-                result = DrawOver(renderer, result, *data);
-                break;
-            }
-            case LAYER_UPTAKE_CLOUDS:
-            case LAYER_COUNT_CLOUDS: {
-                // The tree-count cloud shows the counts, not a second copy of uptake.
-                GridData* data = flag == LAYER_UPTAKE_CLOUDS
-                                     ? static_cast<GridData*>(uptakeGrid.get())
-                                     : static_cast<GridData*>(neighborGrid.get());
-                if (data == nullptr) {
-                    break;
-                }
-                CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(flag == LAYER_UPTAKE_CLOUDS ? kUptakeCloudColor
-                                                              : kCountCloudColor);
-                result = DrawOver(renderer, result, *data);
-                break;
-            }
-            case LAYER_UPTAKE_ISOLINES:
-            case LAYER_COUNT_ISOLINES: {
-                GridData* data = flag == LAYER_UPTAKE_ISOLINES
-                                     ? static_cast<GridData*>(uptakeGrid.get())
-                                     : static_cast<GridData*>(neighborGrid.get());
-                if (data == nullptr) {
-                    break;
-                }
-                IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
-                                                 database);
-                AddColors(renderer, SettingsPalette());
-                result = DrawOver(renderer, result, *data);
-                break;
-            }
-            case LAYER_STEMS_CROWN:
-            case LAYER_STEMS_DBH: {
-                if (!stemPoints) {
-                    break;
-                }
-                SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(flag == LAYER_STEMS_CROWN ? kCrownColor : kDbhColor);
-                renderer.SetColumn(flag == LAYER_STEMS_CROWN ? "Crown_d_m" : "dbh");
-                result = DrawOver(renderer, result, *stemPoints);
-                break;
-            }
-            case LAYER_STEMS_PLAIN: {
-                if (!stemPoints) {
-                    break;
-                }
-                PointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(kPlainStemColor);
-                result = DrawOver(renderer, result, *stemPoints);
-                break;
-            }
-            case LAYER_STEM_LABELS: {
-                if (!stemPoints) {
-                    break;
-                }
-                LabelPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(kLabelColor);
-                result = DrawOver(renderer, result, *stemPoints);
-                break;
-            }
-            case LAYER_HIGHLIGHT: {
-                if (highlightedStems.empty() || !hasStemData) {
-                    break;
-                }
-                PointData highlighted(database, HighlightQuery(highlightedStems), "Tree", "Xrot0",
-                                      "Yrot0", ProgressMonitor(0, 0));
-                SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(kHighlightColor);
-                result = DrawOver(renderer, result, highlighted);
-                break;
-            }
-            case LAYER_SCALE: {
-                ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(kScaleColor);
-                renderer.SetBitmap(result);
-                result = renderer.Render(neighborGrid.get());
-                break;
-            }
+        if ((flags & flag) != 0) {
+            result = DrawPlotLayer(flag, result, frame);
         }
     }
     MaskBlack(result);
     return result;
+}
+
+wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, const wxBitmap& target,
+                                     const LayerFrame& frame) {
+    switch (flag) {
+        case LAYER_UPTAKE_BLOCKS:
+        case LAYER_COUNT_BLOCKS:
+        case LAYER_UPTAKE_CLOUDS:
+        case LAYER_COUNT_CLOUDS:
+        case LAYER_UPTAKE_ISOLINES:
+        case LAYER_COUNT_ISOLINES:
+            return DrawGridLayer(flag, target, frame);
+        case LAYER_SCALE: {
+            const PlotRect& v = frame.view;
+            ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
+                                           frame.height);
+            renderer.SetColor(kScaleColor);
+            renderer.SetBitmap(target);
+            return renderer.Render(neighborGrid.get());
+        }
+        default:
+            return DrawStemMapLayer(flag, target, frame);
+    }
+}
+
+wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, const wxBitmap& target,
+                                     const LayerFrame& frame) {
+    const bool uptake =
+        flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
+    // The tree-count layers, the cloud among them, show the counts.
+    GridData* data = uptake ? static_cast<GridData*>(uptakeGrid.get())
+                            : static_cast<GridData*>(neighborGrid.get());
+    if (data == nullptr) {
+        return target;
+    }
+    const PlotRect& v = frame.view;
+    if (flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_COUNT_BLOCKS) {
+        BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+        AddColors(renderer, SettingsPalette());
+        return DrawOver(renderer, target, *data);
+    }
+    if (flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_COUNT_CLOUDS) {
+        CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+        renderer.SetColor(uptake ? kUptakeCloudColor : kCountCloudColor);
+        return DrawOver(renderer, target, *data);
+    }
+    IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
+                                     database);
+    AddColors(renderer, SettingsPalette());
+    return DrawOver(renderer, target, *data);
+}
+
+wxBitmap RenderHelper::DrawStemMapLayer(uint32_t flag, const wxBitmap& target,
+                                        const LayerFrame& frame) {
+    if (!stemPoints || !hasStemData) {
+        return target;
+    }
+    const PlotRect& v = frame.view;
+    switch (flag) {
+        case LAYER_STEMS_PLAIN: {
+            PointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+            renderer.SetColor(kPlainStemColor);
+            return DrawOver(renderer, target, *stemPoints);
+        }
+        case LAYER_STEM_LABELS: {
+            LabelPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
+                                            frame.height);
+            renderer.SetColor(kLabelColor);
+            return DrawOver(renderer, target, *stemPoints);
+        }
+        case LAYER_HIGHLIGHT: {
+            if (highlightedStems.empty()) {
+                return target;
+            }
+            PointData highlighted(database, HighlightQuery(highlightedStems), "Tree", "Xrot0",
+                                  "Yrot0", ProgressMonitor(0, 0));
+            SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
+                                            frame.height);
+            renderer.SetColor(kHighlightColor);
+            return DrawOver(renderer, target, highlighted);
+        }
+        default: {  // the crown and DBH maps: discs sized by a stem column
+            const bool crown = flag == LAYER_STEMS_CROWN;
+            SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
+                                            frame.height);
+            renderer.SetColor(crown ? kCrownColor : kDbhColor);
+            renderer.SetColumn(crown ? "Crown_d_m" : "dbh");
+            return DrawOver(renderer, target, *stemPoints);
+        }
+    }
 }
 
 wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName, int width,
