@@ -9,6 +9,48 @@
 #include "db/Row.h"
 #include "db/SqlText.h"
 #include "render/ColorSettings.h"
+#include "render/PlotRect.h"
+
+namespace {
+
+// Which of a cell's four neighbours lie above the cell's level.
+struct Neighbours {
+    bool n;
+    bool e;
+    bool s;
+    bool w;
+};
+
+// The segment of a cell with corner (px, py) and size cw x ch pixels: it
+// joins the first and the last of the corners where two neighbours of
+// different class meet (n is drawn below the cell, e to its right). False
+// when fewer than two corners are marked.
+bool CellSegment(const Neighbours& above, double px, double py, double cw, double ch, wxPoint& from,
+                 wxPoint& to) {
+    const double right = px + cw + 1;
+    const double bottom = py + ch + 1;
+    struct Corner {
+        bool marked;
+        double x;
+        double y;
+    };
+    const Corner corners[] = {{above.n != above.e, right, bottom},
+                              {above.e != above.s, right, py},
+                              {above.w != above.n, px, bottom},
+                              {above.w != above.s, px, py}};
+    int marked = 0;
+    for (const Corner& corner : corners) {
+        if (!corner.marked) {
+            continue;
+        }
+        wxPoint& point = marked == 0 ? from : to;
+        point = wxPoint(PixelInt(corner.x), PixelInt(corner.y));
+        ++marked;
+    }
+    return marked >= 2;
+}
+
+}  // namespace
 
 IsolineGridDataRenderer::IsolineGridDataRenderer(double xMin, double yMin, double xMax, double yMax,
                                                  int width, int height, Database database)
@@ -74,33 +116,10 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
             current = colorIndex;
         }
 
-        // The corners where two neighbours of different class meet; the
-        // segment runs from the first marked corner to the last.
-        const double right = px + cw + 1;
-        const double bottom = py + ch + 1;
-        struct Corner {
-            bool marked;
-            double x;
-            double y;
-        };
-        const Corner corners[] = {{aboveN != aboveE, right, bottom},
-                                  {aboveE != aboveS, right, py},
-                                  {aboveW != aboveN, px, bottom},
-                                  {aboveW != aboveS, px, py}};
-        const Corner* start = nullptr;
-        const Corner* end = nullptr;
-        for (const Corner& corner : corners) {
-            if (!corner.marked) {
-                continue;
-            }
-            if (start == nullptr) {
-                start = &corner;
-            } else {
-                end = &corner;
-            }
-        }
-        if (start != nullptr && end != nullptr) {
-            dc.DrawLine(PixelInt(start->x), PixelInt(start->y), PixelInt(end->x), PixelInt(end->y));
+        wxPoint from;
+        wxPoint to;
+        if (CellSegment(Neighbours{aboveN, aboveE, aboveS, aboveW}, px, py, cw, ch, from, to)) {
+            dc.DrawLine(from, to);
         }
     }
     return bitmap;
