@@ -386,9 +386,9 @@ void MainWindow::ClearStemLayerCache(const wxString& stem) {
 }
 
 wxBitmap MainWindow::PlotLayerForStack(uint32_t flag, int width, int height) {
-    const auto found = plotLayerCache.find(flag);
-    if (found != plotLayerCache.end()) {
-        return found->second;
+    const wxBitmap cached = CachedPlotLayer(flag);
+    if (cached.IsOk()) {
+        return cached;
     }
     const wxBitmap drawn = renderHelper->RenderPlotLayers(flag, width, height);
     plotLayerCache[flag] = drawn;
@@ -396,13 +396,12 @@ wxBitmap MainWindow::PlotLayerForStack(uint32_t flag, int width, int height) {
 }
 
 wxBitmap MainWindow::StemLayerForStack(const wxString& stem, uint32_t flag, int width, int height) {
-    std::map<uint32_t, wxBitmap>& stemCache = stemLayerCache[stem];
-    const auto found = stemCache.find(flag);
-    if (found != stemCache.end()) {
-        return found->second;
+    const wxBitmap cached = CachedStemLayer(stem, flag);
+    if (cached.IsOk()) {
+        return cached;
     }
     const wxBitmap drawn = renderHelper->RenderStemLayers(flag, stem, width, height);
-    stemCache[flag] = drawn;
+    stemLayerCache[stem][flag] = drawn;
     return ToAlphaBitmap(drawn);
 }
 
