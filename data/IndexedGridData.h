@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/ProgressMonitor.h"
 #include "data/GridData.h"
+#include "data/GridSource.h"
 #include "db/Database.h"
 
 class IndexedGridData : public GridData {
@@ -44,8 +46,11 @@ class IndexedGridData : public GridData {
     bool IsIndexReady() const { return indexReady; }
 
   protected:
+    // source: the source query's rows when the caller reads them for several
+    // sets; null to read them here.
     IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
-                    const char* dataTable, const char* xColumn, const char* yColumn);
+                    const char* dataTable, const char* xColumn, const char* yColumn,
+                    GridSource* source);
     ~IndexedGridData() = default;
 
     // Runs the loading sequence; called by the concrete constructor.
@@ -58,6 +63,10 @@ class IndexedGridData : public GridData {
     // registration and any unregistered table of the same name, creates and
     // registers the table, and returns its name (empty when it was not created).
     std::string StartIndexTable(const Query& columns);
+    // Writes every row complete, its neighbours' values worked out in memory,
+    // then the lookup indexes. False, having written nothing, when the source
+    // holds values that only the statement-by-statement build reproduces.
+    bool FillWithNeighbours(const std::string& table, ProgressMonitor& progress);
     Result RunSource();
     // Inserts one row per source row, in source order, with the statement
     // insertFor makes for it, and reports each row to the monitor.
@@ -88,6 +97,10 @@ class IndexedGridData : public GridData {
     bool indexReady = false;
 
   private:
+    GridSource* sharedSource;
+    std::unique_ptr<GridSource> ownSource;
+
+    GridSource& Source();
     void BuildInTransaction(ProgressMonitor monitor);
     bool TablePresent(const std::string& table);
     const char* FilterText() const;

@@ -183,16 +183,29 @@ Result Database::RunQuery(const wxString& sql) {
     return RunQuery(sql.utf8_str().data());
 }
 
+bool Database::RefusesStatements() const {
+    return !OpenHandle() || connection->transactionLost;
+}
+
+void Database::ReportCompileFailure(const char* sql, int code) {
+    Log(LOG_ERROR, kCompileError, sql, code, sqlite3_errmsg(OpenHandle()));
+    NoteFailure(code);
+}
+
+void Database::ReportRunFailure(int code) {
+    Log(LOG_ERROR, kRunError, code, sqlite3_errmsg(OpenHandle()));
+    NoteFailure(code);
+}
+
 Result Database::RunQuery(const char* sql) {
-    sqlite3* handle = OpenHandle();
-    if (!handle || !sql || connection->transactionLost) {
+    if (RefusesStatements() || !sql) {
         return FailedResult();
     }
+    sqlite3* handle = OpenHandle();
     sqlite3_stmt* statement = nullptr;
     int code = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
     if (!statement) {
-        Log(LOG_ERROR, kCompileError, sql, code, sqlite3_errmsg(handle));
-        NoteFailure(code);
+        ReportCompileFailure(sql, code);
         return FailedResult();
     }
 
@@ -211,10 +224,9 @@ Result Database::RunQuery(const char* sql) {
         }
     }
     if (step != SQLITE_ROW && step != SQLITE_DONE && step != SQLITE_OK) {
-        Log(LOG_ERROR, kRunError, step, sqlite3_errmsg(handle));
+        ReportRunFailure(step);
         sqlite3_finalize(statement);
         statement = nullptr;
-        NoteFailure(step);
     }
     if (statement) {
         sqlite3_reset(statement);

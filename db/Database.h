@@ -83,9 +83,18 @@ class Database {
     std::string GetPath() const;
 
   private:
+    friend class Statement;
+
     std::shared_ptr<Connection> connection;
 
     void SetUpCatalogue();
     sqlite3* OpenHandle() const;
+    // Statements are refused without a connection and once SQLite has
+    // abandoned the transaction they belong to.
+    bool RefusesStatements() const;
     void NoteFailure(int code);
+    // Log a statement that did not compile or did not run, and note the
+    // failure for the transaction it belongs to.
+    void ReportCompileFailure(const char* sql, int code);
+    void ReportRunFailure(int code);
 };

@@ -12,17 +12,6 @@ namespace {
 const int kRowReady = SQLITE_ROW;
 const int kClosed = 1;
 
-int CellTypeOf(int sqliteType) {
-    switch (sqliteType) {
-        case SQLITE_INTEGER:
-            return CellInteger;
-        case SQLITE_FLOAT:
-            return CellReal;
-        default:  // text, blob and NULL are all read as text
-            return CellText;
-    }
-}
-
 const std::vector<ColumnInfo> kNoColumns;
 
 }  // namespace
@@ -56,17 +45,7 @@ Result::Result(sqlite3_stmt* statement, int rowCount, ResultStatus status) : Res
     Rewind();
     body->columnCount = sqlite3_column_count(statement);
     try {
-        std::vector<ColumnInfo> columns;
-        columns.reserve(static_cast<size_t>(body->columnCount));
-        for (int i = 0; i < body->columnCount; ++i) {
-            // Expressions have no origin; their declared name (or alias) serves instead.
-            const char* name = sqlite3_column_origin_name(statement, i);
-            if (!name) {
-                name = sqlite3_column_name(statement, i);
-            }
-            columns.push_back({name ? name : "", CellTypeOf(sqlite3_column_type(statement, i))});
-        }
-        body->columns = std::make_shared<const RowColumns>(std::move(columns));
+        body->columns = std::make_shared<const RowColumns>(ReadColumns(statement));
     } catch (const std::bad_alloc&) {
         OutOfMemory();
     }

@@ -24,6 +24,17 @@ union Cell {
 // An unknown type code reads as an empty text, whatever the column holds.
 const int kEmptyText = 0;
 
+int CellTypeOf(int sqliteType) {
+    switch (sqliteType) {
+        case SQLITE_INTEGER:
+            return CellInteger;
+        case SQLITE_FLOAT:
+            return CellReal;
+        default:  // text, blob and NULL are all read as text
+            return CellText;
+    }
+}
+
 int KindOf(int type) {
     switch (type) {
         case CellInteger:
@@ -86,6 +97,60 @@ std::string RealText(float value) {
 }
 
 }  // namespace
+
+std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
+    std::vector<ColumnInfo> columns;
+    if (!statement) {
+        return columns;
+    }
+    const int count = sqlite3_column_count(statement);
+    try {
+        columns.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            // Expressions have no origin; their declared name (or alias) serves instead.
+            const char* name = sqlite3_column_origin_name(statement, i);
+            if (!name) {
+                name = sqlite3_column_name(statement, i);
+            }
+            columns.push_back({name ? name : "", CellTypeOf(sqlite3_column_type(statement, i))});
+        }
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    }
+    return columns;
+}
+
+double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind) {
+    const int i = static_cast<int>(column);
+    switch (kind) {
+        case CellInteger:
+            return sqlite3_column_int(statement, i);
+        case CellReal:
+            return Narrow(sqlite3_column_double(statement, i));
+        case CellText: {
+            const unsigned char* text = sqlite3_column_text(statement, i);
+            return Narrow(std::atof(text ? reinterpret_cast<const char*>(text) : ""));
+        }
+        default:
+            return 0.0;  // an unknown type code reads as empty text
+    }
+}
+
+int ReadInt(sqlite3_stmt* statement, unsigned column, int kind) {
+    const int i = static_cast<int>(column);
+    switch (kind) {
+        case CellInteger:
+            return sqlite3_column_int(statement, i);
+        case CellReal:
+            return Truncate(Narrow(sqlite3_column_double(statement, i)));
+        case CellText: {
+            const unsigned char* text = sqlite3_column_text(statement, i);
+            return TextToInt(text ? reinterpret_cast<const char*>(text) : "");
+        }
+        default:
+            return 0;
+    }
+}
 
 RowColumns::RowColumns(std::vector<ColumnInfo> columnList) : columns(std::move(columnList)) {
     kinds.reserve(columns.size());

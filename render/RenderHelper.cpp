@@ -44,8 +44,10 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     database = Database(file.data());
     hasRootData = probe.hasGrid;
     hasStemData = probe.hasStem;
+    // The grid is read once for its summary and both grid sets.
+    GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
     if (hasRootData) {
-        rootData = std::make_unique<RootData>(database, kGridTable, monitor);
+        rootData = std::make_unique<RootData>(database, kGridTable, monitor, &plotSource);
     }
     if (hasStemData) {
         stemData = std::make_unique<StemData>(database, kStemTable, ProgressMonitor(0, 0));
@@ -74,10 +76,12 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
 
     if (hasRootData) {
         // Without a grid there are no cells, hence no grid sets.
-        uptakeGrid = std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource),
-                                                      kGridTable, "x_coord", "y_coord", monitor);
-        neighborGrid = std::make_unique<NeighborGridData>(
-            database, Query("%s", kPlotSource), kGridTable, "x_coord", "y_coord", monitor);
+        uptakeGrid =
+            std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource), kGridTable,
+                                             "x_coord", "y_coord", monitor, &plotSource);
+        neighborGrid =
+            std::make_unique<NeighborGridData>(database, Query("%s", kPlotSource), kGridTable,
+                                               "x_coord", "y_coord", monitor, &plotSource);
     }
     if (hasStemData) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
