@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: installs the Debian packages Quenvar needs.
 # Sourced, not run.
 
-QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev"
+QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev libcairo2-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev"
 
 quenvar_install_packages() {
     local missing=()

@@ -1,5 +1,7 @@
 #include "data/IndexedGridData.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
 
 #include "app/Log.h"
@@ -296,43 +298,132 @@ const char* IndexedGridData::GetTableName() {
     return tableName.c_str();
 }
 
+void IndexedGridData::SetFilter(const Query& query) {
+    filter = query;
+    filterIsView = false;
+}
+
+void IndexedGridData::SetViewFilter(const ViewFilter& view) {
+    filter = ViewFilterQuery(view, xColumn, yColumn);
+    viewRange = RangeOf(view);
+    filterIsView = true;
+}
+
+ViewRange IndexedGridData::RangeOf(const ViewFilter& view) {
+    Statement cast(database, "SELECT CAST(?1 AS REAL)");
+    auto asRead = [&cast](double value) {
+        cast.Bind(1, PrintedNumber(value).text);
+        const double read = cast.Step() ? sqlite3_column_double(cast.Handle(), 0) : value;
+        cast.Reset();
+        return read;
+    };
+    const bool inside = view.kind == ViewFilter::InsidePositive;
+    return ViewRange{
+        asRead(view.xMin), asRead(view.xMax), asRead(view.yMin), asRead(view.yMax), inside, inside};
+}
+
+const IndexCells* IndexedGridData::MemoryFor(const std::string& table, const std::string& sql) {
+    const std::string expected = "SEARCH " + table + " USING INDEX TB_IDX_LOCATION_Y_" +
+                                 kind.indexSuffix + "_" +
+                                 std::to_string(QueryChecksum(sourceQuery.Text())) + " (" +
+                                 yColumn + ">? AND " + yColumn + "<?)";
+    Statement plan(database, ("EXPLAIN QUERY PLAN " + sql).c_str());
+    int steps = 0;
+    bool throughYIndex = false;
+    while (plan.Step()) {
+        const unsigned char* detail = sqlite3_column_text(plan.Handle(), 3);
+        throughYIndex = ++steps == 1 && detail && expected == reinterpret_cast<const char*>(detail);
+    }
+    if (!throughYIndex || steps != 1) {
+        return nullptr;
+    }
+    if (!memoryTried) {
+        memoryTried = true;
+        memory = IndexCells::Load(database, table, xColumn, yColumn);
+    }
+    return memory.get();
+}
+
 void IndexedGridData::First() {
-    cursor.Close();
-    cursor = Result();
-    currentRow = Row();
+    Close();
     const std::string table = GetTableName();
     if (table.empty()) {
         return;  // no index table: no cells (reported when the set was loaded)
     }
-    cursor =
-        database.RunQuery(Query("SELECT * FROM (%s) %s", SqlName(table).c_str(), FilterText()));
-    if (cursor.Status() == ResultStatus::HasRows) {
-        cursor.Rewind();
+    const Query query("SELECT * FROM (%s) %s", SqlName(table).c_str(), FilterText());
+    if (filterIsView) {
+        if (const IndexCells* cells = MemoryFor(table, query.Text())) {
+            cells->Select(viewRange, false, viewCells);
+            viewAt = 0;
+            onRow = !viewCells.empty();
+            return;
+        }
     }
-    currentRow = cursor.NextRow();
+    cursor = std::make_unique<Statement>(database, query.Text());
+    onRow = cursor->Step();
+    if (onRow) {
+        xAt = cursor->Find(xColumn);
+        yAt = cursor->Find(yColumn);
+        countAt = cursor->Find("count");
+    }
 }
 
 bool IndexedGridData::IsValid() {
-    return currentRow.ColumnCount() > 0;
+    return onRow;
 }
 
 void IndexedGridData::Next() {
-    currentRow = cursor.NextRow();
+    if (!onRow) {
+        return;
+    }
+    if (!cursor) {
+        onRow = ++viewAt < viewCells.size();
+        return;
+    }
+    onRow = cursor->Step();
 }
 
 void IndexedGridData::Close() {
-    cursor.Close();
-    currentRow = Row();
+    cursor.reset();
+    viewCells.clear();
+    onRow = false;
 }
 
 double IndexedGridData::GetValue() {
-    return currentRow.GetDouble("count");
+    if (!onRow) {
+        return 0.0;
+    }
+    return cursor ? cursor->GetDouble(countAt) : viewCells[viewAt]->count;
 }
 
 double IndexedGridData::GetX() {
-    return currentRow.GetDouble(xColumn);
+    if (!onRow) {
+        return 0.0;
+    }
+    return cursor ? cursor->GetDouble(xAt) : memory->ReadX(*viewCells[viewAt]);
 }
 
 double IndexedGridData::GetY() {
-    return currentRow.GetDouble(yColumn);
+    if (!onRow) {
+        return 0.0;
+    }
+    return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*viewCells[viewAt]);
+}
+
+bool IndexedGridData::ReadLevelCells(const ViewFilter& view, const char* sql,
+                                     std::vector<LevelCell>& cells) {
+    cells.clear();
+    const std::string table = GetTableName();
+    const IndexCells* rows = table.empty() ? nullptr : MemoryFor(table, sql);
+    if (!rows || view.kind != ViewFilter::EdgesIncluded) {
+        return false;
+    }
+    std::vector<const IndexCells::Cell*> selected;
+    rows->Select(RangeOf(view), true, selected);
+    cells.reserve(selected.size());
+    for (const IndexCells::Cell* cell : selected) {
+        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, cell->n,
+                                  cell->e, cell->s, cell->w});
+    }
+    return true;
 }

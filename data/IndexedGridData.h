@@ -12,7 +12,9 @@
 #include "app/ProgressMonitor.h"
 #include "data/GridData.h"
 #include "data/GridSource.h"
+#include "data/IndexCells.h"
 #include "db/Database.h"
+#include "db/Statement.h"
 
 class IndexedGridData : public GridData {
   public:
@@ -38,7 +40,10 @@ class IndexedGridData : public GridData {
     const char* GetXColumn() override { return xColumn; }
     const char* GetYColumn() override { return yColumn; }
     const char* GetTableName() override;
-    void SetFilter(const Query& query) override { filter = query; }
+    void SetFilter(const Query& query) override;
+    void SetViewFilter(const ViewFilter& view) override;
+    bool ReadLevelCells(const ViewFilter& view, const char* sql,
+                        std::vector<LevelCell>& cells) override;
 
     const std::string& GetIndexName() const { return indexName; }
     // False when the index table could not be built and committed (for
@@ -90,8 +95,18 @@ class IndexedGridData : public GridData {
     const char* dataTable;
     const char* xColumn;
     const char* yColumn;
-    Result cursor;
-    Row currentRow;
+    // The cursor's statement, and where its columns are.
+    std::unique_ptr<Statement> cursor;
+    int xAt = -1;
+    int yAt = -1;
+    int countAt = -1;
+    bool onRow = false;
+    // The view the filter stands for, when a renderer set it, and the cells
+    // the cursor walks when they come from memory.
+    bool filterIsView = false;
+    ViewRange viewRange{};
+    std::vector<const IndexCells::Cell*> viewCells;
+    size_t viewAt = 0;
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
@@ -99,7 +114,16 @@ class IndexedGridData : public GridData {
   private:
     GridSource* sharedSource;
     std::unique_ptr<GridSource> ownSource;
+    // The index table's rows, loaded at the first view asked for; tried once.
+    std::unique_ptr<IndexCells> memory;
+    bool memoryTried = false;
 
+    // The view as the query's comparisons see it: each bound as SQLite reads
+    // its "%f" text.
+    ViewRange RangeOf(const ViewFilter& view);
+    // The rows in memory when sql, over table, runs through the y index
+    // (so that its rows come by y, then by row id); null otherwise.
+    const IndexCells* MemoryFor(const std::string& table, const std::string& sql);
     GridSource& Source();
     void BuildInTransaction(ProgressMonitor monitor);
     bool TablePresent(const std::string& table);

@@ -76,7 +76,7 @@ wxString UptakeGridData::GetName() {
 }
 
 void UptakeGridData::ClearFilter() {
-    filter = Query();
+    SetFilter(Query());
 }
 
 bool UptakeGridData::BuildIndex(ProgressMonitor monitor) {

@@ -52,6 +52,7 @@ bool Statement::Step() {
     }
     const int step = sqlite3_step(statement);
     onRow = step == SQLITE_ROW;
+    finished = step == SQLITE_DONE;
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
         if (!stepped) {
             database.ReportRunFailure(step);
@@ -75,6 +76,7 @@ bool Statement::Step() {
 void Statement::Reset() {
     sqlite3_reset(statement);
     onRow = false;
+    finished = false;
 }
 
 void Statement::Close() {

@@ -37,6 +37,10 @@ class Statement {
     void Reset();
     // Finalises the statement; Step is false afterwards.
     void Close();
+    // True once a read has stepped past its last row (not stopped by a failure).
+    bool Finished() const { return finished; }
+    // For reading the current row's values as SQLite holds them.
+    sqlite3_stmt* Handle() const { return statement; }
     // The columns fixed by the first row; empty before it.
     const RowColumns* Columns() const { return columns.get(); }
     // The position a name reads (the last column of that name), or -1.
@@ -51,4 +55,5 @@ class Statement {
     std::shared_ptr<const RowColumns> columns;
     bool onRow = false;
     bool stepped = false;
+    bool finished = false;
 };

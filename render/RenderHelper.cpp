@@ -104,6 +104,7 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
 // Every data set holds a copy of the database handle; once they and our own
 // copy are gone, the connection closes.
 RenderHelper::~RenderHelper() {
+    treeGrids.clear();
     stemPoints.reset();
     neighborGrid.reset();
     uptakeGrid.reset();
@@ -149,6 +150,40 @@ double RenderHelper::GetStemValue(const wxString& label, const wxString& column)
     }
     stemPoints->Close();
     return value;
+}
+
+UptakeGridData* RenderHelper::GetTreeGrid(const wxString& treeName) {
+    auto found = treeGrids.find(treeName);
+    if (found != treeGrids.end()) {
+        return found->second.get();
+    }
+    // Only a tree that has a stem and an uptake column in the grid has
+    // anything to draw; any other source query would fail.
+    std::unique_ptr<UptakeGridData> grid;
+    bool drawable = false;
+    if (hasStemData && hasRootData && rootData) {
+        const std::vector<wxString> trees = rootData->GetTreeNames();
+        if (std::find(trees.begin(), trees.end(), treeName) != trees.end()) {
+            Result stem = database.RunQuery(
+                Query("SELECT * FROM stem WHERE Tree = %s",
+                      SqlLiteral(std::string(treeName.utf8_str().data())).c_str()));
+            drawable = stem.Status() == ResultStatus::HasRows;
+            stem.Close();
+        }
+    }
+    if (drawable) {
+        grid = std::make_unique<UptakeGridData>(
+            database, Query("%s", StemUptakeQuery(treeName).utf8_str().data()), kGridTable,
+            "x_coord", "y_coord", ProgressMonitor(0, 0));
+    }
+    return treeGrids.emplace(treeName, std::move(grid)).first->second.get();
+}
+
+void RenderHelper::DeleteIndexTables() {
+    // Kept sets would go on naming tables that are gone; the next drawing
+    // builds them again.
+    treeGrids.clear();
+    database.DeleteAllIndexTables();
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {

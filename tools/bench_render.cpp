@@ -9,7 +9,8 @@
 //     built), each converted for alpha drawing, the overlay, and the stack.
 // Reports medians of several drawings.
 //
-//   bench_render [--runs N] [--plot standard|million|all] [--file FILE.db] [--keep]
+//   bench_render [--runs N] [--plot standard|million|all] [--file FILE.db]
+//                [--only reopen|layers|tree|pan] [--keep]
 //
 // Needs a display; on a machine without one run it under xvfb-run.
 #include <unistd.h>
@@ -102,7 +103,8 @@ std::vector<wxString> SelectTrees(const std::vector<wxString>& names) {
 
 class PlotBench {
   public:
-    PlotBench(const std::string& path, int runs) : path(path), runs(runs) {}
+    PlotBench(const std::string& path, int runs, const std::string& only)
+        : path(path), runs(runs), only(only) {}
 
     int Run() {
         // The first opening builds the index tables; it is bench_open's subject.
@@ -115,16 +117,24 @@ class PlotBench {
         }
         plot.reset();
         MeasureFloor();
-        ReopenWithBlocks();
+        if (Wanted("reopen")) {
+            ReopenWithBlocks();
+        }
         RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
         const std::vector<wxString> trees = helper.GetTreeNames();
         if (trees.empty()) {
             std::fprintf(stderr, "the plot has no trees\n");
             return 1;
         }
-        PlotLayers(helper);
-        TreeLayers(helper, trees[trees.size() / 2]);
-        PanRedraw(helper, SelectTrees(trees));
+        if (Wanted("layers")) {
+            PlotLayers(helper);
+        }
+        if (Wanted("tree")) {
+            TreeLayers(helper, trees[trees.size() / 2]);
+        }
+        if (Wanted("pan")) {
+            PanRedraw(helper, SelectTrees(trees));
+        }
         MeasureFloor();
         std::printf("floor (grid read once), median of %zu reads: %.1f ms\n", floors.size(),
                     Floor());
@@ -135,7 +145,10 @@ class PlotBench {
   private:
     std::string path;
     int runs;
+    std::string only;
     std::vector<double> floors;
+
+    bool Wanted(const char* scenario) const { return only.empty() || only == scenario; }
 
     double Floor() const { return bench::Median(floors); }
 
@@ -240,6 +253,7 @@ int main(int argc, char** argv) {
     bool keep = false;
     std::string which = "all";
     std::string file;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) {
@@ -248,6 +262,8 @@ int main(int argc, char** argv) {
             which = argv[++i];
         } else if (arg == "--file" && i + 1 < argc) {
             file = std::filesystem::absolute(argv[++i]).string();
+        } else if (arg == "--only" && i + 1 < argc) {
+            only = argv[++i];
         } else if (arg == "--keep") {
             keep = true;
         } else {
@@ -259,7 +275,7 @@ int main(int argc, char** argv) {
     if (plots.empty()) {
         std::fprintf(stderr,
                      "usage: bench_render [--runs N] [--plot standard|million|all] "
-                     "[--file FILE.db] [--keep]\n");
+                     "[--file FILE.db] [--only reopen|layers|tree|pan] [--keep]\n");
         return 2;
     }
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
@@ -277,7 +293,7 @@ int main(int argc, char** argv) {
     int status = 0;
     if (!file.empty()) {
         std::printf("\n%s\n", file.c_str());
-        status = PlotBench(file, runs).Run();
+        status = PlotBench(file, runs, only).Run();
     }
     for (size_t i = 0; file.empty() && i < plots.size() && status == 0; ++i) {
         const bench::Plot& plot = plots[i];
@@ -290,7 +306,7 @@ int main(int argc, char** argv) {
         }
         std::printf("\nPlot of %s (as `%s`)\n", plot.title, plot.command.c_str());
         std::fflush(stdout);
-        status = PlotBench(made, runs).Run();
+        status = PlotBench(made, runs, only).Run();
     }
     if (keep) {
         std::printf("kept %s\n", folder.c_str());

@@ -612,7 +612,7 @@ void MainWindow::DeleteIndexesCommand() {
     if (!renderHelper) {
         return;
     }
-    renderHelper->GetDatabase().DeleteAllIndexTables();
+    renderHelper->DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
         "before you can use it again.",
