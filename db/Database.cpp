@@ -197,6 +197,10 @@ void Database::ReportRunFailure(int code) {
     NoteFailure(code);
 }
 
+void Database::ReportWalkFailure(int code) {
+    Log(LOG_ERROR, kRunError, code, sqlite3_errmsg(OpenHandle()));
+}
+
 Result Database::RunQuery(const char* sql) {
     if (RefusesStatements() || !sql) {
         return FailedResult();

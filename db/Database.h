@@ -97,4 +97,6 @@ class Database {
     // failure for the transaction it belongs to.
     void ReportCompileFailure(const char* sql, int code);
     void ReportRunFailure(int code);
+    // Log a walk over rows cut short (a damaged page, a lock).
+    void ReportWalkFailure(int code);
 };

@@ -4,7 +4,6 @@
 
 #include <new>
 
-#include "app/Log.h"
 #include "app/OutOfMemory.h"
 
 Statement::Statement(Database database, const char* sql) : database(database) {
@@ -57,9 +56,8 @@ bool Statement::Step() {
         if (!stepped) {
             database.ReportRunFailure(step);
         } else {
-            // A walk cut short (a damaged page, a lock) must not pass for the end of the rows.
-            Log(LOG_ERROR, "Error running SQL query. (%d: %s)", step,
-                sqlite3_errmsg(sqlite3_db_handle(statement)));
+            // A walk cut short must not pass for the end of the rows.
+            database.ReportWalkFailure(step);
         }
     }
     if (onRow && !columns) {
