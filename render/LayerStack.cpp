@@ -10,6 +10,37 @@
 
 namespace {
 
+// Calls take(x, pixel) for every pixel of a row that may show. Layers are
+// mostly transparent, so runs of eight that cannot show are passed over at
+// once: masked ones, and in a layer with alpha, transparent ones. take
+// returns false to stop the walk.
+template <class Take>
+bool WalkShownPixels(const uint32_t* in, const unsigned char* shown, bool withAlpha, int width,
+                     Take take) {
+    for (int x = 0; x < width; ++x) {
+        if (x % 8 == 0 && x + 8 <= width) {
+            uint64_t eight[4];
+            if (shown) {
+                std::memcpy(eight, shown + x, 8);
+                if (eight[0] == 0) {
+                    x += 7;
+                    continue;
+                }
+            } else if (withAlpha) {
+                std::memcpy(eight, in + x, 32);
+                if ((eight[0] | eight[1] | eight[2] | eight[3]) == 0) {
+                    x += 7;
+                    continue;
+                }
+            }
+        }
+        if ((!shown || shown[x] != 0) && !take(x, in[x])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Copies the shown pixels of a layer of the composite's size onto it, as
 // drawing it through its mask or alpha does for opaque pixels. False when
 // it meets a shown pixel that is not opaque (it must then be blended), or
@@ -22,38 +53,24 @@ bool CopyShownPixels(const wxBitmap& layer, const wxBitmap& composite) {
         from.Width() != to.Width() || from.Height() != to.Height()) {
         return false;
     }
-    const int width = from.Width();
+    const bool masked = mask.IsOk();
     for (int y = 0; y < from.Height(); ++y) {
-        const uint32_t* in = from.Row(y);
-        const unsigned char* shown = mask.IsOk() ? mask.Row(y) : nullptr;
         uint32_t* out = to.Row(y);
-        for (int x = 0; x < width; ++x) {
-            // Layers are mostly transparent: runs of hidden pixels are passed over.
-            if (x % 8 == 0 && x + 8 <= width) {
-                uint64_t eight[4];
-                if (shown) {
-                    std::memcpy(eight, shown + x, 8);
-                    if (eight[0] == 0) {
-                        x += 7;
-                        continue;
-                    }
-                } else {
-                    std::memcpy(eight, in + x, 32);
-                    if ((eight[0] | eight[1] | eight[2] | eight[3]) == 0) {
-                        x += 7;
-                        continue;
-                    }
-                }
-            }
-            const uint32_t pixel = in[x];
-            const uint32_t alpha = from.HasAlpha() ? pixel >> 24 : 0xFF;
-            if (shown ? shown[x] == 0 : alpha == 0) {
-                continue;
-            }
-            if (alpha != 0xFF) {
-                return false;
-            }
-            out[x] = 0xFF000000u | (pixel & 0x00FFFFFFu);
+        const bool copied =
+            WalkShownPixels(from.Row(y), masked ? mask.Row(y) : nullptr, from.HasAlpha(),
+                            from.Width(), [&](int x, uint32_t pixel) {
+                                const uint32_t alpha = from.HasAlpha() ? pixel >> 24 : 0xFF;
+                                if (alpha == 0 && !masked) {
+                                    return true;
+                                }
+                                if (alpha != 0xFF) {
+                                    return false;
+                                }
+                                out[x] = 0xFF000000u | (pixel & 0x00FFFFFFu);
+                                return true;
+                            });
+        if (!copied) {
+            return false;
         }
     }
     return true;
@@ -120,34 +137,21 @@ bool ConvertPixels(const wxBitmap& masked, wxBitmap& converted) {
             to.Height() != from.Height()) {
             return false;
         }
-        // The new surface is all transparent black; only shown pixels are
-        // written. Layers are mostly transparent, so masked runs of eight
-        // pixels are passed over at once.
-        const int width = from.Width();
+        // The new surface is all transparent black; only shown pixels are written.
         for (int y = 0; y < from.Height(); ++y) {
-            const uint32_t* in = from.Row(y);
-            const unsigned char* shown = mask.IsOk() ? mask.Row(y) : nullptr;
             uint32_t* out = to.Row(y);
-            for (int x = 0; x < width; ++x) {
-                if (shown && x % 8 == 0 && x + 8 <= width) {
-                    uint64_t eight;
-                    std::memcpy(&eight, shown + x, sizeof eight);
-                    if (eight == 0) {
-                        x += 7;
-                        continue;
-                    }
-                }
-                if (shown && shown[x] == 0) {
-                    continue;
-                }
-                // Layers are drawn opaque; only other pixels need their colour worked out.
-                const uint32_t pixel = in[x];
-                const uint32_t colour =
-                    from.HasAlpha() && (pixel >> 24) == 0xFF ? pixel : from.Unpremultiplied(pixel);
-                if ((colour & 0x00FFFFFFu) != 0) {
-                    out[x] = colour;
-                }
-            }
+            WalkShownPixels(from.Row(y), mask.IsOk() ? mask.Row(y) : nullptr, from.HasAlpha(),
+                            from.Width(), [&](int x, uint32_t pixel) {
+                                // Layers are drawn opaque; only other pixels need
+                                // their colour worked out.
+                                const uint32_t colour = from.HasAlpha() && (pixel >> 24) == 0xFF
+                                                            ? pixel
+                                                            : from.Unpremultiplied(pixel);
+                                if ((colour & 0x00FFFFFFu) != 0) {
+                                    out[x] = colour;
+                                }
+                                return true;
+                            });
         }
     }
     converted = result;

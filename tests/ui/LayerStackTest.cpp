@@ -128,3 +128,13 @@ TEST(StackLayers, HalfTransparentPixelsAreBlendedNotCopied) {
     EXPECT_EQ(PixelAt(image, 4, 3), kRed);
     EXPECT_EQ(PixelAt(image, 0, 0), kBlue);
 }
+
+TEST(StackLayers, LayerWithoutMaskOrAlphaCoversEverything) {
+    const wxBitmap bottom = MaskedLayer(6, 4, {{wxRect(0, 0, 6, 4), kBlue}});
+    wxImage opaque(6, 4);  // black, one red pixel, no alpha
+    opaque.SetRGB(wxRect(3, 2, 1, 1), 255, 0, 0);
+    const wxImage image = StackLayers({bottom, wxBitmap(opaque, 24)}, 6, 4).ConvertToImage();
+    EXPECT_EQ(PixelAt(image, 3, 2), kRed);
+    EXPECT_EQ(PixelAt(image, 0, 0), *wxBLACK);
+    EXPECT_EQ(PixelAt(image, 5, 3), *wxBLACK);
+}
