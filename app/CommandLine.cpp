@@ -35,7 +35,11 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture was written, 2 on any error.\n";
+    "Exit status: 0 when the picture was written with every requested layer;\n"
+    "3 when it was written, but a requested layer is missing because the index\n"
+    "tables it needs could not be built (the file is read-only, locked by another\n"
+    "program, on a full disk or damaged; the message says which); 2 on any other\n"
+    "error, and then no picture is written.\n";
 
 // Options that take a value, and the order they are described in.
 enum class Option { Export, Size, Layers, Stems, View, Help, Version };

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "db/Connection.h"
+
 namespace {
 
 // The first column of every row as text; stops where SQLite cannot read on.
@@ -23,6 +25,7 @@ PlotLabels ReadPlotLabels(const char* path) {
         sqlite3_close_v2(handle);
         return labels;
     }
+    Connection::WaitForLocks(handle);
     sqlite3_stmt* statement = nullptr;
     // The tree names are the grid's column names, whether or not it has rows.
     if (sqlite3_prepare_v2(handle, "SELECT * FROM grid", -1, &statement, nullptr) == SQLITE_OK) {

@@ -16,27 +16,26 @@ const char* const kPlotSource = "SELECT * FROM grid";
 }  // namespace
 
 RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
-    : database(std::shared_ptr<Connection>()) {
+    : database(std::shared_ptr<Connection>()), filePath(path) {
     const wxScopedCharBuffer file = path.utf8_str();
 
     // Decide from a read-only look whether the file is ours to open at all, so
     // that somebody's other database never receives our catalogue tables.
     const DatabaseProbe probe = Database::Probe(file.data());
-    if (!probe.isDatabase) {
-        openProblem = wxString::Format(
-            "\"%s\" cannot be opened: it is not an SQLite database, or it is damaged.", path);
-        Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
-        return;
+    if (probe.recovered) {
+        Log(LOG_ERROR,
+            "\"%s\" had a change left unfinished by a program that stopped; SQLite rolled it "
+            "back.",
+            file.data());
     }
-    if (!probe.hasGrid) {
+    openProblem = ProbeRefusal(probe, path);
+    if (!probe.hasGrid && probe.isDatabase) {
         Log(LOG_ERROR, "No root data in database file.");
     }
-    if (!probe.hasStem) {
+    if (!probe.hasStem && probe.isDatabase) {
         Log(LOG_ERROR, "No stem data in database file.");
     }
-    if (!probe.hasGrid && !probe.hasStem) {
-        openProblem = wxString::Format(
-            "\"%s\" holds no plot data: it has neither a grid table nor a stem table.", path);
+    if (!openProblem.empty()) {
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
         return;
     }
@@ -85,14 +84,17 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     }
 
     openStatus = OpenStatus::Loaded;
-    const bool indexesReady = (!uptakeGrid || uptakeGrid->IsIndexReady()) &&
-                              (!neighborGrid || neighborGrid->IsIndexReady());
-    if (!indexesReady) {
+    const bool uptakeFailed = uptakeGrid && !uptakeGrid->IsIndexReady();
+    const bool countFailed = neighborGrid && !neighborGrid->IsIndexReady();
+    if (uptakeFailed || countFailed) {
         openStatus = OpenStatus::IndexFailed;
-        openProblem = wxString::Format(
-            "The index tables of \"%s\" could not be built because the file cannot be written. "
-            "The uptake and tree-count layers stay empty.",
-            path);
+        const char* layers = !countFailed    ? "uptake layers stay"
+                             : !uptakeFailed ? "tree-count layers stay"
+                                             : "uptake and tree-count layers stay";
+        const StatementFailure& failure =
+            uptakeFailed ? uptakeGrid->GetBuildFailure() : neighborGrid->GetBuildFailure();
+        openProblem = IndexProblem(wxString::Format("The index tables of \"%s\"", path), failure,
+                                   wxString::Format("The %s empty.", layers));
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
     }
 }
@@ -145,6 +147,56 @@ double RenderHelper::GetStemValue(const wxString& label, const wxString& column)
     }
     stemPoints->Close();
     return value;
+}
+
+void RenderHelper::NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure) {
+    if (!treesWithoutIndex.insert(tree).second) {
+        return;
+    }
+    const wxString problem = IndexProblem(
+        wxString::Format("The index table of the tree \"%s\" in \"%s\"", tree, filePath), failure,
+        "Its own layers stay empty.");
+    Log(LOG_ERROR, "%s", problem.utf8_str().data());
+    if (treeLayerProblem.empty()) {
+        treeLayerProblem = problem;
+    }
+}
+
+wxString ProbeRefusal(const DatabaseProbe& probe, const wxString& path) {
+    if (probe.needsRecovery) {
+        return wxString::Format(
+            "\"%s\" cannot be opened: a program stopped in the middle of changing it, and undoing "
+            "that change means writing to the file, but the file or its folder is read-only. "
+            "Copy the file together with its \"-journal\" file into a folder you can write and "
+            "open the copy.",
+            path);
+    }
+    if (probe.locked) {
+        StatementFailure locked;
+        locked.cause = FailureCause::Locked;
+        return wxString::Format("\"%s\" cannot be opened because %s. %s", path,
+                                DescribeFailure(locked), RemedyFor(FailureCause::Locked));
+    }
+    if (!probe.isDatabase) {
+        return wxString::Format(
+            "\"%s\" cannot be opened: it is not an SQLite database, or it is damaged.", path);
+    }
+    if (!probe.hasGrid && !probe.hasStem) {
+        return wxString::Format(
+            "\"%s\" holds no plot data: it has neither a grid table nor a stem table.", path);
+    }
+    return wxString();
+}
+
+wxString IndexProblem(const wxString& what, const StatementFailure& failure,
+                      const wxString& consequence) {
+    wxString text = what + " could not be built because " +
+                    wxString::FromUTF8(DescribeFailure(failure).c_str()) + ". " + consequence;
+    const std::string remedy = RemedyFor(failure.cause);
+    if (!remedy.empty()) {
+        text += " " + wxString::FromUTF8(remedy.c_str());
+    }
+    return text;
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {

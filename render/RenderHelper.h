@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/ProgressMonitor.h"
@@ -46,9 +47,11 @@ enum StemLayerFlag : uint32_t {
 class RenderHelper {
   public:
     enum class OpenStatus {
-        Loaded,       // at least one of grid and stem was found and read
-        NoPlotData,   // not a database, or neither grid nor stem: nothing was written
-        IndexFailed,  // opened, but the index tables could not be built (read-only file)
+        Loaded,  // at least one of grid and stem was found and read
+        // Refused, nothing written: not a database, neither grid nor stem,
+        // locked by another program, or a needed recovery it cannot get.
+        NoPlotData,
+        IndexFailed,  // opened, but the index tables could not be built (see the problem)
     };
 
     RenderHelper(const wxString& path, ProgressMonitor monitor);
@@ -59,6 +62,10 @@ class RenderHelper {
     OpenStatus GetOpenStatus() const { return openStatus; }
     // Why the file is refused or incomplete, for the user; empty when loaded fully.
     wxString GetOpenProblem() const { return openProblem; }
+    // Trees whose own layers drew nothing because their index table could
+    // not be built, and why the first of them failed.
+    bool TreeLayersFailed(const wxString& tree) const { return treesWithoutIndex.count(tree) > 0; }
+    wxString GetTreeLayerProblem() const { return treeLayerProblem; }
 
     double GetFullXMin() const { return fullExtent.xMin; }
     double GetFullYMin() const { return fullExtent.yMin; }
@@ -116,6 +123,11 @@ class RenderHelper {
     std::map<wxString, wxColour> stemColors;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
+    wxString filePath;
+    std::set<wxString> treesWithoutIndex;
+    wxString treeLayerProblem;
+
+    void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
 
     // The view and pixel size that every renderer of one drawing shares.
     struct LayerFrame {
@@ -128,6 +140,12 @@ class RenderHelper {
     wxBitmap DrawGridLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
     wxBitmap DrawStemMapLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
 };
+
+// Why a probed file is refused, for the user; empty when it may be opened.
+wxString ProbeRefusal(const DatabaseProbe& probe, const wxString& path);
+// "<what> could not be built because <cause>. <consequence> <what to do>"
+wxString IndexProblem(const wxString& what, const StatementFailure& failure,
+                      const wxString& consequence);
 
 // The source query of one tree's uptake: the cells where its column is not 0.
 wxString StemUptakeQuery(const wxString& treeLabel);

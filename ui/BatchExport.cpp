@@ -173,12 +173,9 @@ bool CheckExportInput(const ExportRequest& request, std::string& error) {
         return false;
     }
     const DatabaseProbe probe = Database::Probe(path.c_str());
-    if (!probe.isDatabase) {
-        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
-        return false;
-    }
-    if (!probe.hasGrid && !probe.hasStem) {
-        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
+    const wxString refusal = ProbeRefusal(probe, wxString::FromUTF8(path.c_str()));
+    if (!refusal.empty()) {
+        error = Utf8(refusal);
         return false;
     }
     if (!request.stems.empty()) {
@@ -193,12 +190,11 @@ bool CheckExportInput(const ExportRequest& request, std::string& error) {
     return CheckOutput(request, error);
 }
 
-void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
-                      const std::function<void(const wxBitmap&)>& take) {
-    const int width = request.width;
-    const int height = request.height;
-    // Only trees with a grid column have a row in the window's stem list, and
-    // only those rows get tree layers there.
+namespace {
+
+// Only trees with a grid column have a row in the window's stem list, and
+// only those rows get tree layers there.
+std::vector<wxString> DrawnTrees(RenderHelper& helper, const ExportRequest& request) {
     std::vector<wxString> trees;
     const std::vector<wxString> treeNames = helper.GetTreeNames();
     for (const std::string& stem : request.stems) {
@@ -207,6 +203,43 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
             trees.push_back(label);
         }
     }
+    return trees;
+}
+
+std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request) {
+    const UptakeGridData* uptake = helper.GetUptakeGrid();
+    const NeighborGridData* count = helper.GetNeighborGrid();
+    const bool uptakeMissing = uptake && !uptake->IsIndexReady();
+    const bool countMissing = count && !count->IsIndexReady();
+    std::vector<std::string> missing;
+    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
+        if (layer->group == 2) {
+            for (const wxString& tree : DrawnTrees(helper, request)) {
+                if (helper.TreeLayersFailed(tree)) {
+                    missing.push_back(std::string(layer->key) + " (" + Utf8(tree) + ")");
+                }
+            }
+            continue;
+        }
+        const uint32_t flag = layer->flag;
+        const bool ofUptake =
+            flag & (LAYER_UPTAKE_BLOCKS | LAYER_UPTAKE_CLOUDS | LAYER_UPTAKE_ISOLINES);
+        const bool ofCount =
+            flag & (LAYER_COUNT_BLOCKS | LAYER_COUNT_CLOUDS | LAYER_COUNT_ISOLINES);
+        if ((ofUptake && uptakeMissing) || (ofCount && countMissing)) {
+            missing.push_back(layer->key);
+        }
+    }
+    return missing;
+}
+
+}  // namespace
+
+void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
+                      const std::function<void(const wxBitmap&)>& take) {
+    const int width = request.width;
+    const int height = request.height;
+    const std::vector<wxString> trees = DrawnTrees(helper, request);
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 1) {
             take(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
@@ -219,7 +252,8 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
     take(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
 }
 
-bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning) {
+bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
+                   std::vector<std::string>* missingLayers) {
     if (!CheckExportInput(request, error)) {
         return false;
     }
@@ -265,6 +299,12 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
                                                  : std::vector<wxBitmap>{layer},
                                 request.width, request.height);
     });
+    if (missingLayers) {
+        *missingLayers = MissingLayers(helper, request);
+    }
+    if (warning.empty()) {
+        warning = Utf8(helper.GetTreeLayerProblem());
+    }
     wxMemoryOutputStream png;
     bool encoded = false;
     if (composite.IsOk()) {
@@ -302,13 +342,25 @@ int RunExportCommand(const char* programPath, const ExportRequest& request) {
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
     std::string warning;
-    const bool written = ExportPicture(request, error, warning);
-    if (!warning.empty()) {
+    std::vector<std::string> missing;
+    const bool written = ExportPicture(request, error, warning, &missing);
+    if (written && !missing.empty()) {
+        // The picture is there, but not all that was asked for: say what is missing and why.
+        std::string layers;
+        for (const std::string& layer : missing) {
+            layers += (layers.empty() ? "" : ", ") + layer;
+        }
+        Report(warning);
+        Report(Quoted(request.outputPath) + " was written without the layers " + layers);
+    } else if (!warning.empty()) {
         Report("warning: " + warning);
     }
     if (!written) {
         Report(error);
     }
     wxEntryCleanup();
-    return written ? 0 : 2;
+    if (!written) {
+        return 2;
+    }
+    return missing.empty() ? 0 : 3;
 }
