@@ -219,6 +219,11 @@ void Database::NoteFailure(int code) {
     // The system's error number is kept only where it says more than SQLite.
     if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL) {
         failure.systemError = sqlite3_system_errno(handle);
+        if (failure.systemError == 0) {
+            // SQLite may have made other system calls since (rolling back);
+            // the main file keeps the error number of its own failed call.
+            sqlite3_file_control(handle, "main", SQLITE_FCNTL_LAST_ERRNO, &failure.systemError);
+        }
     }
     failure.message = sqlite3_errmsg(handle);
     failure.cause = ClassifyFailure(failure.code, failure.systemError);
