@@ -1,11 +1,12 @@
 // Program entry. The command line decides between the viewer window and the
-// batch export; help, version and mistakes on the command line are answered
+// batch export or the import; help, version and mistakes on the command line are answered
 // before the toolkit starts, so they need no display.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ImportCommand.h"
 #include "app/VizApp.h"
 #include "ui/BatchExport.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
             return 2;
         case CommandMode::Export:
             return RunExportCommand(argv[0], line.request);
+        case CommandMode::Import:
+            return RunImportCommand(line.import);
         case CommandMode::Window:
             break;
     }

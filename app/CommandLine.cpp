@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+#include "app/NumberText.h"
+
 const char* const kQuenvarVersion = "0.27";
 
 namespace {
@@ -13,9 +15,10 @@ const char* const kUsageHead =
     "Usage: quenvar [FILE.db]\n"
     "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
     "               [--view XMIN,YMIN,XMAX,YMAX] FILE.db\n"
+    "       quenvar import GRID STEMS OUT.db [--force]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export, opens the viewer window, on FILE.db when one is given.\n"
+    "Without --export or import, opens the viewer window, on FILE.db when one is given.\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
@@ -28,6 +31,13 @@ const char* const kUsageHead =
     "  --view XMIN,YMIN,XMAX,YMAX\n"
     "                     the part of the plot to show, in plot coordinates\n"
     "                     (default: the whole plot)\n"
+    "  import GRID STEMS OUT.db\n"
+    "                     make the plot file OUT.db from two delimited text files\n"
+    "                     (comma, semicolon or tab): GRID, wide (x_coord, y_coord,\n"
+    "                     optionally gridcell_id, one column per tree) or long\n"
+    "                     (x_coord, y_coord, Tree, uptake), and STEMS (Tree, Xrot0,\n"
+    "                     Yrot0, any further columns); no display is needed\n"
+    "  --force            let import replace an existing OUT.db\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
@@ -35,10 +45,10 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture was written, 2 on any error.\n";
+    "Exit status: 0 when the picture or plot file was written, 2 on any error.\n";
 
 // Options that take a value, and the order they are described in.
-enum class Option { Export, Size, Layers, Stems, View, Help, Version };
+enum class Option { Export, Size, Layers, Stems, View, Force, Help, Version };
 
 struct OptionName {
     const char* name;
@@ -47,10 +57,11 @@ struct OptionName {
 };
 
 const OptionName kOptions[] = {
-    {"--export", Option::Export, true}, {"--size", Option::Size, true},
-    {"--layers", Option::Layers, true}, {"--stems", Option::Stems, true},
-    {"--view", Option::View, true},     {"--help", Option::Help, false},
-    {"-h", Option::Help, false},        {"--version", Option::Version, false},
+    {"--export", Option::Export, true},    {"--size", Option::Size, true},
+    {"--layers", Option::Layers, true},    {"--stems", Option::Stems, true},
+    {"--view", Option::View, true},        {"--force", Option::Force, false},
+    {"--help", Option::Help, false},       {"-h", Option::Help, false},
+    {"--version", Option::Version, false},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -101,22 +112,6 @@ std::optional<long long> ParseInteger(const std::string& text) {
     const char* end = text.data() + text.size();
     const auto [stop, code] = std::from_chars(text.data(), end, value);
     if (text.empty() || code != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// A finite number in C notation whatever the locale; nothing before or after it.
-std::optional<double> ParseNumber(const std::string& text) {
-    std::string trimmed = text;
-    // from_chars does not take the leading plus sign people sometimes write.
-    if (!trimmed.empty() && trimmed[0] == '+') {
-        trimmed.erase(0, 1);
-    }
-    double value = 0.0;
-    const char* end = trimmed.data() + trimmed.size();
-    const auto [stop, code] = std::from_chars(trimmed.data(), end, value);
-    if (trimmed.empty() || code != std::errc() || stop != end || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;
@@ -267,15 +262,34 @@ bool SplitArguments(const std::vector<std::string>& args, Arguments& out, std::s
     return true;
 }
 
+const char* OptionText(Option option) {
+    for (const OptionName& name : kOptions) {
+        if (name.option == option) {
+            return name.name;
+        }
+    }
+    return "";
+}
+
+const char* const kForceMisplaced =
+    "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
+
+// The export's options named where they do not belong; empty when there is none.
+std::string MisplacedExportOption(const Arguments& arguments) {
+    for (const auto& entry : arguments.given) {
+        if (entry.first != Option::Force) {
+            return std::string(OptionText(entry.first)) +
+                   " belongs to the export: use it with --export OUT.png";
+        }
+    }
+    return std::string();
+}
+
 // Without --export the only word the window takes is the file to open.
 CommandLine WindowCommandLine(const Arguments& arguments) {
-    for (const auto& entry : arguments.given) {
-        for (const OptionName& option : kOptions) {
-            if (option.option == entry.first) {
-                return Failure(std::string(option.name) +
-                               " belongs to the export: use it with --export OUT.png");
-            }
-        }
+    const std::string misplaced = MisplacedExportOption(arguments);
+    if (!misplaced.empty() || arguments.Has(Option::Force)) {
+        return Failure(misplaced.empty() ? kForceMisplaced : misplaced);
     }
     if (arguments.files.size() > 1) {
         return Failure("more than one file given (see quenvar --help)");
@@ -303,6 +317,9 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return ParseStems(value, request, error);
         case Option::View:
             return ParseView(value, request, error);
+        case Option::Force:
+            error = kForceMisplaced;
+            return false;
         case Option::Help:
         case Option::Version:
             return true;
@@ -330,6 +347,25 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     return line;
 }
 
+// `import GRID STEMS OUT.db`: the word import comes first, the three files after it.
+CommandLine ImportCommandLine(const Arguments& arguments) {
+    const std::string misplaced = MisplacedExportOption(arguments);
+    if (!misplaced.empty()) {
+        return Failure(misplaced);
+    }
+    if (arguments.files.size() != 4) {
+        return Failure("import needs three files, GRID STEMS OUT.db, but " +
+                       std::to_string(arguments.files.size() - 1) +
+                       (arguments.files.size() == 2 ? " was" : " were") +
+                       " given (see quenvar --help)");
+    }
+    CommandLine line;
+    line.mode = CommandMode::Import;
+    line.import = {arguments.files[1], arguments.files[2], arguments.files[3],
+                   arguments.Has(Option::Force)};
+    return line;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -342,6 +378,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         CommandLine line;
         line.mode = arguments.Has(Option::Help) ? CommandMode::Help : CommandMode::Version;
         return line;
+    }
+    if (!args.empty() && args[0] == "import") {
+        return arguments.Has(Option::Export)
+                   ? Failure("--export and import are two commands: give one")
+                   : ImportCommandLine(arguments);
     }
     return arguments.Has(Option::Export) ? ExportCommandLine(arguments)
                                          : WindowCommandLine(arguments);

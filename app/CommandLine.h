@@ -1,5 +1,5 @@
-// The program's command line: the viewer window with an optional file, or
-// the batch export of a picture, or help and version. Parsing is pure, so
+// The program's command line: the viewer window with an optional file, the
+// batch export of a picture, the import of delimited text, or help and version. Parsing is pure, so
 // that it can run before the toolkit (and a display) is there.
 #pragma once
 
@@ -25,12 +25,21 @@ struct ExportRequest {
     double viewYMax = 0.0;
 };
 
-enum class CommandMode { Window, Help, Version, Export, Error };
+// What `quenvar import` is asked to make.
+struct ImportRequest {
+    std::string gridPath;
+    std::string stemsPath;
+    std::string outputPath;
+    bool overwrite = false;  // --force: replace an existing output file
+};
+
+enum class CommandMode { Window, Help, Version, Export, Import, Error };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
     std::string startFile;  // Window: the file to open at start, if any
     ExportRequest request;  // Export
+    ImportRequest import;   // Import
     std::string error;      // Error: one line naming the problem
 };
 

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/PendingFile.h"
 #include "app/ProgressMonitor.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
@@ -37,27 +38,6 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-bool CheckReadable(const std::string& path, std::string& error) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
-        return false;
-    }
-    // Reading a pipe or a device could wait for ever or never end.
-    if (!S_ISREG(info.st_mode)) {
-        error = "cannot open " + Quoted(path) + ": " +
-                (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
-        return false;
-    }
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) {
-        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
-        return false;
-    }
-    close(fd);
-    return true;
-}
-
 bool CheckOutput(const ExportRequest& request, std::string& error) {
     std::error_code code;
     const std::filesystem::path output(request.outputPath);
@@ -77,44 +57,15 @@ bool CheckOutput(const ExportRequest& request, std::string& error) {
 // no PNG behind (and an earlier picture of that name untouched).
 class PictureFile {
   public:
-    explicit PictureFile(const std::string& destination) : destination(destination) {}
-    ~PictureFile() {
-        if (fd >= 0) {
-            close(fd);
-        }
-        if (!temporary.empty()) {
-            std::remove(temporary.c_str());
-        }
-    }
-    PictureFile(const PictureFile&) = delete;
-    PictureFile& operator=(const PictureFile&) = delete;
+    explicit PictureFile(const std::string& destination)
+        : destination(destination), pending(destination) {}
 
-    bool Open(std::string& error) {
-        const std::filesystem::path path(destination);
-        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-        const std::string stem =
-            "." + path.filename().string() + ".part-" + std::to_string(static_cast<long>(getpid()));
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            const std::string name = (folder / (stem + "-" + std::to_string(attempt))).string();
-            // 0666 so that the picture gets the permissions the user's umask gives new files.
-            fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-            if (fd >= 0) {
-                temporary = name;
-            } else if (errno != EEXIST) {
-                break;
-            }
-        }
-        if (fd < 0) {
-            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-            return false;
-        }
-        return true;
-    }
+    bool Open(std::string& error) { return pending.Create(error); }
 
     bool Write(const void* data, size_t size, std::string& error) {
         const char* bytes = static_cast<const char*>(data);
         while (size > 0) {
-            const ssize_t written = write(fd, bytes, size);
+            const ssize_t written = write(pending.Descriptor(), bytes, size);
             if (written < 0 && errno == EINTR) {
                 continue;
             }
@@ -125,24 +76,12 @@ class PictureFile {
             bytes += written;
             size -= size_t(written);
         }
-        const int closed = close(fd);
-        fd = -1;
-        if (closed != 0) {
-            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-            return false;
-        }
-        if (std::rename(temporary.c_str(), destination.c_str()) != 0) {
-            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-            return false;
-        }
-        temporary.clear();
-        return true;
+        return pending.Publish(true, error);
     }
 
   private:
     std::string destination;
-    std::string temporary;
-    int fd = -1;
+    PendingFile pending;
 };
 
 // The chosen catalogue layers in compositing order, front (bottom) first.
@@ -169,7 +108,7 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
     const std::string& path = request.databasePath;
-    if (!CheckReadable(path, error)) {
+    if (!CheckReadableFile(path, error)) {
         return false;
     }
     const DatabaseProbe probe = Database::Probe(path.c_str());
