@@ -135,3 +135,18 @@ TEST(CommandLine, UsageListsEveryLayerKey) {
     }
     EXPECT_EQ(usage.back(), '\n');
 }
+
+TEST(CommandLine, ImportTakesThreeFilesAndForce) {
+    const CommandLine line = Parse({"import", "g.csv", "s.csv", "out.db", "--force"});
+    ASSERT_EQ(line.mode, CommandMode::Import);
+    EXPECT_EQ(line.import.gridPath, "g.csv");
+    EXPECT_EQ(line.import.stemsPath, "s.csv");
+    EXPECT_EQ(line.import.outputPath, "out.db");
+    EXPECT_TRUE(line.import.overwrite);
+    EXPECT_FALSE(Parse({"import", "g.csv", "s.csv", "out.db"}).import.overwrite);
+    EXPECT_TRUE(Mentions(ErrorOf({"import", "g.csv", "out.db"}), "needs three files"));
+    EXPECT_TRUE(Mentions(ErrorOf({"import", "g", "s", "o", "--layers", "scale"}), "--layers"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--force", "plot.db"}), "belongs to import"));
+    EXPECT_TRUE(
+        Mentions(ErrorOf({"--export", "a.png", "--force", "plot.db"}), "belongs to import"));
+}
