@@ -21,6 +21,8 @@
 #include "render/LayerStack.h"
 #include "render/PlotRect.h"
 #include "render/RenderHelper.h"
+#include "ui/AboutBox.h"
+#include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
@@ -87,6 +89,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildMenus() {
     wxMenu* fileMenu = new wxMenu;
     fileMenu->Append(ID_OPEN_DATASET, "&Open Dataset...\tCtrl+o");
+    fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
     fileMenu->Append(wxID_EXIT, "&Quit");
@@ -103,6 +106,9 @@ void MainWindow::BuildMenus() {
     menuBar->Append(editMenu, "&Edit");
     menuBar->Append(advancedMenu, "&Advanced");
     menuBar->Append(windowMenu, "&Window");
+    wxMenu* helpMenu = new wxMenu;
+    helpMenu->Append(wxID_ABOUT, "About Quenvar");
+    menuBar->Append(helpMenu, "&Help");
     editMenu->Enable(ID_SELECT_ALL, false);
     SetMenuBar(menuBar);
 }
@@ -514,6 +520,12 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_SHOW_INSPECTOR:
             ToggleInspectorCommand();
             break;
+        case ID_IMPORT_TEXT:
+            ImportTextCommand();
+            break;
+        case wxID_ABOUT:
+            AboutCommand();
+            break;
         default:
             break;
     }
@@ -628,4 +640,23 @@ void MainWindow::PreferencesCommand() {
 void MainWindow::ToggleInspectorCommand() {
     Log(LOG_RUN, "Inspect window toggled.");
     inspector->Show(!inspector->IsShown());
+}
+
+void MainWindow::ImportTextCommand() {
+    Log(LOG_RUN, "Import of delimited text chosen.");
+    ImportDialogHooks hooks;
+    hooks.chooseFile = chooseFile;
+    hooks.inform = [this](const wxString& text, const wxString& caption, long style) {
+        Inform(text, caption, style);
+    };
+    hooks.open = [this](const wxString& path) { OpenDatabase(path); };
+    ImportRequest request;
+    if (AskImportFiles(this, hooks, request)) {
+        StartImport(this, request, std::move(hooks), aliveToken);
+    }
+}
+
+void MainWindow::AboutCommand() {
+    Log(LOG_RUN, "About box shown.");
+    ShowAboutBox(this);
 }

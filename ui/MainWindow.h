@@ -32,6 +32,7 @@ struct OpenTask;
 enum MainMenuId {
     ID_SAVE_IMAGE = 101,
     ID_OPEN_DATASET = 103,
+    ID_IMPORT_TEXT = 104,
     ID_SHOW_INSPECTOR = 201,
     ID_DELETE_INDEXES = 301,
     ID_SELECT_ALL = 401,
@@ -141,6 +142,8 @@ class MainWindow : public wxFrame {
     void DeleteIndexesCommand();
     void PreferencesCommand();
     void ToggleInspectorCommand();
+    void ImportTextCommand();
+    void AboutCommand();
 
     wxDECLARE_EVENT_TABLE();
 };
