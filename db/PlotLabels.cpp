@@ -1,6 +1,15 @@
 #include "db/PlotLabels.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "db/Database.h"
 
 namespace {
 
@@ -12,6 +21,35 @@ std::vector<std::string> FirstColumn(sqlite3_stmt* statement) {
         values.push_back(text ? reinterpret_cast<const char*>(text) : "");
     }
     return values;
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+bool CheckReadable(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    // Reading a pipe or a device could wait for ever or never end.
+    if (!S_ISREG(info.st_mode)) {
+        error = "cannot open " + Quoted(path) + ": " +
+                (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+        return false;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    close(fd);
+    return true;
 }
 
 }  // namespace
@@ -39,4 +77,30 @@ PlotLabels ReadPlotLabels(const char* path) {
     sqlite3_finalize(statement);
     sqlite3_close_v2(handle);
     return labels;
+}
+
+bool CheckPlotRequest(const std::string& path, const std::vector<std::string>& stems,
+                      std::string& error) {
+    if (!CheckReadable(path, error)) {
+        return false;
+    }
+    const DatabaseProbe probe = Database::Probe(path.c_str());
+    if (!probe.isDatabase) {
+        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
+        return false;
+    }
+    if (!probe.hasGrid && !probe.hasStem) {
+        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
+        return false;
+    }
+    if (!stems.empty()) {
+        const PlotLabels labels = ReadPlotLabels(path.c_str());
+        for (const std::string& stem : stems) {
+            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
+                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
+                return false;
+            }
+        }
+    }
+    return true;
 }
