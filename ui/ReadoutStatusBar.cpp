@@ -85,9 +85,9 @@ void ReadoutStatusBar::ShowReadingAt(const wxPoint& pixel) {
     SetStatusText("x " + Number(reading.x) + ", y " + Number(reading.y), POINT_FIELD);
     SetStatusText(CellReadingText(reading), CELL_FIELD);
     SetStatusText(TreeReadingsText(reading), TREES_FIELD);
-    SetStatusText(reading.hasStem ? "nearest " + reading.stem + " at " +
-                                        Number(reading.stemDistance)
-                                  : wxString("no stem"),
+    SetStatusText(reading.hasStem
+                      ? "nearest " + reading.stem + " at " + Number(reading.stemDistance)
+                      : wxString("no stem"),
                   STEM_FIELD);
 }
 
