@@ -18,14 +18,18 @@
 #include "app/Dispatcher.h"
 #include "app/Log.h"
 #include "app/ProgressMonitor.h"
+#include "render/ColorSettings.h"
 #include "render/LayerStack.h"
+#include "render/Legend.h"
 #include "render/PlotRect.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/LegendPanel.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
+#include "ui/ReadoutStatusBar.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -66,6 +70,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     BuildMenus();
     BuildLayout();
+    readoutBar = new ReadoutStatusBar(this);
+    SetStatusBar(readoutBar);
+    readoutBar->Watch(viewer);
     inspector = new InspectWindow(this, nullptr);
     const wxRect frame = GetRect();
     inspector->Move(frame.x + frame.width + 20, frame.y);
@@ -124,6 +131,7 @@ void MainWindow::BuildLayout() {
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
     viewer = new Viewer(layerPanel);
+    legendPanel = new LegendPanel(layerPanel);
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
@@ -146,7 +154,10 @@ void MainWindow::BuildLayout() {
 
     wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
     centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
-    centreColumn->Add(viewer, 1, wxEXPAND | wxBOTTOM, 3);
+    wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
+    mapRow->Add(viewer, 1, wxEXPAND);
+    mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
+    centreColumn->Add(mapRow, 1, wxEXPAND | wxBOTTOM, 3);
     centreColumn->Add(bottomRow, 0, wxEXPAND);
 
     wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
@@ -189,6 +200,8 @@ wxString MainWindow::AskForDatabase() {
 // Opening a database
 
 void MainWindow::OpenDatabase(const wxString& path) {
+    readoutBar->SetPlot(nullptr);
+    legendPanel->SetSections({});
     renderHelper.reset();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
@@ -235,6 +248,7 @@ void MainWindow::OnDatabaseLoaded(OpenTask* task) {
     ClearLayerCaches();
     viewer->SetLayers({});
     RefillStemList();
+    readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
     if (accepted) {
@@ -440,7 +454,37 @@ void MainWindow::RedrawLayers() {
     }
     viewer->SetLayers(stack);
     UpdateZoomLabel();
+    UpdateReadingAids();
     layerPanel->Layout();
+}
+
+std::vector<wxString> MainWindow::SelectedTrees() const {
+    std::vector<wxString> trees;
+    for (int row : selectedStemRows) {
+        if (row < 0 || row >= int(stemList->GetCount())) {
+            continue;
+        }
+        const wxString label = stemList->GetString(row);
+        if (std::find(trees.begin(), trees.end(), label) == trees.end()) {
+            trees.push_back(label);
+        }
+    }
+    return trees;
+}
+
+void MainWindow::UpdateReadingAids() {
+    const std::vector<wxString> trees = SelectedTrees();
+    std::vector<LegendLayer> shown;
+    for (const LayerEntry& entry : layers) {
+        if (entry.checkBox->GetValue()) {
+            shown.push_back({entry.group, uint32_t(entry.flag), entry.checkBox->GetLabel()});
+        }
+    }
+    ColorSettings defaults;
+    legendPanel->SetSections(
+        BuildLegend(*renderHelper, shown, trees, colorSettings ? *colorSettings : defaults));
+    readoutBar->SetTrees(trees);
+    readoutBar->Reread();
 }
 
 void MainWindow::UpdateZoomLabel() {
@@ -624,6 +668,9 @@ void MainWindow::DeleteIndexesCommand() {
     if (!renderHelper) {
         return;
     }
+    // Nothing may read the dropped tables until the file is opened again.
+    readoutBar->SetPlot(nullptr);
+    renderHelper->ForgetTreeUptakes();
     renderHelper->GetDatabase().DeleteAllIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
