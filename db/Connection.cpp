@@ -93,3 +93,7 @@ void Connection::ForwardChange(void* argument, int code, const char*, const char
     }
     connection->listener(connection->listenerArgument, change, table);
 }
+
+const char* SqliteLibraryVersion() {
+    return sqlite3_libversion();
+}

@@ -64,3 +64,6 @@ class Connection {
     static void ForwardChange(void* connection, int code, const char* database, const char* table,
                               long long rowid);
 };
+
+// The version of the SQLite library the program runs with, for example "3.40.1".
+const char* SqliteLibraryVersion();

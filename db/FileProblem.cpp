@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "db/Connection.h"
+#include "db/Database.h"
 
 namespace {
 
@@ -112,4 +113,28 @@ std::string FailureDetails(const StatementFailure& failure) {
         details += ", system error " + std::to_string(failure.systemError);
     }
     return details;
+}
+
+std::string ProbeRefusal(const DatabaseProbe& probe, const std::string& path) {
+    const std::string file = "\"" + path + "\"";
+    if (probe.needsRecovery) {
+        return file +
+               " cannot be opened: a program stopped in the middle of changing it, and undoing "
+               "that change means writing to the file, but the file or its folder is read-only. "
+               "Copy the file together with its \"-journal\" file into a folder you can write "
+               "and open the copy.";
+    }
+    if (probe.locked) {
+        StatementFailure locked;
+        locked.cause = FailureCause::Locked;
+        return file + " cannot be opened because " + DescribeFailure(locked) + ". " +
+               RemedyFor(FailureCause::Locked);
+    }
+    if (!probe.isDatabase) {
+        return file + " cannot be opened: it is not an SQLite database, or it is damaged.";
+    }
+    if (!probe.hasGrid && !probe.hasStem) {
+        return file + " holds no plot data: it has neither a grid table nor a stem table.";
+    }
+    return "";
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct DatabaseProbe;
+
 enum class FailureCause {
     None,
     ReadOnly,  // the file or its folder cannot be written
@@ -30,3 +32,6 @@ std::string DescribeFailure(const StatementFailure& failure);
 std::string RemedyFor(FailureCause cause);
 // SQLite's code and text for a log line: "SQLite 5: database is locked".
 std::string FailureDetails(const StatementFailure& failure);
+
+// Why a probed file is refused, for the user; empty when it may be opened.
+std::string ProbeRefusal(const DatabaseProbe& probe, const std::string& path);

@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
+#include "app/PendingFile.h"
 #include "db/Connection.h"
+#include "db/Database.h"
 
 namespace {
 
@@ -14,6 +18,14 @@ std::vector<std::string> FirstColumn(sqlite3_stmt* statement) {
         values.push_back(text ? reinterpret_cast<const char*>(text) : "");
     }
     return values;
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 }  // namespace
@@ -42,4 +54,25 @@ PlotLabels ReadPlotLabels(const char* path) {
     sqlite3_finalize(statement);
     sqlite3_close_v2(handle);
     return labels;
+}
+
+bool CheckPlotRequest(const std::string& path, const std::vector<std::string>& stems,
+                      std::string& error) {
+    if (!CheckReadableFile(path, error)) {
+        return false;
+    }
+    error = ProbeRefusal(Database::Probe(path.c_str()), path);
+    if (!error.empty()) {
+        return false;
+    }
+    if (!stems.empty()) {
+        const PlotLabels labels = ReadPlotLabels(path.c_str());
+        for (const std::string& stem : stems) {
+            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
+                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
+                return false;
+            }
+        }
+    }
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "render/RenderHelper.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/Log.h"
 #include "db/SqlText.h"
@@ -28,7 +29,7 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
             "back.",
             file.data());
     }
-    openProblem = ProbeRefusal(probe, path);
+    openProblem = wxString::FromUTF8(ProbeRefusal(probe, file.data()).c_str());
     if (!probe.hasGrid && probe.isDatabase) {
         Log(LOG_ERROR, "No root data in database file.");
     }
@@ -162,32 +163,6 @@ void RenderHelper::NoteTreeIndexFailure(const wxString& tree, const StatementFai
     }
 }
 
-wxString ProbeRefusal(const DatabaseProbe& probe, const wxString& path) {
-    if (probe.needsRecovery) {
-        return wxString::Format(
-            "\"%s\" cannot be opened: a program stopped in the middle of changing it, and undoing "
-            "that change means writing to the file, but the file or its folder is read-only. "
-            "Copy the file together with its \"-journal\" file into a folder you can write and "
-            "open the copy.",
-            path);
-    }
-    if (probe.locked) {
-        StatementFailure locked;
-        locked.cause = FailureCause::Locked;
-        return wxString::Format("\"%s\" cannot be opened because %s. %s", path,
-                                DescribeFailure(locked), RemedyFor(FailureCause::Locked));
-    }
-    if (!probe.isDatabase) {
-        return wxString::Format(
-            "\"%s\" cannot be opened: it is not an SQLite database, or it is damaged.", path);
-    }
-    if (!probe.hasGrid && !probe.hasStem) {
-        return wxString::Format(
-            "\"%s\" holds no plot data: it has neither a grid table nor a stem table.", path);
-    }
-    return wxString();
-}
-
 wxString IndexProblem(const wxString& what, const StatementFailure& failure,
                       const wxString& consequence) {
     wxString text = what + " could not be built because " +
@@ -197,6 +172,74 @@ wxString IndexProblem(const wxString& what, const StatementFailure& failure,
         text += " " + wxString::FromUTF8(remedy.c_str());
     }
     return text;
+}
+
+std::vector<StemPosition> RenderHelper::GetStemPositions() {
+    std::vector<StemPosition> stems;
+    if (!stemPoints) {
+        return stems;
+    }
+    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
+        stems.push_back({stemPoints->GetLabel(), stemPoints->GetX(), stemPoints->GetY()});
+    }
+    stemPoints->Close();
+    return stems;
+}
+
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance) {
+    int nearest = -1;
+    // Stems this far away or farther are never picked.
+    double best = 100000.0;
+    for (size_t i = 0; i < stems.size(); ++i) {
+        const double dx = stems[i].x - x;
+        const double dy = stems[i].y - y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < best) {  // ties keep the stem met first
+            best = d;
+            nearest = static_cast<int>(i);
+        }
+    }
+    distance = best;
+    return nearest;
+}
+
+bool RenderHelper::IsTreeDrawable(const wxString& stemName) {
+    // Only a tree that has a stem and an uptake column in the grid has
+    // anything to draw.
+    if (!hasStemData || !hasRootData || !rootData) {
+        return false;
+    }
+    const std::vector<wxString> trees = rootData->GetTreeNames();
+    if (std::find(trees.begin(), trees.end(), stemName) == trees.end()) {
+        return false;
+    }
+    Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
+                                           SqlLiteral(stemName.utf8_str().data()).c_str()));
+    const bool exists = found.Status() == ResultStatus::HasRows;
+    found.Close();
+    return exists;
+}
+
+const TreeUptake& RenderHelper::GetTreeUptake(const wxString& label) {
+    const auto known = treeUptakes.find(label);
+    if (known != treeUptakes.end()) {
+        return known->second;
+    }
+    TreeUptake tree;
+    tree.drawable = IsTreeDrawable(label);
+    if (tree.drawable) {
+        // The same data set the tree's layers draw, so its index table is theirs.
+        UptakeGridData data(database, Query("%s", StemUptakeQuery(label).utf8_str().data()),
+                            kGridTable, "x_coord", "y_coord", ProgressMonitor(0, 0));
+        if (!data.IsIndexReady()) {
+            NoteTreeIndexFailure(label, data.GetBuildFailure());
+        }
+        const char* table = data.GetTableName();
+        tree.table = table != nullptr ? table : "";
+        tree.minValue = data.GetMinValue();
+        tree.maxValue = data.GetMaxValue();
+    }
+    return treeUptakes.emplace(label, tree).first->second;
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {

@@ -37,11 +37,36 @@ enum PlotLayerFlag : uint32_t {
     LAYER_HIGHLIGHT = 2048,
 };
 
+// The dot colours of the plot's uptake and tree-count clouds.
+extern const wxColour kUptakeCloudColor;
+extern const wxColour kCountCloudColor;
+
 // Individual stem-layer flags (group 2).
 enum StemLayerFlag : uint32_t {
     STEM_LAYER_BLOCKS = 1,
     STEM_LAYER_ISOLINES = 2,
     STEM_LAYER_CLOUD = 4,
+};
+
+// A stem's label and position, as the stem data set holds them.
+struct StemPosition {
+    wxString label;
+    double x;
+    double y;
+};
+
+// The stem nearest to (x, y) as a click picks it: strictly nearer than every
+// stem before it and than 100000 plot units. Its index, or -1, with its
+// distance in distance.
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance);
+
+// What one tree's own layers draw from, kept for the open file so that
+// readings and legends do not build the tree's data set again.
+struct TreeUptake {
+    bool drawable = false;  // the tree has a stem and a grid column
+    std::string table;      // its index table; empty when it could not be built
+    double minValue = 100000.0;
+    double maxValue = -100000.0;
 };
 
 class RenderHelper {
@@ -88,6 +113,12 @@ class RenderHelper {
     std::vector<wxString> GetStemAttributeNames();
     double GetStemValue(const wxString& label, const wxString& column);
     wxString FindNearestStem(double x, double y);
+    // Every stem in table order; empty without a stem table.
+    std::vector<StemPosition> GetStemPositions();
+    // Builds the tree's index table when it is not there yet.
+    const TreeUptake& GetTreeUptake(const wxString& label);
+    // After the index tables were deleted, what was kept of them is stale.
+    void ForgetTreeUptakes() { treeUptakes.clear(); }
 
     void AddHighlightedStem(const wxString& name);
     void RemoveHighlightedStem(const wxString& name);
@@ -121,6 +152,7 @@ class RenderHelper {
     bool hasStemData = false;
     std::vector<wxString> highlightedStems;
     std::map<wxString, wxColour> stemColors;
+    std::map<wxString, TreeUptake> treeUptakes;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
     wxString filePath;
@@ -128,6 +160,9 @@ class RenderHelper {
     wxString treeLayerProblem;
 
     void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
+
+    // Whether the tree has anything for its own layers to draw.
+    bool IsTreeDrawable(const wxString& stemName);
 
     // The view and pixel size that every renderer of one drawing shares.
     struct LayerFrame {
@@ -141,8 +176,6 @@ class RenderHelper {
     wxBitmap DrawStemMapLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
 };
 
-// Why a probed file is refused, for the user; empty when it may be opened.
-wxString ProbeRefusal(const DatabaseProbe& probe, const wxString& path);
 // "<what> could not be built because <cause>. <consequence> <what to do>"
 wxString IndexProblem(const wxString& what, const StatementFailure& failure,
                       const wxString& consequence);

@@ -10,7 +10,11 @@
 
 #include "app/CommandLine.h"
 
+class ColorSettings;
 class RenderHelper;
+
+// Makes the settings use the colour scale a --palette option names.
+void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
 
 // Checks what can be known without the toolkit and without writing to the
 // database: the file can be read, holds plot data and knows every stem.

@@ -25,10 +25,15 @@ std::string OutputFile(const char* name) {
 }  // namespace
 
 ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options) {
+    return RunProgram(QUENVAR_BINARY, args, options);
+}
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      RunOptions options) {
     const std::string outFile = OutputFile("out");
     const std::string errFile = OutputFile("err");
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(QUENVAR_BINARY));
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
@@ -58,7 +63,7 @@ ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options) 
                 _exit(124);
             }
         }
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;

@@ -24,6 +24,9 @@ struct RunOptions {
 
 // Runs the quenvar binary of this build in the working directory.
 ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options = {});
+// Runs another program, found on PATH unless the name holds a slash.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      RunOptions options = {});
 
 // Runs `quenvar --export OUT ...args... FILE`.
 ProgramRun Export(const std::string& out, const std::string& file,
