@@ -388,13 +388,16 @@ int Database::RunQueries(const char* sql) {
 }
 
 bool Database::Begin() {
-    if (!OpenHandle() || RunQuery("BEGIN").Status() == ResultStatus::Failed) {
+    if (!OpenHandle()) {
+        return false;
+    }
+    connection->batchFailure = StatementFailure();
+    connection->batchFailureSpoils = false;
+    if (RunQuery("BEGIN").Status() == ResultStatus::Failed) {
         return false;
     }
     EndBatch();
     connection->inTransaction = true;
-    connection->batchFailure = StatementFailure();
-    connection->batchFailureSpoils = false;
     return true;
 }
 

@@ -14,6 +14,18 @@ const char* const kGridTable = "grid";
 const char* const kStemTable = "stem";
 const char* const kPlotSource = "SELECT * FROM grid";
 
+// "<what> could not be built because <cause>. <consequence> <what to do>"
+wxString IndexProblem(const wxString& what, const StatementFailure& failure,
+                      const wxString& consequence) {
+    wxString text = what + " could not be built because " +
+                    wxString::FromUTF8(DescribeFailure(failure).c_str()) + ". " + consequence;
+    const std::string remedy = RemedyFor(failure.cause);
+    if (!remedy.empty()) {
+        text += " " + wxString::FromUTF8(remedy.c_str());
+    }
+    return text;
+}
+
 }  // namespace
 
 RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
@@ -89,13 +101,13 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     const bool countFailed = neighborGrid && !neighborGrid->IsIndexReady();
     if (uptakeFailed || countFailed) {
         openStatus = OpenStatus::IndexFailed;
-        const char* layers = !countFailed    ? "uptake layers stay"
-                             : !uptakeFailed ? "tree-count layers stay"
-                                             : "uptake and tree-count layers stay";
+        const char* consequence = !countFailed    ? "The uptake layers stay empty."
+                                  : !uptakeFailed ? "The tree-count layers stay empty."
+                                                  : "The uptake and tree-count layers stay empty.";
         const StatementFailure& failure =
             uptakeFailed ? uptakeGrid->GetBuildFailure() : neighborGrid->GetBuildFailure();
         openProblem = IndexProblem(wxString::Format("The index tables of \"%s\"", path), failure,
-                                   wxString::Format("The %s empty.", layers));
+                                   consequence);
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
     }
 }
@@ -161,17 +173,6 @@ void RenderHelper::NoteTreeIndexFailure(const wxString& tree, const StatementFai
     if (treeLayerProblem.empty()) {
         treeLayerProblem = problem;
     }
-}
-
-wxString IndexProblem(const wxString& what, const StatementFailure& failure,
-                      const wxString& consequence) {
-    wxString text = what + " could not be built because " +
-                    wxString::FromUTF8(DescribeFailure(failure).c_str()) + ". " + consequence;
-    const std::string remedy = RemedyFor(failure.cause);
-    if (!remedy.empty()) {
-        text += " " + wxString::FromUTF8(remedy.c_str());
-    }
-    return text;
 }
 
 std::vector<StemPosition> RenderHelper::GetStemPositions() {

@@ -176,9 +176,5 @@ class RenderHelper {
     wxBitmap DrawStemMapLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
 };
 
-// "<what> could not be built because <cause>. <consequence> <what to do>"
-wxString IndexProblem(const wxString& what, const StatementFailure& failure,
-                      const wxString& consequence);
-
 // The source query of one tree's uptake: the cells where its column is not 0.
 wxString StemUptakeQuery(const wxString& treeLabel);
