@@ -159,7 +159,7 @@ LockHolder::LockHolder(const std::string& path, const std::string& begin,
     close(release[0]);
     releaseFd = release[1];
     char answer = 0;
-    holding = pid > 0 && read(ready[0], &answer, 1) == 1 && answer == 1;
+    const bool holding = pid > 0 && read(ready[0], &answer, 1) == 1 && answer == 1;
     close(ready[0]);
     EXPECT_TRUE(holding) << "the child could not lock " << path;
 }
@@ -177,7 +177,6 @@ void LockHolder::Release() {
         waitpid(pid, nullptr, 0);
         pid = -1;
     }
-    holding = false;
 }
 
 std::string IntegrityOf(const std::string& dbPath) {

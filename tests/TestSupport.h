@@ -53,14 +53,12 @@ class LockHolder {
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;
 
-    bool Holding() const { return holding; }
     // Ends the child (it rolls back when it still holds the lock) and waits for it.
     void Release();
 
   private:
     int pid = -1;
     int releaseFd = -1;
-    bool holding = false;
 };
 
 // PRAGMA integrity_check's verdict on a file ("ok" when sound).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -82,6 +83,15 @@ TEST_F(TransactionTest, FullDiskLosesTheWholeBatch) {
         db.RunQuery(Query("INSERT INTO built VALUES (printf('%%.2000c', 'x'))"));
     }
     EXPECT_FALSE(db.Commit());
+    EXPECT_EQ(db.GetBatchFailure().cause, FailureCause::Full);
+    // The inserts after the failure are refused, with one line for all of them.
+    const auto log = LogMessages("error.log");
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find("remaining statements are not run") !=
+                                       std::string::npos;
+                            }),
+              1);
     db.RunQuery("PRAGMA max_page_count = 1000000");
     EXPECT_FALSE(db.HasTable("built"));
     EXPECT_TRUE(Logged("error.log", "database or disk is full"));
@@ -90,53 +100,4 @@ TEST_F(TransactionTest, FullDiskLosesTheWholeBatch) {
     db.RunQuery("INSERT INTO grid VALUES (1)");
     EXPECT_TRUE(db.Commit());
     EXPECT_EQ(Count("grid"), Strings{"1"});
-}
-
-TEST_F(TransactionTest, FailureThatEndsABatchIsNamedAndWhatItRefusesIsLoggedOnce) {
-    Database db(path.c_str());
-    ASSERT_TRUE(db.Begin());
-    db.RunQuery("CREATE TABLE built (a TEXT)");
-    EXPECT_EQ(db.RunQuery("INSERT INTO nowhere VALUES (1)").Status(), ResultStatus::Failed);
-    db.RunQuery("PRAGMA max_page_count = 3");
-    for (int i = 0; i < 20; ++i) {
-        db.RunQuery(Query("INSERT INTO built VALUES (printf('%%.2000c', 'x'))"));
-    }
-    EXPECT_EQ(db.RunQueries("INSERT INTO built VALUES (1); INSERT INTO built VALUES (2);"), 2);
-    EXPECT_FALSE(db.Commit());
-    // The full disk ended the batch; the missing table before it did not.
-    EXPECT_EQ(db.GetBatchFailure().cause, FailureCause::Full);
-    EXPECT_EQ(db.GetBatchFailure().code & 0xff, 13);
-    int refusals = 0;
-    for (const std::string& line : LogMessages("error.log")) {
-        refusals += line.find("its remaining statements are not run") != std::string::npos;
-    }
-    EXPECT_EQ(refusals, 1);
-}
-
-TEST_F(TransactionTest, LockOfAnotherProgramIsWaitedForOnceThenReported) {
-    Connection::SetLockWait(std::chrono::milliseconds(400));
-    Database db(path.c_str());
-    LockHolder other(path, "BEGIN IMMEDIATE", std::chrono::seconds(60));
-    auto timed = [&db](const char* sql) {
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(db.RunQuery(sql).Status(), ResultStatus::Failed) << sql;
-        return std::chrono::steady_clock::now() - start;
-    };
-    EXPECT_GE(timed("CREATE TABLE first (a)"), std::chrono::milliseconds(400));
-    // The lock outlasted the whole wait; the next statement does not wait again.
-    EXPECT_LT(timed("CREATE TABLE second (a)"), std::chrono::milliseconds(200));
-    ASSERT_TRUE(db.Begin());
-    db.RunQuery("CREATE TABLE third (a)");
-    EXPECT_FALSE(db.Commit());
-    EXPECT_EQ(db.GetBatchFailure().cause, FailureCause::Locked);
-    EXPECT_TRUE(Logged("error.log", "database is locked"));
-
-    // Once the other program is done, a batch commits and locks are waited for again.
-    other.Release();
-    ASSERT_TRUE(db.Begin());
-    db.RunQuery("CREATE TABLE fourth (a)");
-    EXPECT_TRUE(db.Commit());
-    LockHolder brief(path, "BEGIN IMMEDIATE", std::chrono::milliseconds(150));
-    EXPECT_EQ(db.RunQuery("CREATE TABLE fifth (a)").Status(), ResultStatus::Empty);
-    Connection::SetLockWait(Connection::kDefaultLockWait);
 }

@@ -542,33 +542,6 @@ TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoade
     EXPECT_EQ(ReadFile("plot.db"), before);
 }
 
-TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsWriteWithTheProgressWindowPulsing) {
-    MakePlot("plot.db");
-    LockHolder other("plot.db", "BEGIN IMMEDIATE", std::chrono::milliseconds(1500),
-                     "UPDATE stem SET dbh = dbh");
-    window->OpenDatabase("plot.db");
-    // While the worker waits for the lock, the window answers and the progress window pulses.
-    bool answered = false;
-    window->CallAfter([&answered] { answered = true; });
-    ProgressWindow* progress = nullptr;
-    ASSERT_TRUE(PumpUntil([&] {
-        for (wxWindow* child : window->GetChildren()) {
-            progress = progress ? progress : dynamic_cast<ProgressWindow*>(child);
-        }
-        return answered && progress && progress->IsShown();
-    }));
-    EXPECT_TRUE(progress->IsPulsing());
-    EXPECT_TRUE(window->IsLoading());
-    EXPECT_EQ(window->GetRenderHelper(), nullptr);
-
-    ASSERT_TRUE(
-        PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
-    EXPECT_TRUE(messages.empty()) << messages[0];
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
-    EXPECT_EQ(QueryColumn("plot.db", "SELECT count(*) FROM _db_indexes"),
-              std::vector<std::string>{"2"});
-}
-
 TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
     ExecSql("grid.db",
             "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, A double);"
