@@ -57,8 +57,8 @@ class Connection {
     // it, or else its first failure of any kind.
     StatementFailure batchFailure;
     bool batchFailureSpoils = false;
-    // Set once a statement waited the whole lock wait in vain: later ones
-    // fail at once instead of each waiting again, until a batch commits.
+    // Set once a statement waited the whole lock wait in vain: later changes
+    // are tried once without waiting, until one of them gets through.
     bool lockWaitSpent = false;
 
     static void ForwardChange(void* connection, int code, const char* database, const char* table,

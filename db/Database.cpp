@@ -227,9 +227,8 @@ void Database::NoteFailure(int code) {
     }
     failure.message = sqlite3_errmsg(handle);
     failure.cause = ClassifyFailure(failure.code, failure.systemError);
-    if (primary == SQLITE_BUSY && !connection->lockWaitSpent) {
-        // The whole wait has passed; the lock will not be gone for the next statement either.
-        sqlite3_busy_timeout(handle, 0);
+    if (primary == SQLITE_BUSY) {
+        // The whole wait has passed; the lock will not be gone for the next change either.
         connection->lockWaitSpent = true;
     }
     if (!connection->inTransaction) {
@@ -303,7 +302,7 @@ Result Database::RunQuery(const char* sql) {
         return FailedResult();
     }
 
-    int step = sqlite3_step(statement);
+    int step = Step(statement);
     int rowCount = 0;
     if (step == SQLITE_ROW) {
         // Counting first lets callers report progress over the rows.
@@ -336,6 +335,27 @@ Result Database::RunQuery(const char* sql) {
     return Result(statement, rowCount, ResultStatus::Failed);
 }
 
+// Once a wait for another program's lock was spent in vain, a change is
+// tried once without waiting: the lock is most likely still held, and one
+// wait per statement would make an opening wait many times over. Reads keep
+// waiting, since a writer keeps readers out only for the moment of its commit.
+int Database::Step(sqlite3_stmt* statement) {
+    sqlite3* handle = connection->handle;
+    const bool changes = !sqlite3_stmt_readonly(statement);
+    const bool once = changes && connection->lockWaitSpent;
+    if (once) {
+        sqlite3_busy_timeout(handle, 0);
+    }
+    const int step = sqlite3_step(statement);
+    if (once) {
+        Connection::WaitForLocks(handle);
+    }
+    if (changes && (step == SQLITE_DONE || step == SQLITE_ROW)) {
+        connection->lockWaitSpent = false;
+    }
+    return step;
+}
+
 int Database::RunQueries(const Query& query) {
     return RunQueries(query.Text());
 }
@@ -364,7 +384,7 @@ int Database::RunQueries(const char* sql) {
                 ++failures;
                 NoteFailure(sqlite3_errcode(handle));
             } else {
-                int step = sqlite3_step(statement);
+                int step = Step(statement);
                 // The legacy interface reports the real code only once finalised.
                 int code = sqlite3_finalize(statement);
                 if (step != SQLITE_ROW && step != SQLITE_DONE) {
@@ -393,7 +413,10 @@ bool Database::Begin() {
     }
     connection->batchFailure = StatementFailure();
     connection->batchFailureSpoils = false;
-    if (RunQuery("BEGIN").Status() == ResultStatus::Failed) {
+    // The write lock is taken at once: SQLite waits for another program's
+    // lock only while this connection holds none, so a batch that read first
+    // would be refused at its first change instead of waiting.
+    if (RunQuery("BEGIN IMMEDIATE").Status() == ResultStatus::Failed) {
         return false;
     }
     EndBatch();
@@ -436,11 +459,6 @@ bool Database::Commit() {
         NoteFailure(sqlite3_errcode(handle));
         Rollback();
         return false;
-    }
-    if (connection->lockWaitSpent) {
-        // Writing works again, so the next lock is worth waiting for.
-        Connection::WaitForLocks(handle);
-        connection->lockWaitSpent = false;
     }
     return true;
 }

@@ -99,6 +99,7 @@ class Database {
     void SetUpCatalogue();
     sqlite3* OpenHandle() const;
     void NoteFailure(int code);
+    int Step(sqlite3_stmt* statement);
     void RecordBatchFailure(const StatementFailure& failure, bool spoils);
     bool RefusesStatements(const char* sql);
     void EndBatch();

@@ -142,6 +142,9 @@ TEST_F(SharedFileTest, KilledInsideTheCommitOfAnIndexBuildTheNextOpeningBuildsIt
 }
 
 TEST_F(SharedFileTest, LocksOfAnotherProgramAreWaitedForAWhileThenReported) {
+    // With the catalogue in place, as after any earlier opening, only the
+    // builds of the index tables meet the lock, after they have read the file.
+    Database(path.c_str());
     {
         LockHolder brief(path, "BEGIN IMMEDIATE", 1s, "UPDATE stem SET dbh = dbh");
         const ProgramRun run = ExportBlocks();

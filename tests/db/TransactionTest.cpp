@@ -101,3 +101,29 @@ TEST_F(TransactionTest, FullDiskLosesTheWholeBatch) {
     EXPECT_TRUE(db.Commit());
     EXPECT_EQ(Count("grid"), Strings{"1"});
 }
+
+// One wait spent in vain on another program's write lock must not make the
+// connection give up on reads: that writer keeps readers out only while it commits.
+TEST_F(TransactionTest, AfterALockOutlastedTheWaitChangesTryOnceAndReadsStillWait) {
+    using namespace std::chrono;
+    ExecSql(path, "INSERT INTO grid VALUES (1);");
+    Connection::SetLockWait(1s);
+    Database db(path.c_str());
+    {
+        LockHolder writer(path, "BEGIN IMMEDIATE", minutes(1));
+        EXPECT_FALSE(db.Begin());
+        EXPECT_EQ(db.GetBatchFailure().cause, FailureCause::Locked);
+        const auto start = steady_clock::now();
+        EXPECT_EQ(db.RunQuery("CREATE TABLE built (a INTEGER)").Status(), ResultStatus::Failed);
+        EXPECT_LT(steady_clock::now() - start, 500ms);
+    }
+    {
+        LockHolder committing(path, "BEGIN EXCLUSIVE", 200ms);
+        EXPECT_EQ(db.RunQuery("SELECT a FROM grid").Status(), ResultStatus::HasRows);
+    }
+    // The lock gone, changes wait again.
+    ASSERT_TRUE(db.Begin());
+    db.RunQuery("CREATE TABLE built (a INTEGER)");
+    EXPECT_TRUE(db.Commit());
+    Connection::SetLockWait(Connection::kDefaultLockWait);
+}
