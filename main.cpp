@@ -1,12 +1,14 @@
-// Program entry. The command line decides between the viewer window and the
-// batch export; help, version and mistakes on the command line are answered
-// before the toolkit starts, so they need no display.
+// Program entry. The command line decides between the viewer window, the
+// batch export, the import and the reading of a point; help, version and mistakes on the
+// command line are answered before the toolkit starts, so they need no display.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ImportCommand.h"
 #include "app/VizApp.h"
+#include "ui/AtCommand.h"
 #include "ui/BatchExport.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VizApp);
@@ -25,6 +27,10 @@ int main(int argc, char** argv) {
             return 2;
         case CommandMode::Export:
             return RunExportCommand(argv[0], line.request);
+        case CommandMode::Import:
+            return RunImportCommand(line.import);
+        case CommandMode::At:
+            return RunAtCommand(line.at);
         case CommandMode::Window:
             break;
     }

@@ -1,7 +1,8 @@
-# Shared by run.sh and test.sh: installs the Debian packages Quenvar needs.
+# Shared by run.sh and test.sh: installs the Debian packages Quenvar needs
+# (desktop-file-utils, dpkg-dev and file for the install and package tests).
 # Sourced, not run.
 
-QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev libcairo2-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev"
+QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev libcairo2-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file"
 
 quenvar_install_packages() {
     local missing=()

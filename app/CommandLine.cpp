@@ -5,17 +5,21 @@
 #include <cmath>
 #include <optional>
 
+#include "app/NumberText.h"
+
 const char* const kQuenvarVersion = "0.27";
 
 namespace {
 
 const char* const kUsageHead =
-    "Usage: quenvar [FILE.db]\n"
+    "Usage: quenvar [--palette NAME] [FILE.db]\n"
     "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
-    "               [--view XMIN,YMIN,XMAX,YMAX] FILE.db\n"
+    "               [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME] [--legend] FILE.db\n"
+    "       quenvar --at X,Y [--stems LABEL,...] FILE.db\n"
+    "       quenvar import GRID STEMS OUT.db [--force]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export, opens the viewer window, on FILE.db when one is given.\n"
+    "Without --export, --at or import, opens the viewer window, on FILE.db when one is given.\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
@@ -28,6 +32,20 @@ const char* const kUsageHead =
     "  --view XMIN,YMIN,XMAX,YMAX\n"
     "                     the part of the plot to show, in plot coordinates\n"
     "                     (default: the whole plot)\n"
+    "  --palette NAME     the colour scale of the value layers: builtin (default),\n"
+    "                     viridis or cividis; also for the window\n"
+    "  --legend           draw the colour legend at the right of the picture\n"
+    "  --at X,Y           print what the plot holds at the point (X, Y): the grid\n"
+    "                     cell there with its total uptake and tree count, the\n"
+    "                     uptake of each tree of --stems in it, and the nearest\n"
+    "                     stem with its distance; no display is needed\n"
+    "  import GRID STEMS OUT.db\n"
+    "                     make the plot file OUT.db from two delimited text files\n"
+    "                     (comma, semicolon or tab): GRID, wide (x_coord, y_coord,\n"
+    "                     optionally gridcell_id, one column per tree) or long\n"
+    "                     (x_coord, y_coord, Tree, uptake), and STEMS (Tree, Xrot0,\n"
+    "                     Yrot0, any further columns); no display is needed\n"
+    "  --force            let import replace an existing OUT.db\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
@@ -35,10 +53,14 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture was written, 2 on any error.\n";
+    "Exit status: 0 when the picture or plot file was written or the point read;\n"
+    "3 when the picture was written, but a requested layer is missing because the\n"
+    "index tables it needs could not be built (the file is read-only, locked by\n"
+    "another program, on a full disk or damaged; the message says which); 2 on any\n"
+    "other error, and then no picture is written.\n";
 
 // Options that take a value, and the order they are described in.
-enum class Option { Export, Size, Layers, Stems, View, Help, Version };
+enum class Option { Export, Size, Layers, Stems, View, Palette, Legend, At, Force, Help, Version };
 
 struct OptionName {
     const char* name;
@@ -47,10 +69,12 @@ struct OptionName {
 };
 
 const OptionName kOptions[] = {
-    {"--export", Option::Export, true}, {"--size", Option::Size, true},
-    {"--layers", Option::Layers, true}, {"--stems", Option::Stems, true},
-    {"--view", Option::View, true},     {"--help", Option::Help, false},
-    {"-h", Option::Help, false},        {"--version", Option::Version, false},
+    {"--export", Option::Export, true},  {"--size", Option::Size, true},
+    {"--layers", Option::Layers, true},  {"--stems", Option::Stems, true},
+    {"--view", Option::View, true},      {"--palette", Option::Palette, true},
+    {"--legend", Option::Legend, false}, {"--at", Option::At, true},
+    {"--force", Option::Force, false},   {"--help", Option::Help, false},
+    {"-h", Option::Help, false},         {"--version", Option::Version, false},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -106,22 +130,6 @@ std::optional<long long> ParseInteger(const std::string& text) {
     return value;
 }
 
-// A finite number in C notation whatever the locale; nothing before or after it.
-std::optional<double> ParseNumber(const std::string& text) {
-    std::string trimmed = text;
-    // from_chars does not take the leading plus sign people sometimes write.
-    if (!trimmed.empty() && trimmed[0] == '+') {
-        trimmed.erase(0, 1);
-    }
-    double value = 0.0;
-    const char* end = trimmed.data() + trimmed.size();
-    const auto [stop, code] = std::from_chars(trimmed.data(), end, value);
-    if (trimmed.empty() || code != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 bool ParseSize(const std::string& text, ExportRequest& request, std::string& error) {
     const size_t cross = text.find_first_of("xX");
     const std::optional<long long> width =
@@ -161,7 +169,7 @@ bool ParseLayers(const std::string& text, ExportRequest& request, std::string& e
     return true;
 }
 
-bool ParseStems(const std::string& text, ExportRequest& request, std::string& error) {
+bool ParseStems(const std::string& text, std::vector<std::string>& stems, std::string& error) {
     if (text.empty()) {
         return true;
     }
@@ -174,8 +182,8 @@ bool ParseStems(const std::string& text, ExportRequest& request, std::string& er
             error = "empty stem label in --stems \"" + text + "\"";
             return false;
         }
-        if (std::find(request.stems.begin(), request.stems.end(), label) == request.stems.end()) {
-            request.stems.push_back(label);
+        if (std::find(stems.begin(), stems.end(), label) == stems.end()) {
+            stems.push_back(label);
         }
     }
     return true;
@@ -204,6 +212,36 @@ bool ParseView(const std::string& text, ExportRequest& request, std::string& err
     request.viewYMin = values[1];
     request.viewXMax = values[2];
     request.viewYMax = values[3];
+    return true;
+}
+
+bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& error) {
+    const struct {
+        const char* name;
+        PaletteOption palette;
+    } names[] = {{"builtin", PaletteOption::BuiltIn},
+                 {"viridis", PaletteOption::Viridis},
+                 {"cividis", PaletteOption::Cividis}};
+    for (const auto& entry : names) {
+        if (text == entry.name) {
+            palette = entry.palette;
+            return true;
+        }
+    }
+    error = "unknown --palette \"" + text + "\": expected builtin, viridis or cividis";
+    return false;
+}
+
+bool ParsePoint(const std::string& text, AtRequest& request, std::string& error) {
+    const std::vector<std::string> parts = SplitOnCommas(text);
+    const std::optional<double> x = parts.size() == 2 ? ParseNumber(parts[0]) : std::nullopt;
+    const std::optional<double> y = parts.size() == 2 ? ParseNumber(parts[1]) : std::nullopt;
+    if (!x || !y) {
+        error = "malformed --at \"" + text + "\": expected two numbers X,Y, for example 12.5,30";
+        return false;
+    }
+    request.x = *x;
+    request.y = *y;
     return true;
 }
 
@@ -267,20 +305,38 @@ bool SplitArguments(const std::vector<std::string>& args, Arguments& out, std::s
     return true;
 }
 
-// Without --export the only word the window takes is the file to open.
-CommandLine WindowCommandLine(const Arguments& arguments) {
-    for (const auto& entry : arguments.given) {
-        for (const OptionName& option : kOptions) {
-            if (option.option == entry.first) {
-                return Failure(std::string(option.name) +
-                               " belongs to the export: use it with --export OUT.png");
-            }
+const char* OptionText(Option option) {
+    for (const OptionName& name : kOptions) {
+        if (name.option == option) {
+            return name.name;
         }
+    }
+    return "";
+}
+
+const char* const kForceMisplaced =
+    "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
+
+// Without --export or --at the window takes a colour scale and the file to open.
+CommandLine WindowCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    for (const auto& entry : arguments.given) {
+        if (entry.first == Option::Palette) {
+            std::string error;
+            if (!ParsePalette(entry.second, line.palette, error)) {
+                return Failure(error);
+            }
+            continue;
+        }
+        if (entry.first == Option::Force) {
+            return Failure(kForceMisplaced);
+        }
+        return Failure(std::string(OptionText(entry.first)) +
+                       " belongs to the export: use it with --export OUT.png");
     }
     if (arguments.files.size() > 1) {
         return Failure("more than one file given (see quenvar --help)");
     }
-    CommandLine line;
     line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
     return line;
 }
@@ -300,9 +356,18 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Layers:
             return ParseLayers(value, request, error);
         case Option::Stems:
-            return ParseStems(value, request, error);
+            return ParseStems(value, request.stems, error);
         case Option::View:
             return ParseView(value, request, error);
+        case Option::Force:
+            error = kForceMisplaced;
+            return false;
+        case Option::Palette:
+            return ParsePalette(value, request.palette, error);
+        case Option::Legend:
+            request.legend = true;
+            return true;
+        case Option::At:
         case Option::Help:
         case Option::Version:
             return true;
@@ -330,6 +395,63 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     return line;
 }
 
+// --at reads one point; of the other options only the stems and a colour
+// scale (which a reading does not use) go with it.
+CommandLine AtCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    line.mode = CommandMode::At;
+    std::string error;
+    for (const auto& [option, value] : arguments.given) {
+        bool parsed = true;
+        PaletteOption unused = PaletteOption::Unset;
+        switch (option) {
+            case Option::At:
+                parsed = ParsePoint(value, line.at, error);
+                break;
+            case Option::Stems:
+                parsed = ParseStems(value, line.at.stems, error);
+                break;
+            case Option::Palette:
+                parsed = ParsePalette(value, unused, error);
+                break;
+            default:
+                return Failure(std::string(OptionText(option)) + " cannot be used with --at");
+        }
+        if (!parsed) {
+            return Failure(error);
+        }
+    }
+    if (arguments.files.size() != 1) {
+        return Failure(arguments.files.empty()
+                           ? "--at needs the database file to read (see quenvar --help)"
+                           : "--at reads one database file, but " +
+                                 std::to_string(arguments.files.size()) + " were given");
+    }
+    line.at.databasePath = arguments.files[0];
+    return line;
+}
+
+// `import GRID STEMS OUT.db`: the word import comes first, the three files after it.
+CommandLine ImportCommandLine(const Arguments& arguments) {
+    for (const auto& entry : arguments.given) {
+        if (entry.first != Option::Force) {
+            return Failure(std::string(OptionText(entry.first)) +
+                           " belongs to the export: use it with --export OUT.png");
+        }
+    }
+    if (arguments.files.size() != 4) {
+        return Failure("import needs three files, GRID STEMS OUT.db, but " +
+                       std::to_string(arguments.files.size() - 1) +
+                       (arguments.files.size() == 2 ? " was" : " were") +
+                       " given (see quenvar --help)");
+    }
+    CommandLine line;
+    line.mode = CommandMode::Import;
+    line.import = {arguments.files[1], arguments.files[2], arguments.files[3],
+                   arguments.Has(Option::Force)};
+    return line;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -342,6 +464,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         CommandLine line;
         line.mode = arguments.Has(Option::Help) ? CommandMode::Help : CommandMode::Version;
         return line;
+    }
+    if (!args.empty() && args[0] == "import") {
+        return arguments.Has(Option::Export)
+                   ? Failure("--export and import are two commands: give one")
+                   : ImportCommandLine(arguments);
+    }
+    if (arguments.Has(Option::At)) {
+        return arguments.Has(Option::Export) ? Failure("--at and --export cannot be used together")
+                                             : AtCommandLine(arguments);
     }
     return arguments.Has(Option::Export) ? ExportCommandLine(arguments)
                                          : WindowCommandLine(arguments);

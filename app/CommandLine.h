@@ -1,5 +1,5 @@
-// The program's command line: the viewer window with an optional file, or
-// the batch export of a picture, or help and version. Parsing is pure, so
+// The program's command line: the viewer window with an optional file, the
+// batch export of a picture, the import of delimited text, or help and version. Parsing is pure, so
 // that it can run before the toolkit (and a display) is there.
 #pragma once
 
@@ -9,6 +9,9 @@
 #include "app/LayerCatalogue.h"
 
 extern const char* const kQuenvarVersion;
+
+// A colour scale named by --palette; Unset keeps the settings' default.
+enum class PaletteOption { Unset, BuiltIn, Viridis, Cividis };
 
 // What `quenvar --export` is asked to draw.
 struct ExportRequest {
@@ -23,15 +26,36 @@ struct ExportRequest {
     double viewYMin = 0.0;
     double viewXMax = 0.0;
     double viewYMax = 0.0;
+    PaletteOption palette = PaletteOption::Unset;
+    bool legend = false;  // draw the colour legend beside the map
 };
 
-enum class CommandMode { Window, Help, Version, Export, Error };
+// What `quenvar import` is asked to make.
+struct ImportRequest {
+    std::string gridPath;
+    std::string stemsPath;
+    std::string outputPath;
+    bool overwrite = false;  // --force: replace an existing output file
+};
+
+// What `quenvar --at` is asked to read.
+struct AtRequest {
+    std::string databasePath;
+    double x = 0.0;
+    double y = 0.0;
+    std::vector<std::string> stems;  // UTF-8 labels as given, without repeats
+};
+
+enum class CommandMode { Window, Help, Version, Export, Import, At, Error };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
-    std::string startFile;  // Window: the file to open at start, if any
-    ExportRequest request;  // Export
-    std::string error;      // Error: one line naming the problem
+    std::string startFile;                         // Window: the file to open at start, if any
+    PaletteOption palette = PaletteOption::Unset;  // Window: the colour scale to start with
+    ExportRequest request;                         // Export
+    ImportRequest import;                          // Import
+    AtRequest at;                                  // At
+    std::string error;                             // Error: one line naming the problem
 };
 
 // The arguments after the program name.

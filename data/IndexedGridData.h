@@ -49,6 +49,8 @@ class IndexedGridData : public GridData {
     // False when the index table could not be built and committed (for
     // example a read-only file); the set then has no cells.
     bool IsIndexReady() const { return indexReady; }
+    // Why the index table could not be built; cause None when it was not tried or worked.
+    const StatementFailure& GetBuildFailure() const { return buildFailure; }
 
   protected:
     // source: the source query's rows when the caller reads them for several
@@ -110,6 +112,7 @@ class IndexedGridData : public GridData {
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
+    StatementFailure buildFailure;
 
   private:
     GridSource* sharedSource;
@@ -126,6 +129,7 @@ class IndexedGridData : public GridData {
     const IndexCells* MemoryFor(const std::string& table, const std::string& sql);
     GridSource& Source();
     void BuildInTransaction(ProgressMonitor monitor);
+    void LogBuildFailure(const char* what);
     bool TablePresent(const std::string& table);
     const char* FilterText() const;
 };

@@ -1,6 +1,5 @@
 #include "data/PlotGenerator.h"
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "db/BulkWriter.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -152,46 +152,8 @@ std::vector<double> ComputeUptake(const std::vector<Tree>& trees, int columns, i
     return uptake;
 }
 
-class Writer {
-  public:
-    Writer(sqlite3* db, std::string& error) : db(db), error(error) {}
-
-    bool Exec(const std::string& sql) {
-        char* message = nullptr;
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-            error = std::string(message ? message : "unknown error") + " in: " + sql.substr(0, 200);
-            sqlite3_free(message);
-            return false;
-        }
-        return true;
-    }
-
-    bool Prepare(const std::string& sql, sqlite3_stmt** statement) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, statement, nullptr) != SQLITE_OK) {
-            error = sqlite3_errmsg(db);
-            return false;
-        }
-        return true;
-    }
-
-    bool Step(sqlite3_stmt* statement) {
-        const bool done = sqlite3_step(statement) == SQLITE_DONE;
-        if (!done) {
-            error = sqlite3_errmsg(db);
-        }
-        sqlite3_reset(statement);
-        return done;
-    }
-
-  private:
-    sqlite3* db;
-    std::string& error;
-};
-
-bool WriteTables(sqlite3* db, const PlotSpec& request, int columns, int rows,
-                 const std::vector<Tree>& trees, const std::vector<double>& uptake,
-                 std::string& error) {
-    Writer writer(db, error);
+bool WriteTables(BulkWriter& writer, const PlotSpec& request, int columns, int rows,
+                 const std::vector<Tree>& trees, const std::vector<double>& uptake) {
     // One transaction with one prepared statement per table: fast, and a
     // failure leaves an empty file rather than half a plot.
     if (!writer.Exec("BEGIN")) {
@@ -207,42 +169,38 @@ bool WriteTables(sqlite3* db, const PlotSpec& request, int columns, int rows,
     }
     create += ")";
     insert += ")";
-    sqlite3_stmt* statement = nullptr;
-    bool ok = writer.Exec(create) && writer.Prepare(insert, &statement);
+    bool ok = writer.Exec(create) && writer.Prepare(insert);
     const size_t treeCount = trees.size();
     for (int j = 0; ok && j < rows; ++j) {
         for (int i = 0; ok && i < columns; ++i) {
-            sqlite3_bind_int(statement, 1, j * columns + i + 1);
-            sqlite3_bind_double(statement, 2, Round(i * request.cell, 6));
-            sqlite3_bind_double(statement, 3, Round(j * request.cell, 6));
+            writer.BindInt(1, j * columns + i + 1);
+            writer.BindDouble(2, Round(i * request.cell, 6));
+            writer.BindDouble(3, Round(j * request.cell, 6));
             const double* values = &uptake[(static_cast<size_t>(j) * columns + i) * treeCount];
             for (size_t t = 0; t < treeCount; ++t) {
-                sqlite3_bind_double(statement, static_cast<int>(t) + 4, values[t]);
+                writer.BindDouble(static_cast<int>(t) + 4, values[t]);
             }
-            ok = writer.Step(statement);
+            ok = writer.Step();
         }
     }
-    sqlite3_finalize(statement);
-    statement = nullptr;
 
     ok = ok &&
          writer.Exec(
              "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double, Crown_d_m "
              "double, height double, species integer, age double)") &&
-         writer.Prepare("INSERT INTO stem VALUES (?, ?, ?, ?, ?, ?, ?, ?)", &statement);
+         writer.Prepare("INSERT INTO stem VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     for (size_t t = 0; ok && t < treeCount; ++t) {
         const Tree& tree = trees[t];
-        sqlite3_bind_text(statement, 1, tree.label.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_double(statement, 2, tree.x);
-        sqlite3_bind_double(statement, 3, tree.y);
-        sqlite3_bind_double(statement, 4, tree.dbh);
-        sqlite3_bind_double(statement, 5, tree.crown);
-        sqlite3_bind_double(statement, 6, tree.height);
-        sqlite3_bind_int(statement, 7, tree.species);
-        sqlite3_bind_double(statement, 8, tree.age);
-        ok = writer.Step(statement);
+        writer.BindText(1, tree.label);
+        writer.BindDouble(2, tree.x);
+        writer.BindDouble(3, tree.y);
+        writer.BindDouble(4, tree.dbh);
+        writer.BindDouble(5, tree.crown);
+        writer.BindDouble(6, tree.height);
+        writer.BindInt(7, tree.species);
+        writer.BindDouble(8, tree.age);
+        ok = writer.Step();
     }
-    sqlite3_finalize(statement);
     return ok && writer.Exec("COMMIT");
 }
 
@@ -278,16 +236,16 @@ bool WritePlot(const std::string& path, const PlotSpec& request, std::string& er
         PlaceTrees(request, columns * request.cell, rows * request.cell, draws);
     const std::vector<double> uptake = ComputeUptake(trees, columns, rows, request.cell, draws);
 
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        error =
-            std::string("cannot create ") + path + ": " + (db ? sqlite3_errmsg(db) : "no memory");
-        sqlite3_close(db);
+    BulkWriter writer(path);
+    if (!writer.IsOpen()) {
+        error = "cannot create " + path + ": " + writer.Error();
         return false;
     }
-    const bool ok = WriteTables(db, request, columns, rows, trees, uptake, error);
-    sqlite3_close(db);
+    const bool ok = WriteTables(writer, request, columns, rows, trees, uptake);
+    if (!ok) {
+        error = writer.Error();
+    }
+    writer.Close();
     if (!ok) {
         std::remove(path.c_str());
     }

@@ -2,7 +2,29 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 #include "app/Log.h"
+
+namespace {
+
+std::atomic<long long> lockWaitMs{Connection::kDefaultLockWait.count()};
+
+}  // namespace
+
+std::chrono::milliseconds Connection::LockWait() {
+    return std::chrono::milliseconds(lockWaitMs.load());
+}
+
+void Connection::SetLockWait(std::chrono::milliseconds wait) {
+    lockWaitMs.store(wait.count());
+}
+
+void Connection::WaitForLocks(sqlite3* handle) {
+    if (handle) {
+        sqlite3_busy_timeout(handle, static_cast<int>(lockWaitMs.load()));
+    }
+}
 
 Connection::Connection(const char* path, Mode mode) {
     // One thread at a time works on a connection (the opening worker, then
@@ -13,6 +35,7 @@ Connection::Connection(const char* path, Mode mode) {
     int code = sqlite3_open_v2(path ? path : "", &handle, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code == SQLITE_OK) {
         sqlite3_update_hook(handle, ForwardChange, this);
+        WaitForLocks(handle);
         // Drawing a tree's layers scans the whole grid table several times;
         // a page cache that holds a large plot keeps those scans in memory.
         sqlite3_exec(handle, "PRAGMA cache_size = -131072", nullptr, nullptr, nullptr);
@@ -72,4 +95,8 @@ void Connection::ForwardChange(void* argument, int code, const char*, const char
             return;
     }
     connection->listener(connection->listenerArgument, change, table);
+}
+
+const char* SqliteLibraryVersion() {
+    return sqlite3_libversion();
 }

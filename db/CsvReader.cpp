@@ -63,14 +63,17 @@ const std::vector<wxString>& CsvRow::Tokens() const {
     return body ? body->tokens : none;
 }
 
-CsvReader::CsvReader(const wxString& path, const wxString& separatorList, bool isPositional)
-    : separators(separatorList), positional(isPositional) {
+CsvReader::CsvReader(const wxString& path, const wxString& separatorList, bool isPositional,
+                     CsvDialect readDialect)
+    : separators(separatorList), positional(isPositional), dialect(readDialect) {
     Open(path);
 }
 
-CsvReader::CsvReader(const char* path, const char* separatorList, bool isPositional)
+CsvReader::CsvReader(const char* path, const char* separatorList, bool isPositional,
+                     CsvDialect readDialect)
     : CsvReader(wxString::FromUTF8(path ? path : ""),
-                wxString::FromUTF8(separatorList ? separatorList : ""), isPositional) {}
+                wxString::FromUTF8(separatorList ? separatorList : ""), isPositional, readDialect) {
+}
 
 CsvReader::~CsvReader() = default;
 
@@ -97,14 +100,41 @@ void CsvReader::Open(const wxString& path) {
     }
 }
 
+namespace {
+
+// The separator of a quoted-dialect header: the first tab, semicolon or comma
+// outside quotes, so that a quoted column name may hold any of them.
+wxString FirstSeparatorOutsideQuotes(const wxString& line) {
+    bool quoted = false;
+    for (wxUniChar c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == '\t' || c == ';' || c == ',')) {
+            return wxString(c);
+        }
+    }
+    return wxString();
+}
+
+bool IsBlank(wxUniChar c) {
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
 bool CsvReader::DetectSeparators() {
     wxString first = text->ReadLine();
     if (first.empty()) {
         wxString second = text->ReadLine();
-        if (second.empty() && file->GetLastError() != wxSTREAM_READ_ERROR) {
+        if (second.empty() && file->GetLastError() != wxSTREAM_READ_ERROR &&
+            dialect == CsvDialect::Plain) {
             LogConsole("WHY?");
         }
         return false;
+    }
+    if (dialect == CsvDialect::Quoted) {
+        separators = FirstSeparatorOutsideQuotes(first);
+        return !separators.empty();
     }
     for (wxUniChar c : first) {
         if (c == '\t' || c == ',') {
@@ -132,14 +162,20 @@ CsvRow CsvReader::ReadRow() {
         return CsvRow();
     }
     wxLogNull quiet;
-    wxString line = text->ReadLine();
+    rowProblem.clear();
+    wxString line = ReadLine();
+    rowLine = linesRead;
     if (line.empty()) {
         return CsvRow();
     }
     std::vector<wxString> tokens;
-    wxStringTokenizer tokenizer(line, separators);
-    while (tokenizer.HasMoreTokens()) {
-        tokens.push_back(tokenizer.GetNextToken());
+    if (dialect == CsvDialect::Quoted) {
+        tokens = SplitQuoted(line);
+    } else {
+        wxStringTokenizer tokenizer(line, separators);
+        while (tokenizer.HasMoreTokens()) {
+            tokens.push_back(tokenizer.GetNextToken());
+        }
     }
     if (positional || header.empty()) {
         return CsvRow(std::move(tokens));
@@ -147,11 +183,67 @@ CsvRow CsvReader::ReadRow() {
     return CsvRow(std::move(tokens), header);
 }
 
+wxString CsvReader::ReadLine() {
+    ++linesRead;
+    return text->ReadLine();
+}
+
+std::vector<wxString> CsvReader::SplitQuoted(wxString line) {
+    const wxUniChar separator = separators.empty() ? wxUniChar(',') : separators[0];
+    std::vector<wxString> fields(1);
+    size_t i = 0;
+    while (true) {
+        while (i < line.length() && IsBlank(line[i]) && line[i] != separator) {
+            ++i;
+        }
+        if (i < line.length() && line[i] == '"') {
+            // A quoted field runs to its closing quote, across line ends.
+            for (++i;; ++i) {
+                if (i == line.length()) {
+                    if (AtEnd()) {
+                        rowProblem = "a quoted field is not closed";
+                        return fields;
+                    }
+                    line += "\n" + ReadLine();
+                    --i;
+                } else if (line[i] == '"' && i + 1 < line.length() && line[i + 1] == '"') {
+                    fields.back() += '"';
+                    ++i;
+                } else if (line[i] == '"') {
+                    ++i;
+                    break;
+                } else {
+                    fields.back() += line[i];
+                }
+            }
+            while (i < line.length() && IsBlank(line[i]) && line[i] != separator) {
+                ++i;
+            }
+            if (i < line.length() && line[i] != separator) {
+                rowProblem = "text follows the closing quote of a field";
+                return fields;
+            }
+        } else {
+            const size_t end = line.find(separator, i);
+            fields.back() = line.substr(i, end == wxString::npos ? wxString::npos : end - i);
+            fields.back().Trim(true);
+            i = end == wxString::npos ? line.length() : end;
+        }
+        if (i >= line.length()) {
+            return fields;
+        }
+        ++i;  // the separator
+        fields.emplace_back();
+    }
+}
+
 void CsvReader::Rewind() {
     if (!file) {
         return;
     }
     file->SeekI(0);
+    linesRead = 0;
+    rowLine = 0;
     // A fresh text stream forgets buffered bytes and detects a byte-order mark again.
     if (text) {
         text = std::make_unique<wxTextInputStream>(*file, " \t", wxConvAuto());

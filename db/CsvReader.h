@@ -1,4 +1,10 @@
 // Line-oriented reader of tab- or comma-separated text files.
+//
+// The plain dialect splits each line at every separator, as the table import
+// always has. The quoted dialect reads what spreadsheets and R write: comma,
+// semicolon or tab, fields in double quotes holding separators, doubled
+// quotes or line breaks, empty fields kept, blanks around unquoted fields
+// dropped.
 #pragma once
 
 #include <wx/string.h>
@@ -29,10 +35,14 @@ class CsvRow {
     std::shared_ptr<const Body> body;
 };
 
+enum class CsvDialect { Plain, Quoted };
+
 class CsvReader {
   public:
-    CsvReader(const wxString& path, const wxString& separators, bool positional);
-    CsvReader(const char* path, const char* separators, bool positional);
+    CsvReader(const wxString& path, const wxString& separators, bool positional,
+              CsvDialect dialect = CsvDialect::Plain);
+    CsvReader(const char* path, const char* separators, bool positional,
+              CsvDialect dialect = CsvDialect::Plain);
     ~CsvReader();
 
     bool IsUsable() const;
@@ -42,15 +52,25 @@ class CsvReader {
     size_t HeaderCount() const;
     const std::vector<wxString>& Header() const { return header; }
     wxString Separators() const { return separators; }
+    // The line (from 1) on which the row last read begins.
+    long LineNumber() const { return rowLine; }
+    // Quoted dialect: why the row last read is malformed, or empty.
+    const wxString& RowProblem() const { return rowProblem; }
 
   private:
     std::unique_ptr<wxFileInputStream> file;
     std::unique_ptr<wxTextInputStream> text;
     wxString separators;
     bool positional;
+    CsvDialect dialect;
     std::vector<wxString> header;
     CsvRow headerRow;
+    long linesRead = 0;
+    long rowLine = 0;
+    wxString rowProblem;
 
     void Open(const wxString& path);
     bool DetectSeparators();
+    wxString ReadLine();
+    std::vector<wxString> SplitQuoted(wxString line);
 };

@@ -2,6 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
+#include "app/PendingFile.h"
+#include "db/Connection.h"
+#include "db/Database.h"
+
 namespace {
 
 // The first column of every row as text; stops where SQLite cannot read on.
@@ -14,6 +20,14 @@ std::vector<std::string> FirstColumn(sqlite3_stmt* statement) {
     return values;
 }
 
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
 }  // namespace
 
 PlotLabels ReadPlotLabels(const char* path) {
@@ -23,6 +37,7 @@ PlotLabels ReadPlotLabels(const char* path) {
         sqlite3_close_v2(handle);
         return labels;
     }
+    Connection::WaitForLocks(handle);
     sqlite3_stmt* statement = nullptr;
     // The tree names are the grid's column names, whether or not it has rows.
     if (sqlite3_prepare_v2(handle, "SELECT * FROM grid", -1, &statement, nullptr) == SQLITE_OK) {
@@ -39,4 +54,25 @@ PlotLabels ReadPlotLabels(const char* path) {
     sqlite3_finalize(statement);
     sqlite3_close_v2(handle);
     return labels;
+}
+
+bool CheckPlotRequest(const std::string& path, const std::vector<std::string>& stems,
+                      std::string& error) {
+    if (!CheckReadableFile(path, error)) {
+        return false;
+    }
+    error = ProbeRefusal(Database::Probe(path.c_str()), path);
+    if (!error.empty()) {
+        return false;
+    }
+    if (!stems.empty()) {
+        const PlotLabels labels = ReadPlotLabels(path.c_str());
+        for (const std::string& stem : stems) {
+            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
+                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
+                return false;
+            }
+        }
+    }
+    return true;
 }

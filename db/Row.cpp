@@ -24,6 +24,19 @@ union Cell {
 // An unknown type code reads as an empty text, whatever the column holds.
 const int kEmptyText = 0;
 
+// A column is known by its origin, the table column it comes from. Through a
+// view that renames its columns the origin is the hidden table's name, so a
+// name the query gives (a view's, an alias) wins unless it is the origin
+// written in another case; expressions have no origin and take their alias.
+const char* ColumnName(sqlite3_stmt* statement, int i) {
+    const char* origin = sqlite3_column_origin_name(statement, i);
+    const char* given = sqlite3_column_name(statement, i);
+    if (!origin || (given && sqlite3_stricmp(origin, given) != 0)) {
+        origin = given;
+    }
+    return origin ? origin : "";
+}
+
 int CellTypeOf(int sqliteType) {
     switch (sqliteType) {
         case SQLITE_INTEGER:
@@ -107,12 +120,8 @@ std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
     try {
         columns.reserve(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
-            // Expressions have no origin; their declared name (or alias) serves instead.
-            const char* name = sqlite3_column_origin_name(statement, i);
-            if (!name) {
-                name = sqlite3_column_name(statement, i);
-            }
-            columns.push_back({name ? name : "", CellTypeOf(sqlite3_column_type(statement, i))});
+            columns.push_back(
+                {ColumnName(statement, i), CellTypeOf(sqlite3_column_type(statement, i))});
         }
     } catch (const std::bad_alloc&) {
         OutOfMemory();

@@ -7,7 +7,7 @@
 #include "app/OutOfMemory.h"
 
 Statement::Statement(Database database, const char* sql) : database(database) {
-    if (this->database.RefusesStatements() || !sql) {
+    if (!this->database.OpenHandle() || !sql || this->database.RefusesStatements(sql)) {
         return;
     }
     const int code = sqlite3_prepare_v2(this->database.OpenHandle(), sql, -1, &statement, nullptr);
@@ -33,10 +33,10 @@ void Statement::Bind(int position, double value) {
 }
 
 bool Statement::Execute() {
-    if (!statement || database.RefusesStatements()) {
+    if (!statement || database.RefusesStatements(sqlite3_sql(statement))) {
         return false;
     }
-    const int step = sqlite3_step(statement);
+    const int step = database.Step(statement);
     const bool done = step == SQLITE_ROW || step == SQLITE_DONE;
     if (!done) {
         database.ReportRunFailure(step);
@@ -49,7 +49,7 @@ bool Statement::Step() {
     if (!statement) {
         return false;
     }
-    const int step = sqlite3_step(statement);
+    const int step = database.Step(statement);
     onRow = step == SQLITE_ROW;
     finished = step == SQLITE_DONE;
     if (step != SQLITE_ROW && step != SQLITE_DONE) {

@@ -3,6 +3,7 @@
 #include "render/RenderHelper.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/Log.h"
 #include "db/SqlText.h"
@@ -13,30 +14,41 @@ const char* const kGridTable = "grid";
 const char* const kStemTable = "stem";
 const char* const kPlotSource = "SELECT * FROM grid";
 
+// "<what> could not be built because <cause>. <consequence> <what to do>"
+wxString IndexProblem(const wxString& what, const StatementFailure& failure,
+                      const wxString& consequence) {
+    wxString text = what + " could not be built because " +
+                    wxString::FromUTF8(DescribeFailure(failure).c_str()) + ". " + consequence;
+    const std::string remedy = RemedyFor(failure.cause);
+    if (!remedy.empty()) {
+        text += " " + wxString::FromUTF8(remedy.c_str());
+    }
+    return text;
+}
+
 }  // namespace
 
 RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
-    : database(std::shared_ptr<Connection>()) {
+    : database(std::shared_ptr<Connection>()), filePath(path) {
     const wxScopedCharBuffer file = path.utf8_str();
 
     // Decide from a read-only look whether the file is ours to open at all, so
     // that somebody's other database never receives our catalogue tables.
     const DatabaseProbe probe = Database::Probe(file.data());
-    if (!probe.isDatabase) {
-        openProblem = wxString::Format(
-            "\"%s\" cannot be opened: it is not an SQLite database, or it is damaged.", path);
-        Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
-        return;
+    if (probe.recovered) {
+        Log(LOG_ERROR,
+            "\"%s\" had a change left unfinished by a program that stopped; SQLite rolled it "
+            "back.",
+            file.data());
     }
-    if (!probe.hasGrid) {
+    openProblem = wxString::FromUTF8(ProbeRefusal(probe, file.data()).c_str());
+    if (!probe.hasGrid && probe.isDatabase) {
         Log(LOG_ERROR, "No root data in database file.");
     }
-    if (!probe.hasStem) {
+    if (!probe.hasStem && probe.isDatabase) {
         Log(LOG_ERROR, "No stem data in database file.");
     }
-    if (!probe.hasGrid && !probe.hasStem) {
-        openProblem = wxString::Format(
-            "\"%s\" holds no plot data: it has neither a grid table nor a stem table.", path);
+    if (!openProblem.empty()) {
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
         return;
     }
@@ -89,14 +101,17 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     }
 
     openStatus = OpenStatus::Loaded;
-    const bool indexesReady = (!uptakeGrid || uptakeGrid->IsIndexReady()) &&
-                              (!neighborGrid || neighborGrid->IsIndexReady());
-    if (!indexesReady) {
+    const bool uptakeFailed = uptakeGrid && !uptakeGrid->IsIndexReady();
+    const bool countFailed = neighborGrid && !neighborGrid->IsIndexReady();
+    if (uptakeFailed || countFailed) {
         openStatus = OpenStatus::IndexFailed;
-        openProblem = wxString::Format(
-            "The index tables of \"%s\" could not be built because the file cannot be written. "
-            "The uptake and tree-count layers stay empty.",
-            path);
+        const char* consequence = !countFailed    ? "The uptake layers stay empty."
+                                  : !uptakeFailed ? "The tree-count layers stay empty."
+                                                  : "The uptake and tree-count layers stay empty.";
+        const StatementFailure& failure =
+            uptakeFailed ? uptakeGrid->GetBuildFailure() : neighborGrid->GetBuildFailure();
+        openProblem = IndexProblem(wxString::Format("The index tables of \"%s\"", path), failure,
+                                   consequence);
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
     }
 }
@@ -152,37 +167,112 @@ double RenderHelper::GetStemValue(const wxString& label, const wxString& column)
     return value;
 }
 
-UptakeGridData* RenderHelper::GetTreeGrid(const wxString& treeName) {
-    auto found = treeGrids.find(treeName);
-    if (found != treeGrids.end()) {
-        return found->second.get();
+void RenderHelper::NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure) {
+    if (!treesWithoutIndex.insert(tree).second) {
+        return;
     }
-    // Only a tree that has a stem and an uptake column in the grid has
-    // anything to draw; any other source query would fail.
-    std::unique_ptr<UptakeGridData> grid;
-    bool drawable = false;
-    if (hasStemData && hasRootData && rootData) {
-        const std::vector<wxString> trees = rootData->GetTreeNames();
-        if (std::find(trees.begin(), trees.end(), treeName) != trees.end()) {
-            Result stem = database.RunQuery(
-                Query("SELECT * FROM stem WHERE Tree = %s",
-                      SqlLiteral(std::string(treeName.utf8_str().data())).c_str()));
-            drawable = stem.Status() == ResultStatus::HasRows;
-            stem.Close();
+    const wxString problem = IndexProblem(
+        wxString::Format("The index table of the tree \"%s\" in \"%s\"", tree, filePath), failure,
+        "Its own layers stay empty.");
+    Log(LOG_ERROR, "%s", problem.utf8_str().data());
+    if (treeLayerProblem.empty()) {
+        treeLayerProblem = problem;
+    }
+}
+
+std::vector<StemPosition> RenderHelper::GetStemPositions() {
+    std::vector<StemPosition> stems;
+    if (!stemPoints) {
+        return stems;
+    }
+    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
+        stems.push_back({stemPoints->GetLabel(), stemPoints->GetX(), stemPoints->GetY()});
+    }
+    stemPoints->Close();
+    return stems;
+}
+
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance) {
+    int nearest = -1;
+    // Stems this far away or farther are never picked.
+    double best = 100000.0;
+    for (size_t i = 0; i < stems.size(); ++i) {
+        const double dx = stems[i].x - x;
+        const double dy = stems[i].y - y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < best) {  // ties keep the stem met first
+            best = d;
+            nearest = static_cast<int>(i);
         }
     }
-    if (drawable) {
+    distance = best;
+    return nearest;
+}
+
+bool RenderHelper::IsTreeDrawable(const wxString& stemName) {
+    // Only a tree that has a stem and an uptake column in the grid has
+    // anything to draw.
+    if (!hasStemData || !hasRootData || !rootData) {
+        return false;
+    }
+    const std::vector<wxString> trees = rootData->GetTreeNames();
+    if (std::find(trees.begin(), trees.end(), stemName) == trees.end()) {
+        return false;
+    }
+    Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
+                                           SqlLiteral(stemName.utf8_str().data()).c_str()));
+    const bool exists = found.Status() == ResultStatus::HasRows;
+    found.Close();
+    return exists;
+}
+
+const TreeUptake& RenderHelper::GetTreeUptake(const wxString& label) {
+    const auto known = treeUptakes.find(label);
+    if (known != treeUptakes.end()) {
+        return known->second;
+    }
+    // The same data set the tree's layers draw, so its index table is theirs.
+    TreeUptake tree;
+    if (UptakeGridData* data = GetTreeGrid(label)) {
+        tree.drawable = true;
+        const char* table = data->GetTableName();
+        tree.table = table != nullptr ? table : "";
+        tree.minValue = data->GetMinValue();
+        tree.maxValue = data->GetMaxValue();
+    }
+    return treeUptakes.emplace(label, tree).first->second;
+}
+
+UptakeGridData* RenderHelper::GetTreeGrid(const wxString& treeName) {
+    auto found = treeGrids.find(treeName);
+    // A set whose table could not be built is built again at the next need,
+    // as every drawing of the tree's layers once did.
+    if (found != treeGrids.end() && (!found->second || found->second->IsIndexReady())) {
+        return found->second.get();
+    }
+    std::unique_ptr<UptakeGridData> grid;
+    if (IsTreeDrawable(treeName)) {
         grid = std::make_unique<UptakeGridData>(
             database, Query("%s", StemUptakeQuery(treeName).utf8_str().data()), kGridTable,
             "x_coord", "y_coord", ProgressMonitor(0, 0));
+        if (!grid->IsIndexReady()) {
+            NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
+        }
     }
-    return treeGrids.emplace(treeName, std::move(grid)).first->second.get();
+    std::unique_ptr<UptakeGridData>& kept = treeGrids[treeName];
+    kept = std::move(grid);
+    return kept.get();
+}
+
+void RenderHelper::ForgetTreeUptakes() {
+    // Kept sets would go on naming tables that are gone; the next need
+    // builds them again.
+    treeUptakes.clear();
+    treeGrids.clear();
 }
 
 void RenderHelper::DeleteIndexTables() {
-    // Kept sets would go on naming tables that are gone; the next drawing
-    // builds them again.
-    treeGrids.clear();
+    ForgetTreeUptakes();
     database.DeleteAllIndexTables();
 }
 

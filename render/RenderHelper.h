@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/ProgressMonitor.h"
@@ -36,6 +37,10 @@ enum PlotLayerFlag : uint32_t {
     LAYER_HIGHLIGHT = 2048,
 };
 
+// The dot colours of the plot's uptake and tree-count clouds.
+extern const wxColour kUptakeCloudColor;
+extern const wxColour kCountCloudColor;
+
 // Individual stem-layer flags (group 2).
 enum StemLayerFlag : uint32_t {
     STEM_LAYER_BLOCKS = 1,
@@ -43,12 +48,35 @@ enum StemLayerFlag : uint32_t {
     STEM_LAYER_CLOUD = 4,
 };
 
+// A stem's label and position, as the stem data set holds them.
+struct StemPosition {
+    wxString label;
+    double x;
+    double y;
+};
+
+// The stem nearest to (x, y) as a click picks it: strictly nearer than every
+// stem before it and than 100000 plot units. Its index, or -1, with its
+// distance in distance.
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance);
+
+// What one tree's own layers draw from, kept for the open file so that
+// readings and legends do not build the tree's data set again.
+struct TreeUptake {
+    bool drawable = false;  // the tree has a stem and a grid column
+    std::string table;      // its index table; empty when it could not be built
+    double minValue = 100000.0;
+    double maxValue = -100000.0;
+};
+
 class RenderHelper {
   public:
     enum class OpenStatus {
-        Loaded,       // at least one of grid and stem was found and read
-        NoPlotData,   // not a database, or neither grid nor stem: nothing was written
-        IndexFailed,  // opened, but the index tables could not be built (read-only file)
+        Loaded,  // at least one of grid and stem was found and read
+        // Refused, nothing written: not a database, neither grid nor stem,
+        // locked by another program, or a needed recovery it cannot get.
+        NoPlotData,
+        IndexFailed,  // opened, but the index tables could not be built (see the problem)
     };
 
     RenderHelper(const wxString& path, ProgressMonitor monitor);
@@ -59,6 +87,10 @@ class RenderHelper {
     OpenStatus GetOpenStatus() const { return openStatus; }
     // Why the file is refused or incomplete, for the user; empty when loaded fully.
     wxString GetOpenProblem() const { return openProblem; }
+    // Trees whose own layers drew nothing because their index table could
+    // not be built, and why the first of them failed.
+    bool TreeLayersFailed(const wxString& tree) const { return treesWithoutIndex.count(tree) > 0; }
+    wxString GetTreeLayerProblem() const { return treeLayerProblem; }
 
     double GetFullXMin() const { return fullExtent.xMin; }
     double GetFullYMin() const { return fullExtent.yMin; }
@@ -81,6 +113,12 @@ class RenderHelper {
     std::vector<wxString> GetStemAttributeNames();
     double GetStemValue(const wxString& label, const wxString& column);
     wxString FindNearestStem(double x, double y);
+    // Every stem in table order; empty without a stem table.
+    std::vector<StemPosition> GetStemPositions();
+    // Builds the tree's index table when it is not there yet.
+    const TreeUptake& GetTreeUptake(const wxString& label);
+    // After the index tables were deleted, what was kept of them is stale.
+    void ForgetTreeUptakes();
 
     void AddHighlightedStem(const wxString& name);
     void RemoveHighlightedStem(const wxString& name);
@@ -121,10 +159,19 @@ class RenderHelper {
     bool hasStemData = false;
     std::vector<wxString> highlightedStems;
     std::map<wxString, wxColour> stemColors;
+    std::map<wxString, TreeUptake> treeUptakes;
     // Null for a tree found to have nothing to draw.
     std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
+    wxString filePath;
+    std::set<wxString> treesWithoutIndex;
+    wxString treeLayerProblem;
+
+    void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
+
+    // Whether the tree has anything for its own layers to draw.
+    bool IsTreeDrawable(const wxString& stemName);
 
     // The view and pixel size that every renderer of one drawing shares.
     struct LayerFrame {

@@ -1,6 +1,9 @@
 // Draws the four images the windows load from Resources: the zoom control's
 // two magnifiers (25 pixels wide, which its geometry assumes) and the
 // inspector's two tool bar pictures. Usage: makeicons [FOLDER] (default "Resources").
+// With --app-icon FOLDER it draws the application icon instead, at the sizes
+// desktops look for, as FOLDER/NxN/apps/quenvar.png (the committed ones are
+// in packaging/icons/hicolor).
 //
 // Shapes are sampled 8 x 8 times per pixel so that their edges are smooth on
 // any background; the result is written as PNG with an alpha channel.
@@ -12,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -181,6 +185,43 @@ std::vector<Shape> InfoTool() {
     };
 }
 
+// A square with rounded corners.
+Shape RoundedBox(double x0, double y0, double x1, double y1, double radius, Rgba colour) {
+    return [=](double x, double y, Rgba& out) {
+        const double dx = std::max({x0 + radius - x, 0.0, x - (x1 - radius)});
+        const double dy = std::max({y0 + radius - y, 0.0, y - (y1 - radius)});
+        if (x < x0 || x > x1 || y < y0 || y > y1 || std::hypot(dx, dy) > radius) {
+            return false;
+        }
+        out = colour;
+        return true;
+    };
+}
+
+// A small uptake map: 4 x 4 cells in the viewer's default colours around
+// two stems, on a dark tile. Drawn in a 0..1 square scaled to size.
+std::vector<Shape> AppIcon(double size) {
+    const Rgba palette[] = {Opaque(0, 0, 150), Opaque(0, 150, 100), Opaque(100, 200, 0),
+                            Opaque(255, 255, 0), Opaque(255, 0, 0)};
+    const int levels[4][4] = {{0, 1, 1, 0}, {1, 3, 4, 2}, {1, 4, 3, 1}, {0, 2, 1, 0}};
+    const double s = size;
+    std::vector<Shape> shapes = {
+        RoundedBox(0.03 * s, 0.03 * s, 0.97 * s, 0.97 * s, 0.16 * s, Opaque(30, 34, 42))};
+    const double start = 0.13 * s, cell = 0.185 * s, gap = 0.012 * s;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            const double x = start + column * cell, y = start + row * cell;
+            shapes.push_back(Box(x + gap, y + gap, x + cell - gap, y + cell - gap,
+                                 palette[levels[row][column]]));
+        }
+    }
+    for (const auto& [x, y] : {std::pair{0.45, 0.42}, std::pair{0.62, 0.62}}) {
+        shapes.push_back(Disc(x * s, y * s, 0.075 * s, Opaque(255, 255, 255)));
+        shapes.push_back(Disc(x * s, y * s, 0.05 * s, Opaque(120, 70, 20)));
+    }
+    return shapes;
+}
+
 bool Save(const wxImage& image, const wxString& folder, const wxString& name) {
     wxString path = wxFileName(folder, name).GetFullPath();
     if (!image.SaveFile(path, wxBITMAP_TYPE_PNG)) {
@@ -189,6 +230,24 @@ bool Save(const wxImage& image, const wxString& folder, const wxString& name) {
     }
     printf("%s\n", (const char*)path.utf8_str());
     return true;
+}
+
+bool MakeFolder(const wxString& folder) {
+    if (!wxFileName::DirExists(folder) &&
+        !wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+        fprintf(stderr, "cannot create %s\n", (const char*)folder.utf8_str());
+        return false;
+    }
+    return true;
+}
+
+bool SaveAppIcons(const wxString& folder) {
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const wxString sized = wxString::Format("%s/%dx%d/apps", folder, size, size);
+        ok = MakeFolder(sized) && Save(Draw(size, size, AppIcon(size)), sized, "quenvar.png") && ok;
+    }
+    return ok;
 }
 
 }  // namespace
@@ -200,10 +259,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxImage::AddHandler(new wxPNGHandler);
+    if (argc == 3 && std::string(argv[1]) == "--app-icon") {
+        return SaveAppIcons(wxString::FromUTF8(argv[2])) ? 0 : 1;
+    }
     wxString folder = argc > 1 ? wxString::FromUTF8(argv[1]) : wxString("Resources");
-    if (!wxFileName::DirExists(folder) &&
-        !wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
-        fprintf(stderr, "cannot create %s\n", (const char*)folder.utf8_str());
+    if (!MakeFolder(folder)) {
         return 1;
     }
     bool ok = Save(Draw(25, 25, Magnifier(false)), folder, "zoom-out.png");

@@ -16,11 +16,14 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/PendingFile.h"
 #include "app/ProgressMonitor.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/ColorSettings.h"
 #include "render/LayerStack.h"
+#include "render/Legend.h"
+#include "render/LegendDrawing.h"
 #include "render/RenderHelper.h"
 
 namespace {
@@ -31,31 +34,6 @@ std::string Quoted(const std::string& path) {
 
 std::string Utf8(const wxString& text) {
     return std::string(text.utf8_str().data());
-}
-
-bool Contains(const std::vector<std::string>& list, const std::string& item) {
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
-
-bool CheckReadable(const std::string& path, std::string& error) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
-        return false;
-    }
-    // Reading a pipe or a device could wait for ever or never end.
-    if (!S_ISREG(info.st_mode)) {
-        error = "cannot open " + Quoted(path) + ": " +
-                (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
-        return false;
-    }
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) {
-        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
-        return false;
-    }
-    close(fd);
-    return true;
 }
 
 bool CheckOutput(const ExportRequest& request, std::string& error) {
@@ -77,44 +55,15 @@ bool CheckOutput(const ExportRequest& request, std::string& error) {
 // no PNG behind (and an earlier picture of that name untouched).
 class PictureFile {
   public:
-    explicit PictureFile(const std::string& destination) : destination(destination) {}
-    ~PictureFile() {
-        if (fd >= 0) {
-            close(fd);
-        }
-        if (!temporary.empty()) {
-            std::remove(temporary.c_str());
-        }
-    }
-    PictureFile(const PictureFile&) = delete;
-    PictureFile& operator=(const PictureFile&) = delete;
+    explicit PictureFile(const std::string& destination)
+        : destination(destination), pending(destination) {}
 
-    bool Open(std::string& error) {
-        const std::filesystem::path path(destination);
-        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-        const std::string stem =
-            "." + path.filename().string() + ".part-" + std::to_string(static_cast<long>(getpid()));
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            const std::string name = (folder / (stem + "-" + std::to_string(attempt))).string();
-            // 0666 so that the picture gets the permissions the user's umask gives new files.
-            fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-            if (fd >= 0) {
-                temporary = name;
-            } else if (errno != EEXIST) {
-                break;
-            }
-        }
-        if (fd < 0) {
-            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-            return false;
-        }
-        return true;
-    }
+    bool Open(std::string& error) { return pending.Create(error); }
 
     bool Write(const void* data, size_t size, std::string& error) {
         const char* bytes = static_cast<const char*>(data);
         while (size > 0) {
-            const ssize_t written = write(fd, bytes, size);
+            const ssize_t written = write(pending.Descriptor(), bytes, size);
             if (written < 0 && errno == EINTR) {
                 continue;
             }
@@ -125,24 +74,12 @@ class PictureFile {
             bytes += written;
             size -= size_t(written);
         }
-        const int closed = close(fd);
-        fd = -1;
-        if (closed != 0) {
-            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-            return false;
-        }
-        if (std::rename(temporary.c_str(), destination.c_str()) != 0) {
-            error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-            return false;
-        }
-        temporary.clear();
-        return true;
+        return pending.Publish(true, error);
     }
 
   private:
     std::string destination;
-    std::string temporary;
-    int fd = -1;
+    PendingFile pending;
 };
 
 // The chosen catalogue layers in compositing order, front (bottom) first.
@@ -168,35 +105,28 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 }  // namespace
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
-    const std::string& path = request.databasePath;
-    if (!CheckReadable(path, error)) {
-        return false;
-    }
-    const DatabaseProbe probe = Database::Probe(path.c_str());
-    if (!probe.isDatabase) {
-        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
-        return false;
-    }
-    if (!probe.hasGrid && !probe.hasStem) {
-        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
-        return false;
-    }
-    if (!request.stems.empty()) {
-        const PlotLabels labels = ReadPlotLabels(path.c_str());
-        for (const std::string& stem : request.stems) {
-            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
-                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
-                return false;
-            }
-        }
-    }
-    return CheckOutput(request, error);
+    return CheckPlotRequest(request.databasePath, request.stems, error) &&
+           CheckOutput(request, error);
 }
 
-void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
-                      const std::function<void(const wxBitmap&)>& take) {
-    const int width = request.width;
-    const int height = request.height;
+void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
+    switch (palette) {
+        case PaletteOption::Unset:
+            return;
+        case PaletteOption::BuiltIn:
+            settings.SetColorMap(ColorMap::None);
+            settings.SetUseCustomColors(false);
+            return;
+        case PaletteOption::Viridis:
+            settings.SetColorMap(ColorMap::Viridis);
+            return;
+        case PaletteOption::Cividis:
+            settings.SetColorMap(ColorMap::Cividis);
+            return;
+    }
+}
+
+std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& request) {
     // Only trees with a grid column have a row in the window's stem list, and
     // only those rows get tree layers there.
     std::vector<wxString> trees;
@@ -207,6 +137,47 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
             trees.push_back(label);
         }
     }
+    return trees;
+}
+
+namespace {
+
+// The requested layers the picture lacks because their index tables could
+// not be built: "uptake-blocks", "tree-blocks (T1)".
+std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request) {
+    const UptakeGridData* uptake = helper.GetUptakeGrid();
+    const NeighborGridData* count = helper.GetNeighborGrid();
+    const bool uptakeMissing = uptake && !uptake->IsIndexReady();
+    const bool countMissing = count && !count->IsIndexReady();
+    std::vector<std::string> missing;
+    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
+        if (layer->group == 2) {
+            for (const wxString& tree : ExportTrees(helper, request)) {
+                if (helper.TreeLayersFailed(tree)) {
+                    missing.push_back(std::string(layer->key) + " (" + Utf8(tree) + ")");
+                }
+            }
+            continue;
+        }
+        const uint32_t flag = layer->flag;
+        const bool ofUptake =
+            flag & (LAYER_UPTAKE_BLOCKS | LAYER_UPTAKE_CLOUDS | LAYER_UPTAKE_ISOLINES);
+        const bool ofCount =
+            flag & (LAYER_COUNT_BLOCKS | LAYER_COUNT_CLOUDS | LAYER_COUNT_ISOLINES);
+        if ((ofUptake && uptakeMissing) || (ofCount && countMissing)) {
+            missing.push_back(layer->key);
+        }
+    }
+    return missing;
+}
+
+}  // namespace
+
+void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
+                      const std::function<void(const wxBitmap&)>& take) {
+    const int width = request.width;
+    const int height = request.height;
+    const std::vector<wxString> trees = ExportTrees(helper, request);
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 1) {
             take(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
@@ -219,7 +190,8 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
     take(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
 }
 
-bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning) {
+bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
+                   std::vector<std::string>* missingLayers) {
     if (!CheckExportInput(request, error)) {
         return false;
     }
@@ -257,14 +229,41 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
 
+    ApplyPaletteOption(request.palette, *colorSettings);
+
+    // The legend takes a strip at the right; the map keeps the rest.
+    std::vector<LegendLayer> legendLayers;
+    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
+        legendLayers.push_back(
+            {layer->group, uint32_t(layer->flag), wxString::FromUTF8(layer->label)});
+    }
+    const std::vector<wxString> trees = ExportTrees(helper, request);
+    const int strip =
+        request.legend
+            ? LegendStripWidth(BuildLegend(helper, legendLayers, trees, *colorSettings, false),
+                               request.width)
+            : 0;
+    ExportRequest mapRequest = request;
+    mapRequest.width = request.width - strip;
+
     // Stacking the picture so far (opaque, of the same size) and the next
     // layer gives the pixels of stacking all layers at once.
     wxBitmap composite;
-    DrawExportLayers(helper, request, [&composite, &request](const wxBitmap& layer) {
+    DrawExportLayers(helper, mapRequest, [&composite, &mapRequest](const wxBitmap& layer) {
         composite = StackLayers(composite.IsOk() ? std::vector<wxBitmap>{composite, layer}
                                                  : std::vector<wxBitmap>{layer},
-                                request.width, request.height);
+                                mapRequest.width, mapRequest.height);
     });
+    if (strip > 0) {
+        composite = WithLegendStrip(
+            composite, BuildLegend(helper, legendLayers, trees, *colorSettings), strip);
+    }
+    if (missingLayers) {
+        *missingLayers = MissingLayers(helper, request);
+    }
+    if (warning.empty()) {
+        warning = Utf8(helper.GetTreeLayerProblem());
+    }
     wxMemoryOutputStream png;
     bool encoded = false;
     if (composite.IsOk()) {
@@ -302,13 +301,25 @@ int RunExportCommand(const char* programPath, const ExportRequest& request) {
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
     std::string warning;
-    const bool written = ExportPicture(request, error, warning);
-    if (!warning.empty()) {
+    std::vector<std::string> missing;
+    const bool written = ExportPicture(request, error, warning, &missing);
+    if (written && !missing.empty()) {
+        // The picture is there, but not all that was asked for: say what is missing and why.
+        std::string layers;
+        for (const std::string& layer : missing) {
+            layers += (layers.empty() ? "" : ", ") + layer;
+        }
+        Report(warning);
+        Report(Quoted(request.outputPath) + " was written without the layers " + layers);
+    } else if (!warning.empty()) {
         Report("warning: " + warning);
     }
     if (!written) {
         Report(error);
     }
     wxEntryCleanup();
-    return written ? 0 : 2;
+    if (!written) {
+        return 2;
+    }
+    return missing.empty() ? 0 : 3;
 }

@@ -18,12 +18,18 @@
 #include "app/Dispatcher.h"
 #include "app/Log.h"
 #include "app/ProgressMonitor.h"
+#include "render/ColorSettings.h"
 #include "render/LayerStack.h"
+#include "render/Legend.h"
 #include "render/PlotRect.h"
 #include "render/RenderHelper.h"
+#include "ui/AboutBox.h"
+#include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/LegendPanel.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
+#include "ui/ReadoutStatusBar.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -64,6 +70,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     BuildMenus();
     BuildLayout();
+    readoutBar = new ReadoutStatusBar(this);
+    SetStatusBar(readoutBar);
+    readoutBar->Watch(viewer);
     inspector = new InspectWindow(this, nullptr);
     const wxRect frame = GetRect();
     inspector->Move(frame.x + frame.width + 20, frame.y);
@@ -87,6 +96,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildMenus() {
     wxMenu* fileMenu = new wxMenu;
     fileMenu->Append(ID_OPEN_DATASET, "&Open Dataset...\tCtrl+o");
+    fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
     fileMenu->Append(wxID_EXIT, "&Quit");
@@ -103,6 +113,9 @@ void MainWindow::BuildMenus() {
     menuBar->Append(editMenu, "&Edit");
     menuBar->Append(advancedMenu, "&Advanced");
     menuBar->Append(windowMenu, "&Window");
+    wxMenu* helpMenu = new wxMenu;
+    helpMenu->Append(wxID_ABOUT, "About Quenvar");
+    menuBar->Append(helpMenu, "&Help");
     editMenu->Enable(ID_SELECT_ALL, false);
     SetMenuBar(menuBar);
 }
@@ -118,6 +131,7 @@ void MainWindow::BuildLayout() {
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
     viewer = new Viewer(layerPanel);
+    legendPanel = new LegendPanel(layerPanel);
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
@@ -140,7 +154,10 @@ void MainWindow::BuildLayout() {
 
     wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
     centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
-    centreColumn->Add(viewer, 1, wxEXPAND | wxBOTTOM, 3);
+    wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
+    mapRow->Add(viewer, 1, wxEXPAND);
+    mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
+    centreColumn->Add(mapRow, 1, wxEXPAND | wxBOTTOM, 3);
     centreColumn->Add(bottomRow, 0, wxEXPAND);
 
     wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
@@ -183,6 +200,8 @@ wxString MainWindow::AskForDatabase() {
 // Opening a database
 
 void MainWindow::OpenDatabase(const wxString& path) {
+    readoutBar->SetPlot(nullptr);
+    legendPanel->SetSections({});
     renderHelper.reset();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
@@ -229,6 +248,7 @@ void MainWindow::OnDatabaseLoaded(OpenTask* task) {
     ClearLayerCaches();
     viewer->SetLayers({});
     RefillStemList();
+    readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
     if (accepted) {
@@ -434,7 +454,37 @@ void MainWindow::RedrawLayers() {
     }
     viewer->SetLayers(stack);
     UpdateZoomLabel();
+    UpdateReadingAids();
     layerPanel->Layout();
+}
+
+std::vector<wxString> MainWindow::SelectedTrees() const {
+    std::vector<wxString> trees;
+    for (int row : selectedStemRows) {
+        if (row < 0 || row >= int(stemList->GetCount())) {
+            continue;
+        }
+        const wxString label = stemList->GetString(row);
+        if (std::find(trees.begin(), trees.end(), label) == trees.end()) {
+            trees.push_back(label);
+        }
+    }
+    return trees;
+}
+
+void MainWindow::UpdateReadingAids() {
+    const std::vector<wxString> trees = SelectedTrees();
+    std::vector<LegendLayer> shown;
+    for (const LayerEntry& entry : layers) {
+        if (entry.checkBox->GetValue()) {
+            shown.push_back({entry.group, uint32_t(entry.flag), entry.checkBox->GetLabel()});
+        }
+    }
+    ColorSettings defaults;
+    legendPanel->SetSections(
+        BuildLegend(*renderHelper, shown, trees, colorSettings ? *colorSettings : defaults));
+    readoutBar->SetTrees(trees);
+    readoutBar->Reread();
 }
 
 void MainWindow::UpdateZoomLabel() {
@@ -513,6 +563,12 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         case ID_SHOW_INSPECTOR:
             ToggleInspectorCommand();
+            break;
+        case ID_IMPORT_TEXT:
+            ImportTextCommand();
+            break;
+        case wxID_ABOUT:
+            AboutCommand();
             break;
         default:
             break;
@@ -612,6 +668,8 @@ void MainWindow::DeleteIndexesCommand() {
     if (!renderHelper) {
         return;
     }
+    // Nothing may read the dropped tables until the file is opened again.
+    readoutBar->SetPlot(nullptr);
     renderHelper->DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
@@ -628,4 +686,23 @@ void MainWindow::PreferencesCommand() {
 void MainWindow::ToggleInspectorCommand() {
     Log(LOG_RUN, "Inspect window toggled.");
     inspector->Show(!inspector->IsShown());
+}
+
+void MainWindow::ImportTextCommand() {
+    Log(LOG_RUN, "Import of delimited text chosen.");
+    ImportDialogHooks hooks;
+    hooks.chooseFile = chooseFile;
+    hooks.inform = [this](const wxString& text, const wxString& caption, long style) {
+        Inform(text, caption, style);
+    };
+    hooks.open = [this](const wxString& path) { OpenDatabase(path); };
+    ImportRequest request;
+    if (AskImportFiles(this, hooks, request)) {
+        StartImport(this, request, std::move(hooks), aliveToken);
+    }
+}
+
+void MainWindow::AboutCommand() {
+    Log(LOG_RUN, "About box shown.");
+    ShowAboutBox(this);
 }

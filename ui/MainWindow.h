@@ -22,6 +22,8 @@ class wxSizeEvent;
 class wxStaticBoxSizer;
 class wxStaticText;
 class InspectWindow;
+class LegendPanel;
+class ReadoutStatusBar;
 class ProgressWindow;
 class RenderHelper;
 class Viewer;
@@ -32,6 +34,7 @@ struct OpenTask;
 enum MainMenuId {
     ID_SAVE_IMAGE = 101,
     ID_OPEN_DATASET = 103,
+    ID_IMPORT_TEXT = 104,
     ID_SHOW_INSPECTOR = 201,
     ID_DELETE_INDEXES = 301,
     ID_SELECT_ALL = 401,
@@ -79,6 +82,8 @@ class MainWindow : public wxFrame {
     InspectWindow* GetInspector() const { return inspector; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
+    LegendPanel* GetLegendPanel() const { return legendPanel; }
+    ReadoutStatusBar* GetReadoutBar() const { return readoutBar; }
     // The cached bitmap of a layer, invalid when there is none.
     wxBitmap CachedPlotLayer(uint32_t flag) const;
     wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const;
@@ -97,6 +102,8 @@ class MainWindow : public wxFrame {
     Viewer* viewer = nullptr;
     wxStaticText* zoomLabel = nullptr;
     ZoomCtrl* zoomCtrl = nullptr;
+    LegendPanel* legendPanel = nullptr;
+    ReadoutStatusBar* readoutBar = nullptr;
     wxStaticBoxSizer* plotLayerSizer = nullptr;
     wxStaticBoxSizer* stemLayerSizer = nullptr;
     std::list<LayerEntry> layers;
@@ -122,6 +129,9 @@ class MainWindow : public wxFrame {
     wxBitmap PlotLayerForStack(uint32_t flag, int width, int height);
     wxBitmap StemLayerForStack(const wxString& stem, uint32_t flag, int width, int height);
     void UpdateZoomLabel();
+    // The legend and the pointer readout follow what the picture shows.
+    void UpdateReadingAids();
+    std::vector<wxString> SelectedTrees() const;
     int StemRow(const wxString& stem) const;
 
     static int LoadStep(void* task);
@@ -141,6 +151,8 @@ class MainWindow : public wxFrame {
     void DeleteIndexesCommand();
     void PreferencesCommand();
     void ToggleInspectorCommand();
+    void ImportTextCommand();
+    void AboutCommand();
 
     wxDECLARE_EVENT_TABLE();
 };

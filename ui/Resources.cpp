@@ -10,10 +10,19 @@
 #include "app/Log.h"
 
 wxString ResourcePath(const wxString& fileName) {
-    wxFileName path(wxStandardPaths::Get().GetExecutablePath());
-    path.AppendDir("Resources");
-    path.SetFullName(fileName);
-    return path.GetFullPath();
+    const wxFileName executable(wxStandardPaths::Get().GetExecutablePath());
+    wxFileName beside(executable);
+    beside.AppendDir("Resources");
+    beside.SetFullName(fileName);
+    // An installed program keeps its images under share/quenvar, found from
+    // the program's own folder so that a moved or staged installation works too.
+    wxFileName installed(executable.GetPath() + wxFILE_SEP_PATH + QUENVAR_DATA_FROM_BINARY,
+                         fileName);
+    installed.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    if (!beside.FileExists() && installed.FileExists()) {
+        return installed.GetFullPath();
+    }
+    return beside.GetFullPath();
 }
 
 wxBitmap LoadResourceBitmap(const wxString& fileName, int fallbackWidth, int fallbackHeight) {

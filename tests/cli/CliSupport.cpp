@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ostream>
 
@@ -23,10 +25,15 @@ std::string OutputFile(const char* name) {
 }  // namespace
 
 ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options) {
+    return RunProgram(QUENVAR_BINARY, args, options);
+}
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      RunOptions options) {
     const std::string outFile = OutputFile("out");
     const std::string errFile = OutputFile("err");
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(QUENVAR_BINARY));
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
@@ -47,7 +54,16 @@ ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options) 
         if (options.asNobody && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(125);
         }
-        execv(argv[0], argv.data());
+        if (options.fileSizeLimit > 0) {
+            // Writes past the limit then fail with EFBIG instead of killing the program.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = rlim_t(options.fileSizeLimit);
+            const rlimit size{limit, limit};
+            if (setrlimit(RLIMIT_FSIZE, &size) != 0) {
+                _exit(124);
+            }
+        }
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;

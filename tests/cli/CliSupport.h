@@ -19,10 +19,14 @@ struct ProgramRun {
 struct RunOptions {
     bool withoutDisplay = false;  // DISPLAY and WAYLAND_DISPLAY removed
     bool asNobody = false;        // the rights of user nobody (tests may run as root)
+    long fileSizeLimit = 0;       // bytes any file may reach (a full disk), 0 for none
 };
 
 // Runs the quenvar binary of this build in the working directory.
 ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options = {});
+// Runs another program, found on PATH unless the name holds a slash.
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      RunOptions options = {});
 
 // Runs `quenvar --export OUT ...args... FILE`.
 ProgramRun Export(const std::string& out, const std::string& file,

@@ -85,6 +85,31 @@ TEST_F(CsvReaderTest, ByteOrderMarkAndUtf8) {
     EXPECT_EQ(Utf8(reader.ReadRow().Tokens()), (Strings{"Ä", "1"}));
 }
 
+TEST_F(CsvReaderTest, QuotedDialectKeepsSeparatorsQuotesLineBreaksAndEmptyFields) {
+    WriteFile("quoted.csv",
+              "\"a;b\";x;\"say \"\"hi\"\"\"\r\n"
+              " 1 ;;\"two\r\nlines\"\r\n"
+              "\r\n"
+              "\"open\n");
+    CsvReader reader("quoted.csv", "", true, CsvDialect::Quoted);
+    EXPECT_EQ(reader.Separators(), ";");
+    EXPECT_EQ(Utf8(reader.ReadRow().Tokens()), (Strings{"a;b", "x", "say \"hi\""}));
+    EXPECT_EQ(reader.LineNumber(), 1);
+    EXPECT_EQ(Utf8(reader.ReadRow().Tokens()), (Strings{"1", "", "two\nlines"}));
+    EXPECT_EQ(reader.LineNumber(), 2);
+    EXPECT_TRUE(reader.ReadRow().IsNull());
+    EXPECT_EQ(reader.LineNumber(), 4);
+    reader.ReadRow();
+    EXPECT_EQ(reader.LineNumber(), 5);
+    EXPECT_EQ(reader.RowProblem(), "a quoted field is not closed");
+
+    // Tabs keep empty fields too, unlike the plain dialect.
+    WriteFile("tabs.txt", "a\tb\tc\n1\t\t3\n");
+    CsvReader tabs("tabs.txt", "", true, CsvDialect::Quoted);
+    tabs.ReadRow();
+    EXPECT_EQ(Utf8(tabs.ReadRow().Tokens()), (Strings{"1", "", "3"}));
+}
+
 // Importing delimited text into tables.
 class ImportCsvTest : public testing::Test {
   protected:

@@ -1,4 +1,4 @@
-// Fuzz target: the delimited-text reader and the table import on any bytes.
+// Fuzz target: the delimited-text reader (both dialects) and the table import on any bytes.
 #include <cstddef>
 #include <cstdint>
 
@@ -47,6 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ReadEverything(detected);
         CsvReader named(kInput, ",", false);
         ReadEverything(named);
+        CsvReader quoted(kInput, "", false, CsvDialect::Quoted);
+        ReadEverything(quoted);
     }
     {
         Database database(kDatabase);

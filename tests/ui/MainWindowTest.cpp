@@ -13,10 +13,13 @@
 #include "TestSupport.h"
 #include "app/LayerCatalogue.h"
 #include "render/ColorSettings.h"
+#include "render/Legend.h"
 #include "render/RenderHelper.h"
 #include "ui/InspectWindow.h"
+#include "ui/LegendPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressWindow.h"
+#include "ui/ReadoutStatusBar.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -46,13 +49,17 @@ void MakePlot(const std::string& path) {
     ExecSql(path, sql.str());
 }
 
-bool HasOpenProgressWindow(wxWindow* parent) {
+ProgressWindow* OpenProgressWindow(wxWindow* parent) {
     for (wxWindow* child : parent->GetChildren()) {
-        if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
-            return true;
+        if (auto* progress = dynamic_cast<ProgressWindow*>(child); progress && child->IsShown()) {
+            return progress;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool HasOpenProgressWindow(wxWindow* parent) {
+    return OpenProgressWindow(parent) != nullptr;
 }
 
 void SendMouse(wxWindow* window, wxEventType type, int x, int y, bool leftDown) {
@@ -539,6 +546,28 @@ TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoade
     EXPECT_EQ(ReadFile("plot.db"), before);
 }
 
+TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressWindow) {
+    using namespace std::chrono;
+    MakePlot("plot.db");
+    // Another program keeps even readers out for a moment.
+    LockHolder writer("plot.db", "BEGIN EXCLUSIVE", 1500ms);
+    window->OpenDatabase("plot.db");
+    const auto start = steady_clock::now();
+    // The window goes on handling events while the worker waits.
+    PumpUntil([&start] { return steady_clock::now() - start > 700ms; });
+    EXPECT_TRUE(window->IsLoading());
+    ProgressWindow* progress = OpenProgressWindow(window);
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->IsRunning());
+    EXPECT_TRUE(progress->IsPulsing());
+
+    ASSERT_TRUE(
+        PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
+    EXPECT_TRUE(messages.empty()) << messages[0];
+    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    EXPECT_EQ(window->GetRenderHelper()->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+}
+
 TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
     ExecSql("grid.db",
             "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, A double);"
@@ -574,3 +603,26 @@ TEST_F(MainWindowTest, AddLayerOrdersTheLayerListByPosition) {
 }
 
 }  // namespace
+
+TEST_F(MainWindowTest, StatusBarReadsThePointerAndTheLegendFollowsTheLayers) {
+    OpenPlot();
+    ToggleLayer("Total Nitrogen Uptake (blocks)", true);
+    ListClick(1, true);  // T2, whose stem stands at (7, 3)
+    // The centre of cell (7, 2), where T2 alone takes up 3.
+    const wxPoint at = PixelOf(7.5, 2.5);
+    SendMouse(window->GetViewer(), wxEVT_MOTION, at.x, at.y, false);
+    ReadoutStatusBar* bar = window->GetReadoutBar();
+    EXPECT_EQ(bar->GetStatusText(1), "cell 7 2: uptake 3, 1 tree");
+    EXPECT_EQ(bar->GetStatusText(2), "T2 3");
+    EXPECT_TRUE(bar->GetStatusText(3).StartsWith("nearest T2 at 0.7")) << bar->GetStatusText(3);
+    SendMouse(window->GetViewer(), wxEVT_LEAVE_WINDOW, at.x, at.y, false);
+    EXPECT_EQ(bar->GetStatusText(1), "");
+
+    const std::vector<LegendSection>& legend = window->GetLegendPanel()->GetSections();
+    ASSERT_EQ(legend.size(), 1u);
+    EXPECT_EQ(legend[0].title, "Total Nitrogen Uptake (blocks)");
+    EXPECT_EQ(legend[0].entries.size(), 5u);
+    ToggleLayer("Nitrogen Uptake (Isoline)", true);
+    EXPECT_EQ(window->GetLegendPanel()->GetSections().size(), 2u);
+    EXPECT_EQ(window->GetLegendPanel()->GetSections()[1].title, "T2: Nitrogen Uptake (Isoline)");
+}

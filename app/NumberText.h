@@ -1,0 +1,9 @@
+// Numbers read from text typed by people or written by other programs.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// A finite number in C notation whatever the locale, with an optional leading
+// plus sign; nothing before or after it.
+std::optional<double> ParseNumber(const std::string& text);

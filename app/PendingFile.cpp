@@ -1,0 +1,92 @@
+#include "app/PendingFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+}  // namespace
+
+PendingFile::PendingFile(std::string destinationPath) : destination(std::move(destinationPath)) {}
+
+PendingFile::~PendingFile() {
+    if (fd >= 0) {
+        close(fd);
+    }
+    if (!temporary.empty()) {
+        std::remove(temporary.c_str());
+    }
+}
+
+bool PendingFile::Fail(std::string& error) const {
+    error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
+    return false;
+}
+
+bool PendingFile::Create(std::string& error) {
+    const std::filesystem::path path(destination);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const std::string stem =
+        "." + path.filename().string() + ".part-" + std::to_string(static_cast<long>(getpid()));
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        const std::string name = (folder / (stem + "-" + std::to_string(attempt))).string();
+        // 0666 so that the file gets the permissions the user's umask gives new files.
+        fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            temporary = name;
+        } else if (errno != EEXIST) {
+            break;
+        }
+    }
+    return fd >= 0 || Fail(error);
+}
+
+bool PendingFile::Publish(bool replace, std::string& error) {
+    const int closed = fd >= 0 ? close(fd) : 0;
+    fd = -1;
+    if (closed != 0) {
+        return Fail(error);
+    }
+    if (replace) {
+        if (std::rename(temporary.c_str(), destination.c_str()) != 0) {
+            return Fail(error);
+        }
+    } else if (link(temporary.c_str(), destination.c_str()) != 0) {
+        // A hard link never replaces an existing file, even one made meanwhile.
+        return Fail(error);
+    } else {
+        std::remove(temporary.c_str());
+    }
+    temporary.clear();
+    return true;
+}
+
+bool CheckReadableFile(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "cannot open " + Quoted(path) + ": " +
+                (S_ISDIR(info.st_mode) ? "it is a folder" : "it is not a regular file");
+        return false;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        error = "cannot read " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    close(fd);
+    return true;
+}

@@ -1,0 +1,90 @@
+// `quenvar import` through the real program: what the file holds, what the
+// user is told, and that nothing is left behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "CliSupport.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char* const kWide =
+    "gridcell_id,x_coord,y_coord,Oak 1,Birch\n"
+    "1,0,0,2,0\n2,1,0,1,0.5\n3,0,1,0,1\n4,1,1,1,1\n";
+const char* const kLong =
+    "x_coord;y_coord;Tree;uptake\n"
+    "0;0;Oak 1;2\n1;0;Oak 1;1\n1;0;Birch;0,5\n0;1;Birch;1\n1;1;Oak 1;1\n1;1;Birch;1\n"
+    "0;0;Birch;0\n";
+const char* const kStems =
+    "Tree,Xrot0,Yrot0,dbh,species\n\"Oak 1\",0.5,0.5,0.3,Quercus\nBirch,1.5,1.5,0.2,Betula\n";
+
+Strings Names(const std::string& folder) {
+    Strings names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ImportTest : public testing::Test {
+  protected:
+    TempDir dir;
+
+    void SetUp() override {
+        WriteFile("wide.csv", kWide);
+        WriteFile("long.csv", kLong);
+        WriteFile("stems.csv", kStems);
+    }
+};
+
+}  // namespace
+
+TEST_F(ImportTest, WideAndLongMakeTheSameFileOfRealsThatDraws) {
+    ProgramRun run = RunQuenvar({"import", "wide.csv", "stems.csv", "wide.db"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "wide.db: 4 cells, 2 trees, 2 stems\n");
+    EXPECT_EQ(run.err, "");
+    run = RunQuenvar({"import", "long.csv", "stems.csv", "long.db"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto tables = UserTables("wide.db");
+    EXPECT_EQ(UserTables("long.db"), tables);
+    // Whole numbers too are stored as reals, so that no column reads as integers.
+    EXPECT_EQ(QueryColumn("wide.db",
+                          "SELECT typeof(x_coord) || typeof(\"Oak 1\") || "
+                          "typeof(Birch) || ' ' || \"Oak 1\" FROM grid LIMIT 1"),
+              Strings{"realrealreal 2.0"});
+    EXPECT_EQ(QueryColumn("wide.db", "SELECT sql FROM sqlite_master WHERE name = 'stem'"),
+              Strings{"CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double, "
+                      "species text)"});
+
+    run = Export("plot.png", "wide.db", {"--layers", "uptake-blocks", "--stems", "Oak 1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GT(LitPixels(LoadPng("plot.png")), 0);
+}
+
+TEST_F(ImportTest, BadInputExitsTwoWithOneLineAndLeavesNothing) {
+    WriteFile("bad.csv", "x_coord,y_coord,Oak 1\n0,0,1\n1,0,1,5\n");
+    const Strings before = Names(dir.Path());
+    const ProgramRun run = RunQuenvar({"import", "bad.csv", "stems.csv", "out.db"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "quenvar: bad.csv, line 3: 4 fields, but the header has 3\n");
+    EXPECT_EQ(Names(dir.Path()), before);
+}
+
+TEST_F(ImportTest, ReplacesAnExistingFileOnlyWithForce) {
+    WriteFile("out.db", "keep me");
+    ProgramRun run = RunQuenvar({"import", "wide.csv", "stems.csv", "out.db"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "quenvar: \"out.db\" exists already; give --force to replace it\n");
+    EXPECT_EQ(ReadFile("out.db"), "keep me");
+    // The import needs no display.
+    RunOptions withoutDisplay;
+    withoutDisplay.withoutDisplay = true;
+    run = RunQuenvar({"import", "wide.csv", "stems.csv", "out.db", "--force"}, withoutDisplay);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(QueryColumn("out.db", "SELECT count(*) FROM grid"), Strings{"4"});
+}
