@@ -31,5 +31,11 @@ int main(int argc, char** argv) {
         case CommandMode::Window:
             break;
     }
+    // Stems the file does not know are refused as the export refuses them.
+    std::string error;
+    if (!line.request.stems.empty() && !CheckPlotInput(line.request, error)) {
+        std::fprintf(stderr, "quenvar: %s\n", error.c_str());
+        return 2;
+    }
     return wxEntry(argc, argv);
 }

@@ -12,13 +12,16 @@ const char* const kQuenvarVersion = "0.27";
 namespace {
 
 const char* const kUsageHead =
-    "Usage: quenvar [FILE.db]\n"
+    "Usage: quenvar [--layers KEY,...] [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX]\n"
+    "               [FILE.db]\n"
     "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
     "               [--view XMIN,YMIN,XMAX,YMAX] FILE.db\n"
     "       quenvar import GRID STEMS OUT.db [--force]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export or import, opens the viewer window, on FILE.db when one is given.\n"
+    "Without --export or import, opens the viewer window, on FILE.db when one is given,\n"
+    "with the layers ticked, the stems selected and the view that --layers, --stems\n"
+    "and --view choose (the window's title shows its view in this form).\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
@@ -285,20 +288,6 @@ std::string MisplacedExportOption(const Arguments& arguments) {
     return std::string();
 }
 
-// Without --export the only word the window takes is the file to open.
-CommandLine WindowCommandLine(const Arguments& arguments) {
-    const std::string misplaced = MisplacedExportOption(arguments);
-    if (!misplaced.empty() || arguments.Has(Option::Force)) {
-        return Failure(misplaced.empty() ? kForceMisplaced : misplaced);
-    }
-    if (arguments.files.size() > 1) {
-        return Failure("more than one file given (see quenvar --help)");
-    }
-    CommandLine line;
-    line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
-    return line;
-}
-
 bool ApplyExportOption(Option option, const std::string& value, ExportRequest& request,
                        std::string& error) {
     switch (option) {
@@ -325,6 +314,37 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return true;
     }
     return true;
+}
+
+// The window takes the file to open and the options that choose what it
+// shows first, read as the export reads them.
+CommandLine WindowCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    std::string error;
+    for (const auto& [option, value] : arguments.given) {
+        if (option == Option::Force) {
+            return Failure(kForceMisplaced);
+        }
+        if (option != Option::Layers && option != Option::Stems && option != Option::View) {
+            return Failure(std::string(OptionText(option)) +
+                           " belongs to the export: use it with --export OUT.png");
+        }
+        if (!ApplyExportOption(option, value, line.request, error)) {
+            return Failure(error);
+        }
+    }
+    if (arguments.files.size() > 1) {
+        return Failure("more than one file given (see quenvar --help)");
+    }
+    line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
+    line.request.databasePath = line.startFile;
+    for (Option option : {Option::Stems, Option::View}) {
+        if (line.startFile.empty() && arguments.Has(option)) {
+            return Failure(std::string(OptionText(option)) +
+                           " needs the database file to open (see quenvar --help)");
+        }
+    }
+    return line;
 }
 
 CommandLine ExportCommandLine(const Arguments& arguments) {
@@ -396,6 +416,17 @@ std::string UsageText() {
         text += "  " + key + layer.label + (layer.group == 2 ? ", for each stem" : "") + "\n";
     }
     return text + kUsageTail;
+}
+
+std::string ViewArgument(double xMin, double yMin, double xMax, double yMax) {
+    std::string text;
+    for (double value : {xMin, yMin, xMax, yMax}) {
+        // The shortest text that reads back as this very number.
+        char number[32];
+        const auto [end, code] = std::to_chars(number, number + sizeof number, value);
+        text += (text.empty() ? "" : ",") + std::string(number, code == std::errc() ? end : number);
+    }
+    return text;
 }
 
 std::string VersionText() {

@@ -38,7 +38,7 @@ enum class CommandMode { Window, Help, Version, Export, Import, Error };
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
     std::string startFile;  // Window: the file to open at start, if any
-    ExportRequest request;  // Export
+    ExportRequest request;  // Export, and Window's layers, stems and view
     ImportRequest import;   // Import
     std::string error;      // Error: one line naming the problem
 };
@@ -48,6 +48,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help, ending in a newline.
 std::string UsageText();
+// The --view value that gives exactly this view.
+std::string ViewArgument(double xMin, double yMin, double xMax, double yMax);
+
 // The text of --version, without a newline.
 std::string VersionText();
 

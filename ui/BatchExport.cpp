@@ -107,6 +107,10 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 }  // namespace
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
+    return CheckPlotInput(request, error) && CheckOutput(request, error);
+}
+
+bool CheckPlotInput(const ExportRequest& request, std::string& error) {
     const std::string& path = request.databasePath;
     if (!CheckReadableFile(path, error)) {
         return false;
@@ -129,7 +133,7 @@ bool CheckExportInput(const ExportRequest& request, std::string& error) {
             }
         }
     }
-    return CheckOutput(request, error);
+    return true;
 }
 
 void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,

@@ -520,6 +520,34 @@ TEST_F(MainWindowTest, FileWithoutPlotDataIsRefusedByNameAndLeftUnchanged) {
     EXPECT_TRUE(window->GetViewer()->GetLayers().empty());
 }
 
+// The message about a refused file comes over the window as it now is,
+// without data, not over the previous plot behind a progress window.
+TEST_F(MainWindowTest, RefusedFileIsReportedOverTheResetWindow) {
+    OpenPlot();
+    ToggleLayer("Stem Map (Plain)", true);
+    ListClick(0, true);
+    struct Seen {
+        bool progressShown;
+        unsigned stems;
+        size_t layers;
+        std::string zoom;
+    };
+    std::vector<Seen> seen;
+    window->SetMessageSink([this, &seen](const wxString&, const wxString&, long) {
+        seen.push_back({HasOpenProgressWindow(window), window->GetStemList()->GetCount(),
+                        window->GetViewer()->GetLayers().size(),
+                        window->GetZoomLabel()->GetLabelText().ToStdString()});
+    });
+    WriteFile("notes.db", "not a plot\n");
+    Open("notes.db");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(seen[0].progressShown);
+    EXPECT_EQ(seen[0].stems, 0u);
+    EXPECT_EQ(seen[0].layers, 0u);
+    EXPECT_EQ(seen[0].zoom, "?%");
+    EXPECT_EQ(window->GetZoomLabel()->GetLabelText(), "?%");
+}
+
 TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoaded) {
     MakePlot("plot.db");
     // Even root cannot write an immutable file; without that right, skip.
