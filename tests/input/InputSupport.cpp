@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
+#include "TreePlot.h"
 #include "app/LayerCatalogue.h"
 #include "render/ColorSettings.h"
 #include "render/RenderHelper.h"
@@ -111,17 +111,6 @@ bool WaitUntilActive(wxWindow* topLevel) {
     return window && PumpUntil([window] { return window->IsActive(); });
 }
 
-std::vector<std::string> RunMessages() {
-    std::vector<std::string> messages;
-    for (const std::string& line : ReadLines("run.log")) {
-        const size_t tag = line.find("(run) ");
-        if (tag != std::string::npos) {
-            messages.push_back(line.substr(tag + 6));
-        }
-    }
-    return messages;
-}
-
 int CountOf(const std::vector<std::string>& lines, const std::string& wanted) {
     return int(std::count(lines.begin(), lines.end(), wanted));
 }
@@ -158,28 +147,6 @@ bool ProgressShown(wxWindow* parent) {
     return false;
 }
 
-void MakePlot(const std::string& path) {
-    std::ostringstream sql;
-    sql << "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, "
-           "T1 double, T2 double, T3 double);";
-    int id = 0;
-    for (int x = 0; x < 10; ++x) {
-        for (int y = 0; y < 10; ++y) {
-            sql << "INSERT INTO grid VALUES (" << id++ << ", " << x << ".0, " << y << ".0, "
-                << std::max(0, 4 - std::abs(x - 2) - std::abs(y - 2)) << ".0, "
-                << std::max(0, 4 - std::abs(x - 7) - std::abs(y - 3)) << ".0, "
-                << std::max(0, 4 - std::abs(x - 5) - std::abs(y - 8)) << ".0);";
-        }
-    }
-    sql << "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
-           "Crown_d_m double);"
-           "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0);"
-           "INSERT INTO stem VALUES ('T2', 7.0, 3.0, 0.5, 6.0);"
-           "INSERT INTO stem VALUES ('T3', 5.0, 8.0, 0.2, 3.0);"
-           "INSERT INTO stem VALUES ('T4', 9.0, 9.0, 0.1, 2.0);";
-    ExecSql(path, sql.str());
-}
-
 }  // namespace
 
 void InputWindowTest::SetUp() {
@@ -204,7 +171,7 @@ void InputWindowTest::TearDown() {
 }
 
 void InputWindowTest::OpenPlot() {
-    MakePlot("plot.db");
+    MakeTreePlot("plot.db");
     window->OpenDatabase("plot.db");
     ASSERT_TRUE(PumpUntil([this] { return !window->IsLoading() && !ProgressShown(window); }));
     ASSERT_NE(window->GetRenderHelper(), nullptr);

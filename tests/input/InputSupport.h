@@ -46,16 +46,12 @@ class RealInput {
 // Waits until the window is the one the window manager gives the keyboard.
 bool WaitUntilActive(wxWindow* topLevel);
 
-// The messages of the run log, without time stamps and tags.
-std::vector<std::string> RunMessages();
 int CountOf(const std::vector<std::string>& lines, const std::string& wanted);
 
 // What the screen shows of a window's client area.
 wxImage ScreenImage(wxWindow* window);
 
-// A main window on a 10 x 10 plot of 1-unit cells with trees T1 (2, 2),
-// T2 (7, 3) and T3 (5, 8) drawing uptake, and stem T4 (9, 9) without a
-// grid column, active under the window manager.
+// A main window on the plot of MakeTreePlot, active under the window manager.
 class InputWindowTest : public testing::Test {
   protected:
     TempDir dir;
