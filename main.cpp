@@ -1,6 +1,6 @@
-// Program entry. The command line decides between the viewer window and the
-// batch export or the import; help, version and mistakes on the command line are answered
-// before the toolkit starts, so they need no display.
+// Program entry. The command line decides between the viewer window, the
+// batch export, the import and the reading of a point; help, version and mistakes on the
+// command line are answered before the toolkit starts, so they need no display.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +8,8 @@
 #include "app/CommandLine.h"
 #include "app/ImportCommand.h"
 #include "app/VizApp.h"
+#include "db/PlotLabels.h"
+#include "ui/AtCommand.h"
 #include "ui/BatchExport.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VizApp);
@@ -28,12 +30,15 @@ int main(int argc, char** argv) {
             return RunExportCommand(argv[0], line.request);
         case CommandMode::Import:
             return RunImportCommand(line.import);
+        case CommandMode::At:
+            return RunAtCommand(line.at);
         case CommandMode::Window:
             break;
     }
     // Stems the file does not know are refused as the export refuses them.
     std::string error;
-    if (!line.request.stems.empty() && !CheckPlotInput(line.request, error)) {
+    if (!line.request.stems.empty() &&
+        !CheckPlotRequest(line.request.databasePath, line.request.stems, error)) {
         std::fprintf(stderr, "quenvar: %s\n", error.c_str());
         return 2;
     }

@@ -13,15 +13,17 @@ namespace {
 
 const char* const kUsageHead =
     "Usage: quenvar [--layers KEY,...] [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX]\n"
-    "               [FILE.db]\n"
+    "               [--palette NAME] [FILE.db]\n"
     "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
-    "               [--view XMIN,YMIN,XMAX,YMAX] FILE.db\n"
+    "               [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME] [--legend] FILE.db\n"
+    "       quenvar --at X,Y [--stems LABEL,...] FILE.db\n"
     "       quenvar import GRID STEMS OUT.db [--force]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export or import, opens the viewer window, on FILE.db when one is given,\n"
-    "with the layers ticked, the stems selected and the view that --layers, --stems\n"
-    "and --view choose (the window's title shows its view in this form).\n"
+    "Without --export, --at or import, opens the viewer window, on FILE.db when one is\n"
+    "given, with the layers ticked, the stems selected, the view and the colour scale\n"
+    "that --layers, --stems, --view and --palette choose (the window's title shows its\n"
+    "view in this form).\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
@@ -34,6 +36,13 @@ const char* const kUsageHead =
     "  --view XMIN,YMIN,XMAX,YMAX\n"
     "                     the part of the plot to show, in plot coordinates\n"
     "                     (default: the whole plot)\n"
+    "  --palette NAME     the colour scale of the value layers: builtin (default),\n"
+    "                     viridis or cividis; also for the window\n"
+    "  --legend           draw the colour legend at the right of the picture\n"
+    "  --at X,Y           print what the plot holds at the point (X, Y): the grid\n"
+    "                     cell there with its total uptake and tree count, the\n"
+    "                     uptake of each tree of --stems in it, and the nearest\n"
+    "                     stem with its distance; no display is needed\n"
     "  import GRID STEMS OUT.db\n"
     "                     make the plot file OUT.db from two delimited text files\n"
     "                     (comma, semicolon or tab): GRID, wide (x_coord, y_coord,\n"
@@ -48,10 +57,11 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture or plot file was written, 2 on any error.\n";
+    "Exit status: 0 when the picture or plot file was written or the point read, 2 on any\n"
+    "error.\n";
 
 // Options that take a value, and the order they are described in.
-enum class Option { Export, Size, Layers, Stems, View, Force, Help, Version };
+enum class Option { Export, Size, Layers, Stems, View, Palette, Legend, At, Force, Help, Version };
 
 struct OptionName {
     const char* name;
@@ -60,11 +70,12 @@ struct OptionName {
 };
 
 const OptionName kOptions[] = {
-    {"--export", Option::Export, true},    {"--size", Option::Size, true},
-    {"--layers", Option::Layers, true},    {"--stems", Option::Stems, true},
-    {"--view", Option::View, true},        {"--force", Option::Force, false},
-    {"--help", Option::Help, false},       {"-h", Option::Help, false},
-    {"--version", Option::Version, false},
+    {"--export", Option::Export, true},  {"--size", Option::Size, true},
+    {"--layers", Option::Layers, true},  {"--stems", Option::Stems, true},
+    {"--view", Option::View, true},      {"--palette", Option::Palette, true},
+    {"--legend", Option::Legend, false}, {"--at", Option::At, true},
+    {"--force", Option::Force, false},   {"--help", Option::Help, false},
+    {"-h", Option::Help, false},         {"--version", Option::Version, false},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -159,7 +170,7 @@ bool ParseLayers(const std::string& text, ExportRequest& request, std::string& e
     return true;
 }
 
-bool ParseStems(const std::string& text, ExportRequest& request, std::string& error) {
+bool ParseStems(const std::string& text, std::vector<std::string>& stems, std::string& error) {
     if (text.empty()) {
         return true;
     }
@@ -172,8 +183,8 @@ bool ParseStems(const std::string& text, ExportRequest& request, std::string& er
             error = "empty stem label in --stems \"" + text + "\"";
             return false;
         }
-        if (std::find(request.stems.begin(), request.stems.end(), label) == request.stems.end()) {
-            request.stems.push_back(label);
+        if (std::find(stems.begin(), stems.end(), label) == stems.end()) {
+            stems.push_back(label);
         }
     }
     return true;
@@ -202,6 +213,36 @@ bool ParseView(const std::string& text, ExportRequest& request, std::string& err
     request.viewYMin = values[1];
     request.viewXMax = values[2];
     request.viewYMax = values[3];
+    return true;
+}
+
+bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& error) {
+    const struct {
+        const char* name;
+        PaletteOption palette;
+    } names[] = {{"builtin", PaletteOption::BuiltIn},
+                 {"viridis", PaletteOption::Viridis},
+                 {"cividis", PaletteOption::Cividis}};
+    for (const auto& entry : names) {
+        if (text == entry.name) {
+            palette = entry.palette;
+            return true;
+        }
+    }
+    error = "unknown --palette \"" + text + "\": expected builtin, viridis or cividis";
+    return false;
+}
+
+bool ParsePoint(const std::string& text, AtRequest& request, std::string& error) {
+    const std::vector<std::string> parts = SplitOnCommas(text);
+    const std::optional<double> x = parts.size() == 2 ? ParseNumber(parts[0]) : std::nullopt;
+    const std::optional<double> y = parts.size() == 2 ? ParseNumber(parts[1]) : std::nullopt;
+    if (!x || !y) {
+        error = "malformed --at \"" + text + "\": expected two numbers X,Y, for example 12.5,30";
+        return false;
+    }
+    request.x = *x;
+    request.y = *y;
     return true;
 }
 
@@ -277,17 +318,6 @@ const char* OptionText(Option option) {
 const char* const kForceMisplaced =
     "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
 
-// The export's options named where they do not belong; empty when there is none.
-std::string MisplacedExportOption(const Arguments& arguments) {
-    for (const auto& entry : arguments.given) {
-        if (entry.first != Option::Force) {
-            return std::string(OptionText(entry.first)) +
-                   " belongs to the export: use it with --export OUT.png";
-        }
-    }
-    return std::string();
-}
-
 bool ApplyExportOption(Option option, const std::string& value, ExportRequest& request,
                        std::string& error) {
     switch (option) {
@@ -303,12 +333,18 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Layers:
             return ParseLayers(value, request, error);
         case Option::Stems:
-            return ParseStems(value, request, error);
+            return ParseStems(value, request.stems, error);
         case Option::View:
             return ParseView(value, request, error);
         case Option::Force:
             error = kForceMisplaced;
             return false;
+        case Option::Palette:
+            return ParsePalette(value, request.palette, error);
+        case Option::Legend:
+            request.legend = true;
+            return true;
+        case Option::At:
         case Option::Help:
         case Option::Version:
             return true;
@@ -317,11 +353,17 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
 }
 
 // The window takes the file to open and the options that choose what it
-// shows first, read as the export reads them.
+// shows first (colour scale, layers, stems, view), read as the export reads them.
 CommandLine WindowCommandLine(const Arguments& arguments) {
     CommandLine line;
     std::string error;
     for (const auto& [option, value] : arguments.given) {
+        if (option == Option::Palette) {
+            if (!ParsePalette(value, line.palette, error)) {
+                return Failure(error);
+            }
+            continue;
+        }
         if (option == Option::Force) {
             return Failure(kForceMisplaced);
         }
@@ -367,11 +409,49 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     return line;
 }
 
+// --at reads one point; of the other options only the stems and a colour
+// scale (which a reading does not use) go with it.
+CommandLine AtCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    line.mode = CommandMode::At;
+    std::string error;
+    for (const auto& [option, value] : arguments.given) {
+        bool parsed = true;
+        PaletteOption unused = PaletteOption::Unset;
+        switch (option) {
+            case Option::At:
+                parsed = ParsePoint(value, line.at, error);
+                break;
+            case Option::Stems:
+                parsed = ParseStems(value, line.at.stems, error);
+                break;
+            case Option::Palette:
+                parsed = ParsePalette(value, unused, error);
+                break;
+            default:
+                return Failure(std::string(OptionText(option)) + " cannot be used with --at");
+        }
+        if (!parsed) {
+            return Failure(error);
+        }
+    }
+    if (arguments.files.size() != 1) {
+        return Failure(arguments.files.empty()
+                           ? "--at needs the database file to read (see quenvar --help)"
+                           : "--at reads one database file, but " +
+                                 std::to_string(arguments.files.size()) + " were given");
+    }
+    line.at.databasePath = arguments.files[0];
+    return line;
+}
+
 // `import GRID STEMS OUT.db`: the word import comes first, the three files after it.
 CommandLine ImportCommandLine(const Arguments& arguments) {
-    const std::string misplaced = MisplacedExportOption(arguments);
-    if (!misplaced.empty()) {
-        return Failure(misplaced);
+    for (const auto& entry : arguments.given) {
+        if (entry.first != Option::Force) {
+            return Failure(std::string(OptionText(entry.first)) +
+                           " belongs to the export: use it with --export OUT.png");
+        }
     }
     if (arguments.files.size() != 4) {
         return Failure("import needs three files, GRID STEMS OUT.db, but " +
@@ -403,6 +483,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return arguments.Has(Option::Export)
                    ? Failure("--export and import are two commands: give one")
                    : ImportCommandLine(arguments);
+    }
+    if (arguments.Has(Option::At)) {
+        return arguments.Has(Option::Export) ? Failure("--at and --export cannot be used together")
+                                             : AtCommandLine(arguments);
     }
     return arguments.Has(Option::Export) ? ExportCommandLine(arguments)
                                          : WindowCommandLine(arguments);

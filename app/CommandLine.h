@@ -10,6 +10,9 @@
 
 extern const char* const kQuenvarVersion;
 
+// A colour scale named by --palette; Unset keeps the settings' default.
+enum class PaletteOption { Unset, BuiltIn, Viridis, Cividis };
+
 // What `quenvar --export` is asked to draw.
 struct ExportRequest {
     std::string outputPath;
@@ -23,6 +26,8 @@ struct ExportRequest {
     double viewYMin = 0.0;
     double viewXMax = 0.0;
     double viewYMax = 0.0;
+    PaletteOption palette = PaletteOption::Unset;
+    bool legend = false;  // draw the colour legend beside the map
 };
 
 // What `quenvar import` is asked to make.
@@ -33,14 +38,24 @@ struct ImportRequest {
     bool overwrite = false;  // --force: replace an existing output file
 };
 
-enum class CommandMode { Window, Help, Version, Export, Import, Error };
+// What `quenvar --at` is asked to read.
+struct AtRequest {
+    std::string databasePath;
+    double x = 0.0;
+    double y = 0.0;
+    std::vector<std::string> stems;  // UTF-8 labels as given, without repeats
+};
+
+enum class CommandMode { Window, Help, Version, Export, Import, At, Error };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
-    std::string startFile;  // Window: the file to open at start, if any
-    ExportRequest request;  // Export, and Window's layers, stems and view
-    ImportRequest import;   // Import
-    std::string error;      // Error: one line naming the problem
+    std::string startFile;                         // Window: the file to open at start, if any
+    PaletteOption palette = PaletteOption::Unset;  // Window: the colour scale to start with
+    ExportRequest request;                         // Export, and Window's layers, stems, view
+    ImportRequest import;                          // Import
+    AtRequest at;                                  // At
+    std::string error;                             // Error: one line naming the problem
 };
 
 // The arguments after the program name.

@@ -11,6 +11,7 @@
 #include "app/Log.h"
 #include "db/Database.h"
 #include "render/ColorSettings.h"
+#include "ui/BatchExport.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -78,6 +79,10 @@ bool VizApp::OnInit() {
         usageError = true;
         return true;
     }
+    if (!colorSettings) {
+        colorSettings = new ColorSettings;
+    }
+    ApplyPaletteOption(line.palette, *colorSettings);
     mainWindow = StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true, line.request);
     return true;
 }

@@ -2,6 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
+#include "app/PendingFile.h"
+#include "db/Database.h"
+
 namespace {
 
 // The first column of every row as text; stops where SQLite cannot read on.
@@ -12,6 +17,14 @@ std::vector<std::string> FirstColumn(sqlite3_stmt* statement) {
         values.push_back(text ? reinterpret_cast<const char*>(text) : "");
     }
     return values;
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 }  // namespace
@@ -39,4 +52,30 @@ PlotLabels ReadPlotLabels(const char* path) {
     sqlite3_finalize(statement);
     sqlite3_close_v2(handle);
     return labels;
+}
+
+bool CheckPlotRequest(const std::string& path, const std::vector<std::string>& stems,
+                      std::string& error) {
+    if (!CheckReadableFile(path, error)) {
+        return false;
+    }
+    const DatabaseProbe probe = Database::Probe(path.c_str());
+    if (!probe.isDatabase) {
+        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
+        return false;
+    }
+    if (!probe.hasGrid && !probe.hasStem) {
+        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
+        return false;
+    }
+    if (!stems.empty()) {
+        const PlotLabels labels = ReadPlotLabels(path.c_str());
+        for (const std::string& stem : stems) {
+            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
+                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
+                return false;
+            }
+        }
+    }
+    return true;
 }

@@ -10,6 +10,9 @@
 
 #include "render/GridDataRenderer.h"
 
+// The dots of a cell whose value is the data set's maximum.
+constexpr int kCloudDensity = 18;
+
 class CloudGridDataRenderer : public GridDataRenderer {
   public:
     CloudGridDataRenderer(double xMin, double yMin, double xMax, double yMax, int width,
@@ -25,6 +28,6 @@ class CloudGridDataRenderer : public GridDataRenderer {
     // Each dot is a 2 by 2 ellipse whose top-left corner is the given point.
     void DrawDots(const std::vector<wxPoint>& corners);
 
-    int density = 18;  // dots of a cell whose value is the data set's maximum
+    int density = kCloudDensity;
     wxColour color;
 };

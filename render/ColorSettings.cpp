@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/ColorMaps.h"
+
 ColorSettings* colorSettings = nullptr;
 
 bool ColorSettings::GetUseCustomColors() {
@@ -54,6 +56,16 @@ void ColorSettings::SetColorSteps(int value) {
     colorSteps = value;
 }
 
+ColorMap ColorSettings::GetColorMap() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return colorMap;
+}
+
+void ColorSettings::SetColorMap(ColorMap value) {
+    std::lock_guard<std::mutex> guard(mutex);
+    colorMap = value;
+}
+
 Palette BuiltInPalette() {
     return {wxColour(0, 0, 150), wxColour(0, 150, 100), wxColour(100, 200, 0),
             wxColour(255, 255, 0), wxColour(255, 0, 0)};
@@ -89,6 +101,10 @@ wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int 
 }
 
 Palette BuildPalette(ColorSettings& settings) {
+    const ColorMap map = settings.GetColorMap();
+    if (map != ColorMap::None) {
+        return SampleColorMap(map, settings.GetColorSteps());
+    }
     if (!settings.GetUseCustomColors()) {
         return BuiltInPalette();
     }
@@ -101,6 +117,11 @@ Palette BuildPalette(ColorSettings& settings) {
         palette.push_back(InterpolateColor(low, high, n, i));
     }
     return palette;
+}
+
+Palette TreePalette(ColorSettings& settings) {
+    const ColorMap map = settings.GetColorMap();
+    return map == ColorMap::None ? BuiltInPalette() : SampleColorMap(map, settings.GetColorSteps());
 }
 
 int TruncInt(double value) {

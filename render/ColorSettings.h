@@ -8,6 +8,9 @@
 
 using Palette = std::vector<wxColour>;
 
+// A published colour map used instead of the built-in or the custom scale.
+enum class ColorMap { None, Viridis, Cividis };
+
 class ColorSettings {
   public:
     bool GetUseCustomColors();
@@ -20,6 +23,8 @@ class ColorSettings {
     void SetSmoothGradient(bool value);
     int GetColorSteps();
     void SetColorSteps(int value);
+    ColorMap GetColorMap();
+    void SetColorMap(ColorMap value);
 
   private:
     std::mutex mutex;
@@ -28,6 +33,7 @@ class ColorSettings {
     wxColour highColor{255, 0, 0, 255};
     bool smoothGradient = false;
     int colorSteps = 5;
+    ColorMap colorMap = ColorMap::None;
 };
 
 // Created at start-up and never destroyed.
@@ -39,6 +45,9 @@ Palette BuiltInPalette();
 wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int i);
 // The palette of a block or isoline layer under the current settings.
 Palette BuildPalette(ColorSettings& settings);
+// The palette of a single tree's block and level-line layers: the built-in
+// scale, unless a colour map is chosen, which the trees follow too.
+Palette TreePalette(ColorSettings& settings);
 // A value truncated toward zero to a 32-bit int, bounded so that the
 // conversion is defined (NaN gives 0).
 int TruncInt(double value);

@@ -52,19 +52,41 @@ bool CellSegment(const Neighbours& above, double px, double py, double cw, doubl
 
 }  // namespace
 
+IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize)
+    : n(paletteSize), step((maximum - minimum) / paletteSize) {
+    // Whole-number levels would put every value of a data set in small units
+    // on level 0; such sets are classified by their real values.
+    const int minI = TruncInt(minimum);
+    realValues = TruncInt(maximum - minI) == 0;
+}
+
+bool IsolineLevels::HasLevels() const {
+    return n > 0 && step > 0.0 && std::isfinite(step);
+}
+
+double IsolineLevels::Whole(double value) const {
+    return realValues ? value : std::trunc(value);
+}
+
+double IsolineLevels::CellLevel(double value) const {
+    return std::trunc(Scaled(value));
+}
+
+int IsolineLevels::ColorIndex(double value) const {
+    const double level = CellLevel(value);
+    return level < 0 ? 0 : (level >= n ? n - 1 : static_cast<int>(level));
+}
+
 IsolineGridDataRenderer::IsolineGridDataRenderer(double xMin, double yMin, double xMax, double yMax,
                                                  int width, int height, Database database)
     : GridDataRenderer(xMin, yMin, xMax, yMax, width, height), database(database) {}
 
 wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
-    int n = static_cast<int>(palette.size());
-    double minimum = data.GetMinValue();
-    double maximum = data.GetMaxValue();
-    double step = (maximum - minimum) / n;
+    const IsolineLevels levels(data.GetMinValue(), data.GetMaxValue(),
+                               static_cast<int>(palette.size()));
     const char* table = data.GetTableName();
     // Equal extremes or no palette leave no levels to separate.
-    if (!CanDraw() || n == 0 || !(step > 0.0) || !std::isfinite(step) || table == nullptr ||
-        *table == '\0') {
+    if (!CanDraw() || !levels.HasLevels() || table == nullptr || *table == '\0') {
         return bitmap;
     }
     double cell = data.GetCellSize();
@@ -72,12 +94,6 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
     double sy = GridScaleY(cell);
     double cw = cell * sx;
     double ch = cell * sy;
-
-    // Whole-number levels would put every value of a data set in small units
-    // on level 0; such sets are classified by their real values.
-    int minI = TruncInt(minimum);
-    bool realValues = TruncInt(maximum - minI) == 0;
-    auto level = [realValues](double value) { return realValues ? value : std::trunc(value); };
 
     const char* xName = data.GetXColumn();
     const char* yName = data.GetYColumn();
@@ -100,17 +116,17 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
         double px = (row.GetDouble(xName) - view.xMin) * sx;
         double py = (row.GetDouble(yName) - view.yMin) * sy;
 
-        double cellLevel = std::trunc(level(c) / step);
-        bool aboveW = level(vw) / step > cellLevel;
-        bool aboveE = level(ve) / step > cellLevel;
-        bool aboveS = level(vs) / step > cellLevel;
-        bool aboveN = level(vn) / step > cellLevel;
+        double cellLevel = levels.CellLevel(c);
+        bool aboveW = levels.Scaled(vw) > cellLevel;
+        bool aboveE = levels.Scaled(ve) > cellLevel;
+        bool aboveS = levels.Scaled(vs) > cellLevel;
+        bool aboveN = levels.Scaled(vn) > cellLevel;
         int above = aboveW + aboveE + aboveS + aboveN;
         if (above == 0 || above == 4) {
             continue;
         }
 
-        int colorIndex = cellLevel < 0 ? 0 : (cellLevel >= n ? n - 1 : static_cast<int>(cellLevel));
+        int colorIndex = levels.ColorIndex(c);
         if (colorIndex != current) {
             SetSolidColor(palette[colorIndex]);
             current = colorIndex;

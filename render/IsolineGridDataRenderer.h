@@ -6,6 +6,31 @@
 #include "db/Database.h"
 #include "render/GridDataRenderer.h"
 
+// The palette levels of the level lines for a data set's range and a palette
+// of n colours. Levels ignore the minimum: a value v is at v / step, with
+// step = (maximum - minimum) / n, and v truncated to a whole number first
+// unless the data are in units too small for whole numbers.
+class IsolineLevels {
+  public:
+    IsolineLevels(double minimum, double maximum, int paletteSize);
+
+    // False when the range or the palette leaves no levels to separate.
+    bool HasLevels() const;
+    // The value's position on the level scale, not truncated.
+    double Scaled(double value) const { return Whole(value) / step; }
+    // The level of a cell with this value.
+    double CellLevel(double value) const;
+    // The palette entry of a cell with this value, always inside the palette.
+    int ColorIndex(double value) const;
+
+  private:
+    double Whole(double value) const;
+
+    int n;
+    double step;
+    bool realValues;
+};
+
 class IsolineGridDataRenderer : public GridDataRenderer {
   public:
     IsolineGridDataRenderer(double xMin, double yMin, double xMax, double yMax, int width,

@@ -3,6 +3,7 @@
 #include "render/RenderHelper.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/Log.h"
 #include "db/SqlText.h"
@@ -145,6 +146,71 @@ double RenderHelper::GetStemValue(const wxString& label, const wxString& column)
     }
     stemPoints->Close();
     return value;
+}
+
+std::vector<StemPosition> RenderHelper::GetStemPositions() {
+    std::vector<StemPosition> stems;
+    if (!stemPoints) {
+        return stems;
+    }
+    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
+        stems.push_back({stemPoints->GetLabel(), stemPoints->GetX(), stemPoints->GetY()});
+    }
+    stemPoints->Close();
+    return stems;
+}
+
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance) {
+    int nearest = -1;
+    // Stems this far away or farther are never picked.
+    double best = 100000.0;
+    for (size_t i = 0; i < stems.size(); ++i) {
+        const double dx = stems[i].x - x;
+        const double dy = stems[i].y - y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < best) {  // ties keep the stem met first
+            best = d;
+            nearest = static_cast<int>(i);
+        }
+    }
+    distance = best;
+    return nearest;
+}
+
+bool RenderHelper::IsTreeDrawable(const wxString& stemName) {
+    // Only a tree that has a stem and an uptake column in the grid has
+    // anything to draw.
+    if (!hasStemData || !hasRootData || !rootData) {
+        return false;
+    }
+    const std::vector<wxString> trees = rootData->GetTreeNames();
+    if (std::find(trees.begin(), trees.end(), stemName) == trees.end()) {
+        return false;
+    }
+    Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
+                                           SqlLiteral(stemName.utf8_str().data()).c_str()));
+    const bool exists = found.Status() == ResultStatus::HasRows;
+    found.Close();
+    return exists;
+}
+
+const TreeUptake& RenderHelper::GetTreeUptake(const wxString& label) {
+    const auto known = treeUptakes.find(label);
+    if (known != treeUptakes.end()) {
+        return known->second;
+    }
+    TreeUptake tree;
+    tree.drawable = IsTreeDrawable(label);
+    if (tree.drawable) {
+        // The same data set the tree's layers draw, so its index table is theirs.
+        UptakeGridData data(database, Query("%s", StemUptakeQuery(label).utf8_str().data()),
+                            kGridTable, "x_coord", "y_coord", ProgressMonitor(0, 0));
+        const char* table = data.GetTableName();
+        tree.table = table != nullptr ? table : "";
+        tree.minValue = data.GetMinValue();
+        tree.maxValue = data.GetMaxValue();
+    }
+    return treeUptakes.emplace(label, tree).first->second;
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {

@@ -36,11 +36,36 @@ enum PlotLayerFlag : uint32_t {
     LAYER_HIGHLIGHT = 2048,
 };
 
+// The dot colours of the plot's uptake and tree-count clouds.
+extern const wxColour kUptakeCloudColor;
+extern const wxColour kCountCloudColor;
+
 // Individual stem-layer flags (group 2).
 enum StemLayerFlag : uint32_t {
     STEM_LAYER_BLOCKS = 1,
     STEM_LAYER_ISOLINES = 2,
     STEM_LAYER_CLOUD = 4,
+};
+
+// A stem's label and position, as the stem data set holds them.
+struct StemPosition {
+    wxString label;
+    double x;
+    double y;
+};
+
+// The stem nearest to (x, y) as a click picks it: strictly nearer than every
+// stem before it and than 100000 plot units. Its index, or -1, with its
+// distance in distance.
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance);
+
+// What one tree's own layers draw from, kept for the open file so that
+// readings and legends do not build the tree's data set again.
+struct TreeUptake {
+    bool drawable = false;  // the tree has a stem and a grid column
+    std::string table;      // its index table; empty when it could not be built
+    double minValue = 100000.0;
+    double maxValue = -100000.0;
 };
 
 class RenderHelper {
@@ -81,6 +106,12 @@ class RenderHelper {
     std::vector<wxString> GetStemAttributeNames();
     double GetStemValue(const wxString& label, const wxString& column);
     wxString FindNearestStem(double x, double y);
+    // Every stem in table order; empty without a stem table.
+    std::vector<StemPosition> GetStemPositions();
+    // Builds the tree's index table when it is not there yet.
+    const TreeUptake& GetTreeUptake(const wxString& label);
+    // After the index tables were deleted, what was kept of them is stale.
+    void ForgetTreeUptakes() { treeUptakes.clear(); }
 
     void AddHighlightedStem(const wxString& name);
     void RemoveHighlightedStem(const wxString& name);
@@ -114,8 +145,12 @@ class RenderHelper {
     bool hasStemData = false;
     std::vector<wxString> highlightedStems;
     std::map<wxString, wxColour> stemColors;
+    std::map<wxString, TreeUptake> treeUptakes;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
+
+    // Whether the tree has anything for its own layers to draw.
+    bool IsTreeDrawable(const wxString& stemName);
 
     // The view and pixel size that every renderer of one drawing shares.
     struct LayerFrame {

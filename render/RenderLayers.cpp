@@ -13,6 +13,9 @@
 #include "render/RenderHelper.h"
 #include "render/ScaleGridDataRenderer.h"
 
+const wxColour kUptakeCloudColor(255, 0, 0);
+const wxColour kCountCloudColor(0, 0, 255);
+
 namespace {
 
 // The order in which the plot layers are stacked within one bitmap.
@@ -23,8 +26,6 @@ const uint32_t kPlotLayerOrder[] = {
 
 const uint32_t kStemLayerOrder[] = {STEM_LAYER_BLOCKS, STEM_LAYER_CLOUD, STEM_LAYER_ISOLINES};
 
-const wxColour kUptakeCloudColor(255, 0, 0);
-const wxColour kCountCloudColor(0, 0, 255);
 const wxColour kCrownColor(0, 150, 0);
 const wxColour kPlainStemColor(200, 100, 0);
 const wxColour kDbhColor(150, 60, 0);
@@ -52,6 +53,14 @@ Palette SettingsPalette() {
     return BuildPalette(defaults);
 }
 
+// The palette of a tree's own value layers.
+Palette TreeSettingsPalette() {
+    if (colorSettings != nullptr) {
+        return TreePalette(*colorSettings);
+    }
+    return BuiltInPalette();
+}
+
 // Draws a renderer with its colours set onto the bitmap drawn so far.
 template <class Renderer, class Data>
 wxBitmap DrawOver(Renderer& renderer, const wxBitmap& target, Data& data) {
@@ -74,23 +83,10 @@ Query HighlightQuery(const std::vector<wxString>& names) {
 }  // namespace
 
 wxString RenderHelper::FindNearestStem(double x, double y) {
-    wxString nearest = "none";
-    if (!stemPoints) {
-        return nearest;
-    }
-    // Stems this far away or farther are never picked.
-    double best = 100000.0;
-    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
-        double dx = stemPoints->GetX() - x;
-        double dy = stemPoints->GetY() - y;
-        double distance = std::sqrt(dx * dx + dy * dy);
-        if (distance < best) {  // ties keep the stem met first
-            best = distance;
-            nearest = stemPoints->GetLabel();
-        }
-    }
-    stemPoints->Close();
-    return nearest;
+    const std::vector<StemPosition> stems = GetStemPositions();
+    double distance = 0.0;
+    const int nearest = NearestStem(stems, x, y, distance);
+    return nearest < 0 ? wxString("none") : stems[nearest].label;
 }
 
 void RenderHelper::AddHighlightedStem(const wxString& name) {
@@ -218,18 +214,7 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
     height = std::max(height, 1);
     wxBitmap result = NewLayerBitmap(width, height);
 
-    // Only a tree that has a stem and an uptake column in the grid has
-    // anything to draw.
-    bool drawable = false;
-    if (hasStemData && hasRootData && rootData) {
-        std::vector<wxString> trees = rootData->GetTreeNames();
-        if (std::find(trees.begin(), trees.end(), stemName) != trees.end()) {
-            Result found = database.RunQuery(
-                Query("SELECT * FROM stem WHERE Tree = %s", SqlLiteral(Utf8(stemName)).c_str()));
-            drawable = found.Status() == ResultStatus::HasRows;
-            found.Close();
-        }
-    }
+    const bool drawable = IsTreeDrawable(stemName);
 
     for (uint32_t flag : kStemLayerOrder) {
         if (!drawable || (flags & flag) == 0) {
@@ -241,8 +226,8 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
         switch (flag) {
             case STEM_LAYER_BLOCKS: {
                 BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                // A tree's own uptake always uses the built-in scale.
-                AddColors(renderer, BuiltInPalette());
+                // A tree's own uptake keeps the built-in scale unless a colour map is chosen.
+                AddColors(renderer, TreeSettingsPalette());
                 result = DrawOver(renderer, result, data);
                 break;
             }
@@ -255,7 +240,7 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
             case STEM_LAYER_ISOLINES: {
                 IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
                                                  database);
-                AddColors(renderer, BuiltInPalette());
+                AddColors(renderer, TreeSettingsPalette());
                 result = DrawOver(renderer, result, data);
                 break;
             }

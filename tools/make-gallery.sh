@@ -43,3 +43,6 @@ picture overview --layers uptake-blocks,stems-dbh,stem-labels,scale
 picture two-trees --layers count-isolines,tree-clouds,stems-plain,stem-labels --stems T05,T12
 picture zoomed --layers uptake-blocks,uptake-isolines,stems-dbh,stem-labels,scale \
     --stems T05 --view 5,5,30,22
+picture legend --layers uptake-blocks,count-isolines,stems-plain --legend
+picture viridis --layers uptake-blocks,tree-isolines,stems-dbh,stem-labels --stems T05 \
+    --palette viridis --legend

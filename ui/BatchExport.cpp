@@ -22,6 +22,8 @@
 #include "db/PlotLabels.h"
 #include "render/ColorSettings.h"
 #include "render/LayerStack.h"
+#include "render/Legend.h"
+#include "render/LegendDrawing.h"
 #include "render/RenderHelper.h"
 
 namespace {
@@ -32,10 +34,6 @@ std::string Quoted(const std::string& path) {
 
 std::string Utf8(const wxString& text) {
     return std::string(text.utf8_str().data());
-}
-
-bool Contains(const std::vector<std::string>& list, const std::string& item) {
-    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 bool CheckOutput(const ExportRequest& request, std::string& error) {
@@ -107,39 +105,28 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 }  // namespace
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
-    return CheckPlotInput(request, error) && CheckOutput(request, error);
+    return CheckPlotRequest(request.databasePath, request.stems, error) &&
+           CheckOutput(request, error);
 }
 
-bool CheckPlotInput(const ExportRequest& request, std::string& error) {
-    const std::string& path = request.databasePath;
-    if (!CheckReadableFile(path, error)) {
-        return false;
+void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
+    switch (palette) {
+        case PaletteOption::Unset:
+            return;
+        case PaletteOption::BuiltIn:
+            settings.SetColorMap(ColorMap::None);
+            settings.SetUseCustomColors(false);
+            return;
+        case PaletteOption::Viridis:
+            settings.SetColorMap(ColorMap::Viridis);
+            return;
+        case PaletteOption::Cividis:
+            settings.SetColorMap(ColorMap::Cividis);
+            return;
     }
-    const DatabaseProbe probe = Database::Probe(path.c_str());
-    if (!probe.isDatabase) {
-        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
-        return false;
-    }
-    if (!probe.hasGrid && !probe.hasStem) {
-        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
-        return false;
-    }
-    if (!request.stems.empty()) {
-        const PlotLabels labels = ReadPlotLabels(path.c_str());
-        for (const std::string& stem : request.stems) {
-            if (!Contains(labels.treeNames, stem) && !Contains(labels.stemLabels, stem)) {
-                error = "no tree or stem is labelled " + Quoted(stem) + " in " + Quoted(path);
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
-void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
-                      const std::function<void(const wxBitmap&)>& take) {
-    const int width = request.width;
-    const int height = request.height;
+std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& request) {
     // Only trees with a grid column have a row in the window's stem list, and
     // only those rows get tree layers there.
     std::vector<wxString> trees;
@@ -150,6 +137,14 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
             trees.push_back(label);
         }
     }
+    return trees;
+}
+
+void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
+                      const std::function<void(const wxBitmap&)>& take) {
+    const int width = request.width;
+    const int height = request.height;
+    const std::vector<wxString> trees = ExportTrees(helper, request);
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 1) {
             take(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
@@ -200,14 +195,35 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
 
+    ApplyPaletteOption(request.palette, *colorSettings);
+
+    // The legend takes a strip at the right; the map keeps the rest.
+    std::vector<LegendLayer> legendLayers;
+    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
+        legendLayers.push_back(
+            {layer->group, uint32_t(layer->flag), wxString::FromUTF8(layer->label)});
+    }
+    const std::vector<wxString> trees = ExportTrees(helper, request);
+    const int strip =
+        request.legend
+            ? LegendStripWidth(BuildLegend(helper, legendLayers, trees, *colorSettings, false),
+                               request.width)
+            : 0;
+    ExportRequest mapRequest = request;
+    mapRequest.width = request.width - strip;
+
     // Stacking the picture so far (opaque, of the same size) and the next
     // layer gives the pixels of stacking all layers at once.
     wxBitmap composite;
-    DrawExportLayers(helper, request, [&composite, &request](const wxBitmap& layer) {
+    DrawExportLayers(helper, mapRequest, [&composite, &mapRequest](const wxBitmap& layer) {
         composite = StackLayers(composite.IsOk() ? std::vector<wxBitmap>{composite, layer}
                                                  : std::vector<wxBitmap>{layer},
-                                request.width, request.height);
+                                mapRequest.width, mapRequest.height);
     });
+    if (strip > 0) {
+        composite = WithLegendStrip(
+            composite, BuildLegend(helper, legendLayers, trees, *colorSettings), strip);
+    }
     wxMemoryOutputStream png;
     bool encoded = false;
     if (composite.IsOk()) {

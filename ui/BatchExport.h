@@ -9,14 +9,16 @@
 
 #include "app/CommandLine.h"
 
+class ColorSettings;
 class RenderHelper;
+
+// Makes the settings use the colour scale a --palette option names.
+void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
 
 // Checks what can be known without the toolkit and without writing to the
 // database: the file can be read, holds plot data and knows every stem.
 // False with one line naming the problem in error.
 bool CheckExportInput(const ExportRequest& request, std::string& error);
-// The same checks of the database file alone, for the window's --stems.
-bool CheckPlotInput(const ExportRequest& request, std::string& error);
 
 // Draws the layer bitmaps of the request at its size as the main window
 // stacks them, bottom first: the chosen catalogue layers by position, each

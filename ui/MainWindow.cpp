@@ -17,15 +17,19 @@
 
 #include "app/CommandLine.h"
 #include "app/Log.h"
+#include "render/ColorSettings.h"
+#include "render/Legend.h"
 #include "render/PlotRect.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/LegendPanel.h"
 #include "ui/MainMenu.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
+#include "ui/ReadoutStatusBar.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
 #include "ui/Viewer.h"
@@ -63,6 +67,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
         this, [this](const wxString& path, std::unique_ptr<RenderHelper> helper) {
             OnDatabaseLoaded(path, std::move(helper));
         }));
+    readoutBar = new ReadoutStatusBar(this);
+    SetStatusBar(readoutBar);
+    readoutBar->Watch(viewer);
     inspector = new InspectWindow(this, nullptr);
     selection.reset(new StemSelection(stemList, inspector));
     const wxRect frame = GetRect();
@@ -94,6 +101,7 @@ void MainWindow::BuildLayout() {
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
     viewer = new Viewer(layerPanel);
+    legendPanel = new LegendPanel(layerPanel);
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
@@ -116,7 +124,10 @@ void MainWindow::BuildLayout() {
 
     wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
     centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
-    centreColumn->Add(viewer, 1, wxEXPAND | wxBOTTOM, 3);
+    wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
+    mapRow->Add(viewer, 1, wxEXPAND);
+    mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
+    centreColumn->Add(mapRow, 1, wxEXPAND | wxBOTTOM, 3);
     centreColumn->Add(bottomRow, 0, wxEXPAND);
 
     wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
@@ -177,6 +188,8 @@ wxString MainWindow::AskForDatabase() {
 // Opening a database
 
 void MainWindow::OpenDatabase(const wxString& path) {
+    readoutBar->SetPlot(nullptr);
+    legendPanel->SetSections({});
     renderHelper.reset();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
@@ -191,6 +204,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHe
     ClearLayerCaches();
     viewer->SetLayers({});
     RefillStemList();
+    readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
     // Said over the window as it now is, once the progress window has gone.
@@ -320,7 +334,23 @@ void MainWindow::RedrawLayers() {
     viewer->SetLayers(
         compositor.Compose(*renderHelper, visible, selection->GetRowStems(), size.x, size.y));
     UpdateZoomDisplay();
+    UpdateReadingAids();
     layerPanel->Layout();
+}
+
+void MainWindow::UpdateReadingAids() {
+    const std::vector<wxString> trees = selection->GetTrees();
+    std::vector<LegendLayer> shown;
+    for (const LayerEntry& entry : layers) {
+        if (entry.checkBox->GetValue()) {
+            shown.push_back({entry.group, uint32_t(entry.flag), entry.checkBox->GetLabel()});
+        }
+    }
+    ColorSettings defaults;
+    legendPanel->SetSections(
+        BuildLegend(*renderHelper, shown, trees, colorSettings ? *colorSettings : defaults));
+    readoutBar->SetTrees(trees);
+    readoutBar->Reread();
 }
 
 // The label shows the zoom of any view; the thumb stands at the nearest level.
@@ -553,6 +583,9 @@ void MainWindow::DeleteIndexesCommand() {
     if (!renderHelper) {
         return;
     }
+    // Nothing may read the dropped tables until the file is opened again.
+    readoutBar->SetPlot(nullptr);
+    renderHelper->ForgetTreeUptakes();
     renderHelper->GetDatabase().DeleteAllIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "

@@ -29,6 +29,8 @@ class wxSizeEvent;
 class wxStaticBoxSizer;
 class wxStaticText;
 class InspectWindow;
+class LegendPanel;
+class ReadoutStatusBar;
 class RenderHelper;
 class Viewer;
 class ZoomCtrl;
@@ -84,6 +86,8 @@ class MainWindow : public wxFrame {
     InspectWindow* GetInspector() const { return inspector; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
+    LegendPanel* GetLegendPanel() const { return legendPanel; }
+    ReadoutStatusBar* GetReadoutBar() const { return readoutBar; }
     // The cached bitmap of a layer, invalid when there is none.
     wxBitmap CachedPlotLayer(uint32_t flag) const { return compositor.CachedPlotLayer(flag); }
     wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const {
@@ -104,6 +108,8 @@ class MainWindow : public wxFrame {
     Viewer* viewer = nullptr;
     wxStaticText* zoomLabel = nullptr;
     ZoomCtrl* zoomCtrl = nullptr;
+    LegendPanel* legendPanel = nullptr;
+    ReadoutStatusBar* readoutBar = nullptr;
     wxStaticBoxSizer* plotLayerSizer = nullptr;
     wxStaticBoxSizer* stemLayerSizer = nullptr;
     std::list<LayerEntry> layers;
@@ -134,6 +140,8 @@ class MainWindow : public wxFrame {
     void UpdateZoomDisplay();
     void ShowView(const PlotRect& view);
     void ZoomBy(int notches, double fx, double fy);
+    // The legend and the pointer readout follow what the picture shows.
+    void UpdateReadingAids();
 
     void OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper);
 

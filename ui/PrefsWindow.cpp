@@ -2,6 +2,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/clrpicker.h>
 #include <wx/gbsizer.h>
 #include <wx/msgdlg.h>
@@ -18,9 +19,34 @@ int ParseColorSteps(const wxString& text) {
     return atoi(text.utf8_str());
 }
 
+namespace {
+
+// The entries of the colour-scale choice, in order.
+enum ScaleEntry { SCALE_BUILT_IN, SCALE_CUSTOM, SCALE_VIRIDIS, SCALE_CIVIDIS };
+
+int ScaleEntryOf(ColorSettings& settings) {
+    switch (settings.GetColorMap()) {
+        case ColorMap::Viridis:
+            return SCALE_VIRIDIS;
+        case ColorMap::Cividis:
+            return SCALE_CIVIDIS;
+        case ColorMap::None:
+            break;
+    }
+    return settings.GetUseCustomColors() ? SCALE_CUSTOM : SCALE_BUILT_IN;
+}
+
+ColorMap MapOf(int entry) {
+    return entry == SCALE_VIRIDIS ? ColorMap::Viridis
+                                  : (entry == SCALE_CIVIDIS ? ColorMap::Cividis : ColorMap::None);
+}
+
+}  // namespace
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(ColorPrefs, wxPanel)
     EVT_CHECKBOX(wxID_ANY, ColorPrefs::OnCheckBox)
+    EVT_CHOICE(wxID_ANY, ColorPrefs::OnScaleChoice)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -35,24 +61,39 @@ ColorPrefs::ColorPrefs(wxWindow* parent, ColorSettings& settings)
     smoothBox = new wxCheckBox(this, wxID_ANY, "Smooth Color Gradient");
     stepsField = new wxTextCtrl(this, wxID_ANY, wxString::Format("%d", settings.GetColorSteps()));
     stepsLabel = new wxStaticText(this, wxID_ANY, "Color Steps");
+    const wxString scales[] = {"Built-in", "Custom", "Viridis", "Cividis"};
+    scaleChoice = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 4, scales);
+    scaleLabel = new wxStaticText(this, wxID_ANY, "Color Scale");
+    scaleChoice->SetSelection(ScaleEntryOf(settings));
 
     customBox->SetValue(settings.GetUseCustomColors());
     smoothBox->SetValue(settings.GetSmoothGradient());
     UpdateEnabling();
 
     sizer = new wxGridBagSizer(5, 5);
-    sizer->Add(customBox, wxGBPosition(0, 0), wxGBSpan(1, 2));
-    sizer->Add(lowPicker, wxGBPosition(1, 0));
-    sizer->Add(lowLabel, wxGBPosition(1, 1));
-    sizer->Add(highPicker, wxGBPosition(2, 0));
-    sizer->Add(highLabel, wxGBPosition(2, 1));
-    sizer->Add(smoothBox, wxGBPosition(3, 0), wxGBSpan(1, 2));
-    sizer->Add(stepsField, wxGBPosition(4, 0));
-    sizer->Add(stepsLabel, wxGBPosition(4, 1));
+    sizer->Add(scaleChoice, wxGBPosition(0, 0));
+    sizer->Add(scaleLabel, wxGBPosition(0, 1), wxDefaultSpan, wxALIGN_CENTER_VERTICAL);
+    sizer->Add(customBox, wxGBPosition(1, 0), wxGBSpan(1, 2));
+    sizer->Add(lowPicker, wxGBPosition(2, 0));
+    sizer->Add(lowLabel, wxGBPosition(2, 1));
+    sizer->Add(highPicker, wxGBPosition(3, 0));
+    sizer->Add(highLabel, wxGBPosition(3, 1));
+    sizer->Add(smoothBox, wxGBPosition(4, 0), wxGBSpan(1, 2));
+    sizer->Add(stepsField, wxGBPosition(5, 0));
+    sizer->Add(stepsLabel, wxGBPosition(5, 1));
     SetSizer(sizer);
 }
 
-void ColorPrefs::OnCheckBox(wxCommandEvent&) {
+void ColorPrefs::OnCheckBox(wxCommandEvent& event) {
+    // Ticking the custom box chooses the custom scale; unticking it, the built-in one.
+    if (event.GetEventObject() == customBox) {
+        scaleChoice->SetSelection(customBox->GetValue() ? SCALE_CUSTOM : SCALE_BUILT_IN);
+    }
+    UpdateEnabling();
+}
+
+void ColorPrefs::OnScaleChoice(wxCommandEvent&) {
+    customBox->SetValue(scaleChoice->GetSelection() == SCALE_CUSTOM);
     UpdateEnabling();
 }
 
@@ -61,7 +102,8 @@ void ColorPrefs::UpdateEnabling() {
     lowPicker->Enable(custom);
     highPicker->Enable(custom);
     smoothBox->Enable(custom);
-    stepsField->Enable(custom);
+    // The colour maps are sampled in as many steps as a custom scale has.
+    stepsField->Enable(custom || MapOf(scaleChoice->GetSelection()) != ColorMap::None);
 }
 
 int ColorPrefs::GetEnteredColorSteps() const {
@@ -74,6 +116,7 @@ void ColorPrefs::ApplyToSettings() {
     settings.SetHighColor(highPicker->GetColour());
     settings.SetSmoothGradient(smoothBox->GetValue());
     settings.SetColorSteps(GetEnteredColorSteps());
+    settings.SetColorMap(MapOf(scaleChoice->GetSelection()));
 }
 
 // clang-format off

@@ -13,6 +13,7 @@
 class ColorSettings;
 class wxButton;
 class wxCheckBox;
+class wxChoice;
 class wxColourPickerCtrl;
 class wxGridBagSizer;
 class wxNotebook;
@@ -34,6 +35,9 @@ class ColorPrefs : public wxPanel {
     void ApplyToSettings();
     int GetEnteredColorSteps() const;
 
+    // "Built-in", "Custom", "Viridis" or "Cividis"; "Custom" goes with the
+    // custom box, which ticks and unticks with it.
+    wxChoice* GetScaleChoice() const { return scaleChoice; }
     wxCheckBox* GetCustomBox() const { return customBox; }
     wxColourPickerCtrl* GetLowPicker() const { return lowPicker; }
     wxColourPickerCtrl* GetHighPicker() const { return highPicker; }
@@ -42,6 +46,7 @@ class ColorPrefs : public wxPanel {
 
   private:
     void OnCheckBox(wxCommandEvent& event);
+    void OnScaleChoice(wxCommandEvent& event);
     void UpdateEnabling();
 
     ColorSettings& settings;
@@ -53,6 +58,8 @@ class ColorPrefs : public wxPanel {
     wxColourPickerCtrl* highPicker = nullptr;
     wxCheckBox* smoothBox = nullptr;
     wxTextCtrl* stepsField = nullptr;
+    wxChoice* scaleChoice = nullptr;
+    wxStaticText* scaleLabel = nullptr;
     wxGridBagSizer* sizer = nullptr;
 
     wxDECLARE_EVENT_TABLE();

@@ -105,6 +105,16 @@ std::vector<wxString> StemSelection::GetRowStems() const {
     return stems;
 }
 
+std::vector<wxString> StemSelection::GetTrees() const {
+    std::vector<wxString> trees;
+    for (const wxString& stem : GetRowStems()) {
+        if (std::find(trees.begin(), trees.end(), stem) == trees.end()) {
+            trees.push_back(stem);
+        }
+    }
+    return trees;
+}
+
 int StemSelection::RowOf(const wxString& stem) const {
     return list->FindString(stem, false);
 }

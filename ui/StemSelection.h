@@ -31,6 +31,8 @@ class StemSelection {
     // Rows of the list in the order they were selected (a row may come twice).
     const std::vector<int>& GetRows() const { return rows; }
     std::vector<wxString> GetRowStems() const;
+    // The same stems, each once.
+    std::vector<wxString> GetTrees() const;
     const wxString& GetCurrentStem() const { return currentStem; }
 
   private:

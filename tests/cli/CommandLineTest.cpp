@@ -182,3 +182,28 @@ TEST(CommandLine, ImportTakesThreeFilesAndForce) {
     EXPECT_TRUE(
         Mentions(ErrorOf({"--export", "a.png", "--force", "plot.db"}), "belongs to import"));
 }
+
+TEST(CommandLine, AtReadsAPointWithStemsAndIgnoresAColourScale) {
+    const CommandLine line =
+        Parse({"--at", "1.5,-2", "--stems", "T1,T2", "--palette", "viridis", "plot.db"});
+    ASSERT_EQ(line.mode, CommandMode::At) << line.error;
+    EXPECT_EQ(line.at.x, 1.5);
+    EXPECT_EQ(line.at.y, -2);
+    EXPECT_EQ(line.at.stems, (std::vector<std::string>{"T1", "T2"}));
+    EXPECT_EQ(line.at.databasePath, "plot.db");
+    EXPECT_TRUE(Mentions(ErrorOf({"--at", "1,2,3", "plot.db"}), "two numbers"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--at", "1,2", "--view", "0,0,1,1", "plot.db"}), "--view"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--at", "1,2"}), "database file"));
+}
+
+TEST(CommandLine, PaletteGoesToTheExportAndTheWindowAndLegendToTheExport) {
+    const CommandLine window = Parse({"--palette", "cividis", "plot.db"});
+    ASSERT_EQ(window.mode, CommandMode::Window);
+    EXPECT_EQ(window.palette, PaletteOption::Cividis);
+    const CommandLine line = Parse({"--export", "a.png", "--palette=builtin", "--legend", "p.db"});
+    ASSERT_EQ(line.mode, CommandMode::Export);
+    EXPECT_EQ(line.request.palette, PaletteOption::BuiltIn);
+    EXPECT_TRUE(line.request.legend);
+    EXPECT_TRUE(Mentions(ErrorOf({"--palette", "jet", "p.db"}), "viridis"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--legend", "p.db"}), "belongs to the export"));
+}

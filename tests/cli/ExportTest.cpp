@@ -334,3 +334,51 @@ TEST_F(ExportTest, AnEarlierPictureOfTheSameNameIsReplacedOnlyBySuccess) {
     }
     EXPECT_EQ(files, 1);
 }
+
+// Viridis in five steps: entries 0, 64, 128, 191 and 255 of its table.
+const Rgb kViridis[] = {{68, 1, 84}, {59, 82, 139}, {33, 145, 140}, {92, 200, 99}, {253, 231, 37}};
+
+// Whether an n x n square of exactly this colour lies in the part right of x0.
+bool HasSwatch(const wxImage& image, int x0, const Rgb& color, int n) {
+    for (int y = 0; y + n <= image.GetHeight(); ++y) {
+        for (int x = x0; x + n <= image.GetWidth(); ++x) {
+            bool solid = true;
+            for (int dy = 0; dy < n && solid; ++dy) {
+                for (int dx = 0; dx < n && solid; ++dx) {
+                    solid = PixelAt(image, x + dx, y + dy) == color;
+                }
+            }
+            if (solid) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(ExportTest, PaletteAndLegendOptionsColourTheMapAndExplainIt) {
+    MakePlot();
+    const std::vector<std::string> blocks = {"--size", "400x200", "--layers", "uptake-blocks"};
+    std::vector<std::string> args = blocks;
+    args.insert(args.end(), {"--palette", "viridis"});
+    ASSERT_EQ(Export("viridis.png", "plot.db", args).exitCode, 0);
+    const wxImage viridis = LoadPng("viridis.png");
+    EXPECT_EQ(PixelAt(viridis, 150, 50), kViridis[0]);
+    EXPECT_EQ(PixelAt(viridis, 250, 50), kViridis[4]);
+    EXPECT_EQ(PixelAt(viridis, 350, 50), kViridis[2]);
+
+    args.push_back("--legend");
+    ASSERT_EQ(Export("legend.png", "plot.db", args).exitCode, 0);
+    const wxImage legend = LoadPng("legend.png");
+    ASSERT_EQ(legend.GetSize(), wxSize(400, 200));
+    // The strip takes at most half the picture; each colour has its swatch there.
+    for (const Rgb& color : kViridis) {
+        EXPECT_TRUE(HasSwatch(legend, 200, color, 8)) << color;
+    }
+    // Without the new options the picture is the one drawn before them.
+    args = blocks;
+    args.insert(args.end(), {"--palette", "builtin"});
+    ASSERT_EQ(Export("builtin.png", "plot.db", args).exitCode, 0);
+    ASSERT_EQ(Export("plain.png", "plot.db", blocks).exitCode, 0);
+    EXPECT_EQ(ReadFile("builtin.png"), ReadFile("plain.png"));
+}

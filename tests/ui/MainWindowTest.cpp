@@ -13,10 +13,13 @@
 #include "TreePlot.h"
 #include "app/LayerCatalogue.h"
 #include "render/ColorSettings.h"
+#include "render/Legend.h"
 #include "render/RenderHelper.h"
 #include "ui/InspectWindow.h"
+#include "ui/LegendPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressWindow.h"
+#include "ui/ReadoutStatusBar.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -566,3 +569,26 @@ TEST_F(MainWindowTest, AddLayerOrdersTheLayerListByPosition) {
 }
 
 }  // namespace
+
+TEST_F(MainWindowTest, StatusBarReadsThePointerAndTheLegendFollowsTheLayers) {
+    OpenPlot();
+    ToggleLayer("Total Nitrogen Uptake (blocks)", true);
+    ListClick(1, true);  // T2, whose stem stands at (7, 3)
+    // The centre of cell (7, 2), where T2 alone takes up 3.
+    const wxPoint at = PixelOf(7.5, 2.5);
+    SendMouse(window->GetViewer(), wxEVT_MOTION, at.x, at.y, false);
+    ReadoutStatusBar* bar = window->GetReadoutBar();
+    EXPECT_EQ(bar->GetStatusText(1), "cell 7 2: uptake 3, 1 tree");
+    EXPECT_EQ(bar->GetStatusText(2), "T2 3");
+    EXPECT_TRUE(bar->GetStatusText(3).StartsWith("nearest T2 at 0.7")) << bar->GetStatusText(3);
+    SendMouse(window->GetViewer(), wxEVT_LEAVE_WINDOW, at.x, at.y, false);
+    EXPECT_EQ(bar->GetStatusText(1), "");
+
+    const std::vector<LegendSection>& legend = window->GetLegendPanel()->GetSections();
+    ASSERT_EQ(legend.size(), 1u);
+    EXPECT_EQ(legend[0].title, "Total Nitrogen Uptake (blocks)");
+    EXPECT_EQ(legend[0].entries.size(), 5u);
+    ToggleLayer("Nitrogen Uptake (Isoline)", true);
+    EXPECT_EQ(window->GetLegendPanel()->GetSections().size(), 2u);
+    EXPECT_EQ(window->GetLegendPanel()->GetSections()[1].title, "T2: Nitrogen Uptake (Isoline)");
+}

@@ -2,6 +2,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/clrpicker.h>
 #include <wx/textctrl.h>
 
@@ -143,3 +144,24 @@ TEST(PrefsWindowTest, StepsAreReadLikeAtoi) {
 }
 
 }  // namespace
+
+TEST(PrefsWindowTest, ColourScaleChoiceGoesWithTheCustomBoxAndStoresTheMap) {
+    ColorSettings settings;
+    TestPrefs dialog(settings);
+    ColorPrefs* page = dialog.GetColorPrefs();
+    wxChoice* scale = page->GetScaleChoice();
+    EXPECT_EQ(scale->GetStringSelection(), "Built-in");
+    Tick(page->GetCustomBox(), true);
+    EXPECT_EQ(scale->GetStringSelection(), "Custom");
+
+    scale->SetSelection(2);
+    wxCommandEvent event(wxEVT_CHOICE, scale->GetId());
+    event.SetEventObject(scale);
+    scale->ProcessWindowEvent(event);
+    EXPECT_FALSE(page->GetCustomBox()->GetValue());
+    EXPECT_FALSE(page->GetLowPicker()->IsEnabled());
+    EXPECT_TRUE(page->GetStepsField()->IsEnabled()) << "viridis is sampled in steps";
+    Press(dialog.GetOkButton());
+    EXPECT_EQ(settings.GetColorMap(), ColorMap::Viridis);
+    EXPECT_FALSE(settings.GetUseCustomColors());
+}

@@ -1,0 +1,245 @@
+#include "render/Legend.h"
+
+#include <cmath>
+#include <limits>
+
+#include "render/CloudGridDataRenderer.h"
+#include "render/IsolineGridDataRenderer.h"
+#include "render/RenderHelper.h"
+
+namespace {
+
+const wxString kDash = wxString::FromUTF8("\xE2\x80\x93");
+
+wxString Number(double value) {
+    return wxString::Format("%g", value);
+}
+
+// The smallest value in (below, atOrAbove] that picks at least entry k,
+// knowing that below picks less and atOrAbove picks k or more.
+double FirstPicking(const std::function<int(double)>& pick, int k, double below, double atOrAbove) {
+    for (int step = 0; step < 2100; ++step) {
+        const double middle = below + (atOrAbove - below) / 2;
+        if (!(middle > below) || !(middle < atOrAbove)) {
+            break;  // the two are neighbouring doubles
+        }
+        (pick(middle) >= k ? atOrAbove : below) = middle;
+    }
+    return atOrAbove;
+}
+
+void DescribeReal(LegendEntry& entry) {
+    if (entry.empty) {
+        entry.text = "no values";
+    } else if (entry.low == entry.high) {
+        entry.text = Number(entry.low);
+    } else {
+        entry.text = Number(entry.low) + " " + kDash + " " + Number(entry.high);
+    }
+}
+
+// Only whole numbers occur: the entry lists the first and last of its own.
+void DescribeWhole(LegendEntry& entry) {
+    const double first = std::ceil(entry.low);
+    double last = entry.closed ? std::floor(entry.high) : std::ceil(entry.high) - 1;
+    if (entry.empty || last < first) {
+        entry.empty = true;
+        entry.text = "no values";
+        return;
+    }
+    entry.low = first;
+    entry.high = last;
+    entry.closed = true;
+    entry.text = first == last ? Number(first) : Number(first) + " " + kDash + " " + Number(last);
+}
+
+bool IsTreeCount(int group, uint32_t flag) {
+    return group == 1 && (flag == LAYER_COUNT_BLOCKS || flag == LAYER_COUNT_ISOLINES ||
+                          flag == LAYER_COUNT_CLOUDS);
+}
+
+struct LayerData {
+    bool hasCells = false;
+    double minimum = 0.0;
+    double maximum = 0.0;
+};
+
+LayerData PlotLayerData(RenderHelper& helper, uint32_t flag) {
+    const bool uptake =
+        flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
+    GridData* data = uptake ? static_cast<GridData*>(helper.GetUptakeGrid())
+                            : static_cast<GridData*>(helper.GetNeighborGrid());
+    LayerData layer;
+    if (data != nullptr) {
+        layer.minimum = data->GetMinValue();
+        layer.maximum = data->GetMaxValue();
+        layer.hasCells = layer.minimum <= layer.maximum;
+    }
+    return layer;
+}
+
+enum class LayerKind { Blocks, Isolines, Cloud, None };
+
+LayerKind KindOf(int group, uint32_t flag) {
+    if (group == 1) {
+        switch (flag) {
+            case LAYER_UPTAKE_BLOCKS:
+            case LAYER_COUNT_BLOCKS:
+                return LayerKind::Blocks;
+            case LAYER_UPTAKE_ISOLINES:
+            case LAYER_COUNT_ISOLINES:
+                return LayerKind::Isolines;
+            case LAYER_UPTAKE_CLOUDS:
+            case LAYER_COUNT_CLOUDS:
+                return LayerKind::Cloud;
+            default:
+                return LayerKind::None;
+        }
+    }
+    switch (flag) {
+        case STEM_LAYER_BLOCKS:
+            return LayerKind::Blocks;
+        case STEM_LAYER_ISOLINES:
+            return LayerKind::Isolines;
+        case STEM_LAYER_CLOUD:
+            return LayerKind::Cloud;
+        default:
+            return LayerKind::None;
+    }
+}
+
+void FillCloud(LegendSection& section, const wxColour& color, double maximum, bool wholeNumbers) {
+    if (!(maximum > 0.0)) {
+        section.note = "no dots: no cell has a positive value";
+        return;
+    }
+    // A cell gets ceil(value / maximum * density) dots.
+    LegendEntry entry;
+    entry.color = color;
+    entry.low = entry.high = maximum / kCloudDensity;
+    entry.closed = true;
+    entry.text = "one dot per " + Number(entry.low) + (wholeNumbers ? " trees" : "");
+    section.entries.push_back(entry);
+    section.note = wxString::Format("%d dots at %s", kCloudDensity, Number(maximum));
+}
+
+LegendSection LayerSection(const wxString& title, LayerKind kind, const LayerData& data,
+                           const Palette& palette, const wxColour& cloudColor, bool wholeNumbers) {
+    LegendSection section;
+    section.title = title;
+    if (!data.hasCells) {
+        section.note = "no cells";
+        return section;
+    }
+    switch (kind) {
+        case LayerKind::Blocks:
+            section.entries = BlockEntries(palette, data.minimum, data.maximum, wholeNumbers);
+            section.note = "cells of 0 are not drawn";
+            break;
+        case LayerKind::Isolines:
+            if (!IsolineLevels(data.minimum, data.maximum, int(palette.size())).HasLevels()) {
+                section.note = "no lines: every cell has the same value";
+                break;
+            }
+            section.entries = IsolineEntries(palette, data.minimum, data.maximum, wholeNumbers);
+            section.note = "a line takes the colour of its cell";
+            break;
+        case LayerKind::Cloud:
+            FillCloud(section, cloudColor, data.maximum, wholeNumbers);
+            break;
+        case LayerKind::None:
+            break;
+    }
+    return section;
+}
+
+}  // namespace
+
+std::vector<LegendEntry> RangeEntries(const Palette& palette, double minimum, double maximum,
+                                      const std::function<int(double)>& pick, bool wholeNumbers) {
+    std::vector<LegendEntry> entries;
+    const int n = static_cast<int>(palette.size());
+    if (n == 0 || !(minimum <= maximum) || !std::isfinite(minimum) || !std::isfinite(maximum)) {
+        return entries;
+    }
+    // starts[k]: the smallest value of the data range that picks entry k or a
+    // later one; beyond the range when no value does.
+    const double beyond = std::numeric_limits<double>::infinity();
+    std::vector<double> starts(n + 1, beyond);
+    starts[0] = minimum;
+    for (int k = 1; k < n; ++k) {
+        if (pick(maximum) < k) {
+            break;
+        }
+        starts[k] = pick(minimum) >= k ? minimum : FirstPicking(pick, k, minimum, maximum);
+    }
+    for (int k = 0; k < n; ++k) {
+        LegendEntry entry;
+        entry.color = palette[k];
+        entry.low = starts[k];
+        entry.closed = starts[k + 1] > maximum;
+        entry.high = entry.closed ? maximum : starts[k + 1];
+        entry.empty = entry.low > maximum || (!entry.closed && entry.low >= entry.high);
+        if (wholeNumbers) {
+            DescribeWhole(entry);
+        } else {
+            DescribeReal(entry);
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::vector<LegendEntry> BlockEntries(const Palette& palette, double minimum, double maximum,
+                                      bool wholeNumbers) {
+    const int n = static_cast<int>(palette.size());
+    return RangeEntries(
+        palette, minimum, maximum,
+        [=](double value) { return PaletteIndex(value, minimum, maximum, n); }, wholeNumbers);
+}
+
+std::vector<LegendEntry> IsolineEntries(const Palette& palette, double minimum, double maximum,
+                                        bool wholeNumbers) {
+    const IsolineLevels levels(minimum, maximum, static_cast<int>(palette.size()));
+    return RangeEntries(
+        palette, minimum, maximum, [&levels](double value) { return levels.ColorIndex(value); },
+        wholeNumbers);
+}
+
+std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<LegendLayer>& layers,
+                                       const std::vector<wxString>& trees, ColorSettings& settings,
+                                       bool withTreeColors) {
+    std::vector<LegendSection> sections;
+    const Palette plotPalette = BuildPalette(settings);
+    const Palette treePalette = TreePalette(settings);
+    for (const LegendLayer& layer : layers) {
+        const LayerKind kind = KindOf(layer.group, layer.flag);
+        if (kind == LayerKind::None) {
+            continue;
+        }
+        if (layer.group == 1) {
+            const wxColour cloud =
+                layer.flag == LAYER_UPTAKE_CLOUDS ? kUptakeCloudColor : kCountCloudColor;
+            const bool whole = IsTreeCount(layer.group, layer.flag);
+            sections.push_back(LayerSection(layer.label, kind, PlotLayerData(helper, layer.flag),
+                                            plotPalette, cloud, whole));
+            continue;
+        }
+        for (const wxString& tree : trees) {
+            const TreeUptake& uptake = helper.GetTreeUptake(tree);
+            if (!uptake.drawable) {
+                continue;  // its layers draw nothing
+            }
+            LayerData data;
+            data.minimum = uptake.minValue;
+            data.maximum = uptake.maxValue;
+            data.hasCells = !uptake.table.empty() && data.minimum <= data.maximum;
+            // Asking for a colour may draw a new one; only a cloud has any.
+            const bool cloudColor = withTreeColors && kind == LayerKind::Cloud;
+            const wxColour cloud = cloudColor ? helper.GetStemColor(tree) : wxColour();
+            sections.push_back(
+                LayerSection(tree + ": " + layer.label, kind, data, treePalette, cloud, false));
+        }
+    }
+    return sections;
+}

@@ -1,0 +1,60 @@
+// What the colours of the value layers stand for: for each palette entry the
+// values that pick it under the rule the renderers apply, and for a cloud
+// what one dot stands for. Pure logic; LegendDrawing puts it on a picture.
+#pragma once
+
+#include <wx/colour.h>
+#include <wx/string.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "render/ColorSettings.h"
+
+class RenderHelper;
+
+struct LegendEntry {
+    wxColour color;
+    wxString text;
+    // The values of the data that pick this colour: low <= v < high, or
+    // low <= v <= high when closed. Nothing picks it when empty.
+    bool empty = false;
+    double low = 0.0;
+    double high = 0.0;
+    bool closed = false;
+};
+
+struct LegendSection {
+    wxString title;
+    std::vector<LegendEntry> entries;
+    wxString note;  // a line under the swatches; may be empty
+};
+
+// One entry per palette colour: the part of [minimum, maximum] whose values
+// pick it. pick must not decrease as the value grows. With wholeNumbers the
+// data hold whole numbers only and the entries list those.
+std::vector<LegendEntry> RangeEntries(const Palette& palette, double minimum, double maximum,
+                                      const std::function<int(double)>& pick, bool wholeNumbers);
+
+// The entries of a block layer and of a level-line layer over a data set's range.
+std::vector<LegendEntry> BlockEntries(const Palette& palette, double minimum, double maximum,
+                                      bool wholeNumbers);
+std::vector<LegendEntry> IsolineEntries(const Palette& palette, double minimum, double maximum,
+                                        bool wholeNumbers);
+
+// A ticked layer as the legend needs it.
+struct LegendLayer {
+    int group;  // 1 plot layers, 2 a tree's own layers
+    uint32_t flag;
+    wxString label;
+};
+
+// The legend of the given layers, bottom first, under the given settings; a
+// tree layer gets one section per tree, in order. A tree's cloud colour is
+// asked of the helper, which makes one up for a tree never drawn before; so
+// ask after the layers were drawn, or without tree colours (their swatches
+// are then left unset) to learn the legend's size beforehand.
+std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<LegendLayer>& layers,
+                                       const std::vector<wxString>& trees, ColorSettings& settings,
+                                       bool withTreeColors = true);

@@ -1,0 +1,130 @@
+#include "render/PointReadout.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "db/Query.h"
+#include "db/Result.h"
+#include "db/Row.h"
+#include "db/SqlText.h"
+
+namespace {
+
+std::string TableName(GridData* data) {
+    const char* name = data != nullptr ? data->GetTableName() : nullptr;
+    return name != nullptr ? name : "";
+}
+
+std::string Number(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+}  // namespace
+
+PointReadout::PointReadout(RenderHelper& helper)
+    : helper(helper), database(helper.GetDatabase()), stems(helper.GetStemPositions()) {
+    UptakeGridData* uptake = helper.GetUptakeGrid();
+    if (uptake == nullptr) {
+        return;
+    }
+    xColumn = uptake->GetXColumn();
+    yColumn = uptake->GetYColumn();
+    cellSize = uptake->GetCellSize();
+    uptakeTable = TableName(uptake);
+    countTable = TableName(helper.GetNeighborGrid());
+}
+
+void PointReadout::SetTrees(const std::vector<wxString>& labels) {
+    if (labels == treeLabels) {
+        return;
+    }
+    treeLabels = labels;
+    treeTables.clear();
+    for (const wxString& label : labels) {
+        treeTables.push_back(helper.GetTreeUptake(label).table);
+    }
+}
+
+PointReadout::Cell PointReadout::CellAt(const std::string& table, double x, double y) {
+    Cell cell;
+    if (table.empty() || !(cellSize > 0.0) || !std::isfinite(x) || !std::isfinite(y)) {
+        return cell;
+    }
+    // The outer bounds let the location index narrow the search to a few
+    // rows; the sums then decide exactly as the rule reads.
+    const std::string xName = SqlName(xColumn);
+    const std::string yName = SqlName(yColumn);
+    Query query(
+        "SELECT %s, %s, count FROM %s WHERE %s <= %.17g AND %s > %.17g AND %s + %.17g > %.17g "
+        "AND %s <= %.17g AND %s > %.17g AND %s + %.17g > %.17g ORDER BY %s DESC, %s DESC LIMIT 1",
+        xName.c_str(), yName.c_str(), SqlName(table).c_str(), xName.c_str(), x, xName.c_str(),
+        x - 2 * cellSize, xName.c_str(), cellSize, x, yName.c_str(), y, yName.c_str(),
+        y - 2 * cellSize, yName.c_str(), cellSize, y, xName.c_str(), yName.c_str());
+    Result result = database.RunQuery(query);
+    if (result.HasRow()) {
+        const Row row = result.NextRow();
+        cell.found = true;
+        cell.x = row.GetDouble(xColumn.c_str());
+        cell.y = row.GetDouble(yColumn.c_str());
+        cell.value = row.GetDouble("count");
+    }
+    result.Close();
+    return cell;
+}
+
+double PointReadout::ValueInCell(const std::string& table, double x, double y, const Cell& holder) {
+    // Every index table of the plot stores a cell under the same coordinates,
+    // so the same search finds the same corner, or none where the table
+    // lacks the cell.
+    const Cell cell = CellAt(table, x, y);
+    return cell.found && cell.x == holder.x && cell.y == holder.y ? cell.value : 0.0;
+}
+
+PointReading PointReadout::Read(double x, double y) {
+    PointReading reading;
+    reading.x = x;
+    reading.y = y;
+    const Cell cell = CellAt(uptakeTable, x, y);
+    if (cell.found) {
+        reading.hasCell = true;
+        reading.cellX = cell.x;
+        reading.cellY = cell.y;
+        reading.uptake = cell.value;
+        reading.treeCount = ValueInCell(countTable, x, y, cell);
+        for (size_t i = 0; i < treeLabels.size(); ++i) {
+            reading.trees.push_back({treeLabels[i], ValueInCell(treeTables[i], x, y, cell)});
+        }
+    }
+    double distance = 0.0;
+    const int nearest = NearestStem(stems, x, y, distance);
+    if (nearest >= 0) {
+        reading.hasStem = true;
+        reading.stem = stems[nearest].label;
+        reading.stemDistance = distance;
+    }
+    return reading;
+}
+
+std::string ReadingText(const PointReading& reading) {
+    std::string text = "x\t" + Number(reading.x) + "\ny\t" + Number(reading.y) + "\n";
+    if (!reading.hasCell) {
+        text += "cell\tnone\n";
+    } else {
+        text += "cell\t" + Number(reading.cellX) + " " + Number(reading.cellY) + "\n";
+        text +=
+            "uptake\t" + Number(reading.uptake) + "\ntrees\t" + Number(reading.treeCount) + "\n";
+        for (const TreeReading& tree : reading.trees) {
+            text += "tree\t" + std::string(tree.label.utf8_str().data()) + "\t" +
+                    Number(tree.uptake) + "\n";
+        }
+    }
+    if (reading.hasStem) {
+        text += "stem\t" + std::string(reading.stem.utf8_str().data()) + "\t" +
+                Number(reading.stemDistance) + "\n";
+    } else {
+        text += "stem\tnone\n";
+    }
+    return text;
+}

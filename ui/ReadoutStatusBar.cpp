@@ -1,0 +1,114 @@
+#include "ui/ReadoutStatusBar.h"
+
+#include "render/PlotRect.h"
+#include "render/PointReadout.h"
+#include "render/RenderHelper.h"
+#include "ui/Viewer.h"
+
+namespace {
+
+enum Field { POINT_FIELD, CELL_FIELD, TREES_FIELD, STEM_FIELD, FIELD_COUNT };
+
+wxString Number(double value) {
+    return wxString::Format("%g", value);
+}
+
+wxString CellReadingText(const PointReading& reading) {
+    if (!reading.hasCell) {
+        return "no grid cell";
+    }
+    return "cell " + Number(reading.cellX) + " " + Number(reading.cellY) + ": uptake " +
+           Number(reading.uptake) + ", " + Number(reading.treeCount) +
+           (reading.treeCount == 1 ? " tree" : " trees");
+}
+
+wxString TreeReadingsText(const PointReading& reading) {
+    wxString text;
+    for (const TreeReading& tree : reading.trees) {
+        text += (text.empty() ? "" : ", ") + tree.label + " " + Number(tree.uptake);
+    }
+    return text;
+}
+
+}  // namespace
+
+ReadoutStatusBar::ReadoutStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY) {
+    const int widths[FIELD_COUNT] = {-2, -4, -3, -3};
+    SetFieldsCount(FIELD_COUNT, widths);
+}
+
+ReadoutStatusBar::~ReadoutStatusBar() = default;
+
+void ReadoutStatusBar::Watch(Viewer* watched) {
+    viewer = watched;
+    // Dynamic handlers run before the viewer's own table, which still gets
+    // every event (Skip).
+    viewer->Bind(wxEVT_MOTION, &ReadoutStatusBar::OnViewerMotion, this);
+    viewer->Bind(wxEVT_LEAVE_WINDOW, &ReadoutStatusBar::OnViewerLeave, this);
+}
+
+void ReadoutStatusBar::SetPlot(RenderHelper* plot) {
+    helper = plot;
+    readout.reset(helper != nullptr ? new PointReadout(*helper) : nullptr);
+    if (readout) {
+        readout->SetTrees(trees);
+    }
+    Reread();
+}
+
+void ReadoutStatusBar::SetTrees(const std::vector<wxString>& labels) {
+    trees = labels;
+    if (readout) {
+        readout->SetTrees(trees);
+    }
+}
+
+void ReadoutStatusBar::Reread() {
+    if (pointerInside) {
+        ShowReadingAt(pointer);
+    } else {
+        Clear();
+    }
+}
+
+void ReadoutStatusBar::ShowReadingAt(const wxPoint& pixel) {
+    if (!readout || viewer == nullptr) {
+        Clear();
+        return;
+    }
+    const wxSize size = viewer->GetClientSize();
+    double x = 0.0;
+    double y = 0.0;
+    // The same plot point a click there would pick from.
+    PixelToPlot(helper->GetView(), size.x, size.y, pixel.x, pixel.y, x, y);
+    const PointReading reading = readout->Read(x, y);
+    SetStatusText("x " + Number(reading.x) + ", y " + Number(reading.y), POINT_FIELD);
+    SetStatusText(CellReadingText(reading), CELL_FIELD);
+    SetStatusText(TreeReadingsText(reading), TREES_FIELD);
+    SetStatusText(reading.hasStem
+                      ? "nearest " + reading.stem + " at " + Number(reading.stemDistance)
+                      : wxString("no stem"),
+                  STEM_FIELD);
+}
+
+void ReadoutStatusBar::Clear() {
+    for (int field = 0; field < FIELD_COUNT; ++field) {
+        SetStatusText(wxEmptyString, field);
+    }
+}
+
+void ReadoutStatusBar::OnViewerMotion(wxMouseEvent& event) {
+    event.Skip();
+    pointerInside = true;
+    pointer = event.GetPosition();
+    // While a drag moves the picture, the plot point under the pointer stays.
+    if (!(event.LeftIsDown() && viewer->IsDragging())) {
+        ShowReadingAt(pointer);
+    }
+}
+
+void ReadoutStatusBar::OnViewerLeave(wxMouseEvent& event) {
+    event.Skip();
+    pointerInside = false;
+    Clear();
+}

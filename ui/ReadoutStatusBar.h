@@ -1,0 +1,42 @@
+// The status bar of the main window: what the map holds under the pointer
+// (plot point, grid cell with its total uptake and tree count, the selected
+// trees' own uptake there, the nearest stem).
+#pragma once
+
+#include <wx/statusbr.h>
+
+#include <memory>
+#include <vector>
+
+class PointReadout;
+class RenderHelper;
+class Viewer;
+
+class ReadoutStatusBar : public wxStatusBar {
+  public:
+    explicit ReadoutStatusBar(wxWindow* parent);
+    ~ReadoutStatusBar() override;
+
+    // Follows the pointer over this viewer from now on.
+    void Watch(Viewer* viewer);
+    // The open plot; null while none is open (or its tables are gone).
+    void SetPlot(RenderHelper* helper);
+    // The trees whose own uptake the readout lists, in selection order.
+    void SetTrees(const std::vector<wxString>& labels);
+    // Reads the point under the pointer again, for a view that changed under it.
+    void Reread();
+    // Shows the reading of a viewer pixel; without a plot, nothing.
+    void ShowReadingAt(const wxPoint& pixel);
+    void Clear();
+
+  private:
+    void OnViewerMotion(wxMouseEvent& event);
+    void OnViewerLeave(wxMouseEvent& event);
+
+    Viewer* viewer = nullptr;
+    RenderHelper* helper = nullptr;
+    std::unique_ptr<PointReadout> readout;
+    std::vector<wxString> trees;
+    bool pointerInside = false;
+    wxPoint pointer;
+};
