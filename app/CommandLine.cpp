@@ -57,8 +57,11 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture or plot file was written or the point read, 2 on any\n"
-    "error.\n";
+    "Exit status: 0 when the picture or plot file was written or the point read;\n"
+    "3 when the picture was written, but a requested layer is missing because the\n"
+    "index tables it needs could not be built (the file is read-only, locked by\n"
+    "another program, on a full disk or damaged; the message says which); 2 on any\n"
+    "other error, and then no picture is written.\n";
 
 // Options that take a value, and the order they are described in.
 enum class Option { Export, Size, Layers, Stems, View, Palette, Legend, At, Force, Help, Version };

@@ -1,7 +1,9 @@
 #include "app/ProgressMonitor.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <limits>
 #include <mutex>
 
 #include "app/OutOfMemory.h"
@@ -54,7 +56,19 @@ int ProgressMonitor::GetPercent() const {
     if (body->total == 0.0) {
         return 0;
     }
-    return static_cast<int>(body->progress / body->total * 100.0);
+    // Truncated toward zero as it is, unclamped, but a quotient that no int
+    // can hold (a tiny total, infinity, NaN) must not reach the conversion.
+    const double percent = body->progress / body->total * 100.0;
+    if (std::isnan(percent)) {
+        return 0;
+    }
+    if (percent >= double(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    if (percent <= double(std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(percent);
 }
 
 void ProgressMonitor::SetState(int state) {

@@ -93,22 +93,31 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
 void IndexedGridData::BuildInTransaction(ProgressMonitor monitor) {
     const double cellSizeBefore = cellSize;
     if (!database.Begin()) {
-        Log(LOG_ERROR, "Could not start building the index table for %s %s.", dataTable,
-            indexName.c_str());
+        LogBuildFailure("Could not start building");
         return;
     }
     if (!BuildIndex(monitor)) {
         database.Rollback();
         cellSize = cellSizeBefore;
-        Log(LOG_ERROR, "Could not create the index table for %s %s; the file cannot be written.",
-            dataTable, indexName.c_str());
+        LogBuildFailure("Could not create");
         return;
     }
     if (!database.Commit()) {
         cellSize = cellSizeBefore;
-        Log(LOG_ERROR, "Could not save the index table for %s %s; the file cannot be written.",
-            dataTable, indexName.c_str());
+        LogBuildFailure("Could not save");
     }
+}
+
+// The log keeps SQLite's own code and text beside the cause the user is told.
+void IndexedGridData::LogBuildFailure(const char* what) {
+    buildFailure = database.GetBatchFailure();
+    if (buildFailure.cause == FailureCause::None) {
+        buildFailure.cause = FailureCause::Other;
+        buildFailure.message = "the index table was not created";
+    }
+    Log(LOG_ERROR, "%s the index table for %s %s because %s (%s).", what, dataTable,
+        indexName.c_str(), DescribeFailure(buildFailure).c_str(),
+        FailureDetails(buildFailure).c_str());
 }
 
 bool IndexedGridData::TablePresent(const std::string& table) {
@@ -121,14 +130,7 @@ std::string IndexedGridData::StartIndexTable(const Query& columns) {
     }
     // The name's registry row is gone now; a table still bearing the name is
     // a leftover (an older build, a failed drop) and must not receive rows.
-    std::string leftover = "_idx_" + std::string(dataTable) + "_" + indexName;
-    if (leftover.size() > 255) {
-        size_t cut = 255;
-        while (cut > 0 && (static_cast<unsigned char>(leftover[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        leftover.resize(cut);
-    }
+    const std::string leftover = Database::FormIndexTableName(dataTable, indexName.c_str());
     database.RunQuery(Query("DROP TABLE IF EXISTS %s", SqlName(leftover).c_str()));
 
     std::string table = database.CreateIndexTable(dataTable, indexName.c_str(), columns);

@@ -42,6 +42,8 @@ class IndexedGridData : public GridData {
     // False when the index table could not be built and committed (for
     // example a read-only file); the set then has no cells.
     bool IsIndexReady() const { return indexReady; }
+    // Why the index table could not be built; cause None when it was not tried or worked.
+    const StatementFailure& GetBuildFailure() const { return buildFailure; }
 
   protected:
     IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
@@ -86,9 +88,11 @@ class IndexedGridData : public GridData {
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
+    StatementFailure buildFailure;
 
   private:
     void BuildInTransaction(ProgressMonitor monitor);
+    void LogBuildFailure(const char* what);
     bool TablePresent(const std::string& table);
     const char* FilterText() const;
 };

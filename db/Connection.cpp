@@ -2,7 +2,29 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 #include "app/Log.h"
+
+namespace {
+
+std::atomic<long long> lockWaitMs{Connection::kDefaultLockWait.count()};
+
+}  // namespace
+
+std::chrono::milliseconds Connection::LockWait() {
+    return std::chrono::milliseconds(lockWaitMs.load());
+}
+
+void Connection::SetLockWait(std::chrono::milliseconds wait) {
+    lockWaitMs.store(wait.count());
+}
+
+void Connection::WaitForLocks(sqlite3* handle) {
+    if (handle) {
+        sqlite3_busy_timeout(handle, static_cast<int>(lockWaitMs.load()));
+    }
+}
 
 Connection::Connection(const char* path, Mode mode) {
     int code = mode == ReadOnly
@@ -10,6 +32,7 @@ Connection::Connection(const char* path, Mode mode) {
                    : sqlite3_open(path ? path : "", &handle);
     if (code == SQLITE_OK) {
         sqlite3_update_hook(handle, ForwardChange, this);
+        WaitForLocks(handle);
         // Drawing a tree's layers scans the whole grid table several times;
         // a page cache that holds a large plot keeps those scans in memory.
         sqlite3_exec(handle, "PRAGMA cache_size = -131072", nullptr, nullptr, nullptr);

@@ -1,6 +1,10 @@
 // One open SQLite database. Closed when the last Database sharing it goes away.
 #pragma once
 
+#include <chrono>
+
+#include "db/FileProblem.h"
+
 struct sqlite3;
 
 // Change codes handed to a listener: 6 inserted, 7 deleted, 8 updated.
@@ -16,6 +20,15 @@ class Connection {
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
+
+    // How long a connection waits for another program's lock before a
+    // statement gives up: long enough for a script's short write, short
+    // enough that a lock held for good is reported quickly. Only tests change it.
+    static constexpr std::chrono::milliseconds kDefaultLockWait{5000};
+    static std::chrono::milliseconds LockWait();
+    static void SetLockWait(std::chrono::milliseconds wait);
+    // Makes a handle opened elsewhere wait as every connection does.
+    static void WaitForLocks(sqlite3* handle);
 
     int GetState() const;
     void SetListener(ChangeListener listener, void* argument);
@@ -38,6 +51,15 @@ class Connection {
     // Set when a statement of the batch failed because the file cannot take
     // it at all (read-only, not a database, damaged, full): the batch is incomplete.
     bool batchSpoiled = false;
+    // The statements a lost or spoiled batch refuses are logged once.
+    bool refusalLogged = false;
+    // Why the current (or last) batch failed: its first failure that spoiled
+    // it, or else its first failure of any kind.
+    StatementFailure batchFailure;
+    bool batchFailureSpoils = false;
+    // Set once a statement waited the whole lock wait in vain: later changes
+    // are tried once without waiting, until one of them gets through.
+    bool lockWaitSpent = false;
 
     static void ForwardChange(void* connection, int code, const char* database, const char* table,
                               long long rowid);

@@ -20,6 +20,9 @@ const char* const kCountingFormat = "SELECT count(*) as count FROM (%s)";
 const char* const kCompileError = "Problem compiling SQL statement: %s (%d: %s)";
 const char* const kRunError = "Error running SQL query. (%d: %s)";
 const char* const kRunQueriesFailed = "RunQueries: %d of %d queries failed";
+const char* const kBatchRefused =
+    "An earlier error ended this batch of changes; its remaining statements are not run, "
+    "starting with: %s";
 
 Result FailedResult() {
     return Result(nullptr, 0, ResultStatus::Failed);
@@ -113,6 +116,57 @@ bool SameNameIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+// What reading a file's schema found, or the extended code that stopped it.
+struct SchemaRead {
+    bool complete = false;
+    bool grid = false;
+    bool stem = false;
+    int code = SQLITE_OK;
+};
+
+// A view counts when a query can read it: one over a missing table cannot.
+bool Readable(sqlite3* handle, const char* table) {
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql = std::string("SELECT * FROM ") + table;
+    sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr);
+    const bool readable = statement != nullptr;
+    sqlite3_finalize(statement);
+    return readable;
+}
+
+SchemaRead ReadSchema(const char* path, int flags) {
+    SchemaRead read;
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(path, &handle, flags, nullptr) != SQLITE_OK) {
+        read.code = handle ? sqlite3_extended_errcode(handle) : SQLITE_CANTOPEN;
+        sqlite3_close_v2(handle);
+        return read;
+    }
+    Connection::WaitForLocks(handle);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(handle, "SELECT name FROM sqlite_master WHERE type IN ('table', 'view')", -1,
+                       &statement, nullptr);
+    int step = SQLITE_ERROR;
+    if (statement) {
+        while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+            const char* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+            if (name) {
+                read.grid = read.grid || SameNameIgnoringAsciiCase(name, "grid");
+                read.stem = read.stem || SameNameIgnoringAsciiCase(name, "stem");
+            }
+        }
+        sqlite3_finalize(statement);
+    }
+    read.complete = step == SQLITE_DONE;
+    read.code = read.complete ? SQLITE_OK : sqlite3_extended_errcode(handle);
+    if (read.complete) {
+        read.grid = read.grid && Readable(handle, "grid");
+        read.stem = read.stem && Readable(handle, "stem");
+    }
+    sqlite3_close_v2(handle);
+    return read;
+}
+
 }  // namespace
 
 Database::Database(const char* path) : connection(std::make_shared<Connection>(path)) {
@@ -151,16 +205,40 @@ std::string Database::GetPath() const {
     return path ? path : "";
 }
 
-// After an error SQLite may roll an open transaction back by itself; from then
-// on the batch is lost and the rest of it must not be committed piecemeal.
+// Keeps what SQLite and the system said about a failed statement. After an
+// error SQLite may roll an open transaction back by itself; from then on the
+// batch is lost and the rest of it must not be committed piecemeal.
 void Database::NoteFailure(int code) {
-    if (!connection || !connection->inTransaction) {
+    sqlite3* handle = connection->handle;
+    StatementFailure failure;
+    failure.code = sqlite3_extended_errcode(handle);
+    if ((failure.code & 0xff) != (code & 0xff)) {
+        failure.code = code;
+    }
+    const int primary = failure.code & 0xff;
+    // The system's error number is kept only where it says more than SQLite.
+    if (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL) {
+        failure.systemError = sqlite3_system_errno(handle);
+        if (failure.systemError == 0) {
+            // SQLite may have made other system calls since (rolling back);
+            // the main file keeps the error number of its own failed call.
+            sqlite3_file_control(handle, "main", SQLITE_FCNTL_LAST_ERRNO, &failure.systemError);
+        }
+    }
+    failure.message = sqlite3_errmsg(handle);
+    failure.cause = ClassifyFailure(failure.code, failure.systemError);
+    if (primary == SQLITE_BUSY) {
+        // The whole wait has passed; the lock will not be gone for the next change either.
+        connection->lockWaitSpent = true;
+    }
+    if (!connection->inTransaction) {
+        RecordBatchFailure(failure, false);
         return;
     }
-    if (sqlite3_get_autocommit(connection->handle)) {
+    if (sqlite3_get_autocommit(handle)) {
         connection->transactionLost = true;
     }
-    switch (code & 0xff) {
+    switch (primary) {
         case SQLITE_READONLY:
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT:
@@ -168,11 +246,39 @@ void Database::NoteFailure(int code) {
         case SQLITE_IOERR:
         case SQLITE_CANTOPEN:
         case SQLITE_NOMEM:
+        case SQLITE_BUSY:
             connection->batchSpoiled = true;
             break;
         default:
             break;
     }
+    RecordBatchFailure(failure, connection->batchSpoiled || connection->transactionLost);
+}
+
+// The failure that spoiled a batch names its cause; a harmless one before it does not.
+void Database::RecordBatchFailure(const StatementFailure& failure, bool spoils) {
+    if (connection->batchFailure.cause == FailureCause::None ||
+        (spoils && !connection->batchFailureSpoils)) {
+        connection->batchFailure = failure;
+        connection->batchFailureSpoils = spoils;
+    }
+}
+
+// A batch that can no longer be committed runs nothing more; what it
+// refuses is logged once, so that the log shows why its statements are missing.
+bool Database::RefusesStatements(const char* sql) {
+    if (!connection->transactionLost && !connection->batchSpoiled) {
+        return false;
+    }
+    if (!connection->refusalLogged) {
+        connection->refusalLogged = true;
+        Log(LOG_ERROR, kBatchRefused, sql ? sql : "");
+    }
+    return true;
+}
+
+StatementFailure Database::GetBatchFailure() const {
+    return connection ? connection->batchFailure : StatementFailure();
 }
 
 Result Database::RunQuery(const Query& query) {
@@ -185,7 +291,7 @@ Result Database::RunQuery(const wxString& sql) {
 
 Result Database::RunQuery(const char* sql) {
     sqlite3* handle = OpenHandle();
-    if (!handle || !sql || connection->transactionLost) {
+    if (!handle || !sql || RefusesStatements(sql)) {
         return FailedResult();
     }
     sqlite3_stmt* statement = nullptr;
@@ -196,7 +302,7 @@ Result Database::RunQuery(const char* sql) {
         return FailedResult();
     }
 
-    int step = sqlite3_step(statement);
+    int step = Step(statement);
     int rowCount = 0;
     if (step == SQLITE_ROW) {
         // Counting first lets callers report progress over the rows.
@@ -229,6 +335,27 @@ Result Database::RunQuery(const char* sql) {
     return Result(statement, rowCount, ResultStatus::Failed);
 }
 
+// Once a wait for another program's lock was spent in vain, a change is
+// tried once without waiting: the lock is most likely still held, and one
+// wait per statement would make an opening wait many times over. Reads keep
+// waiting, since a writer keeps readers out only for the moment of its commit.
+int Database::Step(sqlite3_stmt* statement) {
+    sqlite3* handle = connection->handle;
+    const bool changes = !sqlite3_stmt_readonly(statement);
+    const bool once = changes && connection->lockWaitSpent;
+    if (once) {
+        sqlite3_busy_timeout(handle, 0);
+    }
+    const int step = sqlite3_step(statement);
+    if (once) {
+        Connection::WaitForLocks(handle);
+    }
+    if (changes && (step == SQLITE_DONE || step == SQLITE_ROW)) {
+        connection->lockWaitSpent = false;
+    }
+    return step;
+}
+
 int Database::RunQueries(const Query& query) {
     return RunQueries(query.Text());
 }
@@ -244,7 +371,7 @@ int Database::RunQueries(const char* sql) {
     int failures = 0;
     int statements = 0;
     sqlite3* handle = OpenHandle();
-    if (!handle || connection->transactionLost) {
+    if (!handle || RefusesStatements(sql)) {
         failures = statements = CountStatements(sql);
     } else {
         const char* cursor = sql;
@@ -257,7 +384,7 @@ int Database::RunQueries(const char* sql) {
                 ++failures;
                 NoteFailure(sqlite3_errcode(handle));
             } else {
-                int step = sqlite3_step(statement);
+                int step = Step(statement);
                 // The legacy interface reports the real code only once finalised.
                 int code = sqlite3_finalize(statement);
                 if (step != SQLITE_ROW && step != SQLITE_DONE) {
@@ -267,7 +394,8 @@ int Database::RunQueries(const char* sql) {
             }
             // Stop when nothing was consumed, so a statement that cannot be
             // parsed ends the run instead of being tried for ever.
-            if (!rest || rest == cursor || *rest == '\0' || connection->transactionLost) {
+            if (!rest || rest == cursor || *rest == '\0' || connection->transactionLost ||
+                connection->batchSpoiled) {
                 break;
             }
             cursor = rest;
@@ -280,13 +408,27 @@ int Database::RunQueries(const char* sql) {
 }
 
 bool Database::Begin() {
-    if (!OpenHandle() || RunQuery("BEGIN").Status() == ResultStatus::Failed) {
+    if (!OpenHandle()) {
         return false;
     }
+    connection->batchFailure = StatementFailure();
+    connection->batchFailureSpoils = false;
+    // The write lock is taken at once: SQLite waits for another program's
+    // lock only while this connection holds none, so a batch that read first
+    // would be refused at its first change instead of waiting.
+    if (RunQuery("BEGIN IMMEDIATE").Status() == ResultStatus::Failed) {
+        return false;
+    }
+    EndBatch();
     connection->inTransaction = true;
+    return true;
+}
+
+void Database::EndBatch() {
+    connection->inTransaction = false;
     connection->transactionLost = false;
     connection->batchSpoiled = false;
-    return true;
+    connection->refusalLogged = false;
 }
 
 bool Database::Commit() {
@@ -296,9 +438,7 @@ bool Database::Commit() {
     }
     const bool lost = connection->transactionLost || connection->batchSpoiled ||
                       (connection->inTransaction && sqlite3_get_autocommit(handle));
-    connection->inTransaction = false;
-    connection->transactionLost = false;
-    connection->batchSpoiled = false;
+    EndBatch();
     if (lost) {
         Rollback();
         return false;
@@ -306,10 +446,17 @@ bool Database::Commit() {
     // A read-only file refuses every write of the batch; committing the rest
     // would pass an incomplete batch off as done.
     if (sqlite3_db_readonly(handle, "main") == 1) {
+        StatementFailure readOnly;
+        readOnly.cause = FailureCause::ReadOnly;
+        readOnly.code = SQLITE_READONLY;
+        readOnly.message = sqlite3_errstr(SQLITE_READONLY);
+        RecordBatchFailure(readOnly, true);
         Rollback();
         return false;
     }
     if (RunQuery("COMMIT").Status() == ResultStatus::Failed) {
+        connection->batchFailure = StatementFailure();
+        NoteFailure(sqlite3_errcode(handle));
         Rollback();
         return false;
     }
@@ -321,9 +468,7 @@ void Database::Rollback() {
     if (!handle) {
         return;
     }
-    connection->inTransaction = false;
-    connection->transactionLost = false;
-    connection->batchSpoiled = false;
+    EndBatch();
     if (!sqlite3_get_autocommit(handle)) {
         RunQuery("ROLLBACK");
     }
@@ -339,32 +484,26 @@ DatabaseProbe Database::Probe(const char* path) {
     if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
         return probe;
     }
-    sqlite3* handle = nullptr;
-    if (sqlite3_open_v2(path, &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(handle, "SELECT name FROM sqlite_master WHERE type = 'table'", -1,
-                           &statement, nullptr);
-        if (statement) {
-            int step;
-            bool grid = false;
-            bool stem = false;
-            while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-                const char* name = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-                if (name) {
-                    grid = grid || SameNameIgnoringAsciiCase(name, "grid");
-                    stem = stem || SameNameIgnoringAsciiCase(name, "stem");
-                }
-            }
-            if (step == SQLITE_DONE && !ShorterThanItsHeaderSays(path)) {
-                probe.isDatabase = true;
-                probe.hasGrid = grid;
-                probe.hasStem = stem;
-            }
-            sqlite3_finalize(statement);
-        }
-    }
-    sqlite3_close_v2(handle);
     // SQLite writes its journal beside the file, so the folder must be writable too.
     probe.readOnly = access(path, W_OK) != 0 || access(FolderOf(path).c_str(), W_OK) != 0;
+    SchemaRead schema = ReadSchema(path, SQLITE_OPEN_READONLY);
+    if (schema.code == SQLITE_READONLY_ROLLBACK) {
+        // A program stopped in the middle of a change and left its journal.
+        // Only a connection that may write can roll the change back, which
+        // SQLite does as it first reads; a read-only file is left as it is.
+        if (probe.readOnly) {
+            probe.needsRecovery = true;
+            return probe;
+        }
+        schema = ReadSchema(path, SQLITE_OPEN_READWRITE);
+        probe.recovered = schema.complete;
+        probe.needsRecovery = !schema.complete && (schema.code & 0xff) != SQLITE_BUSY;
+    }
+    probe.locked = (schema.code & 0xff) == SQLITE_BUSY;
+    if (schema.complete && !ShorterThanItsHeaderSays(path)) {
+        probe.isDatabase = true;
+        probe.hasGrid = schema.grid;
+        probe.hasStem = schema.stem;
+    }
     return probe;
 }

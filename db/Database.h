@@ -13,12 +13,19 @@
 #include "db/Query.h"
 #include "db/Result.h"
 
-// What a file holds, learnt without writing to it.
+// What a file holds, learnt without writing to it (except for SQLite's own
+// rollback of a change that a program left unfinished).
 struct DatabaseProbe {
     bool isDatabase = false;  // SQLite can read its schema
-    bool hasGrid = false;
+    bool hasGrid = false;     // a table or view that reads
     bool hasStem = false;
     bool readOnly = false;  // the file or its folder cannot be written
+    bool locked = false;    // another program held its lock past the wait
+    // A program stopped in the middle of a change and left its journal:
+    // recovered when SQLite rolled the change back, needsRecovery when it
+    // could not (the file is read-only) and the file was left as it is.
+    bool recovered = false;
+    bool needsRecovery = false;
 };
 
 class Database {
@@ -49,6 +56,8 @@ class Database {
     bool Begin();
     bool Commit();
     void Rollback();
+    // Why the last batch could not be committed; cause None when it could.
+    StatementFailure GetBatchFailure() const;
 
     // Reads the table as the catalogue does; a missing table logs a compile error.
     bool TableExists(const char* table);
@@ -62,6 +71,8 @@ class Database {
     bool IndexExists(const wxString& dataTable, const wxString& name);
     std::string IndexTableName(const char* dataTable, const char* name);
     std::string IndexTableName(const wxString& dataTable, const wxString& name);
+    // The name the index table of a pair gets, registered or not.
+    static std::string FormIndexTableName(const char* dataTable, const char* name);
     // Creates and registers the index table; empty when the pair was registered already.
     std::string CreateIndexTable(const char* dataTable, const char* name, const Query& columns);
     std::string CreateIndexTable(const wxString& dataTable, const wxString& name,
@@ -88,4 +99,8 @@ class Database {
     void SetUpCatalogue();
     sqlite3* OpenHandle() const;
     void NoteFailure(int code);
+    int Step(sqlite3_stmt* statement);
+    void RecordBatchFailure(const StatementFailure& failure, bool spoils);
+    bool RefusesStatements(const char* sql);
+    void EndBatch();
 };

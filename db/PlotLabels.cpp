@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/PendingFile.h"
+#include "db/Connection.h"
 #include "db/Database.h"
 
 namespace {
@@ -36,6 +37,7 @@ PlotLabels ReadPlotLabels(const char* path) {
         sqlite3_close_v2(handle);
         return labels;
     }
+    Connection::WaitForLocks(handle);
     sqlite3_stmt* statement = nullptr;
     // The tree names are the grid's column names, whether or not it has rows.
     if (sqlite3_prepare_v2(handle, "SELECT * FROM grid", -1, &statement, nullptr) == SQLITE_OK) {
@@ -59,13 +61,8 @@ bool CheckPlotRequest(const std::string& path, const std::vector<std::string>& s
     if (!CheckReadableFile(path, error)) {
         return false;
     }
-    const DatabaseProbe probe = Database::Probe(path.c_str());
-    if (!probe.isDatabase) {
-        error = Quoted(path) + " cannot be opened: it is not an SQLite database, or it is damaged";
-        return false;
-    }
-    if (!probe.hasGrid && !probe.hasStem) {
-        error = Quoted(path) + " holds no plot data: it has neither a grid table nor a stem table";
+    error = ProbeRefusal(Database::Probe(path.c_str()), path);
+    if (!error.empty()) {
         return false;
     }
     if (!stems.empty()) {

@@ -14,8 +14,10 @@ struct PlotLabels {
 PlotLabels ReadPlotLabels(const char* path);
 
 // Whether a request naming these stems can be served from the file, known
-// without writing to it: the file is a readable regular file, an SQLite
-// database with a grid or a stem table, and every stem is a tree or a stem
-// of it. False with one line naming the problem in error.
+// without writing to it (but for SQLite's rollback of a change a stopped
+// program left unfinished): the file is a readable regular file, an SQLite
+// database with a grid or a stem table that no other program keeps locked,
+// and every stem is a tree or a stem of it. False with one line naming the
+// problem in error.
 bool CheckPlotRequest(const std::string& path, const std::vector<std::string>& stems,
                       std::string& error);

@@ -101,9 +101,11 @@ bool Database::IndexExists(const wxString& dataTable, const wxString& name) {
     return IndexExists(Utf8(dataTable).c_str(), Utf8(name).c_str());
 }
 
-namespace {
-
-std::string FormIndexTableName(const char* dataTable, const char* name) {
+// Index table names are "_idx_", the data table, "_" and the index name.
+std::string Database::FormIndexTableName(const char* dataTable, const char* name) {
+    if (!dataTable || !name) {
+        return std::string();
+    }
     std::string table = std::string(kIndexPrefix) + dataTable + "_" + name;
     if (table.size() > kMaxIndexTableName) {
         size_t cut = kMaxIndexTableName;
@@ -115,8 +117,6 @@ std::string FormIndexTableName(const char* dataTable, const char* name) {
     }
     return table;
 }
-
-}  // namespace
 
 std::string Database::IndexTableName(const char* dataTable, const char* name) {
     if (!IndexExists(dataTable, name)) {

@@ -25,6 +25,19 @@ int CellTypeOf(int sqliteType) {
 
 const std::vector<ColumnInfo> kNoColumns;
 
+// A column is known by its origin, the table column it comes from. Through a
+// view that renames its columns the origin is the hidden table's name, so a
+// name the query gives (a view's, an alias) wins unless it is the origin
+// written in another case; expressions have no origin and take their alias.
+const char* ColumnName(sqlite3_stmt* statement, int i) {
+    const char* origin = sqlite3_column_origin_name(statement, i);
+    const char* given = sqlite3_column_name(statement, i);
+    if (!origin || (given && sqlite3_stricmp(origin, given) != 0)) {
+        origin = given;
+    }
+    return origin ? origin : "";
+}
+
 }  // namespace
 
 struct Result::Body {
@@ -59,12 +72,8 @@ Result::Result(sqlite3_stmt* statement, int rowCount, ResultStatus status) : Res
         std::vector<ColumnInfo> columns;
         columns.reserve(static_cast<size_t>(body->columnCount));
         for (int i = 0; i < body->columnCount; ++i) {
-            // Expressions have no origin; their declared name (or alias) serves instead.
-            const char* name = sqlite3_column_origin_name(statement, i);
-            if (!name) {
-                name = sqlite3_column_name(statement, i);
-            }
-            columns.push_back({name ? name : "", CellTypeOf(sqlite3_column_type(statement, i))});
+            columns.push_back(
+                {ColumnName(statement, i), CellTypeOf(sqlite3_column_type(statement, i))});
         }
         body->columns = std::make_shared<const RowColumns>(std::move(columns));
     } catch (const std::bad_alloc&) {

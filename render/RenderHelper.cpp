@@ -14,30 +14,41 @@ const char* const kGridTable = "grid";
 const char* const kStemTable = "stem";
 const char* const kPlotSource = "SELECT * FROM grid";
 
+// "<what> could not be built because <cause>. <consequence> <what to do>"
+wxString IndexProblem(const wxString& what, const StatementFailure& failure,
+                      const wxString& consequence) {
+    wxString text = what + " could not be built because " +
+                    wxString::FromUTF8(DescribeFailure(failure).c_str()) + ". " + consequence;
+    const std::string remedy = RemedyFor(failure.cause);
+    if (!remedy.empty()) {
+        text += " " + wxString::FromUTF8(remedy.c_str());
+    }
+    return text;
+}
+
 }  // namespace
 
 RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
-    : database(std::shared_ptr<Connection>()) {
+    : database(std::shared_ptr<Connection>()), filePath(path) {
     const wxScopedCharBuffer file = path.utf8_str();
 
     // Decide from a read-only look whether the file is ours to open at all, so
     // that somebody's other database never receives our catalogue tables.
     const DatabaseProbe probe = Database::Probe(file.data());
-    if (!probe.isDatabase) {
-        openProblem = wxString::Format(
-            "\"%s\" cannot be opened: it is not an SQLite database, or it is damaged.", path);
-        Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
-        return;
+    if (probe.recovered) {
+        Log(LOG_ERROR,
+            "\"%s\" had a change left unfinished by a program that stopped; SQLite rolled it "
+            "back.",
+            file.data());
     }
-    if (!probe.hasGrid) {
+    openProblem = wxString::FromUTF8(ProbeRefusal(probe, file.data()).c_str());
+    if (!probe.hasGrid && probe.isDatabase) {
         Log(LOG_ERROR, "No root data in database file.");
     }
-    if (!probe.hasStem) {
+    if (!probe.hasStem && probe.isDatabase) {
         Log(LOG_ERROR, "No stem data in database file.");
     }
-    if (!probe.hasGrid && !probe.hasStem) {
-        openProblem = wxString::Format(
-            "\"%s\" holds no plot data: it has neither a grid table nor a stem table.", path);
+    if (!openProblem.empty()) {
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
         return;
     }
@@ -86,14 +97,17 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     }
 
     openStatus = OpenStatus::Loaded;
-    const bool indexesReady = (!uptakeGrid || uptakeGrid->IsIndexReady()) &&
-                              (!neighborGrid || neighborGrid->IsIndexReady());
-    if (!indexesReady) {
+    const bool uptakeFailed = uptakeGrid && !uptakeGrid->IsIndexReady();
+    const bool countFailed = neighborGrid && !neighborGrid->IsIndexReady();
+    if (uptakeFailed || countFailed) {
         openStatus = OpenStatus::IndexFailed;
-        openProblem = wxString::Format(
-            "The index tables of \"%s\" could not be built because the file cannot be written. "
-            "The uptake and tree-count layers stay empty.",
-            path);
+        const char* consequence = !countFailed    ? "The uptake layers stay empty."
+                                  : !uptakeFailed ? "The tree-count layers stay empty."
+                                                  : "The uptake and tree-count layers stay empty.";
+        const StatementFailure& failure =
+            uptakeFailed ? uptakeGrid->GetBuildFailure() : neighborGrid->GetBuildFailure();
+        openProblem = IndexProblem(wxString::Format("The index tables of \"%s\"", path), failure,
+                                   consequence);
         Log(LOG_ERROR, "%s", openProblem.utf8_str().data());
     }
 }
@@ -146,6 +160,19 @@ double RenderHelper::GetStemValue(const wxString& label, const wxString& column)
     }
     stemPoints->Close();
     return value;
+}
+
+void RenderHelper::NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure) {
+    if (!treesWithoutIndex.insert(tree).second) {
+        return;
+    }
+    const wxString problem = IndexProblem(
+        wxString::Format("The index table of the tree \"%s\" in \"%s\"", tree, filePath), failure,
+        "Its own layers stay empty.");
+    Log(LOG_ERROR, "%s", problem.utf8_str().data());
+    if (treeLayerProblem.empty()) {
+        treeLayerProblem = problem;
+    }
 }
 
 std::vector<StemPosition> RenderHelper::GetStemPositions() {
@@ -205,6 +232,9 @@ const TreeUptake& RenderHelper::GetTreeUptake(const wxString& label) {
         // The same data set the tree's layers draw, so its index table is theirs.
         UptakeGridData data(database, Query("%s", StemUptakeQuery(label).utf8_str().data()),
                             kGridTable, "x_coord", "y_coord", ProgressMonitor(0, 0));
+        if (!data.IsIndexReady()) {
+            NoteTreeIndexFailure(label, data.GetBuildFailure());
+        }
         const char* table = data.GetTableName();
         tree.table = table != nullptr ? table : "";
         tree.minValue = data.GetMinValue();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/ProgressMonitor.h"
@@ -71,9 +72,11 @@ struct TreeUptake {
 class RenderHelper {
   public:
     enum class OpenStatus {
-        Loaded,       // at least one of grid and stem was found and read
-        NoPlotData,   // not a database, or neither grid nor stem: nothing was written
-        IndexFailed,  // opened, but the index tables could not be built (read-only file)
+        Loaded,  // at least one of grid and stem was found and read
+        // Refused, nothing written: not a database, neither grid nor stem,
+        // locked by another program, or a needed recovery it cannot get.
+        NoPlotData,
+        IndexFailed,  // opened, but the index tables could not be built (see the problem)
     };
 
     RenderHelper(const wxString& path, ProgressMonitor monitor);
@@ -84,6 +87,10 @@ class RenderHelper {
     OpenStatus GetOpenStatus() const { return openStatus; }
     // Why the file is refused or incomplete, for the user; empty when loaded fully.
     wxString GetOpenProblem() const { return openProblem; }
+    // Trees whose own layers drew nothing because their index table could
+    // not be built, and why the first of them failed.
+    bool TreeLayersFailed(const wxString& tree) const { return treesWithoutIndex.count(tree) > 0; }
+    wxString GetTreeLayerProblem() const { return treeLayerProblem; }
 
     double GetFullXMin() const { return fullExtent.xMin; }
     double GetFullYMin() const { return fullExtent.yMin; }
@@ -148,6 +155,11 @@ class RenderHelper {
     std::map<wxString, TreeUptake> treeUptakes;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
+    wxString filePath;
+    std::set<wxString> treesWithoutIndex;
+    wxString treeLayerProblem;
+
+    void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
 
     // Whether the tree has anything for its own layers to draw.
     bool IsTreeDrawable(const wxString& stemName);

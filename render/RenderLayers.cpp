@@ -223,6 +223,9 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
         // Built anew for each layer; its index table is found again after the first.
         UptakeGridData data(database, Query("%s", Utf8(StemUptakeQuery(stemName)).c_str()), "grid",
                             "x_coord", "y_coord", ProgressMonitor(0, 0));
+        if (!data.IsIndexReady()) {
+            NoteTreeIndexFailure(stemName, data.GetBuildFailure());
+        }
         switch (flag) {
             case STEM_LAYER_BLOCKS: {
                 BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);

@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -119,4 +121,76 @@ std::vector<std::string> QueryColumn(const std::string& dbPath, const std::strin
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return values;
+}
+
+namespace {
+
+// The child's side of a LockHolder; only SQLite and system calls, no toolkit.
+[[noreturn]] void HoldLock(const std::string& path, const std::string& begin,
+                           std::chrono::milliseconds hold, const std::string& sql, int readyFd,
+                           int releaseFd) {
+    sqlite3* db = nullptr;
+    char ready = 0;
+    if (sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+        sqlite3_exec(db, (begin + ";" + sql).c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        ready = 1;
+    }
+    if (write(readyFd, &ready, 1) != 1 || !ready) {
+        _exit(1);
+    }
+    pollfd release{releaseFd, POLLIN, 0};
+    const bool released = poll(&release, 1, static_cast<int>(hold.count())) > 0;
+    sqlite3_exec(db, released ? "ROLLBACK" : "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    // Until the parent lets go, so that Release always finds the child.
+    if (!released) {
+        poll(&release, 1, -1);
+    }
+    _exit(0);
+}
+
+}  // namespace
+
+LockHolder::LockHolder(const std::string& path, const std::string& begin,
+                       std::chrono::milliseconds hold, const std::string& sql) {
+    int ready[2];
+    int release[2];
+    if (pipe(ready) != 0 || pipe(release) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return;
+    }
+    fflush(nullptr);
+    pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        close(release[1]);
+        HoldLock(path, begin, hold, sql, ready[1], release[0]);
+    }
+    close(ready[1]);
+    close(release[0]);
+    releaseFd = release[1];
+    char answer = 0;
+    const bool holding = pid > 0 && read(ready[0], &answer, 1) == 1 && answer == 1;
+    close(ready[0]);
+    EXPECT_TRUE(holding) << "the child could not lock " << path;
+}
+
+LockHolder::~LockHolder() {
+    Release();
+}
+
+void LockHolder::Release() {
+    if (releaseFd >= 0) {
+        close(releaseFd);
+        releaseFd = -1;
+    }
+    if (pid > 0) {
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+}
+
+std::string IntegrityOf(const std::string& dbPath) {
+    const std::vector<std::string> verdict = QueryColumn(dbPath, "PRAGMA integrity_check");
+    return verdict.empty() ? "no verdict" : verdict[0];
 }

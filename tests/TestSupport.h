@@ -42,3 +42,26 @@ void WriteFile(const std::string& path, const std::string& contents);
 void ExecSql(const std::string& dbPath, const std::string& sql);
 // The first column of every row of a query, as text ("NULL" for NULL).
 std::vector<std::string> QueryColumn(const std::string& dbPath, const std::string& sql);
+
+// Another program that holds a database file's lock: a child process that
+// runs `begin` ("BEGIN IMMEDIATE" keeps others from writing, "BEGIN
+// EXCLUSIVE" from reading too) and then `sql`, and keeps the lock for `hold`
+// before it commits, or until Release, which rolls its change back.
+class LockHolder {
+  public:
+    LockHolder(const std::string& path, const std::string& begin, std::chrono::milliseconds hold,
+               const std::string& sql = "");
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+    // Ends the child (it rolls back when it still holds the lock) and waits for it.
+    void Release();
+
+  private:
+    int pid = -1;
+    int releaseFd = -1;
+};
+
+// PRAGMA integrity_check's verdict on a file ("ok" when sound).
+std::string IntegrityOf(const std::string& dbPath);

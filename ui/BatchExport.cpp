@@ -140,6 +140,39 @@ std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& req
     return trees;
 }
 
+namespace {
+
+// The requested layers the picture lacks because their index tables could
+// not be built: "uptake-blocks", "tree-blocks (T1)".
+std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request) {
+    const UptakeGridData* uptake = helper.GetUptakeGrid();
+    const NeighborGridData* count = helper.GetNeighborGrid();
+    const bool uptakeMissing = uptake && !uptake->IsIndexReady();
+    const bool countMissing = count && !count->IsIndexReady();
+    std::vector<std::string> missing;
+    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
+        if (layer->group == 2) {
+            for (const wxString& tree : ExportTrees(helper, request)) {
+                if (helper.TreeLayersFailed(tree)) {
+                    missing.push_back(std::string(layer->key) + " (" + Utf8(tree) + ")");
+                }
+            }
+            continue;
+        }
+        const uint32_t flag = layer->flag;
+        const bool ofUptake =
+            flag & (LAYER_UPTAKE_BLOCKS | LAYER_UPTAKE_CLOUDS | LAYER_UPTAKE_ISOLINES);
+        const bool ofCount =
+            flag & (LAYER_COUNT_BLOCKS | LAYER_COUNT_CLOUDS | LAYER_COUNT_ISOLINES);
+        if ((ofUptake && uptakeMissing) || (ofCount && countMissing)) {
+            missing.push_back(layer->key);
+        }
+    }
+    return missing;
+}
+
+}  // namespace
+
 void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
                       const std::function<void(const wxBitmap&)>& take) {
     const int width = request.width;
@@ -157,7 +190,8 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
     take(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
 }
 
-bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning) {
+bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
+                   std::vector<std::string>* missingLayers) {
     if (!CheckExportInput(request, error)) {
         return false;
     }
@@ -224,6 +258,12 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         composite = WithLegendStrip(
             composite, BuildLegend(helper, legendLayers, trees, *colorSettings), strip);
     }
+    if (missingLayers) {
+        *missingLayers = MissingLayers(helper, request);
+    }
+    if (warning.empty()) {
+        warning = Utf8(helper.GetTreeLayerProblem());
+    }
     wxMemoryOutputStream png;
     bool encoded = false;
     if (composite.IsOk()) {
@@ -261,13 +301,25 @@ int RunExportCommand(const char* programPath, const ExportRequest& request) {
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
     std::string warning;
-    const bool written = ExportPicture(request, error, warning);
-    if (!warning.empty()) {
+    std::vector<std::string> missing;
+    const bool written = ExportPicture(request, error, warning, &missing);
+    if (written && !missing.empty()) {
+        // The picture is there, but not all that was asked for: say what is missing and why.
+        std::string layers;
+        for (const std::string& layer : missing) {
+            layers += (layers.empty() ? "" : ", ") + layer;
+        }
+        Report(warning);
+        Report(Quoted(request.outputPath) + " was written without the layers " + layers);
+    } else if (!warning.empty()) {
         Report("warning: " + warning);
     }
     if (!written) {
         Report(error);
     }
     wxEntryCleanup();
-    return written ? 0 : 2;
+    if (!written) {
+        return 2;
+    }
+    return missing.empty() ? 0 : 3;
 }

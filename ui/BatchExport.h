@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
 
@@ -32,10 +33,14 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
 // Opens the file as the window does, draws and writes the PNG; the toolkit
 // must be running. False with the reason in error when no picture was
 // written; warning names a problem that still left a picture (for example
-// index tables that a read-only file could not take).
-bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning);
+// index tables that a read-only file could not take), and missingLayers the
+// requested layers it left empty ("uptake-blocks", "tree-blocks (T1)").
+bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
+                   std::vector<std::string>* missingLayers = nullptr);
 
 // The whole `quenvar --export` command: checks, starts the toolkit without
 // the window's start-up, draws and writes. Reports on standard error and
-// returns the exit code: 0 when the PNG was written, 2 otherwise.
+// returns the exit code: 0 when the PNG holds every requested layer, 3 when
+// it was written without layers whose index tables could not be built, 2
+// when no PNG was written.
 int RunExportCommand(const char* programPath, const ExportRequest& request);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -17,6 +19,18 @@ TEST(ProgressMonitor, PercentIsTruncatedAndNotClamped) {
     EXPECT_EQ(monitor.GetPercent(), 114);
     monitor.SetProgress(-1);
     EXPECT_EQ(monitor.GetPercent(), -14);
+}
+
+TEST(ProgressMonitor, PercentBeyondWhatAnIntHoldsIsKeptAtItsBounds) {
+    ProgressMonitor monitor(1e-300, 1.0);
+    EXPECT_EQ(monitor.GetPercent(), std::numeric_limits<int>::max());
+    monitor.SetProgress(-1.0);
+    EXPECT_EQ(monitor.GetPercent(), std::numeric_limits<int>::min());
+    monitor.SetProgress(std::nan(""));
+    EXPECT_EQ(monitor.GetPercent(), 0);
+    monitor.SetTotal(INFINITY);
+    monitor.SetProgress(INFINITY);
+    EXPECT_EQ(monitor.GetPercent(), 0);
 }
 
 TEST(ProgressMonitor, StateAcceptsOnlyRunningAndFinished) {

@@ -281,10 +281,14 @@ TEST_F(BadFileTest, ReadOnlyFileIsDrawnWithoutItsIndexTablesAndKeepsItsBytes) {
         ~Writable() { (void)system("chattr -i plot.db"); }
     } writableAgain;
     const std::string before = ReadFile(path);
-    const ProgramRun run = ExportAll({"T1"}, "uptake-blocks,stems-plain");
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err.rfind("quenvar: warning: ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("cannot be written"), std::string::npos) << run.err;
+    const ProgramRun run = ExportAll({"T1"}, "uptake-blocks,stems-plain,tree-blocks");
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_NE(run.err.find("cannot be written: the file or its folder is read-only"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("without the layers uptake-blocks, tree-blocks (T1)\n"),
+              std::string::npos)
+        << run.err;
     // The stems are there, the blocks (which need the index tables) are not.
     const wxImage picture = LoadPng("out.png");
     EXPECT_EQ(PixelAt(picture, 225, 150), kWhite);
@@ -305,4 +309,58 @@ TEST_F(BadFileTest, ReadOnlyFileIsDrawnWithoutItsIndexTablesAndKeepsItsBytes) {
     EXPECT_EQ(ReadFile("out.png"), ReadFile("writable.png"));
     EXPECT_NE(PixelAt(LoadPng("out.png"), 20, 20), kBlack);
     EXPECT_EQ(ReadFile(path), indexed);
+}
+
+TEST_F(BadFileTest, GridAndStemAsViewsAreDrawnLikeTables) {
+    const std::string layers = "uptake-blocks,count-isolines,stems-crown,stem-labels,tree-blocks";
+    MakeGridTable(path, {"T1", "T2"}, 6, 5, [](int t, int x, int y) { return double(t + x * y); });
+    ExecSql(path,
+            kStemTable + "INSERT INTO stem VALUES ('T1', 1, 1, 0.3, 2), ('T2', 4, 3, 0.5, 3);");
+    ASSERT_EQ(ExportAll({"T2"}, layers).exitCode, 0);
+    std::filesystem::rename("out.png", "tables.png");
+
+    // The same plot as a selection of larger tables under other column names.
+    std::filesystem::remove(path);
+    MakeGridTable(path, {"a", "b"}, 8, 5, [](int t, int x, int y) { return double(t + x * y); });
+    ExecSql(
+        path,
+        "ALTER TABLE grid RENAME TO survey;"
+        "CREATE VIEW grid (gridcell_id, x_coord, y_coord, T1, T2) AS SELECT gridcell_id, "
+        "x_coord, y_coord, a, b FROM survey WHERE x_coord < 6;"
+        "CREATE TABLE trees (name TEXT, x double, y double, d double, crown double);"
+        "INSERT INTO trees VALUES ('T1', 1, 1, 0.3, 2), ('T2', 4, 3, 0.5, 3), ('T9', 7, 4, 1, 9);"
+        "CREATE VIEW stem (Tree, Xrot0, Yrot0, dbh, Crown_d_m) AS SELECT * FROM trees WHERE "
+        "name != 'T9';");
+    ASSERT_EQ(ExportAll({"T2"}, layers).exitCode, 0);
+    const wxImage views = LoadPng("out.png");
+    const wxImage tables = LoadPng("tables.png");
+    ASSERT_EQ(views.GetSize(), tables.GetSize());
+    EXPECT_TRUE(std::equal(views.GetData(), views.GetData() + 3 * 300 * 200, tables.GetData()));
+    // The index tables are ordinary tables of the file.
+    const std::vector<std::string> own = OwnTables(path);
+    EXPECT_NE(std::find(own.begin(), own.end(), "_idx_grid_uptake_13365"), own.end());
+}
+
+TEST_F(BadFileTest, DamagedFreeSpaceIsNamedWithSQLitesOwnMessage) {
+    MakeGridTable(path, {"T1"}, 4, 4, [](int, int x, int y) { return double(x + y); });
+    ExecSql(path, kStemTable +
+                      "CREATE TABLE scratch (a); INSERT INTO scratch "
+                      "VALUES (randomblob(40000)); DROP TABLE scratch;");
+    // The first page of the free list is overwritten: nothing can be added
+    // to the file, while everything in it still reads.
+    std::string bytes = ReadFile(path);
+    const size_t trunk = (uint8_t(bytes[32]) << 24 | uint8_t(bytes[33]) << 16 |
+                          uint8_t(bytes[34]) << 8 | uint8_t(bytes[35]));
+    ASSERT_GT(trunk, 1u);
+    std::fill_n(bytes.begin() + (trunk - 1) * 4096, 4096, '\xff');
+    WriteFile(path, bytes);
+    const auto before = UserTables(path);
+    const ProgramRun run = ExportAll({}, "uptake-blocks,stems-plain");
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_NE(run.err.find("because the file is damaged (SQLite says: database disk image is "
+                           "malformed)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(".recover"), std::string::npos) << run.err;
+    EXPECT_EQ(UserTables(path), before);
 }

@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ostream>
 
@@ -51,6 +53,15 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
         }
         if (options.asNobody && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(125);
+        }
+        if (options.fileSizeLimit > 0) {
+            // Writes past the limit then fail with EFBIG instead of killing the program.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = rlim_t(options.fileSizeLimit);
+            const rlimit size{limit, limit};
+            if (setrlimit(RLIMIT_FSIZE, &size) != 0) {
+                _exit(124);
+            }
         }
         execvp(argv[0], argv.data());
         _exit(127);

@@ -19,6 +19,7 @@ struct ProgramRun {
 struct RunOptions {
     bool withoutDisplay = false;  // DISPLAY and WAYLAND_DISPLAY removed
     bool asNobody = false;        // the rights of user nobody (tests may run as root)
+    long fileSizeLimit = 0;       // bytes any file may reach (a full disk), 0 for none
 };
 
 // Runs the quenvar binary of this build in the working directory.

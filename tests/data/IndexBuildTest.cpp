@@ -192,8 +192,11 @@ TEST_F(IndexBuildTest, BuildThatCannotBeCommittedLeavesNoTableNorRegistration) {
     ASSERT_EQ(sqlite3_prepare_v2(reader, "SELECT * FROM grid", -1, &walk, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_step(walk), SQLITE_ROW);
 
+    Connection::SetLockWait(std::chrono::milliseconds(100));
     auto grid = LoadPlotWide<UptakeGridData>(Database(path.c_str()));
+    Connection::SetLockWait(Connection::kDefaultLockWait);
     EXPECT_FALSE(grid->IsIndexReady());
+    EXPECT_EQ(grid->GetBuildFailure().cause, FailureCause::Locked);
     EXPECT_STREQ(grid->GetTableName(), "");
     EXPECT_EQ(grid->GetCellSize(), 1.0);
     EXPECT_EQ(grid->GetMaxValue(), -100000.0);
@@ -202,8 +205,10 @@ TEST_F(IndexBuildTest, BuildThatCannotBeCommittedLeavesNoTableNorRegistration) {
     grid->Close();
     bool logged = false;
     for (const std::string& line : ReadLines("error.log")) {
-        logged = logged || line.find("Could not save the index table for grid uptake_13365") !=
-                               std::string::npos;
+        logged =
+            logged || line.find(
+                          "Could not save the index table for grid uptake_13365 "
+                          "because the file is locked by another program") != std::string::npos;
     }
     EXPECT_TRUE(logged);
 

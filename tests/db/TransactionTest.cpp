@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -82,6 +83,15 @@ TEST_F(TransactionTest, FullDiskLosesTheWholeBatch) {
         db.RunQuery(Query("INSERT INTO built VALUES (printf('%%.2000c', 'x'))"));
     }
     EXPECT_FALSE(db.Commit());
+    EXPECT_EQ(db.GetBatchFailure().cause, FailureCause::Full);
+    // The inserts after the failure are refused, with one line for all of them.
+    const auto log = LogMessages("error.log");
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find("remaining statements are not run") !=
+                                       std::string::npos;
+                            }),
+              1);
     db.RunQuery("PRAGMA max_page_count = 1000000");
     EXPECT_FALSE(db.HasTable("built"));
     EXPECT_TRUE(Logged("error.log", "database or disk is full"));
@@ -90,4 +100,30 @@ TEST_F(TransactionTest, FullDiskLosesTheWholeBatch) {
     db.RunQuery("INSERT INTO grid VALUES (1)");
     EXPECT_TRUE(db.Commit());
     EXPECT_EQ(Count("grid"), Strings{"1"});
+}
+
+// One wait spent in vain on another program's write lock must not make the
+// connection give up on reads: that writer keeps readers out only while it commits.
+TEST_F(TransactionTest, AfterALockOutlastedTheWaitChangesTryOnceAndReadsStillWait) {
+    using namespace std::chrono;
+    ExecSql(path, "INSERT INTO grid VALUES (1);");
+    Connection::SetLockWait(1s);
+    Database db(path.c_str());
+    {
+        LockHolder writer(path, "BEGIN IMMEDIATE", minutes(1));
+        EXPECT_FALSE(db.Begin());
+        EXPECT_EQ(db.GetBatchFailure().cause, FailureCause::Locked);
+        const auto start = steady_clock::now();
+        EXPECT_EQ(db.RunQuery("CREATE TABLE built (a INTEGER)").Status(), ResultStatus::Failed);
+        EXPECT_LT(steady_clock::now() - start, 500ms);
+    }
+    {
+        LockHolder committing(path, "BEGIN EXCLUSIVE", 200ms);
+        EXPECT_EQ(db.RunQuery("SELECT a FROM grid").Status(), ResultStatus::HasRows);
+    }
+    // The lock gone, changes wait again.
+    ASSERT_TRUE(db.Begin());
+    db.RunQuery("CREATE TABLE built (a INTEGER)");
+    EXPECT_TRUE(db.Commit());
+    Connection::SetLockWait(Connection::kDefaultLockWait);
 }

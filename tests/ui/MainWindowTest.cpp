@@ -25,13 +25,17 @@
 
 namespace {
 
-bool HasOpenProgressWindow(wxWindow* parent) {
+ProgressWindow* OpenProgressWindow(wxWindow* parent) {
     for (wxWindow* child : parent->GetChildren()) {
-        if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
-            return true;
+        if (auto* progress = dynamic_cast<ProgressWindow*>(child); progress && child->IsShown()) {
+            return progress;
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool HasOpenProgressWindow(wxWindow* parent) {
+    return OpenProgressWindow(parent) != nullptr;
 }
 
 void SendMouse(wxWindow* window, wxEventType type, int x, int y, bool leftDown) {
@@ -532,6 +536,28 @@ TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoade
     ASSERT_NE(window->GetRenderHelper(), nullptr);
     EXPECT_EQ(window->GetStemList()->GetCount(), 3u);
     EXPECT_EQ(ReadFile("plot.db"), before);
+}
+
+TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressWindow) {
+    using namespace std::chrono;
+    MakeTreePlot("plot.db");
+    // Another program keeps even readers out for a moment.
+    LockHolder writer("plot.db", "BEGIN EXCLUSIVE", 1500ms);
+    window->OpenDatabase("plot.db");
+    const auto start = steady_clock::now();
+    // The window goes on handling events while the worker waits.
+    PumpUntil([&start] { return steady_clock::now() - start > 700ms; });
+    EXPECT_TRUE(window->IsLoading());
+    ProgressWindow* progress = OpenProgressWindow(window);
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(progress->IsRunning());
+    EXPECT_TRUE(progress->IsPulsing());
+
+    ASSERT_TRUE(
+        PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
+    EXPECT_TRUE(messages.empty()) << messages[0];
+    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    EXPECT_EQ(window->GetRenderHelper()->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
 }
 
 TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
