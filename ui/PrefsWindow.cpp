@@ -177,7 +177,9 @@ void PrefsWindow::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     const bool enter = key == WXK_RETURN || key == WXK_NUMPAD_ENTER;
     // Enter on a focused button presses that button; anywhere else it is "Ok".
-    if (enter && !event.HasAnyModifiers() && !wxDynamicCast(FindFocus(), wxAnyButton)) {
+    // (The toolkit's own cast would take any control for a button: wxAnyButton
+    // has no class information of its own.)
+    if (enter && !event.HasAnyModifiers() && !dynamic_cast<wxAnyButton*>(FindFocus())) {
         Confirm();
         return;
     }
