@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/ImportCommand.h"
 #include "app/VizApp.h"
+#include "db/PlotLabels.h"
 #include "ui/AtCommand.h"
 #include "ui/BatchExport.h"
 
@@ -33,6 +34,13 @@ int main(int argc, char** argv) {
             return RunAtCommand(line.at);
         case CommandMode::Window:
             break;
+    }
+    // Stems the file does not know are refused as the export refuses them.
+    std::string error;
+    if (!line.request.stems.empty() &&
+        !CheckPlotRequest(line.request.databasePath, line.request.stems, error)) {
+        std::fprintf(stderr, "quenvar: %s\n", error.c_str());
+        return 2;
     }
     return wxEntry(argc, argv);
 }

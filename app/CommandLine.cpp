@@ -12,14 +12,18 @@ const char* const kQuenvarVersion = "0.27";
 namespace {
 
 const char* const kUsageHead =
-    "Usage: quenvar [--palette NAME] [FILE.db]\n"
+    "Usage: quenvar [--layers KEY,...] [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX]\n"
+    "               [--palette NAME] [FILE.db]\n"
     "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
     "               [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME] [--legend] FILE.db\n"
     "       quenvar --at X,Y [--stems LABEL,...] FILE.db\n"
     "       quenvar import GRID STEMS OUT.db [--force]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export, --at or import, opens the viewer window, on FILE.db when one is given.\n"
+    "Without --export, --at or import, opens the viewer window, on FILE.db when one is\n"
+    "given, with the layers ticked, the stems selected, the view and the colour scale\n"
+    "that --layers, --stems, --view and --palette choose (the window's title shows its\n"
+    "view in this form).\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
@@ -317,30 +321,6 @@ const char* OptionText(Option option) {
 const char* const kForceMisplaced =
     "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
 
-// Without --export or --at the window takes a colour scale and the file to open.
-CommandLine WindowCommandLine(const Arguments& arguments) {
-    CommandLine line;
-    for (const auto& entry : arguments.given) {
-        if (entry.first == Option::Palette) {
-            std::string error;
-            if (!ParsePalette(entry.second, line.palette, error)) {
-                return Failure(error);
-            }
-            continue;
-        }
-        if (entry.first == Option::Force) {
-            return Failure(kForceMisplaced);
-        }
-        return Failure(std::string(OptionText(entry.first)) +
-                       " belongs to the export: use it with --export OUT.png");
-    }
-    if (arguments.files.size() > 1) {
-        return Failure("more than one file given (see quenvar --help)");
-    }
-    line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
-    return line;
-}
-
 bool ApplyExportOption(Option option, const std::string& value, ExportRequest& request,
                        std::string& error) {
     switch (option) {
@@ -373,6 +353,43 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return true;
     }
     return true;
+}
+
+// The window takes the file to open and the options that choose what it
+// shows first (colour scale, layers, stems, view), read as the export reads them.
+CommandLine WindowCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    std::string error;
+    for (const auto& [option, value] : arguments.given) {
+        if (option == Option::Palette) {
+            if (!ParsePalette(value, line.palette, error)) {
+                return Failure(error);
+            }
+            continue;
+        }
+        if (option == Option::Force) {
+            return Failure(kForceMisplaced);
+        }
+        if (option != Option::Layers && option != Option::Stems && option != Option::View) {
+            return Failure(std::string(OptionText(option)) +
+                           " belongs to the export: use it with --export OUT.png");
+        }
+        if (!ApplyExportOption(option, value, line.request, error)) {
+            return Failure(error);
+        }
+    }
+    if (arguments.files.size() > 1) {
+        return Failure("more than one file given (see quenvar --help)");
+    }
+    line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
+    line.request.databasePath = line.startFile;
+    for (Option option : {Option::Stems, Option::View}) {
+        if (line.startFile.empty() && arguments.Has(option)) {
+            return Failure(std::string(OptionText(option)) +
+                           " needs the database file to open (see quenvar --help)");
+        }
+    }
+    return line;
 }
 
 CommandLine ExportCommandLine(const Arguments& arguments) {
@@ -486,6 +503,17 @@ std::string UsageText() {
         text += "  " + key + layer.label + (layer.group == 2 ? ", for each stem" : "") + "\n";
     }
     return text + kUsageTail;
+}
+
+std::string ViewArgument(double xMin, double yMin, double xMax, double yMax) {
+    std::string text;
+    for (double value : {xMin, yMin, xMax, yMax}) {
+        // The shortest text that reads back as this very number.
+        char number[32];
+        const auto [end, code] = std::to_chars(number, number + sizeof number, value);
+        text += (text.empty() ? "" : ",") + std::string(number, code == std::errc() ? end : number);
+    }
+    return text;
 }
 
 std::string VersionText() {

@@ -52,7 +52,7 @@ struct CommandLine {
     CommandMode mode = CommandMode::Window;
     std::string startFile;                         // Window: the file to open at start, if any
     PaletteOption palette = PaletteOption::Unset;  // Window: the colour scale to start with
-    ExportRequest request;                         // Export
+    ExportRequest request;                         // Export, and Window's layers, stems, view
     ImportRequest import;                          // Import
     AtRequest at;                                  // At
     std::string error;                             // Error: one line naming the problem
@@ -63,6 +63,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help, ending in a newline.
 std::string UsageText();
+// The --view value that gives exactly this view.
+std::string ViewArgument(double xMin, double yMin, double xMax, double yMax);
+
 // The text of --version, without a newline.
 std::string VersionText();
 

@@ -64,10 +64,13 @@ int DispatchResult::Wait() {
 
 DispatchEvent::DispatchEvent() : wxEvent(0, DispatchEventType) {}
 
-wxBEGIN_EVENT_TABLE(Dispatcher, wxEvtHandler) EVT_DISPATCH(Dispatcher::OnDispatch)
-    wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(Dispatcher, wxEvtHandler)
+    EVT_DISPATCH(Dispatcher::OnDispatch)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        Dispatcher* Dispatcher::Get() {
+Dispatcher* Dispatcher::Get() {
     // Never destroyed: worker threads may still post while the program ends.
     static Dispatcher* const instance = new (std::nothrow) Dispatcher;
     return instance;

@@ -32,7 +32,7 @@ void LogRunBoundary(const char* message) {
 
 }  // namespace
 
-MainWindow* StartQuenvar(const wxString& startFile, bool askForFile) {
+MainWindow* StartQuenvar(const wxString& startFile, bool askForFile, const ExportRequest& start) {
     // One settings object for the whole process; a second start in the same
     // process (tests) keeps the first.
     if (!colorSettings) {
@@ -56,6 +56,7 @@ MainWindow* StartQuenvar(const wxString& startFile, bool askForFile) {
     for (const CatalogueLayer& layer : LayerCatalogue()) {
         mainWindow->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
     }
+    mainWindow->ApplyStartOptions(start);
     LogRunBoundary("Quenvar Application Started.");
     return mainWindow;
 }
@@ -82,7 +83,7 @@ bool VizApp::OnInit() {
         colorSettings = new ColorSettings;
     }
     ApplyPaletteOption(line.palette, *colorSettings);
-    mainWindow = StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true);
+    mainWindow = StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true, line.request);
     return true;
 }
 

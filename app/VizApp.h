@@ -4,6 +4,8 @@
 #include <wx/app.h>
 #include <wx/string.h>
 
+#include "app/CommandLine.h"
+
 class MainWindow;
 
 class VizApp : public wxApp {
@@ -22,8 +24,11 @@ class VizApp : public wxApp {
 // The start-up steps of the application: colour settings, logging with the
 // banner, the start-up database "small-set.db", the PNG handler, the main
 // window and its layers. The window opens startFile when one is given;
-// otherwise it asks the user for a file when askForFile is set.
-MainWindow* StartQuenvar(const wxString& startFile, bool askForFile);
+// otherwise it asks the user for a file when askForFile is set. The start
+// options tick their layers, and select their stems and show their view once
+// the file has loaded.
+MainWindow* StartQuenvar(const wxString& startFile, bool askForFile,
+                         const ExportRequest& start = ExportRequest());
 
 // The closing log lines of a run.
 void EndQuenvar();

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#ifdef QUENVAR_PRIVATE_DISPLAY
+#include "PrivateDisplay.h"
+#endif
 
 namespace {
 
@@ -25,6 +30,7 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
         << msg.utf8_str().data();
 }
 
+#ifndef QUENVAR_PRIVATE_DISPLAY
 // Under a shared virtual display a connection now and then fails while many
 // test processes start at once; the program then starts itself again, a few
 // times at most, instead of failing a test that never ran.
@@ -38,6 +44,7 @@ void RestartAfterDisplayFailure(char** argv) {
     usleep(200000 * (restarts + 1));
     execv("/proc/self/exe", argv);
 }
+#endif
 
 }  // namespace
 
@@ -51,8 +58,17 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
     wxSetAssertHandler(FailOnAssert);
+#ifdef QUENVAR_PRIVATE_DISPLAY
+    std::string displayError;
+    if (!StartPrivateDisplay(displayError)) {
+        fprintf(stderr, "%s\n", displayError.c_str());
+        return 1;
+    }
+#endif
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+#ifndef QUENVAR_PRIVATE_DISPLAY
         RestartAfterDisplayFailure(savedArgv.data());
+#endif
         fprintf(stderr, "cannot start the toolkit (is there a display?)\n");
         return 1;
     }
@@ -60,8 +76,17 @@ int main(int argc, char** argv) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) {
         wxImage::AddHandler(new wxPNGHandler);
     }
+#ifdef QUENVAR_PRIVATE_DISPLAY
+    // Real input reaches the program only through the toolkit's event loop,
+    // which the tests run a step at a time while they wait.
+    wxEventLoop loop;
+    wxEventLoopActivator activeLoop(&loop);
+#endif
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
+#ifdef QUENVAR_PRIVATE_DISPLAY
+    StopPrivateDisplay();
+#endif
     return result;
 }

@@ -75,6 +75,17 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
+std::vector<std::string> RunMessages() {
+    std::vector<std::string> messages;
+    for (const std::string& line : ReadLines("run.log")) {
+        const size_t tag = line.find("(run) ");
+        if (tag != std::string::npos) {
+            messages.push_back(line.substr(tag + 6));
+        }
+    }
+    return messages;
+}
+
 void WriteFile(const std::string& path, const std::string& contents) {
     std::ofstream out(path, std::ios::binary);
     out << contents;

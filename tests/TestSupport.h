@@ -32,6 +32,8 @@ bool PumpUntil(const std::function<bool()>& condition,
 void PumpPending();
 
 std::string ReadFile(const std::string& path);
+// The messages of run.log in the working directory, without time stamps and tags.
+std::vector<std::string> RunMessages();
 std::vector<std::string> ReadLines(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 

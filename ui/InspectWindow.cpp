@@ -20,11 +20,15 @@ constexpr int toolImageSize = 24;
 
 // The "Grey out other stems" box has no handler here: its clicks travel on to
 // the main window like those of the layer check boxes.
-wxBEGIN_EVENT_TABLE(InspectWindow, wxFrame) EVT_CLOSE(InspectWindow::OnClose)
+// clang-format off
+wxBEGIN_EVENT_TABLE(InspectWindow, wxFrame)
+    EVT_CLOSE(InspectWindow::OnClose)
     EVT_MENU(wxID_ANY, InspectWindow::OnToolCommand)
-        EVT_COLOURPICKER_CHANGED(wxID_ANY, InspectWindow::OnColourChanged) wxEND_EVENT_TABLE()
+    EVT_COLOURPICKER_CHANGED(wxID_ANY, InspectWindow::OnColourChanged)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-            InspectWindow::InspectWindow(wxWindow* parent, RenderHelper* renderHelper)
+InspectWindow::InspectWindow(wxWindow* parent, RenderHelper* renderHelper)
     : wxFrame(
           parent, wxID_ANY, "Inspector", wxDefaultPosition, wxDefaultSize,
           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxFRAME_TOOL_WINDOW | wxFRAME_FLOAT_ON_PARENT),
@@ -110,7 +114,8 @@ void InspectWindow::SetStem(const wxString& stem) {
     currentStem = stem;
     bool shown = !stem.empty();
     if (shown) {
-        stemLabel->SetLabel("Stem: " + stem);
+        // Labels and names come from the plot file: an "&" in them is text, not a mnemonic.
+        stemLabel->SetLabelText("Stem: " + stem);
         greyOutBox->SetValue(false);
         if (renderHelper) {
             colourPicker->SetColour(renderHelper->GetStemColor(stem));
@@ -152,8 +157,8 @@ void InspectWindow::RefreshInfoPage() {
         labels += label + "\n";
         values += infoValues[label] + "\n";
     }
-    labelsText->SetLabel(labels);
-    valuesText->SetLabel(values);
+    labelsText->SetLabelText(labels);
+    valuesText->SetLabelText(values);
     infoPage->Layout();
 }
 

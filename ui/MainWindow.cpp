@@ -3,9 +3,9 @@
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
-#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -15,33 +15,25 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Dispatcher.h"
+#include "app/CommandLine.h"
 #include "app/Log.h"
-#include "app/ProgressMonitor.h"
 #include "render/ColorSettings.h"
-#include "render/LayerStack.h"
 #include "render/Legend.h"
 #include "render/PlotRect.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
+#include "ui/DatabaseLoader.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/LegendPanel.h"
+#include "ui/MainMenu.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
+#include "ui/StemList.h"
+#include "ui/StemSelection.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
-
-// What the loading worker needs, and what it hands back to the main thread.
-struct OpenTask {
-    ProgressMonitor monitor{0.0, 0.0};
-    wxString path;
-    MainWindow* window = nullptr;
-    std::weak_ptr<int> windowAlive;
-    int generation = 0;
-    std::unique_ptr<RenderHelper> helper;
-};
 
 namespace {
 
@@ -50,8 +42,8 @@ const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*
 const char* const kSaveMessage = "Save As...";
 const char* const kSaveWildcard = "PNG Files (*.png)|*.png";
 
-// The overlay of highlighted stems; not a catalogue layer, always on top.
-const uint32_t kHighlightFlag = 2048;
+// The narrowest view, on its shorter side: a few grid cells.
+constexpr double kCellsAcross = 3.0;
 
 }  // namespace
 
@@ -63,17 +55,23 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_ZOOM(MainWindow::OnZoom)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
+    EVT_CHAR_HOOK(MainWindow::OnCharHook)
 wxEND_EVENT_TABLE();
 // clang-format on
 
 MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
-    BuildMenus();
+    SetMenuBar(CreateMainMenuBar());
     BuildLayout();
+    loader.reset(new DatabaseLoader(
+        this, [this](const wxString& path, std::unique_ptr<RenderHelper> helper) {
+            OnDatabaseLoaded(path, std::move(helper));
+        }));
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
     readoutBar->Watch(viewer);
     inspector = new InspectWindow(this, nullptr);
+    selection.reset(new StemSelection(stemList, inspector));
     const wxRect frame = GetRect();
     inspector->Move(frame.x + frame.width + 20, frame.y);
     zoomCtrl->SetMinimum(1);
@@ -93,41 +91,13 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::BuildMenus() {
-    wxMenu* fileMenu = new wxMenu;
-    fileMenu->Append(ID_OPEN_DATASET, "&Open Dataset...\tCtrl+o");
-    fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
-    fileMenu->AppendSeparator();
-    fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
-    fileMenu->Append(wxID_EXIT, "&Quit");
-    wxMenu* editMenu = new wxMenu;
-    editMenu->Append(ID_SELECT_ALL, "Select &All\tCtrl+a");
-    editMenu->Append(ID_SELECT_NONE, "Select &None\tCtrl+shift+a");
-    wxMenu* advancedMenu = new wxMenu;
-    advancedMenu->Append(ID_DELETE_INDEXES, "&Delete Index Tables");
-    advancedMenu->Append(wxID_PREFERENCES, "&Preferences...\tCtrl+,");
-    wxMenu* windowMenu = new wxMenu;
-    windowMenu->Append(ID_SHOW_INSPECTOR, "Show &Inspector\tCtrl+I");
-    wxMenuBar* menuBar = new wxMenuBar;
-    menuBar->Append(fileMenu, "&File");
-    menuBar->Append(editMenu, "&Edit");
-    menuBar->Append(advancedMenu, "&Advanced");
-    menuBar->Append(windowMenu, "&Window");
-    wxMenu* helpMenu = new wxMenu;
-    helpMenu->Append(wxID_ABOUT, "About Quenvar");
-    menuBar->Append(helpMenu, "&Help");
-    editMenu->Enable(ID_SELECT_ALL, false);
-    SetMenuBar(menuBar);
-}
-
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL | wxNO_BORDER);
     wxStaticBox* plotBox = new wxStaticBox(layerPanel, wxID_ANY, "Plot Layers");
     wxStaticBox* stemLayerBox = new wxStaticBox(layerPanel, wxID_ANY, "Individual Stem Layers");
     wxStaticBox* stemsBox = new wxStaticBox(layerPanel, wxID_ANY, "Available Stems");
-    stemList = new wxListBox(layerPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr,
-                             wxLB_MULTIPLE);
+    stemList = new StemList(layerPanel);
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
     viewer = new Viewer(layerPanel);
@@ -188,6 +158,24 @@ void MainWindow::AddLayer(int flag, const char* label, int group, int position, 
     layerPanel->Layout();
 }
 
+void MainWindow::ApplyStartOptions(const ExportRequest& start) {
+    for (const CatalogueLayer* layer : start.layers) {
+        for (const LayerEntry& entry : layers) {
+            if (entry.flag == layer->flag && entry.group == layer->group) {
+                entry.checkBox->SetValue(true);
+            }
+        }
+    }
+    startStems.clear();
+    for (const std::string& stem : start.stems) {
+        startStems.push_back(wxString::FromUTF8(stem.c_str()));
+    }
+    startHasView = start.hasView;
+    startView = {start.viewXMin, start.viewYMin, start.viewXMax, start.viewYMax};
+    startPending = true;
+    RedrawLayers();
+}
+
 wxString MainWindow::AskForDatabase() {
     if (chooseFile) {
         return chooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
@@ -205,80 +193,80 @@ void MainWindow::OpenDatabase(const wxString& path) {
     renderHelper.reset();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
-    OpenTask* task = new OpenTask;
-    task->path = path;
-    task->window = this;
-    task->windowAlive = aliveToken;
-    task->generation = ++loadGeneration;
-    ++pendingLoads;
-    ProgressWindow* progress = new ProgressWindow(this, false, false);
-    progress->SetPulse(true);
-    progress->SetMonitor(task->monitor);
-    StartThread(&MainWindow::LoadStep, task);
+    loader->Start(path);
 }
 
-int MainWindow::LoadStep(void* argument) {
-    OpenTask* task = static_cast<OpenTask*>(argument);
-    task->helper.reset(new RenderHelper(task->path, task->monitor));
-    task->monitor.SetState(ProgressMonitor::Finished);
-    PostToMainThread(&MainWindow::DatabaseLoaded, task);
-    return 0;
-}
-
-int MainWindow::DatabaseLoaded(void* argument) {
-    std::unique_ptr<OpenTask> task(static_cast<OpenTask*>(argument));
-    // The window may have been closed while the worker ran.
-    if (!task->windowAlive.expired()) {
-        task->window->OnDatabaseLoaded(task.get());
-    }
-    return 0;
-}
-
-void MainWindow::OnDatabaseLoaded(OpenTask* task) {
-    --pendingLoads;
-    // A later opening supersedes this one; its result alone counts.
-    if (task->generation != loadGeneration) {
-        return;
-    }
-    const bool accepted = AcceptLoadedData(task);
-    if (renderHelper) {
-        renderHelper->SetView(renderHelper->GetFullXMin(), renderHelper->GetFullYMin(),
-                              renderHelper->GetFullXMax(), renderHelper->GetFullYMax());
-    }
+void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper) {
+    wxString problem;
+    long style = 0;
+    const bool accepted = AcceptLoadedData(path, std::move(helper), problem, style);
+    ResetView();
     ClearLayerCaches();
     viewer->SetLayers({});
     RefillStemList();
     readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
+    // Said over the window as it now is, once the progress window has gone.
+    if (!problem.empty()) {
+        Inform(problem, "Open Database", style);
+    }
     if (accepted) {
         Log(LOG_RUN, "Database loaded.");
+        SelectStartStems();
     }
 }
 
-bool MainWindow::AcceptLoadedData(OpenTask* task) {
+bool MainWindow::AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
+                                  wxString& problem, long& style) {
     // The data set's own account names the file and the reason.
-    const wxString problem = task->helper->GetOpenProblem();
-    switch (task->helper->GetOpenStatus()) {
+    problem = helper->GetOpenProblem();
+    switch (helper->GetOpenStatus()) {
         case RenderHelper::OpenStatus::NoPlotData:
             // Nothing of a refused file is kept: the window stays as without data.
-            task->helper.reset();
-            Inform(problem.empty() ? wxString::Format("\"%s\" holds no plot data.", task->path)
-                                   : problem,
-                   "Open Database", wxOK | wxICON_ERROR);
+            fileName.clear();
+            if (problem.empty()) {
+                problem = wxString::Format("\"%s\" holds no plot data.", path);
+            }
+            style = wxOK | wxICON_ERROR;
             return false;
         case RenderHelper::OpenStatus::IndexFailed:
-            Inform(
-                problem.empty()
-                    ? wxString::Format("The index tables of \"%s\" could not be built.", task->path)
-                    : problem,
-                "Open Database", wxOK | wxICON_WARNING);
+            if (problem.empty()) {
+                problem = wxString::Format("The index tables of \"%s\" could not be built.", path);
+            }
+            style = wxOK | wxICON_WARNING;
             break;
         case RenderHelper::OpenStatus::Loaded:
             break;
     }
-    renderHelper = std::move(task->helper);
+    renderHelper = std::move(helper);
+    fileName = wxFileName(path).GetFullName();
     return true;
+}
+
+// A new file is shown whole, or as the start options ask.
+void MainWindow::ResetView() {
+    if (!renderHelper) {
+        return;
+    }
+    const PlotRect& full = renderHelper->GetFullExtent();
+    const UptakeGridData* grid = renderHelper->GetUptakeGrid();
+    // Without a grid there are no cells to count; a hundredth of the plot serves.
+    const double span =
+        grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
+    navigator.Reset(full, span);
+    const PlotRect& view = startPending && startHasView ? startView : full;
+    renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
+}
+
+void MainWindow::SelectStartStems() {
+    if (!startPending) {
+        return;
+    }
+    startPending = false;
+    for (const wxString& stem : startStems) {
+        SelectStem(stem);
+    }
 }
 
 void MainWindow::Inform(const wxString& text, const wxString& caption, long style) {
@@ -290,70 +278,24 @@ void MainWindow::Inform(const wxString& text, const wxString& caption, long styl
 }
 
 void MainWindow::RefillStemList() {
-    stemList->Clear();
-    selectedStemRows.clear();
-    if (!renderHelper) {
-        return;
-    }
-    for (const wxString& name : renderHelper->GetTreeNames()) {
-        stemList->Append(name);
-    }
+    selection->Refill(renderHelper.get());
 }
 
 // ---------------------------------------------------------------------------
 // Stem selection
 
 void MainWindow::SelectStem(const wxString& stem) {
-    if (!renderHelper) {
-        return;
+    if (renderHelper) {
+        selection->Select(*renderHelper, stem);
+        RedrawLayers();
     }
-    Log(LOG_RUN, "Stem selected: %s", stem.utf8_str().data());
-    const std::vector<wxString> attributes = renderHelper->GetStemAttributeNames();
-    currentStem = stem;
-    inspector->SetStem(stem);
-    inspector->ClearInfo();
-    inspector->AddInfo("Stem ID", stem);
-    for (const wxString& attribute : attributes) {
-        inspector->AddInfo(attribute,
-                           wxString::Format("%f", renderHelper->GetStemValue(stem, attribute)));
-    }
-    renderHelper->AddHighlightedStem(stem);
-    const int row = StemRow(stem);
-    // A stem without a row in the list is highlighted and inspected, but no
-    // row is recorded for it.
-    if (row != wxNOT_FOUND) {
-        if (!stemList->IsSelected(row)) {
-            stemList->SetSelection(row, true);
-        }
-        selectedStemRows.push_back(row);
-    }
-    RedrawLayers();
 }
 
 void MainWindow::DeselectStem(const wxString& stem) {
-    if (!renderHelper) {
-        return;
+    if (renderHelper) {
+        selection->Deselect(*renderHelper, stem);
+        RedrawLayers();
     }
-    Log(LOG_RUN, "Stem deselected: %s", stem.utf8_str().data());
-    if (stem == currentStem) {
-        currentStem.clear();
-        inspector->SetStem(wxEmptyString);
-        inspector->ClearInfo();
-    }
-    renderHelper->RemoveHighlightedStem(stem);
-    const int row = StemRow(stem);
-    if (row != wxNOT_FOUND) {
-        if (stemList->IsSelected(row)) {
-            stemList->Deselect(row);
-        }
-        selectedStemRows.erase(std::remove(selectedStemRows.begin(), selectedStemRows.end(), row),
-                               selectedStemRows.end());
-    }
-    RedrawLayers();
-}
-
-int MainWindow::StemRow(const wxString& stem) const {
-    return stemList->FindString(stem, false);
 }
 
 void MainWindow::OnViewerClick(int x, int y) {
@@ -377,103 +319,27 @@ void MainWindow::OnViewerClick(int x, int y) {
 // ---------------------------------------------------------------------------
 // Layers and the picture
 
-wxBitmap MainWindow::CachedPlotLayer(uint32_t flag) const {
-    const auto found = plotLayerCache.find(flag);
-    return found == plotLayerCache.end() ? wxBitmap() : found->second;
-}
-
-wxBitmap MainWindow::CachedStemLayer(const wxString& stem, uint32_t flag) const {
-    const auto stemEntry = stemLayerCache.find(stem);
-    if (stemEntry == stemLayerCache.end()) {
-        return wxBitmap();
-    }
-    const auto found = stemEntry->second.find(flag);
-    return found == stemEntry->second.end() ? wxBitmap() : found->second;
-}
-
-void MainWindow::ClearLayerCaches() {
-    plotLayerCache.clear();
-    for (auto& stemEntry : stemLayerCache) {
-        stemEntry.second.clear();
-    }
-}
-
-void MainWindow::ClearStemLayerCache(const wxString& stem) {
-    const auto stemEntry = stemLayerCache.find(stem);
-    if (stemEntry != stemLayerCache.end()) {
-        stemEntry->second.clear();
-    }
-}
-
-wxBitmap MainWindow::PlotLayerForStack(uint32_t flag, int width, int height) {
-    const wxBitmap cached = CachedPlotLayer(flag);
-    if (cached.IsOk()) {
-        return cached;
-    }
-    const wxBitmap drawn = renderHelper->RenderPlotLayers(flag, width, height);
-    plotLayerCache[flag] = drawn;
-    return ToAlphaBitmap(drawn);
-}
-
-wxBitmap MainWindow::StemLayerForStack(const wxString& stem, uint32_t flag, int width, int height) {
-    const wxBitmap cached = CachedStemLayer(stem, flag);
-    if (cached.IsOk()) {
-        return cached;
-    }
-    const wxBitmap drawn = renderHelper->RenderStemLayers(flag, stem, width, height);
-    stemLayerCache[stem][flag] = drawn;
-    return ToAlphaBitmap(drawn);
-}
-
 void MainWindow::RedrawLayers() {
     if (!renderHelper) {
+        UpdateZoomDisplay();
         return;
     }
-    const std::vector<int> rows = selectedStemRows;
-    const wxSize size = viewer->GetClientSize();
-    std::vector<wxBitmap> stack;
-    // A viewer without pixels (not laid out yet) cannot hold a picture.
-    if (size.x > 0 && size.y > 0) {
-        for (const LayerEntry& entry : layers) {
-            if (!entry.checkBox->GetValue()) {
-                continue;
-            }
-            if (entry.group == PLOT_LAYER_GROUP) {
-                stack.push_back(PlotLayerForStack(entry.flag, size.x, size.y));
-                continue;
-            }
-            for (int row : rows) {
-                if (row < 0 || row >= int(stemList->GetCount())) {
-                    continue;
-                }
-                stack.push_back(
-                    StemLayerForStack(stemList->GetString(row), entry.flag, size.x, size.y));
-            }
+    std::vector<VisibleLayer> visible;
+    for (const LayerEntry& entry : layers) {
+        if (entry.checkBox->GetValue()) {
+            visible.push_back({uint32_t(entry.flag), entry.group != PLOT_LAYER_GROUP});
         }
-        stack.push_back(renderHelper->RenderPlotLayers(kHighlightFlag, size.x, size.y));
     }
-    viewer->SetLayers(stack);
-    UpdateZoomLabel();
+    const wxSize size = viewer->GetClientSize();
+    viewer->SetLayers(
+        compositor.Compose(*renderHelper, visible, selection->GetRowStems(), size.x, size.y));
+    UpdateZoomDisplay();
     UpdateReadingAids();
     layerPanel->Layout();
 }
 
-std::vector<wxString> MainWindow::SelectedTrees() const {
-    std::vector<wxString> trees;
-    for (int row : selectedStemRows) {
-        if (row < 0 || row >= int(stemList->GetCount())) {
-            continue;
-        }
-        const wxString label = stemList->GetString(row);
-        if (std::find(trees.begin(), trees.end(), label) == trees.end()) {
-            trees.push_back(label);
-        }
-    }
-    return trees;
-}
-
 void MainWindow::UpdateReadingAids() {
-    const std::vector<wxString> trees = SelectedTrees();
+    const std::vector<wxString> trees = selection->GetTrees();
     std::vector<LegendLayer> shown;
     for (const LayerEntry& entry : layers) {
         if (entry.checkBox->GetValue()) {
@@ -487,9 +353,18 @@ void MainWindow::UpdateReadingAids() {
     readoutBar->Reread();
 }
 
-void MainWindow::UpdateZoomLabel() {
-    const double percent =
-        100.0 * renderHelper->GetFullExtent().Width() / renderHelper->GetView().Width();
+// The label shows the zoom of any view; the thumb stands at the nearest level.
+void MainWindow::UpdateZoomDisplay() {
+    UpdateTitle();
+    if (!renderHelper) {
+        zoomLabel->SetLabel("?%");
+        zoomCtrl->SetValue(zoomCtrl->GetMinimum());
+        return;
+    }
+    const PlotRect& view = renderHelper->GetView();
+    const int levels = int(zoomCtrl->GetMaximum() - zoomCtrl->GetMinimum()) + 1;
+    zoomCtrl->SetValue(zoomCtrl->GetMinimum() + navigator.NearestLevel(view, levels) - 1);
+    const double percent = 100.0 * renderHelper->GetFullExtent().Width() / view.Width();
     // A plot without width (a single stem) has no meaningful zoom.
     if (!std::isfinite(percent) || std::fabs(percent) > 1e9) {
         zoomLabel->SetLabel("?%");
@@ -498,13 +373,54 @@ void MainWindow::UpdateZoomLabel() {
     zoomLabel->SetLabel(wxString::Format("%d%s", int(percent), "%"));
 }
 
+void MainWindow::UpdateTitle() {
+    if (!renderHelper) {
+        SetTitle("Quenvar");
+        return;
+    }
+    const PlotRect& view = renderHelper->GetView();
+    const wxSize size = viewer->GetClientSize();
+    SetTitle(wxString::Format("Quenvar - %s --size %dx%d --view %s", fileName, size.x, size.y,
+                              ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax)));
+}
+
 void MainWindow::PanView(int dx, int dy) {
     if (!renderHelper) {
         return;
     }
     Log(LOG_RUN, "View moved: (%d, %d)", dx, dy);
     const wxSize size = viewer->GetClientSize();
-    const PlotRect view = PannedView(renderHelper->GetView(), size.x, size.y, dx, dy);
+    ShowView(PannedView(renderHelper->GetView(), size.x, size.y, dx, dy));
+}
+
+void MainWindow::WheelZoom(int notches, int x, int y) {
+    if (!renderHelper) {
+        return;
+    }
+    const wxSize size = viewer->GetClientSize();
+    ZoomBy(notches, ViewNavigator::PixelFraction(x, size.x),
+           ViewNavigator::PixelFraction(y, size.y));
+}
+
+// Each notch is logged as the zoom control's steps are; a notch beyond the
+// limits changes nothing and is not.
+void MainWindow::ZoomBy(int notches, double fx, double fy) {
+    PlotRect view = renderHelper->GetView();
+    bool changed = false;
+    for (int notch = 0; notch < std::abs(notches); ++notch) {
+        if (!navigator.Zoom(view, notches > 0, fx, fy)) {
+            break;
+        }
+        Log(LOG_RUN, notches > 0 ? "View zoomed in." : "View zoomed out.");
+        changed = true;
+    }
+    if (changed) {
+        ShowView(view);
+    }
+}
+
+// Every change of the view draws every layer again.
+void MainWindow::ShowView(const PlotRect& view) {
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
     ClearLayerCaches();
     RedrawLayers();
@@ -523,21 +439,9 @@ void MainWindow::OnCheckBox(wxCommandEvent& event) {
 
 void MainWindow::OnStemListSelection(wxCommandEvent& event) {
     Log(LOG_RUN, "Stems list control selection modified.");
-    if (event.IsSelection()) {
-        const int row = event.GetSelection();
-        if (row >= 0 && row < int(stemList->GetCount())) {
-            SelectStem(stemList->GetString(row));
-        }
-        return;
-    }
-    std::vector<wxString> dropped;
-    for (int row : selectedStemRows) {
-        if (row >= 0 && row < int(stemList->GetCount()) && !stemList->IsSelected(row)) {
-            dropped.push_back(stemList->GetString(row));
-        }
-    }
-    for (const wxString& stem : dropped) {
-        DeselectStem(stem);
+    if (renderHelper) {
+        selection->FollowList(*renderHelper, event.IsSelection() ? event.GetSelection() : -1);
+        RedrawLayers();
     }
 }
 
@@ -570,6 +474,21 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case wxID_ABOUT:
             AboutCommand();
             break;
+        case ID_ZOOM_IN:
+        case ID_ZOOM_OUT:
+            ZoomCommand(event.GetId() == ID_ZOOM_IN);
+            break;
+        case ID_PAN_LEFT:
+        case ID_PAN_RIGHT:
+            PanCommand(event.GetId() == ID_PAN_LEFT ? -1 : 1, 0);
+            break;
+        case ID_PAN_UP:
+        case ID_PAN_DOWN:
+            PanCommand(0, event.GetId() == ID_PAN_UP ? -1 : 1);
+            break;
+        case ID_FULL_EXTENT:
+            FullExtentCommand();
+            break;
         default:
             break;
     }
@@ -579,21 +498,29 @@ void MainWindow::OnZoom(ZoomEvent& event) {
     if (!renderHelper) {
         return;
     }
-    const PlotRect& full = renderHelper->GetFullExtent();
     PlotRect view = renderHelper->GetView();
-    // One step is a quarter of the full extent, taken half from each side.
-    const double halfX = 0.25 * full.Width() / 2;
-    const double halfY = 0.25 * full.Height() / 2;
-    if (event.IsZoomIn()) {
-        Log(LOG_RUN, "View zoomed in.");
-        view = {view.xMin + halfX, view.yMin + halfY, view.xMax - halfX, view.yMax - halfY};
-    } else {
-        Log(LOG_RUN, "View zoomed out.");
-        view = {view.xMin - halfX, view.yMin - halfY, view.xMax + halfX, view.yMax + halfY};
+    if (!navigator.Step(view, event.IsZoomIn())) {
+        // The thumb goes back to the level of the unchanged view.
+        UpdateZoomDisplay();
+        return;
     }
-    renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
-    ClearLayerCaches();
-    RedrawLayers();
+    Log(LOG_RUN, event.IsZoomIn() ? "View zoomed in." : "View zoomed out.");
+    ShowView(view);
+}
+
+// The View keys act wherever the window has the keyboard, except in the
+// stem list, whose keys move through its rows. They are caught here because
+// the map, like any window that takes typing, would swallow "+" and "-"
+// before the menu's accelerators saw them.
+void MainWindow::OnCharHook(wxKeyEvent& event) {
+    wxWindow* focus = FindFocus();
+    const int command = ViewCommandForKey(event);
+    if (command == 0 || !focus || wxGetTopLevelParent(focus) != this || focus == stemList) {
+        event.Skip();
+        return;
+    }
+    wxCommandEvent menuEvent(wxEVT_MENU, command);
+    OnMenu(menuEvent);
 }
 
 void MainWindow::OnSize(wxSizeEvent& event) {
@@ -646,22 +573,10 @@ void MainWindow::SaveImageCommand() {
 }
 
 void MainWindow::SelectNoneCommand() {
-    if (!renderHelper) {
-        return;
+    if (renderHelper) {
+        selection->Clear(*renderHelper);
+        RedrawLayers();
     }
-    for (int row : selectedStemRows) {
-        if (row >= 0 && row < int(stemList->GetCount())) {
-            renderHelper->RemoveHighlightedStem(stemList->GetString(row));
-        }
-    }
-    // Stems picked without a list row are highlighted too; the overlay must end up empty.
-    const std::vector<wxString> remaining = renderHelper->GetHighlightedStems();
-    for (const wxString& stem : remaining) {
-        renderHelper->RemoveHighlightedStem(stem);
-    }
-    stemList->DeselectAll();
-    selectedStemRows.clear();
-    RedrawLayers();
 }
 
 void MainWindow::DeleteIndexesCommand() {
@@ -686,6 +601,30 @@ void MainWindow::PreferencesCommand() {
 void MainWindow::ToggleInspectorCommand() {
     Log(LOG_RUN, "Inspect window toggled.");
     inspector->Show(!inspector->IsShown());
+}
+
+void MainWindow::ZoomCommand(bool in) {
+    if (renderHelper) {
+        ZoomBy(in ? 1 : -1, 0.5, 0.5);
+    }
+}
+
+// A tenth of the view; logged as the pixels the picture moves, like a drag.
+void MainWindow::PanCommand(int stepsX, int stepsY) {
+    if (!renderHelper) {
+        return;
+    }
+    const wxSize size = viewer->GetClientSize();
+    Log(LOG_RUN, "View moved: (%d, %d)", -stepsX * size.x / 10, -stepsY * size.y / 10);
+    ShowView(ViewNavigator::Pan(renderHelper->GetView(), stepsX / 10.0, stepsY / 10.0));
+}
+
+void MainWindow::FullExtentCommand() {
+    if (!renderHelper) {
+        return;
+    }
+    Log(LOG_RUN, "View reset to the full extent.");
+    ShowView(renderHelper->GetFullExtent());
 }
 
 void MainWindow::ImportTextCommand() {

@@ -9,13 +9,20 @@
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <map>
 #include <memory>
 #include <vector>
+
+#include "render/PlotRect.h"
+#include "ui/DatabaseLoader.h"
+#include "ui/LayerCompositor.h"
+#include "ui/MainMenu.h"
+#include "ui/StemSelection.h"
+#include "ui/ViewNavigator.h"
 
 class wxBoxSizer;
 class wxCheckBox;
 class wxListBox;
+class wxKeyEvent;
 class wxMoveEvent;
 class wxPanel;
 class wxSizeEvent;
@@ -24,22 +31,11 @@ class wxStaticText;
 class InspectWindow;
 class LegendPanel;
 class ReadoutStatusBar;
-class ProgressWindow;
 class RenderHelper;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
-struct OpenTask;
-
-enum MainMenuId {
-    ID_SAVE_IMAGE = 101,
-    ID_OPEN_DATASET = 103,
-    ID_IMPORT_TEXT = 104,
-    ID_SHOW_INSPECTOR = 201,
-    ID_DELETE_INDEXES = 301,
-    ID_SELECT_ALL = 401,
-    ID_SELECT_NONE = 402,
-};
+struct ExportRequest;
 
 enum LayerGroup { PLOT_LAYER_GROUP = 1, STEM_LAYER_GROUP = 2 };
 
@@ -59,6 +55,9 @@ class MainWindow : public wxFrame {
     ~MainWindow() override;
 
     void AddLayer(int flag, const char* label, int group, int position, int weight);
+    // The command line's choice of layers (ticked at once), and of stems and
+    // view (taken when the start file has loaded). Call after AddLayer.
+    void ApplyStartOptions(const ExportRequest& start);
     void OpenDatabase(const wxString& path);
     void SelectStem(const wxString& stem);
     void DeselectStem(const wxString& stem);
@@ -68,15 +67,20 @@ class MainWindow : public wxFrame {
 
     void RedrawLayers();
     void PanView(int dx, int dy);
-    void ClearLayerCaches();
-    void ClearStemLayerCache(const wxString& stem);
+    // Wheel notches (positive: in) about the viewer pixel x, y.
+    void WheelZoom(int notches, int x, int y);
+    void ClearLayerCaches() { compositor.Clear(); }
+    void ClearStemLayerCache(const wxString& stem) { compositor.ClearStem(stem); }
+    // The title names the file, the map's size and its view as the export's
+    // options, so that a script can draw the same picture.
+    void UpdateTitle();
 
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
-    bool IsLoading() const { return pendingLoads > 0; }
+    bool IsLoading() const { return loader->IsLoading(); }
     const std::list<LayerEntry>& GetLayers() const { return layers; }
-    const std::vector<int>& GetSelectedStemRows() const { return selectedStemRows; }
-    const wxString& GetCurrentStem() const { return currentStem; }
+    const std::vector<int>& GetSelectedStemRows() const { return selection->GetRows(); }
+    const wxString& GetCurrentStem() const { return selection->GetCurrentStem(); }
     Viewer* GetViewer() const { return viewer; }
     wxListBox* GetStemList() const { return stemList; }
     InspectWindow* GetInspector() const { return inspector; }
@@ -85,8 +89,10 @@ class MainWindow : public wxFrame {
     LegendPanel* GetLegendPanel() const { return legendPanel; }
     ReadoutStatusBar* GetReadoutBar() const { return readoutBar; }
     // The cached bitmap of a layer, invalid when there is none.
-    wxBitmap CachedPlotLayer(uint32_t flag) const;
-    wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const;
+    wxBitmap CachedPlotLayer(uint32_t flag) const { return compositor.CachedPlotLayer(flag); }
+    wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const {
+        return compositor.CachedStemLayer(stem, flag);
+    }
 
     // Dialogs go through these, so that tests can answer them instead of a user.
     using FileChooser =
@@ -107,36 +113,37 @@ class MainWindow : public wxFrame {
     wxStaticBoxSizer* plotLayerSizer = nullptr;
     wxStaticBoxSizer* stemLayerSizer = nullptr;
     std::list<LayerEntry> layers;
-    std::map<uint32_t, wxBitmap> plotLayerCache;
-    std::map<wxString, std::map<uint32_t, wxBitmap>> stemLayerCache;
-    wxString currentStem;
-    std::vector<int> selectedStemRows;
+    LayerCompositor compositor;
+    ViewNavigator navigator;
     std::unique_ptr<RenderHelper> renderHelper;
+    wxString fileName;  // of the open data set, for the title
     InspectWindow* inspector = nullptr;
-    // Loads started and not yet completed; the newest one wins.
-    int pendingLoads = 0;
-    int loadGeneration = 0;
+    std::unique_ptr<StemSelection> selection;
+    // Start options still to be taken by the first completed load.
+    bool startPending = false;
+    std::vector<wxString> startStems;
+    bool startHasView = false;
+    PlotRect startView;
+    std::unique_ptr<DatabaseLoader> loader;
     // Lets a finished load find out whether the window it reports to still exists.
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
 
-    void BuildMenus();
     void BuildLayout();
     wxString AskForDatabase();
-    bool AcceptLoadedData(OpenTask* task);
+    bool AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
+                          wxString& problem, long& style);
+    void ResetView();
+    void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);
-    wxBitmap PlotLayerForStack(uint32_t flag, int width, int height);
-    wxBitmap StemLayerForStack(const wxString& stem, uint32_t flag, int width, int height);
-    void UpdateZoomLabel();
+    void UpdateZoomDisplay();
+    void ShowView(const PlotRect& view);
+    void ZoomBy(int notches, double fx, double fy);
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
-    std::vector<wxString> SelectedTrees() const;
-    int StemRow(const wxString& stem) const;
 
-    static int LoadStep(void* task);
-    static int DatabaseLoaded(void* task);
-    void OnDatabaseLoaded(OpenTask* task);
+    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper);
 
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
@@ -144,6 +151,7 @@ class MainWindow : public wxFrame {
     void OnZoom(ZoomEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     void OpenDatasetCommand();
     void SaveImageCommand();
@@ -151,6 +159,9 @@ class MainWindow : public wxFrame {
     void DeleteIndexesCommand();
     void PreferencesCommand();
     void ToggleInspectorCommand();
+    void ZoomCommand(bool in);
+    void PanCommand(int stepsX, int stepsY);
+    void FullExtentCommand();
     void ImportTextCommand();
     void AboutCommand();
 

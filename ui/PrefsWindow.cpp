@@ -43,10 +43,14 @@ ColorMap MapOf(int entry) {
 
 }  // namespace
 
-wxBEGIN_EVENT_TABLE(ColorPrefs, wxPanel) EVT_CHECKBOX(wxID_ANY, ColorPrefs::OnCheckBox)
-    EVT_CHOICE(wxID_ANY, ColorPrefs::OnScaleChoice) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(ColorPrefs, wxPanel)
+    EVT_CHECKBOX(wxID_ANY, ColorPrefs::OnCheckBox)
+    EVT_CHOICE(wxID_ANY, ColorPrefs::OnScaleChoice)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        ColorPrefs::ColorPrefs(wxWindow* parent, ColorSettings& settings)
+ColorPrefs::ColorPrefs(wxWindow* parent, ColorSettings& settings)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxNO_BORDER),
       settings(settings) {
     customBox = new wxCheckBox(this, wxID_ANY, "Use Custom Colors");
@@ -115,10 +119,14 @@ void ColorPrefs::ApplyToSettings() {
     settings.SetColorMap(MapOf(scaleChoice->GetSelection()));
 }
 
-wxBEGIN_EVENT_TABLE(PrefsWindow, wxDialog) EVT_BUTTON(wxID_ANY, PrefsWindow::OnButton)
-    wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(PrefsWindow, wxDialog)
+    EVT_BUTTON(wxID_ANY, PrefsWindow::OnButton)
+    EVT_CHAR_HOOK(PrefsWindow::OnCharHook)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        PrefsWindow::PrefsWindow(wxWindow* parent, bool runModal, ColorSettings* settings)
+PrefsWindow::PrefsWindow(wxWindow* parent, bool runModal, ColorSettings* settings)
     : wxDialog(parent, wxID_ANY, "Preferences") {
     if (!settings) {
         settings = colorSettings;
@@ -131,8 +139,10 @@ wxBEGIN_EVENT_TABLE(PrefsWindow, wxDialog) EVT_BUTTON(wxID_ANY, PrefsWindow::OnB
     notebook = new wxNotebook(innerPanel, wxID_ANY);
     colorPrefs = new ColorPrefs(notebook, *settings);
     notebook->AddPage(colorPrefs, "Colors");
-    cancelButton = new wxButton(innerPanel, wxID_ANY, "Cancel");
-    okButton = new wxButton(innerPanel, wxID_ANY, "Ok");
+    // The standard identifiers give Escape to "Cancel" as the toolkit does it.
+    cancelButton = new wxButton(innerPanel, wxID_CANCEL, "Cancel");
+    okButton = new wxButton(innerPanel, wxID_OK, "Ok");
+    okButton->SetDefault();
 
     wxBoxSizer* dialogSizer = new wxBoxSizer(wxVERTICAL);
     dialogSizer->Add(innerPanel, 1, wxEXPAND);
@@ -156,10 +166,27 @@ wxBEGIN_EVENT_TABLE(PrefsWindow, wxDialog) EVT_BUTTON(wxID_ANY, PrefsWindow::OnB
 PrefsWindow::~PrefsWindow() = default;
 
 void PrefsWindow::OnButton(wxCommandEvent& event) {
-    if (event.GetEventObject() != okButton) {
+    if (event.GetEventObject() == okButton) {
+        Confirm();
+    } else {
         Finish(wxID_CANCEL);
+    }
+}
+
+void PrefsWindow::OnCharHook(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    const bool enter = key == WXK_RETURN || key == WXK_NUMPAD_ENTER;
+    // Enter on a focused button presses that button; anywhere else it is "Ok".
+    // (The toolkit's own cast would take any control for a button: wxAnyButton
+    // has no class information of its own.)
+    if (enter && !event.HasAnyModifiers() && !dynamic_cast<wxAnyButton*>(FindFocus())) {
+        Confirm();
         return;
     }
+    event.Skip();
+}
+
+void PrefsWindow::Confirm() {
     int steps = colorPrefs->GetEnteredColorSteps();
     if (steps < minimumColorSteps || steps > maximumColorSteps) {
         ShowRefusal(

@@ -82,6 +82,9 @@ class PrefsWindow : public wxDialog {
 
   private:
     void OnButton(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    // What "Ok" does: stores the fields and closes, or says why not.
+    void Confirm();
     void Finish(int code);
 
     // Stands in when the program has no colour settings (it always has).

@@ -138,10 +138,14 @@ wxString TimeLabelText(long elapsedSeconds, int gaugePercent) {
                             RemainingText(elapsed, gaugePercent));
 }
 
-wxBEGIN_EVENT_TABLE(ProgressWindow, wxDialog) EVT_BUTTON(wxID_ANY, ProgressWindow::OnButton)
-    EVT_CLOSE(ProgressWindow::OnClose) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(ProgressWindow, wxDialog)
+    EVT_BUTTON(wxID_ANY, ProgressWindow::OnButton)
+    EVT_CLOSE(ProgressWindow::OnClose)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        ProgressWindow::ProgressWindow(wxWindow* parent, bool showTimes, bool showCancel)
+ProgressWindow::ProgressWindow(wxWindow* parent, bool showTimes, bool showCancel)
     : wxDialog(parent, wxID_ANY, "Progress", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxFRAME_FLOAT_ON_PARENT),
       shared(std::make_shared<Shared>()) {

@@ -39,6 +39,9 @@ class ProgressWindow : public wxDialog {
     void SetMessageLabel(const wxString& text);
     // The loops end at their next pass.
     void Stop();
+    // Closes the window now that the monitor's work has finished, without
+    // waiting for the watching loop to see it.
+    void CloseFinished();
     bool IsRunning();
     bool IsPulsing();
 
@@ -56,7 +59,6 @@ class ProgressWindow : public wxDialog {
     void DisableOtherWindows();
     void EnableOtherWindows();
     void UpdateTimeLabel();
-    void CloseFinished();
     void Relayout();
 
     static int WatchLoop(void* argument);

@@ -14,6 +14,8 @@ wxBEGIN_EVENT_TABLE(Viewer, wxWindow)
     EVT_LEFT_DCLICK(Viewer::OnLeftDoubleClick)
     EVT_LEAVE_WINDOW(Viewer::OnLeaveWindow)
     EVT_MOTION(Viewer::OnMotion)
+    EVT_MOUSEWHEEL(Viewer::OnWheel)
+    EVT_SIZE(Viewer::OnSize)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -69,16 +71,27 @@ void Viewer::OnEraseBackground(wxEraseEvent&) {}
 void Viewer::OnLeftDown(wxMouseEvent& event) {
     dragging = true;
     dragStart = event.GetPosition();
+    // The keys of the View menu then reach the map, not the stem list.
+    SetFocus();
 }
 
 void Viewer::OnLeftUp(wxMouseEvent& event) {
+    // While the button is down GTK keeps sending the pointer's events here,
+    // so a release may come from anywhere on the screen: only one that ends
+    // a press on the map, not abandoned, and inside it, pans or picks.
+    const bool pressedHere = dragging;
+    dragging = false;
+    if (!pressedHere || !GetClientRect().Contains(event.GetPosition())) {
+        dragOffset = wxPoint(0, 0);
+        Refresh(true);
+        return;
+    }
     if (!composite.IsOk()) {
         return;
     }
     const wxSize size = GetClientSize();
     const double sx = double(size.x) / composite.GetWidth();
     const double sy = double(size.y) / composite.GetHeight();
-    dragging = false;
     MainWindow* mainWindow = GetMainWindow();
     if (dragOffset != wxPoint(0, 0)) {
         const int dx = int(dragOffset.x / sx);
@@ -127,4 +140,25 @@ void Viewer::OnMotion(wxMouseEvent& event) {
         dragOffset = wxPoint(0, 0);
         Refresh(true);
     }
+}
+
+void Viewer::OnWheel(wxMouseEvent& event) {
+    if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || event.GetWheelDelta() <= 0) {
+        return;
+    }
+    // Fine-grained wheels send parts of a notch; whole notches zoom.
+    wheelRotation += event.GetWheelRotation();
+    const int notches = wheelRotation / event.GetWheelDelta();
+    wheelRotation -= notches * event.GetWheelDelta();
+    MainWindow* mainWindow = GetMainWindow();
+    if (notches != 0 && mainWindow) {
+        mainWindow->WheelZoom(notches, event.GetX(), event.GetY());
+    }
+}
+
+void Viewer::OnSize(wxSizeEvent& event) {
+    if (MainWindow* mainWindow = GetMainWindow()) {
+        mainWindow->UpdateTitle();
+    }
+    event.Skip();
 }

@@ -30,6 +30,7 @@ class Viewer : public wxWindow {
     bool dragging = false;
     wxPoint dragOffset;
     wxPoint dragStart;
+    int wheelRotation = 0;  // the part of a notch not yet turned into a zoom
 
     // The stacked picture, rebuilt when missing or of another size than the window.
     void UpdateComposite();
@@ -42,6 +43,8 @@ class Viewer : public wxWindow {
     void OnLeftDoubleClick(wxMouseEvent& event);
     void OnLeaveWindow(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
+    void OnWheel(wxMouseEvent& event);
+    void OnSize(wxSizeEvent& event);
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -25,12 +25,18 @@ constexpr int thumbRight = 38;
 
 }  // namespace
 
-wxBEGIN_EVENT_TABLE(ZoomCtrl, wxWindow) EVT_PAINT(ZoomCtrl::OnPaint)
-    EVT_LEFT_DOWN(ZoomCtrl::OnLeftDown) EVT_LEFT_UP(ZoomCtrl::OnLeftUp)
-        EVT_MOTION(ZoomCtrl::OnMotion) EVT_SIZE(ZoomCtrl::OnSize) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(ZoomCtrl, wxWindow)
+    EVT_PAINT(ZoomCtrl::OnPaint)
+    EVT_LEFT_DOWN(ZoomCtrl::OnLeftDown)
+    EVT_LEFT_UP(ZoomCtrl::OnLeftUp)
+    EVT_MOTION(ZoomCtrl::OnMotion)
+    EVT_SIZE(ZoomCtrl::OnSize)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-            ZoomCtrl::ZoomCtrl(wxWindow* parent, unsigned minimum, unsigned maximum, unsigned step,
-                               unsigned value)
+ZoomCtrl::ZoomCtrl(wxWindow* parent, unsigned minimum, unsigned maximum, unsigned step,
+                   unsigned value)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, wxPanelNameStr),
       maximum(maximum),
       minimum(minimum),
@@ -112,6 +118,11 @@ void ZoomCtrl::OnLeftDown(wxMouseEvent& event) {
 
 void ZoomCtrl::OnLeftUp(wxMouseEvent& event) {
     dragging = false;
+    // GTK sends the release of a press here wherever the pointer is; only one
+    // over the control can be a click on its images.
+    if (!GetClientRect().Contains(event.GetPosition())) {
+        return;
+    }
     int width = GetSize().GetWidth();
     if (event.GetX() <= zoomOutBitmap.GetWidth()) {
         if (value > minimum) {
@@ -137,19 +148,17 @@ void ZoomCtrl::OnMotion(wxMouseEvent& event) {
     if (stepPixels <= 0) {
         return;
     }
+    // One event for each motion that really moves the level: past the ends
+    // the level stays, and so does the view.
+    const unsigned before = value;
     int x = event.GetX();
     if (x > offset + thumbTip) {
-        int count = (x - offset - thumbTip) / stepPixels;
-        StepUp(unsigned(count));
-        if (count != 0) {
-            QueueZoom(ZoomEvent::ZOOM_IN);
-        }
+        StepUp(unsigned((x - offset - thumbTip) / stepPixels));
     } else if (x < offset + thumbTip) {
-        int count = (offset + thumbTip - x) / stepPixels;
-        StepDown(unsigned(count));
-        if (count != 0) {
-            QueueZoom(ZoomEvent::ZOOM_OUT);
-        }
+        StepDown(unsigned((offset + thumbTip - x) / stepPixels));
+    }
+    if (value != before) {
+        QueueZoom(value > before ? ZoomEvent::ZOOM_IN : ZoomEvent::ZOOM_OUT);
     }
 }
 

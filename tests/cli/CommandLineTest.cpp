@@ -31,6 +31,38 @@ TEST(CommandLine, WindowTakesNothingOrOneFile) {
     EXPECT_TRUE(Mentions(ErrorOf({"--size", "10x10", "plot.db"}), "--size"));
 }
 
+TEST(CommandLine, WindowStartOptionsAreReadAsTheExportReadsThem) {
+    const CommandLine line =
+        Parse({"--layers", "scale,stems-dbh", "--stems", "T1,a\\,b", "--view", "1,2,3,4", "p.db"});
+    ASSERT_EQ(line.mode, CommandMode::Window) << line.error;
+    EXPECT_EQ(line.startFile, "p.db");
+    ASSERT_EQ(line.request.layers.size(), 2u);
+    EXPECT_STREQ(line.request.layers[1]->key, "stems-dbh");
+    EXPECT_EQ(line.request.stems, (std::vector<std::string>{"T1", "a,b"}));
+    EXPECT_TRUE(line.request.hasView);
+    EXPECT_EQ(line.request.viewYMax, 4.0);
+    // The same refusals, in the same words.
+    EXPECT_EQ(ErrorOf({"--layers", "nope", "p.db"}),
+              ErrorOf({"--export", "o.png", "--layers", "nope", "p.db"}));
+    EXPECT_EQ(ErrorOf({"--view", "3,0,1,1", "p.db"}),
+              ErrorOf({"--export", "o.png", "--view", "3,0,1,1", "p.db"}));
+    EXPECT_TRUE(Mentions(ErrorOf({"--stems", "T1"}), "needs the database file"));
+    EXPECT_EQ(Parse({"--layers", "scale"}).mode, CommandMode::Window);
+}
+
+// The window shows its view in this form; read back it is the same view.
+TEST(CommandLine, ViewArgumentReadsBackAsTheSameNumbers) {
+    const double view[4] = {-0.1, 1.0 / 3, 12.375, 4e-7 + 35};
+    const std::string text = ViewArgument(view[0], view[1], view[2], view[3]);
+    const CommandLine line = Parse({"--export", "o.png", "--view", text, "p.db"});
+    ASSERT_EQ(line.mode, CommandMode::Export) << text;
+    EXPECT_EQ(line.request.viewXMin, view[0]);
+    EXPECT_EQ(line.request.viewYMin, view[1]);
+    EXPECT_EQ(line.request.viewXMax, view[2]);
+    EXPECT_EQ(line.request.viewYMax, view[3]);
+    EXPECT_EQ(ViewArgument(0, 0, 60, 40), "0,0,60,40");
+}
+
 TEST(CommandLine, HelpAndVersionWinOverEverythingElse) {
     EXPECT_EQ(Parse({"--help"}).mode, CommandMode::Help);
     EXPECT_EQ(Parse({"-h"}).mode, CommandMode::Help);

@@ -191,6 +191,36 @@ TEST_F(ExportMatchesWindowTest, SteadyLayersGiveTheSavedImagePixelForPixel) {
     EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
 }
 
+// The window's title gives the export options of its picture after any
+// wheel zoom, key or pan.
+TEST_F(ExportMatchesWindowTest, TitleGivesTheExportOfTheSavedImageAfterWheelAndKeys) {
+    for (const std::string& key : Split(kSteadyLayers)) {
+        Check(key);
+    }
+    ClickRow("T2");
+    const wxSize size = window->GetViewer()->GetClientSize();
+    window->WheelZoom(5, size.x / 3, size.y / 5);
+    window->PanView(-23, 17);
+    wxCommandEvent right(wxEVT_MENU, ID_PAN_RIGHT);
+    window->GetEventHandler()->ProcessEvent(right);
+    window->WheelZoom(-2, size.x / 2 + 7, size.y / 2);
+    const wxImage saved = SaveWindowPicture();
+    ASSERT_GT(LitPixels(saved), 1000);
+
+    std::vector<std::string> args;
+    std::stringstream title(window->GetTitle().ToStdString());
+    for (std::string word; title >> word;) {
+        if (!args.empty() || word == "--size") {
+            args.push_back(word);
+        }
+    }
+    ASSERT_EQ(args.size(), 4u) << window->GetTitle();
+    args.insert(args.end(), {"--layers", kSteadyLayers, "--stems", "T2"});
+    const ProgramRun run = Export("export.png", "plot.db", args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
+}
+
 TEST_F(ExportMatchesWindowTest, EachSteadyLayerAloneAtTheFullExtent) {
     // One at a time, so that a difference names its layer.
     ClickRow("T2");

@@ -252,6 +252,13 @@ TEST_F(ExportTest, MistakesOnTheCommandLineAreRefused) {
     ExpectRefused(Export("out.png", "plot.db", {"--view", "5,0,1,1"}), "--view");
     ExpectRefused(RunQuenvar({"--export", "out.png"}), "database file");
     ExpectRefused(RunQuenvar({"plot.db", "--size", "10x10"}), "--export");
+    // The window's start options are refused as the export refuses them,
+    // before any window (or display) is needed.
+    const ProgramRun exported = Export("out.png", "plot.db", {"--stems", "T1,T9"});
+    const ProgramRun window = RunQuenvar({"--stems", "T1,T9", "plot.db"}, {true, false});
+    ExpectRefused(window, "\"T9\"");
+    EXPECT_EQ(window.err, exported.err);
+    ExpectRefused(RunQuenvar({"--layers", "trees", "plot.db"}, {true, false}), "\"trees\"");
     EXPECT_EQ(ReadFile("plot.db"), before);
 }
 

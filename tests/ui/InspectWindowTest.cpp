@@ -27,10 +27,13 @@ class ParentFrame : public wxFrame {
     wxDECLARE_EVENT_TABLE();
 };
 
-wxBEGIN_EVENT_TABLE(ParentFrame, wxFrame) EVT_CHECKBOX(wxID_ANY, ParentFrame::OnCheckBox)
-    wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(ParentFrame, wxFrame)
+    EVT_CHECKBOX(wxID_ANY, ParentFrame::OnCheckBox)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-        class InspectWindowTest : public testing::Test {
+class InspectWindowTest : public testing::Test {
   protected:
     void SetUp() override {
         parent = new ParentFrame;
@@ -110,6 +113,16 @@ TEST_F(InspectWindowTest, InfoLinesKeepTheirOrderAndTheLatestValue) {
     EXPECT_FALSE(inspector->GetLabelsText()->IsShown());
     EXPECT_EQ(inspector->GetLabelsText()->GetLabel(), "");
     EXPECT_EQ(inspector->GetValuesText()->GetLabel(), "");
+}
+
+// The texts come from the plot file; an ampersand in them is no mnemonic.
+TEST_F(InspectWindowTest, AmpersandsInLabelsAndNamesAreShownAsWritten) {
+    inspector->SetStem("Oak & Ash");
+    inspector->AddInfo("Stem ID", "Oak & Ash");
+    inspector->AddInfo("N&P", "1.000000");
+    EXPECT_EQ(inspector->GetStemLabel()->GetLabelText().ToStdString(), "Stem: Oak & Ash");
+    EXPECT_EQ(inspector->GetLabelsText()->GetLabelText().ToStdString(), "Stem ID\nN&P\n");
+    EXPECT_EQ(inspector->GetValuesText()->GetLabelText().ToStdString(), "Oak & Ash\n1.000000\n");
 }
 
 TEST_F(InspectWindowTest, CloseBoxOnlyHidesAndShowingAgainKeepsPageAndContents) {

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include "TestSupport.h"
+#include "TreePlot.h"
 #include "app/LayerCatalogue.h"
 #include "render/ColorSettings.h"
 #include "render/Legend.h"
@@ -24,30 +24,6 @@
 #include "ui/ZoomCtrl.h"
 
 namespace {
-
-// A 10 x 10 plot at 1-unit cells with three trees that draw uptake, and a
-// fourth stem without a grid column (so without a row in the stem list).
-void MakePlot(const std::string& path) {
-    std::ostringstream sql;
-    sql << "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, "
-           "T1 double, T2 double, T3 double);";
-    int id = 0;
-    for (int x = 0; x < 10; ++x) {
-        for (int y = 0; y < 10; ++y) {
-            sql << "INSERT INTO grid VALUES (" << id++ << ", " << x << ".0, " << y << ".0, "
-                << std::max(0, 4 - std::abs(x - 2) - std::abs(y - 2)) << ".0, "
-                << std::max(0, 4 - std::abs(x - 7) - std::abs(y - 3)) << ".0, "
-                << std::max(0, 4 - std::abs(x - 5) - std::abs(y - 8)) << ".0);";
-        }
-    }
-    sql << "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
-           "Crown_d_m double, height double);"
-           "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0, 12.5);"
-           "INSERT INTO stem VALUES ('T2', 7.0, 3.0, 0.5, 6.0, 20.0);"
-           "INSERT INTO stem VALUES ('T3', 5.0, 8.0, 0.2, 3.0, 9.0);"
-           "INSERT INTO stem VALUES ('T4', 9.0, 9.0, 0.1, 2.0, 5.0);";
-    ExecSql(path, sql.str());
-}
 
 ProgressWindow* OpenProgressWindow(wxWindow* parent) {
     for (wxWindow* child : parent->GetChildren()) {
@@ -77,18 +53,6 @@ void SendCommand(wxWindow* window, wxEventType type, int id, int value, long ext
     event.SetInt(value);
     event.SetExtraLong(extra);
     window->GetEventHandler()->ProcessEvent(event);
-}
-
-// The messages of the run log, without time stamps and tags.
-std::vector<std::string> RunMessages() {
-    std::vector<std::string> messages;
-    for (const std::string& line : ReadLines("run.log")) {
-        const size_t tag = line.find("(run) ");
-        if (tag != std::string::npos) {
-            messages.push_back(line.substr(tag + 6));
-        }
-    }
-    return messages;
 }
 
 // The run log without the size and move lines, which the window system adds at its own pace.
@@ -151,7 +115,7 @@ class MainWindowTest : public testing::Test {
     }
 
     void OpenPlot() {
-        MakePlot("plot.db");
+        MakeTreePlot("plot.db");
         Open("plot.db");
         ASSERT_NE(window->GetRenderHelper(), nullptr);
     }
@@ -204,7 +168,7 @@ class MainWindowTest : public testing::Test {
 };
 
 TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
-    MakePlot("plot.db");
+    MakeTreePlot("plot.db");
     window->OpenDatabase("plot.db");
     EXPECT_TRUE(window->IsLoading());
     EXPECT_TRUE(HasOpenProgressWindow(window));
@@ -527,8 +491,36 @@ TEST_F(MainWindowTest, FileWithoutPlotDataIsRefusedByNameAndLeftUnchanged) {
     EXPECT_TRUE(window->GetViewer()->GetLayers().empty());
 }
 
+// The message about a refused file comes over the window as it now is,
+// without data, not over the previous plot behind a progress window.
+TEST_F(MainWindowTest, RefusedFileIsReportedOverTheResetWindow) {
+    OpenPlot();
+    ToggleLayer("Stem Map (Plain)", true);
+    ListClick(0, true);
+    struct Seen {
+        bool progressShown;
+        unsigned stems;
+        size_t layers;
+        std::string zoom;
+    };
+    std::vector<Seen> seen;
+    window->SetMessageSink([this, &seen](const wxString&, const wxString&, long) {
+        seen.push_back({HasOpenProgressWindow(window), window->GetStemList()->GetCount(),
+                        window->GetViewer()->GetLayers().size(),
+                        window->GetZoomLabel()->GetLabelText().ToStdString()});
+    });
+    WriteFile("notes.db", "not a plot\n");
+    Open("notes.db");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(seen[0].progressShown);
+    EXPECT_EQ(seen[0].stems, 0u);
+    EXPECT_EQ(seen[0].layers, 0u);
+    EXPECT_EQ(seen[0].zoom, "?%");
+    EXPECT_EQ(window->GetZoomLabel()->GetLabelText(), "?%");
+}
+
 TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoaded) {
-    MakePlot("plot.db");
+    MakeTreePlot("plot.db");
     // Even root cannot write an immutable file; without that right, skip.
     if (system("chattr +i plot.db 2>/dev/null") != 0) {
         GTEST_SKIP() << "cannot make a file read-only here";
@@ -548,7 +540,7 @@ TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoade
 
 TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressWindow) {
     using namespace std::chrono;
-    MakePlot("plot.db");
+    MakeTreePlot("plot.db");
     // Another program keeps even readers out for a moment.
     LockHolder writer("plot.db", "BEGIN EXCLUSIVE", 1500ms);
     window->OpenDatabase("plot.db");

@@ -9,9 +9,11 @@
 #include <algorithm>
 
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "app/LayerCatalogue.h"
 #include "app/VizApp.h"
 #include "render/ColorSettings.h"
+#include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -128,8 +130,7 @@ TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
     wxTheApp->ProcessIdle();
 }
 
-TEST(Startup, StartFileIsOpenedWithoutAsking) {
-    TempDir dir;
+void MakeSmallPlot() {
     ExecSql("plot.db",
             "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, A double);"
             "INSERT INTO grid VALUES (1, 0.0, 0.0, 1.0), (2, 1.0, 0.0, 2.0), (3, 0.0, 1.0, 3.0),"
@@ -137,6 +138,11 @@ TEST(Startup, StartFileIsOpenedWithoutAsking) {
             "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
             "Crown_d_m double);"
             "INSERT INTO stem VALUES ('A', 0.5, 0.5, 0.2, 1.0);");
+}
+
+TEST(Startup, StartFileIsOpenedWithoutAsking) {
+    TempDir dir;
+    MakeSmallPlot();
     MainWindow* window = StartQuenvar("plot.db", true);
     window->SetFileChooser([](const wxString&, const wxString&, long) {
         ADD_FAILURE() << "asked for a file";
@@ -144,6 +150,29 @@ TEST(Startup, StartFileIsOpenedWithoutAsking) {
     });
     ASSERT_TRUE(PumpUntil([window] { return window->GetRenderHelper() != nullptr; }));
     EXPECT_EQ(window->GetStemList()->GetCount(), 1u);
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
+    TempDir dir;
+    MakeSmallPlot();
+    const CommandLine line = ParseCommandLine(
+        {"--layers", "scale,stems-dbh", "--stems", "A", "--view", "0.25,0,1,0.75", "plot.db"});
+    ASSERT_EQ(line.mode, CommandMode::Window) << line.error;
+    MainWindow* window = StartQuenvar("plot.db", true, line.request);
+    for (const LayerEntry& entry : window->GetLayers()) {
+        const wxString label = entry.checkBox->GetLabel();
+        EXPECT_EQ(entry.checkBox->GetValue(), label == "Scale" || label == "Stem Map (DBH)")
+            << label;
+    }
+    ASSERT_TRUE(PumpUntil([window] { return !window->GetSelectedStemRows().empty(); }));
+    EXPECT_TRUE(window->GetStemList()->IsSelected(0));
+    EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"A"});
+    const PlotRect& view = window->GetRenderHelper()->GetView();
+    EXPECT_EQ(ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax), "0.25,0,1,0.75");
+    EXPECT_NE(window->GetTitle().Find("plot.db --size "), wxNOT_FOUND) << window->GetTitle();
+    EXPECT_TRUE(window->GetTitle().EndsWith(" --view 0.25,0,1,0.75")) << window->GetTitle();
     window->Destroy();
     wxTheApp->ProcessIdle();
 }

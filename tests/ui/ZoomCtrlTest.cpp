@@ -26,10 +26,14 @@ class ZoomRecorder : public wxFrame {
     wxDECLARE_EVENT_TABLE();
 };
 
-wxBEGIN_EVENT_TABLE(ZoomRecorder, wxFrame) EVT_ZOOM(ZoomRecorder::OnZoom) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(ZoomRecorder, wxFrame)
+    EVT_ZOOM(ZoomRecorder::OnZoom)
+wxEND_EVENT_TABLE();
+// clang-format on
 
-    // 200 pixels wide: a track of 132 pixels, 44 per level from 1 to 4.
-    constexpr int width = 200;
+// 200 pixels wide: a track of 132 pixels, 44 per level from 1 to 4.
+constexpr int width = 200;
 constexpr int stepPixels = 44;
 
 class ZoomCtrlTest : public testing::Test {

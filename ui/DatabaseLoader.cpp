@@ -1,0 +1,62 @@
+#include "ui/DatabaseLoader.h"
+
+#include <wx/weakref.h>
+
+#include "app/Dispatcher.h"
+#include "app/ProgressMonitor.h"
+#include "render/RenderHelper.h"
+#include "ui/ProgressWindow.h"
+
+// What the worker needs, and what it hands back to the main thread.
+struct DatabaseLoader::Task {
+    ProgressMonitor monitor{0.0, 0.0};
+    wxString path;
+    DatabaseLoader* loader = nullptr;
+    std::weak_ptr<int> loaderAlive;
+    int generation = 0;
+    std::unique_ptr<RenderHelper> helper;
+    wxWeakRef<ProgressWindow> progress;
+};
+
+void DatabaseLoader::Start(const wxString& path) {
+    Task* task = new Task;
+    task->path = path;
+    task->loader = this;
+    task->loaderAlive = alive;
+    task->generation = ++generation;
+    ++pending;
+    ProgressWindow* progress = new ProgressWindow(parent, false, false);
+    progress->SetPulse(true);
+    progress->SetMonitor(task->monitor);
+    task->progress = progress;
+    StartThread(&DatabaseLoader::LoadStep, task);
+}
+
+int DatabaseLoader::LoadStep(void* argument) {
+    Task* task = static_cast<Task*>(argument);
+    task->helper.reset(new RenderHelper(task->path, task->monitor));
+    task->monitor.SetState(ProgressMonitor::Finished);
+    PostToMainThread(&DatabaseLoader::Loaded, task);
+    return 0;
+}
+
+int DatabaseLoader::Loaded(void* argument) {
+    std::unique_ptr<Task> task(static_cast<Task*>(argument));
+    // The window may have been closed while the worker ran.
+    if (!task->loaderAlive.expired()) {
+        task->loader->Finish(*task);
+    }
+    return 0;
+}
+
+void DatabaseLoader::Finish(Task& task) {
+    --pending;
+    // The work is done: the progress window goes now, not at its next look.
+    if (task.progress) {
+        task.progress->CloseFinished();
+    }
+    // A later opening supersedes this one; its result alone counts.
+    if (task.generation == generation) {
+        done(task.path, std::move(task.helper));
+    }
+}

@@ -1,0 +1,31 @@
+// The main window's menu bar with its commands' identifiers, and the keys of
+// its View menu (zoom about the centre, pan by a tenth of the view, the whole
+// plot).
+#pragma once
+
+class wxKeyEvent;
+class wxMenuBar;
+
+enum MainMenuId {
+    ID_SAVE_IMAGE = 101,
+    ID_OPEN_DATASET = 103,
+    ID_IMPORT_TEXT = 104,
+    ID_SHOW_INSPECTOR = 201,
+    ID_DELETE_INDEXES = 301,
+    ID_SELECT_ALL = 401,
+    ID_SELECT_NONE = 402,
+    ID_ZOOM_IN = 501,
+    ID_ZOOM_OUT = 502,
+    ID_PAN_LEFT = 503,
+    ID_PAN_RIGHT = 504,
+    ID_PAN_UP = 505,
+    ID_PAN_DOWN = 506,
+    ID_FULL_EXTENT = 507,
+};
+
+// "Select All" comes disabled: nothing is behind it.
+wxMenuBar* CreateMainMenuBar();
+
+// The View command of a key, or 0: "+" (and "=", which shares its key on
+// many keyboards), "-", the arrow keys and Home, without Ctrl or Alt.
+int ViewCommandForKey(const wxKeyEvent& event);

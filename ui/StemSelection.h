@@ -1,0 +1,46 @@
+// The stems the user has selected, kept in step between the rows of the stem
+// list, the overlay of highlighted stems and the inspector; every change is
+// logged once on the run channel.
+#pragma once
+
+#include <wx/string.h>
+
+#include <vector>
+
+class InspectWindow;
+class RenderHelper;
+class wxListBox;
+
+class StemSelection {
+  public:
+    StemSelection(wxListBox* list, InspectWindow* inspector) : list(list), inspector(inspector) {}
+
+    // The trees of a new data set (or none) in the list, none selected. The
+    // inspector keeps showing the last stem.
+    void Refill(RenderHelper* helper);
+    // Highlights and inspects the stem, and selects its row; a second
+    // selection records the row again.
+    void Select(RenderHelper& helper, const wxString& stem);
+    void Deselect(RenderHelper& helper, const wxString& stem);
+    // The selection becomes the rows the list shows selected, however many
+    // changed: dropped rows first, then new ones, lastRow last.
+    void FollowList(RenderHelper& helper, int lastRow);
+    // No row and no highlight is left; the inspector keeps its stem.
+    void Clear(RenderHelper& helper);
+
+    // Rows of the list in the order they were selected (a row may come twice).
+    const std::vector<int>& GetRows() const { return rows; }
+    std::vector<wxString> GetRowStems() const;
+    // The same stems, each once.
+    std::vector<wxString> GetTrees() const;
+    const wxString& GetCurrentStem() const { return currentStem; }
+
+  private:
+    int RowOf(const wxString& stem) const;
+    bool IsRow(int row) const;
+
+    wxListBox* list;
+    InspectWindow* inspector;
+    std::vector<int> rows;
+    wxString currentStem;
+};
