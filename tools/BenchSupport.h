@@ -3,11 +3,14 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <stdlib.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -91,6 +94,36 @@ inline double ReadGridOnce(const std::string& path) {
     }
     return seconds;
 }
+
+// A scratch folder of this run, made the working folder so that log files
+// and plots land there; removed at the end unless kept.
+class WorkFolder {
+  public:
+    WorkFolder() {
+        char pattern[] = "/tmp/quenvar-bench-XXXXXX";
+        if (mkdtemp(pattern) && chdir(pattern) == 0) {
+            path = pattern;
+        }
+    }
+    ~WorkFolder() {
+        if (path.empty() || keep) {
+            return;
+        }
+        std::error_code ignored;
+        std::filesystem::current_path("/", ignored);
+        std::filesystem::remove_all(path, ignored);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    bool IsOk() const { return !path.empty(); }
+    const std::string& Path() const { return path; }
+    void Keep() { keep = true; }
+
+  private:
+    std::string path;
+    bool keep = false;
+};
 
 // The largest resident size this process has had, in MiB.
 inline double PeakRssMiB(int who = RUSAGE_SELF) {

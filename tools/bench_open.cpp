@@ -189,21 +189,18 @@ int main(int argc, char** argv) {
     }
 
     // Log files and copies go to a folder of our own.
-    char pattern[] = "/tmp/quenvar-bench-XXXXXX";
-    const char* folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) {
+    bench::WorkFolder folder;
+    if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
     }
-    std::printf("Opening benchmark in %s\n", folder);
+    if (keep) {
+        folder.Keep();
+    }
+    std::printf("Opening benchmark in %s\n", folder.Path().c_str());
     bool ok = true;
     for (const bench::Plot& plot : plots) {
         ok = BenchPlot(plot, runs) && ok;
-    }
-    if (!keep) {
-        std::error_code ignored;
-        std::filesystem::current_path("/", ignored);
-        std::filesystem::remove_all(folder, ignored);
     }
     return ok ? 0 : 1;
 }

@@ -284,11 +284,11 @@ int main(int argc, char** argv) {
     }
 
     // Log files go to a scratch folder, as do the plots made here.
-    std::error_code ignored;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("bench_render." + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
+    bench::WorkFolder folder;
+    if (!folder.IsOk()) {
+        std::fprintf(stderr, "cannot make a working folder\n");
+        return 1;
+    }
     std::printf("Drawing benchmark at %d x %d pixels, medians of %d runs\n", kWidth, kHeight, runs);
     int status = 0;
     if (!file.empty()) {
@@ -297,7 +297,7 @@ int main(int argc, char** argv) {
     }
     for (size_t i = 0; file.empty() && i < plots.size() && status == 0; ++i) {
         const bench::Plot& plot = plots[i];
-        const std::string made = (folder / (std::string(plot.key) + ".db")).string();
+        const std::string made = folder.Path() + "/" + plot.key + ".db";
         std::string error;
         if (!WritePlot(made, plot.spec, error)) {
             std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
@@ -309,10 +309,8 @@ int main(int argc, char** argv) {
         status = PlotBench(made, runs, only).Run();
     }
     if (keep) {
-        std::printf("kept %s\n", folder.c_str());
-    } else {
-        std::filesystem::current_path("/", ignored);
-        std::filesystem::remove_all(folder, ignored);
+        folder.Keep();
+        std::printf("kept %s\n", folder.Path().c_str());
     }
     wxTheApp->OnExit();
     wxEntryCleanup();
