@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+
+#include "db/SqlText.h"
 
 GridData::GridData(int valueColumnCount) : valueColumnCount(valueColumnCount) {}
 
@@ -84,6 +87,27 @@ const char* GridData::GetTableName() {
 void GridData::SetFilter(const Query&) {}
 
 void GridData::ClearFilter() {}
+
+void GridData::SetViewFilter(const ViewFilter& filter) {
+    SetFilter(ViewFilterQuery(filter, GetXColumn(), GetYColumn()));
+}
+
+bool GridData::ReadLevelCells(const ViewFilter&, const char*, std::vector<LevelCell>&) {
+    return false;
+}
+
+Query ViewFilterQuery(const ViewFilter& filter, const char* xColumn, const char* yColumn) {
+    const std::string x = SqlName(xColumn);
+    const std::string y = SqlName(yColumn);
+    if (filter.kind == ViewFilter::EdgesIncluded) {
+        return Query("WHERE %s >= %f AND %s <= %f AND %s >= %f AND %s <= %f", x.c_str(),
+                     filter.xMin, x.c_str(), filter.xMax, y.c_str(), filter.yMin, y.c_str(),
+                     filter.yMax);
+    }
+    return Query("WHERE %s > %f AND %s < %f AND %s > %f AND %s < %f AND count > 0", x.c_str(),
+                 filter.xMin, x.c_str(), filter.xMax, y.c_str(), filter.yMin, y.c_str(),
+                 filter.yMax);
+}
 
 int QueryChecksum(const char* text) {
     // Unsigned arithmetic wraps at 32 bits without undefined behaviour; the

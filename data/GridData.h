@@ -8,6 +8,33 @@
 
 #include "db/Query.h"
 
+// The cells a renderer asks for: those whose corner lies in the view, its
+// edges included (the blocks), or strictly inside it and with a count above
+// 0 (the clouds).
+struct ViewFilter {
+    enum Kind { EdgesIncluded, InsidePositive };
+    Kind kind;
+    double xMin;
+    double yMin;
+    double xMax;
+    double yMax;
+};
+
+// The SQL filter a view filter stands for, over the given position columns.
+Query ViewFilterQuery(const ViewFilter& filter, const char* xColumn, const char* yColumn);
+
+// A cell of an index table with its neighbours' values, as the level lines
+// read them.
+struct LevelCell {
+    double x;
+    double y;
+    double count;
+    double n;
+    double e;
+    double s;
+    double w;
+};
+
 class GridData {
   public:
     explicit GridData(int valueColumnCount);
@@ -32,6 +59,15 @@ class GridData {
     virtual const char* GetTableName();
     virtual void SetFilter(const Query& filter);
     virtual void ClearFilter();
+    // The same as SetFilter with the view filter's query; a set may answer
+    // it without running the query, with the same cells in the same order.
+    virtual void SetViewFilter(const ViewFilter& filter);
+    // The rows the level-line query sql gives over the set's index table
+    // (the cells of the view, edges included, whose count differs from a
+    // neighbour's), in its order; false when the set can tell them only by
+    // running it.
+    virtual bool ReadLevelCells(const ViewFilter& view, const char* sql,
+                                std::vector<LevelCell>& cells);
 
     double GetXMin() const { return xMin; }
     double GetXMax() const { return xMax; }

@@ -1,10 +1,15 @@
 #include "data/IndexedGridData.h"
 
+#include <sqlite3.h>
+
 #include <cstdio>
 
 #include "app/Log.h"
 #include "data/FirstValue.h"
+#include "data/IndexRows.h"
+#include "db/BulkInsert.h"
 #include "db/SqlText.h"
+#include "db/Statement.h"
 
 namespace {
 
@@ -17,41 +22,45 @@ std::string FormatIndexName(const char* prefix, int checksum) {
 }  // namespace
 
 IndexedGridData::IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
-                                 const char* dataTable, const char* xColumn, const char* yColumn)
+                                 const char* dataTable, const char* xColumn, const char* yColumn,
+                                 GridSource* source)
     : GridData(0),
       kind(kind),
       database(database),
       sourceQuery(sourceQuery),
       dataTable(dataTable),
       xColumn(xColumn),
-      yColumn(yColumn) {}
+      yColumn(yColumn),
+      sharedSource(source) {}
+
+GridSource& IndexedGridData::Source() {
+    if (sharedSource) {
+        return *sharedSource;
+    }
+    if (!ownSource) {
+        ownSource = std::make_unique<GridSource>(database, sourceQuery.Text(), xColumn, yColumn);
+    }
+    return *ownSource;
+}
 
 void IndexedGridData::Load(ProgressMonitor monitor) {
-    {
-        Result source = database.RunQuery(sourceQuery);
-        valueColumnCount = source.ColumnCount() - 3;
-        source.Close();
-    }
+    valueColumnCount = Source().GetColumnCount() - 3;
 
     ProgressMonitor progress(monitor);
     progress.SetTotal(7);
     progress.SetProgress(0);
     progress.SetMessage("%s", kind.loadingMessage);
 
-    const std::string x = SqlName(xColumn);
-    const std::string y = SqlName(yColumn);
-    const char* source = sourceQuery.Text();
-    ReadFirstValue(database, Query("%s ORDER BY %s ASC LIMIT 1", source, x.c_str()), xColumn, xMin);
+    Source().ReadXMin(xMin);
     progress.AddProgress(1);
-    ReadFirstValue(database, Query("%s ORDER BY %s DESC LIMIT 1", source, x.c_str()), xColumn,
-                   xMax);
+    Source().ReadXMax(xMax);
     progress.AddProgress(1);
-    ReadFirstValue(database, Query("%s ORDER BY %s ASC LIMIT 1", source, y.c_str()), yColumn, yMin);
+    Source().ReadYMin(yMin);
     progress.AddProgress(1);
-    ReadFirstValue(database, Query("%s ORDER BY %s DESC LIMIT 1", source, y.c_str()), yColumn,
-                   yMax);
+    Source().ReadYMax(yMax);
     progress.AddProgress(1);
 
+    const char* source = sourceQuery.Text();
     indexName = FormatIndexName(kind.indexPrefix, QueryChecksum(source));
     bool registered = database.IndexExists(dataTable, indexName.c_str());
     if (registered && !TablePresent(database.IndexTableName(dataTable, indexName.c_str()))) {
@@ -68,6 +77,8 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
         progress.SetMessage("%s", kind.loadingMessage);
     }
 
+    // The rows were needed only to build the table.
+    ownSource.reset();
     const std::string table = database.IndexTableName(dataTable, indexName.c_str());
     indexReady = !table.empty();
     if (!indexReady) {
@@ -138,6 +149,69 @@ std::string IndexedGridData::StartIndexTable(const Query& columns) {
         return std::string();
     }
     return table;
+}
+
+bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonitor& progress) {
+    const std::vector<SourceCell>& cells = Source().GetCells();
+    progress.SetMessage("%s", kind.buildMessage);
+    progress.SetTotal(cells.size());
+    Statement cast(database, "SELECT CAST(?1 AS REAL)");
+    IndexRows rows(cells, kind.countIsInteger, [&cast](const char* text) {
+        cast.Bind(1, text);
+        const double value = cast.Step() ? cast.GetDouble(0) : 0.0;
+        cast.Reset();
+        return value;
+    });
+    const double cellSizeBefore = cellSize;
+    double size = 0.0;
+    if (rows.GetCellSize(size)) {
+        cellSize = size;
+    }
+    rows.SpreadToNeighbours(cellSize);
+    if (!rows.IsExact()) {
+        cellSize = cellSizeBefore;
+        return false;
+    }
+
+    // A real column gets the number itself where "%f" writes it exactly,
+    // otherwise the text, which SQLite reads as it reads the same literal.
+    const bool integerCounts = kind.countIsInteger;
+    auto setReal = [](BulkInsert::Values& values, int column, double value) {
+        if (PrintsExactly(value)) {
+            values.SetDouble(column, value);
+        } else {
+            values.SetText(column, PrintedNumber(value).text);
+        }
+    };
+    auto setCount = [&](BulkInsert::Values& values, int column, double value) {
+        if (integerCounts) {
+            values.SetInt(column, static_cast<int>(value));
+        } else {
+            setReal(values, column, value);
+        }
+    };
+    const std::vector<IndexRows::Row>& filled = rows.Rows();
+    const int written = BulkInsert::Run(database, SqlName(table), 7, filled.size(),
+                                        [&](size_t at, BulkInsert::Values& values) {
+                                            const IndexRows::Row& row = filled[at];
+                                            setReal(values, 0, row.x);
+                                            setReal(values, 1, row.y);
+                                            setCount(values, 2, row.count);
+                                            setCount(values, 3, row.n);
+                                            setCount(values, 4, row.e);
+                                            setCount(values, 5, row.s);
+                                            setCount(values, 6, row.w);
+                                            progress.AddProgress(1);
+                                        });
+    CreateLookupIndexes(table);
+
+    // The neighbour pass is done; its figures are shown as it would show them.
+    progress.SetTotal(written);
+    progress.SetProgress(0);
+    for (int i = 0; i < written; ++i) {
+        progress.AddProgress(1);
+    }
+    return true;
 }
 
 Result IndexedGridData::RunSource() {
@@ -226,43 +300,132 @@ const char* IndexedGridData::GetTableName() {
     return tableName.c_str();
 }
 
+void IndexedGridData::SetFilter(const Query& query) {
+    filter = query;
+    filterIsView = false;
+}
+
+void IndexedGridData::SetViewFilter(const ViewFilter& view) {
+    filter = ViewFilterQuery(view, xColumn, yColumn);
+    viewRange = RangeOf(view);
+    filterIsView = true;
+}
+
+ViewRange IndexedGridData::RangeOf(const ViewFilter& view) {
+    Statement cast(database, "SELECT CAST(?1 AS REAL)");
+    auto asRead = [&cast](double value) {
+        cast.Bind(1, PrintedNumber(value).text);
+        const double read = cast.Step() ? sqlite3_column_double(cast.Handle(), 0) : value;
+        cast.Reset();
+        return read;
+    };
+    const bool inside = view.kind == ViewFilter::InsidePositive;
+    return ViewRange{
+        asRead(view.xMin), asRead(view.xMax), asRead(view.yMin), asRead(view.yMax), inside, inside};
+}
+
+const IndexCells* IndexedGridData::MemoryFor(const std::string& table, const std::string& sql) {
+    const std::string expected = "SEARCH " + table + " USING INDEX TB_IDX_LOCATION_Y_" +
+                                 kind.indexSuffix + "_" +
+                                 std::to_string(QueryChecksum(sourceQuery.Text())) + " (" +
+                                 yColumn + ">? AND " + yColumn + "<?)";
+    Statement plan(database, ("EXPLAIN QUERY PLAN " + sql).c_str());
+    int steps = 0;
+    bool throughYIndex = false;
+    while (plan.Step()) {
+        const unsigned char* detail = sqlite3_column_text(plan.Handle(), 3);
+        throughYIndex = ++steps == 1 && detail && expected == reinterpret_cast<const char*>(detail);
+    }
+    if (!throughYIndex || steps != 1) {
+        return nullptr;
+    }
+    if (!memoryTried) {
+        memoryTried = true;
+        memory = IndexCells::Load(database, table, xColumn, yColumn);
+    }
+    return memory.get();
+}
+
 void IndexedGridData::First() {
-    cursor.Close();
-    cursor = Result();
-    currentRow = Row();
+    Close();
     const std::string table = GetTableName();
     if (table.empty()) {
         return;  // no index table: no cells (reported when the set was loaded)
     }
-    cursor =
-        database.RunQuery(Query("SELECT * FROM (%s) %s", SqlName(table).c_str(), FilterText()));
-    if (cursor.Status() == ResultStatus::HasRows) {
-        cursor.Rewind();
+    const Query query("SELECT * FROM (%s) %s", SqlName(table).c_str(), FilterText());
+    if (filterIsView) {
+        if (const IndexCells* cells = MemoryFor(table, query.Text())) {
+            cells->Select(viewRange, false, viewCells);
+            viewAt = 0;
+            onRow = !viewCells.empty();
+            return;
+        }
     }
-    currentRow = cursor.NextRow();
+    cursor = std::make_unique<Statement>(database, query.Text());
+    onRow = cursor->Step();
+    if (onRow) {
+        xAt = cursor->Find(xColumn);
+        yAt = cursor->Find(yColumn);
+        countAt = cursor->Find("count");
+    }
 }
 
 bool IndexedGridData::IsValid() {
-    return currentRow.ColumnCount() > 0;
+    return onRow;
 }
 
 void IndexedGridData::Next() {
-    currentRow = cursor.NextRow();
+    if (!onRow) {
+        return;
+    }
+    if (!cursor) {
+        onRow = ++viewAt < viewCells.size();
+        return;
+    }
+    onRow = cursor->Step();
 }
 
 void IndexedGridData::Close() {
-    cursor.Close();
-    currentRow = Row();
+    cursor.reset();
+    viewCells.clear();
+    onRow = false;
 }
 
 double IndexedGridData::GetValue() {
-    return currentRow.GetDouble("count");
+    if (!onRow) {
+        return 0.0;
+    }
+    return cursor ? cursor->GetDouble(countAt) : viewCells[viewAt]->count;
 }
 
 double IndexedGridData::GetX() {
-    return currentRow.GetDouble(xColumn);
+    if (!onRow) {
+        return 0.0;
+    }
+    return cursor ? cursor->GetDouble(xAt) : memory->ReadX(*viewCells[viewAt]);
 }
 
 double IndexedGridData::GetY() {
-    return currentRow.GetDouble(yColumn);
+    if (!onRow) {
+        return 0.0;
+    }
+    return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*viewCells[viewAt]);
+}
+
+bool IndexedGridData::ReadLevelCells(const ViewFilter& view, const char* sql,
+                                     std::vector<LevelCell>& cells) {
+    cells.clear();
+    const std::string table = GetTableName();
+    const IndexCells* rows = table.empty() ? nullptr : MemoryFor(table, sql);
+    if (!rows || view.kind != ViewFilter::EdgesIncluded) {
+        return false;
+    }
+    std::vector<const IndexCells::Cell*> selected;
+    rows->Select(RangeOf(view), true, selected);
+    cells.reserve(selected.size());
+    for (const IndexCells::Cell* cell : selected) {
+        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, cell->n,
+                                  cell->e, cell->s, cell->w});
+    }
+    return true;
 }

@@ -6,11 +6,15 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/ProgressMonitor.h"
 #include "data/GridData.h"
+#include "data/GridSource.h"
+#include "data/IndexCells.h"
 #include "db/Database.h"
+#include "db/Statement.h"
 
 class IndexedGridData : public GridData {
   public:
@@ -36,7 +40,10 @@ class IndexedGridData : public GridData {
     const char* GetXColumn() override { return xColumn; }
     const char* GetYColumn() override { return yColumn; }
     const char* GetTableName() override;
-    void SetFilter(const Query& query) override { filter = query; }
+    void SetFilter(const Query& query) override;
+    void SetViewFilter(const ViewFilter& view) override;
+    bool ReadLevelCells(const ViewFilter& view, const char* sql,
+                        std::vector<LevelCell>& cells) override;
 
     const std::string& GetIndexName() const { return indexName; }
     // False when the index table could not be built and committed (for
@@ -46,8 +53,11 @@ class IndexedGridData : public GridData {
     const StatementFailure& GetBuildFailure() const { return buildFailure; }
 
   protected:
+    // source: the source query's rows when the caller reads them for several
+    // sets; null to read them here.
     IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
-                    const char* dataTable, const char* xColumn, const char* yColumn);
+                    const char* dataTable, const char* xColumn, const char* yColumn,
+                    GridSource* source);
     ~IndexedGridData() = default;
 
     // Runs the loading sequence; called by the concrete constructor.
@@ -60,6 +70,10 @@ class IndexedGridData : public GridData {
     // registration and any unregistered table of the same name, creates and
     // registers the table, and returns its name (empty when it was not created).
     std::string StartIndexTable(const Query& columns);
+    // Writes every row complete, its neighbours' values worked out in memory,
+    // then the lookup indexes. False, having written nothing, when the source
+    // holds values that only the statement-by-statement build reproduces.
+    bool FillWithNeighbours(const std::string& table, ProgressMonitor& progress);
     Result RunSource();
     // Inserts one row per source row, in source order, with the statement
     // insertFor makes for it, and reports each row to the monitor.
@@ -83,14 +97,37 @@ class IndexedGridData : public GridData {
     const char* dataTable;
     const char* xColumn;
     const char* yColumn;
-    Result cursor;
-    Row currentRow;
+    // The cursor's statement, and where its columns are.
+    std::unique_ptr<Statement> cursor;
+    int xAt = -1;
+    int yAt = -1;
+    int countAt = -1;
+    bool onRow = false;
+    // The view the filter stands for, when a renderer set it, and the cells
+    // the cursor walks when they come from memory.
+    bool filterIsView = false;
+    ViewRange viewRange{};
+    std::vector<const IndexCells::Cell*> viewCells;
+    size_t viewAt = 0;
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
     StatementFailure buildFailure;
 
   private:
+    GridSource* sharedSource;
+    std::unique_ptr<GridSource> ownSource;
+    // The index table's rows, loaded at the first view asked for; tried once.
+    std::unique_ptr<IndexCells> memory;
+    bool memoryTried = false;
+
+    // The view as the query's comparisons see it: each bound as SQLite reads
+    // its "%f" text.
+    ViewRange RangeOf(const ViewFilter& view);
+    // The rows in memory when sql, over table, runs through the y index
+    // (so that its rows come by y, then by row id); null otherwise.
+    const IndexCells* MemoryFor(const std::string& table, const std::string& sql);
+    GridSource& Source();
     void BuildInTransaction(ProgressMonitor monitor);
     void LogBuildFailure(const char* what);
     bool TablePresent(const std::string& table);

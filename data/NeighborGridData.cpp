@@ -24,8 +24,8 @@ const char* const kNeighborUpdates =
 
 NeighborGridData::NeighborGridData(Database database, const Query& sourceQuery,
                                    const char* dataTable, const char* xColumn, const char* yColumn,
-                                   ProgressMonitor monitor)
-    : IndexedGridData(kNeighborKind, database, sourceQuery, dataTable, xColumn, yColumn) {
+                                   ProgressMonitor monitor, GridSource* source)
+    : IndexedGridData(kNeighborKind, database, sourceQuery, dataTable, xColumn, yColumn, source) {
     Load(monitor);
 }
 
@@ -68,6 +68,9 @@ bool NeighborGridData::BuildIndex(ProgressMonitor monitor) {
     const std::string table = StartIndexTable(columns);
     if (table.empty()) {
         return false;
+    }
+    if (FillWithNeighbours(table, progress)) {
+        return true;
     }
     const std::string t = SqlName(table);
     const std::string x = SqlName(xColumn);

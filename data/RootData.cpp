@@ -1,9 +1,11 @@
 #include "data/RootData.h"
 
-#include "data/FirstValue.h"
+#include <memory>
+
 #include "db/SqlText.h"
 
-RootData::RootData(Database database, const char* table, ProgressMonitor monitor)
+RootData::RootData(Database database, const char* table, ProgressMonitor monitor,
+                   GridSource* source)
     : database(database), table(table) {
     ProgressMonitor progress(monitor);
     progress.SetMessage("Loading Root Data...");
@@ -23,20 +25,19 @@ RootData::RootData(Database database, const char* table, ProgressMonitor monitor
     xMin = xMax = yMin = yMax = 100000.0;
     progress.AddProgress(1);
 
-    hasCells = ReadFirstValue(
-        this->database, Query("SELECT x_coord FROM %s ORDER BY x_coord ASC LIMIT 1", t.c_str()),
-        "x_coord", xMin);
+    // The four extents in one pass over the table.
+    std::unique_ptr<GridSource> own;
+    if (!source) {
+        own = std::make_unique<GridSource>(
+            this->database, Query("SELECT * FROM %s", t.c_str()).Text(), "x_coord", "y_coord");
+        source = own.get();
+    }
+    hasCells = source->ReadXMin(xMin);
     progress.AddProgress(1);
-    ReadFirstValue(this->database,
-                   Query("SELECT x_coord FROM %s ORDER BY x_coord DESC LIMIT 1", t.c_str()),
-                   "x_coord", xMax);
+    source->ReadXMax(xMax);
     progress.AddProgress(1);
-    ReadFirstValue(this->database,
-                   Query("SELECT y_coord FROM %s ORDER BY y_coord ASC LIMIT 1", t.c_str()),
-                   "y_coord", yMin);
+    source->ReadYMin(yMin);
     progress.AddProgress(1);
-    ReadFirstValue(this->database,
-                   Query("SELECT y_coord FROM %s ORDER BY y_coord DESC LIMIT 1", t.c_str()),
-                   "y_coord", yMax);
+    source->ReadYMax(yMax);
     progress.AddProgress(1);
 }

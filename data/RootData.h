@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "app/ProgressMonitor.h"
+#include "data/GridSource.h"
 #include "db/Database.h"
 
 class RootData {
   public:
-    RootData(Database database, const char* table, ProgressMonitor monitor);
+    // source: the table's rows when the caller reads them for the grid sets
+    // too (over "SELECT * FROM table", x_coord and y_coord); null to read here.
+    RootData(Database database, const char* table, ProgressMonitor monitor,
+             GridSource* source = nullptr);
 
     double GetXMin() const { return xMin; }
     double GetXMax() const { return xMax; }

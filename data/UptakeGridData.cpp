@@ -28,8 +28,9 @@ wxString CellKey(double x, double y) {
 }  // namespace
 
 UptakeGridData::UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,
-                               const char* xColumn, const char* yColumn, ProgressMonitor monitor)
-    : IndexedGridData(kUptakeKind, database, sourceQuery, dataTable, xColumn, yColumn) {
+                               const char* xColumn, const char* yColumn, ProgressMonitor monitor,
+                               GridSource* source)
+    : IndexedGridData(kUptakeKind, database, sourceQuery, dataTable, xColumn, yColumn, source) {
     Load(monitor);
 }
 
@@ -75,7 +76,7 @@ wxString UptakeGridData::GetName() {
 }
 
 void UptakeGridData::ClearFilter() {
-    filter = Query();
+    SetFilter(Query());
 }
 
 bool UptakeGridData::BuildIndex(ProgressMonitor monitor) {
@@ -86,6 +87,9 @@ bool UptakeGridData::BuildIndex(ProgressMonitor monitor) {
     const std::string table = StartIndexTable(columns);
     if (table.empty()) {
         return false;
+    }
+    if (FillWithNeighbours(table, progress)) {
+        return true;
     }
     const std::string t = SqlName(table);
     const std::string x = SqlName(xColumn);

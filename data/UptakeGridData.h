@@ -7,7 +7,8 @@
 class UptakeGridData final : public IndexedGridData {
   public:
     UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,
-                   const char* xColumn, const char* yColumn, ProgressMonitor monitor);
+                   const char* xColumn, const char* yColumn, ProgressMonitor monitor,
+                   GridSource* source = nullptr);
     ~UptakeGridData() = default;
 
     void AddPoint(double x, double y, const std::vector<double>& values) override;

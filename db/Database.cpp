@@ -289,6 +289,20 @@ Result Database::RunQuery(const wxString& sql) {
     return RunQuery(sql.utf8_str().data());
 }
 
+void Database::ReportCompileFailure(const char* sql, int code) {
+    Log(LOG_ERROR, kCompileError, sql, code, sqlite3_errmsg(OpenHandle()));
+    NoteFailure(code);
+}
+
+void Database::ReportRunFailure(int code) {
+    Log(LOG_ERROR, kRunError, code, sqlite3_errmsg(OpenHandle()));
+    NoteFailure(code);
+}
+
+void Database::ReportWalkFailure(int code) {
+    Log(LOG_ERROR, kRunError, code, sqlite3_errmsg(OpenHandle()));
+}
+
 Result Database::RunQuery(const char* sql) {
     sqlite3* handle = OpenHandle();
     if (!handle || !sql || RefusesStatements(sql)) {
@@ -297,8 +311,7 @@ Result Database::RunQuery(const char* sql) {
     sqlite3_stmt* statement = nullptr;
     int code = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
     if (!statement) {
-        Log(LOG_ERROR, kCompileError, sql, code, sqlite3_errmsg(handle));
-        NoteFailure(code);
+        ReportCompileFailure(sql, code);
         return FailedResult();
     }
 
@@ -317,10 +330,9 @@ Result Database::RunQuery(const char* sql) {
         }
     }
     if (step != SQLITE_ROW && step != SQLITE_DONE && step != SQLITE_OK) {
-        Log(LOG_ERROR, kRunError, step, sqlite3_errmsg(handle));
+        ReportRunFailure(step);
         sqlite3_finalize(statement);
         statement = nullptr;
-        NoteFailure(step);
     }
     if (statement) {
         sqlite3_reset(statement);

@@ -94,6 +94,8 @@ class Database {
     std::string GetPath() const;
 
   private:
+    friend class Statement;
+
     std::shared_ptr<Connection> connection;
 
     void SetUpCatalogue();
@@ -103,4 +105,10 @@ class Database {
     void RecordBatchFailure(const StatementFailure& failure, bool spoils);
     bool RefusesStatements(const char* sql);
     void EndBatch();
+    // Log a statement that did not compile or did not run, and note the
+    // failure for the transaction it belongs to.
+    void ReportCompileFailure(const char* sql, int code);
+    void ReportRunFailure(int code);
+    // Log a walk over rows cut short (a damaged page, a lock).
+    void ReportWalkFailure(int code);
 };

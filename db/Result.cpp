@@ -12,31 +12,7 @@ namespace {
 const int kRowReady = SQLITE_ROW;
 const int kClosed = 1;
 
-int CellTypeOf(int sqliteType) {
-    switch (sqliteType) {
-        case SQLITE_INTEGER:
-            return CellInteger;
-        case SQLITE_FLOAT:
-            return CellReal;
-        default:  // text, blob and NULL are all read as text
-            return CellText;
-    }
-}
-
 const std::vector<ColumnInfo> kNoColumns;
-
-// A column is known by its origin, the table column it comes from. Through a
-// view that renames its columns the origin is the hidden table's name, so a
-// name the query gives (a view's, an alias) wins unless it is the origin
-// written in another case; expressions have no origin and take their alias.
-const char* ColumnName(sqlite3_stmt* statement, int i) {
-    const char* origin = sqlite3_column_origin_name(statement, i);
-    const char* given = sqlite3_column_name(statement, i);
-    if (!origin || (given && sqlite3_stricmp(origin, given) != 0)) {
-        origin = given;
-    }
-    return origin ? origin : "";
-}
 
 }  // namespace
 
@@ -69,13 +45,7 @@ Result::Result(sqlite3_stmt* statement, int rowCount, ResultStatus status) : Res
     Rewind();
     body->columnCount = sqlite3_column_count(statement);
     try {
-        std::vector<ColumnInfo> columns;
-        columns.reserve(static_cast<size_t>(body->columnCount));
-        for (int i = 0; i < body->columnCount; ++i) {
-            columns.push_back(
-                {ColumnName(statement, i), CellTypeOf(sqlite3_column_type(statement, i))});
-        }
-        body->columns = std::make_shared<const RowColumns>(std::move(columns));
+        body->columns = std::make_shared<const RowColumns>(ReadColumns(statement));
     } catch (const std::bad_alloc&) {
         OutOfMemory();
     }

@@ -24,6 +24,30 @@ union Cell {
 // An unknown type code reads as an empty text, whatever the column holds.
 const int kEmptyText = 0;
 
+// A column is known by its origin, the table column it comes from. Through a
+// view that renames its columns the origin is the hidden table's name, so a
+// name the query gives (a view's, an alias) wins unless it is the origin
+// written in another case; expressions have no origin and take their alias.
+const char* ColumnName(sqlite3_stmt* statement, int i) {
+    const char* origin = sqlite3_column_origin_name(statement, i);
+    const char* given = sqlite3_column_name(statement, i);
+    if (!origin || (given && sqlite3_stricmp(origin, given) != 0)) {
+        origin = given;
+    }
+    return origin ? origin : "";
+}
+
+int CellTypeOf(int sqliteType) {
+    switch (sqliteType) {
+        case SQLITE_INTEGER:
+            return CellInteger;
+        case SQLITE_FLOAT:
+            return CellReal;
+        default:  // text, blob and NULL are all read as text
+            return CellText;
+    }
+}
+
 int KindOf(int type) {
     switch (type) {
         case CellInteger:
@@ -86,6 +110,56 @@ std::string RealText(float value) {
 }
 
 }  // namespace
+
+std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
+    std::vector<ColumnInfo> columns;
+    if (!statement) {
+        return columns;
+    }
+    const int count = sqlite3_column_count(statement);
+    try {
+        columns.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            columns.push_back(
+                {ColumnName(statement, i), CellTypeOf(sqlite3_column_type(statement, i))});
+        }
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    }
+    return columns;
+}
+
+double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind) {
+    const int i = static_cast<int>(column);
+    switch (kind) {
+        case CellInteger:
+            return sqlite3_column_int(statement, i);
+        case CellReal:
+            return Narrow(sqlite3_column_double(statement, i));
+        case CellText: {
+            const unsigned char* text = sqlite3_column_text(statement, i);
+            return Narrow(std::atof(text ? reinterpret_cast<const char*>(text) : ""));
+        }
+        default:
+            return 0.0;  // an unknown type code reads as empty text
+    }
+}
+
+int ReadInt(sqlite3_stmt* statement, unsigned column, int kind) {
+    const int i = static_cast<int>(column);
+    switch (kind) {
+        case CellInteger:
+            return sqlite3_column_int(statement, i);
+        case CellReal:
+            return Truncate(Narrow(sqlite3_column_double(statement, i)));
+        case CellText: {
+            const unsigned char* text = sqlite3_column_text(statement, i);
+            return TextToInt(text ? reinterpret_cast<const char*>(text) : "");
+        }
+        default:
+            return 0;
+    }
+}
 
 RowColumns::RowColumns(std::vector<ColumnInfo> columnList) : columns(std::move(columnList)) {
     kinds.reserve(columns.size());

@@ -41,6 +41,16 @@ class RowColumns {
     std::unordered_map<std::string_view, unsigned> byName;
 };
 
+// The column list of a statement standing on its first row: names (the
+// origin column's, else the expression's) and that row's types.
+std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement);
+
+// One value of the statement's current row, read as a Row reads it: the
+// column's kind (RowColumns::Kind) decides the conversion, and reals carry
+// single precision.
+double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind);
+int ReadInt(sqlite3_stmt* statement, unsigned column, int kind);
+
 class Row {
   public:
     Row();  // empty: no cells, column count 0

@@ -1,10 +1,14 @@
 #include "render/BlockGridDataRenderer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "data/GridData.h"
 #include "db/Query.h"
 #include "db/SqlText.h"
+#include "render/LayerPixels.h"
 
 namespace {
 
@@ -43,7 +47,33 @@ bool ClipSpan(double pos, double size, int limit, int& clippedPos, int& clippedS
     return true;
 }
 
+// The pixels of the box that lie on the bitmap.
+void FillBox(LayerPixels& pixels, int x, int y, int w, int h, uint32_t word) {
+    const int left = std::max(x, 0);
+    const int right = std::min(x + w, pixels.Width());
+    const int top = std::max(y, 0);
+    const int bottom = std::min(y + h, pixels.Height());
+    for (int row = top; row < bottom; ++row) {
+        uint32_t* line = pixels.Row(row);
+        for (int column = left; column < right; ++column) {
+            line[column] = word;
+        }
+    }
+}
+
 }  // namespace
+
+// A block covers exactly the pixels of its box, as the toolkit fills and
+// outlines a rectangle with a one-pixel pen of the fill colour; with opaque
+// colours it can be put down as those pixels directly.
+bool BlockGridDataRenderer::CanFillDirectly() const {
+    for (const wxColour& color : palette) {
+        if (color.Alpha() != 255) {
+            return false;
+        }
+    }
+    return true;
+}
 
 wxBitmap BlockGridDataRenderer::Render(GridData& data) {
     int n = static_cast<int>(palette.size());
@@ -57,32 +87,51 @@ wxBitmap BlockGridDataRenderer::Render(GridData& data) {
     double maximum = data.GetMaxValue();
 
     // A cell is selected by its corner alone, edges included.
-    std::string xColumn = SqlName(data.GetXColumn());
-    std::string yColumn = SqlName(data.GetYColumn());
-    data.SetFilter(Query("WHERE %s >= %f AND %s <= %f AND %s >= %f AND %s <= %f", xColumn.c_str(),
-                         view.xMin, xColumn.c_str(), view.xMax, yColumn.c_str(), view.yMin,
-                         yColumn.c_str(), view.yMax));
+    data.SetViewFilter(
+        ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax});
     // Blocks overlap their neighbours by one pixel so no seam shows.
     double blockWidth = cell * sx + 1;
     double blockHeight = cell * sy + 1;
-    int current = -1;
-    for (data.First(); data.IsValid(); data.Next()) {
-        double value = data.GetValue();
-        if (value == 0.0) {
-            continue;
+    std::vector<uint32_t> words;
+    for (const wxColour& color : palette) {
+        words.push_back(LayerPixels::Opaque(color));
+    }
+    Unbind();
+    {
+        std::unique_ptr<LayerPixels> pixels;
+        if (CanFillDirectly()) {
+            pixels = std::make_unique<LayerPixels>(bitmap);
         }
-        double px = (data.GetX() - view.xMin) * sx;
-        double py = (data.GetY() - view.yMin) * sy;
-        int index = PaletteIndex(value, minimum, maximum, n);
-        if (index != current) {
-            SetSolidColor(palette[index]);
-            current = index;
+        if (!pixels || !pixels->IsOk()) {
+            pixels.reset();
+            Bind();
         }
-        int x, y, w, h;
-        if (ClipSpan(px, blockWidth, width, x, w) && ClipSpan(py, blockHeight, height, y, h)) {
+        int current = -1;
+        for (data.First(); data.IsValid(); data.Next()) {
+            double value = data.GetValue();
+            if (value == 0.0) {
+                continue;
+            }
+            double px = (data.GetX() - view.xMin) * sx;
+            double py = (data.GetY() - view.yMin) * sy;
+            int index = PaletteIndex(value, minimum, maximum, n);
+            int x, y, w, h;
+            if (!ClipSpan(px, blockWidth, width, x, w) ||
+                !ClipSpan(py, blockHeight, height, y, h)) {
+                continue;
+            }
+            if (pixels) {
+                FillBox(*pixels, x, y, w, h, words[index]);
+                continue;
+            }
+            if (index != current) {
+                SetSolidColor(palette[index]);
+                current = index;
+            }
             dc.DrawRectangle(x, y, w, h);
         }
     }
+    Bind();
     data.Close();
     data.ClearFilter();
     return bitmap;

@@ -10,4 +10,7 @@ class BlockGridDataRenderer : public GridDataRenderer {
 
     // The caller fills the palette and gives the target with SetBitmap first.
     wxBitmap Render(GridData& data);
+
+  private:
+    bool CanFillDirectly() const;
 };

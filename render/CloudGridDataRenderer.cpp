@@ -1,7 +1,6 @@
 #include "render/CloudGridDataRenderer.h"
 
 #include <wx/graphics.h>
-#include <wx/rawbmp.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include "data/GridData.h"
 #include "db/Query.h"
 #include "db/SqlText.h"
+#include "render/LayerPixels.h"
 
 namespace {
 
@@ -64,11 +64,8 @@ wxBitmap CloudGridDataRenderer::Render(GridData& data) {
     double sy = GridScaleY(cell);
 
     // Strict comparisons: a cell whose corner lies on the view's edge is left out.
-    std::string xColumn = SqlName(data.GetXColumn());
-    std::string yColumn = SqlName(data.GetYColumn());
-    data.SetFilter(Query("WHERE %s > %f AND %s < %f AND %s > %f AND %s < %f AND count > 0",
-                         xColumn.c_str(), view.xMin, xColumn.c_str(), view.xMax, yColumn.c_str(),
-                         view.yMin, yColumn.c_str(), view.yMax));
+    data.SetViewFilter(
+        ViewFilter{ViewFilter::InsidePositive, view.xMin, view.yMin, view.xMax, view.yMax});
     SetSolidColor(color);
     std::vector<wxPoint> corners;
     for (data.First(); data.IsValid(); data.Next()) {
@@ -101,23 +98,18 @@ void CloudGridDataRenderer::DrawDots(const std::vector<wxPoint>& corners) {
         Unbind();
         bool stamped = false;
         {
-            wxAlphaPixelData pixels(bitmap);
-            if (pixels) {
-                int w = pixels.GetWidth();
-                int h = pixels.GetHeight();
-                wxAlphaPixelData::Iterator it(pixels);
+            LayerPixels pixels(bitmap);
+            if (pixels.IsOk()) {
+                const int w = pixels.Width();
+                const int h = pixels.Height();
+                const uint32_t dot = LayerPixels::Opaque(color);
                 for (const wxPoint& corner : corners) {
                     for (const wxPoint& offset : pattern) {
-                        int x = corner.x + offset.x;
-                        int y = corner.y + offset.y;
-                        if (x < 0 || y < 0 || x >= w || y >= h) {
-                            continue;
+                        const int x = corner.x + offset.x;
+                        const int y = corner.y + offset.y;
+                        if (x >= 0 && y >= 0 && x < w && y < h) {
+                            pixels.Row(y)[x] = dot;
                         }
-                        it.MoveTo(pixels, x, y);
-                        it.Red() = color.Red();
-                        it.Green() = color.Green();
-                        it.Blue() = color.Blue();
-                        it.Alpha() = 255;
                     }
                 }
                 stamped = true;

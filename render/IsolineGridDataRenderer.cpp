@@ -1,14 +1,16 @@
 #include "render/IsolineGridDataRenderer.h"
 
 #include <cmath>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "data/GridData.h"
 #include "db/Query.h"
-#include "db/Result.h"
-#include "db/Row.h"
 #include "db/SqlText.h"
+#include "db/Statement.h"
 #include "render/ColorSettings.h"
+#include "render/LayerPixels.h"
 #include "render/PlotRect.h"
 
 namespace {
@@ -104,39 +106,75 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
         "\t\tWHERE count != n OR count != e OR count != s OR count != w",
         SqlName(table).c_str(), xColumn.c_str(), view.xMin, xColumn.c_str(), view.xMax,
         yColumn.c_str(), view.yMin, yColumn.c_str(), view.yMax);
-    Result result = database.RunQuery(query);
+    // The lines go straight to the bitmap's pixels where that gives the
+    // toolkit's own lines.
+    Unbind();
+    auto direct = std::make_unique<LayerLines>(bitmap);
+    if (!direct->IsOk()) {
+        direct.reset();
+        Bind();
+    }
     int current = -1;
-    while (result.HasRow()) {
-        Row row = result.NextRow();
-        double c = row.GetDouble("count");
-        double vn = row.GetDouble("n");
-        double ve = row.GetDouble("e");
-        double vs = row.GetDouble("s");
-        double vw = row.GetDouble("w");
-        double px = (row.GetDouble(xName) - view.xMin) * sx;
-        double py = (row.GetDouble(yName) - view.yMin) * sy;
-
-        double cellLevel = levels.CellLevel(c);
-        bool aboveW = levels.Scaled(vw) > cellLevel;
-        bool aboveE = levels.Scaled(ve) > cellLevel;
-        bool aboveS = levels.Scaled(vs) > cellLevel;
-        bool aboveN = levels.Scaled(vn) > cellLevel;
+    auto drawCell = [&](const LevelCell& row) {
+        double px = (row.x - view.xMin) * sx;
+        double py = (row.y - view.yMin) * sy;
+        double cellLevel = levels.CellLevel(row.count);
+        bool aboveW = levels.Scaled(row.w) > cellLevel;
+        bool aboveE = levels.Scaled(row.e) > cellLevel;
+        bool aboveS = levels.Scaled(row.s) > cellLevel;
+        bool aboveN = levels.Scaled(row.n) > cellLevel;
         int above = aboveW + aboveE + aboveS + aboveN;
         if (above == 0 || above == 4) {
-            continue;
+            return;
         }
 
-        int colorIndex = levels.ColorIndex(c);
+        int colorIndex = levels.ColorIndex(row.count);
         if (colorIndex != current) {
-            SetSolidColor(palette[colorIndex]);
+            if (direct) {
+                direct->SetColor(palette[colorIndex]);
+            } else {
+                SetSolidColor(palette[colorIndex]);
+            }
             current = colorIndex;
         }
 
         wxPoint from;
         wxPoint to;
-        if (CellSegment(Neighbours{aboveN, aboveE, aboveS, aboveW}, px, py, cw, ch, from, to)) {
+        if (!CellSegment(Neighbours{aboveN, aboveE, aboveS, aboveW}, px, py, cw, ch, from, to)) {
+            return;
+        }
+        if (direct) {
+            direct->Draw(from.x, from.y, to.x, to.y);
+        } else {
             dc.DrawLine(from, to);
         }
+    };
+
+    std::vector<LevelCell> cells;
+    const ViewFilter range{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax};
+    if (data.ReadLevelCells(range, query.Text(), cells)) {
+        for (const LevelCell& row : cells) {
+            drawCell(row);
+        }
+    } else {
+        // Read once over its rows: no counting pass, columns found once.
+        Statement rows(database, query.Text());
+        int at[7] = {};
+        for (bool first = true; rows.Step(); first = false) {
+            if (first) {
+                const char* names[7] = {"count", "n", "e", "s", "w", xName, yName};
+                for (int i = 0; i < 7; ++i) {
+                    at[i] = rows.Find(names[i]);
+                }
+            }
+            drawCell(LevelCell{rows.GetDouble(at[5]), rows.GetDouble(at[6]), rows.GetDouble(at[0]),
+                               rows.GetDouble(at[1]), rows.GetDouble(at[2]), rows.GetDouble(at[3]),
+                               rows.GetDouble(at[4])});
+        }
+    }
+    if (direct) {
+        direct.reset();
+        Bind();
     }
     return bitmap;
 }

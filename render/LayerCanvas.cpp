@@ -4,14 +4,21 @@
 #include <wx/graphics.h>
 #include <wx/pen.h>
 
+#include <algorithm>
+
+#include "render/LayerPixels.h"
+
+// The renderer's own bitmap is made only when it draws without one given:
+// every layer drawing hands it one at once.
 LayerCanvas::LayerCanvas(double xMin, double yMin, double xMax, double yMax, int width, int height)
-    : view{xMin, yMin, xMax, yMax}, width(width), height(height) {
-    // Every layer drawing replaces this bitmap at once with SetBitmap, so it
-    // is not cleared: a fresh bitmap is black already.
-    if (width >= 1 && height >= 1) {
-        bitmap = wxBitmap(width, height, 32);
+    : view{xMin, yMin, xMax, yMax}, width(width), height(height) {}
+
+bool LayerCanvas::CanDraw() {
+    if (!bitmap.IsOk() && width >= 1 && height >= 1) {
+        bitmap = NewLayerBitmap(width, height);
+        Bind();
     }
-    Bind();
+    return bitmap.IsOk() && dc.IsOk();
 }
 
 LayerCanvas::~LayerCanvas() {
@@ -26,6 +33,16 @@ void LayerCanvas::AddColor(const wxColour& color) {
 void LayerCanvas::SetBitmap(const wxBitmap& target) {
     Unbind();
     bitmap = target;
+    if (bitmap.IsOk()) {
+        bitmap.UnShare();
+    }
+    Bind();
+}
+
+void LayerCanvas::TakeBitmap(wxBitmap& target) {
+    Unbind();
+    bitmap = target;
+    target = wxBitmap();
     if (bitmap.IsOk()) {
         bitmap.UnShare();
     }
@@ -60,6 +77,16 @@ wxBitmap NewLayerBitmap(int width, int height) {
         return wxBitmap();
     }
     wxBitmap result(width, height, 32);
+    {
+        // Opaque black, as clearing with a black brush leaves it.
+        LayerPixels pixels(result);
+        if (pixels.IsOk()) {
+            for (int y = 0; y < pixels.Height(); ++y) {
+                std::fill_n(pixels.Row(y), pixels.Width(), 0xFF000000u);
+            }
+            return result;
+        }
+    }
     wxMemoryDC dc(result);
     dc.SetBackground(*wxBLACK_BRUSH);
     dc.Clear();
@@ -69,6 +96,7 @@ wxBitmap NewLayerBitmap(int width, int height) {
 
 void MaskBlack(wxBitmap& bitmap) {
     if (bitmap.IsOk()) {
-        bitmap.SetMask(new wxMask(bitmap, *wxBLACK));
+        wxMask* mask = MaskOfBlack(bitmap);
+        bitmap.SetMask(mask ? mask : new wxMask(bitmap, *wxBLACK));
     }
 }

@@ -20,6 +20,9 @@ class LayerCanvas {
     // Draws from now on over a private copy of the given bitmap's pixels, so
     // the caller's bitmap object never changes; Render hands the result back.
     void SetBitmap(const wxBitmap& target);
+    // The same, for a caller that lets go of its bitmap: its pixels are drawn
+    // on without a copy, and target is left empty.
+    void TakeBitmap(wxBitmap& target);
 
     const Palette& GetPalette() const { return palette; }
     int GetPaletteCount() const { return paletteCount; }
@@ -28,7 +31,9 @@ class LayerCanvas {
     // Renderers are destroyed through their own type.
     ~LayerCanvas();
 
-    bool CanDraw() const { return bitmap.IsOk() && dc.IsOk(); }
+    // True once there is a bitmap to draw on (the renderer's own, black,
+    // when none was given).
+    bool CanDraw();
     // A one-pixel solid pen and a solid brush of the colour.
     void SetSolidColor(const wxColour& color);
     // Makes the bitmap member the drawing target again (after direct pixel access).

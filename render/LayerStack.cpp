@@ -4,6 +4,89 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 
+#include <cstring>
+
+#include "render/LayerPixels.h"
+
+namespace {
+
+// Calls take(x, pixel) for every pixel of a row that may show. Layers are
+// mostly transparent, so runs of eight that cannot show are passed over at
+// once: masked ones, and in a layer with alpha, transparent ones. take
+// returns false to stop the walk.
+template <class Take>
+bool WalkShownPixels(const uint32_t* in, const unsigned char* shown, bool withAlpha, int width,
+                     Take take) {
+    for (int x = 0; x < width; ++x) {
+        if (x % 8 == 0 && x + 8 <= width) {
+            uint64_t eight[4];
+            if (shown) {
+                std::memcpy(eight, shown + x, 8);
+                if (eight[0] == 0) {
+                    x += 7;
+                    continue;
+                }
+            } else if (withAlpha) {
+                std::memcpy(eight, in + x, 32);
+                if ((eight[0] | eight[1] | eight[2] | eight[3]) == 0) {
+                    x += 7;
+                    continue;
+                }
+            }
+        }
+        if ((!shown || shown[x] != 0) && !take(x, in[x])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Copies the shown pixels of a layer of the composite's size onto it, as
+// drawing it through its mask or alpha does for opaque pixels. False when
+// it meets a shown pixel that is not opaque (it must then be blended), or
+// when the pixels cannot be reached directly.
+bool CopyShownPixels(const wxBitmap& layer, const wxBitmap& composite) {
+    MaskPixels mask(layer);
+    LayerPixels from(layer);
+    LayerPixels to(composite);
+    if (!from.IsOk() || !to.IsOk() || (layer.GetMask() && !mask.IsOk()) ||
+        from.Width() != to.Width() || from.Height() != to.Height()) {
+        return false;
+    }
+    const bool masked = mask.IsOk();
+    for (int y = 0; y < from.Height(); ++y) {
+        uint32_t* out = to.Row(y);
+        const bool copied =
+            WalkShownPixels(from.Row(y), masked ? mask.Row(y) : nullptr, from.HasAlpha(),
+                            from.Width(), [&](int x, uint32_t pixel) {
+                                const uint32_t alpha = from.HasAlpha() ? pixel >> 24 : 0xFF;
+                                if (alpha == 0 && !masked) {
+                                    return true;
+                                }
+                                if (alpha != 0xFF) {
+                                    return false;
+                                }
+                                out[x] = 0xFF000000u | (pixel & 0x00FFFFFFu);
+                                return true;
+                            });
+        if (!copied) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AllOfSize(const std::vector<wxBitmap>& layers, int width, int height) {
+    for (const wxBitmap& layer : layers) {
+        if (layer.IsOk() && (layer.GetWidth() != width || layer.GetHeight() != height)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 wxBitmap StackLayers(const std::vector<wxBitmap>& layers, int width, int height) {
     if (width <= 0 || height <= 0) {
         return wxBitmap();
@@ -24,8 +107,11 @@ wxBitmap StackLayers(const std::vector<wxBitmap>& layers, int width, int height)
         dc.SetUserScale(double(width) / layers.front().GetWidth(),
                         double(height) / layers.front().GetHeight());
     }
+    // Layers of the picture's own size are put down unscaled: their shown
+    // pixels are copied, which is what drawing them does, at less cost.
+    const bool unscaled = AllOfSize(layers, width, height);
     for (const wxBitmap& layer : layers) {
-        if (layer.IsOk()) {
+        if (layer.IsOk() && !(unscaled && CopyShownPixels(layer, composite))) {
             dc.DrawBitmap(layer, 0, 0, true);
         }
     }
@@ -33,9 +119,54 @@ wxBitmap StackLayers(const std::vector<wxBitmap>& layers, int width, int height)
     return composite;
 }
 
+namespace {
+
+// What the conversion through an image gives, straight from the pixels: a
+// shown pixel keeps its colour at full alpha, a masked or black one becomes
+// transparent black. False when the pixels cannot be reached directly.
+bool ConvertPixels(const wxBitmap& masked, wxBitmap& converted) {
+    MaskPixels mask(masked);
+    LayerPixels from(masked);
+    if (!from.IsOk() || (masked.GetMask() && !mask.IsOk())) {
+        return false;
+    }
+    wxBitmap result(from.Width(), from.Height(), 32);
+    {
+        LayerPixels to(result);
+        if (!to.IsOk() || !to.HasAlpha() || to.Width() != from.Width() ||
+            to.Height() != from.Height()) {
+            return false;
+        }
+        // The new surface is all transparent black; only shown pixels are written.
+        for (int y = 0; y < from.Height(); ++y) {
+            uint32_t* out = to.Row(y);
+            WalkShownPixels(from.Row(y), mask.IsOk() ? mask.Row(y) : nullptr, from.HasAlpha(),
+                            from.Width(), [&](int x, uint32_t pixel) {
+                                // Layers are drawn opaque; only other pixels need
+                                // their colour worked out.
+                                const uint32_t colour = from.HasAlpha() && (pixel >> 24) == 0xFF
+                                                            ? pixel
+                                                            : from.Unpremultiplied(pixel);
+                                if ((colour & 0x00FFFFFFu) != 0) {
+                                    out[x] = colour;
+                                }
+                                return true;
+                            });
+        }
+    }
+    converted = result;
+    return true;
+}
+
+}  // namespace
+
 wxBitmap ToAlphaBitmap(const wxBitmap& masked) {
     if (!masked.IsOk()) {
         return wxBitmap();
+    }
+    wxBitmap converted;
+    if (ConvertPixels(masked, converted)) {
+        return converted;
     }
     wxImage image = masked.ConvertToImage();
     // A masked pixel comes out of the conversion in the image's mask colour,

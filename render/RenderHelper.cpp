@@ -56,8 +56,10 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     database = Database(file.data());
     hasRootData = probe.hasGrid;
     hasStemData = probe.hasStem;
+    // The grid is read once for its summary and both grid sets.
+    GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
     if (hasRootData) {
-        rootData = std::make_unique<RootData>(database, kGridTable, monitor);
+        rootData = std::make_unique<RootData>(database, kGridTable, monitor, &plotSource);
     }
     if (hasStemData) {
         stemData = std::make_unique<StemData>(database, kStemTable, ProgressMonitor(0, 0));
@@ -86,10 +88,12 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
 
     if (hasRootData) {
         // Without a grid there are no cells, hence no grid sets.
-        uptakeGrid = std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource),
-                                                      kGridTable, "x_coord", "y_coord", monitor);
-        neighborGrid = std::make_unique<NeighborGridData>(
-            database, Query("%s", kPlotSource), kGridTable, "x_coord", "y_coord", monitor);
+        uptakeGrid =
+            std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource), kGridTable,
+                                             "x_coord", "y_coord", monitor, &plotSource);
+        neighborGrid =
+            std::make_unique<NeighborGridData>(database, Query("%s", kPlotSource), kGridTable,
+                                               "x_coord", "y_coord", monitor, &plotSource);
     }
     if (hasStemData) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
@@ -115,6 +119,7 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
 // Every data set holds a copy of the database handle; once they and our own
 // copy are gone, the connection closes.
 RenderHelper::~RenderHelper() {
+    treeGrids.clear();
     stemPoints.reset();
     neighborGrid.reset();
     uptakeGrid.reset();
@@ -226,21 +231,49 @@ const TreeUptake& RenderHelper::GetTreeUptake(const wxString& label) {
     if (known != treeUptakes.end()) {
         return known->second;
     }
+    // The same data set the tree's layers draw, so its index table is theirs.
     TreeUptake tree;
-    tree.drawable = IsTreeDrawable(label);
-    if (tree.drawable) {
-        // The same data set the tree's layers draw, so its index table is theirs.
-        UptakeGridData data(database, Query("%s", StemUptakeQuery(label).utf8_str().data()),
-                            kGridTable, "x_coord", "y_coord", ProgressMonitor(0, 0));
-        if (!data.IsIndexReady()) {
-            NoteTreeIndexFailure(label, data.GetBuildFailure());
-        }
-        const char* table = data.GetTableName();
+    if (UptakeGridData* data = GetTreeGrid(label)) {
+        tree.drawable = true;
+        const char* table = data->GetTableName();
         tree.table = table != nullptr ? table : "";
-        tree.minValue = data.GetMinValue();
-        tree.maxValue = data.GetMaxValue();
+        tree.minValue = data->GetMinValue();
+        tree.maxValue = data->GetMaxValue();
     }
     return treeUptakes.emplace(label, tree).first->second;
+}
+
+UptakeGridData* RenderHelper::GetTreeGrid(const wxString& treeName) {
+    auto found = treeGrids.find(treeName);
+    // A set whose table could not be built is built again at the next need,
+    // as every drawing of the tree's layers once did.
+    if (found != treeGrids.end() && (!found->second || found->second->IsIndexReady())) {
+        return found->second.get();
+    }
+    std::unique_ptr<UptakeGridData> grid;
+    if (IsTreeDrawable(treeName)) {
+        grid = std::make_unique<UptakeGridData>(
+            database, Query("%s", StemUptakeQuery(treeName).utf8_str().data()), kGridTable,
+            "x_coord", "y_coord", ProgressMonitor(0, 0));
+        if (!grid->IsIndexReady()) {
+            NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
+        }
+    }
+    std::unique_ptr<UptakeGridData>& kept = treeGrids[treeName];
+    kept = std::move(grid);
+    return kept.get();
+}
+
+void RenderHelper::ForgetTreeUptakes() {
+    // Kept sets would go on naming tables that are gone; the next need
+    // builds them again.
+    treeUptakes.clear();
+    treeGrids.clear();
+}
+
+void RenderHelper::DeleteIndexTables() {
+    ForgetTreeUptakes();
+    database.DeleteAllIndexTables();
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {

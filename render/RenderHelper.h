@@ -118,11 +118,18 @@ class RenderHelper {
     // Builds the tree's index table when it is not there yet.
     const TreeUptake& GetTreeUptake(const wxString& label);
     // After the index tables were deleted, what was kept of them is stale.
-    void ForgetTreeUptakes() { treeUptakes.clear(); }
+    void ForgetTreeUptakes();
 
     void AddHighlightedStem(const wxString& name);
     void RemoveHighlightedStem(const wxString& name);
     const std::vector<wxString>& GetHighlightedStems() const { return highlightedStems; }
+
+    // The uptake set of one tree (its cells where its value is not 0), made
+    // at the first need and kept for the open file; null when the tree has
+    // no stem or no grid column, and so nothing to draw.
+    UptakeGridData* GetTreeGrid(const wxString& treeName);
+    // Drops every index table of the file, and what was kept of them.
+    void DeleteIndexTables();
 
     wxBitmap RenderPlotLayers(uint32_t flags, int width, int height);
     wxBitmap RenderStemLayers(uint32_t flags, const wxString& stemName, int width, int height);
@@ -153,6 +160,8 @@ class RenderHelper {
     std::vector<wxString> highlightedStems;
     std::map<wxString, wxColour> stemColors;
     std::map<wxString, TreeUptake> treeUptakes;
+    // Null for a tree found to have nothing to draw.
+    std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
     OpenStatus openStatus = OpenStatus::NoPlotData;
     wxString openProblem;
     wxString filePath;
@@ -170,10 +179,11 @@ class RenderHelper {
         int width;
         int height;
     };
-    // Each draws one plot layer over the bitmap drawn so far and returns the result.
-    wxBitmap DrawPlotLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
-    wxBitmap DrawGridLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
-    wxBitmap DrawStemMapLayer(uint32_t flag, const wxBitmap& target, const LayerFrame& frame);
+    // Each draws one plot layer over the bitmap drawn so far, taking it over,
+    // and returns the result.
+    wxBitmap DrawPlotLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame);
+    wxBitmap DrawGridLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame);
+    wxBitmap DrawStemMapLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame);
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.

@@ -61,10 +61,11 @@ Palette TreeSettingsPalette() {
     return BuiltInPalette();
 }
 
-// Draws a renderer with its colours set onto the bitmap drawn so far.
+// Draws a renderer with its colours set onto the bitmap drawn so far, which
+// the renderer takes over (target is left empty) to spare a copy.
 template <class Renderer, class Data>
-wxBitmap DrawOver(Renderer& renderer, const wxBitmap& target, Data& data) {
-    renderer.SetBitmap(target);
+wxBitmap DrawOver(Renderer& renderer, wxBitmap& target, Data& data) {
+    renderer.TakeBitmap(target);
     return renderer.Render(data);
 }
 
@@ -116,8 +117,7 @@ wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
     return result;
 }
 
-wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, const wxBitmap& target,
-                                     const LayerFrame& frame) {
+wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
     switch (flag) {
         case LAYER_UPTAKE_BLOCKS:
         case LAYER_COUNT_BLOCKS:
@@ -131,7 +131,7 @@ wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, const wxBitmap& target,
             ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
                                            frame.height);
             renderer.SetColor(kScaleColor);
-            renderer.SetBitmap(target);
+            renderer.TakeBitmap(target);
             return renderer.Render(neighborGrid.get());
         }
         default:
@@ -139,8 +139,7 @@ wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, const wxBitmap& target,
     }
 }
 
-wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, const wxBitmap& target,
-                                     const LayerFrame& frame) {
+wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
     const bool uptake =
         flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
     // The tree-count layers, the cloud among them, show the counts.
@@ -166,8 +165,7 @@ wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, const wxBitmap& target,
     return DrawOver(renderer, target, *data);
 }
 
-wxBitmap RenderHelper::DrawStemMapLayer(uint32_t flag, const wxBitmap& target,
-                                        const LayerFrame& frame) {
+wxBitmap RenderHelper::DrawStemMapLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
     if (!stemPoints || !hasStemData) {
         return target;
     }
@@ -214,37 +212,32 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
     height = std::max(height, 1);
     wxBitmap result = NewLayerBitmap(width, height);
 
-    const bool drawable = IsTreeDrawable(stemName);
-
+    UptakeGridData* data = (flags & (STEM_LAYER_BLOCKS | STEM_LAYER_CLOUD | STEM_LAYER_ISOLINES))
+                               ? GetTreeGrid(stemName)
+                               : nullptr;
     for (uint32_t flag : kStemLayerOrder) {
-        if (!drawable || (flags & flag) == 0) {
+        if (!data || (flags & flag) == 0) {
             continue;
-        }
-        // Built anew for each layer; its index table is found again after the first.
-        UptakeGridData data(database, Query("%s", Utf8(StemUptakeQuery(stemName)).c_str()), "grid",
-                            "x_coord", "y_coord", ProgressMonitor(0, 0));
-        if (!data.IsIndexReady()) {
-            NoteTreeIndexFailure(stemName, data.GetBuildFailure());
         }
         switch (flag) {
             case STEM_LAYER_BLOCKS: {
                 BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
                 // A tree's own uptake keeps the built-in scale unless a colour map is chosen.
                 AddColors(renderer, TreeSettingsPalette());
-                result = DrawOver(renderer, result, data);
+                result = DrawOver(renderer, result, *data);
                 break;
             }
             case STEM_LAYER_CLOUD: {
                 CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
                 renderer.SetColor(stemColor);
-                result = DrawOver(renderer, result, data);
+                result = DrawOver(renderer, result, *data);
                 break;
             }
             case STEM_LAYER_ISOLINES: {
                 IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
                                                  database);
                 AddColors(renderer, TreeSettingsPalette());
-                result = DrawOver(renderer, result, data);
+                result = DrawOver(renderer, result, *data);
                 break;
             }
         }

@@ -1,68 +1,75 @@
-// Measures how long opening a plot takes: reading the grid through SQLite
-// alone (the floor), the first opening of a fresh file (every index table
-// built) and a second opening (tables reused). Also checks that the index
-// tables built hold exactly what their definition says.
+// Measures how long opening a plot takes, as ratios to the floor (reading the
+// grid once through SQLite alone) measured in the same run: the first opening
+// of a fresh copy (every index table built) and a reopening (tables reused),
+// each in a process of its own so that its peak memory can be told. Also
+// checks that the index tables built hold exactly what their definition says.
 //
-//   bench_open [--runs N] [--keep]      200 x 200 cells, 100 trees
+//   bench_open [--runs N] [--plot standard|million|all] [--keep]
 //   bench_open --check FILE.db          open FILE.db and check its index tables
+//   bench_open --open FILE.db           open FILE.db once (for a profiler)
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "data/PlotGenerator.h"
 #include "render/RenderHelper.h"
+#include "tools/BenchSupport.h"
 #include "tools/IndexCheck.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Every value of every cell, as a program reading the grid once would.
-double ReadGridOnce(const std::string& path) {
-    const auto start = Clock::now();
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "SELECT * FROM grid", -1, &statement, nullptr);
-    double sum = 0.0;
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-        const int columns = sqlite3_column_count(statement);
-        for (int i = 0; i < columns; ++i) {
-            sum += sqlite3_column_double(statement, i);
-        }
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    const double seconds = Seconds(start);
-    if (sum < 0) {
-        std::printf("(negative sum)\n");  // keeps the reads from being optimised away
-    }
-    return seconds;
-}
+using bench::Clock;
 
 double OpenPlot(const std::string& path, RenderHelper::OpenStatus& status) {
     const auto start = Clock::now();
     RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-    const double seconds = Seconds(start);
+    const double seconds = bench::Seconds(start);
     status = helper.GetOpenStatus();
     return seconds;
+}
+
+// One opening in a child process: its time, its peak resident memory and
+// whether the plot loaded.
+struct Opening {
+    double seconds = 0.0;
+    double peakMiB = 0.0;
+    bool loaded = false;
+};
+
+Opening OpenInChild(const std::string& path) {
+    Opening opening;
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return opening;
+    }
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        RenderHelper::OpenStatus status;
+        const double seconds = OpenPlot(path, status);
+        const bool written = write(channel[1], &seconds, sizeof seconds) == sizeof seconds;
+        _exit(written && status == RenderHelper::OpenStatus::Loaded ? 0 : 1);
+    }
+    close(channel[1]);
+    if (child < 0 || read(channel[0], &opening.seconds, sizeof opening.seconds) !=
+                         static_cast<ssize_t>(sizeof opening.seconds)) {
+        opening.seconds = 0.0;
+    }
+    close(channel[0]);
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && wait4(child, &status, 0, &usage) == child) {
+        opening.peakMiB = usage.ru_maxrss / 1024.0;
+        opening.loaded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return opening;
 }
 
 bool CheckIndexTables(const std::string& path) {
@@ -91,24 +98,86 @@ bool CheckIndexTables(const std::string& path) {
     return ok;
 }
 
+// Makes the plot in the working folder, measures it and checks the tables
+// of its first copy.
+bool BenchPlot(const bench::Plot& plot, int runs) {
+    const std::string made = std::string(plot.key) + ".db";
+    const auto start = Clock::now();
+    std::string error;
+    if (!WritePlot(made, plot.spec, error)) {
+        std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
+        return false;
+    }
+    std::printf("\nPlot of %s (as `%s`), made in %.2f s\n", plot.title, plot.command.c_str(),
+                bench::Seconds(start));
+
+    std::vector<double> floor, first, second, firstRatio, secondRatio, firstPeak, secondPeak;
+    bool ok = true;
+    for (int run = 0; run < runs; ++run) {
+        const std::string copy = std::string(plot.key) + "-copy-" + std::to_string(run) + ".db";
+        std::filesystem::copy_file(made, copy);
+        const std::string path = std::filesystem::absolute(copy).string();
+        floor.push_back(bench::ReadGridOnce(path));
+        const Opening opened = OpenInChild(path);
+        const Opening reopened = OpenInChild(path);
+        ok = ok && opened.loaded && reopened.loaded;
+        first.push_back(opened.seconds);
+        second.push_back(reopened.seconds);
+        firstRatio.push_back(opened.seconds / floor.back());
+        secondRatio.push_back(reopened.seconds / floor.back());
+        firstPeak.push_back(opened.peakMiB);
+        secondPeak.push_back(reopened.peakMiB);
+        std::printf(
+            "run %d: floor %.3f s, first opening %.3f s (%.2f x), reopening %.3f s (%.2f x)\n",
+            run + 1, floor.back(), first.back(), firstRatio.back(), second.back(),
+            secondRatio.back());
+        std::fflush(stdout);
+        if (run > 0) {
+            std::filesystem::remove(copy);
+        }
+    }
+    std::printf("medians of %d runs:\n", runs);
+    std::printf("  floor (grid read once)   %8.3f s\n", bench::Median(floor));
+    std::printf("  first opening            %8.3f s  %6.2f x floor  peak %6.0f MiB\n",
+                bench::Median(first), bench::Median(firstRatio), bench::Median(firstPeak));
+    std::printf("  reopening                %8.3f s  %6.2f x floor  peak %6.0f MiB\n",
+                bench::Median(second), bench::Median(secondRatio), bench::Median(secondPeak));
+    std::printf("index tables of the first copy:\n");
+    const std::string firstCopy = std::string(plot.key) + "-copy-0.db";
+    ok = CheckIndexTables(std::filesystem::absolute(firstCopy).string()) && ok;
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 5;
     bool keep = false;
+    std::string which = "all";
     std::string check;
+    bool openOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--plot" && i + 1 < argc) {
+            which = argv[++i];
         } else if (arg == "--keep") {
             keep = true;
-        } else if (arg == "--check" && i + 1 < argc) {
+        } else if ((arg == "--check" || arg == "--open") && i + 1 < argc) {
+            openOnly = arg == "--open";
             check = std::filesystem::absolute(argv[++i]).string();
         } else {
-            std::fprintf(stderr, "usage: bench_open [--runs N] [--keep] | --check FILE.db\n");
-            return 2;
+            which.clear();
+            break;
         }
+    }
+    const std::vector<bench::Plot> plots = bench::SelectPlots(which);
+    if (plots.empty()) {
+        std::fprintf(stderr,
+                     "usage: bench_open [--runs N] [--plot standard|million|all] [--keep]\n"
+                     "       bench_open --check FILE.db | --open FILE.db\n");
+        return 2;
     }
 
     if (!check.empty()) {
@@ -116,55 +185,22 @@ int main(int argc, char** argv) {
         const double seconds = OpenPlot(check, status);
         std::printf("opened %s in %.3f s (status %d)\n", check.c_str(), seconds,
                     static_cast<int>(status));
-        return CheckIndexTables(check) ? 0 : 1;
+        return openOnly || CheckIndexTables(check) ? 0 : 1;
     }
 
     // Log files and copies go to a folder of our own.
-    char pattern[] = "/tmp/quenvar-bench-XXXXXX";
-    const char* folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) {
+    bench::WorkFolder folder;
+    if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
     }
-    PlotSpec request;
-    request.width = 200;
-    request.height = 200;
-    request.cell = 1;
-    request.trees = 100;
-    std::string error;
-    const auto made = Clock::now();
-    if (!WritePlot("plot.db", request, error)) {
-        std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
-        return 1;
+    if (keep) {
+        folder.Keep();
     }
-    std::printf("plot of 200 x 200 cells, 100 trees made in %.3f s (in %s)\n", Seconds(made),
-                folder);
-
-    std::vector<double> floor, first, second;
+    std::printf("Opening benchmark in %s\n", folder.Path().c_str());
     bool ok = true;
-    for (int run = 0; run < runs; ++run) {
-        floor.push_back(ReadGridOnce("plot.db"));
-        const std::string copy = "copy-" + std::to_string(run) + ".db";
-        std::filesystem::copy_file("plot.db", copy);
-        const std::string path = std::filesystem::absolute(copy).string();
-        RenderHelper::OpenStatus status;
-        first.push_back(OpenPlot(path, status));
-        ok = ok && status == RenderHelper::OpenStatus::Loaded;
-        second.push_back(OpenPlot(path, status));
-        ok = ok && status == RenderHelper::OpenStatus::Loaded;
-        std::printf("run %d: read grid %.3f s, first opening %.3f s, second opening %.3f s\n",
-                    run + 1, floor.back(), first.back(), second.back());
-    }
-    std::printf(
-        "medians of %d runs: read grid %.3f s, first opening %.3f s, second opening %.3f s\n", runs,
-        Median(floor), Median(first), Median(second));
-    std::printf("index tables of the first copy:\n");
-    ok = CheckIndexTables(std::filesystem::absolute("copy-0.db").string()) && ok;
-
-    if (!keep) {
-        std::error_code ignored;
-        std::filesystem::current_path("/", ignored);
-        std::filesystem::remove_all(folder, ignored);
+    for (const bench::Plot& plot : plots) {
+        ok = BenchPlot(plot, runs) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -6,7 +6,6 @@
 //
 //   bench_readout [--updates N]
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,10 +20,11 @@
 #include "data/PlotGenerator.h"
 #include "render/PointReadout.h"
 #include "render/RenderHelper.h"
+#include "tools/BenchSupport.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 double Millis(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -73,19 +73,13 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    char pattern[] = "/tmp/quenvar-bench-XXXXXX";
-    const char* folder = mkdtemp(pattern);
-    if (!folder || chdir(folder) != 0) {
+    bench::WorkFolder folder;
+    if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
     }
-    PlotSpec request;
-    request.width = 200;
-    request.height = 200;
-    request.cell = 1;
-    request.trees = 100;
     std::string error;
-    if (!WritePlot("plot.db", request, error)) {
+    if (!WritePlot("plot.db", bench::Plots().front().spec, error)) {
         std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
         return 1;
     }
@@ -117,8 +111,5 @@ int main(int argc, char** argv) {
         "max %.3f ms\n",
         Percentile(times, 0.5), Percentile(times, 0.5) / floor, Percentile(times, 0.99),
         Percentile(times, 1.0));
-    std::error_code ignored;
-    std::filesystem::current_path("/", ignored);
-    std::filesystem::remove_all(folder, ignored);
     return 0;
 }

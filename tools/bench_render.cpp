@@ -1,9 +1,16 @@
-// Measures how long the layers take to draw: every plot layer of a
-// 200 x 200-cell plot with 100 trees at 1000 x 800 pixels, over the full
-// extent and zoomed to 400 %, and one tree's three stem layers (its index
-// table built beforehand). Reports the median of several drawings.
+// Measures how long drawing takes at 1000 x 800 pixels, as ratios to the
+// floor (reading the grid once through SQLite alone) measured in the same
+// run, on the two benchmark plots:
+//   - reopening the plot (index tables built) with the uptake blocks drawn;
+//   - every plot layer over the full extent and zoomed to 400 %;
+//   - the three layers of one tree whose data are at hand;
+//   - a full redraw after a pan, as the window makes it: all eleven plot
+//     layers and the three tree layers of ten selected trees (their tables
+//     built), each converted for alpha drawing, the overlay, and the stack.
+// Reports medians of several drawings.
 //
-//   bench_render [--runs N] [--plot FILE.db] [--keep]
+//   bench_render [--runs N] [--plot standard|million|all] [--file FILE.db]
+//                [--only reopen|layers|tree|pan] [--keep]
 //
 // Needs a display; on a machine without one run it under xvfb-run.
 #include <unistd.h>
@@ -11,15 +18,18 @@
 #include <wx/init.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "data/PlotGenerator.h"
+#include "app/LayerCatalogue.h"
+#include "render/LayerStack.h"
 #include "render/RenderHelper.h"
+#include "tools/BenchSupport.h"
 
 namespace {
 
@@ -28,130 +38,211 @@ class BenchApp : public wxApp {
     bool OnInit() override { return true; }
 };
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 const int kWidth = 1000;
 const int kHeight = 800;
+const int kSelectedTrees = 10;
 
-struct Layer {
-    uint32_t flag;
-    const char* name;
-};
-
-const Layer kPlotLayers[] = {
-    {LAYER_UPTAKE_BLOCKS, "uptake blocks"},
-    {LAYER_COUNT_BLOCKS, "count blocks"},
-    {LAYER_UPTAKE_CLOUDS, "uptake clouds"},
-    {LAYER_COUNT_CLOUDS, "count clouds"},
-    {LAYER_UPTAKE_ISOLINES, "uptake isolines"},
-    {LAYER_COUNT_ISOLINES, "count isolines"},
-    {LAYER_STEMS_PLAIN, "stem map (plain)"},
-    {LAYER_STEMS_CROWN, "stem map (crown)"},
-    {LAYER_STEMS_DBH, "stem map (DBH)"},
-    {LAYER_STEM_LABELS, "stem labels"},
-    {LAYER_SCALE, "scale"},
-};
-
-const Layer kStemLayers[] = {
-    {STEM_LAYER_BLOCKS, "tree blocks"},
-    {STEM_LAYER_CLOUD, "tree cloud"},
-    {STEM_LAYER_ISOLINES, "tree isolines"},
-};
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+double Ms(Clock::time_point start) {
+    return bench::Seconds(start) * 1000.0;
 }
 
-template <class Draw>
-double MedianMs(int runs, Draw draw) {
+// The median time of several runs of one drawing, in milliseconds.
+double MedianMs(int runs, const std::function<void()>& draw) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         const auto start = Clock::now();
-        wxBitmap bitmap = draw();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        if (!bitmap.IsOk()) {
-            std::printf("(no bitmap)\n");
-        }
+        draw();
+        times.push_back(Ms(start));
     }
-    return Median(times);
+    return bench::Median(times);
 }
 
 struct View {
     const char* name;
-    double xMin, yMin, xMax, yMax;
+    PlotRect rect;
 };
 
-int Run(int runs, const std::string& path) {
-    RenderHelper plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-    if (plot.GetOpenStatus() != RenderHelper::OpenStatus::Loaded) {
-        std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(),
-                     plot.GetOpenProblem().utf8_str().data());
-        return 1;
-    }
-    const PlotRect full = plot.GetFullExtent();
-    const double cx = (full.xMin + full.xMax) / 2;
-    const double cy = (full.yMin + full.yMax) / 2;
-    const double qw = full.Width() / 8;
-    const double qh = full.Height() / 8;
-    const View views[] = {
-        {"full extent", full.xMin, full.yMin, full.xMax, full.yMax},
-        {"400 % zoom", cx - qw, cy - qh, cx + qw, cy + qh},
-    };
-
-    std::vector<wxString> trees = plot.GetTreeNames();
-    if (trees.empty()) {
-        std::fprintf(stderr, "the plot has no trees\n");
-        return 1;
-    }
-    const wxString tree = trees[trees.size() / 2];
-    // The first drawing of a tree builds its index table; that is not what
-    // is measured here.
-    const auto buildStart = Clock::now();
-    plot.RenderStemLayers(STEM_LAYER_BLOCKS, tree, kWidth, kHeight);
-    const double buildMs =
-        std::chrono::duration<double, std::milli>(Clock::now() - buildStart).count();
-
-    std::printf("Layer drawing at %d x %d pixels, median of %d runs (ms)\n", kWidth, kHeight, runs);
-    std::printf("%-22s %12s %12s\n", "layer", views[0].name, views[1].name);
-    double sums[2] = {0, 0};
-    std::vector<double> rows[2];
-    for (const Layer& layer : kPlotLayers) {
-        double ms[2];
-        for (int v = 0; v < 2; ++v) {
-            plot.SetView(views[v].xMin, views[v].yMin, views[v].xMax, views[v].yMax);
-            ms[v] =
-                MedianMs(runs, [&] { return plot.RenderPlotLayers(layer.flag, kWidth, kHeight); });
-            sums[v] += ms[v];
-        }
-        std::printf("%-22s %12.1f %12.1f\n", layer.name, ms[0], ms[1]);
-    }
-    std::printf("%-22s %12.1f %12.1f\n", "sum of the eleven", sums[0], sums[1]);
-    uint32_t all = 0;
-    for (const Layer& layer : kPlotLayers) {
-        all |= layer.flag;
-    }
-    double together[2];
-    for (int v = 0; v < 2; ++v) {
-        plot.SetView(views[v].xMin, views[v].yMin, views[v].xMax, views[v].yMax);
-        together[v] = MedianMs(runs, [&] { return plot.RenderPlotLayers(all, kWidth, kHeight); });
-    }
-    std::printf("%-22s %12.1f %12.1f\n", "eleven in one bitmap", together[0], together[1]);
-
-    std::printf("\nStem layers of tree \"%s\" (its index table built first: %.1f ms)\n",
-                tree.utf8_str().data(), buildMs);
-    for (const Layer& layer : kStemLayers) {
-        double ms[2];
-        for (int v = 0; v < 2; ++v) {
-            plot.SetView(views[v].xMin, views[v].yMin, views[v].xMax, views[v].yMax);
-            ms[v] = MedianMs(
-                runs, [&] { return plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight); });
-        }
-        std::printf("%-22s %12.1f %12.1f\n", layer.name, ms[0], ms[1]);
-    }
-    return 0;
+// What the window shows: the catalogue's layers by position.
+std::vector<CatalogueLayer> LayersByPosition() {
+    std::vector<CatalogueLayer> layers = LayerCatalogue();
+    std::stable_sort(
+        layers.begin(), layers.end(),
+        [](const CatalogueLayer& a, const CatalogueLayer& b) { return a.position < b.position; });
+    return layers;
 }
+
+// The window's redraw after a pan: every layer drawn again, each converted
+// for alpha drawing, then the overlay and the viewer's stack.
+wxBitmap RedrawAll(RenderHelper& plot, const std::vector<wxString>& trees) {
+    std::vector<wxBitmap> stack;
+    for (const CatalogueLayer& layer : LayersByPosition()) {
+        if (layer.group == 1) {
+            stack.push_back(ToAlphaBitmap(plot.RenderPlotLayers(layer.flag, kWidth, kHeight)));
+            continue;
+        }
+        for (const wxString& tree : trees) {
+            stack.push_back(
+                ToAlphaBitmap(plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight)));
+        }
+    }
+    stack.push_back(plot.RenderPlotLayers(LAYER_HIGHLIGHT, kWidth, kHeight));
+    return StackLayers(stack, kWidth, kHeight);
+}
+
+// Ten trees spread over the plot's list, as a user might pick them.
+std::vector<wxString> SelectTrees(const std::vector<wxString>& names) {
+    std::vector<wxString> chosen;
+    const size_t count = std::min<size_t>(kSelectedTrees, names.size());
+    for (size_t i = 0; i < count; ++i) {
+        chosen.push_back(names[i * names.size() / count]);
+    }
+    return chosen;
+}
+
+class PlotBench {
+  public:
+    PlotBench(const std::string& path, int runs, const std::string& only)
+        : path(path), runs(runs), only(only) {}
+
+    int Run() {
+        // The first opening builds the index tables; it is bench_open's subject.
+        auto plot =
+            std::make_unique<RenderHelper>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        if (plot->GetOpenStatus() != RenderHelper::OpenStatus::Loaded) {
+            std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(),
+                         plot->GetOpenProblem().utf8_str().data());
+            return 1;
+        }
+        plot.reset();
+        MeasureFloor();
+        if (Wanted("reopen")) {
+            ReopenWithBlocks();
+        }
+        RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        const std::vector<wxString> trees = helper.GetTreeNames();
+        if (trees.empty()) {
+            std::fprintf(stderr, "the plot has no trees\n");
+            return 1;
+        }
+        if (Wanted("layers")) {
+            PlotLayers(helper);
+        }
+        if (Wanted("tree")) {
+            TreeLayers(helper, trees[trees.size() / 2]);
+        }
+        if (Wanted("pan")) {
+            PanRedraw(helper, SelectTrees(trees));
+        }
+        MeasureFloor();
+        std::printf("floor (grid read once), median of %zu reads: %.1f ms\n", floors.size(),
+                    Floor());
+        std::printf("peak resident memory of this run so far: %.0f MiB\n", bench::PeakRssMiB());
+        return 0;
+    }
+
+  private:
+    std::string path;
+    int runs;
+    std::string only;
+    std::vector<double> floors;
+
+    bool Wanted(const char* scenario) const { return only.empty() || only == scenario; }
+
+    double Floor() const { return bench::Median(floors); }
+
+    // Read before and after the drawings, so that a change of load shows in both.
+    void MeasureFloor() {
+        for (int i = 0; i < runs; ++i) {
+            floors.push_back(bench::ReadGridOnce(path) * 1000.0);
+        }
+    }
+
+    void Line(const char* name, double ms) const {
+        std::printf("%-34s %9.1f ms %7.2f x floor\n", name, ms, ms / Floor());
+    }
+
+    void ReopenWithBlocks() {
+        const double ms = MedianMs(runs, [&] {
+            RenderHelper plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+            ToAlphaBitmap(plot.RenderPlotLayers(LAYER_UPTAKE_BLOCKS, kWidth, kHeight));
+        });
+        Line("reopening with uptake blocks drawn", ms);
+    }
+
+    void PlotLayers(RenderHelper& plot) {
+        const PlotRect full = plot.GetFullExtent();
+        const double cx = (full.xMin + full.xMax) / 2;
+        const double cy = (full.yMin + full.yMax) / 2;
+        const double qw = full.Width() / 8;
+        const double qh = full.Height() / 8;
+        const View views[] = {
+            {"full extent", full},
+            {"400 % zoom", {cx - qw, cy - qh, cx + qw, cy + qh}},
+        };
+        std::printf("%-22s %14s %14s   (ms, x floor)\n", "layer", views[0].name, views[1].name);
+        uint32_t all = 0;
+        for (const CatalogueLayer& layer : LayersByPosition()) {
+            if (layer.group != 1) {
+                continue;
+            }
+            all |= layer.flag;
+            double ms[2];
+            for (int v = 0; v < 2; ++v) {
+                const PlotRect& r = views[v].rect;
+                plot.SetView(r.xMin, r.yMin, r.xMax, r.yMax);
+                ms[v] = MedianMs(runs, [&] { plot.RenderPlotLayers(layer.flag, kWidth, kHeight); });
+            }
+            std::printf("%-22s %7.1f %6.2f %7.1f %6.2f\n", layer.key, ms[0], ms[0] / Floor(), ms[1],
+                        ms[1] / Floor());
+        }
+        double together[2];
+        for (int v = 0; v < 2; ++v) {
+            const PlotRect& r = views[v].rect;
+            plot.SetView(r.xMin, r.yMin, r.xMax, r.yMax);
+            together[v] = MedianMs(runs, [&] { plot.RenderPlotLayers(all, kWidth, kHeight); });
+        }
+        std::printf("%-22s %7.1f %6.2f %7.1f %6.2f\n", "eleven in one bitmap", together[0],
+                    together[0] / Floor(), together[1], together[1] / Floor());
+        plot.SetView(full.xMin, full.yMin, full.xMax, full.yMax);
+    }
+
+    void TreeLayers(RenderHelper& plot, const wxString& tree) {
+        // The first drawing builds the tree's index table and gathers its data.
+        const auto start = Clock::now();
+        plot.RenderStemLayers(STEM_LAYER_BLOCKS, tree, kWidth, kHeight);
+        std::printf(
+            "\ntree \"%s\", full extent (its table built and data gathered first: %.1f ms)\n",
+            tree.utf8_str().data(), Ms(start));
+        for (const CatalogueLayer& layer : LayersByPosition()) {
+            if (layer.group == 2) {
+                Line(layer.key, MedianMs(runs, [&] {
+                         plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight);
+                     }));
+            }
+        }
+    }
+
+    void PanRedraw(RenderHelper& plot, const std::vector<wxString>& trees) {
+        for (const wxString& tree : trees) {
+            plot.AddHighlightedStem(tree);
+            plot.RenderStemLayers(STEM_LAYER_BLOCKS, tree, kWidth, kHeight);
+        }
+        // Each redraw follows a pan of 20 pixels to the right.
+        int runIndex = 0;
+        const double ms = MedianMs(runs, [&] {
+            const PlotRect panned =
+                PannedView(plot.GetView(), kWidth, kHeight, runIndex++ % 2 ? -20 : 20, 0);
+            plot.SetView(panned.xMin, panned.yMin, panned.xMax, panned.yMax);
+            RedrawAll(plot, trees);
+        });
+        std::printf("\n");
+        char name[64];
+        std::snprintf(name, sizeof name, "redraw after a pan, %zu trees", trees.size());
+        Line(name, ms);
+    }
+};
 
 }  // namespace
 
@@ -160,53 +251,66 @@ wxIMPLEMENT_APP_NO_MAIN(BenchApp);
 int main(int argc, char** argv) {
     int runs = 5;
     bool keep = false;
-    std::string plotFile;
+    std::string which = "all";
+    std::string file;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--plot" && i + 1 < argc) {
-            plotFile = std::filesystem::absolute(argv[++i]).string();
+            which = argv[++i];
+        } else if (arg == "--file" && i + 1 < argc) {
+            file = std::filesystem::absolute(argv[++i]).string();
+        } else if (arg == "--only" && i + 1 < argc) {
+            only = argv[++i];
         } else if (arg == "--keep") {
             keep = true;
         } else {
-            std::fprintf(stderr, "usage: bench_render [--runs N] [--plot FILE.db] [--keep]\n");
-            return 2;
+            which.clear();
+            break;
         }
+    }
+    const std::vector<bench::Plot> plots = bench::SelectPlots(which);
+    if (plots.empty()) {
+        std::fprintf(stderr,
+                     "usage: bench_render [--runs N] [--plot standard|million|all] "
+                     "[--file FILE.db] [--only reopen|layers|tree|pan] [--keep]\n");
+        return 2;
     }
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "cannot start the toolkit (is there a display?)\n");
         return 1;
     }
 
-    // Log files go to a scratch folder, as does the plot made here.
-    std::error_code ignored;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("bench_render." + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
-    if (plotFile.empty()) {
-        PlotSpec request;
-        request.width = 200;
-        request.height = 200;
-        request.cell = 1;
-        request.trees = 100;
-        std::string error;
-        std::printf("Making a %g x %g-cell plot with %d trees...\n", request.width / request.cell,
-                    request.height / request.cell, request.trees);
-        std::fflush(stdout);
-        if (!WritePlot("plot.db", request, error)) {
-            std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
-            return 1;
-        }
-        plotFile = (folder / "plot.db").string();
+    // Log files go to a scratch folder, as do the plots made here.
+    bench::WorkFolder folder;
+    if (!folder.IsOk()) {
+        std::fprintf(stderr, "cannot make a working folder\n");
+        return 1;
     }
-    int status = Run(runs, plotFile);
+    std::printf("Drawing benchmark at %d x %d pixels, medians of %d runs\n", kWidth, kHeight, runs);
+    int status = 0;
+    if (!file.empty()) {
+        std::printf("\n%s\n", file.c_str());
+        status = PlotBench(file, runs, only).Run();
+    }
+    for (size_t i = 0; file.empty() && i < plots.size() && status == 0; ++i) {
+        const bench::Plot& plot = plots[i];
+        const std::string made = folder.Path() + "/" + plot.key + ".db";
+        std::string error;
+        if (!WritePlot(made, plot.spec, error)) {
+            std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
+            status = 1;
+            break;
+        }
+        std::printf("\nPlot of %s (as `%s`)\n", plot.title, plot.command.c_str());
+        std::fflush(stdout);
+        status = PlotBench(made, runs, only).Run();
+    }
     if (keep) {
-        std::printf("kept %s\n", folder.c_str());
-    } else {
-        std::filesystem::current_path("/", ignored);
-        std::filesystem::remove_all(folder, ignored);
+        folder.Keep();
+        std::printf("kept %s\n", folder.Path().c_str());
     }
     wxTheApp->OnExit();
     wxEntryCleanup();

@@ -585,8 +585,7 @@ void MainWindow::DeleteIndexesCommand() {
     }
     // Nothing may read the dropped tables until the file is opened again.
     readoutBar->SetPlot(nullptr);
-    renderHelper->ForgetTreeUptakes();
-    renderHelper->GetDatabase().DeleteAllIndexTables();
+    renderHelper->DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
         "before you can use it again.",

@@ -127,12 +127,12 @@ TEST_F(IndexBuildTest, KilledBuildLeavesNothingAndTheNextOpeningBuildsAllOfIt) {
     const pid_t child = fork();
     ASSERT_NE(child, -1);
     if (child == 0) {
-        // Dies in the middle of the neighbour pass, as a killed program would.
+        // Dies in the middle of writing the rows, as a killed program would.
         Database database(path.c_str());
-        static int updates = 0;
+        static int rows = 0;
         database.GetConnection()->SetListener(
-            [](void*, int change, const char*) {
-                if (change == 8 && ++updates == 20) {
+            [](void*, int change, const char* table) {
+                if (change == 6 && std::string(table).rfind("_idx_", 0) == 0 && ++rows == 20) {
                     raise(SIGKILL);
                 }
             },

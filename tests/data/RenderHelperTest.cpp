@@ -105,6 +105,27 @@ TEST_F(RenderHelperTest, DeletingIndexTablesAfterReadingAStemDropsThem) {
     EXPECT_TRUE(QueryColumn(path, "SELECT * FROM _db_indexes").empty());
 }
 
+// A tree's set is made once for the open file, and made again (with its
+// table) after the index tables were deleted.
+TEST_F(RenderHelperTest, TreeSetIsKeptUntilTheIndexTablesAreDeleted) {
+    MakeGridTable();
+    MakeStemTable();
+    auto helper = Open();
+    UptakeGridData* tree = helper->GetTreeGrid("T2");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(helper->GetTreeGrid("T2"), tree);
+    EXPECT_EQ(tree->GetMaxValue(), 2.0);
+    const std::string table = tree->GetTableName();
+    EXPECT_TRUE(SchemaHas(path, "table", table));
+    EXPECT_EQ(helper->GetTreeGrid("T9"), nullptr);  // no such tree
+
+    helper->DeleteIndexTables();
+    EXPECT_FALSE(SchemaHas(path, "table", table));
+    EXPECT_FALSE(SchemaHas(path, "table", "_idx_grid_uptake_13365"));
+    ASSERT_NE(helper->GetTreeGrid("T2"), nullptr);
+    EXPECT_TRUE(SchemaHas(path, "table", table));
+}
+
 TEST_F(RenderHelperTest, FileWithoutStemOpensWithTheGridAlone) {
     MakeGridTable();
     auto helper = Open();

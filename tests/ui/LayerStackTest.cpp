@@ -112,3 +112,29 @@ TEST(StackLayers, InvalidLayersAreSkippedAndNoLayersGiveBlack) {
     EXPECT_EQ(PixelAt(empty, 3, 2), *wxBLACK);
     EXPECT_FALSE(StackLayers({layer}, 0, 5).IsOk());
 }
+
+TEST(StackLayers, HalfTransparentPixelsAreBlendedNotCopied) {
+    const wxBitmap bottom = MaskedLayer(6, 4, {{wxRect(0, 0, 6, 4), kBlue}});
+    wxImage top(6, 4);
+    top.SetRGB(wxRect(0, 0, 6, 4), 255, 0, 0);
+    top.SetAlpha();
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            top.SetAlpha(x, y, x == 2 && y == 1 ? 128 : x == 4 ? 255 : 0);
+        }
+    }
+    const wxImage image = StackLayers({bottom, wxBitmap(top, 32)}, 6, 4).ConvertToImage();
+    EXPECT_EQ(PixelAt(image, 2, 1), wxColour(128, 0, 127));
+    EXPECT_EQ(PixelAt(image, 4, 3), kRed);
+    EXPECT_EQ(PixelAt(image, 0, 0), kBlue);
+}
+
+TEST(StackLayers, LayerWithoutMaskOrAlphaCoversEverything) {
+    const wxBitmap bottom = MaskedLayer(6, 4, {{wxRect(0, 0, 6, 4), kBlue}});
+    wxImage opaque(6, 4);  // black, one red pixel, no alpha
+    opaque.SetRGB(wxRect(3, 2, 1, 1), 255, 0, 0);
+    const wxImage image = StackLayers({bottom, wxBitmap(opaque, 24)}, 6, 4).ConvertToImage();
+    EXPECT_EQ(PixelAt(image, 3, 2), kRed);
+    EXPECT_EQ(PixelAt(image, 0, 0), *wxBLACK);
+    EXPECT_EQ(PixelAt(image, 5, 3), *wxBLACK);
+}

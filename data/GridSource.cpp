@@ -1,0 +1,109 @@
+#include "data/GridSource.h"
+
+#include "db/SqlText.h"
+#include "db/Statement.h"
+
+namespace {
+
+enum { kXMin, kXMax, kYMin, kYMax };
+
+}  // namespace
+
+GridSource::GridSource(Database database, const char* sourceSql, const char* xColumn,
+                       const char* yColumn)
+    : database(database), sourceSql(sourceSql), xColumn(xColumn), yColumn(yColumn) {}
+
+bool GridSource::ReadXMin(double& value) {
+    return ReadExtent(kXMin, value);
+}
+
+bool GridSource::ReadXMax(double& value) {
+    return ReadExtent(kXMax, value);
+}
+
+bool GridSource::ReadYMin(double& value) {
+    return ReadExtent(kYMin, value);
+}
+
+bool GridSource::ReadYMax(double& value) {
+    return ReadExtent(kYMax, value);
+}
+
+int GridSource::GetColumnCount() {
+    ReadExtents();
+    return columnCount;
+}
+
+bool GridSource::ReadExtent(int which, double& value) {
+    ReadExtents();
+    if (extents[which].found) {
+        value = extents[which].value;
+    }
+    return extents[which].found;
+}
+
+// One pass instead of a sorted scan per extent. An ascending sort puts NULL
+// first, so a column holding any NULL has NULL as its least value; min()
+// skips NULLs and would not say so, hence the counts.
+void GridSource::ReadExtents() {
+    if (extentsRead) {
+        return;
+    }
+    extentsRead = true;
+    const std::string x = SqlName(xColumn);
+    const std::string y = SqlName(yColumn);
+    const Query query(
+        "SELECT min(%s), max(%s), min(%s), max(%s), count(*), count(%s), count(%s) FROM (%s)",
+        x.c_str(), x.c_str(), y.c_str(), y.c_str(), x.c_str(), y.c_str(), sourceSql.c_str());
+    Statement statement(database, query.Text());
+    if (!statement.Step() || statement.GetInt(4) == 0) {
+        return;
+    }
+    const bool xHasNull = statement.GetInt(5) < statement.GetInt(4);
+    const bool yHasNull = statement.GetInt(6) < statement.GetInt(4);
+    const bool nullFirst[4] = {xHasNull, false, yHasNull, false};
+    for (int i = 0; i < 4; ++i) {
+        extents[i].found = true;
+        // A NULL reads as empty text, that is 0.
+        extents[i].value = nullFirst[i] ? 0.0 : statement.GetDouble(i);
+    }
+    statement.Close();
+
+    // The width of the source's rows, as a first row shows it.
+    Statement source(database, sourceSql.c_str());
+    if (source.Step()) {
+        columnCount = static_cast<int>(source.Columns()->Count());
+    }
+}
+
+const std::vector<SourceCell>& GridSource::GetCells() {
+    if (cellsRead) {
+        return cells;
+    }
+    cellsRead = true;
+    const Query query("SELECT * FROM (%s) ", sourceSql.c_str());
+    Statement rows(database, query.Text());
+    int xAt = -1;
+    int yAt = -1;
+    int width = 0;
+    while (rows.Step()) {
+        if (cells.empty()) {
+            xAt = rows.Find(xColumn.c_str());
+            yAt = rows.Find(yColumn.c_str());
+            width = static_cast<int>(rows.Columns()->Count());
+        }
+        SourceCell cell{rows.GetDouble(xAt), rows.GetDouble(yAt), 0.0, 0};
+        for (int i = 3; i < width; ++i) {
+            const double value = rows.GetDouble(i);
+            cell.sum += value;
+            cell.positive += value > 0.0 ? 1 : 0;
+        }
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+void GridSource::ReleaseCells() {
+    std::vector<SourceCell>().swap(cells);
+    cellsRead = false;
+}

@@ -1,0 +1,57 @@
+// What a grid set's source query gives, read once however many sets and
+// summaries are built from it: the extents of its position columns, in one
+// pass, and every row's position with the sum and the number of positive
+// values of its value columns.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/Database.h"
+
+// One source row, its values read as a Row reads them.
+struct SourceCell {
+    double x;
+    double y;
+    double sum;    // the value columns added in column order
+    int positive;  // how many of them are above 0
+};
+
+class GridSource {
+  public:
+    GridSource(Database database, const char* sourceSql, const char* xColumn, const char* yColumn);
+
+    // The least and greatest x and y, each exactly what "source ORDER BY
+    // column ASC (or DESC) LIMIT 1" gives. An extent without a value (no
+    // rows) leaves its argument as it was and answers false.
+    bool ReadXMin(double& value);
+    bool ReadXMax(double& value);
+    bool ReadYMin(double& value);
+    bool ReadYMax(double& value);
+    // The number of columns of the source's rows; 0 when it has none.
+    int GetColumnCount();
+
+    // The rows in source order, read on the first call.
+    const std::vector<SourceCell>& GetCells();
+    // Lets go of the rows once every set that needed them is built.
+    void ReleaseCells();
+
+  private:
+    struct Extent {
+        bool found = false;
+        double value = 0.0;
+    };
+
+    Database database;
+    std::string sourceSql;
+    std::string xColumn;
+    std::string yColumn;
+    bool extentsRead = false;
+    Extent extents[4];  // x least, x greatest, y least, y greatest
+    int columnCount = 0;
+    bool cellsRead = false;
+    std::vector<SourceCell> cells;
+
+    bool ReadExtent(int which, double& value);
+    void ReadExtents();
+};

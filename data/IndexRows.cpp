@@ -1,0 +1,194 @@
+#include "data/IndexRows.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Within this range "%f" texts stand 1e-6 apart while doubles are far
+// closer, so distinct texts are distinct numbers both for the C library
+// and for SQLite, and a C-library reading is within an ulp or two of SQLite's.
+const double kExactRange = 2147483648.0;
+
+bool InRange(double value) {
+    return std::isfinite(value) && std::fabs(value) < kExactRange;
+}
+
+uint64_t Bits(double value) {
+    uint64_t bits;
+    value += 0.0;  // -0 and 0 are the same stored number
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// Spreads the few significant bits of a coordinate over the whole word.
+uint64_t Mix(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ULL;
+    return h ^ (h >> 33);
+}
+
+// An open-addressing table from a position key to the first row there; rows
+// sharing a key are chained in table order.
+class PositionIndex {
+  public:
+    explicit PositionIndex(size_t count) : next(count, -1) {
+        size_t size = 16;
+        while (size < count * 2) {
+            size *= 2;
+        }
+        slots.assign(size, Slot{0.0, 0.0, -1, -1});
+        mask = size - 1;
+    }
+
+    void Add(double x, double y, int row) {
+        Slot& slot = Find(x, y);
+        if (slot.first < 0) {
+            slot = Slot{x, y, row, row};
+        } else {
+            next[static_cast<size_t>(slot.last)] = row;
+            slot.last = row;
+        }
+    }
+
+    // The first row at the key, or -1; NextAt gives the others.
+    int FirstAt(double x, double y) { return Find(x, y).first; }
+    int NextAt(int row) const { return next[static_cast<size_t>(row)]; }
+
+  private:
+    struct Slot {
+        double x;
+        double y;
+        int first;
+        int last;
+    };
+    std::vector<Slot> slots;
+    std::vector<int> next;
+    size_t mask;
+
+    Slot& Find(double x, double y) {
+        size_t at = static_cast<size_t>(Mix(Mix(Bits(x)) ^ Bits(y))) & mask;
+        while (slots[at].first >= 0 && !(slots[at].x == x && slots[at].y == y)) {
+            at = (at + 1) & mask;
+        }
+        return slots[at];
+    }
+};
+
+}  // namespace
+
+PrintedNumber::PrintedNumber(double value) {
+    // The same text as "%f" (std::to_chars is defined to match printf), without its cost.
+    const auto result =
+        std::to_chars(text, text + sizeof text - 1, value, std::chars_format::fixed, 6);
+    *result.ptr = '\0';
+}
+
+bool PrintsExactly(double value) {
+    const double scaled = value * 64.0;
+    return std::fabs(value) < kExactRange && std::trunc(scaled) == scaled;
+}
+
+IndexRows::IndexRows(const std::vector<SourceCell>& cells, bool counts, Parser parse)
+    : counts(counts), parse(std::move(parse)) {
+    rows.reserve(cells.size());
+    for (const SourceCell& cell : cells) {
+        const double count = counts ? cell.positive : cell.sum;
+        exact = exact && InRange(cell.x) && InRange(cell.y) && InRange(count);
+        rows.push_back(Row{cell.x, cell.y, count});
+    }
+}
+
+double IndexRows::ReadBack(double printed) const {
+    if (PrintsExactly(printed)) {
+        return static_cast<float>(printed);
+    }
+    const PrintedNumber number(printed);
+    const double read = std::strtod(number.text, nullptr);
+    // Any reading within two ulps of the C library's gives this float.
+    const double low = std::nextafter(std::nextafter(read, -INFINITY), -INFINITY);
+    const double high = std::nextafter(std::nextafter(read, INFINITY), INFINITY);
+    if (static_cast<float>(low) == static_cast<float>(high)) {
+        return static_cast<float>(read);
+    }
+    return static_cast<float>(parse(number.text));
+}
+
+double IndexRows::Key(double printed) const {
+    if (PrintsExactly(printed)) {
+        return printed + 0.0;
+    }
+    return std::strtod(PrintedNumber(printed).text, nullptr) + 0.0;
+}
+
+bool IndexRows::GetCellSize(double& size) const {
+    // The two greatest distinct stored x values, compared through their keys.
+    bool haveFirst = false;
+    bool haveSecond = false;
+    double firstKey = 0.0;
+    double secondKey = 0.0;
+    double first = 0.0;
+    double second = 0.0;
+    for (const Row& row : rows) {
+        const double key = Key(row.x);
+        if (!haveFirst || key > firstKey) {
+            if (haveFirst) {
+                haveSecond = true;
+                secondKey = firstKey;
+                second = first;
+            }
+            haveFirst = true;
+            firstKey = key;
+            first = row.x;
+        } else if (key < firstKey && (!haveSecond || key > secondKey)) {
+            haveSecond = true;
+            secondKey = key;
+            second = row.x;
+        }
+    }
+    if (!haveSecond) {
+        return false;
+    }
+    size = ReadBack(first) - ReadBack(second);
+    return true;
+}
+
+void IndexRows::SpreadToNeighbours(double cellSize) {
+    if (!exact) {
+        return;
+    }
+    PositionIndex index(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        index.Add(Key(rows[i].x), Key(rows[i].y), static_cast<int>(i));
+    }
+    auto give = [&](double x, double y, double Row::*field, double value) {
+        if (!InRange(x) || !InRange(y)) {
+            exact = false;
+            return;
+        }
+        for (int at = index.FirstAt(Key(x), Key(y)); at >= 0; at = index.NextAt(at)) {
+            rows[static_cast<size_t>(at)].*field = value;
+        }
+    };
+    // In table order, so that of two cells handing a value to the same place
+    // the later one's stays, as with one UPDATE after the other.
+    for (size_t i = 0; i < rows.size() && exact; ++i) {
+        const Row& row = rows[i];
+        // The value as the pass reads it back from the table.
+        const double value = counts ? row.count : ReadBack(row.count);
+        if (counts ? !(value > 0.0) : value == 0.0) {
+            continue;
+        }
+        const double x = ReadBack(row.x);
+        const double y = ReadBack(row.y);
+        give(x, y - cellSize, &Row::n, value);
+        give(x - cellSize, y, &Row::e, value);
+        give(x, y + cellSize, &Row::s, value);
+        give(x + cellSize, y, &Row::w, value);
+    }
+}

@@ -1,0 +1,67 @@
+// The rows of an index table worked out in memory from the source cells:
+// what the fill stores for each cell and what the neighbour pass then gives
+// it from the four cells around it, so that each row is written once and
+// complete. The stored values are those of the statements the table is
+// defined by: every number written with "%f" and read back by SQLite, and
+// neighbours found by exact equality of those stored coordinates.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "data/GridSource.h"
+
+// A number as the fill writes it into SQL: "%f", six decimals.
+struct PrintedNumber {
+    explicit PrintedNumber(double value);
+    char text[48];
+};
+
+// True when "%f" writes the value exactly (a multiple of 1/64 well within
+// the range of a 32-bit integer), so that SQLite reads back the value itself.
+bool PrintsExactly(double value);
+
+class IndexRows {
+  public:
+    // SQLite's own reading of a "%f" text, asked for the rare value whose
+    // single-precision reading the C library's cannot settle.
+    using Parser = std::function<double(const char* text)>;
+
+    struct Row {
+        double x;  // the cell's position as read from the source
+        double y;
+        double count;  // the sum, or the number of positive values
+        // The values the cells around hand on, or 0 (n from the cell at
+        // y + cell, e at x + cell, s at y - cell, w at x - cell).
+        double n = 0.0;
+        double e = 0.0;
+        double s = 0.0;
+        double w = 0.0;
+    };
+
+    // counts: the neighbour-count table (integer counts, handed on when
+    // above 0) rather than the uptake table (sums, handed on when not 0).
+    IndexRows(const std::vector<SourceCell>& cells, bool counts, Parser parse);
+
+    // False when some value is one these rules cannot reproduce (not finite,
+    // or so large that "%f" and single precision part ways); the table must
+    // then be built statement by statement.
+    bool IsExact() const { return exact; }
+    // The distance of the two greatest stored x values; false with fewer than two.
+    bool GetCellSize(double& size) const;
+    // Hands every cell's value on to its neighbours, the cell size given.
+    void SpreadToNeighbours(double cellSize);
+    const std::vector<Row>& Rows() const { return rows; }
+
+  private:
+    std::vector<Row> rows;
+    bool counts;
+    Parser parse;
+    bool exact = true;
+
+    // What a stored number reads back as through a Row: single precision.
+    double ReadBack(double printed) const;
+    // A value that stands for the stored number in comparisons: equal for
+    // two numbers exactly when SQLite finds their stored values equal.
+    double Key(double printed) const;
+};

@@ -1,0 +1,135 @@
+// What the two benchmark programs share: the two benchmark plots, the floor
+// every figure is divided by, medians and the peak memory of a process.
+#pragma once
+
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/PlotGenerator.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+inline double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A benchmark plot and the makeplot command that writes the same file.
+struct Plot {
+    const char* key;
+    const char* title;
+    PlotSpec spec;
+    std::string command;
+};
+
+inline std::vector<Plot> Plots() {
+    PlotSpec standard;
+    standard.width = 200;
+    standard.height = 200;
+    standard.cell = 1;
+    standard.trees = 100;
+    PlotSpec million;
+    million.width = 500;
+    million.height = 500;
+    million.cell = 0.5;
+    million.trees = 20;
+    return {
+        {"standard", "200 x 200 cells, 100 trees", standard,
+         "makeplot plot.db --width 200 --height 200 --cell 1 --trees 100"},
+        {"million", "1000 x 1000 half-metre cells, 20 trees", million,
+         "makeplot plot.db --width 500 --height 500 --cell 0.5 --trees 20"},
+    };
+}
+
+// The plots a --plot argument names: standard, million or all.
+inline std::vector<Plot> SelectPlots(const std::string& key) {
+    std::vector<Plot> chosen;
+    for (const Plot& plot : Plots()) {
+        if (key == "all" || key == plot.key) {
+            chosen.push_back(plot);
+        }
+    }
+    return chosen;
+}
+
+// The floor: every value of every cell read once through SQLite, as the
+// simplest program reading the grid would. Seconds.
+inline double ReadGridOnce(const std::string& path) {
+    const auto start = Clock::now();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT * FROM grid", -1, &statement, nullptr);
+    double sum = 0.0;
+    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+        const int columns = sqlite3_column_count(statement);
+        for (int i = 0; i < columns; ++i) {
+            sum += sqlite3_column_double(statement, i);
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    const double seconds = Seconds(start);
+    if (sum < 0) {
+        std::printf("(negative sum)\n");  // keeps the reads from being optimised away
+    }
+    return seconds;
+}
+
+// A scratch folder of this run, made the working folder so that log files
+// and plots land there; removed at the end unless kept.
+class WorkFolder {
+  public:
+    WorkFolder() {
+        char pattern[] = "/tmp/quenvar-bench-XXXXXX";
+        if (mkdtemp(pattern) && chdir(pattern) == 0) {
+            path = pattern;
+        }
+    }
+    ~WorkFolder() {
+        if (path.empty() || keep) {
+            return;
+        }
+        std::error_code ignored;
+        std::filesystem::current_path("/", ignored);
+        std::filesystem::remove_all(path, ignored);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    bool IsOk() const { return !path.empty(); }
+    const std::string& Path() const { return path; }
+    void Keep() { keep = true; }
+
+  private:
+    std::string path;
+    bool keep = false;
+};
+
+// The largest resident size this process has had, in MiB.
+inline double PeakRssMiB(int who = RUSAGE_SELF) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+}  // namespace bench
