@@ -81,7 +81,7 @@ int DrawSpecies(Draws& draws) {
 
 // Stems keep a loose minimum distance from each other, as trees in a stand
 // do; when a spot cannot be found quickly the last try is taken.
-std::vector<Tree> PlaceTrees(const PlotSpec& request, double plotWidth, double plotHeight,
+std::vector<Tree> PlaceTrees(const PlotRequest& request, double plotWidth, double plotHeight,
                              Draws& draws) {
     std::vector<Tree> trees;
     const double margin = std::min(0.5, std::min(plotWidth, plotHeight) / 4);
@@ -152,7 +152,7 @@ std::vector<double> ComputeUptake(const std::vector<Tree>& trees, int columns, i
     return uptake;
 }
 
-bool WriteTables(BulkWriter& writer, const PlotSpec& request, int columns, int rows,
+bool WriteTables(BulkWriter& writer, const PlotRequest& request, int columns, int rows,
                  const std::vector<Tree>& trees, const std::vector<double>& uptake) {
     // One transaction with one prepared statement per table: fast, and a
     // failure leaves an empty file rather than half a plot.
@@ -206,7 +206,7 @@ bool WriteTables(BulkWriter& writer, const PlotSpec& request, int columns, int r
 
 }  // namespace
 
-bool WritePlot(const std::string& path, const PlotSpec& request, std::string& error) {
+bool WritePlot(const std::string& path, const PlotRequest& request, std::string& error) {
     if (!(request.width > 0) || !(request.height > 0) || !(request.cell > 0) ||
         !std::isfinite(request.width) || !std::isfinite(request.height) ||
         !std::isfinite(request.cell)) {

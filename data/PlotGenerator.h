@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-struct PlotSpec {
+struct PlotRequest {
     double width = 60.0;   // metres along x
     double height = 40.0;  // metres along y
     double cell = 1.0;     // side of a square grid cell in metres
@@ -19,4 +19,4 @@ constexpr int kMaxPlotTrees = 1997;
 
 // Creates the file at path, which must not exist yet. Returns false with a
 // message in error when the request is unusable or the file cannot be written.
-bool WritePlot(const std::string& path, const PlotSpec& request, std::string& error);
+bool WritePlot(const std::string& path, const PlotRequest& request, std::string& error);

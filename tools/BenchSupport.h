@@ -37,17 +37,17 @@ inline double Median(std::vector<double> values) {
 struct Plot {
     const char* key;
     const char* title;
-    PlotSpec spec;
+    PlotRequest request;
     std::string command;
 };
 
 inline std::vector<Plot> Plots() {
-    PlotSpec standard;
+    PlotRequest standard;
     standard.width = 200;
     standard.height = 200;
     standard.cell = 1;
     standard.trees = 100;
-    PlotSpec million;
+    PlotRequest million;
     million.width = 500;
     million.height = 500;
     million.cell = 0.5;

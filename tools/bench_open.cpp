@@ -104,7 +104,7 @@ bool BenchPlot(const bench::Plot& plot, int runs) {
     const std::string made = std::string(plot.key) + ".db";
     const auto start = Clock::now();
     std::string error;
-    if (!WritePlot(made, plot.spec, error)) {
+    if (!WritePlot(made, plot.request, error)) {
         std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
         return false;
     }

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    if (!WritePlot("plot.db", bench::Plots().front().spec, error)) {
+    if (!WritePlot("plot.db", bench::Plots().front().request, error)) {
         std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
         return 1;
     }

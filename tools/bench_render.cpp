@@ -299,7 +299,7 @@ int main(int argc, char** argv) {
         const bench::Plot& plot = plots[i];
         const std::string made = folder.Path() + "/" + plot.key + ".db";
         std::string error;
-        if (!WritePlot(made, plot.spec, error)) {
+        if (!WritePlot(made, plot.request, error)) {
             std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
             status = 1;
             break;

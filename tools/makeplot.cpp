@@ -40,7 +40,7 @@ bool ParseLong(const char* text, long long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    PlotSpec request;
+    PlotRequest request;
     std::string out;
     bool force = false;
     for (int i = 1; i < argc; ++i) {

@@ -144,7 +144,7 @@ TEST_F(BadFileTest, PipesAndDevicesAreRefusedWithoutWaiting) {
 }
 
 TEST_F(BadFileTest, TruncatedDatabasesAreRefused) {
-    PlotSpec request;
+    PlotRequest request;
     request.width = 30;
     request.height = 20;
     request.trees = 12;

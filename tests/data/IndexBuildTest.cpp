@@ -226,7 +226,7 @@ TEST_F(IndexBuildTest, GeneratedPlotsMatchTheDefinitionRowForRow) {
     for (double cell : {1.0, 0.5}) {
         SCOPED_TRACE(cell);
         std::filesystem::remove(path);
-        PlotSpec request;
+        PlotRequest request;
         request.width = 12;
         request.height = 9;
         request.cell = cell;

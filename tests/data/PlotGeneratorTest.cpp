@@ -11,7 +11,7 @@ namespace {
 class PlotGeneratorTest : public ::testing::Test {
   protected:
     TempDir dir;
-    std::string Make(const std::string& name, const PlotSpec& request) {
+    std::string Make(const std::string& name, const PlotRequest& request) {
         const std::string path = dir.File(name);
         std::string error;
         EXPECT_TRUE(WritePlot(path, request, error)) << error;
@@ -25,8 +25,8 @@ class PlotGeneratorTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PlotGeneratorTest, SameSpecGivesTheSameFile) {
-    PlotSpec request;
+TEST_F(PlotGeneratorTest, SameRequestGivesTheSameFile) {
+    PlotRequest request;
     const std::string a = Make("a.db", request);
     const std::string b = Make("b.db", request);
     request.seed = 2;
@@ -35,23 +35,23 @@ TEST_F(PlotGeneratorTest, SameSpecGivesTheSameFile) {
     EXPECT_NE(ReadFile(a), ReadFile(c));
 }
 
-TEST_F(PlotGeneratorTest, RefusesAnExistingFileAndUnusableSpecs) {
+TEST_F(PlotGeneratorTest, RefusesAnExistingFileAndUnusableRequests) {
     const std::string path = dir.File("mine.db");
     WriteFile(path, "keep me");
     std::string error;
-    EXPECT_FALSE(WritePlot(path, PlotSpec(), error));
+    EXPECT_FALSE(WritePlot(path, PlotRequest(), error));
     EXPECT_EQ(ReadFile(path), "keep me");
-    PlotSpec request;
+    PlotRequest request;
     request.cell = 0;
     EXPECT_FALSE(WritePlot(dir.File("zero.db"), request, error));
-    request = PlotSpec();
+    request = PlotRequest();
     request.trees = kMaxPlotTrees + 1;
     EXPECT_FALSE(WritePlot(dir.File("many.db"), request, error));
     EXPECT_FALSE(std::filesystem::exists(dir.File("zero.db")));
 }
 
 TEST_F(PlotGeneratorTest, DefaultPlotLooksLikeAStand) {
-    const std::string path = Make("demo.db", PlotSpec());
+    const std::string path = Make("demo.db", PlotRequest());
     EXPECT_EQ(Number(path, "SELECT count(*) FROM grid"), 2400);
     EXPECT_EQ(Number(path, "SELECT count(*) FROM stem"), 40);
     EXPECT_EQ(Number(path, "SELECT max(x_coord) FROM grid"), 59);

@@ -97,7 +97,7 @@ TEST_F(RobustnessTest, EmptyTables) {
 }
 
 TEST_F(RobustnessTest, GridWithAsManyTreesAsSQLiteAllows) {
-    PlotSpec request;
+    PlotRequest request;
     request.width = 3;
     request.height = 2;
     request.trees = kMaxPlotTrees;
@@ -173,7 +173,7 @@ TEST_F(RobustnessTest, StemsWithoutDiametersAndOutsideTheGrid) {
 }
 
 TEST_F(RobustnessTest, TruncatedDatabaseIsRefusedUntouched) {
-    PlotSpec request;
+    PlotRequest request;
     request.width = 30;
     request.height = 30;
     request.trees = 20;

@@ -109,7 +109,7 @@ TEST_P(IsolineLayer, SaddleJoinsTheFirstAndLastMarkedCorners) {
     EXPECT_LE(ExpectOnly(image, kLevel2), 54);
 }
 
-// Whole units as specified; the same values in hundredths have a range that
+// Levels counted in whole units; the same values in hundredths have a range that
 // truncates to 0 and are classified by their real values instead.
 INSTANTIATE_TEST_SUITE_P(Units, IsolineLayer, testing::Values(1.0, 0.01));
 
