@@ -102,8 +102,3 @@ const std::vector<SourceCell>& GridSource::GetCells() {
     }
     return cells;
 }
-
-void GridSource::ReleaseCells() {
-    std::vector<SourceCell>().swap(cells);
-    cellsRead = false;
-}

@@ -33,8 +33,6 @@ class GridSource {
 
     // The rows in source order, read on the first call.
     const std::vector<SourceCell>& GetCells();
-    // Lets go of the rows once every set that needed them is built.
-    void ReleaseCells();
 
   private:
     struct Extent {

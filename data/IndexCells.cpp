@@ -43,7 +43,6 @@ std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::stri
     while (rows.Step()) {
         sqlite3_stmt* row = rows.Handle();
         double stored[kColumns];
-        float read[kColumns];
         for (int i = 0; i < kColumns; ++i) {
             const int type = sqlite3_column_type(row, i);
             // Every row must read with the types of the first, whichever comes first.
@@ -55,12 +54,12 @@ std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::stri
                 std::fabs(stored[i]) > FLT_MAX) {
                 return nullptr;
             }
-            read[i] = static_cast<float>(ReadDouble(
-                row, static_cast<unsigned>(i), type == SQLITE_INTEGER ? CellInteger : CellReal));
         }
+        // Within those bounds a query's row reads each value as its float.
+        auto read = [&](int i) { return static_cast<float>(stored[i]); };
         const double c = stored[kCount];
         loaded->cells.push_back(Cell{
-            stored[kX], stored[kY], read[kCount], read[kN], read[kE], read[kS], read[kW], c > 0.0,
+            stored[kX], stored[kY], read(kCount), read(kN), read(kE), read(kS), read(kW), c > 0.0,
             c != stored[kN] || c != stored[kE] || c != stored[kS] || c != stored[kW]});
     }
     if (!rows.Finished()) {
@@ -86,25 +85,23 @@ double IndexCells::ReadY(const Cell& cell) const {
                                 : static_cast<float>(cell.y);
 }
 
-void IndexCells::Select(const ViewRange& range, bool levelsOnly,
+void IndexCells::Select(const ViewFilter& view, bool levelsOnly,
                         std::vector<const Cell*>& selected) const {
     selected.clear();
-    auto below = [](const Cell& cell, double y) { return cell.y < y; };
-    auto notAbove = [](const Cell& cell, double y) { return cell.y <= y; };
+    // Strictly inside, and with a positive count, or edges included.
+    const bool strict = view.kind == ViewFilter::InsidePositive;
     // The rows of the index range, then the other terms of the query row by row.
-    auto first = range.strict
-                     ? std::partition_point(cells.begin(), cells.end(),
-                                            [&](const Cell& c) { return notAbove(c, range.yMin); })
-                     : std::partition_point(cells.begin(), cells.end(),
-                                            [&](const Cell& c) { return below(c, range.yMin); });
+    auto first = std::partition_point(cells.begin(), cells.end(), [&](const Cell& c) {
+        return strict ? c.y <= view.yMin : c.y < view.yMin;
+    });
     for (auto it = first; it != cells.end(); ++it) {
         const Cell& cell = *it;
-        if (range.strict ? !(cell.y < range.yMax) : !(cell.y <= range.yMax)) {
+        if (strict ? !(cell.y < view.yMax) : !(cell.y <= view.yMax)) {
             break;
         }
-        const bool inX = range.strict ? cell.x > range.xMin && cell.x < range.xMax
-                                      : cell.x >= range.xMin && cell.x <= range.xMax;
-        if (!inX || (range.positiveOnly && !cell.positive) || (levelsOnly && !cell.levelDiffers)) {
+        const bool inX = strict ? cell.x > view.xMin && cell.x < view.xMax
+                                : cell.x >= view.xMin && cell.x <= view.xMax;
+        if (!inX || (strict && !cell.positive) || (levelsOnly && !cell.levelDiffers)) {
             continue;
         }
         selected.push_back(&cell);

@@ -10,20 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "data/GridData.h"
 #include "db/Database.h"
 #include "db/Row.h"
-
-// The part of the plot a renderer asks for: cells whose corner lies within
-// the bounds (as SQLite reads the bounds written into its query), edges
-// included or not, and optionally only cells with a positive count.
-struct ViewRange {
-    double xMin;
-    double xMax;
-    double yMin;
-    double yMax;
-    bool strict;
-    bool positiveOnly;
-};
 
 class IndexCells {
   public:
@@ -47,9 +36,10 @@ class IndexCells {
     static std::unique_ptr<IndexCells> Load(Database& database, const std::string& table,
                                             const char* xColumn, const char* yColumn);
 
-    // The cells of the range, in the order of the y index; levelsOnly keeps
-    // only those whose count differs from a neighbour's.
-    void Select(const ViewRange& range, bool levelsOnly, std::vector<const Cell*>& cells) const;
+    // The cells of the view (its bounds as SQLite reads them from its query),
+    // in the order of the y index; levelsOnly keeps only those whose count
+    // differs from a neighbour's.
+    void Select(const ViewFilter& view, bool levelsOnly, std::vector<const Cell*>& cells) const;
 
   private:
     std::vector<Cell> cells;  // by y, then by row id

@@ -19,6 +19,16 @@ std::string FormatIndexName(const char* prefix, int checksum) {
     return buffer;
 }
 
+const char* const kCastToReal = "SELECT CAST(?1 AS REAL)";
+
+// The number SQLite reads from text, as it reads the same literal in a query.
+double SqliteReading(Statement& cast, const char* text, double otherwise) {
+    cast.Bind(1, text);
+    const double read = cast.Step() ? sqlite3_column_double(cast.Handle(), 0) : otherwise;
+    cast.Reset();
+    return read;
+}
+
 }  // namespace
 
 IndexedGridData::IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
@@ -155,23 +165,16 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
     const std::vector<SourceCell>& cells = Source().GetCells();
     progress.SetMessage("%s", kind.buildMessage);
     progress.SetTotal(cells.size());
-    Statement cast(database, "SELECT CAST(?1 AS REAL)");
-    IndexRows rows(cells, kind.countIsInteger, [&cast](const char* text) {
-        cast.Bind(1, text);
-        const double value = cast.Step() ? cast.GetDouble(0) : 0.0;
-        cast.Reset();
-        return value;
-    });
-    const double cellSizeBefore = cellSize;
-    double size = 0.0;
-    if (rows.GetCellSize(size)) {
-        cellSize = size;
-    }
-    rows.SpreadToNeighbours(cellSize);
+    Statement cast(database, kCastToReal);
+    IndexRows rows(cells, kind.countIsInteger,
+                   [&cast](const char* text) { return SqliteReading(cast, text, 0.0); });
+    double size = cellSize;
+    rows.GetCellSize(size);
+    rows.SpreadToNeighbours(size);
     if (!rows.IsExact()) {
-        cellSize = cellSizeBefore;
         return false;
     }
+    cellSize = size;
 
     // A real column gets the number itself where "%f" writes it exactly,
     // otherwise the text, which SQLite reads as it reads the same literal.
@@ -205,12 +208,9 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
                                         });
     CreateLookupIndexes(table);
 
-    // The neighbour pass is done; its figures are shown as it would show them.
+    // The neighbour pass is done with the rows; its figures end where it would end.
     progress.SetTotal(written);
-    progress.SetProgress(0);
-    for (int i = 0; i < written; ++i) {
-        progress.AddProgress(1);
-    }
+    progress.SetProgress(written);
     return true;
 }
 
@@ -255,23 +255,24 @@ void IndexedGridData::SpreadToNeighbours(const std::string& table, ProgressMonit
     cells.Close();
 }
 
+std::string IndexedGridData::LookupIndexName(const char* what) const {
+    return std::string("TB_IDX_") + what + "_" + kind.indexSuffix + "_" +
+           std::to_string(QueryChecksum(sourceQuery.Text()));
+}
+
 void IndexedGridData::CreateLookupIndexes(const std::string& table) {
-    const int checksum = QueryChecksum(sourceQuery.Text());
     const std::string t = SqlName(table);
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
-    char name[96];
-    std::snprintf(name, sizeof name, "TB_IDX_LOCATION_XY_%s_%d", kind.indexSuffix, checksum);
-    database.RunQuery(Query("CREATE INDEX %s on %s (%s, %s)", SqlName(name).c_str(), t.c_str(),
-                            x.c_str(), y.c_str()));
-    std::snprintf(name, sizeof name, "TB_IDX_LOCATION_X_%s_%d", kind.indexSuffix, checksum);
-    database.RunQuery(
-        Query("CREATE INDEX %s on %s (%s)", SqlName(name).c_str(), t.c_str(), x.c_str()));
-    std::snprintf(name, sizeof name, "TB_IDX_LOCATION_Y_%s_%d", kind.indexSuffix, checksum);
-    database.RunQuery(
-        Query("CREATE INDEX %s on %s (%s)", SqlName(name).c_str(), t.c_str(), y.c_str()));
-    std::snprintf(name, sizeof name, "TB_IDX_COUNT_%s_%d", kind.indexSuffix, checksum);
-    database.RunQuery(Query("CREATE INDEX %s on %s (count)", SqlName(name).c_str(), t.c_str()));
+    auto create = [&](const char* what, const std::string& columns) {
+        database.RunQuery(Query("CREATE INDEX %s on %s (%s)",
+                                SqlName(LookupIndexName(what)).c_str(), t.c_str(),
+                                columns.c_str()));
+    };
+    create("LOCATION_XY", x + ", " + y);
+    create("LOCATION_X", x);
+    create("LOCATION_Y", y);
+    create("COUNT", "count");
 }
 
 // Only x decides the cell size: the grid is taken to be square.
@@ -311,24 +312,19 @@ void IndexedGridData::SetViewFilter(const ViewFilter& view) {
     filterIsView = true;
 }
 
-ViewRange IndexedGridData::RangeOf(const ViewFilter& view) {
-    Statement cast(database, "SELECT CAST(?1 AS REAL)");
+ViewFilter IndexedGridData::RangeOf(const ViewFilter& view) {
+    Statement cast(database, kCastToReal);
     auto asRead = [&cast](double value) {
-        cast.Bind(1, PrintedNumber(value).text);
-        const double read = cast.Step() ? sqlite3_column_double(cast.Handle(), 0) : value;
-        cast.Reset();
-        return read;
+        return SqliteReading(cast, PrintedNumber(value).text, value);
     };
-    const bool inside = view.kind == ViewFilter::InsidePositive;
-    return ViewRange{
-        asRead(view.xMin), asRead(view.xMax), asRead(view.yMin), asRead(view.yMax), inside, inside};
+    return ViewFilter{view.kind, asRead(view.xMin), asRead(view.yMin), asRead(view.xMax),
+                      asRead(view.yMax)};
 }
 
 const IndexCells* IndexedGridData::MemoryFor(const std::string& table, const std::string& sql) {
-    const std::string expected = "SEARCH " + table + " USING INDEX TB_IDX_LOCATION_Y_" +
-                                 kind.indexSuffix + "_" +
-                                 std::to_string(QueryChecksum(sourceQuery.Text())) + " (" +
-                                 yColumn + ">? AND " + yColumn + "<?)";
+    const std::string expected = "SEARCH " + table + " USING INDEX " +
+                                 LookupIndexName("LOCATION_Y") + " (" + yColumn + ">? AND " +
+                                 yColumn + "<?)";
     Statement plan(database, ("EXPLAIN QUERY PLAN " + sql).c_str());
     int steps = 0;
     bool throughYIndex = false;

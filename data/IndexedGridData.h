@@ -106,7 +106,7 @@ class IndexedGridData : public GridData {
     // The view the filter stands for, when a renderer set it, and the cells
     // the cursor walks when they come from memory.
     bool filterIsView = false;
-    ViewRange viewRange{};
+    ViewFilter viewRange{};
     std::vector<const IndexCells::Cell*> viewCells;
     size_t viewAt = 0;
     std::string indexName;
@@ -123,7 +123,9 @@ class IndexedGridData : public GridData {
 
     // The view as the query's comparisons see it: each bound as SQLite reads
     // its "%f" text.
-    ViewRange RangeOf(const ViewFilter& view);
+    ViewFilter RangeOf(const ViewFilter& view);
+    // The name of one of the table's lookup indexes, "TB_IDX_<what>_<kind>_<checksum>".
+    std::string LookupIndexName(const char* what) const;
     // The rows in memory when sql, over table, runs through the y index
     // (so that its rows come by y, then by row id); null otherwise.
     const IndexCells* MemoryFor(const std::string& table, const std::string& sql);

@@ -1,11 +1,9 @@
 #include "data/RootData.h"
 
-#include <memory>
-
 #include "db/SqlText.h"
 
 RootData::RootData(Database database, const char* table, ProgressMonitor monitor,
-                   GridSource* source)
+                   GridSource& source)
     : database(database), table(table) {
     ProgressMonitor progress(monitor);
     progress.SetMessage("Loading Root Data...");
@@ -26,18 +24,12 @@ RootData::RootData(Database database, const char* table, ProgressMonitor monitor
     progress.AddProgress(1);
 
     // The four extents in one pass over the table.
-    std::unique_ptr<GridSource> own;
-    if (!source) {
-        own = std::make_unique<GridSource>(
-            this->database, Query("SELECT * FROM %s", t.c_str()).Text(), "x_coord", "y_coord");
-        source = own.get();
-    }
-    hasCells = source->ReadXMin(xMin);
+    hasCells = source.ReadXMin(xMin);
     progress.AddProgress(1);
-    source->ReadXMax(xMax);
+    source.ReadXMax(xMax);
     progress.AddProgress(1);
-    source->ReadYMin(yMin);
+    source.ReadYMin(yMin);
     progress.AddProgress(1);
-    source->ReadYMax(yMax);
+    source.ReadYMax(yMax);
     progress.AddProgress(1);
 }

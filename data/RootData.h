@@ -11,10 +11,9 @@
 
 class RootData {
   public:
-    // source: the table's rows when the caller reads them for the grid sets
-    // too (over "SELECT * FROM table", x_coord and y_coord); null to read here.
-    RootData(Database database, const char* table, ProgressMonitor monitor,
-             GridSource* source = nullptr);
+    // source: the table's rows, read once for the grid sets too (over
+    // "SELECT * FROM table", x_coord and y_coord).
+    RootData(Database database, const char* table, ProgressMonitor monitor, GridSource& source);
 
     double GetXMin() const { return xMin; }
     double GetXMax() const { return xMax; }

@@ -24,14 +24,6 @@ void Statement::Bind(int position, const char* text) {
     sqlite3_bind_text(statement, position, text, -1, SQLITE_TRANSIENT);
 }
 
-void Statement::Bind(int position, int value) {
-    sqlite3_bind_int(statement, position, value);
-}
-
-void Statement::Bind(int position, double value) {
-    sqlite3_bind_double(statement, position, value);
-}
-
 bool Statement::Execute() {
     if (!statement || database.RefusesStatements(sqlite3_sql(statement))) {
         return false;

@@ -19,14 +19,9 @@ class Statement {
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    // False when the text did not compile or the connection refuses statements.
-    bool IsReady() const { return statement != nullptr; }
-
     // Values for the next run, by 1-based position. A text is converted by
     // SQLite as it converts the same text written in the statement.
     void Bind(int position, const char* text);
-    void Bind(int position, int value);
-    void Bind(int position, double value);
     // Runs a write once; false (logged) when it failed.
     bool Execute();
 

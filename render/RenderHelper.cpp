@@ -59,7 +59,7 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     // The grid is read once for its summary and both grid sets.
     GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
     if (hasRootData) {
-        rootData = std::make_unique<RootData>(database, kGridTable, monitor, &plotSource);
+        rootData = std::make_unique<RootData>(database, kGridTable, monitor, plotSource);
     }
     if (hasStemData) {
         stemData = std::make_unique<StemData>(database, kStemTable, ProgressMonitor(0, 0));
