@@ -96,42 +96,44 @@ wxBitmap BlockGridDataRenderer::Render(GridData& data) {
     for (const wxColour& color : palette) {
         words.push_back(LayerPixels::Opaque(color));
     }
-    Unbind();
-    {
-        std::unique_ptr<LayerPixels> pixels;
-        if (CanFillDirectly()) {
-            pixels = std::make_unique<LayerPixels>(bitmap);
-        }
-        if (!pixels || !pixels->IsOk()) {
+    // Straight into the pixels where that gives the same picture; the
+    // bitmap is drawn through the DC otherwise.
+    std::unique_ptr<LayerPixels> pixels;
+    if (CanFillDirectly()) {
+        Unbind();
+        pixels = std::make_unique<LayerPixels>(bitmap);
+        if (!pixels->IsOk()) {
             pixels.reset();
             Bind();
         }
-        int current = -1;
-        for (data.First(); data.IsValid(); data.Next()) {
-            double value = data.GetValue();
-            if (value == 0.0) {
-                continue;
-            }
-            double px = (data.GetX() - view.xMin) * sx;
-            double py = (data.GetY() - view.yMin) * sy;
-            int index = PaletteIndex(value, minimum, maximum, n);
-            int x, y, w, h;
-            if (!ClipSpan(px, blockWidth, width, x, w) ||
-                !ClipSpan(py, blockHeight, height, y, h)) {
-                continue;
-            }
-            if (pixels) {
-                FillBox(*pixels, x, y, w, h, words[index]);
-                continue;
-            }
-            if (index != current) {
-                SetSolidColor(palette[index]);
-                current = index;
-            }
-            dc.DrawRectangle(x, y, w, h);
-        }
     }
-    Bind();
+    int current = -1;
+    for (data.First(); data.IsValid(); data.Next()) {
+        double value = data.GetValue();
+        if (value == 0.0) {
+            continue;
+        }
+        double px = (data.GetX() - view.xMin) * sx;
+        double py = (data.GetY() - view.yMin) * sy;
+        int index = PaletteIndex(value, minimum, maximum, n);
+        int x, y, w, h;
+        if (!ClipSpan(px, blockWidth, width, x, w) || !ClipSpan(py, blockHeight, height, y, h)) {
+            continue;
+        }
+        if (pixels) {
+            FillBox(*pixels, x, y, w, h, words[index]);
+            continue;
+        }
+        if (index != current) {
+            SetSolidColor(palette[index]);
+            current = index;
+        }
+        dc.DrawRectangle(x, y, w, h);
+    }
+    if (pixels) {
+        pixels.reset();
+        Bind();
+    }
     data.Close();
     data.ClearFilter();
     return bitmap;

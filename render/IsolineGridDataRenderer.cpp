@@ -99,13 +99,11 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
 
     const char* xName = data.GetXColumn();
     const char* yName = data.GetYColumn();
-    std::string xColumn = SqlName(xName);
-    std::string yColumn = SqlName(yName);
+    const ViewFilter range{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax};
     Query query(
-        "SELECT * FROM (SELECT * FROM %s WHERE %s >= %f AND %s <= %f AND %s >= %f AND %s <= %f) "
-        "\t\tWHERE count != n OR count != e OR count != s OR count != w",
-        SqlName(table).c_str(), xColumn.c_str(), view.xMin, xColumn.c_str(), view.xMax,
-        yColumn.c_str(), view.yMin, yColumn.c_str(), view.yMax);
+        "SELECT * FROM (SELECT * FROM %s %s) \t\tWHERE count != n OR count != e OR "
+        "count != s OR count != w",
+        SqlName(table).c_str(), ViewFilterQuery(range, xName, yName).Text());
     // The lines go straight to the bitmap's pixels where that gives the
     // toolkit's own lines.
     Unbind();
@@ -151,7 +149,6 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
     };
 
     std::vector<LevelCell> cells;
-    const ViewFilter range{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax};
     if (data.ReadLevelCells(range, query.Text(), cells)) {
         for (const LevelCell& row : cells) {
             drawCell(row);

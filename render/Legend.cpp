@@ -65,10 +65,7 @@ struct LayerData {
 };
 
 LayerData PlotLayerData(RenderHelper& helper, uint32_t flag) {
-    const bool uptake =
-        flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
-    GridData* data = uptake ? static_cast<GridData*>(helper.GetUptakeGrid())
-                            : static_cast<GridData*>(helper.GetNeighborGrid());
+    GridData* data = helper.GetPlotLayerGrid(flag);
     LayerData layer;
     if (data != nullptr) {
         layer.minimum = data->GetMinValue();
@@ -218,8 +215,7 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<L
             continue;
         }
         if (layer.group == 1) {
-            const wxColour cloud =
-                layer.flag == LAYER_UPTAKE_CLOUDS ? kUptakeCloudColor : kCountCloudColor;
+            const wxColour cloud = PlotCloudColor(layer.flag);
             const bool whole = IsTreeCount(layer.group, layer.flag);
             sections.push_back(LayerSection(layer.label, kind, PlotLayerData(helper, layer.flag),
                                             plotPalette, cloud, whole));

@@ -4,9 +4,8 @@
 #include <cstdio>
 
 #include "db/Query.h"
-#include "db/Result.h"
-#include "db/Row.h"
 #include "db/SqlText.h"
+#include "db/Statement.h"
 
 namespace {
 
@@ -62,15 +61,14 @@ PointReadout::Cell PointReadout::CellAt(const std::string& table, double x, doub
         xName.c_str(), yName.c_str(), SqlName(table).c_str(), xName.c_str(), x, xName.c_str(),
         x - 2 * cellSize, xName.c_str(), cellSize, x, yName.c_str(), y, yName.c_str(),
         y - 2 * cellSize, yName.c_str(), cellSize, y, xName.c_str(), yName.c_str());
-    Result result = database.RunQuery(query);
-    if (result.HasRow()) {
-        const Row row = result.NextRow();
+    // One pass: the search stops at its first row.
+    Statement rows(database, query.Text());
+    if (rows.Step()) {
         cell.found = true;
-        cell.x = row.GetDouble(xColumn.c_str());
-        cell.y = row.GetDouble(yColumn.c_str());
-        cell.value = row.GetDouble("count");
+        cell.x = rows.GetDouble(rows.Find(xColumn.c_str()));
+        cell.y = rows.GetDouble(rows.Find(yColumn.c_str()));
+        cell.value = rows.GetDouble(rows.Find("count"));
     }
-    result.Close();
     return cell;
 }
 

@@ -40,7 +40,6 @@ class PointReadout {
     // The trees whose own uptake each reading gives, in this order. A tree's
     // index table is built here when it is not there yet.
     void SetTrees(const std::vector<wxString>& labels);
-    const std::vector<wxString>& GetTrees() const { return treeLabels; }
 
     PointReading Read(double x, double y);
 

@@ -37,9 +37,8 @@ enum PlotLayerFlag : uint32_t {
     LAYER_HIGHLIGHT = 2048,
 };
 
-// The dot colours of the plot's uptake and tree-count clouds.
-extern const wxColour kUptakeCloudColor;
-extern const wxColour kCountCloudColor;
+// The dot colour of a plot cloud layer: the uptake's or the tree count's.
+wxColour PlotCloudColor(uint32_t flag);
 
 // Individual stem-layer flags (group 2).
 enum StemLayerFlag : uint32_t {
@@ -117,9 +116,6 @@ class RenderHelper {
     std::vector<StemPosition> GetStemPositions();
     // Builds the tree's index table when it is not there yet.
     const TreeUptake& GetTreeUptake(const wxString& label);
-    // After the index tables were deleted, what was kept of them is stale.
-    void ForgetTreeUptakes();
-
     void AddHighlightedStem(const wxString& name);
     void RemoveHighlightedStem(const wxString& name);
     const std::vector<wxString>& GetHighlightedStems() const { return highlightedStems; }
@@ -141,12 +137,18 @@ class RenderHelper {
     // Null when the file has no grid (or was refused).
     NeighborGridData* GetNeighborGrid() { return neighborGrid.get(); }
     UptakeGridData* GetUptakeGrid() { return uptakeGrid.get(); }
+    // The set a plot grid layer shows: the uptake, or the tree counts (the
+    // count cloud among them); null when the plot has no such set.
+    GridData* GetPlotLayerGrid(uint32_t flag);
     // Null when the file has no stem table (or was refused).
     PointData* GetStemPoints() { return stemPoints.get(); }
     const RootData* GetRootData() const { return rootData.get(); }
     const StemData* GetStemData() const { return stemData.get(); }
 
   private:
+    // After the index tables were deleted, what was kept of them is stale.
+    void ForgetTreeUptakes();
+
     PlotRect fullExtent;
     PlotRect view;
     std::unique_ptr<PointData> stemPoints;

@@ -13,8 +13,16 @@
 #include "render/RenderHelper.h"
 #include "render/ScaleGridDataRenderer.h"
 
-const wxColour kUptakeCloudColor(255, 0, 0);
-const wxColour kCountCloudColor(0, 0, 255);
+wxColour PlotCloudColor(uint32_t flag) {
+    return flag == LAYER_UPTAKE_CLOUDS ? wxColour(255, 0, 0) : wxColour(0, 0, 255);
+}
+
+GridData* RenderHelper::GetPlotLayerGrid(uint32_t flag) {
+    const bool uptake =
+        flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
+    return uptake ? static_cast<GridData*>(uptakeGrid.get())
+                  : static_cast<GridData*>(neighborGrid.get());
+}
 
 namespace {
 
@@ -140,11 +148,7 @@ wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, wxBitmap& target, const Laye
 }
 
 wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
-    const bool uptake =
-        flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
-    // The tree-count layers, the cloud among them, show the counts.
-    GridData* data = uptake ? static_cast<GridData*>(uptakeGrid.get())
-                            : static_cast<GridData*>(neighborGrid.get());
+    GridData* data = GetPlotLayerGrid(flag);
     if (data == nullptr) {
         return target;
     }
@@ -156,7 +160,7 @@ wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, wxBitmap& target, const Laye
     }
     if (flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_COUNT_CLOUDS) {
         CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
-        renderer.SetColor(uptake ? kUptakeCloudColor : kCountCloudColor);
+        renderer.SetColor(PlotCloudColor(flag));
         return DrawOver(renderer, target, *data);
     }
     IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
