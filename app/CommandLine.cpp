@@ -365,16 +365,10 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     CommandLine line;
     std::string error;
     for (const auto& [option, value] : arguments.given) {
-        if (option == Option::Palette) {
-            if (!ParsePalette(value, line.palette, error)) {
-                return Failure(error);
-            }
-            continue;
-        }
-        if (option == Option::Force) {
-            return Failure(kForceMisplaced);
-        }
-        if (option != Option::Layers && option != Option::Stems && option != Option::View) {
+        const bool windowOption = option == Option::Layers || option == Option::Stems ||
+                                  option == Option::View || option == Option::Palette;
+        // --force is refused by the export's reading, with its own message.
+        if (!windowOption && option != Option::Force) {
             return Failure(ExportOnly(option));
         }
         if (!ApplyExportOption(option, value, line.request, error)) {
