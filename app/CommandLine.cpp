@@ -321,6 +321,10 @@ const char* OptionText(Option option) {
 const char* const kForceMisplaced =
     "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
 
+std::string ExportOnly(Option option) {
+    return std::string(OptionText(option)) + " belongs to the export: use it with --export OUT.png";
+}
+
 bool ApplyExportOption(Option option, const std::string& value, ExportRequest& request,
                        std::string& error) {
     switch (option) {
@@ -361,18 +365,11 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     CommandLine line;
     std::string error;
     for (const auto& [option, value] : arguments.given) {
-        if (option == Option::Palette) {
-            if (!ParsePalette(value, line.palette, error)) {
-                return Failure(error);
-            }
-            continue;
-        }
-        if (option == Option::Force) {
-            return Failure(kForceMisplaced);
-        }
-        if (option != Option::Layers && option != Option::Stems && option != Option::View) {
-            return Failure(std::string(OptionText(option)) +
-                           " belongs to the export: use it with --export OUT.png");
+        const bool windowOption = option == Option::Layers || option == Option::Stems ||
+                                  option == Option::View || option == Option::Palette;
+        // --force is refused by the export's reading, with its own message.
+        if (!windowOption && option != Option::Force) {
+            return Failure(ExportOnly(option));
         }
         if (!ApplyExportOption(option, value, line.request, error)) {
             return Failure(error);
@@ -452,8 +449,7 @@ CommandLine AtCommandLine(const Arguments& arguments) {
 CommandLine ImportCommandLine(const Arguments& arguments) {
     for (const auto& entry : arguments.given) {
         if (entry.first != Option::Force) {
-            return Failure(std::string(OptionText(entry.first)) +
-                           " belongs to the export: use it with --export OUT.png");
+            return Failure(ExportOnly(entry.first));
         }
     }
     if (arguments.files.size() != 4) {

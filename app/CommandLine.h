@@ -50,12 +50,11 @@ enum class CommandMode { Window, Help, Version, Export, Import, At, Error };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
-    std::string startFile;                         // Window: the file to open at start, if any
-    PaletteOption palette = PaletteOption::Unset;  // Window: the colour scale to start with
-    ExportRequest request;                         // Export, and Window's layers, stems, view
-    ImportRequest import;                          // Import
-    AtRequest at;                                  // At
-    std::string error;                             // Error: one line naming the problem
+    std::string startFile;  // Window: the file to open at start, if any
+    ExportRequest request;  // Export, and Window's layers, stems, view and colour scale
+    ImportRequest import;   // Import
+    AtRequest at;           // At
+    std::string error;      // Error: one line naming the problem
 };
 
 // The arguments after the program name.

@@ -38,6 +38,7 @@ MainWindow* StartQuenvar(const wxString& startFile, bool askForFile, const Expor
     if (!colorSettings) {
         colorSettings = new ColorSettings;
     }
+    ApplyPaletteOption(start.palette, *colorSettings);
     LogInit(LOG_RUN);
     Log(LOG_CONSOLE, "Quenvar Application Starting. Version %s (%s) %s", kQuenvarVersion, kPlatform,
         kBuild);
@@ -79,10 +80,6 @@ bool VizApp::OnInit() {
         usageError = true;
         return true;
     }
-    if (!colorSettings) {
-        colorSettings = new ColorSettings;
-    }
-    ApplyPaletteOption(line.palette, *colorSettings);
     mainWindow = StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true, line.request);
     return true;
 }

@@ -21,12 +21,12 @@ class VizApp : public wxApp {
     bool usageError = false;
 };
 
-// The start-up steps of the application: colour settings, logging with the
-// banner, the start-up database "small-set.db", the PNG handler, the main
-// window and its layers. The window opens startFile when one is given;
-// otherwise it asks the user for a file when askForFile is set. The start
-// options tick their layers, and select their stems and show their view once
-// the file has loaded.
+// The start-up steps of the application: colour settings in the start
+// options' colour scale, logging with the banner, the start-up database
+// "small-set.db", the PNG handler, the main window and its layers. The window
+// opens startFile when one is given; otherwise it asks the user for a file
+// when askForFile is set. The start options tick their layers, and select
+// their stems and show their view once the file has loaded.
 MainWindow* StartQuenvar(const wxString& startFile, bool askForFile,
                          const ExportRequest& start = ExportRequest());
 

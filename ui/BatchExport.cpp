@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/app.h>
+#include <wx/bitmap.h>
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/PendingFile.h"
@@ -126,6 +128,8 @@ void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
     }
 }
 
+namespace {
+
 std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& request) {
     // Only trees with a grid column have a row in the window's stem list, and
     // only those rows get tree layers there.
@@ -140,11 +144,10 @@ std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& req
     return trees;
 }
 
-namespace {
-
 // The requested layers the picture lacks because their index tables could
 // not be built: "uptake-blocks", "tree-blocks (T1)".
-std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request) {
+std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request,
+                                       const std::vector<wxString>& trees) {
     const UptakeGridData* uptake = helper.GetUptakeGrid();
     const NeighborGridData* count = helper.GetNeighborGrid();
     const bool uptakeMissing = uptake && !uptake->IsIndexReady();
@@ -152,7 +155,7 @@ std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest
     std::vector<std::string> missing;
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 2) {
-            for (const wxString& tree : ExportTrees(helper, request)) {
+            for (const wxString& tree : trees) {
                 if (helper.TreeLayersFailed(tree)) {
                     missing.push_back(std::string(layer->key) + " (" + Utf8(tree) + ")");
                 }
@@ -171,13 +174,17 @@ std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest
     return missing;
 }
 
-}  // namespace
-
+// Draws the layer bitmaps of the request at its size as the main window
+// stacks them, bottom first: the chosen catalogue layers by position, each
+// tree layer once per tree of trees, then the overlay of the chosen stems.
+// Each bitmap goes to take as soon as it is drawn, so that a large picture
+// never holds all its layers at once. The helper's view and highlighted stems
+// must already be set.
 void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
+                      const std::vector<wxString>& trees,
                       const std::function<void(const wxBitmap&)>& take) {
     const int width = request.width;
     const int height = request.height;
-    const std::vector<wxString> trees = ExportTrees(helper, request);
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 1) {
             take(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
@@ -189,6 +196,8 @@ void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
     }
     take(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
 }
+
+}  // namespace
 
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
                    std::vector<std::string>* missingLayers) {
@@ -249,7 +258,7 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     // Stacking the picture so far (opaque, of the same size) and the next
     // layer gives the pixels of stacking all layers at once.
     wxBitmap composite;
-    DrawExportLayers(helper, mapRequest, [&composite, &mapRequest](const wxBitmap& layer) {
+    DrawExportLayers(helper, mapRequest, trees, [&composite, &mapRequest](const wxBitmap& layer) {
         composite = StackLayers(composite.IsOk() ? std::vector<wxBitmap>{composite, layer}
                                                  : std::vector<wxBitmap>{layer},
                                 mapRequest.width, mapRequest.height);
@@ -259,7 +268,7 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
             composite, BuildLegend(helper, legendLayers, trees, *colorSettings), strip);
     }
     if (missingLayers) {
-        *missingLayers = MissingLayers(helper, request);
+        *missingLayers = MissingLayers(helper, request, trees);
     }
     if (warning.empty()) {
         warning = Utf8(helper.GetTreeLayerProblem());

@@ -2,16 +2,12 @@
 // of layers, stems and a view, written as PNG without opening any window.
 #pragma once
 
-#include <wx/bitmap.h>
-
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 
 class ColorSettings;
-class RenderHelper;
 
 // Makes the settings use the colour scale a --palette option names.
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
@@ -20,15 +16,6 @@ void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
 // database: the file can be read, holds plot data and knows every stem.
 // False with one line naming the problem in error.
 bool CheckExportInput(const ExportRequest& request, std::string& error);
-
-// Draws the layer bitmaps of the request at its size as the main window
-// stacks them, bottom first: the chosen catalogue layers by position, each
-// tree layer once per chosen tree, then the overlay of the chosen stems. Each
-// bitmap goes to take as soon as it is drawn, so that a large picture never
-// holds all its layers at once. The helper's view and highlighted stems must
-// already be set.
-void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
-                      const std::function<void(const wxBitmap&)>& take);
 
 // Opens the file as the window does, draws and writes the PNG; the toolkit
 // must be running. False with the reason in error when no picture was

@@ -1,7 +1,5 @@
 #include "ui/DatabaseLoader.h"
 
-#include <wx/weakref.h>
-
 #include "app/Dispatcher.h"
 #include "app/ProgressMonitor.h"
 #include "render/RenderHelper.h"
@@ -25,10 +23,7 @@ void DatabaseLoader::Start(const wxString& path) {
     task->loaderAlive = alive;
     task->generation = ++generation;
     ++pending;
-    ProgressWindow* progress = new ProgressWindow(parent, false, false);
-    progress->SetPulse(true);
-    progress->SetMonitor(task->monitor);
-    task->progress = progress;
+    task->progress = ShowPulsingProgress(parent, task->monitor);
     StartThread(&DatabaseLoader::LoadStep, task);
 }
 

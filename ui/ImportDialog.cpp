@@ -26,6 +26,7 @@ struct ImportTask {
     ImportOutcome outcome;
     ImportDialogHooks hooks;
     std::weak_ptr<int> alive;
+    wxWeakRef<ProgressWindow> progress;
 };
 
 std::string Utf8(const wxString& text) {
@@ -60,6 +61,11 @@ void Report(const ImportTask& task) {
 
 int ImportFinished(void* argument) {
     std::unique_ptr<ImportTask> task(static_cast<ImportTask*>(argument));
+    // The work is done: the progress window goes now, not at its next look,
+    // before any message is shown or the written plot is opened.
+    if (task->progress) {
+        task->progress->CloseFinished();
+    }
     // The window may have been closed while the worker ran.
     if (!task->alive.expired()) {
         Report(*task);
@@ -98,8 +104,6 @@ void StartImport(wxWindow* parent, const ImportRequest& request, ImportDialogHoo
     task->request = request;
     task->hooks = std::move(hooks);
     task->alive = std::move(alive);
-    ProgressWindow* progress = new ProgressWindow(parent, false, false);
-    progress->SetPulse(true);
-    progress->SetMonitor(task->monitor);
+    task->progress = ShowPulsingProgress(parent, task->monitor);
     StartThread(&ImportStep, task);
 }

@@ -25,8 +25,9 @@ struct ImportDialogHooks {
 // Asks for the three files; false when the user cancels one of the questions.
 bool AskImportFiles(wxWindow* parent, const ImportDialogHooks& hooks, ImportRequest& request);
 
-// Starts the import behind a modal progress window. When it ends, an error
-// or the warnings are shown and a written plot is opened, unless the window
-// that alive belongs to has gone meanwhile.
+// Starts the import behind a modal progress window. When it ends, the
+// progress window closes; then an error or the warnings are shown and a
+// written plot is opened, unless the window that alive belongs to has gone
+// meanwhile.
 void StartImport(wxWindow* parent, const ImportRequest& request, ImportDialogHooks hooks,
                  std::weak_ptr<int> alive);

@@ -158,20 +158,15 @@ void MainWindow::AddLayer(int flag, const char* label, int group, int position, 
     layerPanel->Layout();
 }
 
-void MainWindow::ApplyStartOptions(const ExportRequest& start) {
-    for (const CatalogueLayer* layer : start.layers) {
+void MainWindow::ApplyStartOptions(const ExportRequest& options) {
+    for (const CatalogueLayer* layer : options.layers) {
         for (const LayerEntry& entry : layers) {
             if (entry.flag == layer->flag && entry.group == layer->group) {
                 entry.checkBox->SetValue(true);
             }
         }
     }
-    startStems.clear();
-    for (const std::string& stem : start.stems) {
-        startStems.push_back(wxString::FromUTF8(stem.c_str()));
-    }
-    startHasView = start.hasView;
-    startView = {start.viewXMin, start.viewYMin, start.viewXMax, start.viewYMax};
+    start = options;
     startPending = true;
     RedrawLayers();
 }
@@ -215,6 +210,8 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHe
         Log(LOG_RUN, "Database loaded.");
         SelectStartStems();
     }
+    // The start options are the start file's: a refused one takes them with it.
+    startPending = false;
 }
 
 bool MainWindow::AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
@@ -255,18 +252,22 @@ void MainWindow::ResetView() {
     const double span =
         grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
     navigator.Reset(full, span);
-    const PlotRect& view = startPending && startHasView ? startView : full;
+    PlotRect view = full;
+    if (startPending && start.hasView) {
+        view = {start.viewXMin, start.viewYMin, start.viewXMax, start.viewYMax};
+    }
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
 }
 
+// All start stems are selected before the picture is drawn, once.
 void MainWindow::SelectStartStems() {
-    if (!startPending) {
+    if (!startPending || start.stems.empty()) {
         return;
     }
-    startPending = false;
-    for (const wxString& stem : startStems) {
-        SelectStem(stem);
+    for (const std::string& stem : start.stems) {
+        selection->Select(*renderHelper, wxString::FromUTF8(stem.c_str()));
     }
+    RedrawLayers();
 }
 
 void MainWindow::Inform(const wxString& text, const wxString& caption, long style) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "render/PlotRect.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/LayerCompositor.h"
@@ -35,7 +36,6 @@ class RenderHelper;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
-struct ExportRequest;
 
 enum LayerGroup { PLOT_LAYER_GROUP = 1, STEM_LAYER_GROUP = 2 };
 
@@ -57,7 +57,7 @@ class MainWindow : public wxFrame {
     void AddLayer(int flag, const char* label, int group, int position, int weight);
     // The command line's choice of layers (ticked at once), and of stems and
     // view (taken when the start file has loaded). Call after AddLayer.
-    void ApplyStartOptions(const ExportRequest& start);
+    void ApplyStartOptions(const ExportRequest& options);
     void OpenDatabase(const wxString& path);
     void SelectStem(const wxString& stem);
     void DeselectStem(const wxString& stem);
@@ -120,10 +120,8 @@ class MainWindow : public wxFrame {
     InspectWindow* inspector = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
+    ExportRequest start;
     bool startPending = false;
-    std::vector<wxString> startStems;
-    bool startHasView = false;
-    PlotRect startView;
     std::unique_ptr<DatabaseLoader> loader;
     // Lets a finished load find out whether the window it reports to still exists.
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);

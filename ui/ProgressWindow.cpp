@@ -324,6 +324,13 @@ void ProgressWindow::CloseFinished() {
     Destroy();
 }
 
+wxWeakRef<ProgressWindow> ShowPulsingProgress(wxWindow* parent, const ProgressMonitor& monitor) {
+    ProgressWindow* progress = new ProgressWindow(parent, false, false);
+    progress->SetPulse(true);
+    progress->SetMonitor(monitor);
+    return progress;
+}
+
 int ProgressWindow::WatchLoop(void* argument) {
     std::shared_ptr<Shared> shared = *static_cast<std::shared_ptr<Shared>*>(argument);
     delete static_cast<std::shared_ptr<Shared>*>(argument);

@@ -76,3 +76,9 @@ class ProgressWindow : public wxDialog {
 
     wxDECLARE_EVENT_TABLE();
 };
+
+// Shows the pulsing window over work that the monitor follows. Whoever hands
+// the work back closes it with CloseFinished first, so that nothing shown or
+// started next meets a window that is still open; the reference is empty if
+// the window has gone with its parent meanwhile.
+wxWeakRef<ProgressWindow> ShowPulsingProgress(wxWindow* parent, const ProgressMonitor& monitor);

@@ -25,11 +25,11 @@ class ReadoutStatusBar : public wxStatusBar {
     void SetTrees(const std::vector<wxString>& labels);
     // Reads the point under the pointer again, for a view that changed under it.
     void Reread();
+
+  private:
     // Shows the reading of a viewer pixel; without a plot, nothing.
     void ShowReadingAt(const wxPoint& pixel);
     void Clear();
-
-  private:
     void OnViewerMotion(wxMouseEvent& event);
     void OnViewerLeave(wxMouseEvent& event);
 

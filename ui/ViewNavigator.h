@@ -14,7 +14,6 @@ class ViewNavigator {
     // or keys) narrower than minimumSpan plot units on its shorter side.
     // Forgets the way back.
     void Reset(const PlotRect& fullExtent, double minimumSpan);
-    const PlotRect& GetFullExtent() const { return fullExtent; }
 
     // One wheel notch or zoom key about the point that lies at the fractions
     // (fx, fy) of the view's width and height from its top left corner; that

@@ -199,7 +199,7 @@ TEST(CommandLine, AtReadsAPointWithStemsAndIgnoresAColourScale) {
 TEST(CommandLine, PaletteGoesToTheExportAndTheWindowAndLegendToTheExport) {
     const CommandLine window = Parse({"--palette", "cividis", "plot.db"});
     ASSERT_EQ(window.mode, CommandMode::Window);
-    EXPECT_EQ(window.palette, PaletteOption::Cividis);
+    EXPECT_EQ(window.request.palette, PaletteOption::Cividis);
     const CommandLine line = Parse({"--export", "a.png", "--palette=builtin", "--legend", "p.db"});
     ASSERT_EQ(line.mode, CommandMode::Export);
     EXPECT_EQ(line.request.palette, PaletteOption::BuiltIn);

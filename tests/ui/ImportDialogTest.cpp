@@ -12,8 +12,18 @@
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
 
 namespace {
+
+bool HasOpenProgressWindow(wxWindow* parent) {
+    for (wxWindow* child : parent->GetChildren()) {
+        if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 class ImportDialogTest : public testing::Test {
   protected:
@@ -79,6 +89,30 @@ TEST_F(ImportDialogTest, RefusalIsShownAndNothingOpensOrIsWritten) {
     styles.clear();
     Import({"grid.csv"});
     EXPECT_EQ(styles.size(), 2u);
+}
+
+// The import's progress window is gone once its work is handed back: the
+// message is not shown under it, and the load that follows keeps the main
+// window disabled until it ends.
+TEST_F(ImportDialogTest, ProgressWindowClosesBeforeTheOutcomeIsShown) {
+    bool progressAtMessage = true;
+    bool enabledAtMessage = false;
+    window->SetMessageSink([&](const wxString& text, const wxString&, long) {
+        messages.push_back(text);
+        progressAtMessage = HasOpenProgressWindow(window);
+        enabledAtMessage = window->IsEnabled();
+    });
+    bool enabledDuringLoad = false;
+    Import({"grid.csv", "stems.csv", "plot.db"});
+    ASSERT_TRUE(PumpUntil([&] {
+        enabledDuringLoad = enabledDuringLoad || (window->IsLoading() && window->IsEnabled());
+        return window->GetRenderHelper() && !window->IsLoading() && !HasOpenProgressWindow(window);
+    }));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(progressAtMessage);
+    EXPECT_TRUE(enabledAtMessage);
+    EXPECT_FALSE(enabledDuringLoad);
+    EXPECT_TRUE(window->IsEnabled());
 }
 
 TEST(AboutBox, NamesTheVersionsTheProgramRunsWith) {

@@ -11,6 +11,7 @@
 
 #include "TestSupport.h"
 #include "TreePlot.h"
+#include "app/CommandLine.h"
 #include "app/LayerCatalogue.h"
 #include "render/ColorSettings.h"
 #include "render/Legend.h"
@@ -517,6 +518,27 @@ TEST_F(MainWindowTest, RefusedFileIsReportedOverTheResetWindow) {
     EXPECT_EQ(seen[0].layers, 0u);
     EXPECT_EQ(seen[0].zoom, "?%");
     EXPECT_EQ(window->GetZoomLabel()->GetLabelText(), "?%");
+}
+
+// The start options belong to the start file: refused, it takes them with it,
+// and the next file opens whole with nothing selected.
+TEST_F(MainWindowTest, StartOptionsGoWithARefusedStartFile) {
+    ExportRequest start;
+    start.stems = {"T1"};
+    start.hasView = true;
+    start.viewXMin = start.viewYMin = 1;
+    start.viewXMax = start.viewYMax = 2;
+    window->ApplyStartOptions(start);
+    WriteFile("notes.db", "not a plot\n");
+    Open("notes.db");
+    ASSERT_EQ(window->GetRenderHelper(), nullptr);
+    OpenPlot();
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_TRUE(Highlighted().empty());
+    const PlotRect& view = window->GetRenderHelper()->GetView();
+    const PlotRect& full = window->GetRenderHelper()->GetFullExtent();
+    EXPECT_EQ(ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax),
+              ViewArgument(full.xMin, full.yMin, full.xMax, full.yMax));
 }
 
 TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoaded) {
