@@ -9,13 +9,12 @@
 #include <sstream>
 
 #include "CliSupport.h"
+#include "MainWindowSupport.h"
 #include "app/CommandLine.h"
 #include "app/LayerCatalogue.h"
-#include "render/ColorSettings.h"
 #include "render/RenderHelper.h"
 #include "ui/BatchExport.h"
 #include "ui/MainWindow.h"
-#include "ui/ProgressWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -81,23 +80,17 @@ class ExportMatchesWindowTest : public testing::Test {
     wxString chosenFile;
 
     void SetUp() override {
-        if (!colorSettings) {
-            colorSettings = new ColorSettings;
-        }
-        window = new MainWindow(wxEmptyString, false);
+        window = NewTestWindow();
         window->SetMessageSink([](const wxString& text, const wxString&, long) {
             ADD_FAILURE() << text.utf8_str().data();
         });
         window->SetFileChooser(
             [this](const wxString&, const wxString&, long) { return chosenFile; });
-        for (const CatalogueLayer& layer : LayerCatalogue()) {
-            window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
-        }
-        wxTheApp->SetTopWindow(window);
         PumpPending();
         MakePlot("plot.db");
         window->OpenDatabase("plot.db");
-        ASSERT_TRUE(PumpUntil([this] { return !window->IsLoading() && !ProgressShown(); }));
+        ASSERT_TRUE(
+            PumpUntil([this] { return !window->IsLoading() && !ShownProgressWindow(window); }));
         ASSERT_NE(window->GetRenderHelper(), nullptr);
     }
 
@@ -106,29 +99,10 @@ class ExportMatchesWindowTest : public testing::Test {
         wxTheApp->ProcessIdle();
     }
 
-    bool ProgressShown() {
-        for (wxWindow* child : window->GetChildren()) {
-            if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
-                return true;
-            }
-        }
-        return false;
-    }
-
     void Check(const std::string& key) {
         const CatalogueLayer* layer = FindCatalogueLayer(key);
         ASSERT_NE(layer, nullptr) << key;
-        for (const LayerEntry& entry : window->GetLayers()) {
-            if (entry.checkBox->GetLabel() == layer->label) {
-                entry.checkBox->SetValue(true);
-                wxCommandEvent event(wxEVT_CHECKBOX, entry.checkBox->GetId());
-                event.SetEventObject(entry.checkBox);
-                event.SetInt(1);
-                window->GetEventHandler()->ProcessEvent(event);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no check box for " << key;
+        ToggleLayer(window, layer->label, true);
     }
 
     // Selects a stem's row in the list as a user's click would.

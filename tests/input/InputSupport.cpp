@@ -1,21 +1,14 @@
 #include "InputSupport.h"
 
 #include <wx/app.h>
-#include <wx/checkbox.h>
 #include <wx/evtloop.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 
 #include <algorithm>
-#include <cmath>
 
+#include "MainWindowSupport.h"
 #include "TreePlot.h"
-#include "app/LayerCatalogue.h"
-#include "render/ColorSettings.h"
-#include "render/RenderHelper.h"
-#include "ui/MainWindow.h"
-#include "ui/ProgressWindow.h"
-#include "ui/Viewer.h"
 
 // Last: the X headers define macros (None, Status, Success) that clash with names above.
 #include <X11/Xlib.h>
@@ -136,31 +129,11 @@ wxImage ScreenImage(wxWindow* window) {
     return image;
 }
 
-namespace {
-
-bool ProgressShown(wxWindow* parent) {
-    for (wxWindow* child : parent->GetChildren()) {
-        if (dynamic_cast<ProgressWindow*>(child) && child->IsShown()) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 void InputWindowTest::SetUp() {
-    if (!colorSettings) {
-        colorSettings = new ColorSettings;
-    }
-    window = new MainWindow(wxEmptyString, false);
+    window = NewTestWindow();
     window->SetMessageSink([](const wxString& text, const wxString&, long) {
         ADD_FAILURE() << text.utf8_str().data();
     });
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
-        window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
-    }
-    wxTheApp->SetTopWindow(window);
     window->Raise();
     ASSERT_TRUE(WaitUntilActive(window)) << "the window manager never focused the window";
 }
@@ -173,34 +146,16 @@ void InputWindowTest::TearDown() {
 void InputWindowTest::OpenPlot() {
     MakeTreePlot("plot.db");
     window->OpenDatabase("plot.db");
-    ASSERT_TRUE(PumpUntil([this] { return !window->IsLoading() && !ProgressShown(window); }));
+    ASSERT_TRUE(PumpUntil([this] { return !window->IsLoading() && !ShownProgressWindow(window); }));
     ASSERT_NE(window->GetRenderHelper(), nullptr);
     // The progress window took the keyboard while it was up.
     ASSERT_TRUE(WaitUntilActive(window));
 }
 
-wxCheckBox* InputWindowTest::LayerBox(const char* label) {
-    for (const LayerEntry& entry : window->GetLayers()) {
-        if (entry.checkBox->GetLabel() == label) {
-            return entry.checkBox;
-        }
-    }
-    ADD_FAILURE() << "no layer " << label;
-    return nullptr;
-}
-
 void InputWindowTest::Tick(const char* label) {
-    wxCheckBox* box = LayerBox(label);
-    box->SetValue(true);
-    wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
-    event.SetEventObject(box);
-    event.SetInt(1);
-    box->GetEventHandler()->ProcessEvent(event);
+    ToggleLayer(window, label, true);
 }
 
 wxPoint InputWindowTest::PixelOf(double x, double y) {
-    const wxSize size = window->GetViewer()->GetClientSize();
-    const PlotRect& view = window->GetRenderHelper()->GetView();
-    return wxPoint(int(std::floor((x - view.xMin) * size.x / view.Width())),
-                   int(std::floor((y - view.yMin) * size.y / view.Height())));
+    return ViewerPixelOf(window, x, y);
 }

@@ -14,7 +14,6 @@
 #include "TestSupport.h"
 
 class MainWindow;
-class wxCheckBox;
 class wxUIActionSimulator;
 class wxWindow;
 typedef struct _XDisplay Display;
@@ -61,7 +60,6 @@ class InputWindowTest : public testing::Test {
     void SetUp() override;
     void TearDown() override;
     void OpenPlot();
-    wxCheckBox* LayerBox(const char* label);
     // Ticks a layer's box as a click on it would.
     void Tick(const char* label);
     // The viewer pixel of a plot point under the current view.

@@ -7,8 +7,8 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
-#include <cmath>
 
+#include "MainWindowSupport.h"
 #include "TestSupport.h"
 #include "TreePlot.h"
 #include "app/CommandLine.h"
@@ -26,17 +26,8 @@
 
 namespace {
 
-ProgressWindow* OpenProgressWindow(wxWindow* parent) {
-    for (wxWindow* child : parent->GetChildren()) {
-        if (auto* progress = dynamic_cast<ProgressWindow*>(child); progress && child->IsShown()) {
-            return progress;
-        }
-    }
-    return nullptr;
-}
-
 bool HasOpenProgressWindow(wxWindow* parent) {
-    return OpenProgressWindow(parent) != nullptr;
+    return ShownProgressWindow(parent) != nullptr;
 }
 
 void SendMouse(wxWindow* window, wxEventType type, int x, int y, bool leftDown) {
@@ -85,21 +76,13 @@ class MainWindowTest : public testing::Test {
     wxString chosenFile;
 
     void SetUp() override {
-        if (!colorSettings) {
-            colorSettings = new ColorSettings;
-        }
-        window = new MainWindow(wxEmptyString, false);
+        window = NewTestWindow();
         window->SetMessageSink([this](const wxString& text, const wxString& caption, long) {
             messages.push_back(text);
             captions.push_back(caption);
         });
         window->SetFileChooser(
             [this](const wxString&, const wxString&, long) { return chosenFile; });
-        for (const CatalogueLayer& layer : LayerCatalogue()) {
-            window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
-        }
-        // Zoom events go to the top window.
-        wxTheApp->SetTopWindow(window);
         PumpPending();
     }
 
@@ -121,21 +104,7 @@ class MainWindowTest : public testing::Test {
         ASSERT_NE(window->GetRenderHelper(), nullptr);
     }
 
-    wxCheckBox* LayerBox(const char* label) {
-        for (const LayerEntry& entry : window->GetLayers()) {
-            if (entry.checkBox->GetLabel() == label) {
-                return entry.checkBox;
-            }
-        }
-        ADD_FAILURE() << "no layer " << label;
-        return nullptr;
-    }
-
-    void ToggleLayer(const char* label, bool on) {
-        wxCheckBox* box = LayerBox(label);
-        box->SetValue(on);
-        SendCommand(box, wxEVT_CHECKBOX, box->GetId(), on);
-    }
+    void ToggleLayer(const char* label, bool on) { ::ToggleLayer(window, label, on); }
 
     void Menu(int id) { SendCommand(window, wxEVT_MENU, id, 0); }
 
@@ -151,12 +120,7 @@ class MainWindowTest : public testing::Test {
     }
 
     // The viewer pixel of a plot point under the current view.
-    wxPoint PixelOf(double x, double y) {
-        const wxSize size = window->GetViewer()->GetClientSize();
-        const PlotRect& view = window->GetRenderHelper()->GetView();
-        return wxPoint(int((x - view.xMin) * size.x / view.Width()),
-                       int((y - view.yMin) * size.y / view.Height()));
-    }
+    wxPoint PixelOf(double x, double y) { return ViewerPixelOf(window, x, y); }
 
     void ClickViewer(wxPoint at) {
         Viewer* viewer = window->GetViewer();
@@ -570,7 +534,7 @@ TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressW
     // The window goes on handling events while the worker waits.
     PumpUntil([&start] { return steady_clock::now() - start > 700ms; });
     EXPECT_TRUE(window->IsLoading());
-    ProgressWindow* progress = OpenProgressWindow(window);
+    ProgressWindow* progress = ShownProgressWindow(window);
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(progress->IsRunning());
     EXPECT_TRUE(progress->IsPulsing());
