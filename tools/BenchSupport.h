@@ -1,5 +1,6 @@
-// What the two benchmark programs share: the two benchmark plots, the floor
-// every figure is divided by, medians and the peak memory of a process.
+// What the benchmark programs share: timing, medians, the two benchmark plots
+// and the options that choose them, the floor every figure is divided by, a
+// scratch folder and the peak memory of a process.
 #pragma once
 
 #include <sqlite3.h>
@@ -10,7 +11,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,10 @@ using Clock = std::chrono::steady_clock;
 
 inline double Seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+inline double Millis(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 inline double Median(std::vector<double> values) {
@@ -69,6 +76,43 @@ inline std::vector<Plot> SelectPlots(const std::string& key) {
         }
     }
     return chosen;
+}
+
+// The options of the programs that run on the benchmark plots.
+struct Options {
+    int runs = 5;
+    std::vector<Plot> plots = Plots();
+    bool keep = false;
+};
+
+// The options a program takes besides --runs, --plot and --keep: given an
+// option and the argument after it (null when there is none), returns how
+// many arguments it took (1, or 2 with a value), or 0 when it does not know
+// the option or the option's value is missing.
+using OwnOptions = std::function<int(const std::string& option, const char* value)>;
+
+// Reads --runs N, --plot standard|million|all, --keep and the program's own
+// options. False for an option that no one takes, a missing value or a --plot
+// that names no plot; the program then prints its usage.
+inline bool ReadOptions(int argc, char** argv, Options& options, const OwnOptions& own) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--runs" && value) {
+            options.runs = std::max(1, std::atoi(value));
+            ++i;
+        } else if (arg == "--plot" && value) {
+            options.plots = SelectPlots(value);
+            ++i;
+        } else if (arg == "--keep") {
+            options.keep = true;
+        } else if (const int taken = own ? own(arg, value) : 0) {
+            i += taken - 1;
+        } else {
+            return false;
+        }
+    }
+    return !options.plots.empty();
 }
 
 // The floor: every value of every cell read once through SQLite, as the

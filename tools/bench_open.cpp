@@ -151,29 +151,19 @@ bool BenchPlot(const bench::Plot& plot, int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 5;
-    bool keep = false;
-    std::string which = "all";
+    bench::Options options;
     std::string check;
     bool openOnly = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--runs" && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--plot" && i + 1 < argc) {
-            which = argv[++i];
-        } else if (arg == "--keep") {
-            keep = true;
-        } else if ((arg == "--check" || arg == "--open") && i + 1 < argc) {
-            openOnly = arg == "--open";
-            check = std::filesystem::absolute(argv[++i]).string();
-        } else {
-            which.clear();
-            break;
-        }
-    }
-    const std::vector<bench::Plot> plots = bench::SelectPlots(which);
-    if (plots.empty()) {
+    const bool read =
+        bench::ReadOptions(argc, argv, options, [&](const std::string& option, const char* value) {
+            if ((option == "--check" || option == "--open") && value) {
+                openOnly = option == "--open";
+                check = std::filesystem::absolute(value).string();
+                return 2;
+            }
+            return 0;
+        });
+    if (!read) {
         std::fprintf(stderr,
                      "usage: bench_open [--runs N] [--plot standard|million|all] [--keep]\n"
                      "       bench_open --check FILE.db | --open FILE.db\n");
@@ -194,13 +184,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
     }
-    if (keep) {
+    if (options.keep) {
         folder.Keep();
     }
     std::printf("Opening benchmark in %s\n", folder.Path().c_str());
     bool ok = true;
-    for (const bench::Plot& plot : plots) {
-        ok = BenchPlot(plot, runs) && ok;
+    for (const bench::Plot& plot : options.plots) {
+        ok = BenchPlot(plot, options.runs) && ok;
     }
     return ok ? 0 : 1;
 }

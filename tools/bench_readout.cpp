@@ -26,10 +26,6 @@ namespace {
 
 using bench::Clock;
 
-double Millis(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 double Percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     return values[std::min(values.size() - 1, size_t(p * values.size()))];
@@ -51,7 +47,7 @@ double FloorMillis(const std::string& path, double x, double y) {
     while (sqlite3_step(statement) == SQLITE_ROW) {
         sum += sqlite3_column_double(statement, 0);
     }
-    const double millis = Millis(start);
+    const double millis = bench::Millis(start);
     sqlite3_finalize(statement);
     sqlite3_close(db);
     if (sum < 0) {
@@ -99,7 +95,7 @@ int main(int argc, char** argv) {
         const auto start = Clock::now();
         const PointReading reading = readout.Read(x, y);
         const std::string text = ReadingText(reading);
-        times.push_back(Millis(start));
+        times.push_back(bench::Millis(start));
         cells += reading.hasCell && !text.empty();
         floors.push_back(FloorMillis(path, std::floor(x), std::floor(y)));
     }

@@ -44,17 +44,13 @@ const int kWidth = 1000;
 const int kHeight = 800;
 const int kSelectedTrees = 10;
 
-double Ms(Clock::time_point start) {
-    return bench::Seconds(start) * 1000.0;
-}
-
 // The median time of several runs of one drawing, in milliseconds.
 double MedianMs(int runs, const std::function<void()>& draw) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         const auto start = Clock::now();
         draw();
-        times.push_back(Ms(start));
+        times.push_back(bench::Millis(start));
     }
     return bench::Median(times);
 }
@@ -214,7 +210,7 @@ class PlotBench {
         plot.RenderStemLayers(STEM_LAYER_BLOCKS, tree, kWidth, kHeight);
         std::printf(
             "\ntree \"%s\", full extent (its table built and data gathered first: %.1f ms)\n",
-            tree.utf8_str().data(), Ms(start));
+            tree.utf8_str().data(), bench::Millis(start));
         for (const CatalogueLayer& layer : LayersByPosition()) {
             if (layer.group == 2) {
                 Line(layer.key, MedianMs(runs, [&] {
@@ -249,30 +245,22 @@ class PlotBench {
 wxIMPLEMENT_APP_NO_MAIN(BenchApp);
 
 int main(int argc, char** argv) {
-    int runs = 5;
-    bool keep = false;
-    std::string which = "all";
+    bench::Options options;
     std::string file;
     std::string only;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--runs" && i + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--plot" && i + 1 < argc) {
-            which = argv[++i];
-        } else if (arg == "--file" && i + 1 < argc) {
-            file = std::filesystem::absolute(argv[++i]).string();
-        } else if (arg == "--only" && i + 1 < argc) {
-            only = argv[++i];
-        } else if (arg == "--keep") {
-            keep = true;
-        } else {
-            which.clear();
-            break;
-        }
-    }
-    const std::vector<bench::Plot> plots = bench::SelectPlots(which);
-    if (plots.empty()) {
+    const bool read =
+        bench::ReadOptions(argc, argv, options, [&](const std::string& option, const char* value) {
+            if (option == "--file" && value) {
+                file = std::filesystem::absolute(value).string();
+                return 2;
+            }
+            if (option == "--only" && value) {
+                only = value;
+                return 2;
+            }
+            return 0;
+        });
+    if (!read) {
         std::fprintf(stderr,
                      "usage: bench_render [--runs N] [--plot standard|million|all] "
                      "[--file FILE.db] [--only reopen|layers|tree|pan] [--keep]\n");
@@ -289,14 +277,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
     }
-    std::printf("Drawing benchmark at %d x %d pixels, medians of %d runs\n", kWidth, kHeight, runs);
+    std::printf("Drawing benchmark at %d x %d pixels, medians of %d runs\n", kWidth, kHeight,
+                options.runs);
     int status = 0;
     if (!file.empty()) {
         std::printf("\n%s\n", file.c_str());
-        status = PlotBench(file, runs, only).Run();
+        status = PlotBench(file, options.runs, only).Run();
     }
-    for (size_t i = 0; file.empty() && i < plots.size() && status == 0; ++i) {
-        const bench::Plot& plot = plots[i];
+    for (size_t i = 0; file.empty() && i < options.plots.size() && status == 0; ++i) {
+        const bench::Plot& plot = options.plots[i];
         const std::string made = folder.Path() + "/" + plot.key + ".db";
         std::string error;
         if (!WritePlot(made, plot.request, error)) {
@@ -306,9 +295,9 @@ int main(int argc, char** argv) {
         }
         std::printf("\nPlot of %s (as `%s`)\n", plot.title, plot.command.c_str());
         std::fflush(stdout);
-        status = PlotBench(made, runs, only).Run();
+        status = PlotBench(made, options.runs, only).Run();
     }
-    if (keep) {
+    if (options.keep) {
         folder.Keep();
         std::printf("kept %s\n", folder.Path().c_str());
     }
