@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/LayerCatalogue.h"
-#include "app/Log.h"
+#include "base/Log.h"
+#include "cli/CommandLine.h"
+#include "cli/ExportCommand.h"
 #include "db/Database.h"
 #include "render/ColorSettings.h"
-#include "ui/BatchExport.h"
+#include "render/LayerCatalogue.h"
 #include "ui/MainWindow.h"
 
 namespace {

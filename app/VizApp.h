@@ -4,7 +4,7 @@
 #include <wx/app.h>
 #include <wx/string.h>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 class MainWindow;
 

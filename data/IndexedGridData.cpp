@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "data/FirstValue.h"
 #include "data/IndexRows.h"
 #include "db/BulkInsert.h"

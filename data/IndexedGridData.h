@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 #include "data/GridData.h"
 #include "data/GridSource.h"
 #include "data/IndexCells.h"

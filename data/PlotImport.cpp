@@ -8,9 +8,9 @@
 #include <optional>
 #include <set>
 
-#include "app/NumberText.h"
-#include "app/PendingFile.h"
-#include "app/ProgressMonitor.h"
+#include "base/NumberText.h"
+#include "base/PendingFile.h"
+#include "base/ProgressMonitor.h"
 #include "data/PlotGenerator.h"
 #include "db/BulkWriter.h"
 #include "db/CsvReader.h"

@@ -6,9 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-
 class ProgressMonitor;
+
+// What an import is asked to make.
+struct ImportRequest {
+    std::string gridPath;
+    std::string stemsPath;
+    std::string outputPath;
+    bool overwrite = false;  // --force: replace an existing output file
+};
 
 struct StemColumn {
     std::string name;

@@ -1,6 +1,6 @@
 #include "data/PointData.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "data/FirstValue.h"
 #include "db/SqlText.h"
 

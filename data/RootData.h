@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 #include "data/GridSource.h"
 #include "db/Database.h"
 

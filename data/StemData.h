@@ -1,7 +1,7 @@
 // Summary of the `stem` table: extents and number of stems.
 #pragma once
 
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 #include "db/Database.h"
 
 class StemData {

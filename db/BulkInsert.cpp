@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 #include "db/Query.h"
 #include "db/Statement.h"
 

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 namespace {
 

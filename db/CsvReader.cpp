@@ -6,7 +6,7 @@
 #include <wx/txtstrm.h>
 #include <wx/wfstream.h>
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "db/Database.h"
 #include "db/SqlText.h"
 

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/Log.h"
-#include "app/OutOfMemory.h"
+#include "base/Log.h"
+#include "base/OutOfMemory.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/PendingFile.h"
+#include "base/PendingFile.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 
 namespace {
 

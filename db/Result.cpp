@@ -4,8 +4,8 @@
 
 #include <new>
 
-#include "app/Log.h"
-#include "app/OutOfMemory.h"
+#include "base/Log.h"
+#include "base/OutOfMemory.h"
 
 namespace {
 

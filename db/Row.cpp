@@ -10,7 +10,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 
 Statement::Statement(Database database, const char* sql) : database(database) {
     if (!this->database.OpenHandle() || !sql || this->database.RefusesStatements(sql)) {

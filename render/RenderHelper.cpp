@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "db/SqlText.h"
 
 namespace {

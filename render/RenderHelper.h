@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 #include "data/NeighborGridData.h"
 #include "data/PointData.h"
 #include "data/RootData.h"

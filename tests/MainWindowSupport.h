@@ -11,8 +11,8 @@
 
 #include <cmath>
 
-#include "app/LayerCatalogue.h"
 #include "render/ColorSettings.h"
+#include "render/LayerCatalogue.h"
 #include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressWindow.h"

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LayerCatalogue.h"
+#include "render/LayerCatalogue.h"
 #include "render/LayerStack.h"
 #include "render/RenderHelper.h"
 #include "tools/BenchSupport.h"

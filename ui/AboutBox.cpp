@@ -3,7 +3,7 @@
 #include <wx/aboutdlg.h>
 #include <wx/utils.h>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "db/Connection.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/DatabaseLoader.h"
 
-#include "app/Dispatcher.h"
-#include "app/ProgressMonitor.h"
+#include "base/Dispatcher.h"
+#include "base/ProgressMonitor.h"
 #include "render/RenderHelper.h"
 #include "ui/ProgressWindow.h"
 

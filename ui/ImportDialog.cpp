@@ -3,9 +3,9 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
-#include "app/Dispatcher.h"
-#include "app/Log.h"
-#include "app/ProgressMonitor.h"
+#include "base/Dispatcher.h"
+#include "base/Log.h"
+#include "base/ProgressMonitor.h"
 #include "data/PlotImport.h"
 #include "ui/ProgressWindow.h"
 

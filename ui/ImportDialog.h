@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/CommandLine.h"
+#include "data/PlotImport.h"
 
 class wxWindow;
 

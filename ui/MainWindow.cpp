@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/CommandLine.h"
-#include "app/Log.h"
+#include "base/Log.h"
+#include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
 #include "render/Legend.h"
 #include "render/PlotRect.h"

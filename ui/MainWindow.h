@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "render/PlotRect.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/LayerCompositor.h"

@@ -16,7 +16,7 @@
 #include <functional>
 #include <mutex>
 
-#include "app/Dispatcher.h"
+#include "base/Dispatcher.h"
 
 // The window's state as the loops see it. The loops and every queued
 // main-thread step hold it alive, so none of them ever touches freed memory:

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 
 class wxGauge;
 class wxPanel;

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 wxString ResourcePath(const wxString& fileName) {
     const wxFileName executable(wxStandardPaths::Get().GetExecutablePath());

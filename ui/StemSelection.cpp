@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "render/RenderHelper.h"
 #include "ui/InspectWindow.h"
 

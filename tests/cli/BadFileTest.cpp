@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "CliSupport.h"
-#include "app/LayerCatalogue.h"
 #include "data/PlotGenerator.h"
 #include "db/SqlText.h"
+#include "render/LayerCatalogue.h"
 #include "render/RenderHelper.h"
 
 namespace {

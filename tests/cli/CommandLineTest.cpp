@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 namespace {
 

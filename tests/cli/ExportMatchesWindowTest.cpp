@@ -10,10 +10,10 @@
 
 #include "CliSupport.h"
 #include "MainWindowSupport.h"
-#include "app/CommandLine.h"
-#include "app/LayerCatalogue.h"
+#include "cli/CommandLine.h"
+#include "cli/ExportCommand.h"
+#include "render/LayerCatalogue.h"
 #include "render/RenderHelper.h"
-#include "ui/BatchExport.h"
 #include "ui/MainWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "CliSupport.h"
-#include "app/LayerCatalogue.h"
+#include "render/LayerCatalogue.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <algorithm>
 
 #include "TestSupport.h"
-#include "app/CommandLine.h"
-#include "app/LayerCatalogue.h"
 #include "app/VizApp.h"
+#include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
+#include "render/LayerCatalogue.h"
 #include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 

@@ -1,4 +1,4 @@
-#include "ui/BatchExport.h"
+#include "cli/ExportCommand.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,8 +18,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/PendingFile.h"
-#include "app/ProgressMonitor.h"
+#include "base/PendingFile.h"
+#include "base/ProgressMonitor.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/ColorSettings.h"

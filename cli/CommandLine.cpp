@@ -1,13 +1,11 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
 
-#include "app/NumberText.h"
-
-const char* const kQuenvarVersion = "0.27";
+#include "base/NumberText.h"
 
 namespace {
 

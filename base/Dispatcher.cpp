@@ -1,4 +1,4 @@
-#include "app/Dispatcher.h"
+#include "base/Dispatcher.h"
 
 #include <wx/app.h>
 #include <wx/thread.h>
@@ -7,8 +7,8 @@
 #include <system_error>
 #include <thread>
 
-#include "app/Log.h"
-#include "app/OutOfMemory.h"
+#include "base/Log.h"
+#include "base/OutOfMemory.h"
 
 wxDEFINE_EVENT(DispatchEventType, DispatchEvent);
 wxIMPLEMENT_DYNAMIC_CLASS(DispatchEvent, wxEvent);

@@ -1,4 +1,4 @@
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 
 #include <cstdio>
 #include <cstdlib>

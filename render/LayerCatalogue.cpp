@@ -1,4 +1,4 @@
-#include "app/LayerCatalogue.h"
+#include "render/LayerCatalogue.h"
 
 const std::vector<CatalogueLayer>& LayerCatalogue() {
     static const std::vector<CatalogueLayer> catalogue = {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/LayerCatalogue.h"
-
-extern const char* const kQuenvarVersion;
+#include "base/Version.h"
+#include "data/PlotImport.h"
+#include "render/LayerCatalogue.h"
 
 // A colour scale named by --palette; Unset keeps the settings' default.
 enum class PaletteOption { Unset, BuiltIn, Viridis, Cividis };
@@ -28,14 +28,6 @@ struct ExportRequest {
     double viewYMax = 0.0;
     PaletteOption palette = PaletteOption::Unset;
     bool legend = false;  // draw the colour legend beside the map
-};
-
-// What `quenvar import` is asked to make.
-struct ImportRequest {
-    std::string gridPath;
-    std::string stemsPath;
-    std::string outputPath;
-    bool overwrite = false;  // --force: replace an existing output file
 };
 
 // What `quenvar --at` is asked to read.

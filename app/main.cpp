@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/ImportCommand.h"
 #include "app/VizApp.h"
+#include "cli/AtCommand.h"
+#include "cli/CommandLine.h"
+#include "cli/ExportCommand.h"
+#include "cli/ImportCommand.h"
 #include "db/PlotLabels.h"
-#include "ui/AtCommand.h"
-#include "ui/BatchExport.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VizApp);
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Log.h"
+#include "base/Log.h"
 
 namespace {
 

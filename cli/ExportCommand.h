@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 class ColorSettings;
 

@@ -1,4 +1,4 @@
-#include "app/PendingFile.h"
+#include "base/PendingFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

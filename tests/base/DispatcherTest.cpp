@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Dispatcher.h"
+#include "base/Dispatcher.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/AtCommand.h"
+#include "cli/AtCommand.h"
 
 #include <cstdio>
 #include <string>

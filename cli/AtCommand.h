@@ -1,7 +1,7 @@
 // `quenvar --at X,Y`: what the plot holds at one point, as text for scripts.
 #pragma once
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 // Opens the file as the export does (building or reusing the index tables)
 // and prints the reading on standard output. Needs no display and runs none

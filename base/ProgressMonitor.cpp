@@ -1,4 +1,4 @@
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <mutex>
 
-#include "app/OutOfMemory.h"
+#include "base/OutOfMemory.h"
 
 struct ProgressMonitor::Body {
     mutable std::mutex lock;

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ProgressMonitor.h"
+#include "base/ProgressMonitor.h"
 
 TEST(ProgressMonitor, PercentIsTruncatedAndNotClamped) {
     ProgressMonitor monitor(0, 0);

@@ -1,4 +1,4 @@
-#include "app/ImportCommand.h"
+#include "cli/ImportCommand.h"
 
 #include <cstdio>
 
