@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "db/Database.h"
@@ -71,7 +72,7 @@ bool VizApp::OnInit() {
     // after the toolkit took its own options must still be a window's.
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
-        args.push_back(std::string(argv[i].utf8_str().data()));
+        args.push_back(Utf8(argv[i]));
     }
     const CommandLine line = ParseCommandLine(args);
     if (line.mode != CommandMode::Window) {

@@ -9,13 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-namespace {
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
-}  // namespace
+#include "base/Text.h"
 
 PendingFile::PendingFile(std::string destinationPath) : destination(std::move(destinationPath)) {}
 

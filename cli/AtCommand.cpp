@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "db/PlotLabels.h"
 #include "render/PointReadout.h"
 #include "render/RenderHelper.h"
@@ -23,10 +24,10 @@ int RunAtCommand(const AtRequest& request) {
         return 2;
     }
     RenderHelper helper(wxString::FromUTF8(request.databasePath.c_str()), ProgressMonitor(0, 0));
-    const std::string problem(helper.GetOpenProblem().utf8_str().data());
+    const std::string problem = Utf8(helper.GetOpenProblem());
     switch (helper.GetOpenStatus()) {
         case RenderHelper::OpenStatus::NoPlotData:
-            Report(problem.empty() ? "\"" + request.databasePath + "\" holds no plot data"
+            Report(problem.empty() ? Quoted(request.databasePath) + " holds no plot data"
                                    : problem);
             return 2;
         case RenderHelper::OpenStatus::IndexFailed:

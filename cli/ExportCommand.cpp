@@ -20,6 +20,7 @@
 
 #include "base/PendingFile.h"
 #include "base/ProgressMonitor.h"
+#include "base/Text.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/ColorSettings.h"
@@ -29,14 +30,6 @@
 #include "render/RenderHelper.h"
 
 namespace {
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
-std::string Utf8(const wxString& text) {
-    return std::string(text.utf8_str().data());
-}
 
 bool CheckOutput(const ExportRequest& request, std::string& error) {
     std::error_code code;

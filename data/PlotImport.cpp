@@ -11,6 +11,7 @@
 #include "base/NumberText.h"
 #include "base/PendingFile.h"
 #include "base/ProgressMonitor.h"
+#include "base/Text.h"
 #include "data/PlotGenerator.h"
 #include "db/BulkWriter.h"
 #include "db/CsvReader.h"
@@ -28,14 +29,6 @@ const char* const kStemY = "Yrot0";
 
 // Names listed in a warning before the rest is only counted.
 const size_t kListedNames = 20;
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-std::string Utf8(const wxString& text) {
-    return std::string(text.utf8_str().data());
-}
 
 // SQLite compares column names without regard to ASCII case.
 std::string Folded(std::string name) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 
@@ -116,7 +117,7 @@ std::string FailureDetails(const StatementFailure& failure) {
 }
 
 std::string ProbeRefusal(const DatabaseProbe& probe, const std::string& path) {
-    const std::string file = "\"" + path + "\"";
+    const std::string file = Quoted(path);
     if (probe.needsRecovery) {
         return file +
                " cannot be opened: a program stopped in the middle of changing it, and undoing "

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/PendingFile.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 
@@ -18,10 +19,6 @@ std::vector<std::string> FirstColumn(sqlite3_stmt* statement) {
         values.push_back(text ? reinterpret_cast<const char*>(text) : "");
     }
     return values;
-}
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
 }
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Text.h"
 #include "db/Database.h"
 #include "db/SqlText.h"
 
@@ -20,10 +21,6 @@ void IgnoreChange(void*, int, const char*) {}
 // ours to drop (a damaged or crafted file may name the user's own tables).
 bool IsIndexTableName(const std::string& name) {
     return name.compare(0, std::strlen(kIndexPrefix), kIndexPrefix) == 0;
-}
-
-std::string Utf8(const wxString& text) {
-    return std::string(text.utf8_str().data());
 }
 
 }  // namespace

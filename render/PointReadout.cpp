@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/Text.h"
 #include "db/Query.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
@@ -114,13 +115,11 @@ std::string ReadingText(const PointReading& reading) {
         text +=
             "uptake\t" + Number(reading.uptake) + "\ntrees\t" + Number(reading.treeCount) + "\n";
         for (const TreeReading& tree : reading.trees) {
-            text += "tree\t" + std::string(tree.label.utf8_str().data()) + "\t" +
-                    Number(tree.uptake) + "\n";
+            text += "tree\t" + Utf8(tree.label) + "\t" + Number(tree.uptake) + "\n";
         }
     }
     if (reading.hasStem) {
-        text += "stem\t" + std::string(reading.stem.utf8_str().data()) + "\t" +
-                Number(reading.stemDistance) + "\n";
+        text += "stem\t" + Utf8(reading.stem) + "\t" + Number(reading.stemDistance) + "\n";
     } else {
         text += "stem\tnone\n";
     }

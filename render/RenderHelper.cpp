@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -277,7 +278,7 @@ void RenderHelper::DeleteIndexTables() {
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {
-    const std::string label = SqlQuoted(std::string(treeLabel.utf8_str().data()), '`');
+    const std::string label = SqlQuoted(Utf8(treeLabel), '`');
     return wxString::FromUTF8(("SELECT gridcell_id, x_coord, y_coord, `" + label +
                                "` FROM grid WHERE `" + label + "` != 0")
                                   .c_str());

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/Text.h"
 #include "db/SqlText.h"
 #include "render/BlockGridDataRenderer.h"
 #include "render/CloudGridDataRenderer.h"
@@ -41,10 +42,6 @@ const wxColour kDbhColor(150, 60, 0);
 const wxColour kLabelColor(1, 1, 1);
 const wxColour kHighlightColor(255, 255, 255);
 const wxColour kScaleColor(255, 255, 255);
-
-std::string Utf8(const wxString& text) {
-    return std::string(text.utf8_str().data());
-}
 
 void AddColors(LayerCanvas& renderer, const Palette& colors) {
     for (const wxColour& color : colors) {

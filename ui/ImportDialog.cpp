@@ -6,6 +6,7 @@
 #include "base/Dispatcher.h"
 #include "base/Log.h"
 #include "base/ProgressMonitor.h"
+#include "base/Text.h"
 #include "data/PlotImport.h"
 #include "ui/ProgressWindow.h"
 
@@ -28,10 +29,6 @@ struct ImportTask {
     std::weak_ptr<int> alive;
     wxWeakRef<ProgressWindow> progress;
 };
-
-std::string Utf8(const wxString& text) {
-    return std::string(text.utf8_str().data());
-}
 
 wxString Choose(wxWindow* parent, const ImportDialogHooks& hooks, const wxString& message,
                 const wxString& wildcard, long style) {
