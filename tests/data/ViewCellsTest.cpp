@@ -31,7 +31,7 @@ class ViewCellsTest : public ::testing::Test {
 
     // Rows out of y order, repeated positions, values of both signs.
     void MakeUnorderedGrid() {
-        std::vector<FixtureCell> cells;
+        std::vector<PlotCell> cells;
         for (int k = 0; k < 60; ++k) {
             const int i = (k * 7) % 10;
             const int j = (k * 13) % 6;
