@@ -84,3 +84,21 @@ bool CheckReadableFile(const std::string& path, std::string& error) {
     close(fd);
     return true;
 }
+
+bool CheckOutputPath(const std::string& path, const char* product, const char* inputRole,
+                     const std::vector<std::string>& inputs, std::string& error) {
+    std::error_code code;
+    const std::filesystem::path output(path);
+    if (std::filesystem::is_directory(output, code)) {
+        error = "cannot write " + Quoted(path) + ": it is a folder";
+        return false;
+    }
+    for (const std::string& input : inputs) {
+        if (std::filesystem::equivalent(output, input, code)) {
+            error = std::string("will not write ") + product + " over " + inputRole + " " +
+                    Quoted(input);
+            return false;
+        }
+    }
+    return true;
+}

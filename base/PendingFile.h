@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class PendingFile {
   public:
@@ -33,3 +34,10 @@ class PendingFile {
 // pipe or a device could wait for ever or never end. False with one line
 // naming the problem in error.
 bool CheckReadableFile(const std::string& path, std::string& error);
+
+// Checks that path may receive what a command writes (product, such as "the
+// picture"): not a folder, and none of the files it reads (each called
+// inputRole, such as "the database file"), so that a command never destroys
+// its own input. False with one line naming the problem in error.
+bool CheckOutputPath(const std::string& path, const char* product, const char* inputRole,
+                     const std::vector<std::string>& inputs, std::string& error);

@@ -316,6 +316,7 @@ const char* OptionText(Option option) {
     return "";
 }
 
+const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force]";
 const char* const kForceMisplaced =
     "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
 
@@ -447,7 +448,9 @@ CommandLine AtCommandLine(const Arguments& arguments) {
 CommandLine ImportCommandLine(const Arguments& arguments) {
     for (const auto& entry : arguments.given) {
         if (entry.first != Option::Force) {
-            return Failure(ExportOnly(entry.first));
+            return Failure(
+                std::string(OptionText(entry.first)) +
+                " cannot be used with import, which takes only --force: " + kImportUsage);
         }
     }
     if (arguments.files.size() != 4) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Version.h"
-#include "data/PlotImport.h"
+#include "cli/ImportCommand.h"
 #include "render/LayerCatalogue.h"
 
 // A colour scale named by --palette; Unset keeps the settings' default.

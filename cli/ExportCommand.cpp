@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -30,20 +29,6 @@
 #include "render/RenderHelper.h"
 
 namespace {
-
-bool CheckOutput(const ExportRequest& request, std::string& error) {
-    std::error_code code;
-    const std::filesystem::path output(request.outputPath);
-    if (std::filesystem::is_directory(output, code)) {
-        error = "cannot write " + Quoted(request.outputPath) + ": it is a folder";
-        return false;
-    }
-    if (std::filesystem::equivalent(output, request.databasePath, code)) {
-        error = "will not write the picture over the database file " + Quoted(request.databasePath);
-        return false;
-    }
-    return true;
-}
 
 // The picture goes to a temporary file beside its destination and takes the
 // destination's name only once it is complete, so that a failed export leaves
@@ -101,7 +86,8 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
     return CheckPlotRequest(request.databasePath, request.stems, error) &&
-           CheckOutput(request, error);
+           CheckOutputPath(request.outputPath, "the picture", "the database file",
+                           {request.databasePath}, error);
 }
 
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {

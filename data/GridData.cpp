@@ -92,7 +92,7 @@ void GridData::SetViewFilter(const ViewFilter& filter) {
     SetFilter(ViewFilterQuery(filter, GetXColumn(), GetYColumn()));
 }
 
-bool GridData::ReadLevelCells(const ViewFilter&, const char*, std::vector<LevelCell>&) {
+bool GridData::ReadLevelCells(const ViewFilter&, std::vector<LevelCell>&) {
     return false;
 }
 

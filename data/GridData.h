@@ -62,12 +62,11 @@ class GridData {
     // The same as SetFilter with the view filter's query; a set may answer
     // it without running the query, with the same cells in the same order.
     virtual void SetViewFilter(const ViewFilter& filter);
-    // The rows the level-line query sql gives over the set's index table
-    // (the cells of the view, edges included, whose count differs from a
+    // The rows the level-line query over the set's index table gives (the
+    // cells of the view, edges included, whose count differs from a
     // neighbour's), in its order; false when the set can tell them only by
     // running it.
-    virtual bool ReadLevelCells(const ViewFilter& view, const char* sql,
-                                std::vector<LevelCell>& cells);
+    virtual bool ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells);
 
     double GetXMin() const { return xMin; }
     double GetXMax() const { return xMax; }

@@ -321,25 +321,34 @@ ViewFilter IndexedGridData::RangeOf(const ViewFilter& view) {
                       asRead(view.yMax)};
 }
 
-const IndexCells* IndexedGridData::MemoryFor(const std::string& table, const std::string& sql) {
-    const std::string expected = "SEARCH " + table + " USING INDEX " +
-                                 LookupIndexName("LOCATION_Y") + " (" + yColumn + ">? AND " +
-                                 yColumn + "<?)";
-    Statement plan(database, ("EXPLAIN QUERY PLAN " + sql).c_str());
-    int steps = 0;
-    bool throughYIndex = false;
-    while (plan.Step()) {
-        const unsigned char* detail = sqlite3_column_text(plan.Handle(), 3);
-        throughYIndex = ++steps == 1 && detail && expected == reinterpret_cast<const char*>(detail);
-    }
-    if (!throughYIndex || steps != 1) {
-        return nullptr;
-    }
+// The set's view queries are range tests on x and y that it builds itself,
+// over a table whose lookup indexes it made; through the y index SQLite
+// gives their rows by y, then by row id, the order the rows in memory keep.
+// A table without that index (made before it, or the index dropped by
+// another program) is read by the query.
+const IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
     if (!memoryTried) {
         memoryTried = true;
-        memory = IndexCells::Load(database, table, xColumn, yColumn);
+        if (HasYIndex(table)) {
+            memory = IndexCells::Load(database, table, xColumn, yColumn);
+        }
     }
     return memory.get();
+}
+
+bool IndexedGridData::HasYIndex(const std::string& table) {
+    Statement columns(database,
+                      "SELECT i.name FROM sqlite_master AS m, pragma_index_info(m.name) AS i "
+                      "WHERE m.type = 'index' AND m.name = ?1 AND m.tbl_name = ?2");
+    const std::string index = LookupIndexName("LOCATION_Y");
+    columns.Bind(1, index.c_str());
+    columns.Bind(2, table.c_str());
+    std::vector<std::string> names;
+    while (columns.Step()) {
+        const unsigned char* name = sqlite3_column_text(columns.Handle(), 0);
+        names.emplace_back(name ? reinterpret_cast<const char*>(name) : "");
+    }
+    return names == std::vector<std::string>{yColumn};
 }
 
 void IndexedGridData::First() {
@@ -350,7 +359,7 @@ void IndexedGridData::First() {
     }
     const Query query("SELECT * FROM (%s) %s", SqlName(table).c_str(), FilterText());
     if (filterIsView) {
-        if (const IndexCells* cells = MemoryFor(table, query.Text())) {
+        if (const IndexCells* cells = MemoryFor(table)) {
             cells->Select(viewRange, false, viewCells);
             viewAt = 0;
             onRow = !viewCells.empty();
@@ -408,11 +417,10 @@ double IndexedGridData::GetY() {
     return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*viewCells[viewAt]);
 }
 
-bool IndexedGridData::ReadLevelCells(const ViewFilter& view, const char* sql,
-                                     std::vector<LevelCell>& cells) {
+bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells) {
     cells.clear();
     const std::string table = GetTableName();
-    const IndexCells* rows = table.empty() ? nullptr : MemoryFor(table, sql);
+    const IndexCells* rows = table.empty() ? nullptr : MemoryFor(table);
     if (!rows || view.kind != ViewFilter::EdgesIncluded) {
         return false;
     }

@@ -42,8 +42,7 @@ class IndexedGridData : public GridData {
     const char* GetTableName() override;
     void SetFilter(const Query& query) override;
     void SetViewFilter(const ViewFilter& view) override;
-    bool ReadLevelCells(const ViewFilter& view, const char* sql,
-                        std::vector<LevelCell>& cells) override;
+    bool ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells) override;
 
     const std::string& GetIndexName() const { return indexName; }
     // False when the index table could not be built and committed (for
@@ -126,9 +125,11 @@ class IndexedGridData : public GridData {
     ViewFilter RangeOf(const ViewFilter& view);
     // The name of one of the table's lookup indexes, "TB_IDX_<what>_<kind>_<checksum>".
     std::string LookupIndexName(const char* what) const;
-    // The rows in memory when sql, over table, runs through the y index
-    // (so that its rows come by y, then by row id); null otherwise.
-    const IndexCells* MemoryFor(const std::string& table, const std::string& sql);
+    // The table's rows in memory, for the view queries the set builds
+    // itself; null when they must be read by the query.
+    const IndexCells* MemoryFor(const std::string& table);
+    // True when the table has the set's y lookup index, on y alone.
+    bool HasYIndex(const std::string& table);
     GridSource& Source();
     void BuildInTransaction(ProgressMonitor monitor);
     void LogBuildFailure(const char* what);

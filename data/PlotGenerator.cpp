@@ -8,8 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "db/BulkWriter.h"
-#include "db/SqlText.h"
+#include "data/PlotWriter.h"
 
 namespace {
 
@@ -47,6 +46,11 @@ struct Tree {
     int species = 1;       // 1 beech, 2 spruce, 3 oak, 4 maple, 5 fir
     double age = -1.0;     // years; -1 when unknown
 };
+
+const std::vector<StemField> kStemFields = {
+    {"Tree", StemType::Text},       {"Xrot0", StemType::Real},     {"Yrot0", StemType::Real},
+    {"dbh", StemType::Real},        {"Crown_d_m", StemType::Real}, {"height", StemType::Real},
+    {"species", StemType::Integer}, {"age", StemType::Real}};
 
 double Round(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
@@ -152,56 +156,35 @@ std::vector<double> ComputeUptake(const std::vector<Tree>& trees, int columns, i
     return uptake;
 }
 
-bool WriteTables(BulkWriter& writer, const PlotRequest& request, int columns, int rows,
+bool WriteTables(PlotWriter& writer, const PlotRequest& request, int columns, int rows,
                  const std::vector<Tree>& trees, const std::vector<double>& uptake) {
-    // One transaction with one prepared statement per table: fast, and a
-    // failure leaves an empty file rather than half a plot.
-    if (!writer.Exec("BEGIN")) {
-        return false;
-    }
-    // Value columns are declared double so that every uptake is stored as a
-    // real, also the zeros: a column read as integers would truncate.
-    std::string create = "CREATE TABLE grid (gridcell_id integer, x_coord double, y_coord double";
-    std::string insert = "INSERT INTO grid VALUES (?, ?, ?";
+    std::vector<std::string> labels;
     for (const Tree& tree : trees) {
-        create += ", " + SqlName(tree.label) + " double";
-        insert += ", ?";
+        labels.push_back(tree.label);
     }
-    create += ")";
-    insert += ")";
-    bool ok = writer.Exec(create) && writer.Prepare(insert);
+    bool ok = writer.StartGrid(labels);
     const size_t treeCount = trees.size();
     for (int j = 0; ok && j < rows; ++j) {
         for (int i = 0; ok && i < columns; ++i) {
-            writer.BindInt(1, j * columns + i + 1);
-            writer.BindDouble(2, Round(i * request.cell, 6));
-            writer.BindDouble(3, Round(j * request.cell, 6));
-            const double* values = &uptake[(static_cast<size_t>(j) * columns + i) * treeCount];
-            for (size_t t = 0; t < treeCount; ++t) {
-                writer.BindDouble(static_cast<int>(t) + 4, values[t]);
-            }
-            ok = writer.Step();
+            ok = writer.AddCell(j * columns + i + 1, Round(i * request.cell, 6),
+                                Round(j * request.cell, 6),
+                                uptake.data() + (static_cast<size_t>(j) * columns + i) * treeCount);
         }
     }
-
-    ok = ok &&
-         writer.Exec(
-             "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double, Crown_d_m "
-             "double, height double, species integer, age double)") &&
-         writer.Prepare("INSERT INTO stem VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    ok = ok && writer.StartStems(kStemFields);
     for (size_t t = 0; ok && t < treeCount; ++t) {
         const Tree& tree = trees[t];
-        writer.BindText(1, tree.label);
-        writer.BindDouble(2, tree.x);
-        writer.BindDouble(3, tree.y);
-        writer.BindDouble(4, tree.dbh);
-        writer.BindDouble(5, tree.crown);
-        writer.BindDouble(6, tree.height);
-        writer.BindInt(7, tree.species);
-        writer.BindDouble(8, tree.age);
-        ok = writer.Step();
+        writer.SetText(0, tree.label);
+        writer.SetReal(1, tree.x);
+        writer.SetReal(2, tree.y);
+        writer.SetReal(3, tree.dbh);
+        writer.SetReal(4, tree.crown);
+        writer.SetReal(5, tree.height);
+        writer.SetInteger(6, tree.species);
+        writer.SetReal(7, tree.age);
+        ok = writer.AddStem();
     }
-    return ok && writer.Exec("COMMIT");
+    return ok && writer.Commit();
 }
 
 }  // namespace
@@ -236,7 +219,7 @@ bool WritePlot(const std::string& path, const PlotRequest& request, std::string&
         PlaceTrees(request, columns * request.cell, rows * request.cell, draws);
     const std::vector<double> uptake = ComputeUptake(trees, columns, rows, request.cell, draws);
 
-    BulkWriter writer(path);
+    PlotWriter writer(path);
     if (!writer.IsOpen()) {
         error = "cannot create " + path + ": " + writer.Error();
         return false;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "data/PlotWriter.h"
+
 struct PlotRequest {
     double width = 60.0;   // metres along x
     double height = 40.0;  // metres along y
@@ -12,10 +14,6 @@ struct PlotRequest {
     int trees = 40;
     uint32_t seed = 1;
 };
-
-// The largest number of trees a grid table can hold (SQLite's column limit
-// less the three position columns).
-constexpr int kMaxPlotTrees = 1997;
 
 // Creates the file at path, which must not exist yet. Returns false with a
 // message in error when the request is unusable or the file cannot be written.

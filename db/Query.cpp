@@ -35,16 +35,19 @@ struct Query::Body {
     unsigned references;
 };
 
-Query::Query() {
-    body = static_cast<Body*>(std::malloc(sizeof(Body)));
+Query::Body* Query::NewBody(unsigned capacity) {
+    Body* body = static_cast<Body*>(std::malloc(sizeof(Body)));
     if (!body) {
         OutOfMemory();
     }
-    body->text = Allocate(kInitialCapacity);
+    body->text = Allocate(capacity);
     body->text[0] = '\0';
-    body->capacity = kInitialCapacity;
+    body->capacity = capacity;
     body->references = 1;
+    return body;
 }
+
+Query::Query() : body(NewBody(kInitialCapacity)) {}
 
 Query::Query(const char* format, ...) : Query() {
     va_list args;
@@ -78,6 +81,16 @@ void Query::Release() {
     body = nullptr;
 }
 
+void Query::Detach() {
+    if (body->references == 1) {
+        return;
+    }
+    Body* own = NewBody(body->capacity);
+    std::memcpy(own->text, body->text, std::strlen(body->text) + 1);
+    Release();
+    body = own;
+}
+
 void Query::Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -86,6 +99,7 @@ void Query::Format(const char* format, ...) {
 }
 
 void Query::FormatV(const char* format, va_list args) {
+    Detach();
     va_list first;
     va_copy(first, args);
     int needed = std::vsnprintf(body->text, body->capacity, format, first);
@@ -110,6 +124,7 @@ void Query::Append(const char* format, ...) {
 }
 
 void Query::AppendV(const char* format, va_list args) {
+    Detach();
     size_t addedLength = NeededLength(format, args);
     char* added = Allocate(addedLength + 1);
     std::vsnprintf(added, addedLength + 1, format, args);

@@ -1,4 +1,5 @@
-// SQL text built printf-style. Copies share one buffer.
+// SQL text built printf-style. Copies share one buffer until one of them
+// changes, which then takes a buffer of its own: a copy is an independent value.
 #pragma once
 
 #include <cstdarg>
@@ -25,5 +26,9 @@ class Query {
   private:
     struct Body;
     Body* body;
+    // A body of one reference with an empty text of capacity bytes.
+    static Body* NewBody(unsigned capacity);
     void Release();
+    // Gives this query a body of its own before it changes its text.
+    void Detach();
 };

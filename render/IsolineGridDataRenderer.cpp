@@ -149,7 +149,7 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
     };
 
     std::vector<LevelCell> cells;
-    if (data.ReadLevelCells(range, query.Text(), cells)) {
+    if (data.ReadLevelCells(range, cells)) {
         for (const LevelCell& row : cells) {
             drawCell(row);
         }

@@ -7,7 +7,7 @@
 #include "base/Log.h"
 #include "base/ProgressMonitor.h"
 #include "base/Text.h"
-#include "data/PlotImport.h"
+#include "cli/ImportCommand.h"
 #include "ui/ProgressWindow.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "data/PlotImport.h"
+#include "cli/ImportCommand.h"
 
 class wxWindow;
 

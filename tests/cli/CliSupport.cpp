@@ -186,25 +186,3 @@ std::vector<std::string> OwnTables(const std::string& path) {
     }
     return own;
 }
-
-void MakeGridTable(const std::string& path, const std::vector<std::string>& trees, int width,
-                   int height, double (*value)(int tree, int x, int y)) {
-    std::string sql = "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double";
-    for (const std::string& tree : trees) {
-        sql += ", " + SqlName(tree) + " double";
-    }
-    sql += "); BEGIN;";
-    int id = 0;
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y) {
-            sql += "INSERT INTO grid VALUES (" + std::to_string(id++) + ", " + std::to_string(x) +
-                   ".0, " + std::to_string(y) + ".0";
-            for (size_t t = 0; t < trees.size(); ++t) {
-                sql += ", " + std::to_string(value(int(t), x, y));
-            }
-            sql += ");";
-        }
-    }
-    sql += "COMMIT;";
-    ExecSql(path, sql);
-}

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TestPlot.h"
 #include "TestSupport.h"
 
 struct ProgramRun {
@@ -55,8 +56,3 @@ int LitPixels(const wxImage& image);
 std::map<std::string, std::vector<std::string>> UserTables(const std::string& path);
 // The names of Quenvar's own tables in the file.
 std::vector<std::string> OwnTables(const std::string& path);
-
-// A grid of width x height unit cells at whole coordinates with one value
-// column per tree, values from value(tree, x, y); declared double.
-void MakeGridTable(const std::string& path, const std::vector<std::string>& trees, int width,
-                   int height, double (*value)(int tree, int x, int y));

@@ -178,6 +178,9 @@ TEST(CommandLine, ImportTakesThreeFilesAndForce) {
     EXPECT_FALSE(Parse({"import", "g.csv", "s.csv", "out.db"}).import.overwrite);
     EXPECT_TRUE(Mentions(ErrorOf({"import", "g.csv", "out.db"}), "needs three files"));
     EXPECT_TRUE(Mentions(ErrorOf({"import", "g", "s", "o", "--layers", "scale"}), "--layers"));
+    const std::string at = ErrorOf({"import", "g", "s", "o", "--at", "1,2"});
+    EXPECT_TRUE(Mentions(at, "--at cannot be used with import")) << at;
+    EXPECT_FALSE(Mentions(at, "export")) << at;
     EXPECT_TRUE(Mentions(ErrorOf({"--force", "plot.db"}), "belongs to import"));
     EXPECT_TRUE(
         Mentions(ErrorOf({"--export", "a.png", "--force", "plot.db"}), "belongs to import"));

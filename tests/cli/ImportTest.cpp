@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "CliSupport.h"
+#include "cli/ImportCommand.h"
 
 namespace {
 
@@ -87,4 +88,30 @@ TEST_F(ImportTest, ReplacesAnExistingFileOnlyWithForce) {
     run = RunQuenvar({"import", "wide.csv", "stems.csv", "out.db", "--force"}, withoutDisplay);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(QueryColumn("out.db", "SELECT count(*) FROM grid"), Strings{"4"});
+}
+
+// The import as the window runs it, in this process.
+TEST(ImportPlot, FailedImportLeavesNothingAndNeverReplacesWithoutForce) {
+    TempDir dir;
+    WriteFile("grid.csv", "x_coord,y_coord,Oak\n0,0,1\n1,0,x\n");
+    WriteFile("stems.csv", "Tree,Xrot0,Yrot0\nOak,0.5,0.5\nBirch,1.5,0.5\n");
+    WriteFile("out.db", "earlier");
+    ImportOutcome outcome = ImportPlot({"grid.csv", "stems.csv", "new.db", false});
+    EXPECT_FALSE(outcome.written);
+    outcome = ImportPlot({"grid.csv", "stems.csv", "out.db", true});
+    EXPECT_FALSE(outcome.written);
+    EXPECT_EQ(ReadFile("out.db"), "earlier");
+
+    WriteFile("grid.csv", "x_coord,y_coord,Oak\n0,0,1\n");
+    outcome = ImportPlot({"grid.csv", "stems.csv", "out.db", false});
+    EXPECT_EQ(outcome.error, "\"out.db\" exists already; give --force to replace it");
+    EXPECT_EQ(ReadFile("out.db"), "earlier");
+    // Not even --force lets the plot replace one of its inputs.
+    EXPECT_EQ(ImportPlot({"grid.csv", "stems.csv", "./grid.csv", true}).error,
+              "will not write the plot over its input file \"grid.csv\"");
+    EXPECT_EQ(ReadFile("grid.csv"), "x_coord,y_coord,Oak\n0,0,1\n");
+    EXPECT_EQ(Names(dir.Path()), (Strings{"grid.csv", "out.db", "stems.csv"}));
+
+    EXPECT_TRUE(ImportPlot({"grid.csv", "stems.csv", "out.db", true}).written);
+    EXPECT_EQ(QueryColumn("out.db", "SELECT typeof(Oak) FROM grid"), Strings{"real"});
 }

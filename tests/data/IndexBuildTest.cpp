@@ -24,7 +24,7 @@ class IndexBuildTest : public ::testing::Test {
     std::string path = dir.File("plot.db");
 
     void MakeSquareGrid(int side) {
-        std::vector<FixtureCell> cells;
+        std::vector<PlotCell> cells;
         for (int j = 0; j < side; ++j) {
             for (int i = 0; i < side; ++i) {
                 cells.push_back({double(i), double(j), {0.25 * ((i + j) % 3), i == j ? 1.5 : 0.0}});

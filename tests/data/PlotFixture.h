@@ -1,4 +1,5 @@
-// Small hand-made plot databases and an SQL trace for the data-model tests.
+// Reading back hand-made plot databases, and an SQL trace, for the
+// data-model tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,35 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "TestPlot.h"
 #include "TestSupport.h"
 #include "db/Database.h"
-
-// One grid cell of a fixture: position and the value of each tree column.
-struct FixtureCell {
-    double x;
-    double y;
-    std::vector<double> values;
-};
-
-// Writes a grid table (gridcell_id, x_coord, y_coord, then one double column
-// per tree named T1, T2, ...) with the cells in the given order.
-inline void MakeGrid(const std::string& path, const std::vector<FixtureCell>& cells, int trees) {
-    std::string sql = "CREATE TABLE grid (gridcell_id integer, x_coord double, y_coord double";
-    for (int t = 1; t <= trees; ++t) {
-        sql += ", T" + std::to_string(t) + " double";
-    }
-    sql += ");";
-    int id = 1;
-    for (const FixtureCell& cell : cells) {
-        sql += "INSERT INTO grid VALUES (" + std::to_string(id++) + ", " + std::to_string(cell.x) +
-               ", " + std::to_string(cell.y);
-        for (double value : cell.values) {
-            sql += ", " + std::to_string(value);
-        }
-        sql += ");";
-    }
-    ExecSql(path, sql);
-}
 
 // Every row of a query, its columns joined by commas (SQLite's own text of
 // each value, "NULL" for NULL).

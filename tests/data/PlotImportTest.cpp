@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "TestSupport.h"
-#include "data/PlotImport.h"
+#include "data/PlotTables.h"
 
 namespace {
 
@@ -127,28 +125,3 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"x_coord,y_coord,Oak\n0,0,1\n", "Tree,Xrot0,Yrot0\nOak,1,1\nOak,2,2\n",
                  "stems.csv, line 3, field \"Tree\": the tree \"Oak\" is given already on line "
                  "2"}));
-
-TEST_F(PlotImportTest, FailedImportLeavesNothingAndNeverReplacesWithoutForce) {
-    WriteFile("grid.csv", "x_coord,y_coord,Oak\n0,0,1\n1,0,x\n");
-    WriteFile("stems.csv", kStems);
-    WriteFile("out.db", "earlier");
-    ImportOutcome outcome = ImportPlot({"grid.csv", "stems.csv", "new.db", false});
-    EXPECT_FALSE(outcome.written);
-    outcome = ImportPlot({"grid.csv", "stems.csv", "out.db", true});
-    EXPECT_FALSE(outcome.written);
-    EXPECT_EQ(ReadFile("out.db"), "earlier");
-
-    WriteFile("grid.csv", "x_coord,y_coord,Oak\n0,0,1\n");
-    outcome = ImportPlot({"grid.csv", "stems.csv", "out.db", false});
-    EXPECT_EQ(outcome.error, "\"out.db\" exists already; give --force to replace it");
-    EXPECT_EQ(ReadFile("out.db"), "earlier");
-    Strings names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (Strings{"grid.csv", "out.db", "stems.csv"}));
-
-    EXPECT_TRUE(ImportPlot({"grid.csv", "stems.csv", "out.db", true}).written);
-    EXPECT_EQ(QueryColumn("out.db", "SELECT typeof(Oak) FROM grid"), Strings{"real"});
-}

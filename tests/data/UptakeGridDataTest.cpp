@@ -61,7 +61,7 @@ TEST_F(UptakeGridDataTest, ColumnWithIntegerFirstValueIsReadAsIntegers) {
 }
 
 TEST_F(UptakeGridDataTest, HalfMetreCellsFindTheirNeighbours) {
-    std::vector<FixtureCell> cells;
+    std::vector<PlotCell> cells;
     for (int j = 0; j < 3; ++j) {
         for (int i = 0; i < 4; ++i) {
             cells.push_back({i * 0.5, j * 0.5, {0.125 * (i + 1), j == 1 ? 0.0 : 0.3}});

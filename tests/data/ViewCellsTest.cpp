@@ -31,7 +31,7 @@ class ViewCellsTest : public ::testing::Test {
 
     // Rows out of y order, repeated positions, values of both signs.
     void MakeUnorderedGrid() {
-        std::vector<FixtureCell> cells;
+        std::vector<PlotCell> cells;
         for (int k = 0; k < 60; ++k) {
             const int i = (k * 7) % 10;
             const int j = (k * 13) % 6;
@@ -74,7 +74,7 @@ TEST_F(ViewCellsTest, ViewFiltersGiveTheQuerysCellsInItsOrder) {
         "%f AND y_coord <= %f) \t\tWHERE count != n OR count != e OR count != s OR count != w",
         SqlName(grid.GetTableName()).c_str(), view.xMin, view.xMax, view.yMin, view.yMax);
     std::vector<LevelCell> cells;
-    ASSERT_TRUE(grid.ReadLevelCells(view, levels.Text(), cells));
+    ASSERT_TRUE(grid.ReadLevelCells(view, cells));
     std::vector<std::string> fromMemory;
     for (const LevelCell& c : cells) {
         fromMemory.push_back(std::to_string(c.x) + " " + std::to_string(c.y) + " " +
@@ -113,5 +113,25 @@ TEST_F(ViewCellsTest, TableWithoutItsYIndexIsReadByTheQuery) {
     grid.SetViewFilter(view);
     EXPECT_EQ(Walk(grid), byQuery);
     std::vector<LevelCell> cells;
-    EXPECT_FALSE(grid.ReadLevelCells(view, "SELECT 1", cells));
+    EXPECT_FALSE(grid.ReadLevelCells(view, cells));
+}
+
+// An index of that name over other columns orders nothing by y: the query is run.
+TEST_F(ViewCellsTest, IndexOfTheNameOnOtherColumnsIsNotTakenForTheYIndex) {
+    MakeUnorderedGrid();
+    {
+        UptakeGridData built(Database(path.c_str()), Query("SELECT * FROM grid"), "grid", "x_coord",
+                             "y_coord", ProgressMonitor(0, 0));
+    }
+    ExecSql(path,
+            "DROP INDEX TB_IDX_LOCATION_Y_UPTAKE_13365;"
+            "CREATE INDEX TB_IDX_LOCATION_Y_UPTAKE_13365 ON _idx_grid_uptake_13365 (x_coord);");
+    Database database(path.c_str());
+    UptakeGridData grid(database, Query("SELECT * FROM grid"), "grid", "x_coord", "y_coord",
+                        ProgressMonitor(0, 0));
+    SqlTrace trace(database);
+    const ViewFilter view{ViewFilter::EdgesIncluded, 0.5, 0.5, 3.5, 2.0};
+    grid.SetViewFilter(view);
+    Walk(grid);
+    EXPECT_EQ(trace.StartingWith("SELECT * FROM (_idx").size(), 1u);
 }

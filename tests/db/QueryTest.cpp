@@ -46,14 +46,19 @@ TEST(QueryTest, ManyAppendsKeepEveryPiece) {
     EXPECT_GT(query.Capacity(), expected.size());
 }
 
-TEST(QueryTest, CopiesShareOneText) {
+// A copy shares the text until one side changes it; then each keeps its own.
+TEST(QueryTest, CopiesAreIndependentValues) {
     Query original("SELECT 1");
     Query copy = original;
+    EXPECT_EQ(copy.Text(), original.Text());  // one buffer while neither changes
     copy.Append(" + 1");
-    EXPECT_STREQ(original.Text(), "SELECT 1 + 1");
+    EXPECT_STREQ(original.Text(), "SELECT 1");
+    EXPECT_STREQ(copy.Text(), "SELECT 1 + 1");
 
     Query other("SELECT 2");
     other = original;
     original.Format("%s", "gone");
-    EXPECT_STREQ(other.Text(), "gone");
+    EXPECT_STREQ(other.Text(), "SELECT 1");
+    EXPECT_STREQ(original.Text(), "gone");
+    EXPECT_STREQ(copy.Text(), "SELECT 1 + 1");
 }

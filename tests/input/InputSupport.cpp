@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "MainWindowSupport.h"
-#include "TreePlot.h"
+#include "TestPlot.h"
 
 // Last: the X headers define macros (None, Status, Success) that clash with names above.
 #include <X11/Xlib.h>

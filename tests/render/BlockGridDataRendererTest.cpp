@@ -33,7 +33,7 @@ class BlockLayer : public testing::Test {
         set(1, 2, 5.0);
         set(2, 2, 10.0);
         set(3, 3, 10.0);  // corner exactly on the view's far edges
-        CreateGrid(dir.File("plot.db"), {"T1"}, cells);
+        MakeGrid(dir.File("plot.db"), {"T1"}, cells);
         plot = OpenPlot(dir.File("plot.db"));
         ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
         plot->SetView(0.5, 0.5, 3.0, 3.0);

@@ -29,7 +29,7 @@ class CloudLayer : public testing::Test {
         set(1, 1, 10.0, 0.0);
         set(3, 1, 2.5, 0.0);
         set(7, 1, 3.0, -3.0);
-        CreateGrid(dir.File("plot.db"), {"T1", "T2"}, cells);
+        MakeGrid(dir.File("plot.db"), {"T1", "T2"}, cells);
         plot = OpenPlot(dir.File("plot.db"));
         ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
     }

@@ -49,7 +49,7 @@ std::vector<PlotCell> ProbeCells(double scale) {
 class IsolineLayer : public testing::TestWithParam<double> {
   protected:
     void SetUp() override {
-        CreateGrid(dir.File("plot.db"), {"T1"}, ProbeCells(GetParam()));
+        MakeGrid(dir.File("plot.db"), {"T1"}, ProbeCells(GetParam()));
         plot = OpenPlot(dir.File("plot.db"));
         ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
     }
@@ -123,14 +123,14 @@ TEST(IsolineRenderer, EqualExtremesOrNoPaletteDrawNoLines) {
             cells.push_back({double(x), double(y), {3.0}});
         }
     }
-    CreateGrid(dir.File("flat.db"), {"T1"}, cells);
+    MakeGrid(dir.File("flat.db"), {"T1"}, cells);
     auto plot = OpenPlot(dir.File("flat.db"));
     plot->SetView(0, 0, 2, 2);
     wxImage flat =
         Pixels(plot->RenderPlotLayers(LAYER_UPTAKE_ISOLINES | LAYER_COUNT_ISOLINES, 60, 60));
     EXPECT_EQ(ColorCounts(flat).size(), 1u);
 
-    CreateGrid(dir.File("probe.db"), {"T1"}, ProbeCells(1.0));
+    MakeGrid(dir.File("probe.db"), {"T1"}, ProbeCells(1.0));
     auto probe = OpenPlot(dir.File("probe.db"));
     IsolineGridDataRenderer noPalette(1.5, 1.5, 2.5, 2.5, 100, 100, probe->GetDatabase());
     noPalette.SetBitmap(NewLayerBitmap(100, 100));

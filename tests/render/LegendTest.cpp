@@ -113,8 +113,8 @@ TEST(Legend, BlockLayerDrawsEachValueInItsSwatchColour) {
     for (int i = 0; i < 40; ++i) {
         cells.push_back({double(i), 0.0, {0.4 + i * 0.2641}});  // 0.4 to 10.7
     }
-    CreateGrid("plot.db", {"T1"}, cells);
-    CreateStems("plot.db", {{"T1", 0.0, 0.0, 0.1, 1.0}});
+    MakeGrid("plot.db", {"T1"}, cells);
+    MakeStems("plot.db", {{"T1", 0.0, 0.0, 0.1, 1.0}});
     auto helper = OpenPlot("plot.db");
     helper->SetView(0, 0, 39, 0);
     const wxImage picture = Pixels(helper->RenderPlotLayers(LAYER_UPTAKE_BLOCKS, 400, 10));

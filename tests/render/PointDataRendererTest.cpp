@@ -15,13 +15,13 @@ const Rgb kWhite{255, 255, 255};
 class StemMaps : public testing::Test {
   protected:
     void SetUp() override {
-        CreateStems(dir.File("plot.db"), {
-                                             {"Centre", 50, 50, 5, 10},
-                                             {"Corner", 100, 100, 0.4, 0},
-                                             {"Outside", 104, 20, 0, 10},
-                                             {"Origin", 0, 0, 3, 0},
-                                             {"Near", 95, 95, 0, 0},
-                                         });
+        MakeStems(dir.File("plot.db"), {
+                                           {"Centre", 50, 50, 5, 10},
+                                           {"Corner", 100, 100, 0.4, 0},
+                                           {"Outside", 104, 20, 0, 10},
+                                           {"Origin", 0, 0, 3, 0},
+                                           {"Near", 95, 95, 0, 0},
+                                       });
         plot = OpenPlot(dir.File("plot.db"));
         ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
         plot->SetView(0, 0, 100, 100);

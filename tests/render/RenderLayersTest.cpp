@@ -54,8 +54,8 @@ class LayerDrawing : public testing::Test {
                 cells.push_back({double(x), double(y), {1.0 + x, quoted}});
             }
         }
-        CreateGrid(dir.File("plot.db"), {"T1", kQuoted}, cells);
-        CreateStems(dir.File("plot.db"), {{"T1", 2, 2, 1, 3}, {kQuoted, 8, 8, 1, 3}});
+        MakeGrid(dir.File("plot.db"), {"T1", kQuoted}, cells);
+        MakeStems(dir.File("plot.db"), {{"T1", 2, 2, 1, 3}, {kQuoted, 8, 8, 1, 3}});
         plot = OpenPlot(dir.File("plot.db"));
         ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
         plot->SetView(0, 0, 10, 10);
@@ -180,8 +180,8 @@ TEST_F(LayerDrawing, NearestStemKeepsTheFirstOfEqualDistances) {
 
 TEST(NearestStem, NoStemsGiveNone) {
     TempDir dir;
-    CreateStems(dir.File("empty.db"), {});
-    CreateGrid(dir.File("empty.db"), {"T1"}, {{0, 0, {1}}, {1, 0, {2}}});
+    MakeStems(dir.File("empty.db"), {});
+    MakeGrid(dir.File("empty.db"), {"T1"}, {{0, 0, {1}}, {1, 0, {2}}});
     auto plot = OpenPlot(dir.File("empty.db"));
     EXPECT_EQ(plot->FindNearestStem(0, 0), "none");
 }

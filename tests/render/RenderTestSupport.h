@@ -1,5 +1,5 @@
-// Helpers of the rendering tests: small plot databases made with plain SQL,
-// and exact pixel reads of layer bitmaps.
+// Helpers of the rendering tests: opening the plots of TestPlot.h, and exact
+// pixel reads of layer bitmaps.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "TestPlot.h"
 #include "TestSupport.h"
 #include "render/RenderHelper.h"
 
@@ -54,69 +55,6 @@ inline std::map<Rgb, int> ColorCounts(const wxImage& image) {
         }
     }
     return counts;
-}
-
-// A grid table with one row per cell of cells (x, y) -> value per tree.
-// Values are declared double so that every one is read as a real.
-struct PlotCell {
-    double x;
-    double y;
-    std::vector<double> values;
-};
-
-inline void CreateGrid(const std::string& db, const std::vector<std::string>& trees,
-                       const std::vector<PlotCell>& cells) {
-    std::string sql = "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double";
-    for (const std::string& tree : trees) {
-        std::string quoted;
-        for (char c : tree) {
-            quoted += c;
-            if (c == '"') {
-                quoted += c;
-            }
-        }
-        sql += ", \"" + quoted + "\" double";
-    }
-    sql += "); BEGIN;";
-    int id = 1;
-    for (const PlotCell& cell : cells) {
-        sql += "INSERT INTO grid VALUES(" + std::to_string(id++) + ", " + std::to_string(cell.x) +
-               ", " + std::to_string(cell.y);
-        for (double v : cell.values) {
-            sql += ", " + std::to_string(v);
-        }
-        sql += ");";
-    }
-    sql += "COMMIT;";
-    ExecSql(db, sql);
-}
-
-struct PlotStem {
-    std::string tree;
-    double x;
-    double y;
-    double dbh;
-    double crown;
-};
-
-inline void CreateStems(const std::string& db, const std::vector<PlotStem>& stems) {
-    std::string sql =
-        "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double, Crown_d_m "
-        "double); BEGIN;";
-    for (const PlotStem& s : stems) {
-        std::string literal;
-        for (char c : s.tree) {
-            literal += c;
-            if (c == '\'') {
-                literal += c;
-            }
-        }
-        sql += "INSERT INTO stem VALUES('" + literal + "', " + std::to_string(s.x) + ", " +
-               std::to_string(s.y) + ", " + std::to_string(s.dbh) + ", " + std::to_string(s.crown) +
-               ");";
-    }
-    sql += "COMMIT;";
-    ExecSql(db, sql);
 }
 
 inline std::unique_ptr<RenderHelper> OpenPlot(const std::string& db) {

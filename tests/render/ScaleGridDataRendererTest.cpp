@@ -39,7 +39,7 @@ class ScaleLayer : public testing::Test {
             cells.push_back({double(x), 0.0, {1.0}});
         }
         cells.push_back({0.0, 110.0, {1.0}});
-        CreateGrid(dir.File("plot.db"), {"T1"}, cells);
+        MakeGrid(dir.File("plot.db"), {"T1"}, cells);
         plot = OpenPlot(dir.File("plot.db"));
         ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
         ASSERT_EQ(plot->GetNeighborGrid()->GetCellSize(), 1.0);
@@ -120,7 +120,7 @@ TEST_F(ScaleLayer, ZeroWidthViewDrawsNoTicks) {
 
 TEST(ScaleRenderer, PlotWithoutGridCountsCellsAsOneUnit) {
     TempDir dir;
-    CreateStems(dir.File("stems.db"), {{"A", 0, 0, 0.3, 4}, {"B", 100, 100, 0.3, 4}});
+    MakeStems(dir.File("stems.db"), {{"A", 0, 0, 0.3, 4}, {"B", 100, 100, 0.3, 4}});
     auto plot = OpenPlot(dir.File("stems.db"));
     ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
     ASSERT_EQ(plot->GetNeighborGrid(), nullptr);

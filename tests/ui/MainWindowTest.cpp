@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "MainWindowSupport.h"
+#include "TestPlot.h"
 #include "TestSupport.h"
-#include "TreePlot.h"
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
 #include "render/LayerCatalogue.h"
