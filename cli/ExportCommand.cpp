@@ -141,15 +141,14 @@ std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& req
 // not be built: "uptake-blocks", "tree-blocks (T1)".
 std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request,
                                        const std::vector<wxString>& trees) {
-    const UptakeGridData* uptake = helper.GetUptakeGrid();
-    const NeighborGridData* count = helper.GetNeighborGrid();
-    const bool uptakeMissing = uptake && !uptake->IsIndexReady();
-    const bool countMissing = count && !count->IsIndexReady();
+    const PlotOpening& opening = helper.GetPlot().GetOpening();
+    const bool uptakeMissing = opening.Lacks(PlotSet::Uptake);
+    const bool countMissing = opening.Lacks(PlotSet::TreeCount);
     std::vector<std::string> missing;
     for (const CatalogueLayer* layer : ByPosition(request.layers)) {
         if (layer->group == 2) {
             for (const wxString& tree : trees) {
-                if (helper.TreeLayersFailed(tree)) {
+                if (helper.GetPlot().TreeSetFailed(tree)) {
                     missing.push_back(std::string(layer->key) + " (" + Utf8(tree) + ")");
                 }
             }
@@ -210,20 +209,17 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         wxImage::AddHandler(new wxPNGHandler);
     }
 
-    RenderHelper helper(wxString::FromUTF8(request.databasePath.c_str()), ProgressMonitor(0, 0));
-    switch (helper.GetOpenStatus()) {
-        case RenderHelper::OpenStatus::NoPlotData:
-            error = Utf8(helper.GetOpenProblem());
-            if (error.empty()) {
-                error = Quoted(request.databasePath) + " holds no plot data";
-            }
-            return false;
-        case RenderHelper::OpenStatus::IndexFailed:
-            warning = Utf8(helper.GetOpenProblem());
-            break;
-        case RenderHelper::OpenStatus::Loaded:
-            break;
+    auto plot = std::make_unique<PlotFile>(wxString::FromUTF8(request.databasePath.c_str()),
+                                           ProgressMonitor(0, 0));
+    const PlotOpening& opening = plot->GetOpening();
+    if (!opening.IsOpen()) {
+        error = Utf8(opening.problem);
+        return false;
     }
+    if (opening.status == PlotOpening::Status::Partial) {
+        warning = Utf8(opening.problem);
+    }
+    RenderHelper helper(std::move(plot));
     if (request.hasView) {
         helper.SetView(request.viewXMin, request.viewYMin, request.viewXMax, request.viewYMax);
     }
@@ -264,7 +260,7 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         *missingLayers = MissingLayers(helper, request, trees);
     }
     if (warning.empty()) {
-        warning = Utf8(helper.GetTreeLayerProblem());
+        warning = Utf8(helper.GetPlot().GetTreeSetProblem());
     }
     wxMemoryOutputStream png;
     bool encoded = false;

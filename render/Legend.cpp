@@ -222,7 +222,7 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<L
             continue;
         }
         for (const wxString& tree : trees) {
-            const TreeUptake& uptake = helper.GetTreeUptake(tree);
+            const TreeUptake& uptake = helper.GetPlot().GetTreeUptake(tree);
             if (!uptake.drawable) {
                 continue;  // its layers draw nothing
             }

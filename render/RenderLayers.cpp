@@ -21,8 +21,7 @@ wxColour PlotCloudColor(uint32_t flag) {
 GridData* RenderHelper::GetPlotLayerGrid(uint32_t flag) {
     const bool uptake =
         flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
-    return uptake ? static_cast<GridData*>(uptakeGrid.get())
-                  : static_cast<GridData*>(neighborGrid.get());
+    return plot->GetGrid(uptake ? PlotSet::Uptake : PlotSet::TreeCount);
 }
 
 namespace {
@@ -88,27 +87,6 @@ Query HighlightQuery(const std::vector<wxString>& names) {
 
 }  // namespace
 
-wxString RenderHelper::FindNearestStem(double x, double y) {
-    const std::vector<StemPosition> stems = GetStemPositions();
-    double distance = 0.0;
-    const int nearest = NearestStem(stems, x, y, distance);
-    return nearest < 0 ? wxString("none") : stems[nearest].label;
-}
-
-void RenderHelper::AddHighlightedStem(const wxString& name) {
-    if (std::find(highlightedStems.begin(), highlightedStems.end(), name) ==
-        highlightedStems.end()) {
-        highlightedStems.push_back(name);
-    }
-}
-
-void RenderHelper::RemoveHighlightedStem(const wxString& name) {
-    auto found = std::find(highlightedStems.begin(), highlightedStems.end(), name);
-    if (found != highlightedStems.end()) {
-        highlightedStems.erase(found);
-    }
-}
-
 wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
     // Every renderer of this call sees the same view.
     const LayerFrame frame{view, std::max(width, 1), std::max(height, 1)};
@@ -137,7 +115,7 @@ wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, wxBitmap& target, const Laye
                                            frame.height);
             renderer.SetColor(kScaleColor);
             renderer.TakeBitmap(target);
-            return renderer.Render(neighborGrid.get());
+            return renderer.Render(plot->GetNeighborGrid());
         }
         default:
             return DrawStemMapLayer(flag, target, frame);
@@ -161,13 +139,14 @@ wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, wxBitmap& target, const Laye
         return DrawOver(renderer, target, *data);
     }
     IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
-                                     database);
+                                     plot->GetDatabase());
     AddColors(renderer, SettingsPalette());
     return DrawOver(renderer, target, *data);
 }
 
 wxBitmap RenderHelper::DrawStemMapLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
-    if (!stemPoints || !hasStemData) {
+    PointData* stemPoints = plot->GetStemPoints();
+    if (!stemPoints || !plot->HasStemData()) {
         return target;
     }
     const PlotRect& v = frame.view;
@@ -187,8 +166,8 @@ wxBitmap RenderHelper::DrawStemMapLayer(uint32_t flag, wxBitmap& target, const L
             if (highlightedStems.empty()) {
                 return target;
             }
-            PointData highlighted(database, HighlightQuery(highlightedStems), "Tree", "Xrot0",
-                                  "Yrot0", ProgressMonitor(0, 0));
+            PointData highlighted(plot->GetDatabase(), HighlightQuery(highlightedStems), "Tree",
+                                  "Xrot0", "Yrot0", ProgressMonitor(0, 0));
             SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
                                             frame.height);
             renderer.SetColor(kHighlightColor);
@@ -214,7 +193,7 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
     wxBitmap result = NewLayerBitmap(width, height);
 
     UptakeGridData* data = (flags & (STEM_LAYER_BLOCKS | STEM_LAYER_CLOUD | STEM_LAYER_ISOLINES))
-                               ? GetTreeGrid(stemName)
+                               ? plot->GetTreeGrid(stemName)
                                : nullptr;
     for (uint32_t flag : kStemLayerOrder) {
         if (!data || (flags & flag) == 0) {
@@ -236,7 +215,7 @@ wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName
             }
             case STEM_LAYER_ISOLINES: {
                 IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
-                                                 database);
+                                                 plot->GetDatabase());
                 AddColors(renderer, TreeSettingsPalette());
                 result = DrawOver(renderer, result, *data);
                 break;

@@ -28,6 +28,7 @@
 
 #include "render/LayerCatalogue.h"
 #include "render/LayerStack.h"
+#include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "tools/BenchSupport.h"
 
@@ -104,19 +105,18 @@ class PlotBench {
 
     int Run() {
         // The first opening builds the index tables; it is bench_open's subject.
-        auto plot =
-            std::make_unique<RenderHelper>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-        if (plot->GetOpenStatus() != RenderHelper::OpenStatus::Loaded) {
+        const PlotOpening opening =
+            PlotFile(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0)).GetOpening();
+        if (opening.status != PlotOpening::Status::Accepted) {
             std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(),
-                         plot->GetOpenProblem().utf8_str().data());
+                         opening.problem.utf8_str().data());
             return 1;
         }
-        plot.reset();
         MeasureFloor();
         if (Wanted("reopen")) {
             ReopenWithBlocks();
         }
-        RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        RenderHelper helper(Open());
         const std::vector<wxString> trees = helper.GetTreeNames();
         if (trees.empty()) {
             std::fprintf(stderr, "the plot has no trees\n");
@@ -144,6 +144,10 @@ class PlotBench {
     std::string only;
     std::vector<double> floors;
 
+    std::unique_ptr<PlotFile> Open() const {
+        return std::make_unique<PlotFile>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    }
+
     bool Wanted(const char* scenario) const { return only.empty() || only == scenario; }
 
     double Floor() const { return bench::Median(floors); }
@@ -161,7 +165,7 @@ class PlotBench {
 
     void ReopenWithBlocks() {
         const double ms = MedianMs(runs, [&] {
-            RenderHelper plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+            RenderHelper plot(Open());
             ToAlphaBitmap(plot.RenderPlotLayers(LAYER_UPTAKE_BLOCKS, kWidth, kHeight));
         });
         Line("reopening with uptake blocks drawn", ms);

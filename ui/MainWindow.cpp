@@ -19,7 +19,7 @@
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
 #include "render/Legend.h"
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/DatabaseLoader.h"
@@ -63,9 +63,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     SetMenuBar(CreateMainMenuBar());
     BuildLayout();
-    loader.reset(new DatabaseLoader(
-        this, [this](const wxString& path, std::unique_ptr<RenderHelper> helper) {
-            OnDatabaseLoaded(path, std::move(helper));
+    loader.reset(
+        new DatabaseLoader(this, [this](const wxString& path, std::unique_ptr<PlotFile> plot) {
+            OnDatabaseLoaded(path, std::move(plot));
         }));
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
@@ -191,10 +191,16 @@ void MainWindow::OpenDatabase(const wxString& path) {
     loader->Start(path);
 }
 
-void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper) {
-    wxString problem;
-    long style = 0;
-    const bool accepted = AcceptLoadedData(path, std::move(helper), problem, style);
+void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot) {
+    const PlotOpening opening = plot->GetOpening();
+    if (opening.IsOpen()) {
+        renderHelper = std::make_unique<RenderHelper>(std::move(plot));
+        fileName = wxFileName(path).GetFullName();
+    } else {
+        // Nothing of a refused file is kept: the window stays as without data.
+        plot.reset();
+        fileName.clear();
+    }
     ResetView();
     ClearLayerCaches();
     viewer->SetLayers({});
@@ -202,43 +208,18 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHe
     readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
-    // Said over the window as it now is, once the progress window has gone.
-    if (!problem.empty()) {
-        Inform(problem, "Open Database", style);
+    // Said over the window as it now is, once the progress window has gone;
+    // the plot file's own account names the file and the reason.
+    if (!opening.problem.empty()) {
+        Inform(opening.problem, "Open Database",
+               opening.IsOpen() ? wxOK | wxICON_WARNING : wxOK | wxICON_ERROR);
     }
-    if (accepted) {
+    if (opening.IsOpen()) {
         Log(LOG_RUN, "Database loaded.");
         SelectStartStems();
     }
     // The start options are the start file's: a refused one takes them with it.
     startPending = false;
-}
-
-bool MainWindow::AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
-                                  wxString& problem, long& style) {
-    // The data set's own account names the file and the reason.
-    problem = helper->GetOpenProblem();
-    switch (helper->GetOpenStatus()) {
-        case RenderHelper::OpenStatus::NoPlotData:
-            // Nothing of a refused file is kept: the window stays as without data.
-            fileName.clear();
-            if (problem.empty()) {
-                problem = wxString::Format("\"%s\" holds no plot data.", path);
-            }
-            style = wxOK | wxICON_ERROR;
-            return false;
-        case RenderHelper::OpenStatus::IndexFailed:
-            if (problem.empty()) {
-                problem = wxString::Format("The index tables of \"%s\" could not be built.", path);
-            }
-            style = wxOK | wxICON_WARNING;
-            break;
-        case RenderHelper::OpenStatus::Loaded:
-            break;
-    }
-    renderHelper = std::move(helper);
-    fileName = wxFileName(path).GetFullName();
-    return true;
 }
 
 // A new file is shown whole, or as the start options ask.
@@ -247,7 +228,7 @@ void MainWindow::ResetView() {
         return;
     }
     const PlotRect& full = renderHelper->GetFullExtent();
-    const UptakeGridData* grid = renderHelper->GetUptakeGrid();
+    const UptakeGridData* grid = renderHelper->GetPlot().GetUptakeGrid();
     // Without a grid there are no cells to count; a hundredth of the plot serves.
     const double span =
         grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
@@ -586,7 +567,7 @@ void MainWindow::DeleteIndexesCommand() {
     }
     // Nothing may read the dropped tables until the file is opened again.
     readoutBar->SetPlot(nullptr);
-    renderHelper->DeleteIndexTables();
+    renderHelper->GetPlot().DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
         "before you can use it again.",

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
-#include "render/PlotRect.h"
+#include "data/PlotRect.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/LayerCompositor.h"
 #include "ui/MainMenu.h"
@@ -32,6 +32,7 @@ class wxStaticText;
 class InspectWindow;
 class LegendPanel;
 class ReadoutStatusBar;
+class PlotFile;
 class RenderHelper;
 class Viewer;
 class ZoomCtrl;
@@ -130,8 +131,6 @@ class MainWindow : public wxFrame {
 
     void BuildLayout();
     wxString AskForDatabase();
-    bool AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
-                          wxString& problem, long& style);
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);
@@ -141,7 +140,7 @@ class MainWindow : public wxFrame {
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
 
-    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper);
+    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot);
 
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);

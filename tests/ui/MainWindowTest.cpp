@@ -543,7 +543,8 @@ TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressW
         PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
     EXPECT_TRUE(messages.empty()) << messages[0];
     ASSERT_NE(window->GetRenderHelper(), nullptr);
-    EXPECT_EQ(window->GetRenderHelper()->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    EXPECT_EQ(window->GetRenderHelper()->GetPlot().GetOpening().status,
+              PlotOpening::Status::Accepted);
 }
 
 TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
