@@ -14,32 +14,7 @@
 
 #include "data/PlotFile.h"
 #include "data/PlotRect.h"
-
-// Plot-layer flags (group 1).
-enum PlotLayerFlag : uint32_t {
-    LAYER_UPTAKE_BLOCKS = 1,
-    LAYER_COUNT_BLOCKS = 2,
-    LAYER_UPTAKE_ISOLINES = 4,
-    LAYER_COUNT_ISOLINES = 8,
-    LAYER_STEMS_PLAIN = 16,
-    LAYER_STEMS_DBH = 32,
-    LAYER_STEMS_CROWN = 64,
-    LAYER_STEM_LABELS = 128,
-    LAYER_SCALE = 256,
-    LAYER_UPTAKE_CLOUDS = 512,
-    LAYER_COUNT_CLOUDS = 1024,
-    LAYER_HIGHLIGHT = 2048,
-};
-
-// The dot colour of a plot cloud layer: the uptake's or the tree count's.
-wxColour PlotCloudColor(uint32_t flag);
-
-// Individual stem-layer flags (group 2).
-enum StemLayerFlag : uint32_t {
-    STEM_LAYER_BLOCKS = 1,
-    STEM_LAYER_ISOLINES = 2,
-    STEM_LAYER_CLOUD = 4,
-};
+#include "render/LayerTable.h"
 
 class RenderHelper {
   public:
@@ -80,14 +55,16 @@ class RenderHelper {
     void RemoveHighlightedStem(const wxString& name);
     const std::vector<wxString>& GetHighlightedStems() const { return highlightedStems; }
 
+    // The plot layers or the tree's own layers of the flags, drawn at the
+    // view into one bitmap whose black pixels are masked.
     wxBitmap RenderPlotLayers(uint32_t flags, int width, int height);
     wxBitmap RenderStemLayers(uint32_t flags, const wxString& stemName, int width, int height);
+    // One layer at a view of its own; a tree layer draws the given tree.
+    wxBitmap RenderLayer(const LayerDef& layer, const wxString& tree, const PlotRect& layerView,
+                         int width, int height);
+    // A tree's colour, used by its cloud; made up at the first need.
     wxColour GetStemColor(const wxString& stemName);
     void SetStemColor(const wxString& stemName, const wxColour& color);
-
-    // The set a plot grid layer shows: the uptake, or the tree counts (the
-    // count cloud among them); null when the plot has no such set.
-    GridData* GetPlotLayerGrid(uint32_t flag);
 
   private:
     std::unique_ptr<PlotFile> plot;
@@ -101,9 +78,17 @@ class RenderHelper {
         int width;
         int height;
     };
-    // Each draws one plot layer over the bitmap drawn so far, taking it over,
-    // and returns the result.
-    wxBitmap DrawPlotLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame);
-    wxBitmap DrawGridLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame);
-    wxBitmap DrawStemMapLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame);
+    // What a tree's own layers draw from and with.
+    struct TreeInputs {
+        UptakeGridData* grid = nullptr;
+        wxColour color;
+    };
+    wxBitmap RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree, LayerFrame frame);
+    // Each draws one layer over the bitmap drawn so far, taking it over, and
+    // returns the result.
+    wxBitmap DrawLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame,
+                       const TreeInputs& tree);
+    wxBitmap DrawValueLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame,
+                            const TreeInputs& tree);
+    wxBitmap DrawStemLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame);
 };

@@ -26,8 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "render/LayerCatalogue.h"
+#include "render/Composer.h"
 #include "render/LayerStack.h"
+#include "render/LayerTable.h"
 #include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "tools/BenchSupport.h"
@@ -61,30 +62,21 @@ struct View {
     PlotRect rect;
 };
 
-// What the window shows: the catalogue's layers by position.
-std::vector<CatalogueLayer> LayersByPosition() {
-    std::vector<CatalogueLayer> layers = LayerCatalogue();
-    std::stable_sort(
-        layers.begin(), layers.end(),
-        [](const CatalogueLayer& a, const CatalogueLayer& b) { return a.position < b.position; });
-    return layers;
+// The catalogue's layers by position, as the window stacks them.
+std::vector<const LayerDef*> LayersByPosition() {
+    std::vector<const LayerDef*> layers;
+    for (const LayerDef& layer : LayerCatalogue()) {
+        layers.push_back(&layer);
+    }
+    return ByPosition(layers);
 }
 
 // The window's redraw after a pan: every layer drawn again, each converted
 // for alpha drawing, then the overlay and the viewer's stack.
 wxBitmap RedrawAll(RenderHelper& plot, const std::vector<wxString>& trees) {
+    const Scene scene{LayersByPosition(), trees, plot.GetView(), kWidth, kHeight};
     std::vector<wxBitmap> stack;
-    for (const CatalogueLayer& layer : LayersByPosition()) {
-        if (layer.group == 1) {
-            stack.push_back(ToAlphaBitmap(plot.RenderPlotLayers(layer.flag, kWidth, kHeight)));
-            continue;
-        }
-        for (const wxString& tree : trees) {
-            stack.push_back(
-                ToAlphaBitmap(plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight)));
-        }
-    }
-    stack.push_back(plot.RenderPlotLayers(LAYER_HIGHLIGHT, kWidth, kHeight));
+    ComposeLayers(plot, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); });
     return StackLayers(stack, kWidth, kHeight);
 }
 
@@ -183,19 +175,20 @@ class PlotBench {
         };
         std::printf("%-22s %14s %14s   (ms, x floor)\n", "layer", views[0].name, views[1].name);
         uint32_t all = 0;
-        for (const CatalogueLayer& layer : LayersByPosition()) {
-            if (layer.group != 1) {
+        for (const LayerDef* layer : LayersByPosition()) {
+            if (layer->group != LayerGroup::Plot) {
                 continue;
             }
-            all |= layer.flag;
+            all |= layer->flag;
             double ms[2];
             for (int v = 0; v < 2; ++v) {
                 const PlotRect& r = views[v].rect;
                 plot.SetView(r.xMin, r.yMin, r.xMax, r.yMax);
-                ms[v] = MedianMs(runs, [&] { plot.RenderPlotLayers(layer.flag, kWidth, kHeight); });
+                ms[v] =
+                    MedianMs(runs, [&] { plot.RenderPlotLayers(layer->flag, kWidth, kHeight); });
             }
-            std::printf("%-22s %7.1f %6.2f %7.1f %6.2f\n", layer.key, ms[0], ms[0] / Floor(), ms[1],
-                        ms[1] / Floor());
+            std::printf("%-22s %7.1f %6.2f %7.1f %6.2f\n", layer->key, ms[0], ms[0] / Floor(),
+                        ms[1], ms[1] / Floor());
         }
         double together[2];
         for (int v = 0; v < 2; ++v) {
@@ -215,10 +208,10 @@ class PlotBench {
         std::printf(
             "\ntree \"%s\", full extent (its table built and data gathered first: %.1f ms)\n",
             tree.utf8_str().data(), bench::Millis(start));
-        for (const CatalogueLayer& layer : LayersByPosition()) {
-            if (layer.group == 2) {
-                Line(layer.key, MedianMs(runs, [&] {
-                         plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight);
+        for (const LayerDef* layer : LayersByPosition()) {
+            if (layer->group == LayerGroup::Tree) {
+                Line(layer->key, MedianMs(runs, [&] {
+                         plot.RenderStemLayers(layer->flag, tree, kWidth, kHeight);
                      }));
             }
         }

@@ -18,6 +18,7 @@
 #include "base/Log.h"
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
+#include "render/Composer.h"
 #include "render/Legend.h"
 #include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
@@ -141,10 +142,11 @@ void MainWindow::BuildLayout() {
     Layout();
 }
 
-void MainWindow::AddLayer(int flag, const char* label, int group, int position, int weight) {
+void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
+                          int weight) {
     wxCheckBox* checkBox = new wxCheckBox(layerPanel, wxID_ANY, wxString::FromUTF8(label));
-    (group == PLOT_LAYER_GROUP ? plotLayerSizer : stemLayerSizer)->Add(checkBox, 0, 0, 0);
-    const LayerEntry entry{flag, position, group, weight, checkBox};
+    (group == LayerGroup::Plot ? plotLayerSizer : stemLayerSizer)->Add(checkBox, 0, 0, 0);
+    const LayerEntry entry{flag, position, group, weight, FindLayer(group, flag), checkBox};
     // Position 0 is the front and -1 the back; otherwise the layer goes in front
     // of the first one at or beyond its position, so the newest of equals leads.
     auto place = layers.end();
@@ -158,10 +160,10 @@ void MainWindow::AddLayer(int flag, const char* label, int group, int position, 
     layerPanel->Layout();
 }
 
-void MainWindow::ApplyStartOptions(const ExportRequest& options) {
-    for (const CatalogueLayer* layer : options.layers) {
+void MainWindow::ApplyStartOptions(const PictureRequest& options) {
+    for (const LayerDef* layer : options.layers) {
         for (const LayerEntry& entry : layers) {
-            if (entry.flag == layer->flag && entry.group == layer->group) {
+            if (entry.layer == layer) {
                 entry.checkBox->SetValue(true);
             }
         }
@@ -233,10 +235,7 @@ void MainWindow::ResetView() {
     const double span =
         grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
     navigator.Reset(full, span);
-    PlotRect view = full;
-    if (startPending && start.hasView) {
-        view = {start.viewXMin, start.viewYMin, start.viewXMax, start.viewYMax};
-    }
+    const PlotRect view = startPending && start.view ? *start.view : full;
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
 }
 
@@ -306,31 +305,34 @@ void MainWindow::RedrawLayers() {
         UpdateZoomDisplay();
         return;
     }
-    std::vector<VisibleLayer> visible;
-    for (const LayerEntry& entry : layers) {
-        if (entry.checkBox->GetValue()) {
-            visible.push_back({uint32_t(entry.flag), entry.group != PLOT_LAYER_GROUP});
-        }
-    }
     const wxSize size = viewer->GetClientSize();
-    viewer->SetLayers(
-        compositor.Compose(*renderHelper, visible, selection->GetRowStems(), size.x, size.y));
+    const Scene scene{TickedLayers(), selection->GetRowStems(), renderHelper->GetView(), size.x,
+                      size.y};
+    std::vector<wxBitmap> stack;
+    ComposeLayers(
+        *renderHelper, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); },
+        &layerCache);
+    viewer->SetLayers(stack);
     UpdateZoomDisplay();
     UpdateReadingAids();
     layerPanel->Layout();
 }
 
-void MainWindow::UpdateReadingAids() {
-    const std::vector<wxString> trees = selection->GetTrees();
-    std::vector<LegendLayer> shown;
+std::vector<const LayerDef*> MainWindow::TickedLayers() const {
+    std::vector<const LayerDef*> ticked;
     for (const LayerEntry& entry : layers) {
-        if (entry.checkBox->GetValue()) {
-            shown.push_back({entry.group, uint32_t(entry.flag), entry.checkBox->GetLabel()});
+        if (entry.layer && entry.checkBox->GetValue()) {
+            ticked.push_back(entry.layer);
         }
     }
+    return ticked;
+}
+
+void MainWindow::UpdateReadingAids() {
+    const std::vector<wxString> trees = selection->GetTrees();
     ColorSettings defaults;
-    legendPanel->SetSections(
-        BuildLegend(*renderHelper, shown, trees, colorSettings ? *colorSettings : defaults));
+    legendPanel->SetSections(BuildLegend(*renderHelper, TickedLayers(), trees,
+                                         colorSettings ? *colorSettings : defaults));
     readoutBar->SetTrees(trees);
     readoutBar->Reread();
 }

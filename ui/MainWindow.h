@@ -12,13 +12,14 @@
 #include <memory>
 #include <vector>
 
-#include "cli/CommandLine.h"
 #include "data/PlotRect.h"
+#include "render/LayerCache.h"
+#include "render/LayerTable.h"
+#include "render/PictureRequest.h"
+#include "render/ViewNavigator.h"
 #include "ui/DatabaseLoader.h"
-#include "ui/LayerCompositor.h"
 #include "ui/MainMenu.h"
 #include "ui/StemSelection.h"
-#include "ui/ViewNavigator.h"
 
 class wxBoxSizer;
 class wxCheckBox;
@@ -38,13 +39,12 @@ class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
 
-enum LayerGroup { PLOT_LAYER_GROUP = 1, STEM_LAYER_GROUP = 2 };
-
 struct LayerEntry {
-    int flag;
+    uint32_t flag;
     int position;
-    int group;
-    int weight;  // kept as registered; compositing does not use it
+    LayerGroup group;
+    int weight;             // kept as registered; compositing does not use it
+    const LayerDef* layer;  // what the flag names in its group; null for none
     wxCheckBox* checkBox;
 };
 
@@ -55,10 +55,10 @@ class MainWindow : public wxFrame {
     explicit MainWindow(const wxString& startFile = wxString(), bool askForFile = true);
     ~MainWindow() override;
 
-    void AddLayer(int flag, const char* label, int group, int position, int weight);
+    void AddLayer(uint32_t flag, const char* label, LayerGroup group, int position, int weight);
     // The command line's choice of layers (ticked at once), and of stems and
     // view (taken when the start file has loaded). Call after AddLayer.
-    void ApplyStartOptions(const ExportRequest& options);
+    void ApplyStartOptions(const PictureRequest& options);
     void OpenDatabase(const wxString& path);
     void SelectStem(const wxString& stem);
     void DeselectStem(const wxString& stem);
@@ -70,8 +70,8 @@ class MainWindow : public wxFrame {
     void PanView(int dx, int dy);
     // Wheel notches (positive: in) about the viewer pixel x, y.
     void WheelZoom(int notches, int x, int y);
-    void ClearLayerCaches() { compositor.Clear(); }
-    void ClearStemLayerCache(const wxString& stem) { compositor.ClearStem(stem); }
+    void ClearLayerCaches() { layerCache.Clear(); }
+    void ClearStemLayerCache(const wxString& stem) { layerCache.ClearStem(stem); }
     // The title names the file, the map's size and its view as the export's
     // options, so that a script can draw the same picture.
     void UpdateTitle();
@@ -90,9 +90,9 @@ class MainWindow : public wxFrame {
     LegendPanel* GetLegendPanel() const { return legendPanel; }
     ReadoutStatusBar* GetReadoutBar() const { return readoutBar; }
     // The cached bitmap of a layer, invalid when there is none.
-    wxBitmap CachedPlotLayer(uint32_t flag) const { return compositor.CachedPlotLayer(flag); }
+    wxBitmap CachedPlotLayer(uint32_t flag) const { return layerCache.PlotLayer(flag); }
     wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const {
-        return compositor.CachedStemLayer(stem, flag);
+        return layerCache.StemLayer(stem, flag);
     }
 
     // Dialogs go through these, so that tests can answer them instead of a user.
@@ -114,14 +114,14 @@ class MainWindow : public wxFrame {
     wxStaticBoxSizer* plotLayerSizer = nullptr;
     wxStaticBoxSizer* stemLayerSizer = nullptr;
     std::list<LayerEntry> layers;
-    LayerCompositor compositor;
+    LayerCache layerCache;
     ViewNavigator navigator;
     std::unique_ptr<RenderHelper> renderHelper;
     wxString fileName;  // of the open data set, for the title
     InspectWindow* inspector = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
-    ExportRequest start;
+    PictureRequest start;
     bool startPending = false;
     std::unique_ptr<DatabaseLoader> loader;
     // Lets a finished load find out whether the window it reports to still exists.
@@ -139,6 +139,8 @@ class MainWindow : public wxFrame {
     void ZoomBy(int notches, double fx, double fy);
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
+    // The ticked layers, bottom first.
+    std::vector<const LayerDef*> TickedLayers() const;
 
     void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot);
 

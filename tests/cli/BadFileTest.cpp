@@ -10,14 +10,14 @@
 #include "CliSupport.h"
 #include "data/PlotGenerator.h"
 #include "db/SqlText.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/RenderHelper.h"
 
 namespace {
 
 std::string AllLayerKeys() {
     std::string keys;
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         keys += (keys.empty() ? "" : ",") + std::string(layer.key);
     }
     return keys;
@@ -69,8 +69,8 @@ class BadFileTest : public testing::Test {
         }
         RenderHelper helper(std::move(plot));
         uint32_t plotFlags = LAYER_HIGHLIGHT;
-        for (const CatalogueLayer& layer : LayerCatalogue()) {
-            plotFlags |= layer.group == 1 ? uint32_t(layer.flag) : 0;
+        for (const LayerDef& layer : LayerCatalogue()) {
+            plotFlags |= layer.group == LayerGroup::Plot ? layer.flag : 0;
         }
         for (const wxString& tree : helper.GetTreeNames()) {
             helper.AddHighlightedStem(tree);

@@ -13,7 +13,7 @@
 #include "TreePlot.h"
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/Legend.h"
 #include "render/RenderHelper.h"
 #include "ui/InspectWindow.h"
@@ -487,11 +487,9 @@ TEST_F(MainWindowTest, RefusedFileIsReportedOverTheResetWindow) {
 // The start options belong to the start file: refused, it takes them with it,
 // and the next file opens whole with nothing selected.
 TEST_F(MainWindowTest, StartOptionsGoWithARefusedStartFile) {
-    ExportRequest start;
+    PictureRequest start;
     start.stems = {"T1"};
-    start.hasView = true;
-    start.viewXMin = start.viewYMin = 1;
-    start.viewXMax = start.viewYMax = 2;
+    start.view = PlotRect{1, 1, 2, 2};
     window->ApplyStartOptions(start);
     WriteFile("notes.db", "not a plot\n");
     Open("notes.db");
@@ -563,13 +561,13 @@ TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
 // Layers registered by hand, to see every placement rule at once.
 TEST_F(MainWindowTest, AddLayerOrdersTheLayerListByPosition) {
     MainWindow* bare = new MainWindow(wxEmptyString, false);
-    bare->AddLayer(1, "five", 1, 5, 255);
-    bare->AddLayer(2, "back", 1, -1, 255);
-    bare->AddLayer(4, "three", 1, 3, 255);
-    bare->AddLayer(8, "front", 2, 0, 255);
-    bare->AddLayer(16, "another five", 2, 5, 150);
-    bare->AddLayer(32, "nine", 1, 9, 255);
-    bare->AddLayer(64, "new front", 1, 0, 255);
+    bare->AddLayer(1, "five", LayerGroup::Plot, 5, 255);
+    bare->AddLayer(2, "back", LayerGroup::Plot, -1, 255);
+    bare->AddLayer(4, "three", LayerGroup::Plot, 3, 255);
+    bare->AddLayer(8, "front", LayerGroup::Tree, 0, 255);
+    bare->AddLayer(16, "another five", LayerGroup::Tree, 5, 150);
+    bare->AddLayer(32, "nine", LayerGroup::Plot, 9, 255);
+    bare->AddLayer(64, "new front", LayerGroup::Plot, 0, 255);
     std::vector<std::string> order;
     for (const LayerEntry& entry : bare->GetLayers()) {
         order.push_back(entry.checkBox->GetLabel().ToStdString());
