@@ -329,7 +329,7 @@ std::vector<const LayerDef*> MainWindow::TickedLayers() const {
 }
 
 void MainWindow::UpdateReadingAids() {
-    const std::vector<wxString> trees = selection->GetTrees();
+    const std::vector<wxString> trees = selection->GetRowStems();
     ColorSettings defaults;
     legendPanel->SetSections(BuildLegend(*renderHelper, TickedLayers(), trees,
                                          colorSettings ? *colorSettings : defaults));

@@ -216,10 +216,17 @@ TEST_F(MainWindowTest, ClickOnStemSelectsItsRowHighlightsItAndFillsTheInspector)
     const std::vector<std::string> log = RunMessages();
     EXPECT_FALSE(Contains(log, "Stems list control selection modified."))
         << "selecting the row must not raise a list event";
-    // A second click on the same stem records its row twice.
+    // A second click on the same stem records its row once, so its own
+    // layers are drawn once.
+    ToggleLayer("Nitrogen Uptake (Blocks)", true);
     ClickViewer(PixelOf(7.0, 3.0));
-    EXPECT_EQ(window->GetSelectedStemRows(), (std::vector<int>{1, 1}));
+    EXPECT_EQ(window->GetSelectedStemRows(), std::vector<int>{1});
     EXPECT_EQ(Highlighted().size(), 1u);
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 2u);
+    // Deselecting the row then leaves nothing of the tree behind.
+    ListClick(1, false);
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 1u);
 }
 
 TEST_F(MainWindowTest, ListDeselectionClearsTheInspectorOfTheCurrentStem) {
