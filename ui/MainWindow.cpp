@@ -26,6 +26,7 @@
 #include "ui/DatabaseLoader.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/LayerBoxes.h"
 #include "ui/LegendPanel.h"
 #include "ui/MainMenu.h"
 #include "ui/PrefsWindow.h"
@@ -95,8 +96,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL | wxNO_BORDER);
-    wxStaticBox* plotBox = new wxStaticBox(layerPanel, wxID_ANY, "Plot Layers");
-    wxStaticBox* stemLayerBox = new wxStaticBox(layerPanel, wxID_ANY, "Individual Stem Layers");
+    layerBoxes = std::make_unique<LayerBoxes>(layerPanel);
     wxStaticBox* stemsBox = new wxStaticBox(layerPanel, wxID_ANY, "Available Stems");
     stemList = new StemList(layerPanel);
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
@@ -107,16 +107,14 @@ void MainWindow::BuildLayout() {
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
 
-    plotLayerSizer = new wxStaticBoxSizer(plotBox, wxVERTICAL);
-    stemLayerSizer = new wxStaticBoxSizer(stemLayerBox, wxVERTICAL);
     wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(stemsBox, wxVERTICAL);
     stemsSizer->SetMinSize(-1, 100);
     stemsSizer->Add(stemList, 1, wxEXPAND);
 
     wxBoxSizer* leftColumn = new wxBoxSizer(wxVERTICAL);
     leftColumn->SetMinSize(100, -1);
-    leftColumn->Add(plotLayerSizer, 0, wxEXPAND);
-    leftColumn->Add(stemLayerSizer, 0, wxEXPAND);
+    leftColumn->Add(layerBoxes->GetPlotSizer(), 0, wxEXPAND);
+    leftColumn->Add(layerBoxes->GetTreeSizer(), 0, wxEXPAND);
     leftColumn->Add(stemsSizer, 1, wxEXPAND);
 
     wxBoxSizer* bottomRow = new wxBoxSizer(wxHORIZONTAL);
@@ -144,40 +142,26 @@ void MainWindow::BuildLayout() {
 
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
                           int weight) {
-    wxCheckBox* checkBox = new wxCheckBox(layerPanel, wxID_ANY, wxString::FromUTF8(label));
-    (group == LayerGroup::Plot ? plotLayerSizer : stemLayerSizer)->Add(checkBox, 0, 0, 0);
-    const LayerEntry entry{flag, position, group, weight, FindLayer(group, flag), checkBox};
-    // Position 0 is the front and -1 the back; otherwise the layer goes in front
-    // of the first one at or beyond its position, so the newest of equals leads.
-    auto place = layers.end();
-    if (position == 0) {
-        place = layers.begin();
-    } else if (position != -1) {
-        place = std::find_if(layers.begin(), layers.end(),
-                             [position](const LayerEntry& e) { return e.position >= position; });
-    }
-    layers.insert(place, entry);
+    layerBoxes->Add(flag, label, group, position, weight);
     layerPanel->Layout();
 }
 
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
-    for (const LayerDef* layer : options.layers) {
-        for (const LayerEntry& entry : layers) {
-            if (entry.layer == layer) {
-                entry.checkBox->SetValue(true);
-            }
-        }
-    }
+    layerBoxes->Tick(options.layers);
     start = options;
     startPending = true;
     RedrawLayers();
 }
 
 wxString MainWindow::AskForDatabase() {
+    return ChooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
+}
+
+wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcard, long style) {
     if (chooseFile) {
-        return chooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
+        return chooseFile(message, wildcard, style);
     }
-    wxFileDialog dialog(this, kOpenMessage, wxEmptyString, wxEmptyString, kOpenWildcard, wxFD_OPEN);
+    wxFileDialog dialog(this, message, wxEmptyString, wxEmptyString, wildcard, style);
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
 }
 
@@ -306,8 +290,8 @@ void MainWindow::RedrawLayers() {
         return;
     }
     const wxSize size = viewer->GetClientSize();
-    const Scene scene{TickedLayers(), selection->GetRowStems(), renderHelper->GetView(), size.x,
-                      size.y};
+    const Scene scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(),
+                      size.x, size.y};
     std::vector<wxBitmap> stack;
     ComposeLayers(
         *renderHelper, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); },
@@ -318,20 +302,10 @@ void MainWindow::RedrawLayers() {
     layerPanel->Layout();
 }
 
-std::vector<const LayerDef*> MainWindow::TickedLayers() const {
-    std::vector<const LayerDef*> ticked;
-    for (const LayerEntry& entry : layers) {
-        if (entry.layer && entry.checkBox->GetValue()) {
-            ticked.push_back(entry.layer);
-        }
-    }
-    return ticked;
-}
-
 void MainWindow::UpdateReadingAids() {
     const std::vector<wxString> trees = selection->GetRowStems();
     ColorSettings defaults;
-    legendPanel->SetSections(BuildLegend(*renderHelper, TickedLayers(), trees,
+    legendPanel->SetSections(BuildLegend(*renderHelper, layerBoxes->Ticked(), trees,
                                          colorSettings ? *colorSettings : defaults));
     readoutBar->SetTrees(trees);
     readoutBar->Reread();
@@ -530,16 +504,7 @@ void MainWindow::OpenDatasetCommand() {
 
 void MainWindow::SaveImageCommand() {
     Log(LOG_RUN, "Image saved.");
-    wxString path;
-    if (chooseFile) {
-        path = chooseFile(kSaveMessage, kSaveWildcard, wxFD_SAVE);
-    } else {
-        wxFileDialog dialog(this, kSaveMessage, wxEmptyString, wxEmptyString, kSaveWildcard,
-                            wxFD_SAVE);
-        if (dialog.ShowModal() == wxID_OK) {
-            path = dialog.GetPath();
-        }
-    }
+    const wxString path = ChooseFile(kSaveMessage, kSaveWildcard, wxFD_SAVE);
     const wxBitmap composite = viewer->GetComposite();
     if (path.empty() || !composite.IsOk()) {
         return;

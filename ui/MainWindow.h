@@ -18,17 +18,15 @@
 #include "render/PictureRequest.h"
 #include "render/ViewNavigator.h"
 #include "ui/DatabaseLoader.h"
+#include "ui/LayerBoxes.h"
 #include "ui/MainMenu.h"
 #include "ui/StemSelection.h"
 
-class wxBoxSizer;
-class wxCheckBox;
 class wxListBox;
 class wxKeyEvent;
 class wxMoveEvent;
 class wxPanel;
 class wxSizeEvent;
-class wxStaticBoxSizer;
 class wxStaticText;
 class InspectWindow;
 class LegendPanel;
@@ -38,15 +36,6 @@ class RenderHelper;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
-
-struct LayerEntry {
-    uint32_t flag;
-    int position;
-    LayerGroup group;
-    int weight;             // kept as registered; compositing does not use it
-    const LayerDef* layer;  // what the flag names in its group; null for none
-    wxCheckBox* checkBox;
-};
 
 class MainWindow : public wxFrame {
   public:
@@ -79,7 +68,7 @@ class MainWindow : public wxFrame {
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
     bool IsLoading() const { return loader->IsLoading(); }
-    const std::list<LayerEntry>& GetLayers() const { return layers; }
+    const std::list<LayerEntry>& GetLayers() const { return layerBoxes->GetEntries(); }
     const std::vector<int>& GetSelectedStemRows() const { return selection->GetRows(); }
     const wxString& GetCurrentStem() const { return selection->GetCurrentStem(); }
     Viewer* GetViewer() const { return viewer; }
@@ -111,9 +100,7 @@ class MainWindow : public wxFrame {
     ZoomCtrl* zoomCtrl = nullptr;
     LegendPanel* legendPanel = nullptr;
     ReadoutStatusBar* readoutBar = nullptr;
-    wxStaticBoxSizer* plotLayerSizer = nullptr;
-    wxStaticBoxSizer* stemLayerSizer = nullptr;
-    std::list<LayerEntry> layers;
+    std::unique_ptr<LayerBoxes> layerBoxes;
     LayerCache layerCache;
     ViewNavigator navigator;
     std::unique_ptr<RenderHelper> renderHelper;
@@ -131,6 +118,8 @@ class MainWindow : public wxFrame {
 
     void BuildLayout();
     wxString AskForDatabase();
+    // A file dialog, or the test's chooser in its place.
+    wxString ChooseFile(const wxString& message, const wxString& wildcard, long style);
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);
@@ -139,8 +128,6 @@ class MainWindow : public wxFrame {
     void ZoomBy(int notches, double fx, double fy);
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
-    // The ticked layers, bottom first.
-    std::vector<const LayerDef*> TickedLayers() const;
 
     void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot);
 
