@@ -15,14 +15,12 @@
 #include "base/ProgressMonitor.h"
 #include "data/NeighborGridData.h"
 #include "data/PlotRect.h"
+#include "data/PlotSet.h"
 #include "data/PointData.h"
 #include "data/RootData.h"
 #include "data/StemData.h"
 #include "data/UptakeGridData.h"
 #include "db/Database.h"
-
-// The two plot-wide grid sets, each kept in an index table of the file.
-enum class PlotSet { Uptake, TreeCount };
 
 // How an opening ended.
 struct PlotOpening {

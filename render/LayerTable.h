@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "data/PlotFile.h"
+#include "data/PlotSet.h"
 
 // Plot layers are drawn once a picture; a tree's own layers once for each
 // selected tree. The same flag names different layers in the two groups.
