@@ -9,10 +9,9 @@
 #include "base/Log.h"
 #include "base/Text.h"
 #include "cli/CommandLine.h"
-#include "cli/ExportCommand.h"
 #include "db/Database.h"
 #include "render/ColorSettings.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "ui/MainWindow.h"
 
 namespace {
@@ -33,7 +32,7 @@ void LogRunBoundary(const char* message) {
 
 }  // namespace
 
-MainWindow* StartQuenvar(const wxString& startFile, bool askForFile, const ExportRequest& start) {
+MainWindow* StartQuenvar(const wxString& startFile, bool askForFile, const PictureRequest& start) {
     // One settings object for the whole process; a second start in the same
     // process (tests) keeps the first.
     if (!colorSettings) {
@@ -55,7 +54,7 @@ MainWindow* StartQuenvar(const wxString& startFile, bool askForFile, const Expor
         wxImage::AddHandler(new wxPNGHandler);
     }
     MainWindow* mainWindow = new MainWindow(startFile, askForFile);
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         mainWindow->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
     }
     mainWindow->ApplyStartOptions(start);
@@ -81,7 +80,8 @@ bool VizApp::OnInit() {
         usageError = true;
         return true;
     }
-    mainWindow = StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true, line.request);
+    mainWindow =
+        StartQuenvar(wxString::FromUTF8(line.startFile.c_str()), true, line.request.picture);
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include <wx/app.h>
 #include <wx/string.h>
 
-#include "cli/CommandLine.h"
+#include "render/PictureRequest.h"
 
 class MainWindow;
 
@@ -28,7 +28,7 @@ class VizApp : public wxApp {
 // when askForFile is set. The start options tick their layers, and select
 // their stems and show their view once the file has loaded.
 MainWindow* StartQuenvar(const wxString& startFile, bool askForFile,
-                         const ExportRequest& start = ExportRequest());
+                         const PictureRequest& start = PictureRequest());
 
 // The closing log lines of a run.
 void EndQuenvar();

@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     }
     // Stems the file does not know are refused as the export refuses them.
     std::string error;
-    if (!line.request.stems.empty() &&
-        !CheckPlotRequest(line.request.databasePath, line.request.stems, error)) {
+    if (!line.request.picture.stems.empty() &&
+        !CheckPlotRequest(line.request.databasePath, line.request.picture.stems, error)) {
         std::fprintf(stderr, "quenvar: %s\n", error.c_str());
         return 2;
     }

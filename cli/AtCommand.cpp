@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 #include "render/PointReadout.h"
-#include "render/RenderHelper.h"
 
 namespace {
 
@@ -23,21 +23,17 @@ int RunAtCommand(const AtRequest& request) {
         Report(error);
         return 2;
     }
-    RenderHelper helper(wxString::FromUTF8(request.databasePath.c_str()), ProgressMonitor(0, 0));
-    const std::string problem = Utf8(helper.GetOpenProblem());
-    switch (helper.GetOpenStatus()) {
-        case RenderHelper::OpenStatus::NoPlotData:
-            Report(problem.empty() ? Quoted(request.databasePath) + " holds no plot data"
-                                   : problem);
-            return 2;
-        case RenderHelper::OpenStatus::IndexFailed:
-            // As in the export: what the layers cannot show, the reading lacks too.
-            Report("warning: " + problem);
-            break;
-        case RenderHelper::OpenStatus::Loaded:
-            break;
+    PlotFile plot(wxString::FromUTF8(request.databasePath.c_str()), ProgressMonitor(0, 0));
+    const PlotOpening& opening = plot.GetOpening();
+    if (!opening.IsOpen()) {
+        Report(Utf8(opening.problem));
+        return 2;
     }
-    PointReadout readout(helper);
+    if (opening.status == PlotOpening::Status::Partial) {
+        // As in the export: what the layers cannot show, the reading lacks too.
+        Report("warning: " + Utf8(opening.problem));
+    }
+    PointReadout readout(plot);
     std::vector<wxString> trees;
     for (const std::string& stem : request.stems) {
         trees.push_back(wxString::FromUTF8(stem.c_str()));

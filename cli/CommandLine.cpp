@@ -132,7 +132,7 @@ std::optional<long long> ParseInteger(const std::string& text) {
     return value;
 }
 
-bool ParseSize(const std::string& text, ExportRequest& request, std::string& error) {
+bool ParseSize(const std::string& text, PictureRequest& request, std::string& error) {
     const size_t cross = text.find_first_of("xX");
     const std::optional<long long> width =
         cross == std::string::npos ? std::nullopt : ParseInteger(text.substr(0, cross));
@@ -152,12 +152,12 @@ bool ParseSize(const std::string& text, ExportRequest& request, std::string& err
     return true;
 }
 
-bool ParseLayers(const std::string& text, ExportRequest& request, std::string& error) {
+bool ParseLayers(const std::string& text, PictureRequest& request, std::string& error) {
     if (text.empty()) {
         return true;
     }
     for (const std::string& key : SplitOnCommas(text)) {
-        const CatalogueLayer* layer = FindCatalogueLayer(key);
+        const LayerDef* layer = FindLayer(key);
         if (!layer) {
             error = key.empty() ? "empty layer key in --layers \"" + text + "\""
                                 : "unknown layer key \"" + key + "\" (see quenvar --help)";
@@ -191,7 +191,7 @@ bool ParseStems(const std::string& text, std::vector<std::string>& stems, std::s
     return true;
 }
 
-bool ParseView(const std::string& text, ExportRequest& request, std::string& error) {
+bool ParseView(const std::string& text, PictureRequest& request, std::string& error) {
     const std::vector<std::string> parts = SplitOnCommas(text);
     std::vector<double> values;
     for (const std::string& part : parts) {
@@ -209,11 +209,7 @@ bool ParseView(const std::string& text, ExportRequest& request, std::string& err
             "empty --view \"" + text + "\": XMIN must be less than XMAX and YMIN less than YMAX";
         return false;
     }
-    request.hasView = true;
-    request.viewXMin = values[0];
-    request.viewYMin = values[1];
-    request.viewXMax = values[2];
-    request.viewYMax = values[3];
+    request.view = PlotRect{values[0], values[1], values[2], values[3]};
     return true;
 }
 
@@ -335,20 +331,20 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             }
             return true;
         case Option::Size:
-            return ParseSize(value, request, error);
+            return ParseSize(value, request.picture, error);
         case Option::Layers:
-            return ParseLayers(value, request, error);
+            return ParseLayers(value, request.picture, error);
         case Option::Stems:
-            return ParseStems(value, request.stems, error);
+            return ParseStems(value, request.picture.stems, error);
         case Option::View:
-            return ParseView(value, request, error);
+            return ParseView(value, request.picture, error);
         case Option::Force:
             error = kForceMisplaced;
             return false;
         case Option::Palette:
-            return ParsePalette(value, request.palette, error);
+            return ParsePalette(value, request.picture.palette, error);
         case Option::Legend:
-            request.legend = true;
+            request.picture.legend = true;
             return true;
         case Option::At:
         case Option::Help:
@@ -494,10 +490,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     std::string text = kUsageHead;
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         std::string key = layer.key;
         key.resize(std::max<size_t>(key.size() + 2, 17), ' ');
-        text += "  " + key + layer.label + (layer.group == 2 ? ", for each stem" : "") + "\n";
+        text += "  " + key + layer.label +
+                (layer.group == LayerGroup::Tree ? ", for each stem" : "") + "\n";
     }
     return text + kUsageTail;
 }

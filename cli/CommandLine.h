@@ -8,26 +8,13 @@
 
 #include "base/Version.h"
 #include "cli/ImportCommand.h"
-#include "render/LayerCatalogue.h"
+#include "render/PictureRequest.h"
 
-// A colour scale named by --palette; Unset keeps the settings' default.
-enum class PaletteOption { Unset, BuiltIn, Viridis, Cividis };
-
-// What `quenvar --export` is asked to draw.
+// What `quenvar --export` is asked to draw, and where.
 struct ExportRequest {
     std::string outputPath;
     std::string databasePath;
-    int width = 750;
-    int height = 550;
-    std::vector<const CatalogueLayer*> layers;  // as given, without repeats
-    std::vector<std::string> stems;             // UTF-8 labels as given, without repeats
-    bool hasView = false;
-    double viewXMin = 0.0;
-    double viewYMin = 0.0;
-    double viewXMax = 0.0;
-    double viewYMax = 0.0;
-    PaletteOption palette = PaletteOption::Unset;
-    bool legend = false;  // draw the colour legend beside the map
+    PictureRequest picture;
 };
 
 // What `quenvar --at` is asked to read.
@@ -43,7 +30,8 @@ enum class CommandMode { Window, Help, Version, Export, Import, At, Error };
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
     std::string startFile;  // Window: the file to open at start, if any
-    ExportRequest request;  // Export, and Window's layers, stems, view and colour scale
+    ExportRequest request;  // Export; for Window the start file and, in request.picture,
+                            // the layers, stems, view and colour scale to show first
     ImportRequest import;   // Import
     AtRequest at;           // At
     std::string error;      // Error: one line naming the problem

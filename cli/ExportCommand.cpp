@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 
 #include "base/PendingFile.h"
@@ -23,7 +22,7 @@
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/ColorSettings.h"
-#include "render/LayerStack.h"
+#include "render/Composer.h"
 #include "render/Legend.h"
 #include "render/LegendDrawing.h"
 #include "render/RenderHelper.h"
@@ -62,14 +61,6 @@ class PictureFile {
     PendingFile pending;
 };
 
-// The chosen catalogue layers in compositing order, front (bottom) first.
-std::vector<const CatalogueLayer*> ByPosition(std::vector<const CatalogueLayer*> layers) {
-    std::stable_sort(
-        layers.begin(), layers.end(),
-        [](const CatalogueLayer* a, const CatalogueLayer* b) { return a->position < b->position; });
-    return layers;
-}
-
 void Report(const std::string& message) {
     std::fprintf(stderr, "quenvar: %s\n", message.c_str());
 }
@@ -85,31 +76,14 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 }  // namespace
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
-    return CheckPlotRequest(request.databasePath, request.stems, error) &&
+    return CheckPlotRequest(request.databasePath, request.picture.stems, error) &&
            CheckOutputPath(request.outputPath, "the picture", "the database file",
                            {request.databasePath}, error);
 }
 
-void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
-    switch (palette) {
-        case PaletteOption::Unset:
-            return;
-        case PaletteOption::BuiltIn:
-            settings.SetColorMap(ColorMap::None);
-            settings.SetUseCustomColors(false);
-            return;
-        case PaletteOption::Viridis:
-            settings.SetColorMap(ColorMap::Viridis);
-            return;
-        case PaletteOption::Cividis:
-            settings.SetColorMap(ColorMap::Cividis);
-            return;
-    }
-}
-
 namespace {
 
-std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& request) {
+std::vector<wxString> ExportTrees(RenderHelper& helper, const PictureRequest& request) {
     // Only trees with a grid column have a row in the window's stem list, and
     // only those rows get tree layers there.
     std::vector<wxString> trees;
@@ -123,57 +97,53 @@ std::vector<wxString> ExportTrees(RenderHelper& helper, const ExportRequest& req
     return trees;
 }
 
-// The requested layers the picture lacks because their index tables could
-// not be built: "uptake-blocks", "tree-blocks (T1)".
-std::vector<std::string> MissingLayers(RenderHelper& helper, const ExportRequest& request,
-                                       const std::vector<wxString>& trees) {
-    const UptakeGridData* uptake = helper.GetUptakeGrid();
-    const NeighborGridData* count = helper.GetNeighborGrid();
-    const bool uptakeMissing = uptake && !uptake->IsIndexReady();
-    const bool countMissing = count && !count->IsIndexReady();
-    std::vector<std::string> missing;
-    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
-        if (layer->group == 2) {
-            for (const wxString& tree : trees) {
-                if (helper.TreeLayersFailed(tree)) {
-                    missing.push_back(std::string(layer->key) + " (" + Utf8(tree) + ")");
-                }
-            }
-            continue;
-        }
-        const uint32_t flag = layer->flag;
-        const bool ofUptake =
-            flag & (LAYER_UPTAKE_BLOCKS | LAYER_UPTAKE_CLOUDS | LAYER_UPTAKE_ISOLINES);
-        const bool ofCount =
-            flag & (LAYER_COUNT_BLOCKS | LAYER_COUNT_CLOUDS | LAYER_COUNT_ISOLINES);
-        if ((ofUptake && uptakeMissing) || (ofCount && countMissing)) {
-            missing.push_back(layer->key);
-        }
+// What the request shows of the helper's plot; its stems are highlighted
+// and its colour scale taken.
+Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
+    for (const std::string& stem : request.stems) {
+        helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
-    return missing;
+    ApplyPaletteOption(request.palette, *colorSettings);
+    Scene scene;
+    scene.layers = request.layers;
+    scene.trees = ExportTrees(helper, request);
+    scene.view = request.view.value_or(helper.GetView());
+    scene.width = request.width;
+    scene.height = request.height;
+    return scene;
 }
 
-// Draws the layer bitmaps of the request at its size as the main window
-// stacks them, bottom first: the chosen catalogue layers by position, each
-// tree layer once per tree of trees, then the overlay of the chosen stems.
-// Each bitmap goes to take as soon as it is drawn, so that a large picture
-// never holds all its layers at once. The helper's view and highlighted stems
-// must already be set.
-void DrawExportLayers(RenderHelper& helper, const ExportRequest& request,
-                      const std::vector<wxString>& trees,
-                      const std::function<void(const wxBitmap&)>& take) {
-    const int width = request.width;
-    const int height = request.height;
-    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
-        if (layer->group == 1) {
-            take(ToAlphaBitmap(helper.RenderPlotLayers(layer->flag, width, height)));
-            continue;
-        }
-        for (const wxString& tree : trees) {
-            take(ToAlphaBitmap(helper.RenderStemLayers(layer->flag, tree, width, height)));
-        }
+// The picture the request asks of the helper's plot, with the legend strip
+// at its right when asked for; invalid when it cannot be drawn.
+wxBitmap DrawRequest(RenderHelper& helper, const PictureRequest& request, const Scene& scene) {
+    // The legend takes a strip at the right; the map keeps the rest.
+    const int strip =
+        request.legend ? LegendStripWidth(
+                             BuildLegend(helper, scene.layers, scene.trees, *colorSettings, false),
+                             request.width)
+                       : 0;
+    Scene map = scene;
+    map.width = request.width - strip;
+    const wxBitmap picture = ComposePicture(helper, map);
+    if (strip == 0) {
+        return picture;
     }
-    take(helper.RenderPlotLayers(LAYER_HIGHLIGHT, width, height));
+    return WithLegendStrip(picture, BuildLegend(helper, scene.layers, scene.trees, *colorSettings),
+                           strip);
+}
+
+// The PNG file of a picture, or an empty buffer when it cannot be encoded.
+std::vector<char> EncodePng(const wxBitmap& picture) {
+    wxMemoryOutputStream png;
+    bool encoded = false;
+    if (picture.IsOk()) {
+        // The toolkit would report a failure on its own; it is reported once, by the caller.
+        wxLogNull quiet;
+        encoded = picture.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG);
+    }
+    std::vector<char> bytes(encoded ? png.GetSize() : 0);
+    png.CopyTo(bytes.data(), bytes.size());
+    return bytes;
 }
 
 }  // namespace
@@ -196,77 +166,33 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         wxImage::AddHandler(new wxPNGHandler);
     }
 
-    RenderHelper helper(wxString::FromUTF8(request.databasePath.c_str()), ProgressMonitor(0, 0));
-    switch (helper.GetOpenStatus()) {
-        case RenderHelper::OpenStatus::NoPlotData:
-            error = Utf8(helper.GetOpenProblem());
-            if (error.empty()) {
-                error = Quoted(request.databasePath) + " holds no plot data";
-            }
-            return false;
-        case RenderHelper::OpenStatus::IndexFailed:
-            warning = Utf8(helper.GetOpenProblem());
-            break;
-        case RenderHelper::OpenStatus::Loaded:
-            break;
-    }
-    if (request.hasView) {
-        helper.SetView(request.viewXMin, request.viewYMin, request.viewXMax, request.viewYMax);
-    }
-    for (const std::string& stem : request.stems) {
-        helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
-    }
-
-    ApplyPaletteOption(request.palette, *colorSettings);
-
-    // The legend takes a strip at the right; the map keeps the rest.
-    std::vector<LegendLayer> legendLayers;
-    for (const CatalogueLayer* layer : ByPosition(request.layers)) {
-        legendLayers.push_back(
-            {layer->group, uint32_t(layer->flag), wxString::FromUTF8(layer->label)});
-    }
-    const std::vector<wxString> trees = ExportTrees(helper, request);
-    const int strip =
-        request.legend
-            ? LegendStripWidth(BuildLegend(helper, legendLayers, trees, *colorSettings, false),
-                               request.width)
-            : 0;
-    ExportRequest mapRequest = request;
-    mapRequest.width = request.width - strip;
-
-    // Stacking the picture so far (opaque, of the same size) and the next
-    // layer gives the pixels of stacking all layers at once.
-    wxBitmap composite;
-    DrawExportLayers(helper, mapRequest, trees, [&composite, &mapRequest](const wxBitmap& layer) {
-        composite = StackLayers(composite.IsOk() ? std::vector<wxBitmap>{composite, layer}
-                                                 : std::vector<wxBitmap>{layer},
-                                mapRequest.width, mapRequest.height);
-    });
-    if (strip > 0) {
-        composite = WithLegendStrip(
-            composite, BuildLegend(helper, legendLayers, trees, *colorSettings), strip);
-    }
-    if (missingLayers) {
-        *missingLayers = MissingLayers(helper, request, trees);
-    }
-    if (warning.empty()) {
-        warning = Utf8(helper.GetTreeLayerProblem());
-    }
-    wxMemoryOutputStream png;
-    bool encoded = false;
-    if (composite.IsOk()) {
-        // The toolkit would report a failure on its own; it is reported once, below.
-        wxLogNull quiet;
-        encoded = composite.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG);
-    }
-    if (!encoded) {
-        error = "cannot draw a picture of " + std::to_string(request.width) + "x" +
-                std::to_string(request.height) + " pixels";
+    auto plot = std::make_unique<PlotFile>(wxString::FromUTF8(request.databasePath.c_str()),
+                                           ProgressMonitor(0, 0));
+    const PlotOpening& opening = plot->GetOpening();
+    if (!opening.IsOpen()) {
+        error = Utf8(opening.problem);
         return false;
     }
-    std::vector<char> bytes(png.GetSize());
-    png.CopyTo(bytes.data(), bytes.size());
-    return picture.Write(bytes.data(), bytes.size(), error);
+    if (opening.status == PlotOpening::Status::Partial) {
+        warning = Utf8(opening.problem);
+    }
+    RenderHelper helper(std::move(plot));
+    const PictureRequest& wanted = request.picture;
+    const Scene scene = RequestedScene(helper, wanted);
+    const wxBitmap drawn = DrawRequest(helper, wanted, scene);
+    if (missingLayers) {
+        *missingLayers = MissingLayers(helper.GetPlot(), scene);
+    }
+    if (warning.empty()) {
+        warning = Utf8(helper.GetPlot().GetTreeSetProblem());
+    }
+    const std::vector<char> png = EncodePng(drawn);
+    if (png.empty()) {
+        error = "cannot draw a picture of " + std::to_string(wanted.width) + "x" +
+                std::to_string(wanted.height) + " pixels";
+        return false;
+    }
+    return picture.Write(png.data(), png.size(), error);
 }
 
 int RunExportCommand(const char* programPath, const ExportRequest& request) {

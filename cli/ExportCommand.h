@@ -7,11 +7,6 @@
 
 #include "cli/CommandLine.h"
 
-class ColorSettings;
-
-// Makes the settings use the colour scale a --palette option names.
-void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
-
 // Checks what can be known without the toolkit and without writing to the
 // database: the file can be read, holds plot data and knows every stem.
 // False with one line naming the problem in error.

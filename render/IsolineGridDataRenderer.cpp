@@ -11,7 +11,7 @@
 #include "db/Statement.h"
 #include "render/ColorSettings.h"
 #include "render/LayerPixels.h"
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <wx/dcmemory.h>
 
 #include "render/ColorSettings.h"
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 
 class LayerCanvas {
   public:

@@ -53,56 +53,27 @@ void DescribeWhole(LegendEntry& entry) {
     entry.text = first == last ? Number(first) : Number(first) + " " + kDash + " " + Number(last);
 }
 
-bool IsTreeCount(int group, uint32_t flag) {
-    return group == 1 && (flag == LAYER_COUNT_BLOCKS || flag == LAYER_COUNT_ISOLINES ||
-                          flag == LAYER_COUNT_CLOUDS);
-}
-
 struct LayerData {
     bool hasCells = false;
     double minimum = 0.0;
     double maximum = 0.0;
 };
 
-LayerData PlotLayerData(RenderHelper& helper, uint32_t flag) {
-    GridData* data = helper.GetPlotLayerGrid(flag);
-    LayerData layer;
+LayerData PlotLayerData(PlotFile& plot, const LayerDef& layer) {
+    const std::optional<PlotSet> set = LayerPlotSet(layer);
+    GridData* data = set ? plot.GetGrid(*set) : nullptr;
+    LayerData values;
     if (data != nullptr) {
-        layer.minimum = data->GetMinValue();
-        layer.maximum = data->GetMaxValue();
-        layer.hasCells = layer.minimum <= layer.maximum;
+        values.minimum = data->GetMinValue();
+        values.maximum = data->GetMaxValue();
+        values.hasCells = values.minimum <= values.maximum;
     }
-    return layer;
+    return values;
 }
 
-enum class LayerKind { Blocks, Isolines, Cloud, None };
-
-LayerKind KindOf(int group, uint32_t flag) {
-    if (group == 1) {
-        switch (flag) {
-            case LAYER_UPTAKE_BLOCKS:
-            case LAYER_COUNT_BLOCKS:
-                return LayerKind::Blocks;
-            case LAYER_UPTAKE_ISOLINES:
-            case LAYER_COUNT_ISOLINES:
-                return LayerKind::Isolines;
-            case LAYER_UPTAKE_CLOUDS:
-            case LAYER_COUNT_CLOUDS:
-                return LayerKind::Cloud;
-            default:
-                return LayerKind::None;
-        }
-    }
-    switch (flag) {
-        case STEM_LAYER_BLOCKS:
-            return LayerKind::Blocks;
-        case STEM_LAYER_ISOLINES:
-            return LayerKind::Isolines;
-        case STEM_LAYER_CLOUD:
-            return LayerKind::Cloud;
-        default:
-            return LayerKind::None;
-    }
+bool HasLegend(const LayerDef& layer) {
+    return layer.style == LayerStyle::Blocks || layer.style == LayerStyle::Isolines ||
+           layer.style == LayerStyle::Cloud;
 }
 
 void FillCloud(LegendSection& section, const wxColour& color, double maximum, bool wholeNumbers) {
@@ -120,7 +91,7 @@ void FillCloud(LegendSection& section, const wxColour& color, double maximum, bo
     section.note = wxString::Format("%d dots at %s", kCloudDensity, Number(maximum));
 }
 
-LegendSection LayerSection(const wxString& title, LayerKind kind, const LayerData& data,
+LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerData& data,
                            const Palette& palette, const wxColour& cloudColor, bool wholeNumbers) {
     LegendSection section;
     section.title = title;
@@ -128,12 +99,12 @@ LegendSection LayerSection(const wxString& title, LayerKind kind, const LayerDat
         section.note = "no cells";
         return section;
     }
-    switch (kind) {
-        case LayerKind::Blocks:
+    switch (style) {
+        case LayerStyle::Blocks:
             section.entries = BlockEntries(palette, data.minimum, data.maximum, wholeNumbers);
             section.note = "cells of 0 are not drawn";
             break;
-        case LayerKind::Isolines:
+        case LayerStyle::Isolines:
             if (!IsolineLevels(data.minimum, data.maximum, int(palette.size())).HasLevels()) {
                 section.note = "no lines: every cell has the same value";
                 break;
@@ -141,10 +112,10 @@ LegendSection LayerSection(const wxString& title, LayerKind kind, const LayerDat
             section.entries = IsolineEntries(palette, data.minimum, data.maximum, wholeNumbers);
             section.note = "a line takes the colour of its cell";
             break;
-        case LayerKind::Cloud:
+        case LayerStyle::Cloud:
             FillCloud(section, cloudColor, data.maximum, wholeNumbers);
             break;
-        case LayerKind::None:
+        default:
             break;
     }
     return section;
@@ -203,26 +174,27 @@ std::vector<LegendEntry> IsolineEntries(const Palette& palette, double minimum, 
         wholeNumbers);
 }
 
-std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<LegendLayer>& layers,
+std::vector<LegendSection> BuildLegend(RenderHelper& helper,
+                                       const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees, ColorSettings& settings,
                                        bool withTreeColors) {
     std::vector<LegendSection> sections;
     const Palette plotPalette = BuildPalette(settings);
     const Palette treePalette = TreePalette(settings);
-    for (const LegendLayer& layer : layers) {
-        const LayerKind kind = KindOf(layer.group, layer.flag);
-        if (kind == LayerKind::None) {
+    for (const LayerDef* layer : ByPosition(layers)) {
+        if (!HasLegend(*layer)) {
             continue;
         }
-        if (layer.group == 1) {
-            const wxColour cloud = PlotCloudColor(layer.flag);
-            const bool whole = IsTreeCount(layer.group, layer.flag);
-            sections.push_back(LayerSection(layer.label, kind, PlotLayerData(helper, layer.flag),
-                                            plotPalette, cloud, whole));
+        const wxString label = wxString::FromUTF8(layer->label);
+        if (layer->group == LayerGroup::Plot) {
+            const bool whole = layer->source == LayerSource::TreeCount;
+            sections.push_back(LayerSection(label, layer->style,
+                                            PlotLayerData(helper.GetPlot(), *layer), plotPalette,
+                                            LayerColor(*layer), whole));
             continue;
         }
         for (const wxString& tree : trees) {
-            const TreeUptake& uptake = helper.GetTreeUptake(tree);
+            const TreeUptake& uptake = helper.GetPlot().GetTreeUptake(tree);
             if (!uptake.drawable) {
                 continue;  // its layers draw nothing
             }
@@ -231,10 +203,10 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<L
             data.maximum = uptake.maxValue;
             data.hasCells = !uptake.table.empty() && data.minimum <= data.maximum;
             // Asking for a colour may draw a new one; only a cloud has any.
-            const bool cloudColor = withTreeColors && kind == LayerKind::Cloud;
+            const bool cloudColor = withTreeColors && layer->style == LayerStyle::Cloud;
             const wxColour cloud = cloudColor ? helper.GetStemColor(tree) : wxColour();
             sections.push_back(
-                LayerSection(tree + ": " + layer.label, kind, data, treePalette, cloud, false));
+                LayerSection(tree + ": " + label, layer->style, data, treePalette, cloud, false));
         }
     }
     return sections;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render/ColorSettings.h"
+#include "render/LayerTable.h"
 
 class RenderHelper;
 
@@ -43,18 +44,12 @@ std::vector<LegendEntry> BlockEntries(const Palette& palette, double minimum, do
 std::vector<LegendEntry> IsolineEntries(const Palette& palette, double minimum, double maximum,
                                         bool wholeNumbers);
 
-// A ticked layer as the legend needs it.
-struct LegendLayer {
-    int group;  // 1 plot layers, 2 a tree's own layers
-    uint32_t flag;
-    wxString label;
-};
-
-// The legend of the given layers, bottom first, under the given settings; a
-// tree layer gets one section per tree, in order. A tree's cloud colour is
+// The legend of the given layers, bottom first (by position), under the
+// given settings; a tree layer gets one section per tree, in order. A tree's cloud colour is
 // asked of the helper, which makes one up for a tree never drawn before; so
 // ask after the layers were drawn, or without tree colours (their swatches
 // are then left unset) to learn the legend's size beforehand.
-std::vector<LegendSection> BuildLegend(RenderHelper& helper, const std::vector<LegendLayer>& layers,
+std::vector<LegendSection> BuildLegend(RenderHelper& helper,
+                                       const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees, ColorSettings& settings,
                                        bool withTreeColors = true);

@@ -23,9 +23,9 @@ std::string Number(double value) {
 
 }  // namespace
 
-PointReadout::PointReadout(RenderHelper& helper)
-    : helper(helper), database(helper.GetDatabase()), stems(helper.GetStemPositions()) {
-    UptakeGridData* uptake = helper.GetUptakeGrid();
+PointReadout::PointReadout(PlotFile& plot)
+    : plot(plot), database(plot.GetDatabase()), stems(plot.GetStemPositions()) {
+    UptakeGridData* uptake = plot.GetUptakeGrid();
     if (uptake == nullptr) {
         return;
     }
@@ -33,7 +33,7 @@ PointReadout::PointReadout(RenderHelper& helper)
     yColumn = uptake->GetYColumn();
     cellSize = uptake->GetCellSize();
     uptakeTable = TableName(uptake);
-    countTable = TableName(helper.GetNeighborGrid());
+    countTable = TableName(plot.GetNeighborGrid());
 }
 
 void PointReadout::SetTrees(const std::vector<wxString>& labels) {
@@ -43,7 +43,7 @@ void PointReadout::SetTrees(const std::vector<wxString>& labels) {
     treeLabels = labels;
     treeTables.clear();
     for (const wxString& label : labels) {
-        treeTables.push_back(helper.GetTreeUptake(label).table);
+        treeTables.push_back(plot.GetTreeUptake(label).table);
     }
 }
 

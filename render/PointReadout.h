@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "data/PlotFile.h"
 #include "db/Database.h"
-#include "render/RenderHelper.h"
 
 struct TreeReading {
     wxString label;
@@ -34,8 +34,8 @@ struct PointReading {
 
 class PointReadout {
   public:
-    // Reads what it needs of the open plot; the helper must outlive it.
-    explicit PointReadout(RenderHelper& helper);
+    // Reads what it needs of the open plot, which must outlive it.
+    explicit PointReadout(PlotFile& plot);
 
     // The trees whose own uptake each reading gives, in this order. A tree's
     // index table is built here when it is not there yet.
@@ -57,7 +57,7 @@ class PointReadout {
     // that table has no such cell.
     double ValueInCell(const std::string& table, double x, double y, const Cell& holder);
 
-    RenderHelper& helper;
+    PlotFile& plot;
     Database database;
     std::string xColumn = "x_coord";
     std::string yColumn = "y_coord";

@@ -1,6 +1,6 @@
-// The drawing half of RenderHelper: layer flags become masked layer bitmaps.
+// The drawing half of RenderHelper: layer flags become masked layer bitmaps,
+// each layer drawn as the layer table says.
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -14,34 +14,7 @@
 #include "render/RenderHelper.h"
 #include "render/ScaleGridDataRenderer.h"
 
-wxColour PlotCloudColor(uint32_t flag) {
-    return flag == LAYER_UPTAKE_CLOUDS ? wxColour(255, 0, 0) : wxColour(0, 0, 255);
-}
-
-GridData* RenderHelper::GetPlotLayerGrid(uint32_t flag) {
-    const bool uptake =
-        flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_UPTAKE_ISOLINES;
-    return uptake ? static_cast<GridData*>(uptakeGrid.get())
-                  : static_cast<GridData*>(neighborGrid.get());
-}
-
 namespace {
-
-// The order in which the plot layers are stacked within one bitmap.
-const uint32_t kPlotLayerOrder[] = {
-    LAYER_UPTAKE_BLOCKS,   LAYER_COUNT_BLOCKS,   LAYER_UPTAKE_CLOUDS, LAYER_COUNT_CLOUDS,
-    LAYER_UPTAKE_ISOLINES, LAYER_COUNT_ISOLINES, LAYER_STEMS_CROWN,   LAYER_STEMS_PLAIN,
-    LAYER_STEMS_DBH,       LAYER_STEM_LABELS,    LAYER_HIGHLIGHT,     LAYER_SCALE};
-
-const uint32_t kStemLayerOrder[] = {STEM_LAYER_BLOCKS, STEM_LAYER_CLOUD, STEM_LAYER_ISOLINES};
-
-const wxColour kCrownColor(0, 150, 0);
-const wxColour kPlainStemColor(200, 100, 0);
-const wxColour kDbhColor(150, 60, 0);
-// Not black: black is the transparent colour of every layer.
-const wxColour kLabelColor(1, 1, 1);
-const wxColour kHighlightColor(255, 255, 255);
-const wxColour kScaleColor(255, 255, 255);
 
 void AddColors(LayerCanvas& renderer, const Palette& colors) {
     for (const wxColour& color : colors) {
@@ -49,21 +22,12 @@ void AddColors(LayerCanvas& renderer, const Palette& colors) {
     }
 }
 
-// The palette of a value layer under the current colour settings.
-Palette SettingsPalette() {
-    if (colorSettings != nullptr) {
-        return BuildPalette(*colorSettings);
-    }
+// The palette of a value layer under the current colour settings; a tree's
+// own uptake keeps the built-in scale unless a colour map is chosen.
+Palette SettingsPalette(LayerGroup group) {
     ColorSettings defaults;
-    return BuildPalette(defaults);
-}
-
-// The palette of a tree's own value layers.
-Palette TreeSettingsPalette() {
-    if (colorSettings != nullptr) {
-        return TreePalette(*colorSettings);
-    }
-    return BuiltInPalette();
+    ColorSettings& settings = colorSettings != nullptr ? *colorSettings : defaults;
+    return group == LayerGroup::Tree ? TreePalette(settings) : BuildPalette(settings);
 }
 
 // Draws a renderer with its colours set onto the bitmap drawn so far, which
@@ -86,165 +50,131 @@ Query HighlightQuery(const std::vector<wxString>& names) {
     return Query("SELECT * FROM stem WHERE %s", clause.c_str());
 }
 
+// The flags of every layer of the group.
+uint32_t AllFlags(LayerGroup group) {
+    uint32_t flags = 0;
+    for (const LayerDef* layer : BitmapOrder(group)) {
+        flags |= layer->flag;
+    }
+    return flags;
+}
+
 }  // namespace
 
-wxString RenderHelper::FindNearestStem(double x, double y) {
-    const std::vector<StemPosition> stems = GetStemPositions();
-    double distance = 0.0;
-    const int nearest = NearestStem(stems, x, y, distance);
-    return nearest < 0 ? wxString("none") : stems[nearest].label;
-}
-
-void RenderHelper::AddHighlightedStem(const wxString& name) {
-    if (std::find(highlightedStems.begin(), highlightedStems.end(), name) ==
-        highlightedStems.end()) {
-        highlightedStems.push_back(name);
-    }
-}
-
-void RenderHelper::RemoveHighlightedStem(const wxString& name) {
-    auto found = std::find(highlightedStems.begin(), highlightedStems.end(), name);
-    if (found != highlightedStems.end()) {
-        highlightedStems.erase(found);
-    }
-}
-
 wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
-    // Every renderer of this call sees the same view.
-    const LayerFrame frame{view, std::max(width, 1), std::max(height, 1)};
-    wxBitmap result = NewLayerBitmap(frame.width, frame.height);
-    for (uint32_t flag : kPlotLayerOrder) {
-        if ((flags & flag) != 0) {
-            result = DrawPlotLayer(flag, result, frame);
-        }
-    }
-    MaskBlack(result);
-    return result;
-}
-
-wxBitmap RenderHelper::DrawPlotLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
-    switch (flag) {
-        case LAYER_UPTAKE_BLOCKS:
-        case LAYER_COUNT_BLOCKS:
-        case LAYER_UPTAKE_CLOUDS:
-        case LAYER_COUNT_CLOUDS:
-        case LAYER_UPTAKE_ISOLINES:
-        case LAYER_COUNT_ISOLINES:
-            return DrawGridLayer(flag, target, frame);
-        case LAYER_SCALE: {
-            const PlotRect& v = frame.view;
-            ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
-                                           frame.height);
-            renderer.SetColor(kScaleColor);
-            renderer.TakeBitmap(target);
-            return renderer.Render(neighborGrid.get());
-        }
-        default:
-            return DrawStemMapLayer(flag, target, frame);
-    }
-}
-
-wxBitmap RenderHelper::DrawGridLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
-    GridData* data = GetPlotLayerGrid(flag);
-    if (data == nullptr) {
-        return target;
-    }
-    const PlotRect& v = frame.view;
-    if (flag == LAYER_UPTAKE_BLOCKS || flag == LAYER_COUNT_BLOCKS) {
-        BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
-        AddColors(renderer, SettingsPalette());
-        return DrawOver(renderer, target, *data);
-    }
-    if (flag == LAYER_UPTAKE_CLOUDS || flag == LAYER_COUNT_CLOUDS) {
-        CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
-        renderer.SetColor(PlotCloudColor(flag));
-        return DrawOver(renderer, target, *data);
-    }
-    IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
-                                     database);
-    AddColors(renderer, SettingsPalette());
-    return DrawOver(renderer, target, *data);
-}
-
-wxBitmap RenderHelper::DrawStemMapLayer(uint32_t flag, wxBitmap& target, const LayerFrame& frame) {
-    if (!stemPoints || !hasStemData) {
-        return target;
-    }
-    const PlotRect& v = frame.view;
-    switch (flag) {
-        case LAYER_STEMS_PLAIN: {
-            PointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
-            renderer.SetColor(kPlainStemColor);
-            return DrawOver(renderer, target, *stemPoints);
-        }
-        case LAYER_STEM_LABELS: {
-            LabelPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
-                                            frame.height);
-            renderer.SetColor(kLabelColor);
-            return DrawOver(renderer, target, *stemPoints);
-        }
-        case LAYER_HIGHLIGHT: {
-            if (highlightedStems.empty()) {
-                return target;
-            }
-            PointData highlighted(database, HighlightQuery(highlightedStems), "Tree", "Xrot0",
-                                  "Yrot0", ProgressMonitor(0, 0));
-            SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
-                                            frame.height);
-            renderer.SetColor(kHighlightColor);
-            return DrawOver(renderer, target, highlighted);
-        }
-        default: {  // the crown and DBH maps: discs sized by a stem column
-            const bool crown = flag == LAYER_STEMS_CROWN;
-            SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
-                                            frame.height);
-            renderer.SetColor(crown ? kCrownColor : kDbhColor);
-            renderer.SetColumn(crown ? "Crown_d_m" : "dbh");
-            return DrawOver(renderer, target, *stemPoints);
-        }
-    }
+    return RenderGroup(LayerGroup::Plot, flags, wxString(), {view, width, height});
 }
 
 wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName, int width,
                                         int height) {
-    const PlotRect v = view;
-    wxColour stemColor = GetStemColor(stemName);
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    wxBitmap result = NewLayerBitmap(width, height);
+    return RenderGroup(LayerGroup::Tree, flags, stemName, {view, width, height});
+}
 
-    UptakeGridData* data = (flags & (STEM_LAYER_BLOCKS | STEM_LAYER_CLOUD | STEM_LAYER_ISOLINES))
-                               ? GetTreeGrid(stemName)
-                               : nullptr;
-    for (uint32_t flag : kStemLayerOrder) {
-        if (!data || (flags & flag) == 0) {
-            continue;
-        }
-        switch (flag) {
-            case STEM_LAYER_BLOCKS: {
-                BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                // A tree's own uptake keeps the built-in scale unless a colour map is chosen.
-                AddColors(renderer, TreeSettingsPalette());
-                result = DrawOver(renderer, result, *data);
-                break;
-            }
-            case STEM_LAYER_CLOUD: {
-                CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height);
-                renderer.SetColor(stemColor);
-                result = DrawOver(renderer, result, *data);
-                break;
-            }
-            case STEM_LAYER_ISOLINES: {
-                IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, width, height,
-                                                 database);
-                AddColors(renderer, TreeSettingsPalette());
-                result = DrawOver(renderer, result, *data);
-                break;
-            }
+wxBitmap RenderHelper::RenderLayer(const LayerDef& layer, const wxString& tree,
+                                   const PlotRect& layerView, int width, int height) {
+    return RenderGroup(layer.group, layer.flag, tree, {layerView, width, height});
+}
+
+wxBitmap RenderHelper::RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
+                                   LayerFrame frame) {
+    frame.width = std::max(frame.width, 1);
+    frame.height = std::max(frame.height, 1);
+    TreeInputs inputs;
+    if (group == LayerGroup::Tree) {
+        // A tree gets its colour at its first drawing, whichever layers are drawn.
+        inputs.color = GetStemColor(tree);
+        inputs.grid = (flags & AllFlags(group)) != 0 ? plot->GetTreeGrid(tree) : nullptr;
+    }
+    wxBitmap result = NewLayerBitmap(frame.width, frame.height);
+    for (const LayerDef* layer : BitmapOrder(group)) {
+        if ((flags & layer->flag) != 0) {
+            result = DrawLayer(*layer, result, frame, inputs);
         }
     }
     MaskBlack(result);
     return result;
+}
+
+wxBitmap RenderHelper::DrawLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame,
+                                 const TreeInputs& tree) {
+    switch (layer.style) {
+        case LayerStyle::Blocks:
+        case LayerStyle::Cloud:
+        case LayerStyle::Isolines:
+            return DrawValueLayer(layer, target, frame, tree);
+        case LayerStyle::Scale: {
+            const PlotRect& v = frame.view;
+            ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
+                                           frame.height);
+            renderer.SetColor(LayerColor(layer));
+            renderer.TakeBitmap(target);
+            return renderer.Render(plot->GetNeighborGrid());
+        }
+        default:
+            return DrawStemLayer(layer, target, frame);
+    }
+}
+
+wxBitmap RenderHelper::DrawValueLayer(const LayerDef& layer, wxBitmap& target,
+                                      const LayerFrame& frame, const TreeInputs& tree) {
+    const std::optional<PlotSet> set = LayerPlotSet(layer);
+    GridData* data = set ? plot->GetGrid(*set) : tree.grid;
+    if (data == nullptr) {
+        return target;
+    }
+    const PlotRect& v = frame.view;
+    if (layer.style == LayerStyle::Blocks) {
+        BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+        AddColors(renderer, SettingsPalette(layer.group));
+        return DrawOver(renderer, target, *data);
+    }
+    if (layer.style == LayerStyle::Cloud) {
+        CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+        renderer.SetColor(layer.group == LayerGroup::Tree ? tree.color : LayerColor(layer));
+        return DrawOver(renderer, target, *data);
+    }
+    IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
+                                     plot->GetDatabase());
+    AddColors(renderer, SettingsPalette(layer.group));
+    return DrawOver(renderer, target, *data);
+}
+
+wxBitmap RenderHelper::DrawStemLayer(const LayerDef& layer, wxBitmap& target,
+                                     const LayerFrame& frame) {
+    PointData* stemPoints = plot->GetStemPoints();
+    if (!stemPoints || !plot->HasStemData()) {
+        return target;
+    }
+    const PlotRect& v = frame.view;
+    switch (layer.style) {
+        case LayerStyle::StemDots: {
+            PointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+            renderer.SetColor(LayerColor(layer));
+            return DrawOver(renderer, target, *stemPoints);
+        }
+        case LayerStyle::StemLabels: {
+            LabelPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
+                                            frame.height);
+            renderer.SetColor(LayerColor(layer));
+            return DrawOver(renderer, target, *stemPoints);
+        }
+        default:
+            break;
+    }
+    // Discs sized by a stem column: every stem, or the highlighted ones.
+    const bool highlight = layer.source == LayerSource::HighlightedStems;
+    if (highlight && highlightedStems.empty()) {
+        return target;
+    }
+    SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+    renderer.SetColor(LayerColor(layer));
+    renderer.SetColumn(layer.sizeColumn);
+    if (!highlight) {
+        return DrawOver(renderer, target, *stemPoints);
+    }
+    PointData highlighted(plot->GetDatabase(), HighlightQuery(highlightedStems), "Tree", "Xrot0",
+                          "Yrot0", ProgressMonitor(0, 0));
+    return DrawOver(renderer, target, highlighted);
 }
 
 wxColour RenderHelper::GetStemColor(const wxString& stemName) {

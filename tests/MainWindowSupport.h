@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "render/ColorSettings.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressWindow.h"
@@ -24,7 +24,7 @@ inline MainWindow* NewTestWindow() {
         colorSettings = new ColorSettings;
     }
     MainWindow* window = new MainWindow(wxEmptyString, false);
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
     }
     // Zoom events go to the top window.

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "render/RenderHelper.h"
+#include "data/PlotFile.h"
 #include "tools/BenchSupport.h"
 #include "tools/IndexCheck.h"
 
@@ -26,11 +26,11 @@ namespace {
 
 using bench::Clock;
 
-double OpenPlot(const std::string& path, RenderHelper::OpenStatus& status) {
+double OpenPlot(const std::string& path, PlotOpening::Status& status) {
     const auto start = Clock::now();
-    RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
     const double seconds = bench::Seconds(start);
-    status = helper.GetOpenStatus();
+    status = plot.GetOpening().status;
     return seconds;
 }
 
@@ -52,10 +52,10 @@ Opening OpenInChild(const std::string& path) {
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        RenderHelper::OpenStatus status;
+        PlotOpening::Status status;
         const double seconds = OpenPlot(path, status);
         const bool written = write(channel[1], &seconds, sizeof seconds) == sizeof seconds;
-        _exit(written && status == RenderHelper::OpenStatus::Loaded ? 0 : 1);
+        _exit(written && status == PlotOpening::Status::Accepted ? 0 : 1);
     }
     close(channel[1]);
     if (child < 0 || read(channel[0], &opening.seconds, sizeof opening.seconds) !=
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     }
 
     if (!check.empty()) {
-        RenderHelper::OpenStatus status;
+        PlotOpening::Status status;
         const double seconds = OpenPlot(check, status);
         std::printf("opened %s in %.3f s (status %d)\n", check.c_str(), seconds,
                     static_cast<int>(status));

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "data/PlotFile.h"
 #include "data/PlotGenerator.h"
 #include "render/PointReadout.h"
-#include "render/RenderHelper.h"
 #include "tools/BenchSupport.h"
 
 namespace {
@@ -80,9 +80,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string path = std::filesystem::absolute("plot.db").string();
-    RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-    PointReadout readout(helper);
-    const std::vector<wxString> trees = helper.GetTreeNames();
+    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    PointReadout readout(plot);
+    const std::vector<wxString> trees = plot.GetTreeNames();
     readout.SetTrees({trees.at(0), trees.at(10), trees.at(20)});
 
     std::mt19937 random(7);

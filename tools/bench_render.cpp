@@ -26,8 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "render/LayerCatalogue.h"
+#include "render/Composer.h"
 #include "render/LayerStack.h"
+#include "render/LayerTable.h"
+#include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "tools/BenchSupport.h"
 
@@ -60,30 +62,21 @@ struct View {
     PlotRect rect;
 };
 
-// What the window shows: the catalogue's layers by position.
-std::vector<CatalogueLayer> LayersByPosition() {
-    std::vector<CatalogueLayer> layers = LayerCatalogue();
-    std::stable_sort(
-        layers.begin(), layers.end(),
-        [](const CatalogueLayer& a, const CatalogueLayer& b) { return a.position < b.position; });
-    return layers;
+// The catalogue's layers by position, as the window stacks them.
+std::vector<const LayerDef*> LayersByPosition() {
+    std::vector<const LayerDef*> layers;
+    for (const LayerDef& layer : LayerCatalogue()) {
+        layers.push_back(&layer);
+    }
+    return ByPosition(layers);
 }
 
 // The window's redraw after a pan: every layer drawn again, each converted
 // for alpha drawing, then the overlay and the viewer's stack.
 wxBitmap RedrawAll(RenderHelper& plot, const std::vector<wxString>& trees) {
+    const Scene scene{LayersByPosition(), trees, plot.GetView(), kWidth, kHeight};
     std::vector<wxBitmap> stack;
-    for (const CatalogueLayer& layer : LayersByPosition()) {
-        if (layer.group == 1) {
-            stack.push_back(ToAlphaBitmap(plot.RenderPlotLayers(layer.flag, kWidth, kHeight)));
-            continue;
-        }
-        for (const wxString& tree : trees) {
-            stack.push_back(
-                ToAlphaBitmap(plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight)));
-        }
-    }
-    stack.push_back(plot.RenderPlotLayers(LAYER_HIGHLIGHT, kWidth, kHeight));
+    ComposeLayers(plot, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); });
     return StackLayers(stack, kWidth, kHeight);
 }
 
@@ -104,19 +97,18 @@ class PlotBench {
 
     int Run() {
         // The first opening builds the index tables; it is bench_open's subject.
-        auto plot =
-            std::make_unique<RenderHelper>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-        if (plot->GetOpenStatus() != RenderHelper::OpenStatus::Loaded) {
+        const PlotOpening opening =
+            PlotFile(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0)).GetOpening();
+        if (opening.status != PlotOpening::Status::Accepted) {
             std::fprintf(stderr, "cannot open %s: %s\n", path.c_str(),
-                         plot->GetOpenProblem().utf8_str().data());
+                         opening.problem.utf8_str().data());
             return 1;
         }
-        plot.reset();
         MeasureFloor();
         if (Wanted("reopen")) {
             ReopenWithBlocks();
         }
-        RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        RenderHelper helper(Open());
         const std::vector<wxString> trees = helper.GetTreeNames();
         if (trees.empty()) {
             std::fprintf(stderr, "the plot has no trees\n");
@@ -144,6 +136,10 @@ class PlotBench {
     std::string only;
     std::vector<double> floors;
 
+    std::unique_ptr<PlotFile> Open() const {
+        return std::make_unique<PlotFile>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    }
+
     bool Wanted(const char* scenario) const { return only.empty() || only == scenario; }
 
     double Floor() const { return bench::Median(floors); }
@@ -161,7 +157,7 @@ class PlotBench {
 
     void ReopenWithBlocks() {
         const double ms = MedianMs(runs, [&] {
-            RenderHelper plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+            RenderHelper plot(Open());
             ToAlphaBitmap(plot.RenderPlotLayers(LAYER_UPTAKE_BLOCKS, kWidth, kHeight));
         });
         Line("reopening with uptake blocks drawn", ms);
@@ -179,19 +175,20 @@ class PlotBench {
         };
         std::printf("%-22s %14s %14s   (ms, x floor)\n", "layer", views[0].name, views[1].name);
         uint32_t all = 0;
-        for (const CatalogueLayer& layer : LayersByPosition()) {
-            if (layer.group != 1) {
+        for (const LayerDef* layer : LayersByPosition()) {
+            if (layer->group != LayerGroup::Plot) {
                 continue;
             }
-            all |= layer.flag;
+            all |= layer->flag;
             double ms[2];
             for (int v = 0; v < 2; ++v) {
                 const PlotRect& r = views[v].rect;
                 plot.SetView(r.xMin, r.yMin, r.xMax, r.yMax);
-                ms[v] = MedianMs(runs, [&] { plot.RenderPlotLayers(layer.flag, kWidth, kHeight); });
+                ms[v] =
+                    MedianMs(runs, [&] { plot.RenderPlotLayers(layer->flag, kWidth, kHeight); });
             }
-            std::printf("%-22s %7.1f %6.2f %7.1f %6.2f\n", layer.key, ms[0], ms[0] / Floor(), ms[1],
-                        ms[1] / Floor());
+            std::printf("%-22s %7.1f %6.2f %7.1f %6.2f\n", layer->key, ms[0], ms[0] / Floor(),
+                        ms[1], ms[1] / Floor());
         }
         double together[2];
         for (int v = 0; v < 2; ++v) {
@@ -211,10 +208,10 @@ class PlotBench {
         std::printf(
             "\ntree \"%s\", full extent (its table built and data gathered first: %.1f ms)\n",
             tree.utf8_str().data(), bench::Millis(start));
-        for (const CatalogueLayer& layer : LayersByPosition()) {
-            if (layer.group == 2) {
-                Line(layer.key, MedianMs(runs, [&] {
-                         plot.RenderStemLayers(layer.flag, tree, kWidth, kHeight);
+        for (const LayerDef* layer : LayersByPosition()) {
+            if (layer->group == LayerGroup::Tree) {
+                Line(layer->key, MedianMs(runs, [&] {
+                         plot.RenderStemLayers(layer->flag, tree, kWidth, kHeight);
                      }));
             }
         }

@@ -2,7 +2,7 @@
 
 #include "base/Dispatcher.h"
 #include "base/ProgressMonitor.h"
-#include "render/RenderHelper.h"
+#include "data/PlotFile.h"
 #include "ui/ProgressWindow.h"
 
 // What the worker needs, and what it hands back to the main thread.
@@ -12,7 +12,7 @@ struct DatabaseLoader::Task {
     DatabaseLoader* loader = nullptr;
     std::weak_ptr<int> loaderAlive;
     int generation = 0;
-    std::unique_ptr<RenderHelper> helper;
+    std::unique_ptr<PlotFile> plot;
     wxWeakRef<ProgressWindow> progress;
 };
 
@@ -29,7 +29,7 @@ void DatabaseLoader::Start(const wxString& path) {
 
 int DatabaseLoader::LoadStep(void* argument) {
     Task* task = static_cast<Task*>(argument);
-    task->helper.reset(new RenderHelper(task->path, task->monitor));
+    task->plot.reset(new PlotFile(task->path, task->monitor));
     task->monitor.SetState(ProgressMonitor::Finished);
     PostToMainThread(&DatabaseLoader::Loaded, task);
     return 0;
@@ -52,6 +52,6 @@ void DatabaseLoader::Finish(Task& task) {
     }
     // A later opening supersedes this one; its result alone counts.
     if (task.generation == generation) {
-        done(task.path, std::move(task.helper));
+        done(task.path, std::move(task.plot));
     }
 }

@@ -8,13 +8,13 @@
 #include <functional>
 #include <memory>
 
-class RenderHelper;
+class PlotFile;
 class wxWindow;
 
 class DatabaseLoader {
   public:
     // The progress window has closed when done is called.
-    using Done = std::function<void(const wxString& path, std::unique_ptr<RenderHelper> helper)>;
+    using Done = std::function<void(const wxString& path, std::unique_ptr<PlotFile> plot)>;
 
     DatabaseLoader(wxWindow* parent, Done done) : parent(parent), done(std::move(done)) {}
     DatabaseLoader(const DatabaseLoader&) = delete;

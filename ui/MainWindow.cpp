@@ -18,13 +18,15 @@
 #include "base/Log.h"
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
+#include "render/Composer.h"
 #include "render/Legend.h"
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/LayerBoxes.h"
 #include "ui/LegendPanel.h"
 #include "ui/MainMenu.h"
 #include "ui/PrefsWindow.h"
@@ -63,9 +65,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     SetMenuBar(CreateMainMenuBar());
     BuildLayout();
-    loader.reset(new DatabaseLoader(
-        this, [this](const wxString& path, std::unique_ptr<RenderHelper> helper) {
-            OnDatabaseLoaded(path, std::move(helper));
+    loader.reset(
+        new DatabaseLoader(this, [this](const wxString& path, std::unique_ptr<PlotFile> plot) {
+            OnDatabaseLoaded(path, std::move(plot));
         }));
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
@@ -94,8 +96,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL | wxNO_BORDER);
-    wxStaticBox* plotBox = new wxStaticBox(layerPanel, wxID_ANY, "Plot Layers");
-    wxStaticBox* stemLayerBox = new wxStaticBox(layerPanel, wxID_ANY, "Individual Stem Layers");
+    layerBoxes = std::make_unique<LayerBoxes>(layerPanel);
     wxStaticBox* stemsBox = new wxStaticBox(layerPanel, wxID_ANY, "Available Stems");
     stemList = new StemList(layerPanel);
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
@@ -106,16 +107,14 @@ void MainWindow::BuildLayout() {
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
 
-    plotLayerSizer = new wxStaticBoxSizer(plotBox, wxVERTICAL);
-    stemLayerSizer = new wxStaticBoxSizer(stemLayerBox, wxVERTICAL);
     wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(stemsBox, wxVERTICAL);
     stemsSizer->SetMinSize(-1, 100);
     stemsSizer->Add(stemList, 1, wxEXPAND);
 
     wxBoxSizer* leftColumn = new wxBoxSizer(wxVERTICAL);
     leftColumn->SetMinSize(100, -1);
-    leftColumn->Add(plotLayerSizer, 0, wxEXPAND);
-    leftColumn->Add(stemLayerSizer, 0, wxEXPAND);
+    leftColumn->Add(layerBoxes->GetPlotSizer(), 0, wxEXPAND);
+    leftColumn->Add(layerBoxes->GetTreeSizer(), 0, wxEXPAND);
     leftColumn->Add(stemsSizer, 1, wxEXPAND);
 
     wxBoxSizer* bottomRow = new wxBoxSizer(wxHORIZONTAL);
@@ -141,41 +140,28 @@ void MainWindow::BuildLayout() {
     Layout();
 }
 
-void MainWindow::AddLayer(int flag, const char* label, int group, int position, int weight) {
-    wxCheckBox* checkBox = new wxCheckBox(layerPanel, wxID_ANY, wxString::FromUTF8(label));
-    (group == PLOT_LAYER_GROUP ? plotLayerSizer : stemLayerSizer)->Add(checkBox, 0, 0, 0);
-    const LayerEntry entry{flag, position, group, weight, checkBox};
-    // Position 0 is the front and -1 the back; otherwise the layer goes in front
-    // of the first one at or beyond its position, so the newest of equals leads.
-    auto place = layers.end();
-    if (position == 0) {
-        place = layers.begin();
-    } else if (position != -1) {
-        place = std::find_if(layers.begin(), layers.end(),
-                             [position](const LayerEntry& e) { return e.position >= position; });
-    }
-    layers.insert(place, entry);
+void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
+                          int weight) {
+    layerBoxes->Add(flag, label, group, position, weight);
     layerPanel->Layout();
 }
 
-void MainWindow::ApplyStartOptions(const ExportRequest& options) {
-    for (const CatalogueLayer* layer : options.layers) {
-        for (const LayerEntry& entry : layers) {
-            if (entry.flag == layer->flag && entry.group == layer->group) {
-                entry.checkBox->SetValue(true);
-            }
-        }
-    }
+void MainWindow::ApplyStartOptions(const PictureRequest& options) {
+    layerBoxes->Tick(options.layers);
     start = options;
     startPending = true;
     RedrawLayers();
 }
 
 wxString MainWindow::AskForDatabase() {
+    return ChooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
+}
+
+wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcard, long style) {
     if (chooseFile) {
-        return chooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
+        return chooseFile(message, wildcard, style);
     }
-    wxFileDialog dialog(this, kOpenMessage, wxEmptyString, wxEmptyString, kOpenWildcard, wxFD_OPEN);
+    wxFileDialog dialog(this, message, wxEmptyString, wxEmptyString, wildcard, style);
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
 }
 
@@ -191,10 +177,16 @@ void MainWindow::OpenDatabase(const wxString& path) {
     loader->Start(path);
 }
 
-void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper) {
-    wxString problem;
-    long style = 0;
-    const bool accepted = AcceptLoadedData(path, std::move(helper), problem, style);
+void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot) {
+    const PlotOpening opening = plot->GetOpening();
+    if (opening.IsOpen()) {
+        renderHelper = std::make_unique<RenderHelper>(std::move(plot));
+        fileName = wxFileName(path).GetFullName();
+    } else {
+        // Nothing of a refused file is kept: the window stays as without data.
+        plot.reset();
+        fileName.clear();
+    }
     ResetView();
     ClearLayerCaches();
     viewer->SetLayers({});
@@ -202,43 +194,18 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHe
     readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
-    // Said over the window as it now is, once the progress window has gone.
-    if (!problem.empty()) {
-        Inform(problem, "Open Database", style);
+    // Said over the window as it now is, once the progress window has gone;
+    // the plot file's own account names the file and the reason.
+    if (!opening.problem.empty()) {
+        Inform(opening.problem, "Open Database",
+               opening.IsOpen() ? wxOK | wxICON_WARNING : wxOK | wxICON_ERROR);
     }
-    if (accepted) {
+    if (opening.IsOpen()) {
         Log(LOG_RUN, "Database loaded.");
         SelectStartStems();
     }
     // The start options are the start file's: a refused one takes them with it.
     startPending = false;
-}
-
-bool MainWindow::AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
-                                  wxString& problem, long& style) {
-    // The data set's own account names the file and the reason.
-    problem = helper->GetOpenProblem();
-    switch (helper->GetOpenStatus()) {
-        case RenderHelper::OpenStatus::NoPlotData:
-            // Nothing of a refused file is kept: the window stays as without data.
-            fileName.clear();
-            if (problem.empty()) {
-                problem = wxString::Format("\"%s\" holds no plot data.", path);
-            }
-            style = wxOK | wxICON_ERROR;
-            return false;
-        case RenderHelper::OpenStatus::IndexFailed:
-            if (problem.empty()) {
-                problem = wxString::Format("The index tables of \"%s\" could not be built.", path);
-            }
-            style = wxOK | wxICON_WARNING;
-            break;
-        case RenderHelper::OpenStatus::Loaded:
-            break;
-    }
-    renderHelper = std::move(helper);
-    fileName = wxFileName(path).GetFullName();
-    return true;
 }
 
 // A new file is shown whole, or as the start options ask.
@@ -247,15 +214,12 @@ void MainWindow::ResetView() {
         return;
     }
     const PlotRect& full = renderHelper->GetFullExtent();
-    const UptakeGridData* grid = renderHelper->GetUptakeGrid();
+    const UptakeGridData* grid = renderHelper->GetPlot().GetUptakeGrid();
     // Without a grid there are no cells to count; a hundredth of the plot serves.
     const double span =
         grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
     navigator.Reset(full, span);
-    PlotRect view = full;
-    if (startPending && start.hasView) {
-        view = {start.viewXMin, start.viewYMin, start.viewXMax, start.viewYMax};
-    }
+    const PlotRect view = startPending && start.view ? *start.view : full;
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
 }
 
@@ -325,31 +289,24 @@ void MainWindow::RedrawLayers() {
         UpdateZoomDisplay();
         return;
     }
-    std::vector<VisibleLayer> visible;
-    for (const LayerEntry& entry : layers) {
-        if (entry.checkBox->GetValue()) {
-            visible.push_back({uint32_t(entry.flag), entry.group != PLOT_LAYER_GROUP});
-        }
-    }
     const wxSize size = viewer->GetClientSize();
-    viewer->SetLayers(
-        compositor.Compose(*renderHelper, visible, selection->GetRowStems(), size.x, size.y));
+    const Scene scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(),
+                      size.x, size.y};
+    std::vector<wxBitmap> stack;
+    ComposeLayers(
+        *renderHelper, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); },
+        &layerCache);
+    viewer->SetLayers(stack);
     UpdateZoomDisplay();
     UpdateReadingAids();
     layerPanel->Layout();
 }
 
 void MainWindow::UpdateReadingAids() {
-    const std::vector<wxString> trees = selection->GetTrees();
-    std::vector<LegendLayer> shown;
-    for (const LayerEntry& entry : layers) {
-        if (entry.checkBox->GetValue()) {
-            shown.push_back({entry.group, uint32_t(entry.flag), entry.checkBox->GetLabel()});
-        }
-    }
+    const std::vector<wxString> trees = selection->GetRowStems();
     ColorSettings defaults;
-    legendPanel->SetSections(
-        BuildLegend(*renderHelper, shown, trees, colorSettings ? *colorSettings : defaults));
+    legendPanel->SetSections(BuildLegend(*renderHelper, layerBoxes->Ticked(), trees,
+                                         colorSettings ? *colorSettings : defaults));
     readoutBar->SetTrees(trees);
     readoutBar->Reread();
 }
@@ -547,16 +504,7 @@ void MainWindow::OpenDatasetCommand() {
 
 void MainWindow::SaveImageCommand() {
     Log(LOG_RUN, "Image saved.");
-    wxString path;
-    if (chooseFile) {
-        path = chooseFile(kSaveMessage, kSaveWildcard, wxFD_SAVE);
-    } else {
-        wxFileDialog dialog(this, kSaveMessage, wxEmptyString, wxEmptyString, kSaveWildcard,
-                            wxFD_SAVE);
-        if (dialog.ShowModal() == wxID_OK) {
-            path = dialog.GetPath();
-        }
-    }
+    const wxString path = ChooseFile(kSaveMessage, kSaveWildcard, wxFD_SAVE);
     const wxBitmap composite = viewer->GetComposite();
     if (path.empty() || !composite.IsOk()) {
         return;
@@ -586,7 +534,7 @@ void MainWindow::DeleteIndexesCommand() {
     }
     // Nothing may read the dropped tables until the file is opened again.
     readoutBar->SetPlot(nullptr);
-    renderHelper->DeleteIndexTables();
+    renderHelper->GetPlot().DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
         "before you can use it again.",

@@ -12,40 +12,30 @@
 #include <memory>
 #include <vector>
 
-#include "cli/CommandLine.h"
-#include "render/PlotRect.h"
+#include "data/PlotRect.h"
+#include "render/LayerCache.h"
+#include "render/LayerTable.h"
+#include "render/PictureRequest.h"
+#include "render/ViewNavigator.h"
 #include "ui/DatabaseLoader.h"
-#include "ui/LayerCompositor.h"
+#include "ui/LayerBoxes.h"
 #include "ui/MainMenu.h"
 #include "ui/StemSelection.h"
-#include "ui/ViewNavigator.h"
 
-class wxBoxSizer;
-class wxCheckBox;
 class wxListBox;
 class wxKeyEvent;
 class wxMoveEvent;
 class wxPanel;
 class wxSizeEvent;
-class wxStaticBoxSizer;
 class wxStaticText;
 class InspectWindow;
 class LegendPanel;
 class ReadoutStatusBar;
+class PlotFile;
 class RenderHelper;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
-
-enum LayerGroup { PLOT_LAYER_GROUP = 1, STEM_LAYER_GROUP = 2 };
-
-struct LayerEntry {
-    int flag;
-    int position;
-    int group;
-    int weight;  // kept as registered; compositing does not use it
-    wxCheckBox* checkBox;
-};
 
 class MainWindow : public wxFrame {
   public:
@@ -54,10 +44,10 @@ class MainWindow : public wxFrame {
     explicit MainWindow(const wxString& startFile = wxString(), bool askForFile = true);
     ~MainWindow() override;
 
-    void AddLayer(int flag, const char* label, int group, int position, int weight);
+    void AddLayer(uint32_t flag, const char* label, LayerGroup group, int position, int weight);
     // The command line's choice of layers (ticked at once), and of stems and
     // view (taken when the start file has loaded). Call after AddLayer.
-    void ApplyStartOptions(const ExportRequest& options);
+    void ApplyStartOptions(const PictureRequest& options);
     void OpenDatabase(const wxString& path);
     void SelectStem(const wxString& stem);
     void DeselectStem(const wxString& stem);
@@ -69,8 +59,8 @@ class MainWindow : public wxFrame {
     void PanView(int dx, int dy);
     // Wheel notches (positive: in) about the viewer pixel x, y.
     void WheelZoom(int notches, int x, int y);
-    void ClearLayerCaches() { compositor.Clear(); }
-    void ClearStemLayerCache(const wxString& stem) { compositor.ClearStem(stem); }
+    void ClearLayerCaches() { layerCache.Clear(); }
+    void ClearStemLayerCache(const wxString& stem) { layerCache.ClearStem(stem); }
     // The title names the file, the map's size and its view as the export's
     // options, so that a script can draw the same picture.
     void UpdateTitle();
@@ -78,7 +68,7 @@ class MainWindow : public wxFrame {
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
     bool IsLoading() const { return loader->IsLoading(); }
-    const std::list<LayerEntry>& GetLayers() const { return layers; }
+    const std::list<LayerEntry>& GetLayers() const { return layerBoxes->GetEntries(); }
     const std::vector<int>& GetSelectedStemRows() const { return selection->GetRows(); }
     const wxString& GetCurrentStem() const { return selection->GetCurrentStem(); }
     Viewer* GetViewer() const { return viewer; }
@@ -89,9 +79,9 @@ class MainWindow : public wxFrame {
     LegendPanel* GetLegendPanel() const { return legendPanel; }
     ReadoutStatusBar* GetReadoutBar() const { return readoutBar; }
     // The cached bitmap of a layer, invalid when there is none.
-    wxBitmap CachedPlotLayer(uint32_t flag) const { return compositor.CachedPlotLayer(flag); }
+    wxBitmap CachedPlotLayer(uint32_t flag) const { return layerCache.PlotLayer(flag); }
     wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const {
-        return compositor.CachedStemLayer(stem, flag);
+        return layerCache.StemLayer(stem, flag);
     }
 
     // Dialogs go through these, so that tests can answer them instead of a user.
@@ -110,17 +100,15 @@ class MainWindow : public wxFrame {
     ZoomCtrl* zoomCtrl = nullptr;
     LegendPanel* legendPanel = nullptr;
     ReadoutStatusBar* readoutBar = nullptr;
-    wxStaticBoxSizer* plotLayerSizer = nullptr;
-    wxStaticBoxSizer* stemLayerSizer = nullptr;
-    std::list<LayerEntry> layers;
-    LayerCompositor compositor;
+    std::unique_ptr<LayerBoxes> layerBoxes;
+    LayerCache layerCache;
     ViewNavigator navigator;
     std::unique_ptr<RenderHelper> renderHelper;
     wxString fileName;  // of the open data set, for the title
     InspectWindow* inspector = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
-    ExportRequest start;
+    PictureRequest start;
     bool startPending = false;
     std::unique_ptr<DatabaseLoader> loader;
     // Lets a finished load find out whether the window it reports to still exists.
@@ -130,8 +118,8 @@ class MainWindow : public wxFrame {
 
     void BuildLayout();
     wxString AskForDatabase();
-    bool AcceptLoadedData(const wxString& path, std::unique_ptr<RenderHelper> helper,
-                          wxString& problem, long& style);
+    // A file dialog, or the test's chooser in its place.
+    wxString ChooseFile(const wxString& message, const wxString& wildcard, long style);
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);
@@ -141,7 +129,7 @@ class MainWindow : public wxFrame {
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
 
-    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<RenderHelper> helper);
+    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot);
 
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);

@@ -1,6 +1,6 @@
 #include "ui/ReadoutStatusBar.h"
 
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 #include "render/PointReadout.h"
 #include "render/RenderHelper.h"
 #include "ui/Viewer.h"
@@ -49,7 +49,7 @@ void ReadoutStatusBar::Watch(Viewer* watched) {
 
 void ReadoutStatusBar::SetPlot(RenderHelper* plot) {
     helper = plot;
-    readout.reset(helper != nullptr ? new PointReadout(*helper) : nullptr);
+    readout.reset(helper != nullptr ? new PointReadout(helper->GetPlot()) : nullptr);
     if (readout) {
         readout->SetTrees(trees);
     }

@@ -32,12 +32,14 @@ void StemSelection::Select(RenderHelper& helper, const wxString& stem) {
     helper.AddHighlightedStem(stem);
     const int row = RowOf(stem);
     // A stem without a row in the list is highlighted and inspected, but no
-    // row is recorded for it.
+    // row is recorded for it; a row selected again keeps its first place.
     if (row != wxNOT_FOUND) {
         if (!list->IsSelected(row)) {
             list->SetSelection(row, true);
         }
-        rows.push_back(row);
+        if (std::find(rows.begin(), rows.end(), row) == rows.end()) {
+            rows.push_back(row);
+        }
     }
 }
 
@@ -103,16 +105,6 @@ std::vector<wxString> StemSelection::GetRowStems() const {
         }
     }
     return stems;
-}
-
-std::vector<wxString> StemSelection::GetTrees() const {
-    std::vector<wxString> trees;
-    for (const wxString& stem : GetRowStems()) {
-        if (std::find(trees.begin(), trees.end(), stem) == trees.end()) {
-            trees.push_back(stem);
-        }
-    }
-    return trees;
 }
 
 int StemSelection::RowOf(const wxString& stem) const {

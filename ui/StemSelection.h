@@ -18,8 +18,8 @@ class StemSelection {
     // The trees of a new data set (or none) in the list, none selected. The
     // inspector keeps showing the last stem.
     void Refill(RenderHelper* helper);
-    // Highlights and inspects the stem, and selects its row; a second
-    // selection records the row again.
+    // Highlights and inspects the stem, and selects its row; a row is
+    // recorded once, however often it is selected.
     void Select(RenderHelper& helper, const wxString& stem);
     void Deselect(RenderHelper& helper, const wxString& stem);
     // The selection becomes the rows the list shows selected, however many
@@ -28,11 +28,10 @@ class StemSelection {
     // No row and no highlight is left; the inspector keeps its stem.
     void Clear(RenderHelper& helper);
 
-    // Rows of the list in the order they were selected (a row may come twice).
+    // Rows of the list in the order they were selected, each once.
     const std::vector<int>& GetRows() const { return rows; }
+    // The trees of those rows.
     std::vector<wxString> GetRowStems() const;
-    // The same stems, each once.
-    std::vector<wxString> GetTrees() const;
     const wxString& GetCurrentStem() const { return currentStem; }
 
   private:

@@ -10,14 +10,14 @@
 #include "CliSupport.h"
 #include "data/PlotGenerator.h"
 #include "db/SqlText.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/RenderHelper.h"
 
 namespace {
 
 std::string AllLayerKeys() {
     std::string keys;
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         keys += (keys.empty() ? "" : ",") + std::string(layer.key);
     }
     return keys;
@@ -59,15 +59,18 @@ class BadFileTest : public testing::Test {
 
     // What the viewer asks of a file: opened, every layer drawn with every
     // tree selected, the inspector's questions answered.
-    RenderHelper::OpenStatus ViewerDraws() {
-        RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-        if (helper.GetOpenStatus() == RenderHelper::OpenStatus::NoPlotData) {
-            EXPECT_FALSE(helper.GetOpenProblem().empty());
-            return helper.GetOpenStatus();
+    PlotOpening::Status ViewerDraws() {
+        auto plot =
+            std::make_unique<PlotFile>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        const PlotOpening opening = plot->GetOpening();
+        if (opening.status == PlotOpening::Status::Refused) {
+            EXPECT_FALSE(opening.problem.empty());
+            return opening.status;
         }
+        RenderHelper helper(std::move(plot));
         uint32_t plotFlags = LAYER_HIGHLIGHT;
-        for (const CatalogueLayer& layer : LayerCatalogue()) {
-            plotFlags |= layer.group == 1 ? uint32_t(layer.flag) : 0;
+        for (const LayerDef& layer : LayerCatalogue()) {
+            plotFlags |= layer.group == LayerGroup::Plot ? layer.flag : 0;
         }
         for (const wxString& tree : helper.GetTreeNames()) {
             helper.AddHighlightedStem(tree);
@@ -78,7 +81,7 @@ class BadFileTest : public testing::Test {
         }
         EXPECT_TRUE(helper.RenderPlotLayers(plotFlags, 300, 200).IsOk());
         helper.FindNearestStem(0, 0);
-        return helper.GetOpenStatus();
+        return opening.status;
     }
 
     void ExpectRefused(const std::string& mention) {
@@ -89,7 +92,7 @@ class BadFileTest : public testing::Test {
         EXPECT_NE(run.err.find(mention), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists("out.png"));
         EXPECT_EQ(ReadFile(path), before);
-        EXPECT_EQ(ViewerDraws(), RenderHelper::OpenStatus::NoPlotData);
+        EXPECT_EQ(ViewerDraws(), PlotOpening::Status::Refused);
         EXPECT_EQ(ReadFile(path), before);
     }
 
@@ -105,7 +108,7 @@ class BadFileTest : public testing::Test {
         for (const char* table : {"_db_aggregations", "_db_indexes", "_db_info"}) {
             EXPECT_NE(std::find(own.begin(), own.end(), table), own.end()) << table;
         }
-        EXPECT_EQ(ViewerDraws(), RenderHelper::OpenStatus::Loaded);
+        EXPECT_EQ(ViewerDraws(), PlotOpening::Status::Accepted);
         EXPECT_EQ(UserTables(path), before);
         return run.exitCode == 0 ? LoadPng("out.png") : wxImage();
     }
@@ -137,8 +140,8 @@ TEST_F(BadFileTest, PipesAndDevicesAreRefusedWithoutWaiting) {
         const ProgramRun run = Export("out.png", file);
         EXPECT_EQ(run.exitCode, 2) << run.err;
         EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
-        RenderHelper helper(file, ProgressMonitor(0, 0));
-        EXPECT_EQ(helper.GetOpenStatus(), RenderHelper::OpenStatus::NoPlotData);
+        PlotFile plot(file, ProgressMonitor(0, 0));
+        EXPECT_EQ(plot.GetOpening().status, PlotOpening::Status::Refused);
     }
     EXPECT_FALSE(std::filesystem::exists("out.png"));
 }
@@ -293,7 +296,7 @@ TEST_F(BadFileTest, ReadOnlyFileIsDrawnWithoutItsIndexTablesAndKeepsItsBytes) {
     const wxImage picture = LoadPng("out.png");
     EXPECT_EQ(PixelAt(picture, 225, 150), kWhite);
     EXPECT_EQ(PixelAt(picture, 20, 20), kBlack);
-    EXPECT_EQ(ViewerDraws(), RenderHelper::OpenStatus::IndexFailed);
+    EXPECT_EQ(ViewerDraws(), PlotOpening::Status::Partial);
     EXPECT_EQ(ReadFile(path), before);
 
     // Once its index tables were built, a read-only file draws in full.

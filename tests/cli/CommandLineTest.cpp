@@ -36,11 +36,11 @@ TEST(CommandLine, WindowStartOptionsAreReadAsTheExportReadsThem) {
         Parse({"--layers", "scale,stems-dbh", "--stems", "T1,a\\,b", "--view", "1,2,3,4", "p.db"});
     ASSERT_EQ(line.mode, CommandMode::Window) << line.error;
     EXPECT_EQ(line.startFile, "p.db");
-    ASSERT_EQ(line.request.layers.size(), 2u);
-    EXPECT_STREQ(line.request.layers[1]->key, "stems-dbh");
-    EXPECT_EQ(line.request.stems, (std::vector<std::string>{"T1", "a,b"}));
-    EXPECT_TRUE(line.request.hasView);
-    EXPECT_EQ(line.request.viewYMax, 4.0);
+    ASSERT_EQ(line.request.picture.layers.size(), 2u);
+    EXPECT_STREQ(line.request.picture.layers[1]->key, "stems-dbh");
+    EXPECT_EQ(line.request.picture.stems, (std::vector<std::string>{"T1", "a,b"}));
+    EXPECT_TRUE(line.request.picture.view.has_value());
+    EXPECT_EQ(line.request.picture.view->yMax, 4.0);
     // The same refusals, in the same words.
     EXPECT_EQ(ErrorOf({"--layers", "nope", "p.db"}),
               ErrorOf({"--export", "o.png", "--layers", "nope", "p.db"}));
@@ -56,10 +56,10 @@ TEST(CommandLine, ViewArgumentReadsBackAsTheSameNumbers) {
     const std::string text = ViewArgument(view[0], view[1], view[2], view[3]);
     const CommandLine line = Parse({"--export", "o.png", "--view", text, "p.db"});
     ASSERT_EQ(line.mode, CommandMode::Export) << text;
-    EXPECT_EQ(line.request.viewXMin, view[0]);
-    EXPECT_EQ(line.request.viewYMin, view[1]);
-    EXPECT_EQ(line.request.viewXMax, view[2]);
-    EXPECT_EQ(line.request.viewYMax, view[3]);
+    EXPECT_EQ(line.request.picture.view->xMin, view[0]);
+    EXPECT_EQ(line.request.picture.view->yMin, view[1]);
+    EXPECT_EQ(line.request.picture.view->xMax, view[2]);
+    EXPECT_EQ(line.request.picture.view->yMax, view[3]);
     EXPECT_EQ(ViewArgument(0, 0, 60, 40), "0,0,60,40");
 }
 
@@ -77,11 +77,11 @@ TEST(CommandLine, ExportWithDefaults) {
     ASSERT_EQ(line.mode, CommandMode::Export);
     EXPECT_EQ(line.request.outputPath, "out.png");
     EXPECT_EQ(line.request.databasePath, "plot.db");
-    EXPECT_EQ(line.request.width, 750);
-    EXPECT_EQ(line.request.height, 550);
-    EXPECT_TRUE(line.request.layers.empty());
-    EXPECT_TRUE(line.request.stems.empty());
-    EXPECT_FALSE(line.request.hasView);
+    EXPECT_EQ(line.request.picture.width, 750);
+    EXPECT_EQ(line.request.picture.height, 550);
+    EXPECT_TRUE(line.request.picture.layers.empty());
+    EXPECT_TRUE(line.request.picture.stems.empty());
+    EXPECT_FALSE(line.request.picture.view.has_value());
 }
 
 TEST(CommandLine, ExportWithEveryOptionInEitherSpelling) {
@@ -92,35 +92,35 @@ TEST(CommandLine, ExportWithEveryOptionInEitherSpelling) {
     const ExportRequest& request = line.request;
     EXPECT_EQ(request.outputPath, "out.png");
     EXPECT_EQ(request.databasePath, "plot.db");
-    EXPECT_EQ(request.width, 320);
-    EXPECT_EQ(request.height, 200);
-    ASSERT_EQ(request.layers.size(), 2u);
-    EXPECT_EQ(request.layers[0]->flag, 256);
-    EXPECT_EQ(request.layers[1]->group, 2);
-    EXPECT_EQ(request.layers[1]->flag, 4);
-    EXPECT_EQ(request.stems, (std::vector<std::string>{"T1", "a,b", "c\\d"}));
-    EXPECT_TRUE(request.hasView);
-    EXPECT_EQ(request.viewXMin, -5.5);
-    EXPECT_EQ(request.viewYMin, 10.0);
-    EXPECT_EQ(request.viewXMax, 60.0);
-    EXPECT_EQ(request.viewYMax, 40.0);
+    EXPECT_EQ(request.picture.width, 320);
+    EXPECT_EQ(request.picture.height, 200);
+    ASSERT_EQ(request.picture.layers.size(), 2u);
+    EXPECT_EQ(request.picture.layers[0]->flag, 256u);
+    EXPECT_EQ(request.picture.layers[1]->group, LayerGroup::Tree);
+    EXPECT_EQ(request.picture.layers[1]->flag, 4u);
+    EXPECT_EQ(request.picture.stems, (std::vector<std::string>{"T1", "a,b", "c\\d"}));
+    EXPECT_TRUE(request.picture.view.has_value());
+    EXPECT_EQ(request.picture.view->xMin, -5.5);
+    EXPECT_EQ(request.picture.view->yMin, 10.0);
+    EXPECT_EQ(request.picture.view->xMax, 60.0);
+    EXPECT_EQ(request.picture.view->yMax, 40.0);
 }
 
 TEST(CommandLine, RepeatedLayersAndStemsCountOnce) {
     const CommandLine line = Parse(
         {"--export", "o.png", "--layers", "scale,stems-dbh,scale", "--stems", "T2,T1,T2", "p.db"});
     ASSERT_EQ(line.mode, CommandMode::Export);
-    ASSERT_EQ(line.request.layers.size(), 2u);
-    EXPECT_EQ(line.request.stems, (std::vector<std::string>{"T2", "T1"}));
+    ASSERT_EQ(line.request.picture.layers.size(), 2u);
+    EXPECT_EQ(line.request.picture.stems, (std::vector<std::string>{"T2", "T1"}));
     // An empty list chooses nothing.
-    EXPECT_TRUE(Parse({"--export", "o.png", "--layers=", "p.db"}).request.layers.empty());
+    EXPECT_TRUE(Parse({"--export", "o.png", "--layers=", "p.db"}).request.picture.layers.empty());
 }
 
 TEST(CommandLine, EveryCatalogueKeyIsAccepted) {
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         const CommandLine line = Parse({"--export", "o.png", "--layers", layer.key, "p.db"});
         ASSERT_EQ(line.mode, CommandMode::Export) << layer.key;
-        EXPECT_EQ(line.request.layers.at(0), &layer);
+        EXPECT_EQ(line.request.picture.layers.at(0), &layer);
     }
 }
 
@@ -147,7 +147,7 @@ TEST(CommandLine, MalformedSizesAreRefused) {
         const std::string error = ErrorOf({"--export", "o.png", "--size", size, "a.db"});
         EXPECT_TRUE(Mentions(error, "--size")) << error;
     }
-    EXPECT_EQ(Parse({"--export", "o.png", "--size", "4096x1", "a.db"}).request.width, 4096);
+    EXPECT_EQ(Parse({"--export", "o.png", "--size", "4096x1", "a.db"}).request.picture.width, 4096);
 }
 
 TEST(CommandLine, MalformedViewsAreRefused) {
@@ -162,7 +162,7 @@ TEST(CommandLine, MalformedViewsAreRefused) {
 TEST(CommandLine, UsageListsEveryLayerKey) {
     const std::string usage = UsageText();
     EXPECT_EQ(usage.rfind("Usage: quenvar", 0), 0u);
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         EXPECT_TRUE(Mentions(usage, std::string("  ") + layer.key + " ")) << layer.key;
     }
     EXPECT_EQ(usage.back(), '\n');
@@ -202,11 +202,11 @@ TEST(CommandLine, AtReadsAPointWithStemsAndIgnoresAColourScale) {
 TEST(CommandLine, PaletteGoesToTheExportAndTheWindowAndLegendToTheExport) {
     const CommandLine window = Parse({"--palette", "cividis", "plot.db"});
     ASSERT_EQ(window.mode, CommandMode::Window);
-    EXPECT_EQ(window.request.palette, PaletteOption::Cividis);
+    EXPECT_EQ(window.request.picture.palette, PaletteOption::Cividis);
     const CommandLine line = Parse({"--export", "a.png", "--palette=builtin", "--legend", "p.db"});
     ASSERT_EQ(line.mode, CommandMode::Export);
-    EXPECT_EQ(line.request.palette, PaletteOption::BuiltIn);
-    EXPECT_TRUE(line.request.legend);
+    EXPECT_EQ(line.request.picture.palette, PaletteOption::BuiltIn);
+    EXPECT_TRUE(line.request.picture.legend);
     EXPECT_TRUE(Mentions(ErrorOf({"--palette", "jet", "p.db"}), "viridis"));
     EXPECT_TRUE(Mentions(ErrorOf({"--legend", "p.db"}), "belongs to the export"));
 }

@@ -12,7 +12,7 @@
 #include "MainWindowSupport.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 #include "ui/Viewer.h"
@@ -100,7 +100,7 @@ class ExportMatchesWindowTest : public testing::Test {
     }
 
     void Check(const std::string& key) {
-        const CatalogueLayer* layer = FindCatalogueLayer(key);
+        const LayerDef* layer = FindLayer(key);
         ASSERT_NE(layer, nullptr) << key;
         ToggleLayer(window, layer->label, true);
     }

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "CliSupport.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 
 namespace {
 
@@ -117,7 +117,7 @@ TEST(ManPage, NamesEveryOptionAndLayerKey) {
         }
         return text;
     };
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
+    for (const LayerDef& layer : LayerCatalogue()) {
         EXPECT_TRUE(Contains(page, ".B " + roff(layer.key) + "\n")) << layer.key;
     }
     const std::string usage = RunQuenvar({"--help"}).out;

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "CliSupport.h"
-#include "render/RenderHelper.h"
+#include "data/PlotFile.h"
 
 namespace {
 
@@ -59,9 +59,9 @@ TEST(ReadmeExample, MakesAPlotThatOpensAndExports) {
     ExecSql("myplot.db", sql);
 
     {
-        RenderHelper plot("myplot.db", ProgressMonitor(0, 0));
-        ASSERT_EQ(plot.GetOpenStatus(), RenderHelper::OpenStatus::Loaded)
-            << plot.GetOpenProblem().utf8_str().data();
+        PlotFile plot("myplot.db", ProgressMonitor(0, 0));
+        ASSERT_EQ(plot.GetOpening().status, PlotOpening::Status::Accepted)
+            << plot.GetOpening().problem.utf8_str().data();
         EXPECT_EQ(plot.GetTreeNames().size(), 2u);
         EXPECT_EQ(plot.GetStemAttributeNames().size(), 3u);
         // Every uptake value is read as a real, so none is cut to a whole number.

@@ -11,8 +11,8 @@
 #include <filesystem>
 
 #include "CliSupport.h"
+#include "data/PlotFile.h"
 #include "db/Database.h"
-#include "render/RenderHelper.h"
 #include "tools/IndexCheck.h"
 
 namespace {
@@ -132,7 +132,7 @@ TEST_F(SharedFileTest, KilledInsideTheCommitOfAnIndexBuildTheNextOpeningBuildsIt
         vfs.zName = "kill-at-commit";
         vfs.xOpen = OpenKillingMainFile;
         sqlite3_vfs_register(&vfs, 1);
-        RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
     }));
     ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
     EXPECT_NE(ReadFile(path), catalogued);  // the commit had begun to write the file

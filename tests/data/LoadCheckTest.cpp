@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "PlotFixture.h"
-#include "render/RenderHelper.h"
+#include "data/PlotFile.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From AddressSanitizer's runtime; GCC does not ship its header.
@@ -35,9 +35,9 @@ long HeapInUse() {
 
 // Empty when a sound file opened in full and any other file with a problem.
 std::string Opening(const std::string& path) {
-    RenderHelper helper(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
     const bool sound = path.find("sound") != std::string::npos;
-    return helper.GetOpenProblem().empty() == sound ? "" : path + " ";
+    return plot.GetOpening().problem.empty() == sound ? "" : path + " ";
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "PlotFixture.h"
+#include "data/PlotFile.h"
 #include "data/PlotGenerator.h"
 #include "db/SqlText.h"
-#include "render/RenderHelper.h"
 
 namespace {
 
@@ -16,9 +16,8 @@ class RobustnessTest : public ::testing::Test {
     TempDir dir;
     std::string path = dir.File("plot.db");
 
-    std::unique_ptr<RenderHelper> Open() {
-        return std::make_unique<RenderHelper>(wxString::FromUTF8(path.c_str()),
-                                              ProgressMonitor(0, 0));
+    std::unique_ptr<PlotFile> Open() {
+        return std::make_unique<PlotFile>(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
     }
     std::vector<double> Values(GridData* grid) {
         std::vector<double> values;
@@ -28,9 +27,9 @@ class RobustnessTest : public ::testing::Test {
         grid->Close();
         return values;
     }
-    std::unique_ptr<UptakeGridData> TreeSet(RenderHelper& helper, const wxString& label) {
+    std::unique_ptr<UptakeGridData> TreeSet(PlotFile& plot, const wxString& label) {
         return std::make_unique<UptakeGridData>(
-            helper.GetDatabase(), Query("%s", StemUptakeQuery(label).utf8_str().data()), "grid",
+            plot.GetDatabase(), Query("%s", StemUptakeQuery(label).utf8_str().data()), "grid",
             "x_coord", "y_coord", ProgressMonitor(0, 0));
     }
 };
@@ -41,11 +40,11 @@ TEST_F(RobustnessTest, GridWithFewerThanThreeColumns) {
     ExecSql(path,
             "CREATE TABLE grid (x_coord double, y_coord double);"
             "INSERT INTO grid VALUES (0, 0); INSERT INTO grid VALUES (1, 0);");
-    auto helper = Open();
-    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-    EXPECT_TRUE(helper->GetTreeNames().empty());
-    EXPECT_EQ(Values(helper->GetUptakeGrid()), (std::vector<double>{0, 0}));
-    EXPECT_EQ(helper->GetFullXMax(), 1.0);
+    auto plot = Open();
+    EXPECT_EQ(plot->GetOpening().status, PlotOpening::Status::Accepted);
+    EXPECT_TRUE(plot->GetTreeNames().empty());
+    EXPECT_EQ(Values(plot->GetUptakeGrid()), (std::vector<double>{0, 0}));
+    EXPECT_EQ(plot->GetFullExtent().xMax, 1.0);
 }
 
 TEST_F(RobustnessTest, TextAndNullValuesCountAsTheirNumbers) {
@@ -55,28 +54,28 @@ TEST_F(RobustnessTest, TextAndNullValuesCountAsTheirNumbers) {
             "INSERT INTO grid VALUES (1, 0, 0, 'abc', NULL);"
             "INSERT INTO grid VALUES (2, 1, 0, NULL, 2.5);"
             "INSERT INTO grid VALUES (3, NULL, 'x', '1.5', 'lots');");
-    auto helper = Open();
-    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-    EXPECT_EQ(Values(helper->GetUptakeGrid()), (std::vector<double>{0, 2.5, 1.5}));
-    EXPECT_EQ(Values(helper->GetNeighborGrid()), (std::vector<double>{0, 1, 1}));
+    auto plot = Open();
+    EXPECT_EQ(plot->GetOpening().status, PlotOpening::Status::Accepted);
+    EXPECT_EQ(Values(plot->GetUptakeGrid()), (std::vector<double>{0, 2.5, 1.5}));
+    EXPECT_EQ(Values(plot->GetNeighborGrid()), (std::vector<double>{0, 1, 1}));
 }
 
 TEST_F(RobustnessTest, DuplicateAndSingleCells) {
     MakeGrid(path, {{0, 0, {1}}, {0, 0, {2}}, {1, 0, {4}}}, 1);
-    auto helper = Open();
-    EXPECT_EQ(Values(helper->GetUptakeGrid()), (std::vector<double>{1, 2, 4}));
+    auto plot = Open();
+    EXPECT_EQ(Values(plot->GetUptakeGrid()), (std::vector<double>{1, 2, 4}));
     // Both copies of (0, 0) get the east value.
     EXPECT_EQ(QueryColumn(path, "SELECT e FROM _idx_grid_uptake_13365 ORDER BY rowid"),
               (std::vector<std::string>{"4.0", "4.0", "0.0"}));
-    helper.reset();
+    plot.reset();
 
     std::filesystem::remove(path);
     MakeGrid(path, {{3, 4, {1}}}, 1);
-    helper = Open();
-    EXPECT_EQ(helper->GetFullXMin(), 3.0);
-    EXPECT_EQ(helper->GetFullXMax(), 3.0);
-    EXPECT_EQ(helper->GetUptakeGrid()->GetCellSize(), 1.0);
-    EXPECT_EQ(Values(helper->GetNeighborGrid()), (std::vector<double>{1}));
+    plot = Open();
+    EXPECT_EQ(plot->GetFullExtent().xMin, 3.0);
+    EXPECT_EQ(plot->GetFullExtent().xMax, 3.0);
+    EXPECT_EQ(plot->GetUptakeGrid()->GetCellSize(), 1.0);
+    EXPECT_EQ(Values(plot->GetNeighborGrid()), (std::vector<double>{1}));
 }
 
 TEST_F(RobustnessTest, EmptyTables) {
@@ -84,16 +83,16 @@ TEST_F(RobustnessTest, EmptyTables) {
             "CREATE TABLE grid (gridcell_id integer, x_coord double, y_coord double, T1 double);"
             "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double, dbh double, Crown_d_m "
             "double);");
-    auto helper = Open();
-    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-    EXPECT_EQ(helper->GetFullXMin(), 0.0);
-    EXPECT_EQ(helper->GetFullXMax(), 0.0);
-    EXPECT_TRUE(Values(helper->GetUptakeGrid()).empty());
-    EXPECT_EQ(helper->GetUptakeGrid()->GetMaxValue(), -100000.0);
-    EXPECT_EQ(helper->GetStemValue("T1", "dbh"), 0.0);
-    helper->GetStemPoints()->First();
-    EXPECT_FALSE(helper->GetStemPoints()->IsValid());
-    helper->GetStemPoints()->Close();
+    auto plot = Open();
+    EXPECT_EQ(plot->GetOpening().status, PlotOpening::Status::Accepted);
+    EXPECT_EQ(plot->GetFullExtent().xMin, 0.0);
+    EXPECT_EQ(plot->GetFullExtent().xMax, 0.0);
+    EXPECT_TRUE(Values(plot->GetUptakeGrid()).empty());
+    EXPECT_EQ(plot->GetUptakeGrid()->GetMaxValue(), -100000.0);
+    EXPECT_EQ(plot->GetStemValue("T1", "dbh"), 0.0);
+    plot->GetStemPoints()->First();
+    EXPECT_FALSE(plot->GetStemPoints()->IsValid());
+    plot->GetStemPoints()->Close();
 }
 
 TEST_F(RobustnessTest, GridWithAsManyTreesAsSQLiteAllows) {
@@ -103,14 +102,14 @@ TEST_F(RobustnessTest, GridWithAsManyTreesAsSQLiteAllows) {
     request.trees = kMaxPlotTrees;
     std::string error;
     ASSERT_TRUE(WritePlot(path, request, error)) << error;
-    auto helper = Open();
-    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-    const std::vector<wxString> names = helper->GetTreeNames();
+    auto plot = Open();
+    EXPECT_EQ(plot->GetOpening().status, PlotOpening::Status::Accepted);
+    const std::vector<wxString> names = plot->GetTreeNames();
     ASSERT_EQ(names.size(), 1997u);
     EXPECT_EQ(names.back(), "T1997");
-    EXPECT_EQ(helper->GetUptakeGrid()->GetValueColumnCount(), 1997);
-    EXPECT_EQ(Values(helper->GetUptakeGrid()).size(), 6u);
-    auto tree = TreeSet(*helper, "T1997");
+    EXPECT_EQ(plot->GetUptakeGrid()->GetValueColumnCount(), 1997);
+    EXPECT_EQ(Values(plot->GetUptakeGrid()).size(), 6u);
+    auto tree = TreeSet(*plot, "T1997");
     EXPECT_TRUE(tree->IsIndexReady());
 }
 
@@ -130,20 +129,20 @@ TEST_F(RobustnessTest, LabelsWithSpacesQuotesBackquotesAndOtherScripts) {
                ", 0, " + std::to_string(i + 1) + ");";
     }
     ExecSql(path, sql);
-    auto helper = Open();
-    ASSERT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    auto plot = Open();
+    ASSERT_EQ(plot->GetOpening().status, PlotOpening::Status::Accepted);
     std::vector<wxString> expected;
     for (const std::string& label : labels) {
         expected.push_back(wxString::FromUTF8(label.c_str()));
     }
-    EXPECT_EQ(helper->GetTreeNames(), expected);
+    EXPECT_EQ(plot->GetTreeNames(), expected);
 
     const double sums[] = {1, 2, 3, 4, 5.5};
     for (size_t i = 0; i < labels.size(); ++i) {
         SCOPED_TRACE(labels[i]);
         const wxString label = wxString::FromUTF8(labels[i].c_str());
-        EXPECT_EQ(helper->GetStemValue(label, "dbh"), double(i + 1));
-        auto tree = TreeSet(*helper, label);
+        EXPECT_EQ(plot->GetStemValue(label, "dbh"), double(i + 1));
+        auto tree = TreeSet(*plot, label);
         ASSERT_TRUE(tree->IsIndexReady());
         double sum = 0;
         for (double value : Values(tree.get())) {
@@ -152,7 +151,7 @@ TEST_F(RobustnessTest, LabelsWithSpacesQuotesBackquotesAndOtherScripts) {
         EXPECT_EQ(sum, sums[i]);
     }
     // Cyrillic bytes count negative: a long enough label gives a negative index name.
-    auto cyrillic = TreeSet(*helper, wxString::FromUTF8("Берёза обыкновенная"));
+    auto cyrillic = TreeSet(*plot, wxString::FromUTF8("Берёза обыкновенная"));
     ASSERT_EQ(cyrillic->GetIndexName().rfind("uptake_-", 0), 0u);
     EXPECT_TRUE(
         SchemaHas(path, "index", "TB_IDX_COUNT_UPTAKE_" + cyrillic->GetIndexName().substr(7)));
@@ -164,12 +163,12 @@ TEST_F(RobustnessTest, StemsWithoutDiametersAndOutsideTheGrid) {
     ExecSql(path,
             "CREATE TABLE stem (Tree text, Xrot0 double, Yrot0 double);"
             "INSERT INTO stem VALUES ('T1', -30, 40);");
-    auto helper = Open();
-    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-    EXPECT_TRUE(helper->GetStemAttributeNames().empty());
-    EXPECT_EQ(helper->GetStemValue("T1", "dbh"), 0.0);
-    EXPECT_EQ(helper->GetFullXMin(), -30.0);
-    EXPECT_EQ(helper->GetFullYMax(), 40.0);
+    auto plot = Open();
+    EXPECT_EQ(plot->GetOpening().status, PlotOpening::Status::Accepted);
+    EXPECT_TRUE(plot->GetStemAttributeNames().empty());
+    EXPECT_EQ(plot->GetStemValue("T1", "dbh"), 0.0);
+    EXPECT_EQ(plot->GetFullExtent().xMin, -30.0);
+    EXPECT_EQ(plot->GetFullExtent().yMax, 40.0);
 }
 
 TEST_F(RobustnessTest, TruncatedDatabaseIsRefusedUntouched) {
@@ -182,10 +181,10 @@ TEST_F(RobustnessTest, TruncatedDatabaseIsRefusedUntouched) {
     const std::string whole = ReadFile(path);
     const std::string truncated = whole.substr(0, whole.size() / 3);
     WriteFile(path, truncated);
-    auto helper = Open();
-    EXPECT_EQ(helper->GetOpenStatus(), RenderHelper::OpenStatus::NoPlotData);
-    EXPECT_NE(helper->GetOpenProblem().Find("damaged"), wxNOT_FOUND);
-    EXPECT_TRUE(helper->GetTreeNames().empty());
-    EXPECT_EQ(helper->GetStemValue("T01", "dbh"), 0.0);
+    auto plot = Open();
+    EXPECT_EQ(plot->GetOpening().status, PlotOpening::Status::Refused);
+    EXPECT_NE(plot->GetOpening().problem.Find("damaged"), wxNOT_FOUND);
+    EXPECT_TRUE(plot->GetTreeNames().empty());
+    EXPECT_EQ(plot->GetStemValue("T01", "dbh"), 0.0);
     EXPECT_EQ(ReadFile(path), truncated);
 }

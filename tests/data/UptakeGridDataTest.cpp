@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "PlotFixture.h"
+#include "data/PlotFile.h"
 #include "data/UptakeGridData.h"
-#include "render/RenderHelper.h"
 #include "tools/IndexCheck.h"
 
 namespace {

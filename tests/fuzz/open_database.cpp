@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
-#include "render/RenderHelper.h"
+#include "data/PlotFile.h"
 
 namespace {
 
@@ -64,25 +64,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RemoveRunFiles(kDatabase);
     WriteBytes(kDatabase, data, size);
     {
-        RenderHelper helper(kDatabase, ProgressMonitor(0, 0));
-        helper.GetOpenStatus();
-        helper.GetOpenProblem();
-        helper.GetFullExtent();
-        const std::vector<wxString> trees = helper.GetTreeNames();
-        const std::vector<wxString> attributes = helper.GetStemAttributeNames();
+        PlotFile plot(kDatabase, ProgressMonitor(0, 0));
+        plot.GetOpening();
+        plot.GetFullExtent();
+        const std::vector<wxString> trees = plot.GetTreeNames();
+        const std::vector<wxString> attributes = plot.GetStemAttributeNames();
         if (!trees.empty()) {
-            helper.GetStemValue(trees.front(), attributes.empty() ? "dbh" : attributes.front());
+            plot.GetStemValue(trees.front(), attributes.empty() ? "dbh" : attributes.front());
         }
-        helper.FindNearestStem(0.0, 0.0);
-        Walk(helper.GetUptakeGrid(), helper.GetView());
-        Walk(helper.GetNeighborGrid(), helper.GetView());
-        Walk(helper.GetStemPoints());
+        plot.FindNearestStem(0.0, 0.0);
+        Walk(plot.GetUptakeGrid(), plot.GetFullExtent());
+        Walk(plot.GetNeighborGrid(), plot.GetFullExtent());
+        Walk(plot.GetStemPoints());
         // One tree's own uptake, as its stem layers build it.
-        if (!trees.empty() && helper.GetOpenStatus() != RenderHelper::OpenStatus::NoPlotData) {
-            UptakeGridData tree(helper.GetDatabase(),
+        if (!trees.empty() && plot.GetOpening().status != PlotOpening::Status::Refused) {
+            UptakeGridData tree(plot.GetDatabase(),
                                 Query("%s", StemUptakeQuery(trees.front()).utf8_str().data()),
                                 "grid", "x_coord", "y_coord", ProgressMonitor(0, 0));
-            Walk(&tree, helper.GetView());
+            Walk(&tree, plot.GetFullExtent());
         }
     }
     RemoveRunFiles(kDatabase);

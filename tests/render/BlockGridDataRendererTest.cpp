@@ -35,7 +35,7 @@ class BlockLayer : public testing::Test {
         set(3, 3, 10.0);  // corner exactly on the view's far edges
         MakeGrid(dir.File("plot.db"), {"T1"}, cells);
         plot = OpenPlot(dir.File("plot.db"));
-        ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+        ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
         plot->SetView(0.5, 0.5, 3.0, 3.0);
     }
 
@@ -117,7 +117,7 @@ TEST_F(BlockLayer, RendererDrawsOnAPrivateCopyOfTheGivenBitmap) {
     }
     EXPECT_EQ(renderer.GetPaletteCount(), 5);
     renderer.SetBitmap(target);
-    wxBitmap drawn = renderer.Render(*plot->GetUptakeGrid());
+    wxBitmap drawn = renderer.Render(*plot->GetPlot().GetUptakeGrid());
     EXPECT_EQ(PixelAt(Pixels(drawn), 20, 20), kHighest);
     EXPECT_EQ(PixelAt(Pixels(target), 20, 20), kBlack);
 }

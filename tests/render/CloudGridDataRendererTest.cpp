@@ -31,7 +31,7 @@ class CloudLayer : public testing::Test {
         set(7, 1, 3.0, -3.0);
         MakeGrid(dir.File("plot.db"), {"T1", "T2"}, cells);
         plot = OpenPlot(dir.File("plot.db"));
-        ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+        ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
     }
 
     // Dots drawn for the view around cell (x, 1), with the picture.

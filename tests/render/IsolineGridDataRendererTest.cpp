@@ -51,7 +51,7 @@ class IsolineLayer : public testing::TestWithParam<double> {
     void SetUp() override {
         MakeGrid(dir.File("plot.db"), {"T1"}, ProbeCells(GetParam()));
         plot = OpenPlot(dir.File("plot.db"));
-        ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+        ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
     }
 
     wxImage Probe(int x, int y) {
@@ -134,5 +134,5 @@ TEST(IsolineRenderer, EqualExtremesOrNoPaletteDrawNoLines) {
     auto probe = OpenPlot(dir.File("probe.db"));
     IsolineGridDataRenderer noPalette(1.5, 1.5, 2.5, 2.5, 100, 100, probe->GetDatabase());
     noPalette.SetBitmap(NewLayerBitmap(100, 100));
-    EXPECT_EQ(ColorCounts(Pixels(noPalette.Render(*probe->GetUptakeGrid()))).size(), 1u);
+    EXPECT_EQ(ColorCounts(Pixels(noPalette.Render(*probe->GetPlot().GetUptakeGrid()))).size(), 1u);
 }

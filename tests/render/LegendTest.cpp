@@ -120,7 +120,7 @@ TEST(Legend, BlockLayerDrawsEachValueInItsSwatchColour) {
     const wxImage picture = Pixels(helper->RenderPlotLayers(LAYER_UPTAKE_BLOCKS, 400, 10));
     ColorSettings settings;
     const std::vector<LegendSection> legend =
-        BuildLegend(*helper, {{1, LAYER_UPTAKE_BLOCKS, "blocks"}}, {}, settings);
+        BuildLegend(*helper, {FindLayer(LayerGroup::Plot, LAYER_UPTAKE_BLOCKS)}, {}, settings);
     ASSERT_EQ(legend.size(), 1u);
     for (int i = 0; i < 40; ++i) {
         // The renderer reads values in single precision.

@@ -23,7 +23,7 @@ class StemMaps : public testing::Test {
                                            {"Near", 95, 95, 0, 0},
                                        });
         plot = OpenPlot(dir.File("plot.db"));
-        ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+        ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
         plot->SetView(0, 0, 100, 100);
     }
 

@@ -57,7 +57,7 @@ class LayerDrawing : public testing::Test {
         MakeGrid(dir.File("plot.db"), {"T1", kQuoted}, cells);
         MakeStems(dir.File("plot.db"), {{"T1", 2, 2, 1, 3}, {kQuoted, 8, 8, 1, 3}});
         plot = OpenPlot(dir.File("plot.db"));
-        ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+        ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
         plot->SetView(0, 0, 10, 10);
     }
 
@@ -184,4 +184,17 @@ TEST(NearestStem, NoStemsGiveNone) {
     MakeGrid(dir.File("empty.db"), {"T1"}, {{0, 0, {1}}, {1, 0, {2}}});
     auto plot = OpenPlot(dir.File("empty.db"));
     EXPECT_EQ(plot->FindNearestStem(0, 0), "none");
+}
+
+TEST(RenderHelperView, StartsAtTheFullExtentAndMovesAlone) {
+    TempDir dir;
+    MakeGrid(dir.File("plot.db"), {"T1"}, {{0, 0, {1}}, {50, 30, {2}}});
+    MakeStems(dir.File("plot.db"), {{"T1", -2, 35, 1, 3}});
+    auto plot = OpenPlot(dir.File("plot.db"));
+    EXPECT_EQ(plot->GetViewXMin(), -2.0);
+    EXPECT_EQ(plot->GetViewYMax(), 35.0);
+    plot->SetView(1, 2, 3, 4);
+    EXPECT_EQ(plot->GetViewXMin(), 1.0);
+    EXPECT_EQ(plot->GetViewYMax(), 4.0);
+    EXPECT_EQ(plot->GetFullXMin(), -2.0);
 }

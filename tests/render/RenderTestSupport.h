@@ -58,7 +58,8 @@ inline std::map<Rgb, int> ColorCounts(const wxImage& image) {
 }
 
 inline std::unique_ptr<RenderHelper> OpenPlot(const std::string& db) {
-    return std::make_unique<RenderHelper>(wxString::FromUTF8(db), ProgressMonitor(0, 0));
+    return std::make_unique<RenderHelper>(
+        std::make_unique<PlotFile>(wxString::FromUTF8(db), ProgressMonitor(0, 0)));
 }
 
 // A count of rand() calls since srand(seed): the draws made by the code in

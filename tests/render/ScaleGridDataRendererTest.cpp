@@ -41,8 +41,8 @@ class ScaleLayer : public testing::Test {
         cells.push_back({0.0, 110.0, {1.0}});
         MakeGrid(dir.File("plot.db"), {"T1"}, cells);
         plot = OpenPlot(dir.File("plot.db"));
-        ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-        ASSERT_EQ(plot->GetNeighborGrid()->GetCellSize(), 1.0);
+        ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
+        ASSERT_EQ(plot->GetPlot().GetNeighborGrid()->GetCellSize(), 1.0);
     }
 
     TempDir dir;
@@ -122,8 +122,8 @@ TEST(ScaleRenderer, PlotWithoutGridCountsCellsAsOneUnit) {
     TempDir dir;
     MakeStems(dir.File("stems.db"), {{"A", 0, 0, 0.3, 4}, {"B", 100, 100, 0.3, 4}});
     auto plot = OpenPlot(dir.File("stems.db"));
-    ASSERT_EQ(plot->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
-    ASSERT_EQ(plot->GetNeighborGrid(), nullptr);
+    ASSERT_EQ(plot->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
+    ASSERT_EQ(plot->GetPlot().GetNeighborGrid(), nullptr);
     plot->SetView(0, 0, 100, 100);
     wxImage image = Pixels(plot->RenderPlotLayers(LAYER_SCALE, 202, 202));
     EXPECT_TRUE(TopTickAt(image, 40));

@@ -157,7 +157,8 @@ TEST_F(InspectWindowTest, PickerShowsAndStoresTheStemColorOfTheDataSet) {
             "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
             "Crown_d_m double);"
             "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0);");
-    RenderHelper helper(wxString::FromUTF8(dir.File("plot.db")), ProgressMonitor(0, 0));
+    RenderHelper helper(
+        std::make_unique<PlotFile>(wxString::FromUTF8(dir.File("plot.db")), ProgressMonitor(0, 0)));
     helper.SetStemColor("T1", wxColour(10, 200, 30));
     inspector->SetRenderHelper(&helper);
     inspector->SetStem("T1");

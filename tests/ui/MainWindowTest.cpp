@@ -13,7 +13,7 @@
 #include "TestSupport.h"
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/Legend.h"
 #include "render/RenderHelper.h"
 #include "ui/InspectWindow.h"
@@ -216,10 +216,17 @@ TEST_F(MainWindowTest, ClickOnStemSelectsItsRowHighlightsItAndFillsTheInspector)
     const std::vector<std::string> log = RunMessages();
     EXPECT_FALSE(Contains(log, "Stems list control selection modified."))
         << "selecting the row must not raise a list event";
-    // A second click on the same stem records its row twice.
+    // A second click on the same stem records its row once, so its own
+    // layers are drawn once.
+    ToggleLayer("Nitrogen Uptake (Blocks)", true);
     ClickViewer(PixelOf(7.0, 3.0));
-    EXPECT_EQ(window->GetSelectedStemRows(), (std::vector<int>{1, 1}));
+    EXPECT_EQ(window->GetSelectedStemRows(), std::vector<int>{1});
     EXPECT_EQ(Highlighted().size(), 1u);
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 2u);
+    // Deselecting the row then leaves nothing of the tree behind.
+    ListClick(1, false);
+    EXPECT_TRUE(window->GetSelectedStemRows().empty());
+    EXPECT_EQ(window->GetViewer()->GetLayers().size(), 1u);
 }
 
 TEST_F(MainWindowTest, ListDeselectionClearsTheInspectorOfTheCurrentStem) {
@@ -487,11 +494,9 @@ TEST_F(MainWindowTest, RefusedFileIsReportedOverTheResetWindow) {
 // The start options belong to the start file: refused, it takes them with it,
 // and the next file opens whole with nothing selected.
 TEST_F(MainWindowTest, StartOptionsGoWithARefusedStartFile) {
-    ExportRequest start;
+    PictureRequest start;
     start.stems = {"T1"};
-    start.hasView = true;
-    start.viewXMin = start.viewYMin = 1;
-    start.viewXMax = start.viewYMax = 2;
+    start.view = PlotRect{1, 1, 2, 2};
     window->ApplyStartOptions(start);
     WriteFile("notes.db", "not a plot\n");
     Open("notes.db");
@@ -543,7 +548,8 @@ TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressW
         PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
     EXPECT_TRUE(messages.empty()) << messages[0];
     ASSERT_NE(window->GetRenderHelper(), nullptr);
-    EXPECT_EQ(window->GetRenderHelper()->GetOpenStatus(), RenderHelper::OpenStatus::Loaded);
+    EXPECT_EQ(window->GetRenderHelper()->GetPlot().GetOpening().status,
+              PlotOpening::Status::Accepted);
 }
 
 TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
@@ -562,13 +568,13 @@ TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
 // Layers registered by hand, to see every placement rule at once.
 TEST_F(MainWindowTest, AddLayerOrdersTheLayerListByPosition) {
     MainWindow* bare = new MainWindow(wxEmptyString, false);
-    bare->AddLayer(1, "five", 1, 5, 255);
-    bare->AddLayer(2, "back", 1, -1, 255);
-    bare->AddLayer(4, "three", 1, 3, 255);
-    bare->AddLayer(8, "front", 2, 0, 255);
-    bare->AddLayer(16, "another five", 2, 5, 150);
-    bare->AddLayer(32, "nine", 1, 9, 255);
-    bare->AddLayer(64, "new front", 1, 0, 255);
+    bare->AddLayer(1, "five", LayerGroup::Plot, 5, 255);
+    bare->AddLayer(2, "back", LayerGroup::Plot, -1, 255);
+    bare->AddLayer(4, "three", LayerGroup::Plot, 3, 255);
+    bare->AddLayer(8, "front", LayerGroup::Tree, 0, 255);
+    bare->AddLayer(16, "another five", LayerGroup::Tree, 5, 150);
+    bare->AddLayer(32, "nine", LayerGroup::Plot, 9, 255);
+    bare->AddLayer(64, "new front", LayerGroup::Plot, 0, 255);
     std::vector<std::string> order;
     for (const LayerEntry& entry : bare->GetLayers()) {
         order.push_back(entry.checkBox->GetLabel().ToStdString());

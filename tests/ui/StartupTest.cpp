@@ -12,7 +12,7 @@
 #include "app/VizApp.h"
 #include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
-#include "render/LayerCatalogue.h"
+#include "render/LayerTable.h"
 #include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 
@@ -160,7 +160,7 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
     const CommandLine line = ParseCommandLine(
         {"--layers", "scale,stems-dbh", "--stems", "A", "--view", "0.25,0,1,0.75", "plot.db"});
     ASSERT_EQ(line.mode, CommandMode::Window) << line.error;
-    MainWindow* window = StartQuenvar("plot.db", true, line.request);
+    MainWindow* window = StartQuenvar("plot.db", true, line.request.picture);
     for (const LayerEntry& entry : window->GetLayers()) {
         const wxString label = entry.checkBox->GetLabel();
         EXPECT_EQ(entry.checkBox->GetValue(), label == "Scale" || label == "Stem Map (DBH)")
@@ -178,11 +178,11 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
 }
 
 TEST(LayerCatalogue, KeysNameEveryLayerOnce) {
-    for (const CatalogueLayer& layer : LayerCatalogue()) {
-        EXPECT_EQ(FindCatalogueLayer(layer.key), &layer) << layer.key;
+    for (const LayerDef& layer : LayerCatalogue()) {
+        EXPECT_EQ(FindLayer(layer.key), &layer) << layer.key;
     }
-    EXPECT_EQ(FindCatalogueLayer("count-clouds")->flag, 1024);
-    EXPECT_EQ(FindCatalogueLayer("nothing"), nullptr);
+    EXPECT_EQ(FindLayer("count-clouds")->flag, 1024u);
+    EXPECT_EQ(FindLayer("nothing"), nullptr);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 
 TEST(PlotRect, ClickUsesTheViewsRealWidth) {
     PlotRect view{2.0, 7.0, 12.9, 17.9};  // 10.9 units each way

@@ -1,4 +1,4 @@
-#include "ui/ViewNavigator.h"
+#include "render/ViewNavigator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,15 +1,7 @@
-// A rectangle in plot coordinates and the mapping between plot and pixels.
+// The mapping between plot coordinates and the pixels of the map.
 #pragma once
 
-struct PlotRect {
-    double xMin = 0.0;
-    double yMin = 0.0;
-    double xMax = 0.0;
-    double yMax = 0.0;
-
-    double Width() const { return xMax - xMin; }
-    double Height() const { return yMax - yMin; }
-};
+#include "data/PlotRect.h"
 
 // Plot units per viewer pixel along one axis, held in single precision.
 float UnitsPerPixel(double span, int pixels);

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "render/PlotRect.h"
+#include "data/PlotRect.h"
 
 class ViewNavigator {
   public:

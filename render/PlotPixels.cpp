@@ -1,4 +1,4 @@
-#include "render/PlotRect.h"
+#include "render/PlotPixels.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/ViewNavigator.h"
+#include "render/ViewNavigator.h"
 
 namespace {
 

@@ -1,0 +1,306 @@
+#include "data/PlotFile.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/Log.h"
+#include "base/Text.h"
+#include "db/SqlText.h"
+
+namespace {
+
+const char* const kGridTable = "grid";
+const char* const kStemTable = "stem";
+const char* const kPlotSource = "SELECT * FROM grid";
+
+// "<what> could not be built because <cause>. <consequence> <what to do>"
+wxString IndexProblem(const wxString& what, const StatementFailure& failure,
+                      const wxString& consequence) {
+    wxString text = what + " could not be built because " +
+                    wxString::FromUTF8(DescribeFailure(failure).c_str()) + ". " + consequence;
+    const std::string remedy = RemedyFor(failure.cause);
+    if (!remedy.empty()) {
+        text += " " + wxString::FromUTF8(remedy.c_str());
+    }
+    return text;
+}
+
+}  // namespace
+
+bool PlotOpening::Lacks(PlotSet set) const {
+    return std::find(missing.begin(), missing.end(), set) != missing.end();
+}
+
+PlotFile::PlotFile(const wxString& path, ProgressMonitor monitor)
+    : filePath(path), database(std::shared_ptr<Connection>()) {
+    const wxScopedCharBuffer file = path.utf8_str();
+
+    // Decide from a read-only look whether the file is ours to open at all, so
+    // that somebody's other database never receives our catalogue tables.
+    const DatabaseProbe probe = Database::Probe(file.data());
+    if (probe.recovered) {
+        Log(LOG_ERROR,
+            "\"%s\" had a change left unfinished by a program that stopped; SQLite rolled it "
+            "back.",
+            file.data());
+    }
+    opening.problem = wxString::FromUTF8(ProbeRefusal(probe, file.data()).c_str());
+    if (!probe.hasGrid && probe.isDatabase) {
+        Log(LOG_ERROR, "No root data in database file.");
+    }
+    if (!probe.hasStem && probe.isDatabase) {
+        Log(LOG_ERROR, "No stem data in database file.");
+    }
+    if (!opening.problem.empty()) {
+        Log(LOG_ERROR, "%s", opening.problem.utf8_str().data());
+        return;
+    }
+    hasRootData = probe.hasGrid;
+    hasStemData = probe.hasStem;
+    Open(monitor);
+}
+
+void PlotFile::Open(ProgressMonitor monitor) {
+    database = Database(filePath.utf8_str().data());
+    // The grid is read once for its summary and both grid sets.
+    GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
+    if (hasRootData) {
+        rootData = std::make_unique<RootData>(database, kGridTable, monitor, plotSource);
+    }
+    if (hasStemData) {
+        stemData = std::make_unique<StemData>(database, kStemTable, ProgressMonitor(0, 0));
+    }
+    TakeExtents();
+
+    if (hasRootData) {
+        // Without a grid there are no cells, hence no grid sets.
+        uptakeGrid =
+            std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource), kGridTable,
+                                             "x_coord", "y_coord", monitor, &plotSource);
+        neighborGrid =
+            std::make_unique<NeighborGridData>(database, Query("%s", kPlotSource), kGridTable,
+                                               "x_coord", "y_coord", monitor, &plotSource);
+    }
+    if (hasStemData) {
+        stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
+                                                 "Tree", "Xrot0", "Yrot0", monitor);
+    }
+    opening.status = PlotOpening::Status::Accepted;
+    NoteIndexFailures();
+}
+
+// The full extent covers whichever of the two tables has rows.
+void PlotFile::TakeExtents() {
+    bool haveExtent = false;
+    auto include = [&](double xMin, double yMin, double xMax, double yMax) {
+        if (!haveExtent) {
+            fullExtent = PlotRect{xMin, yMin, xMax, yMax};
+            haveExtent = true;
+            return;
+        }
+        fullExtent.xMin = std::min(fullExtent.xMin, xMin);
+        fullExtent.yMin = std::min(fullExtent.yMin, yMin);
+        fullExtent.xMax = std::max(fullExtent.xMax, xMax);
+        fullExtent.yMax = std::max(fullExtent.yMax, yMax);
+    };
+    if (rootData && rootData->HasCells()) {
+        include(rootData->GetXMin(), rootData->GetYMin(), rootData->GetXMax(), rootData->GetYMax());
+    }
+    if (stemData && stemData->GetStemCount() > 0) {
+        include(stemData->GetXMin(), stemData->GetYMin(), stemData->GetXMax(), stemData->GetYMax());
+    }
+}
+
+void PlotFile::NoteIndexFailures() {
+    const bool uptakeFailed = uptakeGrid && !uptakeGrid->IsIndexReady();
+    const bool countFailed = neighborGrid && !neighborGrid->IsIndexReady();
+    if (!uptakeFailed && !countFailed) {
+        return;
+    }
+    opening.status = PlotOpening::Status::Partial;
+    if (uptakeFailed) {
+        opening.missing.push_back(PlotSet::Uptake);
+    }
+    if (countFailed) {
+        opening.missing.push_back(PlotSet::TreeCount);
+    }
+    const char* consequence = !countFailed    ? "The uptake layers stay empty."
+                              : !uptakeFailed ? "The tree-count layers stay empty."
+                                              : "The uptake and tree-count layers stay empty.";
+    const StatementFailure& failure =
+        uptakeFailed ? uptakeGrid->GetBuildFailure() : neighborGrid->GetBuildFailure();
+    opening.problem = IndexProblem(wxString::Format("The index tables of \"%s\"", filePath),
+                                   failure, consequence);
+    Log(LOG_ERROR, "%s", opening.problem.utf8_str().data());
+}
+
+// Every data set holds a copy of the database handle; once they and our own
+// copy are gone, the connection closes.
+PlotFile::~PlotFile() {
+    treeGrids.clear();
+    stemPoints.reset();
+    neighborGrid.reset();
+    uptakeGrid.reset();
+    rootData.reset();
+    stemData.reset();
+    database = Database(std::shared_ptr<Connection>());
+}
+
+GridData* PlotFile::GetGrid(PlotSet set) {
+    return set == PlotSet::Uptake ? static_cast<GridData*>(uptakeGrid.get())
+                                  : static_cast<GridData*>(neighborGrid.get());
+}
+
+std::vector<wxString> PlotFile::GetTreeNames() {
+    if (!hasRootData || !rootData) {
+        return {};
+    }
+    return rootData->GetTreeNames();
+}
+
+std::vector<wxString> PlotFile::GetStemAttributeNames() {
+    if (!hasStemData || !stemPoints) {
+        return {};
+    }
+    std::vector<wxString> names = stemPoints->GetColumnNames();
+    if (names.size() <= 3) {
+        return {};
+    }
+    return std::vector<wxString>(names.begin() + 3, names.end());
+}
+
+double PlotFile::GetStemValue(const wxString& label, const wxString& column) {
+    if (!stemPoints) {
+        return 0.0;
+    }
+    // The cursor is closed before returning: an open read would make SQLite
+    // refuse every later DROP TABLE on this connection.
+    double value = 0.0;
+    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
+        if (stemPoints->GetLabel() == label) {
+            value = stemPoints->GetColumnValue(column);
+            break;
+        }
+    }
+    stemPoints->Close();
+    return value;
+}
+
+void PlotFile::NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure) {
+    if (!treesWithoutIndex.insert(tree).second) {
+        return;
+    }
+    const wxString problem = IndexProblem(
+        wxString::Format("The index table of the tree \"%s\" in \"%s\"", tree, filePath), failure,
+        "Its own layers stay empty.");
+    Log(LOG_ERROR, "%s", problem.utf8_str().data());
+    if (treeSetProblem.empty()) {
+        treeSetProblem = problem;
+    }
+}
+
+std::vector<StemPosition> PlotFile::GetStemPositions() {
+    std::vector<StemPosition> stems;
+    if (!stemPoints) {
+        return stems;
+    }
+    for (stemPoints->First(); stemPoints->IsValid(); stemPoints->Next()) {
+        stems.push_back({stemPoints->GetLabel(), stemPoints->GetX(), stemPoints->GetY()});
+    }
+    stemPoints->Close();
+    return stems;
+}
+
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance) {
+    int nearest = -1;
+    // Stems this far away or farther are never picked.
+    double best = 100000.0;
+    for (size_t i = 0; i < stems.size(); ++i) {
+        const double dx = stems[i].x - x;
+        const double dy = stems[i].y - y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d < best) {  // ties keep the stem met first
+            best = d;
+            nearest = static_cast<int>(i);
+        }
+    }
+    distance = best;
+    return nearest;
+}
+
+wxString PlotFile::FindNearestStem(double x, double y) {
+    const std::vector<StemPosition> stems = GetStemPositions();
+    double distance = 0.0;
+    const int nearest = NearestStem(stems, x, y, distance);
+    return nearest < 0 ? wxString("none") : stems[nearest].label;
+}
+
+bool PlotFile::IsTreeDrawable(const wxString& stemName) {
+    // Only a tree that has a stem and an uptake column in the grid has
+    // anything to draw.
+    if (!hasStemData || !hasRootData || !rootData) {
+        return false;
+    }
+    const std::vector<wxString> trees = rootData->GetTreeNames();
+    if (std::find(trees.begin(), trees.end(), stemName) == trees.end()) {
+        return false;
+    }
+    Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
+                                           SqlLiteral(stemName.utf8_str().data()).c_str()));
+    const bool exists = found.Status() == ResultStatus::HasRows;
+    found.Close();
+    return exists;
+}
+
+const TreeUptake& PlotFile::GetTreeUptake(const wxString& label) {
+    const auto known = treeUptakes.find(label);
+    if (known != treeUptakes.end()) {
+        return known->second;
+    }
+    // The same data set the tree's layers draw, so its index table is theirs.
+    TreeUptake tree;
+    if (UptakeGridData* data = GetTreeGrid(label)) {
+        tree.drawable = true;
+        const char* table = data->GetTableName();
+        tree.table = table != nullptr ? table : "";
+        tree.minValue = data->GetMinValue();
+        tree.maxValue = data->GetMaxValue();
+    }
+    return treeUptakes.emplace(label, tree).first->second;
+}
+
+UptakeGridData* PlotFile::GetTreeGrid(const wxString& treeName) {
+    auto found = treeGrids.find(treeName);
+    // A set whose table could not be built is built again at the next need,
+    // as every drawing of the tree's layers once did.
+    if (found != treeGrids.end() && (!found->second || found->second->IsIndexReady())) {
+        return found->second.get();
+    }
+    std::unique_ptr<UptakeGridData> grid;
+    if (IsTreeDrawable(treeName)) {
+        grid = std::make_unique<UptakeGridData>(
+            database, Query("%s", StemUptakeQuery(treeName).utf8_str().data()), kGridTable,
+            "x_coord", "y_coord", ProgressMonitor(0, 0));
+        if (!grid->IsIndexReady()) {
+            NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
+        }
+    }
+    std::unique_ptr<UptakeGridData>& kept = treeGrids[treeName];
+    kept = std::move(grid);
+    return kept.get();
+}
+
+void PlotFile::DeleteIndexTables() {
+    // Kept sets would go on naming tables that are gone; the next need
+    // builds them again.
+    treeUptakes.clear();
+    treeGrids.clear();
+    database.DeleteAllIndexTables();
+}
+
+wxString StemUptakeQuery(const wxString& treeLabel) {
+    const std::string label = SqlQuoted(Utf8(treeLabel), '`');
+    return wxString::FromUTF8(("SELECT gridcell_id, x_coord, y_coord, `" + label +
+                               "` FROM grid WHERE `" + label + "` != 0")
+                                  .c_str());
+}

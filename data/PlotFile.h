@@ -1,0 +1,138 @@
+// One open plot file: its database, the extents of its grid and stems, the
+// data sets built from them, and what is kept of each tree's own uptake.
+// Opening decides once whether the file is taken, refused or only partly
+// built, and says why, so that every caller reports it alike.
+#pragma once
+
+#include <wx/string.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/ProgressMonitor.h"
+#include "data/NeighborGridData.h"
+#include "data/PlotRect.h"
+#include "data/PlotSet.h"
+#include "data/PointData.h"
+#include "data/RootData.h"
+#include "data/StemData.h"
+#include "data/UptakeGridData.h"
+#include "db/Database.h"
+
+// How an opening ended.
+struct PlotOpening {
+    enum class Status {
+        Accepted,  // grid or stem (or both) found and read
+        // Nothing read and nothing written: not a database, neither grid nor
+        // stem, locked by another program, or a needed recovery it cannot get.
+        Refused,
+        Partial,  // read, but index tables could not be built: see missing
+    };
+    Status status = Status::Refused;
+    // Refused: why. Partial: what stays empty, why, and what to do. Empty
+    // when accepted.
+    wxString problem;
+    // Partial: the sets whose index tables could not be built.
+    std::vector<PlotSet> missing;
+
+    bool IsOpen() const { return status != Status::Refused; }
+    bool Lacks(PlotSet set) const;
+};
+
+// A stem's label and position, as the stem data set holds them.
+struct StemPosition {
+    wxString label;
+    double x;
+    double y;
+};
+
+// The stem nearest to (x, y) as a click picks it: strictly nearer than every
+// stem before it and than 100000 plot units. Its index, or -1, with its
+// distance in distance.
+int NearestStem(const std::vector<StemPosition>& stems, double x, double y, double& distance);
+
+// What one tree's own layers draw from, kept for the open file so that
+// readings and legends do not build the tree's data set again.
+struct TreeUptake {
+    bool drawable = false;  // the tree has a stem and a grid column
+    std::string table;      // its index table; empty when it could not be built
+    double minValue = 100000.0;
+    double maxValue = -100000.0;
+};
+
+class PlotFile {
+  public:
+    // Opens the file and builds (or reuses) its index tables, reporting to monitor.
+    PlotFile(const wxString& path, ProgressMonitor monitor);
+    ~PlotFile();
+    PlotFile(const PlotFile&) = delete;
+    PlotFile& operator=(const PlotFile&) = delete;
+
+    const PlotOpening& GetOpening() const { return opening; }
+    const wxString& GetPath() const { return filePath; }
+    // The union of the grid's and the stems' extents.
+    const PlotRect& GetFullExtent() const { return fullExtent; }
+
+    Database GetDatabase() { return database; }
+    bool HasRootData() const { return hasRootData; }
+    bool HasStemData() const { return hasStemData; }
+    const RootData* GetRootData() const { return rootData.get(); }
+    const StemData* GetStemData() const { return stemData.get(); }
+    // Null when the file has no grid (or was refused).
+    NeighborGridData* GetNeighborGrid() { return neighborGrid.get(); }
+    UptakeGridData* GetUptakeGrid() { return uptakeGrid.get(); }
+    GridData* GetGrid(PlotSet set);
+    // Null when the file has no stem table (or was refused).
+    PointData* GetStemPoints() { return stemPoints.get(); }
+
+    std::vector<wxString> GetTreeNames();
+    std::vector<wxString> GetStemAttributeNames();
+    double GetStemValue(const wxString& label, const wxString& column);
+    // Every stem in table order; empty without a stem table.
+    std::vector<StemPosition> GetStemPositions();
+    // The label of the stem nearest to (x, y), or "none".
+    wxString FindNearestStem(double x, double y);
+
+    // The uptake set of one tree (its cells where its value is not 0), made
+    // at the first need and kept for the open file; null when the tree has
+    // no stem or no grid column, and so nothing to draw.
+    UptakeGridData* GetTreeGrid(const wxString& treeName);
+    // Builds the tree's index table when it is not there yet.
+    const TreeUptake& GetTreeUptake(const wxString& label);
+    // Trees whose index table could not be built, and why the first of them failed.
+    bool TreeSetFailed(const wxString& tree) const { return treesWithoutIndex.count(tree) > 0; }
+    wxString GetTreeSetProblem() const { return treeSetProblem; }
+    // Drops every index table of the file, and what was kept of them.
+    void DeleteIndexTables();
+
+  private:
+    void Open(ProgressMonitor monitor);
+    void TakeExtents();
+    void NoteIndexFailures();
+    void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
+    // Whether the tree has anything for its own layers to draw.
+    bool IsTreeDrawable(const wxString& stemName);
+
+    wxString filePath;
+    PlotOpening opening;
+    PlotRect fullExtent;
+    std::unique_ptr<PointData> stemPoints;
+    std::unique_ptr<NeighborGridData> neighborGrid;
+    std::unique_ptr<UptakeGridData> uptakeGrid;
+    Database database;
+    std::unique_ptr<RootData> rootData;
+    std::unique_ptr<StemData> stemData;
+    bool hasRootData = false;
+    bool hasStemData = false;
+    std::map<wxString, TreeUptake> treeUptakes;
+    // Null for a tree found to have nothing to draw.
+    std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
+    std::set<wxString> treesWithoutIndex;
+    wxString treeSetProblem;
+};
+
+// The source query of one tree's uptake: the cells where its column is not 0.
+wxString StemUptakeQuery(const wxString& treeLabel);

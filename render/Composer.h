@@ -1,0 +1,44 @@
+// Stacking layers into a picture, written once. The window composes its map
+// with its layer cache; the export, its legend strip and every other output
+// compose without one.
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/PlotRect.h"
+#include "render/LayerTable.h"
+
+class LayerCache;
+class PlotFile;
+class RenderHelper;
+
+// What one picture of an open plot shows.
+struct Scene {
+    std::vector<const LayerDef*> layers;  // the ticked layers, in any order
+    std::vector<wxString> trees;          // the selected trees, in selection order
+    PlotRect view;
+    int width = 0;
+    int height = 0;
+};
+
+// Draws the scene's layers and hands each to take as soon as it is drawn,
+// bottom first: the layers by position, a tree layer once for each tree,
+// then the overlay of the helper's highlighted stems. A layer drawn now
+// comes with alpha, and the cache, when given, keeps it as drawn (masked);
+// a layer found in the cache comes as kept. The overlay is never kept.
+// Nothing is drawn for a scene without pixels.
+void ComposeLayers(RenderHelper& helper, const Scene& scene,
+                   const std::function<void(const wxBitmap&)>& take, LayerCache* cache = nullptr);
+
+// The scene as one picture: black, with every layer stacked over it.
+// Invalid for a scene without pixels.
+wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache = nullptr);
+
+// The scene's layers left empty because their index tables could not be
+// built: "uptake-blocks", "tree-blocks (T1)".
+std::vector<std::string> MissingLayers(PlotFile& plot, const Scene& scene);

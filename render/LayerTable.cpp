@@ -1,0 +1,119 @@
+#include "render/LayerTable.h"
+
+#include <algorithm>
+
+namespace {
+
+using G = LayerGroup;
+using S = LayerSource;
+using Y = LayerStyle;
+
+// Drawn between the stem labels and the scale when one bitmap holds both,
+// and on top of every picture.
+// clang-format off
+const LayerDef kHighlight = {"", "", G::Plot, LAYER_HIGHLIGHT, 14, 255, 10,
+                             S::HighlightedStems, Y::StemDiscs, 0xFFFFFF, "dbh"};
+// clang-format on
+
+std::vector<const LayerDef*> SortedForOneBitmap(LayerGroup group) {
+    std::vector<const LayerDef*> layers;
+    for (const LayerDef& layer : LayerCatalogue()) {
+        if (layer.group == group) {
+            layers.push_back(&layer);
+        }
+    }
+    if (group == LayerGroup::Plot) {
+        layers.push_back(&kHighlight);
+    }
+    std::sort(layers.begin(), layers.end(),
+              [](const LayerDef* a, const LayerDef* b) { return a->bitmapOrder < b->bitmapOrder; });
+    return layers;
+}
+
+}  // namespace
+
+const std::vector<LayerDef>& LayerCatalogue() {
+    // key, label, group, flag, position, weight, bitmap order, source, style, colour, size column
+    static const std::vector<LayerDef> catalogue = {
+        {"uptake-blocks", "Total Nitrogen Uptake (blocks)", G::Plot, LAYER_UPTAKE_BLOCKS, 0, 150, 0,
+         S::Uptake, Y::Blocks, 0, nullptr},
+        {"count-blocks", "# of Trees Drawing (blocks)", G::Plot, LAYER_COUNT_BLOCKS, 1, 150, 1,
+         S::TreeCount, Y::Blocks, 0, nullptr},
+        {"uptake-clouds", "Total Nitrogen Uptake (clouds)", G::Plot, LAYER_UPTAKE_CLOUDS, 2, 255, 2,
+         S::Uptake, Y::Cloud, 0xFF0000, nullptr},
+        {"count-clouds", "# of Trees Drawing (clouds)", G::Plot, LAYER_COUNT_CLOUDS, 3, 255, 3,
+         S::TreeCount, Y::Cloud, 0x0000FF, nullptr},
+        {"uptake-isolines", "Total Nitrogen Uptake (isoline)", G::Plot, LAYER_UPTAKE_ISOLINES, 10,
+         255, 4, S::Uptake, Y::Isolines, 0, nullptr},
+        {"count-isolines", "# of Tree Drawing (isoline)", G::Plot, LAYER_COUNT_ISOLINES, 11, 255, 5,
+         S::TreeCount, Y::Isolines, 0, nullptr},
+        {"stems-plain", "Stem Map (Plain)", G::Plot, LAYER_STEMS_PLAIN, 7, 255, 7, S::Stems,
+         Y::StemDots, 0xC86400, nullptr},
+        {"stems-crown", "Stem Map (Crown)", G::Plot, LAYER_STEMS_CROWN, 8, 255, 6, S::Stems,
+         Y::StemDiscs, 0x009600, "Crown_d_m"},
+        {"stems-dbh", "Stem Map (DBH)", G::Plot, LAYER_STEMS_DBH, 9, 255, 8, S::Stems, Y::StemDiscs,
+         0x963C00, "dbh"},
+        // Not black: black is the transparent colour of every layer.
+        {"stem-labels", "Stem Labels", G::Plot, LAYER_STEM_LABELS, 12, 255, 9, S::Stems,
+         Y::StemLabels, 0x010101, nullptr},
+        {"scale", "Scale", G::Plot, LAYER_SCALE, 13, 255, 11, S::GridFrame, Y::Scale, 0xFFFFFF,
+         nullptr},
+        {"tree-blocks", "Nitrogen Uptake (Blocks)", G::Tree, STEM_LAYER_BLOCKS, 4, 150, 0,
+         S::TreeUptake, Y::Blocks, 0, nullptr},
+        {"tree-isolines", "Nitrogen Uptake (Isoline)", G::Tree, STEM_LAYER_ISOLINES, 6, 255, 2,
+         S::TreeUptake, Y::Isolines, 0, nullptr},
+        {"tree-clouds", "Nitrogen Uptake (Cloud)", G::Tree, STEM_LAYER_CLOUD, 5, 255, 1,
+         S::TreeUptake, Y::Cloud, 0, nullptr},
+    };
+    return catalogue;
+}
+
+const LayerDef& HighlightLayer() {
+    return kHighlight;
+}
+
+const LayerDef* FindLayer(const std::string& key) {
+    for (const LayerDef& layer : LayerCatalogue()) {
+        if (key == layer.key) {
+            return &layer;
+        }
+    }
+    return nullptr;
+}
+
+const LayerDef* FindLayer(LayerGroup group, uint32_t flag) {
+    for (const LayerDef* layer : BitmapOrder(group)) {
+        if (layer->flag == flag) {
+            return layer;
+        }
+    }
+    return nullptr;
+}
+
+const std::vector<const LayerDef*>& BitmapOrder(LayerGroup group) {
+    static const std::vector<const LayerDef*> plot = SortedForOneBitmap(LayerGroup::Plot);
+    static const std::vector<const LayerDef*> tree = SortedForOneBitmap(LayerGroup::Tree);
+    return group == LayerGroup::Plot ? plot : tree;
+}
+
+std::vector<const LayerDef*> ByPosition(std::vector<const LayerDef*> layers) {
+    std::stable_sort(layers.begin(), layers.end(), [](const LayerDef* a, const LayerDef* b) {
+        return a->position < b->position;
+    });
+    return layers;
+}
+
+wxColour LayerColor(const LayerDef& layer) {
+    return wxColour((layer.color >> 16) & 0xFF, (layer.color >> 8) & 0xFF, layer.color & 0xFF);
+}
+
+std::optional<PlotSet> LayerPlotSet(const LayerDef& layer) {
+    switch (layer.source) {
+        case LayerSource::Uptake:
+            return PlotSet::Uptake;
+        case LayerSource::TreeCount:
+            return PlotSet::TreeCount;
+        default:
+            return std::nullopt;
+    }
+}

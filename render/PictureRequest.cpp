@@ -1,0 +1,20 @@
+#include "render/PictureRequest.h"
+
+#include "render/ColorSettings.h"
+
+void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
+    switch (palette) {
+        case PaletteOption::Unset:
+            return;
+        case PaletteOption::BuiltIn:
+            settings.SetColorMap(ColorMap::None);
+            settings.SetUseCustomColors(false);
+            return;
+        case PaletteOption::Viridis:
+            settings.SetColorMap(ColorMap::Viridis);
+            return;
+        case PaletteOption::Cividis:
+            settings.SetColorMap(ColorMap::Cividis);
+            return;
+    }
+}

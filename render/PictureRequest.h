@@ -1,0 +1,28 @@
+// What a picture of a plot is asked to show, however it was asked: the
+// export's options, or the window's start options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/PlotRect.h"
+#include "render/LayerTable.h"
+
+class ColorSettings;
+
+// A colour scale named by --palette; Unset keeps the settings' default.
+enum class PaletteOption { Unset, BuiltIn, Viridis, Cividis };
+
+struct PictureRequest {
+    int width = 750;
+    int height = 550;
+    std::vector<const LayerDef*> layers;  // as given, without repeats
+    std::vector<std::string> stems;       // UTF-8 labels as given, without repeats
+    std::optional<PlotRect> view;         // the whole plot when none is given
+    PaletteOption palette = PaletteOption::Unset;
+    bool legend = false;  // draw the colour legend beside the map
+};
+
+// Makes the settings use the colour scale a palette option names.
+void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);

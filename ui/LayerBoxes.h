@@ -1,0 +1,48 @@
+// The layer check boxes of the main window: the plot layers and the tree
+// layers each in a box of their own, in registration order, and the layer
+// list, ordered by position, that the picture is stacked in. A layer is
+// ticked when its box is: the state is read from the box, never kept.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <vector>
+
+#include "render/LayerTable.h"
+
+class wxCheckBox;
+class wxStaticBoxSizer;
+class wxWindow;
+
+struct LayerEntry {
+    uint32_t flag;
+    int position;
+    LayerGroup group;
+    int weight;             // kept as registered; compositing does not use it
+    const LayerDef* layer;  // what the flag names in its group; null for none
+    wxCheckBox* checkBox;
+};
+
+class LayerBoxes {
+  public:
+    // Makes the two boxes on the panel; the caller places their sizers.
+    explicit LayerBoxes(wxWindow* panel);
+
+    wxStaticBoxSizer* GetPlotSizer() const { return plotSizer; }
+    wxStaticBoxSizer* GetTreeSizer() const { return treeSizer; }
+
+    // A new, unticked box. Position 0 puts the layer at the front of the
+    // list and -1 at the back; any other in front of the first layer at or
+    // beyond that position.
+    void Add(uint32_t flag, const char* label, LayerGroup group, int position, int weight);
+    const std::list<LayerEntry>& GetEntries() const { return entries; }
+    // The ticked layers, bottom first.
+    std::vector<const LayerDef*> Ticked() const;
+    void Tick(const std::vector<const LayerDef*>& layers);
+
+  private:
+    wxWindow* panel;
+    wxStaticBoxSizer* plotSizer;
+    wxStaticBoxSizer* treeSizer;
+    std::list<LayerEntry> entries;
+};
