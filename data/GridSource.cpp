@@ -52,9 +52,13 @@ void GridSource::ReadExtents() {
     extentsRead = true;
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
+    // As numbers: a text column would otherwise order "99.5" after "123.0".
+    const std::string xNumber = SqlNumber(x);
+    const std::string yNumber = SqlNumber(y);
     const Query query(
         "SELECT min(%s), max(%s), min(%s), max(%s), count(*), count(%s), count(%s) FROM (%s)",
-        x.c_str(), x.c_str(), y.c_str(), y.c_str(), x.c_str(), y.c_str(), sourceSql.c_str());
+        xNumber.c_str(), xNumber.c_str(), yNumber.c_str(), yNumber.c_str(), x.c_str(), y.c_str(),
+        sourceSql.c_str());
     Statement statement(database, query.Text());
     if (!statement.Step() || statement.GetInt(4) == 0) {
         return;

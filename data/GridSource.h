@@ -1,7 +1,8 @@
 // What a grid set's source query gives, read once however many sets and
 // summaries are built from it: the extents of its position columns, in one
 // pass, and every row's position with the sum and the number of positive
-// values of its value columns.
+// values of its value columns. Numbers stored as text count as the numbers
+// they hold, in the extents too.
 #pragma once
 
 #include <string>

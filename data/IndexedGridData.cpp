@@ -89,7 +89,8 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
 
     // The rows were needed only to build the table.
     ownSource.reset();
-    const std::string table = database.IndexTableName(dataTable, indexName.c_str());
+    sharedSource = nullptr;
+    const std::string table = GetTableName();
     indexReady = !table.empty();
     if (!indexReady) {
         // The failure has been logged; the set stays without cells.
@@ -214,25 +215,15 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
     return true;
 }
 
-Result IndexedGridData::RunSource() {
-    Result source =
-        database.RunQuery(Query("SELECT * FROM (%s) %s", sourceQuery.Text(), FilterText()));
-    if (source.Status() == ResultStatus::HasRows) {
-        source.Rewind();
-    }
-    return source;
-}
-
 void IndexedGridData::FillFromSource(ProgressMonitor& progress,
-                                     const std::function<Query(const Row&)>& insertFor) {
-    Result source = RunSource();
+                                     const std::function<Query(const SourceCell&)>& insertFor) {
+    const std::vector<SourceCell>& cells = Source().GetCells();
     progress.SetMessage("%s", kind.buildMessage);
-    progress.SetTotal(source.RowCount());
-    while (source.HasRow()) {
-        database.RunQuery(insertFor(source.NextRow()));
+    progress.SetTotal(cells.size());
+    for (const SourceCell& cell : cells) {
+        database.RunQuery(insertFor(cell));
         progress.AddProgress(1);
     }
-    source.Close();
 }
 
 // Cells are matched by exact equality with the printed coordinate, which is

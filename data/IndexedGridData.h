@@ -74,11 +74,10 @@ class IndexedGridData : public GridData {
     // then the lookup indexes. False, having written nothing, when the source
     // holds values that only the statement-by-statement build reproduces.
     bool FillWithNeighbours(const std::string& table, ProgressMonitor& progress);
-    Result RunSource();
     // Inserts one row per source row, in source order, with the statement
     // insertFor makes for it, and reports each row to the monitor.
     void FillFromSource(ProgressMonitor& progress,
-                        const std::function<Query(const Row& source)>& insertFor);
+                        const std::function<Query(const SourceCell& source)>& insertFor);
     // The neighbour pass: every cell of the table hands its value to the four
     // cells around it through the statements updatesFor makes (an empty query
     // when the cell hands nothing on).

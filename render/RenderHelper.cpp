@@ -253,9 +253,7 @@ UptakeGridData* RenderHelper::GetTreeGrid(const wxString& treeName) {
     }
     std::unique_ptr<UptakeGridData> grid;
     if (IsTreeDrawable(treeName)) {
-        grid = std::make_unique<UptakeGridData>(
-            database, Query("%s", StemUptakeQuery(treeName).utf8_str().data()), kGridTable,
-            "x_coord", "y_coord", ProgressMonitor(0, 0));
+        grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0));
         if (!grid->IsIndexReady()) {
             NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
         }
@@ -278,8 +276,5 @@ void RenderHelper::DeleteIndexTables() {
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {
-    const std::string label = SqlQuoted(Utf8(treeLabel), '`');
-    return wxString::FromUTF8(("SELECT gridcell_id, x_coord, y_coord, `" + label +
-                               "` FROM grid WHERE `" + label + "` != 0")
-                                  .c_str());
+    return wxString::FromUTF8(TreeUptakeQuery(Utf8(treeLabel)).c_str());
 }

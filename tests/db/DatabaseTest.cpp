@@ -125,8 +125,9 @@ TEST_F(DatabaseTest, RowAccessorsByNameAndIndex) {
     EXPECT_EQ(second.GetInt(2), -2);
     EXPECT_DOUBLE_EQ(second.GetDouble(0), 2.0);
 
-    EXPECT_EQ(third.GetInt("label"), 12);
-    EXPECT_DOUBLE_EQ(third.GetDouble("label"), 12.0);
+    // A text that is not a number ("12abc") reads as none, not as its first digits.
+    EXPECT_EQ(third.GetInt("label"), 0);
+    EXPECT_DOUBLE_EQ(third.GetDouble("label"), 0.0);
     EXPECT_STREQ(third.GetString("value"), "2.5");
 
     // Missing names and indexes read as nothing, and log nothing.
