@@ -37,6 +37,9 @@ int RunAtCommand(const AtRequest& request) {
         case RenderHelper::OpenStatus::Loaded:
             break;
     }
+    for (const std::string& note : helper.GetDataWarnings()) {
+        Report("warning: " + note);
+    }
     PointReadout readout(helper);
     std::vector<wxString> trees;
     for (const std::string& stem : request.stems) {

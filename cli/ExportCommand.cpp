@@ -224,6 +224,9 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         case RenderHelper::OpenStatus::Loaded:
             break;
     }
+    for (const std::string& note : helper.GetDataWarnings()) {
+        Report("warning: " + note);
+    }
     if (request.hasView) {
         helper.SetView(request.viewXMin, request.viewYMin, request.viewXMax, request.viewYMax);
     }

@@ -34,6 +34,11 @@ class GridSource {
 
     // The rows in source order, read on the first call.
     const std::vector<SourceCell>& GetCells();
+    // What the rows read by GetCells held, column by column, and SQLite's
+    // data version just before they were read; false when the read was cut short.
+    bool IsReadComplete() const { return readComplete; }
+    const TableState& GetReadState() const { return readState; }
+    long long GetReadVersion() const { return readVersion; }
 
   private:
     struct Extent {
@@ -50,6 +55,9 @@ class GridSource {
     int columnCount = 0;
     bool cellsRead = false;
     std::vector<SourceCell> cells;
+    bool readComplete = false;
+    TableState readState;
+    long long readVersion = 0;
 
     bool ReadExtent(int which, double& value);
     void ReadExtents();

@@ -13,6 +13,7 @@
 #include "data/GridData.h"
 #include "data/GridSource.h"
 #include "data/IndexCells.h"
+#include "data/SourceCheck.h"
 #include "db/Database.h"
 #include "db/Statement.h"
 
@@ -47,7 +48,8 @@ class IndexedGridData : public GridData {
 
     const std::string& GetIndexName() const { return indexName; }
     // False when the index table could not be built and committed (for
-    // example a read-only file); the set then has no cells.
+    // example a read-only file), or was found out of date and could not be
+    // built again; the set then has no cells.
     bool IsIndexReady() const { return indexReady; }
     // Why the index table could not be built; cause None when it was not tried or worked.
     const StatementFailure& GetBuildFailure() const { return buildFailure; }
@@ -111,6 +113,9 @@ class IndexedGridData : public GridData {
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
+    // The registered table no longer shows its source and could not be
+    // built again: it is not read.
+    bool outOfDate = false;
     StatementFailure buildFailure;
 
   private:
@@ -129,7 +134,11 @@ class IndexedGridData : public GridData {
     // (so that its rows come by y, then by row id); null otherwise.
     const IndexCells* MemoryFor(const std::string& table, const std::string& sql);
     GridSource& Source();
-    void BuildInTransaction(ProgressMonitor monitor);
+    // True when the table was built and committed.
+    bool BuildInTransaction(ProgressMonitor monitor, SourceCheck& check);
+    // Whether the registered table still shows its source; false (logged)
+    // when it must be built again.
+    bool IsUpToDate(SourceCheck& check, bool& recorded);
     void LogBuildFailure(const char* what);
     bool TablePresent(const std::string& table);
     const char* FilterText() const;

@@ -7,6 +7,7 @@
 
 #include "base/Log.h"
 #include "base/Text.h"
+#include "data/SourceCheck.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -99,6 +100,11 @@ RenderHelper::RenderHelper(const wxString& path, ProgressMonitor monitor)
     if (hasStemData) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
                                                  "Tree", "Xrot0", "Yrot0", monitor);
+    }
+
+    for (const std::string& warning : TextValueWarnings(database, kGridTable)) {
+        dataWarnings.push_back(Quoted(file.data()) + ": " + warning);
+        Log(LOG_ERROR, "%s.", dataWarnings.back().c_str());
     }
 
     openStatus = OpenStatus::Loaded;

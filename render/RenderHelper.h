@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "base/ProgressMonitor.h"
@@ -90,6 +91,9 @@ class RenderHelper {
     // not be built, and why the first of them failed.
     bool TreeLayersFailed(const wxString& tree) const { return treesWithoutIndex.count(tree) > 0; }
     wxString GetTreeLayerProblem() const { return treeLayerProblem; }
+    // What the file holds that the layers show otherwise than written, one
+    // line each (texts in value columns that are not numbers); logged too.
+    const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
 
     double GetFullXMin() const { return fullExtent.xMin; }
     double GetFullYMin() const { return fullExtent.yMin; }
@@ -169,6 +173,7 @@ class RenderHelper {
     wxString filePath;
     std::set<wxString> treesWithoutIndex;
     wxString treeLayerProblem;
+    std::vector<std::string> dataWarnings;
 
     void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
 

@@ -1,5 +1,6 @@
 // A plot made with the sqlite3 shell's .import, where every column is TEXT:
-// it is drawn and read exactly as the same plot with number columns.
+// it is drawn and read exactly as the same plot with number columns, and a
+// text that is not a number counts as no uptake, with a warning.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -71,5 +72,24 @@ class TextColumnsTest : public testing::Test {
 }  // namespace
 
 TEST_F(TextColumnsTest, ImportedTextColumnsDrawAndReadAsNumbers) {
+    ExpectSamePictures();
+}
+
+TEST_F(TextColumnsTest, TextThatIsNoNumberCountsAsNoUptakeWithOneWarning) {
+    const std::string column = QueryColumn("plot.db", "SELECT Tree FROM stem LIMIT 1")[0];
+    const std::string cell = "WHERE rowid IN (40, 41, 60)";
+    ExecSql("text.db", "UPDATE grid SET \"" + column + "\" = 'NA' " + cell);
+    ExecSql("plot.db", "UPDATE grid SET \"" + column + "\" = 0 " + cell);
+    const std::string warning = "quenvar: warning: \"text.db\": the column \"" + column +
+                                "\" of grid holds text that is not a number (\"NA\", first in "
+                                "row 40); such values count as no uptake\n";
+    const ProgramRun run = Draw("text.db");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, warning);
+    size_t logged = 0;
+    for (const std::string& line : ReadLines("error.log")) {
+        logged += line.find("holds text that is not a number") != std::string::npos;
+    }
+    EXPECT_EQ(logged, 1u);
     ExpectSamePictures();
 }
