@@ -132,22 +132,26 @@ std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
 }
 
 StoredValue StoredValueAt(sqlite3_stmt* statement, int column) {
+    // One call into the statement instead of one per question: the value's
+    // own accessors need no lock, and a statement is only ever stepped by
+    // the one thread that works on its connection.
+    sqlite3_value* stored = sqlite3_column_value(statement, column);
     StoredValue value;
-    value.type = sqlite3_column_type(statement, column);
+    value.type = sqlite3_value_type(stored);
     switch (value.type) {
         case SQLITE_INTEGER:
-            value.integer = sqlite3_column_int64(statement, column);
+            value.integer = sqlite3_value_int64(stored);
             break;
         case SQLITE_FLOAT:
-            value.real = sqlite3_column_double(statement, column);
+            value.real = sqlite3_value_double(stored);
             break;
         case SQLITE_TEXT:
-            value.text = sqlite3_column_text(statement, column);
-            value.bytes = sqlite3_column_bytes(statement, column);
+            value.text = sqlite3_value_text(stored);
+            value.bytes = sqlite3_value_bytes(stored);
             break;
         case SQLITE_BLOB:
-            value.text = static_cast<const unsigned char*>(sqlite3_column_blob(statement, column));
-            value.bytes = sqlite3_column_bytes(statement, column);
+            value.text = static_cast<const unsigned char*>(sqlite3_value_blob(stored));
+            value.bytes = sqlite3_value_bytes(stored);
             break;
         default:
             break;
