@@ -321,3 +321,13 @@ TEST(RowTest, TypeThreeReadsAsTextAndUnknownTypesAsEmpty) {
     EXPECT_STREQ(row.GetString("b"), "");
     EXPECT_STREQ(row.GetString(2), "42");
 }
+
+// What a window asks to learn whether the file changed on disk since a moment.
+TEST_F(DatabaseTest, DataVersionMovesOnlyWhenAnotherProgramCommits) {
+    Database db(path.c_str());
+    const long long opened = db.GetDataVersion();
+    db.RunQuery("UPDATE t SET value = 7 WHERE id = 1");
+    EXPECT_EQ(db.GetDataVersion(), opened);
+    ExecSql(path, "UPDATE t SET value = 8 WHERE id = 1");
+    EXPECT_NE(db.GetDataVersion(), opened);
+}
