@@ -176,6 +176,9 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     if (opening.status == PlotOpening::Status::Partial) {
         warning = Utf8(opening.problem);
     }
+    for (const std::string& note : plot->GetDataWarnings()) {
+        Report("warning: " + note);
+    }
     RenderHelper helper(std::move(plot));
     const PictureRequest& wanted = request.picture;
     const Scene scene = RequestedScene(helper, wanted);

@@ -107,11 +107,15 @@ class PlotFile {
     wxString GetTreeSetProblem() const { return treeSetProblem; }
     // Drops every index table of the file, and what was kept of them.
     void DeleteIndexTables();
+    // What the file holds that the layers show otherwise than written, one
+    // line each (texts in value columns that are not numbers); logged too.
+    const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
 
   private:
     void Open(ProgressMonitor monitor);
     void TakeExtents();
     void NoteIndexFailures();
+    void NoteTextValues();
     void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
     // Whether the tree has anything for its own layers to draw.
     bool IsTreeDrawable(const wxString& stemName);
@@ -132,6 +136,7 @@ class PlotFile {
     std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
     std::set<wxString> treesWithoutIndex;
     wxString treeSetProblem;
+    std::vector<std::string> dataWarnings;
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.

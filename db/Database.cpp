@@ -433,6 +433,8 @@ bool Database::Begin() {
     }
     EndBatch();
     connection->inTransaction = true;
+    // Read before any page of the batch can reach the file.
+    connection->counterAtBegin = ReadChangeCounter();
     return true;
 }
 
@@ -473,6 +475,11 @@ bool Database::Commit() {
         return false;
     }
     return true;
+}
+
+bool Database::IsReadOnly() {
+    sqlite3* handle = OpenHandle();
+    return handle && sqlite3_db_readonly(handle, "main") == 1;
 }
 
 void Database::Rollback() {
