@@ -295,6 +295,7 @@ void PlotFile::DeleteIndexTables() {
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
+    treeStats.reset();
     database.DeleteAllIndexTables();
 }
 

@@ -19,6 +19,7 @@
 #include "data/PointData.h"
 #include "data/RootData.h"
 #include "data/StemData.h"
+#include "data/TreeStats.h"
 #include "data/UptakeGridData.h"
 #include "db/Database.h"
 
@@ -107,6 +108,12 @@ class PlotFile {
     wxString GetTreeSetProblem() const { return treeSetProblem; }
     // Drops every index table of the file, and what was kept of them.
     void DeleteIndexTables();
+    // The statistics of every tree, once computed, kept with the open file
+    // until its index tables are deleted; null before.
+    std::shared_ptr<const TreeStatsTable> GetTreeStats() const { return treeStats; }
+    void KeepTreeStats(std::shared_ptr<const TreeStatsTable> stats) {
+        treeStats = std::move(stats);
+    }
 
   private:
     void Open(ProgressMonitor monitor);
@@ -132,6 +139,7 @@ class PlotFile {
     std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
     std::set<wxString> treesWithoutIndex;
     wxString treeSetProblem;
+    std::shared_ptr<const TreeStatsTable> treeStats;
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.
