@@ -17,10 +17,10 @@ const char* const kUsageHead =
     "       quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export, --at, import or stats, opens the viewer window, on FILE.db when\n"
-    "one is given, with the layers ticked, the stems selected, the view, the colour\n"
-    "scale and the value ranges that --layers, --stems, --view, --palette and --range\n"
-    "choose (the window's title shows its view in this form).\n"
+    "Without --export, --at, import or stats, opens the viewer window, on FILE.db\n"
+    "when one is given, with the layers ticked, the stems selected, the view, the\n"
+    "colour scale and the value ranges that --layers, --stems, --view, --palette and\n"
+    "--range choose (the window's title shows its view in this form).\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png; no window is opened, but a\n"
@@ -71,11 +71,11 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture, plot file or table was written or the point read;\n"
-    "3 when the picture was written, but a requested layer is missing because the\n"
-    "index tables it needs could not be built (the file is read-only, locked by\n"
+    "Exit status: 0 when the picture, plot file or table was written or the point\n"
+    "read; 3 when the picture was written, but a requested layer is missing because\n"
+    "the index tables it needs could not be built (the file is read-only, locked by\n"
     "another program, on a full disk or damaged; the message says which); 2 on any\n"
-    "other error, and then no picture is written.\n";
+    "other error, and then nothing is written.\n";
 
 }  // namespace
 
