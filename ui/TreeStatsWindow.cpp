@@ -76,7 +76,7 @@ wxEND_EVENT_TABLE();
 // clang-format on
 
 TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select)
-    : wxFrame(parent, wxID_ANY, kTitle, wxDefaultPosition, wxSize(900, 400),
+    : wxFrame(parent, wxID_ANY, kTitle, wxDefaultPosition, wxSize(1100, 420),
               wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT),
       select(std::move(select)) {
     wxPanel* panel = new wxPanel(this);
@@ -213,6 +213,10 @@ void TreeStatsWindow::TakeTable(std::shared_ptr<const TreeStatsTable> computed,
     saveButton->Enable(table != nullptr);
     SortRows();
     Fill();
+    // Wide enough for nine digits, once for each new table.
+    for (int column = 0; table && column < list->GetColumnCount(); ++column) {
+        list->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
+    }
 }
 
 // ---------------------------------------------------------------------------
