@@ -305,6 +305,7 @@ void PlotFile::DeleteIndexTables() {
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
+    treeStats.reset();
     database.DeleteAllIndexTables();
 }
 

@@ -49,6 +49,7 @@ wxMenuBar* CreateMainMenuBar() {
     editMenu->Enable(ID_SELECT_ALL, false);
     wxMenu* advancedMenu = new wxMenu;
     advancedMenu->Append(ID_DELETE_INDEXES, "&Delete Index Tables");
+    advancedMenu->Append(ID_TREE_STATS, "Tree &Statistics...");
     advancedMenu->Append(wxID_PREFERENCES, "&Preferences...\tCtrl+,");
     wxMenu* windowMenu = new wxMenu;
     windowMenu->Append(ID_SHOW_INSPECTOR, "Show &Inspector\tCtrl+I");

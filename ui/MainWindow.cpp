@@ -34,6 +34,7 @@
 #include "ui/ReadoutStatusBar.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
+#include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -54,6 +55,7 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_CHECKBOX(wxID_ANY, MainWindow::OnCheckBox)
     EVT_LISTBOX(wxID_ANY, MainWindow::OnStemListSelection)
     EVT_MENU(wxID_ANY, MainWindow::OnMenu)
+    EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
     EVT_ZOOM(MainWindow::OnZoom)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
@@ -74,6 +76,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     readoutBar->Watch(viewer);
     inspector = new InspectWindow(this, nullptr);
     selection.reset(new StemSelection(stemList, inspector));
+    statsWindow = new TreeStatsWindow(this, [this](const wxString& tree, bool on) {
+        on ? SelectStem(tree) : DeselectStem(tree);
+    });
     const wxRect frame = GetRect();
     inspector->Move(frame.x + frame.width + 20, frame.y);
     zoomCtrl->SetMinimum(1);
@@ -174,6 +179,7 @@ void MainWindow::OpenDatabase(const wxString& path) {
     renderHelper.reset();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
+    statsWindow->SetPlot(nullptr);
     loader->Start(path);
 }
 
@@ -194,6 +200,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
+    statsWindow->SetPlot(renderHelper ? &renderHelper->GetPlot() : nullptr);
     // Said over the window as it now is, once the progress window has gone;
     // the plot file's own account names the file and the reason.
     if (!opening.problem.empty()) {
@@ -309,6 +316,7 @@ void MainWindow::UpdateReadingAids() {
                                          colorSettings ? *colorSettings : defaults));
     readoutBar->SetTrees(trees);
     readoutBar->Reread();
+    statsWindow->ShowSelection(trees);
 }
 
 // The label shows the zoom of any view; the thumb stands at the nearest level.
@@ -420,6 +428,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_DELETE_INDEXES:
             DeleteIndexesCommand();
             break;
+        case ID_TREE_STATS:
+            statsWindow->Present();
+            break;
         case wxID_PREFERENCES:
             PreferencesCommand();
             break;
@@ -450,6 +461,10 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         default:
             break;
     }
+}
+
+void MainWindow::OnUpdateNeedsPlot(wxUpdateUIEvent& event) {
+    event.Enable(renderHelper != nullptr);
 }
 
 void MainWindow::OnZoom(ZoomEvent& event) {
@@ -534,6 +549,7 @@ void MainWindow::DeleteIndexesCommand() {
     }
     // Nothing may read the dropped tables until the file is opened again.
     readoutBar->SetPlot(nullptr);
+    statsWindow->SetPlot(nullptr);
     renderHelper->GetPlot().DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "

@@ -33,6 +33,7 @@ class LegendPanel;
 class ReadoutStatusBar;
 class PlotFile;
 class RenderHelper;
+class TreeStatsWindow;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
@@ -74,6 +75,7 @@ class MainWindow : public wxFrame {
     Viewer* GetViewer() const { return viewer; }
     wxListBox* GetStemList() const { return stemList; }
     InspectWindow* GetInspector() const { return inspector; }
+    TreeStatsWindow* GetStatsWindow() const { return statsWindow; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
     LegendPanel* GetLegendPanel() const { return legendPanel; }
@@ -106,6 +108,7 @@ class MainWindow : public wxFrame {
     std::unique_ptr<RenderHelper> renderHelper;
     wxString fileName;  // of the open data set, for the title
     InspectWindow* inspector = nullptr;
+    TreeStatsWindow* statsWindow = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
     PictureRequest start;
@@ -134,6 +137,7 @@ class MainWindow : public wxFrame {
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
+    void OnUpdateNeedsPlot(wxUpdateUIEvent& event);
     void OnZoom(ZoomEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
