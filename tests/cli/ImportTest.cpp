@@ -1,6 +1,9 @@
 // `quenvar import` through the real program: what the file holds, what the
 // user is told, and that nothing is left behind.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -88,6 +91,36 @@ TEST_F(ImportTest, ReplacesAnExistingFileOnlyWithForce) {
     run = RunQuenvar({"import", "wide.csv", "stems.csv", "out.db", "--force"}, withoutDisplay);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(QueryColumn("out.db", "SELECT count(*) FROM grid"), Strings{"4"});
+}
+
+// On a terminal the import shows one line of progress, and clears it before
+// it says what it wrote; in a pipe it says nothing of it (see above).
+TEST_F(ImportTest, ShowsItsProgressOnATerminalOnly) {
+    std::string grid = "x_coord,y_coord,Oak 1,Birch\n";
+    for (int i = 0; i < 5000; ++i) {
+        grid += std::to_string(i % 100) + "," + std::to_string(i / 100) + ",0.5,0.25\n";
+    }
+    WriteFile("big.csv", grid);
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(QUENVAR_BINARY, QUENVAR_BINARY, "import", "big.csv", "stems.csv", "out.db", nullptr);
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
+        shown.append(buffer, size_t(got));
+    }
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+    EXPECT_EQ(shown.rfind("\rquenvar: importing, ", 0), 0u) << shown;
+    EXPECT_NE(shown.find("\rquenvar: importing, 100% read\r\033[Kout.db: 5000 cells, 2 trees, "),
+              std::string::npos)
+        << shown;
 }
 
 // The files of these pairs were written by the import before it streamed its
