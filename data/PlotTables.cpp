@@ -327,3 +327,10 @@ bool ReadPlotTables(const std::string& gridPath, const std::string& stemsPath, G
     AddWarnings(tables);
     return true;
 }
+
+bool HasStemHeader(const std::string& path) {
+    DelimitedTable table(path);
+    std::string ignored;
+    return table.Open(ignored) && table.Column(kStemXColumn) >= 0 &&
+           table.Column(kStemYColumn) >= 0 && table.Column(kXColumn) < 0;
+}

@@ -55,3 +55,7 @@ using ReadProgress = std::function<void(uint64_t done, uint64_t total)>;
 // first problem, or with error empty when the sink refused the grid or a cell.
 bool ReadPlotTables(const std::string& gridPath, const std::string& stemsPath, GridSink& sink,
                     PlotTables& tables, std::string& error, const ReadProgress& progress = {});
+
+// Whether a delimited file's header is a stem table's (Xrot0 and Yrot0, but
+// no x_coord), for files that come in no particular order.
+bool HasStemHeader(const std::string& path);
