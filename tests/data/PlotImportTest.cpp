@@ -158,6 +158,14 @@ TEST_F(PlotImportTest, RAndPandasFilesGiveTheCleanPlotWithMissingValuesAsNone) {
               "stems.csv: column 1, \"Unnamed: 0\", holds the row numbers 0 to 1 and is left out");
 }
 
+// Such a byte once ended the file quietly, and the rows after it were lost.
+TEST_F(PlotImportTest, AZeroByteIsRefusedAndDoesNotEndTheFile) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Refusal("x_coord,y_coord,Oak\n0,0,1\n1,0,0\0\n2,0,1\n"s),
+              "grid.csv, line 3: a zero byte, which no text holds: this is not a text file, or "
+              "UTF-16 text without its byte-order mark");
+}
+
 void WriteGzip(const std::string& path, const std::string& text) {
     gzFile file = gzopen(path.c_str(), "wb");
     ASSERT_TRUE(file);
