@@ -39,6 +39,7 @@ wxMenu* CreateViewMenu() {
 wxMenuBar* CreateMainMenuBar() {
     wxMenu* fileMenu = new wxMenu;
     fileMenu->Append(ID_OPEN_DATASET, "&Open Dataset...\tCtrl+o");
+    fileMenu->Append(ID_OPEN_RECENT, "Open &Recent", new wxMenu);
     fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");

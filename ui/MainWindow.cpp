@@ -6,6 +6,7 @@
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -24,6 +25,7 @@
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/DatabaseLoader.h"
+#include "ui/FileDrop.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/LayerBoxes.h"
@@ -32,6 +34,7 @@
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
+#include "ui/RecentPlots.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
 #include "ui/TreeStatsWindow.h"
@@ -66,6 +69,15 @@ wxEND_EVENT_TABLE();
 MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     SetMenuBar(CreateMainMenuBar());
+    recentPlots = std::make_unique<RecentPlots>(
+        GetMenuBar()->FindItem(ID_OPEN_RECENT),
+        [this](const wxString& path) { OpenDatabase(path); },
+        [this](const wxString& text) { Inform(text, "Open Recent", wxOK | wxICON_WARNING); });
+    SetDropTarget(new FileDrop(
+        this,
+        {[this](const wxString& path) { OpenDatabase(path); },
+         [this](const ImportRequest& files) { ImportTextCommand(files); },
+         [this](const wxString& text) { Inform(text, "Drop Files", wxOK | wxICON_INFORMATION); }}));
     BuildLayout();
     loader.reset(
         new DatabaseLoader(this, [this](const wxString& path, std::unique_ptr<PlotFile> plot) {
@@ -188,6 +200,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     if (opening.IsOpen()) {
         renderHelper = std::make_unique<RenderHelper>(std::move(plot));
         fileName = wxFileName(path).GetFullName();
+        recentPlots->Add(path);
     } else {
         // Nothing of a refused file is kept: the window stays as without data.
         plot.reset();
@@ -438,7 +451,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             ToggleInspectorCommand();
             break;
         case ID_IMPORT_TEXT:
-            ImportTextCommand();
+            ImportTextCommand(ImportRequest());
             break;
         case wxID_ABOUT:
             AboutCommand();
@@ -459,6 +472,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             FullExtentCommand();
             break;
         default:
+            recentPlots->Choose(event.GetId());
             break;
     }
 }
@@ -592,7 +606,8 @@ void MainWindow::FullExtentCommand() {
     ShowView(renderHelper->GetFullExtent());
 }
 
-void MainWindow::ImportTextCommand() {
+// The files the request names (dropped on the window) are not asked for.
+void MainWindow::ImportTextCommand(ImportRequest request) {
     Log(LOG_RUN, "Import of delimited text chosen.");
     ImportDialogHooks hooks;
     hooks.chooseFile = chooseFile;
@@ -600,7 +615,6 @@ void MainWindow::ImportTextCommand() {
         Inform(text, caption, style);
     };
     hooks.open = [this](const wxString& path) { OpenDatabase(path); };
-    ImportRequest request;
     if (AskImportFiles(this, hooks, request)) {
         StartImport(this, request, std::move(hooks), aliveToken);
     }

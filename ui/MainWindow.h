@@ -32,8 +32,10 @@ class InspectWindow;
 class LegendPanel;
 class ReadoutStatusBar;
 class PlotFile;
+class RecentPlots;
 class RenderHelper;
 class TreeStatsWindow;
+struct ImportRequest;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
@@ -118,6 +120,7 @@ class MainWindow : public wxFrame {
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
+    std::unique_ptr<RecentPlots> recentPlots;
 
     void BuildLayout();
     wxString AskForDatabase();
@@ -152,7 +155,7 @@ class MainWindow : public wxFrame {
     void ZoomCommand(bool in);
     void PanCommand(int stepsX, int stepsY);
     void FullExtentCommand();
-    void ImportTextCommand();
+    void ImportTextCommand(ImportRequest request);
     void AboutCommand();
 
     wxDECLARE_EVENT_TABLE();
