@@ -29,6 +29,22 @@ bool GridSource::ReadYMax(double& value) {
     return ReadExtent(kYMax, value);
 }
 
+void GridSource::Take(GatheredSource gathered) {
+    extentsRead = true;
+    columnCount = gathered.columnCount;
+    if (gathered.x.HasRows()) {
+        extents[kXMin] = {true, gathered.x.Least()};
+        extents[kXMax] = {true, gathered.x.Greatest()};
+        extents[kYMin] = {true, gathered.y.Least()};
+        extents[kYMax] = {true, gathered.y.Greatest()};
+    }
+    if (gathered.hasCells) {
+        cellsRead = true;
+        readComplete = true;
+        cells = std::move(gathered.cells);
+    }
+}
+
 int GridSource::GetColumnCount() {
     ReadExtents();
     return columnCount;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/NumberExtents.h"
 #include "db/Database.h"
 
 // One source row, its values read as a Row reads them.
@@ -16,6 +17,16 @@ struct SourceCell {
     double y;
     double sum;    // the value columns added in column order
     int positive;  // how many of them are above 0
+};
+
+// What a pass shared by several sources found for one of them, so that the
+// source need not read its rows itself.
+struct GatheredSource {
+    int columnCount = 0;  // the width of its rows; 0 when it has none
+    NumberExtents x;
+    NumberExtents y;
+    bool hasCells = false;  // false: GetCells reads them when asked
+    std::vector<SourceCell> cells;
 };
 
 class GridSource {
@@ -29,6 +40,8 @@ class GridSource {
     bool ReadXMax(double& value);
     bool ReadYMin(double& value);
     bool ReadYMax(double& value);
+    // Takes what a shared pass found, in place of reading it.
+    void Take(GatheredSource gathered);
     // The number of columns of the source's rows; 0 when it has none.
     int GetColumnCount();
 

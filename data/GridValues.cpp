@@ -27,23 +27,33 @@ const std::vector<std::string>& GridValues::TreeNames() {
 
 bool GridValues::ReadAll(const Visit& visit, std::string& error) {
     const size_t trees = TreeNames().size();
-    Statement rows(database, kGridRows);
     int xColumn = -1;
     int yColumn = -1;
+    bool first = true;
     std::vector<double> values(trees);
+    return ReadRows(
+        [&](const Statement& rows) {
+            sqlite3_stmt* handle = rows.Handle();
+            if (first) {
+                // Positions by name, as the data sets read them; a missing one reads 0.
+                first = false;
+                xColumn = rows.Find("x_coord");
+                yColumn = rows.Find("y_coord");
+            }
+            const double x = xColumn >= 0 ? sqlite3_column_double(handle, xColumn) : 0.0;
+            const double y = yColumn >= 0 ? sqlite3_column_double(handle, yColumn) : 0.0;
+            for (size_t i = 0; i < trees; ++i) {
+                values[i] = sqlite3_column_double(handle, int(i) + kFirstTreeColumn);
+            }
+            visit(x, y, values);
+        },
+        error);
+}
+
+bool GridValues::ReadRows(const RowVisit& visit, std::string& error) {
+    Statement rows(database, kGridRows);
     while (rows.Step()) {
-        sqlite3_stmt* handle = rows.Handle();
-        if (xColumn < 0 && yColumn < 0) {
-            // Positions by name, as the data sets read them; a missing one reads 0.
-            xColumn = rows.Find("x_coord");
-            yColumn = rows.Find("y_coord");
-        }
-        const double x = xColumn >= 0 ? sqlite3_column_double(handle, xColumn) : 0.0;
-        const double y = yColumn >= 0 ? sqlite3_column_double(handle, yColumn) : 0.0;
-        for (size_t i = 0; i < trees; ++i) {
-            values[i] = sqlite3_column_double(handle, int(i) + kFirstTreeColumn);
-        }
-        visit(x, y, values);
+        visit(rows);
     }
     if (!rows.Finished()) {
         error = "the grid table could not be read to its end";

@@ -1,7 +1,8 @@
 // One pass over the grid table that hands on each row's corner and the value
 // of every tree column, as SQLite reads it as a real (full precision, unlike
 // the data sets' single-precision reading). The tree statistics gather their
-// sums from it; a pass shared with other per-tree tables may replace it.
+// sums from it; the trees' own data sets gather their rows from the same
+// pass (data/TreeSources).
 #pragma once
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "db/Database.h"
+#include "db/Statement.h"
 
 class GridValues {
   public:
@@ -24,6 +26,10 @@ class GridValues {
     // Reads every row; false with one line in error when the table cannot be
     // read to its end (it is damaged, or another program keeps it locked).
     bool ReadAll(const Visit& visit, std::string& error);
+    // The same pass for readers that want the values as stored: called once
+    // per row with the statement standing on it (tree i is column i + 3).
+    using RowVisit = std::function<void(const Statement& row)>;
+    bool ReadRows(const RowVisit& visit, std::string& error);
 
   private:
     Database database;

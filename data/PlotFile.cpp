@@ -6,6 +6,7 @@
 #include "base/Log.h"
 #include "base/Text.h"
 #include "data/SourceCheck.h"
+#include "data/TreeSources.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -282,22 +283,60 @@ const TreeUptake& PlotFile::GetTreeUptake(const wxString& label) {
 }
 
 UptakeGridData* PlotFile::GetTreeGrid(const wxString& treeName) {
-    auto found = treeGrids.find(treeName);
-    // A set whose table could not be built is built again at the next need,
-    // as every drawing of the tree's layers once did.
-    if (found != treeGrids.end() && (!found->second || found->second->IsIndexReady())) {
-        return found->second.get();
+    if (TreeGridWanted(treeName)) {
+        KeepTreeGrid(treeName, nullptr);
     }
+    return treeGrids[treeName].get();
+}
+
+// A set whose table could not be built is built again at the next need, as
+// every drawing of the tree's layers once did.
+bool PlotFile::TreeGridWanted(const wxString& treeName) const {
+    const auto found = treeGrids.find(treeName);
+    return found == treeGrids.end() || (found->second && !found->second->IsIndexReady());
+}
+
+void PlotFile::KeepTreeGrid(const wxString& treeName, GatheredSource* gathered) {
     std::unique_ptr<UptakeGridData> grid;
     if (IsTreeDrawable(treeName)) {
-        grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0));
+        grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0), gathered);
         if (!grid->IsIndexReady()) {
             NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
         }
     }
-    std::unique_ptr<UptakeGridData>& kept = treeGrids[treeName];
-    kept = std::move(grid);
-    return kept.get();
+    treeGrids[treeName] = std::move(grid);
+}
+
+void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
+    std::vector<wxString> wanted;
+    for (const wxString& tree : treeNames) {
+        if (TreeGridWanted(tree) && IsTreeDrawable(tree) &&
+            std::find(wanted.begin(), wanted.end(), tree) == wanted.end()) {
+            wanted.push_back(tree);
+        }
+    }
+    // One tree reads its own rows as it always did.
+    if (wanted.size() < 2) {
+        return;
+    }
+    std::vector<std::string> labels;
+    std::set<std::string> toBuild;
+    for (const wxString& tree : wanted) {
+        labels.push_back(Utf8(tree));
+        // Only a table to be built needs the rows themselves.
+        if (!UptakeGridData::HasTreeTable(database, labels.back())) {
+            toBuild.insert(labels.back());
+        }
+    }
+    std::map<std::string, GatheredSource> gathered;
+    std::string error;
+    if (!GatherTreeSources(database, labels, toBuild, gathered, error)) {
+        return;  // each tree reads its own rows, and reports what it finds
+    }
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        const auto found = gathered.find(labels[i]);
+        KeepTreeGrid(wanted[i], found != gathered.end() ? &found->second : nullptr);
+    }
 }
 
 void PlotFile::DeleteIndexTables() {

@@ -101,6 +101,9 @@ class PlotFile {
     // at the first need and kept for the open file; null when the tree has
     // no stem or no grid column, and so nothing to draw.
     UptakeGridData* GetTreeGrid(const wxString& treeName);
+    // Makes the uptake sets of the trees not made yet, gathering their rows
+    // in one pass over grid when there are several (GatherTreeSources).
+    void GatherTrees(const std::vector<wxString>& treeNames);
     // Builds the tree's index table when it is not there yet.
     const TreeUptake& GetTreeUptake(const wxString& label);
     // Trees whose index table could not be built, and why the first of them failed.
@@ -124,6 +127,9 @@ class PlotFile {
     void NoteIndexFailures();
     void NoteTextValues();
     void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
+    // Whether the tree's set must be made (again) at its next need.
+    bool TreeGridWanted(const wxString& treeName) const;
+    void KeepTreeGrid(const wxString& treeName, GatheredSource* gathered);
     // Whether the tree has anything for its own layers to draw.
     bool IsTreeDrawable(const wxString& stemName);
 

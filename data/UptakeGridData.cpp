@@ -1,5 +1,7 @@
 #include "data/UptakeGridData.h"
 
+#include <cstdio>
+
 #include "db/SqlText.h"
 
 namespace {
@@ -34,15 +36,26 @@ std::string TreeUptakeQuery(const std::string& label) {
 }
 
 std::unique_ptr<UptakeGridData> UptakeGridData::ForTree(Database database, const std::string& label,
-                                                        ProgressMonitor monitor) {
+                                                        ProgressMonitor monitor,
+                                                        GatheredSource* gathered) {
     const std::string column = "`" + SqlQuoted(label, '`') + "`";
     GridSource cells(database,
                      ("SELECT gridcell_id, x_coord, y_coord, " + column + " FROM grid WHERE " +
                       SqlNumber(column) + " != 0")
                          .c_str(),
                      "x_coord", "y_coord");
+    if (gathered) {
+        cells.Take(std::move(*gathered));
+    }
     return std::make_unique<UptakeGridData>(database, Query("%s", TreeUptakeQuery(label).c_str()),
                                             "grid", "x_coord", "y_coord", monitor, &cells);
+}
+
+bool UptakeGridData::HasTreeTable(Database database, const std::string& label) {
+    char name[64];
+    std::snprintf(name, sizeof name, kUptakeKind.indexPrefix,
+                  QueryChecksum(TreeUptakeQuery(label).c_str()));
+    return database.IndexExists("grid", name);
 }
 
 UptakeGridData::UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,

@@ -1,5 +1,7 @@
 #include "render/Composer.h"
 
+#include <algorithm>
+
 #include "base/Text.h"
 #include "render/LayerCache.h"
 #include "render/LayerStack.h"
@@ -38,6 +40,13 @@ void ComposeLayers(RenderHelper& helper, const Scene& scene,
     // A map without pixels (a window not laid out yet) cannot hold a picture.
     if (scene.width <= 0 || scene.height <= 0) {
         return;
+    }
+    // The selected trees' data come from one pass over the grid, not one each.
+    const bool treeLayers =
+        std::any_of(scene.layers.begin(), scene.layers.end(),
+                    [](const LayerDef* layer) { return layer->group == LayerGroup::Tree; });
+    if (treeLayers && scene.trees.size() > 1) {
+        helper.GetPlot().GatherTrees(scene.trees);
     }
     for (const LayerDef* layer : ByPosition(scene.layers)) {
         if (layer->group == LayerGroup::Plot) {

@@ -6,11 +6,15 @@
 //   - the three layers of one tree whose data are at hand;
 //   - a full redraw after a pan, as the window makes it: all eleven plot
 //     layers and the three tree layers of ten selected trees (their tables
-//     built), each converted for alpha drawing, the overlay, and the stack.
+//     built), each converted for alpha drawing, the overlay, and the stack;
+//   - the export of all eleven plot layers and the three layers of ten
+//     trees (41 layers) beside the export of the uptake blocks alone, each
+//     from a fresh opening of the plot whose tables are built: what the
+//     forty layers more cost is compared with the floor.
 // Reports medians of several drawings.
 //
 //   bench_render [--runs N] [--plot standard|million|all] [--file FILE.db]
-//                [--only reopen|layers|tree|pan] [--keep]
+//                [--only reopen|layers|tree|pan|export] [--keep]
 //
 // Needs a display; on a machine without one run it under xvfb-run.
 #include <unistd.h>
@@ -26,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ExportCommand.h"
 #include "render/Composer.h"
 #include "render/LayerStack.h"
 #include "render/LayerTable.h"
@@ -122,6 +127,9 @@ class PlotBench {
         }
         if (Wanted("pan")) {
             PanRedraw(helper, SelectTrees(trees));
+        }
+        if (Wanted("export")) {
+            ExportAll(SelectTrees(trees));
         }
         MeasureFloor();
         std::printf("floor (grid read once), median of %zu reads: %.1f ms\n", floors.size(),
@@ -235,6 +243,51 @@ class PlotBench {
         std::snprintf(name, sizeof name, "redraw after a pan, %zu trees", trees.size());
         Line(name, ms);
     }
+
+    // One export of the plot, as `quenvar --export` makes it; milliseconds.
+    double ExportMs(const std::vector<const LayerDef*>& layers,
+                    const std::vector<wxString>& trees) const {
+        ExportRequest request;
+        request.outputPath = "bench-export.png";
+        request.databasePath = path;
+        request.picture.width = kWidth;
+        request.picture.height = kHeight;
+        request.picture.layers = layers;
+        for (const wxString& tree : trees) {
+            request.picture.stems.push_back(tree.utf8_str().data());
+        }
+        std::string error;
+        std::string warning;
+        const auto start = Clock::now();
+        if (!ExportPicture(request, error, warning)) {
+            std::fprintf(stderr, "export failed: %s\n", error.c_str());
+        }
+        return bench::Millis(start);
+    }
+
+    void ExportAll(const std::vector<wxString>& trees) {
+        const std::vector<const LayerDef*> all = LayersByPosition();
+        const std::vector<const LayerDef*> blocks = {FindLayer("uptake-blocks")};
+        // The first export builds the trees' tables; the plot is then as reopened.
+        ExportMs(all, trees);
+        std::vector<double> both;
+        std::vector<double> one;
+        for (int i = 0; i < runs; ++i) {
+            both.push_back(ExportMs(all, trees));
+            one.push_back(ExportMs(blocks, {}));
+        }
+        const double more = bench::Median(both) - bench::Median(one);
+        std::printf("\n");
+        size_t drawn = 0;
+        for (const LayerDef* layer : all) {
+            drawn += layer->group == LayerGroup::Tree ? trees.size() : 1;
+        }
+        char name[64];
+        std::snprintf(name, sizeof name, "export, %zu layers", drawn);
+        Line(name, bench::Median(both));
+        Line("export, uptake blocks alone", bench::Median(one));
+        Line("the difference", more);
+    }
 };
 
 }  // namespace
@@ -260,7 +313,7 @@ int main(int argc, char** argv) {
     if (!read) {
         std::fprintf(stderr,
                      "usage: bench_render [--runs N] [--plot standard|million|all] "
-                     "[--file FILE.db] [--only reopen|layers|tree|pan] [--keep]\n");
+                     "[--file FILE.db] [--only reopen|layers|tree|pan|export] [--keep]\n");
         return 2;
     }
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
