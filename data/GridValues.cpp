@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "db/SqlText.h"
 #include "db/Statement.h"
 
 namespace {
@@ -50,8 +51,17 @@ bool GridValues::ReadAll(const Visit& visit, std::string& error) {
         error);
 }
 
-bool GridValues::ReadRows(const RowVisit& visit, std::string& error) {
-    Statement rows(database, kGridRows);
+bool GridValues::ReadRows(const RowVisit& visit, std::string& error,
+                          const std::vector<std::string>& trees) {
+    std::string sql = kGridRows;
+    if (!trees.empty()) {
+        sql = "SELECT gridcell_id, x_coord, y_coord";
+        for (const std::string& tree : trees) {
+            sql += ", " + SqlName(tree);
+        }
+        sql += " FROM grid";
+    }
+    Statement rows(database, sql.c_str());
     while (rows.Step()) {
         visit(rows);
     }

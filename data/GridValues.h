@@ -27,9 +27,13 @@ class GridValues {
     // read to its end (it is damaged, or another program keeps it locked).
     bool ReadAll(const Visit& visit, std::string& error);
     // The same pass for readers that want the values as stored: called once
-    // per row with the statement standing on it (tree i is column i + 3).
+    // per row with the statement standing on it. Without trees every column
+    // is read (tree i is column i + 3); with them, gridcell_id, x_coord,
+    // y_coord and those tree columns alone, in that order, which costs SQLite
+    // far less on a wide grid.
     using RowVisit = std::function<void(const Statement& row)>;
-    bool ReadRows(const RowVisit& visit, std::string& error);
+    bool ReadRows(const RowVisit& visit, std::string& error,
+                  const std::vector<std::string>& trees = {});
 
   private:
     Database database;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "data/GridValues.h"
@@ -141,19 +142,23 @@ bool GatherTreeSources(Database database, const std::vector<std::string>& trees,
         }
     }
     std::vector<TreeShare> shares;
+    std::vector<std::string> read;
     std::map<std::string, GatheredSource> found;
     for (const std::string& tree : trees) {
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == tree && found.count(tree) == 0) {
-                GatheredSource& out = found[tree];
-                out.hasCells = withCells.count(tree) > 0;
-                shares.push_back(TreeShare{int(i) + kFirstTreeColumn, out.hasCells});
-                shares.back().out = &out;
-            }
+        const bool column = std::find(names.begin(), names.end(), tree) != names.end();
+        if (column && found.count(tree) == 0) {
+            GatheredSource& out = found[tree];
+            out.hasCells = withCells.count(tree) > 0;
+            shares.push_back(TreeShare{int(read.size()) + kFirstTreeColumn, out.hasCells});
+            shares.back().out = &out;
+            read.push_back(tree);
         }
     }
+    if (read.empty()) {
+        return true;
+    }
     TreePass pass(std::move(shares));
-    if (!grid.ReadRows([&](const Statement& row) { pass.ReadRow(row, 1, 2); }, error)) {
+    if (!grid.ReadRows([&](const Statement& row) { pass.ReadRow(row, 1, 2); }, error, read)) {
         return false;
     }
     for (auto& entry : found) {

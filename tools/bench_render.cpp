@@ -10,7 +10,9 @@
 //   - the export of all eleven plot layers and the three layers of ten
 //     trees (41 layers) beside the export of the uptake blocks alone, each
 //     from a fresh opening of the plot whose tables are built: what the
-//     forty layers more cost is compared with the floor.
+//     forty layers more cost is compared with the floor;
+//   - the data of those ten trees (tables built) gathered one by one, and in
+//     one pass, each from a fresh opening.
 // Reports medians of several drawings.
 //
 //   bench_render [--runs N] [--plot standard|million|all] [--file FILE.db]
@@ -130,6 +132,7 @@ class PlotBench {
         }
         if (Wanted("export")) {
             ExportAll(SelectTrees(trees));
+            GatherTrees(SelectTrees(trees));
         }
         MeasureFloor();
         std::printf("floor (grid read once), median of %zu reads: %.1f ms\n", floors.size(),
@@ -287,6 +290,28 @@ class PlotBench {
         Line(name, bench::Median(both));
         Line("export, uptake blocks alone", bench::Median(one));
         Line("the difference", more);
+    }
+
+    void GatherTrees(const std::vector<wxString>& trees) {
+        std::vector<double> oneByOne;
+        std::vector<double> onePass;
+        for (int i = 0; i < runs; ++i) {
+            std::unique_ptr<PlotFile> plot = Open();
+            auto start = Clock::now();
+            for (const wxString& tree : trees) {
+                plot->GetTreeGrid(tree);
+            }
+            oneByOne.push_back(bench::Millis(start));
+            plot = Open();
+            start = Clock::now();
+            plot->GatherTrees(trees);
+            onePass.push_back(bench::Millis(start));
+        }
+        char name[64];
+        std::snprintf(name, sizeof name, "%zu trees' data, one by one", trees.size());
+        Line(name, bench::Median(oneByOne));
+        std::snprintf(name, sizeof name, "%zu trees' data, in one pass", trees.size());
+        Line(name, bench::Median(onePass));
     }
 };
 
