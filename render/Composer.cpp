@@ -68,9 +68,11 @@ wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* ca
     ComposeLayers(
         helper, scene,
         [&picture, &scene](const wxBitmap& layer) {
-            picture = StackLayers(picture.IsOk() ? std::vector<wxBitmap>{picture, layer}
-                                                 : std::vector<wxBitmap>{layer},
-                                  scene.width, scene.height);
+            if (picture.IsOk()) {
+                StackLayerOnto(picture, layer);
+            } else {
+                picture = StackLayers({layer}, scene.width, scene.height);
+            }
         },
         cache);
     return picture;

@@ -119,6 +119,21 @@ wxBitmap StackLayers(const std::vector<wxBitmap>& layers, int width, int height)
     return composite;
 }
 
+void StackLayerOnto(wxBitmap& picture, const wxBitmap& layer) {
+    const int width = picture.GetWidth();
+    const int height = picture.GetHeight();
+    if (!layer.IsOk()) {
+        return;
+    }
+    // A copy cut short by a pixel to blend leaves only pixels the drawing
+    // below puts down again, the same.
+    if (layer.GetWidth() == width && layer.GetHeight() == height &&
+        CopyShownPixels(layer, picture)) {
+        return;
+    }
+    picture = StackLayers({picture, layer}, width, height);
+}
+
 namespace {
 
 // What the conversion through an image gives, straight from the pixels: a

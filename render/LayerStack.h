@@ -11,6 +11,12 @@
 // that stretch the first layer over the picture. Invalid layers are skipped.
 wxBitmap StackLayers(const std::vector<wxBitmap>& layers, int width, int height);
 
+// Puts one more layer over a picture that StackLayers made: afterwards the
+// picture holds what StackLayers({picture, layer}) gives, changed in place
+// where it can be (the layer's opaque pixels copied), which spares a copy
+// of the whole picture per layer. The picture must not be shared.
+void StackLayerOnto(wxBitmap& picture, const wxBitmap& layer);
+
 // The same pixels with an alpha channel instead of a mask: alpha 0 exactly
 // where the layer is transparent (masked or black), 255 elsewhere.
 wxBitmap ToAlphaBitmap(const wxBitmap& masked);
