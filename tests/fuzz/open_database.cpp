@@ -82,6 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                 Query("%s", StemUptakeQuery(trees.front()).utf8_str().data()),
                                 "grid", "x_coord", "y_coord", ProgressMonitor(0, 0));
             Walk(&tree, plot.GetFullExtent());
+            // Every tree at once, as a picture of several trees gathers them.
+            plot.GatherTrees(trees);
         }
     }
     RemoveRunFiles(kDatabase);
