@@ -23,6 +23,8 @@
 #include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
+#include "ui/BackgroundJob.h"
+#include "ui/ChangeBar.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
@@ -44,9 +46,6 @@ const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*
 const char* const kSaveMessage = "Save As...";
 const char* const kSaveWildcard = "PNG Files (*.png)|*.png";
 
-// The narrowest view, on its shorter side: a few grid cells.
-constexpr double kCellsAcross = 3.0;
-
 }  // namespace
 
 // clang-format off
@@ -58,6 +57,8 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
     EVT_CHAR_HOOK(MainWindow::OnCharHook)
+    EVT_BUTTON(ID_RELOAD, MainWindow::OnReloadButton)
+    EVT_UPDATE_UI(ID_RELOAD, MainWindow::OnUpdateReload)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -65,10 +66,12 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     SetMenuBar(CreateMainMenuBar());
     BuildLayout();
-    loader.reset(
-        new DatabaseLoader(this, [this](const wxString& path, std::unique_ptr<PlotFile> plot) {
-            OnDatabaseLoaded(path, std::move(plot));
+    loader.reset(new DatabaseLoader(
+        this, [this](const wxString& path, std::unique_ptr<PlotFile> plot, const JobEnd& end) {
+            OnDatabaseLoaded(path, std::move(plot), end);
         }));
+    busyRetry.SetOwner(this);
+    Bind(wxEVT_TIMER, &MainWindow::OnBusyRetry, this, busyRetry.GetId());
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
     readoutBar->Watch(viewer);
@@ -91,7 +94,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    busyRetry.Stop();
+}
 
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
@@ -101,6 +106,9 @@ void MainWindow::BuildLayout() {
     stemList = new StemList(layerPanel);
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
+    changeBar = new ChangeBar(
+        layerPanel, ID_RELOAD, [this] { return FileDataVersion(); },
+        [this] { return MayShowChangeBar(); });
     viewer = new Viewer(layerPanel);
     legendPanel = new LegendPanel(layerPanel);
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
@@ -123,6 +131,7 @@ void MainWindow::BuildLayout() {
 
     wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
     centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
+    centreColumn->Add(changeBar, 0, wxEXPAND | wxBOTTOM, 3);
     wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
     mapRow->Add(viewer, 1, wxEXPAND);
     mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
@@ -163,75 +172,6 @@ wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcar
     }
     wxFileDialog dialog(this, message, wxEmptyString, wxEmptyString, wildcard, style);
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
-}
-
-// ---------------------------------------------------------------------------
-// Opening a database
-
-void MainWindow::OpenDatabase(const wxString& path) {
-    readoutBar->SetPlot(nullptr);
-    legendPanel->SetSections({});
-    renderHelper.reset();
-    // The inspector must not keep acting on the data set that was just dropped.
-    inspector->SetRenderHelper(nullptr);
-    loader->Start(path);
-}
-
-void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot) {
-    const PlotOpening opening = plot->GetOpening();
-    if (opening.IsOpen()) {
-        renderHelper = std::make_unique<RenderHelper>(std::move(plot));
-        fileName = wxFileName(path).GetFullName();
-    } else {
-        // Nothing of a refused file is kept: the window stays as without data.
-        plot.reset();
-        fileName.clear();
-    }
-    ResetView();
-    ClearLayerCaches();
-    viewer->SetLayers({});
-    RefillStemList();
-    readoutBar->SetPlot(renderHelper.get());
-    RedrawLayers();
-    inspector->SetRenderHelper(renderHelper.get());
-    // Said over the window as it now is, once the progress window has gone;
-    // the plot file's own account names the file and the reason.
-    if (!opening.problem.empty()) {
-        Inform(opening.problem, "Open Database",
-               opening.IsOpen() ? wxOK | wxICON_WARNING : wxOK | wxICON_ERROR);
-    }
-    if (opening.IsOpen()) {
-        Log(LOG_RUN, "Database loaded.");
-        SelectStartStems();
-    }
-    // The start options are the start file's: a refused one takes them with it.
-    startPending = false;
-}
-
-// A new file is shown whole, or as the start options ask.
-void MainWindow::ResetView() {
-    if (!renderHelper) {
-        return;
-    }
-    const PlotRect& full = renderHelper->GetFullExtent();
-    const UptakeGridData* grid = renderHelper->GetPlot().GetUptakeGrid();
-    // Without a grid there are no cells to count; a hundredth of the plot serves.
-    const double span =
-        grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
-    navigator.Reset(full, span);
-    const PlotRect view = startPending && start.view ? *start.view : full;
-    renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
-}
-
-// All start stems are selected before the picture is drawn, once.
-void MainWindow::SelectStartStems() {
-    if (!startPending || start.stems.empty()) {
-        return;
-    }
-    for (const std::string& stem : start.stems) {
-        selection->Select(*renderHelper, wxString::FromUTF8(stem.c_str()));
-    }
-    RedrawLayers();
 }
 
 void MainWindow::Inform(const wxString& text, const wxString& caption, long style) {
@@ -284,8 +224,25 @@ void MainWindow::OnViewerClick(int x, int y) {
 // ---------------------------------------------------------------------------
 // Layers and the picture
 
-void MainWindow::RedrawLayers() {
-    if (!renderHelper) {
+void MainWindow::RedrawLayers(bool retryFailedTrees) {
+    // While work on the file runs, its end draws again.
+    if (!renderHelper || fileWorkRunning) {
+        UpdateZoomDisplay();
+        return;
+    }
+    if (retryFailedTrees) {
+        failedTrees.clear();
+    }
+    if (MakeTreeSets()) {
+        UpdateZoomDisplay();
+        return;
+    }
+    // Every read of the drawing sees one state of the file, and none is cut
+    // off halfway by another program's write: a layer is never kept empty
+    // because the file was busy.
+    Database database = renderHelper->GetPlot().GetDatabase();
+    if (!database.BeginReading()) {
+        ShowFileBusy();
         UpdateZoomDisplay();
         return;
     }
@@ -299,6 +256,8 @@ void MainWindow::RedrawLayers() {
     viewer->SetLayers(stack);
     UpdateZoomDisplay();
     UpdateReadingAids();
+    database.EndReading();
+    readoutBar->SetFileBusy(false);
     layerPanel->Layout();
 }
 
@@ -407,6 +366,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
     switch (event.GetId()) {
         case ID_OPEN_DATASET:
             OpenDatasetCommand();
+            break;
+        case ID_RELOAD:
+            Reload();
             break;
         case ID_SAVE_IMAGE:
             SaveImageCommand();
@@ -526,19 +488,6 @@ void MainWindow::SelectNoneCommand() {
         selection->Clear(*renderHelper);
         RedrawLayers();
     }
-}
-
-void MainWindow::DeleteIndexesCommand() {
-    if (!renderHelper) {
-        return;
-    }
-    // Nothing may read the dropped tables until the file is opened again.
-    readoutBar->SetPlot(nullptr);
-    renderHelper->GetPlot().DeleteIndexTables();
-    Inform(
-        "All database indexes have been deleted. You will need to re open the database "
-        "before you can use it again.",
-        "Indexes Deleted", wxOK | wxICON_INFORMATION);
 }
 
 void MainWindow::PreferencesCommand() {
