@@ -1,6 +1,7 @@
 // Program entry. The command line decides between the viewer window, the
-// batch export, the import and the reading of a point; help, version and mistakes on the
-// command line are answered before the toolkit starts, so they need no display.
+// batch export, the import, the reading of a point and the tree statistics;
+// help, version and mistakes on the command line are answered before the
+// toolkit starts, so they need no display.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
+#include "cli/StatsCommand.h"
 #include "db/PlotLabels.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VizApp);
@@ -32,6 +34,8 @@ int main(int argc, char** argv) {
             return RunImportCommand(line.import);
         case CommandMode::At:
             return RunAtCommand(line.at);
+        case CommandMode::Stats:
+            return RunStatsCommand(line.stats);
         case CommandMode::Window:
             break;
     }

@@ -104,6 +104,7 @@ Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
         helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
     ApplyPaletteOption(request.palette, *colorSettings);
+    ApplyRangeOptions(request, *colorSettings);
     Scene scene;
     scene.layers = request.layers;
     scene.trees = ExportTrees(helper, request);

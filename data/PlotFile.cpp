@@ -354,6 +354,7 @@ bool PlotFile::DeleteIndexTables() {
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
+    treeStats.reset();
     database.DeleteAllIndexTables();
     // A registration is kept for every table whose DROP failed.
     Result left = database.RunQuery("SELECT 1 FROM _db_indexes LIMIT 1");

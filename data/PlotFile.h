@@ -18,6 +18,7 @@
 #include "data/PointData.h"
 #include "data/RootData.h"
 #include "data/StemData.h"
+#include "data/TreeStats.h"
 #include "data/UptakeGridData.h"
 #include "db/Database.h"
 
@@ -129,6 +130,12 @@ class PlotFile {
     // What the file holds that the layers show otherwise than written, one
     // line each (texts in value columns that are not numbers); logged too.
     const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
+    // The statistics of every tree, once computed, kept with the open file
+    // until its index tables are deleted; null before.
+    std::shared_ptr<const TreeStatsTable> GetTreeStats() const { return treeStats; }
+    void KeepTreeStats(std::shared_ptr<const TreeStatsTable> stats) {
+        treeStats = std::move(stats);
+    }
 
   private:
     void Open(ProgressMonitor monitor);
@@ -161,6 +168,7 @@ class PlotFile {
     long long openedDataVersion = 0;
     wxString treeSetProblem;
     std::vector<std::string> dataWarnings;
+    std::shared_ptr<const TreeStatsTable> treeStats;
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.

@@ -179,6 +179,12 @@ Database::Database(std::shared_ptr<Connection> existing) : connection(std::move(
     SetUpCatalogue();
 }
 
+Database Database::OpenForReading(const char* path) {
+    Database database{std::shared_ptr<Connection>()};
+    database.connection = std::make_shared<Connection>(path, Connection::ReadOnly);
+    return database;
+}
+
 Database::Database()
     : Database(
           wxFileName::CreateTempFileName(wxFileName::GetTempDir() + wxFILE_SEP_PATH + "quenvar")) {}

@@ -43,6 +43,10 @@ class Database {
 
     // Reads the file's tables read-only; never creates or changes the file.
     static DatabaseProbe Probe(const char* path);
+    // A handle of its own that only reads the file: nothing is created, not
+    // even the catalogue tables, so a worker thread may read beside the
+    // handle the window uses.
+    static Database OpenForReading(const char* path);
 
     Result RunQuery(const Query& query);
     Result RunQuery(const char* sql);

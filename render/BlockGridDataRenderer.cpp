@@ -115,7 +115,8 @@ wxBitmap BlockGridDataRenderer::Render(GridData& data) {
         }
         double px = (data.GetX() - view.xMin) * sx;
         double py = (data.GetY() - view.yMin) * sy;
-        int index = PaletteIndex(value, minimum, maximum, n);
+        int index = fixedRange ? FixedPaletteIndex(value, *fixedRange, n)
+                               : PaletteIndex(value, minimum, maximum, n);
         int x, y, w, h;
         if (!ClipSpan(px, blockWidth, width, x, w) || !ClipSpan(py, blockHeight, height, y, h)) {
             continue;

@@ -30,6 +30,15 @@ Palette SettingsPalette(LayerGroup group) {
     return group == LayerGroup::Tree ? TreePalette(settings) : BuildPalette(settings);
 }
 
+// The fixed value range the settings give the layer's family, if any.
+std::optional<ValueRange> SettingsRange(const LayerDef& layer) {
+    const std::optional<RangeFamily> family = LayerRangeFamily(layer);
+    if (colorSettings == nullptr || !family) {
+        return std::nullopt;
+    }
+    return colorSettings->GetValueRange(*family);
+}
+
 // Draws a renderer with its colours set onto the bitmap drawn so far, which
 // the renderer takes over (target is left empty) to spare a copy.
 template <class Renderer, class Data>
@@ -126,6 +135,7 @@ wxBitmap RenderHelper::DrawValueLayer(const LayerDef& layer, wxBitmap& target,
     if (layer.style == LayerStyle::Blocks) {
         BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
         AddColors(renderer, SettingsPalette(layer.group));
+        renderer.SetFixedRange(SettingsRange(layer));
         return DrawOver(renderer, target, *data);
     }
     if (layer.style == LayerStyle::Cloud) {
@@ -136,6 +146,7 @@ wxBitmap RenderHelper::DrawValueLayer(const LayerDef& layer, wxBitmap& target,
     IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
                                      plot->GetDatabase());
     AddColors(renderer, SettingsPalette(layer.group));
+    renderer.SetFixedRange(SettingsRange(layer));
     return DrawOver(renderer, target, *data);
 }
 

@@ -40,7 +40,10 @@ struct JobEnd;
 class LegendPanel;
 class ReadoutStatusBar;
 class PlotFile;
+class RecentPlots;
 class RenderHelper;
+class TreeStatsWindow;
+struct ImportRequest;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
@@ -93,6 +96,7 @@ class MainWindow : public wxFrame {
     Viewer* GetViewer() const { return viewer; }
     wxListBox* GetStemList() const { return stemList; }
     InspectWindow* GetInspector() const { return inspector; }
+    TreeStatsWindow* GetStatsWindow() const { return statsWindow; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
     LegendPanel* GetLegendPanel() const { return legendPanel; }
@@ -145,6 +149,7 @@ class MainWindow : public wxFrame {
     // Draws again when a drawing found the file busy.
     wxTimer busyRetry;
     InspectWindow* inspector = nullptr;
+    TreeStatsWindow* statsWindow = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
     PictureRequest start;
@@ -154,6 +159,7 @@ class MainWindow : public wxFrame {
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
+    std::unique_ptr<RecentPlots> recentPlots;
 
     void BuildLayout();
     wxString AskForDatabase();
@@ -187,6 +193,7 @@ class MainWindow : public wxFrame {
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
+    void OnUpdateNeedsPlot(wxUpdateUIEvent& event);
     void OnZoom(ZoomEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
@@ -205,7 +212,7 @@ class MainWindow : public wxFrame {
     void ZoomCommand(bool in);
     void PanCommand(int stepsX, int stepsY);
     void FullExtentCommand();
-    void ImportTextCommand();
+    void ImportTextCommand(ImportRequest request);
     void AboutCommand();
 
     wxDECLARE_EVENT_TABLE();

@@ -18,7 +18,9 @@
 #include "ui/LegendPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/ReadoutStatusBar.h"
+#include "ui/RecentPlots.h"
 #include "ui/StemSelection.h"
+#include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 
 namespace {
@@ -91,6 +93,7 @@ void MainWindow::LetGoOfPlot() {
     changeBar->Forget();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
+    statsWindow->SetPlot(nullptr);
     // The file's connection closes here, before the opening looks at the
     // file: closing another handle on it in this process would drop the
     // locks SQLite holds through this one.
@@ -117,6 +120,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     if (opening.IsOpen()) {
         renderHelper = std::make_shared<RenderHelper>(std::move(plot));
         fileName = wxFileName(path).GetFullName();
+        recentPlots->Add(path);
     } else {
         // Nothing of a refused file is kept: the window stays as without data.
         plot.reset();
@@ -129,6 +133,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     RefillStemList();
     readoutBar->SetPlot(renderHelper.get());
     inspector->SetRenderHelper(renderHelper.get());
+    statsWindow->SetPlot(renderHelper ? &renderHelper->GetPlot() : nullptr);
     if (opening.IsOpen()) {
         changeBar->Watch(fileName, renderHelper->GetPlot().GetOpenedDataVersion());
         RestoreKept();
