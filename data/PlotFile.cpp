@@ -276,11 +276,12 @@ bool PlotFile::IsTreeDrawable(const wxString& stemName) {
     if (std::find(trees.begin(), trees.end(), stemName) == trees.end()) {
         return false;
     }
-    Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
-                                           SqlLiteral(stemName.utf8_str().data()).c_str()));
-    const bool exists = found.Status() == ResultStatus::HasRows;
-    found.Close();
-    return exists;
+    // Looked up among the stems held in memory: a read of the file could
+    // fail under another program's lock and leave the tree taken for one
+    // without a stem.
+    const std::vector<StemPosition> stems = GetStemPositions();
+    return std::any_of(stems.begin(), stems.end(),
+                       [&stemName](const StemPosition& stem) { return stem.label == stemName; });
 }
 
 const TreeUptake& PlotFile::GetTreeUptake(const wxString& label) {
