@@ -500,18 +500,22 @@ std::chrono::milliseconds Database::GetLockWait() const {
 
 bool Database::BeginReading() {
     sqlite3* handle = OpenHandle();
+    // Reads inside a transaction already see one state of the file.
     if (!handle || connection->holdsReading || !sqlite3_get_autocommit(handle)) {
-        return false;
+        return true;
     }
     // BEGIN takes no lock; the first read takes the shared lock and keeps it
     // until the end of the transaction.
     if (sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        return false;
+        return true;
     }
-    if (sqlite3_exec(handle, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr) !=
-        SQLITE_OK) {
+    const int read =
+        sqlite3_exec(handle, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+    if (read != SQLITE_OK) {
+        const int code = sqlite3_extended_errcode(handle) & 0xff;
         sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
-        return false;
+        // Any other failure is the reads' own to report.
+        return code != SQLITE_BUSY && code != SQLITE_LOCKED;
     }
     connection->holdsReading = true;
     return true;

@@ -75,8 +75,9 @@ class Database {
     std::chrono::milliseconds GetLockWait() const;
     // Holds the file for a series of reads, so that they all see one state of
     // it and no other program's commit can lock them out halfway. False,
-    // quietly, when another program keeps the file for longer than the lock
-    // wait; then nothing is held. Not for use inside a batch.
+    // quietly, only when another program keeps the file for longer than the
+    // lock wait; nothing is held then, nor when the reads may go ahead
+    // without it (inside a transaction, or a failure they will report).
     bool BeginReading();
     void EndReading();
 
