@@ -276,12 +276,14 @@ bool PlotFile::IsTreeDrawable(const wxString& stemName) {
     if (std::find(trees.begin(), trees.end(), stemName) == trees.end()) {
         return false;
     }
-    // Looked up among the stems held in memory: a read of the file could
-    // fail under another program's lock and leave the tree taken for one
-    // without a stem.
-    const std::vector<StemPosition> stems = GetStemPositions();
-    return std::any_of(stems.begin(), stems.end(),
-                       [&stemName](const StemPosition& stem) { return stem.label == stemName; });
+    Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
+                                           SqlLiteral(stemName.utf8_str().data()).c_str()));
+    const ResultStatus status = found.Status();
+    found.Close();
+    // A read that failed (another program's lock) does not make a tree one
+    // without a stem: the build that follows fails the same way, says why,
+    // and is tried again at the next need.
+    return status != ResultStatus::Empty;
 }
 
 const TreeUptake& PlotFile::GetTreeUptake(const wxString& label) {
