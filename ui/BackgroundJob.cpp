@@ -8,6 +8,7 @@
 
 #include "base/Dispatcher.h"
 #include "base/Log.h"
+#include "db/Connection.h"
 #include "ui/ProgressWindow.h"
 
 namespace {
@@ -68,6 +69,14 @@ int Work(void* argument) {
 }
 
 }  // namespace
+
+WorkerLockWait::WorkerLockWait(Database database) : database(database) {
+    this->database.SetLockWait(Connection::LockWait());
+}
+
+WorkerLockWait::~WorkerLockWait() {
+    database.SetLockWait(kWindowLockWait);
+}
 
 wxString JobEnd::Describe(const wxString& what) const {
     return what + " because " + wxString::FromUTF8(cause.c_str()) + ". " +

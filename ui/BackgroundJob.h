@@ -12,6 +12,7 @@
 #include <string>
 
 #include "base/ProgressMonitor.h"
+#include "db/Database.h"
 
 class wxWindow;
 
@@ -19,6 +20,20 @@ class wxWindow;
 // file before it leaves the read for later: short enough that the window
 // never seems to stop. Work that must wait longer is a job.
 constexpr std::chrono::milliseconds kWindowLockWait{50};
+
+// Held by a job's work on the open file's handle: there it waits for other
+// programs as long as any connection does, and for the window's thread
+// briefly again once the work ends, however it ends.
+class WorkerLockWait {
+  public:
+    explicit WorkerLockWait(Database database);
+    ~WorkerLockWait();
+    WorkerLockWait(const WorkerLockWait&) = delete;
+    WorkerLockWait& operator=(const WorkerLockWait&) = delete;
+
+  private:
+    Database database;
+};
 
 // How a job ended.
 struct JobEnd {

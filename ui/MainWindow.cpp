@@ -39,6 +39,7 @@
 #include "ui/RecentPlots.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
+#include "ui/TreeSetMaker.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
@@ -84,6 +85,8 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
         this, [this](const wxString& path, std::unique_ptr<PlotFile> plot, const JobEnd& end) {
             OnDatabaseLoaded(path, std::move(plot), end);
         }));
+    treeSets = std::make_unique<TreeSetMaker>(
+        this, [this](const wxString& problems) { OnTreeSetsMade(problems); });
     busyRetry.SetOwner(this);
     Bind(wxEVT_TIMER, &MainWindow::OnBusyRetry, this, busyRetry.GetId());
     readoutBar = new ReadoutStatusBar(this);
@@ -248,9 +251,10 @@ void MainWindow::RedrawLayers(bool retryFailedTrees) {
         return;
     }
     if (retryFailedTrees) {
-        failedTrees.clear();
+        treeSets->ForgetFailures();
     }
-    if (MakeTreeSets()) {
+    if (treeSets->Start(renderHelper, selection->GetRowStems())) {
+        fileWorkRunning = true;
         UpdateZoomDisplay();
         return;
     }

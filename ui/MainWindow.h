@@ -3,7 +3,6 @@
 #pragma once
 
 #include <wx/bitmap.h>
-#include <wx/colour.h>
 #include <wx/frame.h>
 #include <wx/string.h>
 #include <wx/timer.h>
@@ -11,10 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <map>
 #include <memory>
-#include <optional>
-#include <set>
 #include <vector>
 
 #include "data/PlotRect.h"
@@ -25,6 +21,7 @@
 #include "ui/DatabaseLoader.h"
 #include "ui/LayerBoxes.h"
 #include "ui/MainMenu.h"
+#include "ui/ReloadKeeper.h"
 #include "ui/StemSelection.h"
 
 class wxListBox;
@@ -39,6 +36,7 @@ class InspectWindow;
 struct JobEnd;
 class LegendPanel;
 class ReadoutStatusBar;
+class TreeSetMaker;
 class PlotFile;
 class RecentPlots;
 class RenderHelper;
@@ -134,18 +132,11 @@ class MainWindow : public wxFrame {
     // The file Reload opens: the open one, or the one whose index tables were deleted.
     wxString reloadPath;
     // What a Reload keeps of the window, when the opening it started ends.
-    struct Kept {
-        PlotRect view;
-        std::vector<wxString> stems;  // highlighted, in selection order
-        wxString inspected;
-        std::map<wxString, wxColour> colors;
-    };
-    std::optional<Kept> kept;
+    ReloadKeeper keeper;
+    std::unique_ptr<TreeSetMaker> treeSets;
     // Work on the open file runs on a worker: the window leaves the file alone meanwhile.
     bool fileWorkRunning = false;
     wxString openAfterWork;
-    // Trees whose sets could not be made, not tried again until the next change.
-    std::set<wxString> failedTrees;
     // Draws again when a drawing found the file busy.
     wxTimer busyRetry;
     InspectWindow* inspector = nullptr;
@@ -179,11 +170,7 @@ class MainWindow : public wxFrame {
     void LetGoOfPlot();
     void StartOpening(const wxString& path, const std::vector<wxString>& trees);
     void KeepForReload();
-    void RestoreKept();
-    bool StemExists(const wxString& stem);
-    // Makes the sets of selected trees not made yet, on a worker; false when there are none.
-    bool MakeTreeSets();
-    void OnTreeSetsMade(const std::vector<wxString>& trees, const JobEnd& end);
+    void OnTreeSetsMade(const wxString& problems);
     // What follows work on the file: an opening asked for meanwhile.
     bool OpenAfterWork();
     void ShowFileBusy();

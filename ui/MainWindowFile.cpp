@@ -20,6 +20,7 @@
 #include "ui/ReadoutStatusBar.h"
 #include "ui/RecentPlots.h"
 #include "ui/StemSelection.h"
+#include "ui/TreeSetMaker.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 
@@ -36,22 +37,6 @@ const char* const kIndexesDeleted =
 const char* const kTryTreesAgain =
     "It is tried again at your next change of the view, the layers or the selected trees.";
 
-// On the worker, the file's handle waits for other programs as long as any
-// connection does; for the window's thread again briefly once the work
-// ends, however it ends.
-class WorkerLockWait {
-  public:
-    explicit WorkerLockWait(Database database) : database(database) {
-        this->database.SetLockWait(Connection::LockWait());
-    }
-    ~WorkerLockWait() { database.SetLockWait(kWindowLockWait); }
-    WorkerLockWait(const WorkerLockWait&) = delete;
-    WorkerLockWait& operator=(const WorkerLockWait&) = delete;
-
-  private:
-    Database database;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -63,7 +48,7 @@ void MainWindow::OpenDatabase(const wxString& path) {
         openAfterWork = path;
         return;
     }
-    kept.reset();
+    keeper.Forget();
     StartOpening(path, {});
 }
 
@@ -74,7 +59,7 @@ void MainWindow::Reload() {
     }
     Log(LOG_RUN, "Reload chosen.");
     KeepForReload();
-    StartOpening(reloadPath, kept ? kept->stems : std::vector<wxString>());
+    StartOpening(reloadPath, keeper.Stems());
 }
 
 // The trees are made on the opening's worker, so that their sets need no
@@ -104,8 +89,7 @@ void MainWindow::LetGoOfPlot() {
 // Tables keeps what was kept then.
 void MainWindow::KeepForReload() {
     if (renderHelper) {
-        kept = Kept{renderHelper->GetView(), renderHelper->GetHighlightedStems(),
-                    selection->GetCurrentStem(), renderHelper->GetStemColors()};
+        keeper.Keep(*renderHelper, *selection);
     }
 }
 
@@ -126,7 +110,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
         plot.reset();
         fileName.clear();
     }
-    failedTrees.clear();
+    treeSets->ForgetFailures();
     ResetView();
     ClearLayerCaches();
     viewer->SetLayers({});
@@ -136,7 +120,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     statsWindow->SetPlot(renderHelper ? &renderHelper->GetPlot() : nullptr);
     if (opening.IsOpen()) {
         changeBar->Watch(fileName, renderHelper->GetPlot().GetOpenedDataVersion());
-        RestoreKept();
+        keeper.Restore(*renderHelper, *selection);
     }
     RedrawLayers();
     // Said over the window as it now is, once the progress window has gone;
@@ -165,42 +149,12 @@ void MainWindow::ResetView() {
         grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
     navigator.Reset(full, span);
     PlotRect view = full;
-    if (kept) {
-        view = kept->view;
+    if (const std::optional<PlotRect> kept = keeper.View()) {
+        view = *kept;
     } else if (startPending && start.view) {
         view = *start.view;
     }
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
-}
-
-void MainWindow::RestoreKept() {
-    if (!kept) {
-        return;
-    }
-    // Before anything asks for a colour: a tree keeps the one it was drawn in.
-    for (const auto& [stem, color] : kept->colors) {
-        renderHelper->SetStemColor(stem, color);
-    }
-    for (const wxString& stem : kept->stems) {
-        if (StemExists(stem)) {
-            selection->Select(*renderHelper, stem);
-        }
-    }
-    selection->Inspect(*renderHelper, StemExists(kept->inspected) ? kept->inspected : wxString());
-    kept.reset();
-}
-
-bool MainWindow::StemExists(const wxString& stem) {
-    if (stem.empty()) {
-        return false;
-    }
-    const std::vector<wxString> trees = renderHelper->GetTreeNames();
-    if (std::find(trees.begin(), trees.end(), stem) != trees.end()) {
-        return true;
-    }
-    const std::vector<StemPosition> stems = renderHelper->GetPlot().GetStemPositions();
-    return std::any_of(stems.begin(), stems.end(),
-                       [&stem](const StemPosition& position) { return position.label == stem; });
 }
 
 // All start stems are selected before the picture is drawn, once.
@@ -227,65 +181,11 @@ bool MainWindow::OpenAfterWork() {
 // ---------------------------------------------------------------------------
 // The trees' own sets
 
-bool MainWindow::MakeTreeSets() {
-    PlotFile& plot = renderHelper->GetPlot();
-    std::vector<wxString> needed;
-    for (const wxString& tree : selection->GetRowStems()) {
-        if (!plot.IsTreePrepared(tree) && failedTrees.count(tree) == 0) {
-            needed.push_back(tree);
-        }
-    }
-    if (needed.empty()) {
-        return false;
-    }
-    fileWorkRunning = true;
-    std::shared_ptr<RenderHelper> helper = renderHelper;
-    wxWeakRef<MainWindow> self(this);
-    RunBehindProgress(
-        this, ProgressMonitor(0.0, 0.0),
-        [helper, needed](ProgressMonitor& monitor) {
-            PlotFile& plot = helper->GetPlot();
-            WorkerLockWait wait(plot.GetDatabase());
-            try {
-                for (const wxString& tree : needed) {
-                    monitor.SetMessage("Loading the uptake of %s...", Utf8(tree).c_str());
-                    plot.PrepareTree(tree);
-                }
-            } catch (...) {
-                // A build cut short must not leave its transaction holding the file.
-                plot.GetDatabase().Rollback();
-                throw;
-            }
-        },
-        [self, needed](const JobEnd& end) {
-            if (self) {
-                self->OnTreeSetsMade(needed, end);
-            }
-        });
-    return true;
-}
-
-// A tree whose set could not be made is drawn as empty, in its layers, the
-// legend and the readout alike, and said once; it is not remembered so.
-void MainWindow::OnTreeSetsMade(const std::vector<wxString>& trees, const JobEnd& end) {
+// A tree whose set could not be made is drawn as empty and said once.
+void MainWindow::OnTreeSetsMade(const wxString& problems) {
     fileWorkRunning = false;
     if (OpenAfterWork() || !renderHelper) {
         return;
-    }
-    PlotFile& plot = renderHelper->GetPlot();
-    wxString problems;
-    for (const wxString& tree : trees) {
-        if (plot.IsTreePrepared(tree)) {
-            continue;
-        }
-        failedTrees.insert(tree);
-        const wxString problem = plot.GetTreeProblem(tree);
-        if (end.finished && !problem.empty()) {
-            problems += problem + "\n";
-        }
-    }
-    if (!end.finished) {
-        problems = end.Describe("The index tables of the selected trees could not be built") + "\n";
     }
     RedrawLayers(false);
     if (!problems.empty()) {
