@@ -3,6 +3,8 @@
 #include <wx/app.h>
 #include <wx/thread.h>
 
+#include <atomic>
+#include <exception>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -33,6 +35,24 @@ std::shared_ptr<DispatchCall> MakeCall(DispatchFunction function, void* argument
 
 void RunCall(DispatchCall& call) {
     call.result->Set(call.function(call.argument));
+}
+
+std::atomic<bool> refuseThreads{false};
+
+// A worker's own failures are its to report; one that escapes must still
+// not take the window down with std::terminate.
+void RunOnThread(DispatchCall& call) {
+    try {
+        RunCall(call);
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    } catch (const std::exception& error) {
+        Log(LOG_ERROR, "A worker thread stopped with an error: %s", error.what());
+        call.result->Set(-1);
+    } catch (...) {
+        Log(LOG_ERROR, "A worker thread stopped with an unknown error.");
+        call.result->Set(-1);
+    }
 }
 
 }  // namespace
@@ -87,15 +107,25 @@ void Dispatcher::OnDispatch(DispatchEvent& event) {
 // Created before the application object, so that threads can post from the start.
 static Dispatcher* const startupDispatcher = Dispatcher::Get();
 
-void StartThread(DispatchFunction function, void* argument) {
+void RefuseThreadsForTesting(bool refuse) {
+    refuseThreads = refuse;
+}
+
+bool StartThread(DispatchFunction function, void* argument) {
     std::shared_ptr<DispatchCall> call = MakeCall(function, argument);
     try {
-        std::thread([call] { RunCall(*call); }).detach();
+        if (refuseThreads) {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        std::thread([call] { RunOnThread(*call); }).detach();
+        return true;
     } catch (const std::system_error& error) {
         Log(LOG_ERROR, "Cannot start a thread: %s", error.what());
     } catch (const std::bad_alloc&) {
         OutOfMemory();
     }
+    return false;
 }
 
 std::shared_ptr<DispatchResult> PostToMainThread(DispatchFunction function, void* argument) {

@@ -66,8 +66,15 @@ class Dispatcher : public wxEvtHandler {
     wxDECLARE_EVENT_TABLE();
 };
 
-// Runs F(A) on a new, detached thread; returns at once.
-void StartThread(DispatchFunction function, void* argument);
+// Runs F(A) on a new, detached thread; returns at once. False (logged) when
+// no thread could be started: F never runs, and the caller must end what it
+// began for it. A function that throws ends its thread, never the process;
+// running out of memory there ends the process as everywhere.
+bool StartThread(DispatchFunction function, void* argument);
+
+// While set, every StartThread fails as when the system has no thread to
+// give: for tests of what callers do then.
+void RefuseThreadsForTesting(bool refuse);
 
 // Queues F(A) for the main thread and returns its result cell at once.
 std::shared_ptr<DispatchResult> PostToMainThread(DispatchFunction function, void* argument);

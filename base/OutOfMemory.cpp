@@ -1,10 +1,13 @@
 #include "base/OutOfMemory.h"
 
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstdlib>
 
 void OutOfMemory() {
     std::fputs("Out of memory!", stdout);
     std::fflush(stdout);
-    std::exit(-1);
+    // Not exit: other threads (the window's among them) still run, and the
+    // destructors exit would start under them could crash on the way out.
+    _exit(-1);
 }

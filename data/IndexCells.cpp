@@ -107,3 +107,24 @@ void IndexCells::Select(const ViewFilter& view, bool levelsOnly,
         selected.push_back(&cell);
     }
 }
+
+// The query's terms, on the stored numbers: x <= px, x > px - 2 * size and
+// x + size > px, the same for y; its outer bounds let the search visit the
+// rows of two cell heights only.
+const IndexCells::Cell* IndexCells::Holding(double x, double y, double cellSize) const {
+    const double xLow = x - 2 * cellSize;
+    const double yLow = y - 2 * cellSize;
+    auto first = std::partition_point(cells.begin(), cells.end(),
+                                      [&](const Cell& c) { return !(c.y > yLow); });
+    const Cell* best = nullptr;
+    for (auto it = first; it != cells.end() && it->y <= y; ++it) {
+        const Cell& cell = *it;
+        if (!(cell.y + cellSize > y) || !(cell.x <= x && cell.x > xLow && cell.x + cellSize > x)) {
+            continue;
+        }
+        if (!best || cell.x > best->x || (cell.x == best->x && cell.y > best->y)) {
+            best = &cell;
+        }
+    }
+    return best;
+}

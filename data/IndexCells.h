@@ -41,6 +41,11 @@ class IndexCells {
     // differs from a neighbour's.
     void Select(const ViewFilter& view, bool levelsOnly, std::vector<const Cell*>& cells) const;
 
+    // The cell whose square holds (x, y), chosen as a query with
+    // x_coord <= x < x_coord + cellSize (the same for y), ordered by x, then
+    // y, both descending, takes its first row; null when none does.
+    const Cell* Holding(double x, double y, double cellSize) const;
+
   private:
     std::vector<Cell> cells;  // by y, then by row id
     int xKind = 0;            // CellInteger or CellReal

@@ -354,6 +354,13 @@ const IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
     return memory.get();
 }
 
+void IndexedGridData::HoldCells() {
+    const std::string table = GetTableName();
+    if (!table.empty()) {
+        MemoryFor(table);
+    }
+}
+
 bool IndexedGridData::HasYIndex(const std::string& table) {
     Statement columns(database,
                       "SELECT i.name FROM sqlite_master AS m, pragma_index_info(m.name) AS i "

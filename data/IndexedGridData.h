@@ -52,6 +52,13 @@ class IndexedGridData : public GridData {
     bool IsIndexReady() const { return indexReady; }
     // Why the index table could not be built; cause None when it was not tried or worked.
     const StatementFailure& GetBuildFailure() const { return buildFailure; }
+    // Reads the index table's rows into memory now, so that drawing and
+    // readings need not read the file later (they otherwise load at the first
+    // view drawn).
+    void HoldCells();
+    // The rows in memory, once loaded; null before, or when the table cannot
+    // be held that way.
+    const IndexCells* GetHeldCells() const { return memory.get(); }
 
   protected:
     // source: the source query's rows when the caller reads them for several

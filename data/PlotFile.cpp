@@ -64,6 +64,9 @@ PlotFile::PlotFile(const wxString& path, ProgressMonitor monitor)
 
 void PlotFile::Open(ProgressMonitor monitor) {
     database = Database(filePath.utf8_str().data());
+    // Taken before anything is read, so that any commit of another program
+    // during the opening counts as a change since.
+    openedDataVersion = database.GetDataVersion();
     // The grid is read once for its summary and both grid sets.
     GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
     if (hasRootData) {
@@ -199,17 +202,33 @@ double PlotFile::GetStemValue(const wxString& label, const wxString& column) {
     return value;
 }
 
-void PlotFile::NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure) {
-    if (!treesWithoutIndex.insert(tree).second) {
-        return;
+void PlotFile::HoldCells() {
+    if (uptakeGrid) {
+        uptakeGrid->HoldCells();
     }
+    if (neighborGrid) {
+        neighborGrid->HoldCells();
+    }
+}
+
+void PlotFile::NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure) {
     const wxString problem = IndexProblem(
         wxString::Format("The index table of the tree \"%s\" in \"%s\"", tree, filePath), failure,
         "Its own layers stay empty.");
+    // Logged once for each time the tree's build fails after it had not.
+    if (!treesWithoutIndex.emplace(tree, problem).second) {
+        treesWithoutIndex[tree] = problem;
+        return;
+    }
     Log(LOG_ERROR, "%s", problem.utf8_str().data());
     if (treeSetProblem.empty()) {
         treeSetProblem = problem;
     }
+}
+
+wxString PlotFile::GetTreeProblem(const wxString& tree) const {
+    const auto found = treesWithoutIndex.find(tree);
+    return found != treesWithoutIndex.end() ? found->second : wxString();
 }
 
 std::vector<StemPosition> PlotFile::GetStemPositions() {
@@ -260,9 +279,12 @@ bool PlotFile::IsTreeDrawable(const wxString& stemName) {
     }
     Result found = database.RunQuery(Query("SELECT * FROM stem WHERE Tree = %s",
                                            SqlLiteral(stemName.utf8_str().data()).c_str()));
-    const bool exists = found.Status() == ResultStatus::HasRows;
+    const ResultStatus status = found.Status();
     found.Close();
-    return exists;
+    // A read that failed (another program's lock) does not make a tree one
+    // without a stem: the build that follows fails the same way, says why,
+    // and is tried again at the next need.
+    return status != ResultStatus::Empty;
 }
 
 const TreeUptake& PlotFile::GetTreeUptake(const wxString& label) {
@@ -271,18 +293,56 @@ const TreeUptake& PlotFile::GetTreeUptake(const wxString& label) {
         return known->second;
     }
     // The same data set the tree's layers draw, so its index table is theirs.
+    UptakeGridData* data = GetTreeGrid(label);
     TreeUptake tree;
-    if (UptakeGridData* data = GetTreeGrid(label)) {
+    if (data) {
         tree.drawable = true;
         const char* table = data->GetTableName();
         tree.table = table != nullptr ? table : "";
         tree.minValue = data->GetMinValue();
         tree.maxValue = data->GetMaxValue();
     }
+    if (!IsTreePrepared(label)) {
+        // Not built (yet): nothing is drawn for it now, and the next need tries again.
+        notKept = tree;
+        return notKept;
+    }
     return treeUptakes.emplace(label, tree).first->second;
 }
 
+bool PlotFile::IsTreePrepared(const wxString& label) const {
+    const auto found = treeGrids.find(label);
+    return found != treeGrids.end() && (!found->second || found->second->IsIndexReady());
+}
+
+void PlotFile::PrepareTree(const wxString& label) {
+    const bool onDemand = treesOnDemand;
+    treesOnDemand = true;
+    GetTreeUptake(label);
+    treesOnDemand = onDemand;
+    if (IsTreePrepared(label)) {
+        if (UptakeGridData* grid = treeGrids[label].get()) {
+            grid->HoldCells();
+        }
+    }
+}
+
+void PlotFile::PrepareTrees(const std::vector<wxString>& labels) {
+    const bool onDemand = treesOnDemand;
+    treesOnDemand = true;
+    GatherTrees(labels);
+    treesOnDemand = onDemand;
+    for (const wxString& label : labels) {
+        PrepareTree(label);
+    }
+}
+
 UptakeGridData* PlotFile::GetTreeGrid(const wxString& treeName) {
+    if (!treesOnDemand) {
+        // A failed set draws as empty until it is prepared again.
+        const auto found = treeGrids.find(treeName);
+        return found != treeGrids.end() ? found->second.get() : nullptr;
+    }
     if (TreeGridWanted(treeName)) {
         KeepTreeGrid(treeName, nullptr);
     }
@@ -302,12 +362,18 @@ void PlotFile::KeepTreeGrid(const wxString& treeName, GatheredSource* gathered) 
         grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0), gathered);
         if (!grid->IsIndexReady()) {
             NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
+        } else {
+            // Built after all: the failure is over, and a later one is told again.
+            treesWithoutIndex.erase(treeName);
         }
     }
     treeGrids[treeName] = std::move(grid);
 }
 
 void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
+    if (!treesOnDemand) {
+        return;  // a window gathers its trees on the worker (PrepareTrees)
+    }
     std::vector<wxString> wanted;
     for (const wxString& tree : treeNames) {
         if (TreeGridWanted(tree) && IsTreeDrawable(tree) &&
@@ -339,13 +405,18 @@ void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
     }
 }
 
-void PlotFile::DeleteIndexTables() {
+bool PlotFile::DeleteIndexTables() {
     // Kept sets would go on naming tables that are gone; the next need
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
     treeStats.reset();
     database.DeleteAllIndexTables();
+    // A registration is kept for every table whose DROP failed.
+    Result left = database.RunQuery("SELECT 1 FROM _db_indexes LIMIT 1");
+    const bool dropped = left.Status() == ResultStatus::Empty;
+    left.Close();
+    return dropped;
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {

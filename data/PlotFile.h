@@ -8,7 +8,6 @@
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -99,18 +98,40 @@ class PlotFile {
 
     // The uptake set of one tree (its cells where its value is not 0), made
     // at the first need and kept for the open file; null when the tree has
-    // no stem or no grid column, and so nothing to draw.
+    // no stem or no grid column, and so nothing to draw. A set whose index
+    // table could not be built is built again at the next need.
     UptakeGridData* GetTreeGrid(const wxString& treeName);
     // Makes the uptake sets of the trees not made yet, gathering their rows
     // in one pass over grid when there are several (GatherTreeSources).
     void GatherTrees(const std::vector<wxString>& treeNames);
-    // Builds the tree's index table when it is not there yet.
+    // Builds the tree's index table when it is not there yet; a tree whose
+    // table could not be built reads as having nothing to draw, and is not
+    // remembered so.
     const TreeUptake& GetTreeUptake(const wxString& label);
+    // Whether the two above make a tree's set at their first need (the
+    // default), or only hand out what PrepareTree made: a window, which must
+    // not wait for the file, builds trees elsewhere first.
+    void SetTreesMadeOnDemand(bool made) { treesOnDemand = made; }
+    // Makes the tree's set and reads its cells into memory, whichever the
+    // setting above; and whether that is done (a failed build is not).
+    void PrepareTree(const wxString& label);
+    // The same for several trees, their rows gathered in one pass over grid.
+    void PrepareTrees(const std::vector<wxString>& labels);
+    bool IsTreePrepared(const wxString& label) const;
+    // Reads the plot-wide sets' index tables into memory (see IndexedGridData::HoldCells).
+    void HoldCells();
+    // SQLite's data version of the file when the opening began: a later
+    // value on the same handle means another program has committed since.
+    long long GetOpenedDataVersion() const { return openedDataVersion; }
     // Trees whose index table could not be built, and why the first of them failed.
     bool TreeSetFailed(const wxString& tree) const { return treesWithoutIndex.count(tree) > 0; }
     wxString GetTreeSetProblem() const { return treeSetProblem; }
-    // Drops every index table of the file, and what was kept of them.
-    void DeleteIndexTables();
+    // Why the tree's index table could not be built, the last time it was
+    // tried; empty when it was built.
+    wxString GetTreeProblem(const wxString& tree) const;
+    // Drops every index table of the file, and what was kept of them; false
+    // when some could not be dropped (another program held the file).
+    bool DeleteIndexTables();
     // What the file holds that the layers show otherwise than written, one
     // line each (texts in value columns that are not numbers); logged too.
     const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
@@ -147,7 +168,12 @@ class PlotFile {
     std::map<wxString, TreeUptake> treeUptakes;
     // Null for a tree found to have nothing to draw.
     std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
-    std::set<wxString> treesWithoutIndex;
+    // Tree, and why its table could not be built.
+    std::map<wxString, wxString> treesWithoutIndex;
+    bool treesOnDemand = true;
+    // What GetTreeUptake answers for a tree it does not keep.
+    TreeUptake notKept;
+    long long openedDataVersion = 0;
     wxString treeSetProblem;
     std::vector<std::string> dataWarnings;
     std::shared_ptr<const TreeStatsTable> treeStats;

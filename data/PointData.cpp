@@ -6,16 +6,12 @@
 
 PointData::PointData(Database database, const Query& sourceQuery, const char* labelColumn,
                      const char* xColumn, const char* yColumn, ProgressMonitor monitor)
-    : database(database),
-      sourceQuery(sourceQuery),
-      labelColumn(labelColumn),
-      xColumn(xColumn),
-      yColumn(yColumn) {
+    : labelColumn(labelColumn), xColumn(xColumn), yColumn(yColumn) {
     ProgressMonitor progress(monitor);
     progress.SetTotal(5);
     progress.SetProgress(0);
 
-    const char* source = this->sourceQuery.Text();
+    const char* source = sourceQuery.Text();
     // Ordered as numbers: a text column would put "99.5" after "123.0".
     const std::string x = SqlNumber(SqlName(xColumn));
     const std::string y = SqlNumber(SqlName(yColumn));
@@ -32,26 +28,29 @@ PointData::PointData(Database database, const Query& sourceQuery, const char* la
         {"%s ORDER BY %s DESC", y, yColumn, yMax},
     };
     for (const Extent& extent : extents) {
-        ReadFirstValue(this->database, Query(extent.format, source, extent.orderBy.c_str()),
+        ReadFirstValue(database, Query(extent.format, source, extent.orderBy.c_str()),
                        extent.column, extent.value);
         progress.AddProgress(1);
     }
 
-    Result all = this->database.RunQuery(this->sourceQuery);
+    Result all = database.RunQuery(sourceQuery);
     pointCount = all.RowCount();
     for (const ColumnInfo& column : all.Columns()) {
         columnNames.push_back(wxString::FromUTF8(column.name.c_str()));
+    }
+    if (all.Status() == ResultStatus::HasRows) {
+        all.Rewind();
+    }
+    rows.reserve(pointCount > 0 ? size_t(pointCount) : 0);
+    while (all.HasRow()) {
+        rows.push_back(all.NextRow());
     }
     all.Close();
     progress.AddProgress(1);
 }
 
 void PointData::First() {
-    cursor.Close();
-    cursor = database.RunQuery(sourceQuery);
-    if (cursor.Status() == ResultStatus::HasRows) {
-        cursor.Rewind();
-    }
+    next = 0;
     Next();
 }
 
@@ -60,11 +59,11 @@ bool PointData::IsValid() {
 }
 
 void PointData::Next() {
-    currentRow = cursor.HasRow() ? cursor.NextRow() : Row();
+    currentRow = next < rows.size() ? rows[next++] : Row();
 }
 
 void PointData::Close() {
-    cursor.Close();
+    next = rows.size();
     currentRow = Row();
 }
 

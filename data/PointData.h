@@ -1,4 +1,7 @@
 // A forward cursor over labelled points with per-column values (the stems).
+// The rows are read once, when the set is made, and held in memory: walking
+// them again (every drawing of a stem map, every stem looked up) never waits
+// for the file.
 #pragma once
 
 #include <wx/string.h>
@@ -38,11 +41,10 @@ class PointData {
     double yMax = -100000.0;
     int pointCount = 0;
     std::vector<wxString> columnNames;
-    Database database;
-    Query sourceQuery;
     const char* labelColumn;
     const char* xColumn;
     const char* yColumn;
-    Result cursor;
+    std::vector<Row> rows;
+    size_t next = 0;
     Row currentRow;
 };

@@ -44,7 +44,18 @@ void Connection::WaitForLocks(sqlite3* handle) {
     }
 }
 
-Connection::Connection(const char* path, Mode mode) {
+void Connection::SetOwnLockWait(std::chrono::milliseconds wait) {
+    ownWaitMs = static_cast<int>(wait.count());
+    ApplyOwnLockWait();
+}
+
+void Connection::ApplyOwnLockWait() {
+    if (handle) {
+        sqlite3_busy_timeout(handle, ownWaitMs);
+    }
+}
+
+Connection::Connection(const char* path, Mode mode) : ownWaitMs(int(lockWaitMs.load())) {
     // One thread at a time works on a connection (the opening worker, then
     // the window), so SQLite's own locking of every call is not needed; it
     // costs a quarter of the time of reading a grid.
@@ -56,7 +67,7 @@ Connection::Connection(const char* path, Mode mode) {
         sqlite3_create_function_v2(handle, kNumberFunction, 1,
                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                    NumberOf, nullptr, nullptr, nullptr);
-        WaitForLocks(handle);
+        ApplyOwnLockWait();
         // Drawing a tree's layers scans the whole grid table several times;
         // a page cache that holds a large plot keeps those scans in memory.
         sqlite3_exec(handle, "PRAGMA cache_size = -131072", nullptr, nullptr, nullptr);

@@ -32,6 +32,10 @@ class Connection {
     static void SetLockWait(std::chrono::milliseconds wait);
     // Makes a handle opened elsewhere wait as every connection does.
     static void WaitForLocks(sqlite3* handle);
+    // This connection's own wait, which starts at LockWait(): a thread that
+    // must not wait long (the window's) shortens it while it works here.
+    void SetOwnLockWait(std::chrono::milliseconds wait);
+    std::chrono::milliseconds OwnLockWait() const { return std::chrono::milliseconds(ownWaitMs); }
 
     int GetState() const;
     void SetListener(ChangeListener listener, void* argument);
@@ -44,6 +48,9 @@ class Connection {
 
     sqlite3* handle = nullptr;
     int state = OpeningFailed;
+    int ownWaitMs = 0;
+    // Set while this connection holds the file for a series of reads.
+    bool holdsReading = false;
     ChangeListener listener = nullptr;
     void* listenerArgument = nullptr;
     // Set between Begin and Commit/Rollback. When SQLite rolls the transaction
@@ -77,6 +84,8 @@ class Connection {
     // it cannot be told (a file in WAL mode does not keep it).
     long long counterAtBegin = -1;
 
+    // Waits for other programs' locks as long as this connection's own wait says.
+    void ApplyOwnLockWait();
     static void ForwardChange(void* connection, int code, const char* database, const char* table,
                               long long rowid);
 };

@@ -366,7 +366,7 @@ int Database::Step(sqlite3_stmt* statement) {
     }
     const int step = sqlite3_step(statement);
     if (once) {
-        Connection::WaitForLocks(handle);
+        connection->ApplyOwnLockWait();
     }
     if (changes && (step == SQLITE_DONE || step == SQLITE_ROW)) {
         connection->lockWaitSpent = false;
@@ -486,6 +486,50 @@ bool Database::Commit() {
 bool Database::IsReadOnly() {
     sqlite3* handle = OpenHandle();
     return handle && sqlite3_db_readonly(handle, "main") == 1;
+}
+
+void Database::SetLockWait(std::chrono::milliseconds wait) {
+    if (connection) {
+        connection->SetOwnLockWait(wait);
+    }
+}
+
+std::chrono::milliseconds Database::GetLockWait() const {
+    return connection ? connection->OwnLockWait() : Connection::LockWait();
+}
+
+bool Database::BeginReading() {
+    sqlite3* handle = OpenHandle();
+    // Reads inside a transaction already see one state of the file.
+    if (!handle || connection->holdsReading || !sqlite3_get_autocommit(handle)) {
+        return true;
+    }
+    // BEGIN takes no lock; the first read takes the shared lock and keeps it
+    // until the end of the transaction.
+    if (sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        return true;
+    }
+    const int read =
+        sqlite3_exec(handle, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+    if (read != SQLITE_OK) {
+        const int code = sqlite3_extended_errcode(handle) & 0xff;
+        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        // Any other failure is the reads' own to report.
+        return code != SQLITE_BUSY && code != SQLITE_LOCKED;
+    }
+    connection->holdsReading = true;
+    return true;
+}
+
+void Database::EndReading() {
+    sqlite3* handle = OpenHandle();
+    if (!handle || !connection->holdsReading) {
+        return;
+    }
+    connection->holdsReading = false;
+    if (!sqlite3_get_autocommit(handle)) {
+        sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    }
 }
 
 void Database::Rollback() {

@@ -6,6 +6,7 @@
 
 #include <wx/string.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,18 @@ class Database {
 
     // True when SQLite opened the file read-only (the file or its folder cannot be written).
     bool IsReadOnly();
+
+    // How long statements on this handle (and every copy of it) wait for
+    // another program's lock; Connection::LockWait() at first.
+    void SetLockWait(std::chrono::milliseconds wait);
+    std::chrono::milliseconds GetLockWait() const;
+    // Holds the file for a series of reads, so that they all see one state of
+    // it and no other program's commit can lock them out halfway. False,
+    // quietly, only when another program keeps the file for longer than the
+    // lock wait; nothing is held then, nor when the reads may go ahead
+    // without it (inside a transaction, or a failure they will report).
+    bool BeginReading();
+    void EndReading();
 
     // Reads the table as the catalogue does; a missing table logs a compile error.
     bool TableExists(const char* table);

@@ -237,7 +237,7 @@ void Database::KeepKnownState(const char* dataTable) {
         }
         known->second.inFile = written;
     }
-    Connection::WaitForLocks(handle);
+    connection->ApplyOwnLockWait();
 }
 
 void Database::ForgetUnregisteredSources() {

@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string TableName(GridData* data) {
-    const char* name = data != nullptr ? data->GetTableName() : nullptr;
-    return name != nullptr ? name : "";
-}
-
 std::string Number(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%g", value);
@@ -32,24 +27,51 @@ PointReadout::PointReadout(PlotFile& plot)
     xColumn = uptake->GetXColumn();
     yColumn = uptake->GetYColumn();
     cellSize = uptake->GetCellSize();
-    uptakeTable = TableName(uptake);
-    countTable = TableName(plot.GetNeighborGrid());
+    uptakeCells = CellsOf(uptake);
+    countCells = CellsOf(plot.GetNeighborGrid());
+}
+
+PointReadout::Cells PointReadout::CellsOf(IndexedGridData* data) {
+    Cells cells;
+    if (data != nullptr) {
+        cells.held = data->GetHeldCells();
+        // Naming the table reads the file; cells in memory need no name.
+        const char* name = cells.held ? nullptr : data->GetTableName();
+        cells.table = name != nullptr ? name : "";
+    }
+    return cells;
 }
 
 void PointReadout::SetTrees(const std::vector<wxString>& labels) {
-    if (labels == treeLabels) {
-        return;
-    }
     treeLabels = labels;
-    treeTables.clear();
+    treeCells.clear();
     for (const wxString& label : labels) {
-        treeTables.push_back(plot.GetTreeUptake(label).table);
+        // A set that could not be built has no cells: it reads 0, as its layers draw nothing.
+        UptakeGridData* grid = plot.GetTreeGrid(label);
+        treeCells.push_back(grid && grid->IsIndexReady() ? CellsOf(grid) : Cells());
     }
 }
 
-PointReadout::Cell PointReadout::CellAt(const std::string& table, double x, double y) {
+PointReadout::Cell PointReadout::CellAt(const Cells& cells, double x, double y) {
     Cell cell;
-    if (table.empty() || !(cellSize > 0.0) || !std::isfinite(x) || !std::isfinite(y)) {
+    if (!(cellSize > 0.0) || !std::isfinite(x) || !std::isfinite(y)) {
+        return cell;
+    }
+    if (cells.held) {
+        if (const IndexCells::Cell* held = cells.held->Holding(x, y, cellSize)) {
+            cell.found = true;
+            cell.x = cells.held->ReadX(*held);
+            cell.y = cells.held->ReadY(*held);
+            cell.value = held->count;
+        }
+        return cell;
+    }
+    return CellInTable(cells.table, x, y);
+}
+
+PointReadout::Cell PointReadout::CellInTable(const std::string& table, double x, double y) {
+    Cell cell;
+    if (table.empty()) {
         return cell;
     }
     // The outer bounds let the location index narrow the search to a few
@@ -73,11 +95,11 @@ PointReadout::Cell PointReadout::CellAt(const std::string& table, double x, doub
     return cell;
 }
 
-double PointReadout::ValueInCell(const std::string& table, double x, double y, const Cell& holder) {
+double PointReadout::ValueInCell(const Cells& cells, double x, double y, const Cell& holder) {
     // Every index table of the plot stores a cell under the same coordinates,
     // so the same search finds the same corner, or none where the table
     // lacks the cell.
-    const Cell cell = CellAt(table, x, y);
+    const Cell cell = CellAt(cells, x, y);
     return cell.found && cell.x == holder.x && cell.y == holder.y ? cell.value : 0.0;
 }
 
@@ -85,15 +107,15 @@ PointReading PointReadout::Read(double x, double y) {
     PointReading reading;
     reading.x = x;
     reading.y = y;
-    const Cell cell = CellAt(uptakeTable, x, y);
+    const Cell cell = CellAt(uptakeCells, x, y);
     if (cell.found) {
         reading.hasCell = true;
         reading.cellX = cell.x;
         reading.cellY = cell.y;
         reading.uptake = cell.value;
-        reading.treeCount = ValueInCell(countTable, x, y, cell);
+        reading.treeCount = ValueInCell(countCells, x, y, cell);
         for (size_t i = 0; i < treeLabels.size(); ++i) {
-            reading.trees.push_back({treeLabels[i], ValueInCell(treeTables[i], x, y, cell)});
+            reading.trees.push_back({treeLabels[i], ValueInCell(treeCells[i], x, y, cell)});
         }
     }
     double distance = 0.0;

@@ -1,8 +1,9 @@
 // What the map holds at one plot point: the grid cell there with its total
 // uptake and tree count as the index tables hold them, each chosen tree's own
-// uptake in that cell as its layers draw it, and the nearest stem. Every
-// reading looks its cells up through the index tables' indexes and searches
-// stems kept in memory, so that it can follow the pointer.
+// uptake in that cell as its layers draw it, and the nearest stem. A set
+// whose cells are held in memory (as the window holds them) is read there,
+// never waiting for the file; any other is looked up through its index
+// table's indexes. Stems are searched in memory.
 #pragma once
 
 #include <wx/string.h>
@@ -38,7 +39,8 @@ class PointReadout {
     explicit PointReadout(PlotFile& plot);
 
     // The trees whose own uptake each reading gives, in this order. A tree's
-    // index table is built here when it is not there yet.
+    // index table is built here when it is not there yet and the plot makes
+    // trees on demand. Call again when a tree's set has been made since.
     void SetTrees(const std::vector<wxString>& labels);
 
     PointReading Read(double x, double y);
@@ -50,22 +52,30 @@ class PointReadout {
         double y = 0.0;
         double value = 0.0;
     };
-    // The cell of an index table whose square holds (x, y):
+    // Where one set's cells are read: in memory, else in its index table
+    // (none when both are empty).
+    struct Cells {
+        const IndexCells* held = nullptr;
+        std::string table;
+    };
+    Cells CellsOf(IndexedGridData* data);
+    // The cell of a set whose square holds (x, y):
     // x_coord <= x < x_coord + cell size, and the same for y.
-    Cell CellAt(const std::string& table, double x, double y);
-    // The value of another index table in the cell that holds (x, y), 0 where
-    // that table has no such cell.
-    double ValueInCell(const std::string& table, double x, double y, const Cell& holder);
+    Cell CellAt(const Cells& cells, double x, double y);
+    Cell CellInTable(const std::string& table, double x, double y);
+    // The value of another set in the cell that holds (x, y), 0 where that
+    // set has no such cell.
+    double ValueInCell(const Cells& cells, double x, double y, const Cell& holder);
 
     PlotFile& plot;
     Database database;
     std::string xColumn = "x_coord";
     std::string yColumn = "y_coord";
     double cellSize = 0.0;
-    std::string uptakeTable;
-    std::string countTable;
+    Cells uptakeCells;
+    Cells countCells;
     std::vector<wxString> treeLabels;
-    std::vector<std::string> treeTables;
+    std::vector<Cells> treeCells;
     std::vector<StemPosition> stems;
 };
 

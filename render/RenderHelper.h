@@ -65,6 +65,8 @@ class RenderHelper {
     // A tree's colour, used by its cloud; made up at the first need.
     wxColour GetStemColor(const wxString& stemName);
     void SetStemColor(const wxString& stemName, const wxColour& color);
+    // Every tree's colour made or set so far.
+    const std::map<wxString, wxColour>& GetStemColors() const { return stemColors; }
 
   private:
     std::unique_ptr<PlotFile> plot;

@@ -11,6 +11,7 @@
 
 #include <cmath>
 
+#include "TestSupport.h"
 #include "render/ColorSettings.h"
 #include "render/LayerTable.h"
 #include "render/RenderHelper.h"
@@ -40,6 +41,12 @@ inline ProgressWindow* ShownProgressWindow(wxWindow* parent) {
         }
     }
     return nullptr;
+}
+
+// Pumps events until no work on the file runs and no progress window is up:
+// selecting a tree may make its set behind one first.
+inline bool WaitUntilIdle(MainWindow* window) {
+    return PumpUntil([window] { return !window->IsLoading() && !ShownProgressWindow(window); });
 }
 
 inline wxCheckBox* LayerBox(MainWindow* window, const wxString& label) {

@@ -7,29 +7,33 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
+
+#include "ui/BackgroundJob.h"
 
 class PlotFile;
 class wxWindow;
 
 class DatabaseLoader {
   public:
-    // The progress window has closed when done is called.
-    using Done = std::function<void(const wxString& path, std::unique_ptr<PlotFile> plot)>;
+    // The progress window has closed when done is called. plot is null when
+    // the worker failed (end says why).
+    using Done = std::function<void(const wxString& path, std::unique_ptr<PlotFile> plot,
+                                    const JobEnd& end)>;
 
     DatabaseLoader(wxWindow* parent, Done done) : parent(parent), done(std::move(done)) {}
     DatabaseLoader(const DatabaseLoader&) = delete;
     DatabaseLoader& operator=(const DatabaseLoader&) = delete;
 
-    void Start(const wxString& path);
+    // Besides opening the file, the worker reads its index tables into
+    // memory and makes the given trees' sets, so that the window's thread
+    // need not read them from the file; the plot comes back ready for that
+    // thread (trees made only by PrepareTree, the window's short lock wait).
+    void Start(const wxString& path, const std::vector<wxString>& trees = {});
     // Openings started and not yet handed back, superseded ones included.
     bool IsLoading() const { return pending > 0; }
 
   private:
-    struct Task;
-    static int LoadStep(void* task);
-    static int Loaded(void* task);
-    void Finish(Task& task);
-
     wxWindow* parent;
     Done done;
     int pending = 0;

@@ -3,12 +3,11 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
-#include "base/Dispatcher.h"
 #include "base/Log.h"
 #include "base/ProgressMonitor.h"
 #include "base/Text.h"
 #include "cli/ImportCommand.h"
-#include "ui/ProgressWindow.h"
+#include "ui/BackgroundJob.h"
 
 namespace {
 
@@ -20,16 +19,6 @@ const char* const kTextWildcard =
     "Delimited Text (*.csv;*.tsv;*.txt;*.gz)|*.csv;*.tsv;*.txt;*.gz|Any File (*.*)|*.*";
 const char* const kDatabaseWildcard = "Database Files (*.db)|*.db";
 
-// What the worker needs, and what it hands back to the main thread.
-struct ImportTask {
-    ProgressMonitor monitor{0.0, 0.0};
-    ImportRequest request;
-    ImportOutcome outcome;
-    ImportDialogHooks hooks;
-    std::weak_ptr<int> alive;
-    wxWeakRef<ProgressWindow> progress;
-};
-
 wxString Choose(wxWindow* parent, const ImportDialogHooks& hooks, const wxString& message,
                 const wxString& wildcard, long style) {
     if (hooks.chooseFile) {
@@ -39,10 +28,10 @@ wxString Choose(wxWindow* parent, const ImportDialogHooks& hooks, const wxString
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
 }
 
-void Report(const ImportTask& task) {
-    const ImportOutcome& outcome = task.outcome;
+void Report(const ImportRequest& request, const ImportOutcome& outcome,
+            const ImportDialogHooks& hooks) {
     if (!outcome.written) {
-        task.hooks.inform(wxString::FromUTF8(outcome.error.c_str()), kCaption, wxOK | wxICON_ERROR);
+        hooks.inform(wxString::FromUTF8(outcome.error.c_str()), kCaption, wxOK | wxICON_ERROR);
         return;
     }
     Log(LOG_RUN, "Delimited text imported.");
@@ -51,31 +40,9 @@ void Report(const ImportTask& task) {
         for (const std::string& warning : outcome.warnings) {
             text += "\n- " + wxString::FromUTF8(warning.c_str());
         }
-        task.hooks.inform(text, kCaption, wxOK | wxICON_WARNING);
+        hooks.inform(text, kCaption, wxOK | wxICON_WARNING);
     }
-    task.hooks.open(wxString::FromUTF8(task.request.outputPath.c_str()));
-}
-
-int ImportFinished(void* argument) {
-    std::unique_ptr<ImportTask> task(static_cast<ImportTask*>(argument));
-    // The work is done: the progress window goes now, not at its next look,
-    // before any message is shown or the written plot is opened.
-    if (task->progress) {
-        task->progress->CloseFinished();
-    }
-    // The window may have been closed while the worker ran.
-    if (!task->alive.expired()) {
-        Report(*task);
-    }
-    return 0;
-}
-
-int ImportStep(void* argument) {
-    ImportTask* task = static_cast<ImportTask*>(argument);
-    task->outcome = ImportPlot(task->request, &task->monitor);
-    task->monitor.SetState(ProgressMonitor::Finished);
-    PostToMainThread(&ImportFinished, task);
-    return 0;
+    hooks.open(wxString::FromUTF8(request.outputPath.c_str()));
 }
 
 }  // namespace
@@ -101,10 +68,22 @@ bool AskImportFiles(wxWindow* parent, const ImportDialogHooks& hooks, ImportRequ
 
 void StartImport(wxWindow* parent, const ImportRequest& request, ImportDialogHooks hooks,
                  std::weak_ptr<int> alive) {
-    ImportTask* task = new ImportTask;
-    task->request = request;
-    task->hooks = std::move(hooks);
-    task->alive = std::move(alive);
-    task->progress = ShowPulsingProgress(parent, task->monitor);
-    StartThread(&ImportStep, task);
+    auto outcome = std::make_shared<ImportOutcome>();
+    RunBehindProgress(
+        parent, ProgressMonitor(0.0, 0.0),
+        [request, outcome](ProgressMonitor& monitor) { *outcome = ImportPlot(request, &monitor); },
+        // The progress window has gone before any message is shown or the
+        // written plot is opened.
+        [request, outcome, hooks = std::move(hooks), alive](const JobEnd& end) {
+            // The window may have been closed while the worker ran.
+            if (alive.expired()) {
+                return;
+            }
+            if (!end.finished) {
+                hooks.inform(end.Describe("The plot could not be imported"), kCaption,
+                             wxOK | wxICON_ERROR);
+                return;
+            }
+            Report(request, *outcome, hooks);
+        });
 }

@@ -40,6 +40,9 @@ wxMenuBar* CreateMainMenuBar() {
     wxMenu* fileMenu = new wxMenu;
     fileMenu->Append(ID_OPEN_DATASET, "&Open Dataset...\tCtrl+o");
     fileMenu->Append(ID_OPEN_RECENT, "Open &Recent", new wxMenu);
+    fileMenu->Append(ID_RELOAD, "&Reload\tCtrl+R");
+    fileMenu->FindItem(ID_RELOAD)->AddExtraAccel(
+        wxAcceleratorEntry(wxACCEL_NORMAL, WXK_F5, ID_RELOAD));
     fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");

@@ -24,6 +24,8 @@
 #include "render/PlotPixels.h"
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
+#include "ui/BackgroundJob.h"
+#include "ui/ChangeBar.h"
 #include "ui/DatabaseLoader.h"
 #include "ui/FileDrop.h"
 #include "ui/ImportDialog.h"
@@ -37,6 +39,7 @@
 #include "ui/RecentPlots.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
+#include "ui/TreeSetMaker.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
@@ -47,9 +50,6 @@ const char* const kOpenMessage = "Open Database File...";
 const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*";
 const char* const kSaveMessage = "Save As...";
 const char* const kSaveWildcard = "PNG Files (*.png)|*.png";
-
-// The narrowest view, on its shorter side: a few grid cells.
-constexpr double kCellsAcross = 3.0;
 
 }  // namespace
 
@@ -63,6 +63,8 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
     EVT_CHAR_HOOK(MainWindow::OnCharHook)
+    EVT_BUTTON(ID_RELOAD, MainWindow::OnReloadButton)
+    EVT_UPDATE_UI(ID_RELOAD, MainWindow::OnUpdateReload)
 wxEND_EVENT_TABLE();
 // clang-format on
 
@@ -79,10 +81,14 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
          [this](const ImportRequest& files) { ImportTextCommand(files); },
          [this](const wxString& text) { Inform(text, "Drop Files", wxOK | wxICON_INFORMATION); }}));
     BuildLayout();
-    loader.reset(
-        new DatabaseLoader(this, [this](const wxString& path, std::unique_ptr<PlotFile> plot) {
-            OnDatabaseLoaded(path, std::move(plot));
+    loader.reset(new DatabaseLoader(
+        this, [this](const wxString& path, std::unique_ptr<PlotFile> plot, const JobEnd& end) {
+            OnDatabaseLoaded(path, std::move(plot), end);
         }));
+    treeSets = std::make_unique<TreeSetMaker>(
+        this, [this](const wxString& problems) { OnTreeSetsMade(problems); });
+    busyRetry.SetOwner(this);
+    Bind(wxEVT_TIMER, &MainWindow::OnBusyRetry, this, busyRetry.GetId());
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
     readoutBar->Watch(viewer);
@@ -108,7 +114,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    busyRetry.Stop();
+}
 
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
@@ -118,6 +126,9 @@ void MainWindow::BuildLayout() {
     stemList = new StemList(layerPanel);
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
+    changeBar = new ChangeBar(
+        layerPanel, ID_RELOAD, [this] { return FileDataVersion(); },
+        [this] { return MayShowChangeBar(); });
     viewer = new Viewer(layerPanel);
     legendPanel = new LegendPanel(layerPanel);
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
@@ -140,6 +151,7 @@ void MainWindow::BuildLayout() {
 
     wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
     centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
+    centreColumn->Add(changeBar, 0, wxEXPAND | wxBOTTOM, 3);
     wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
     mapRow->Add(viewer, 1, wxEXPAND);
     mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
@@ -180,78 +192,6 @@ wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcar
     }
     wxFileDialog dialog(this, message, wxEmptyString, wxEmptyString, wildcard, style);
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
-}
-
-// ---------------------------------------------------------------------------
-// Opening a database
-
-void MainWindow::OpenDatabase(const wxString& path) {
-    readoutBar->SetPlot(nullptr);
-    legendPanel->SetSections({});
-    renderHelper.reset();
-    // The inspector must not keep acting on the data set that was just dropped.
-    inspector->SetRenderHelper(nullptr);
-    statsWindow->SetPlot(nullptr);
-    loader->Start(path);
-}
-
-void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot) {
-    const PlotOpening opening = plot->GetOpening();
-    if (opening.IsOpen()) {
-        renderHelper = std::make_unique<RenderHelper>(std::move(plot));
-        fileName = wxFileName(path).GetFullName();
-        recentPlots->Add(path);
-    } else {
-        // Nothing of a refused file is kept: the window stays as without data.
-        plot.reset();
-        fileName.clear();
-    }
-    ResetView();
-    ClearLayerCaches();
-    viewer->SetLayers({});
-    RefillStemList();
-    readoutBar->SetPlot(renderHelper.get());
-    RedrawLayers();
-    inspector->SetRenderHelper(renderHelper.get());
-    statsWindow->SetPlot(renderHelper ? &renderHelper->GetPlot() : nullptr);
-    // Said over the window as it now is, once the progress window has gone;
-    // the plot file's own account names the file and the reason.
-    if (!opening.problem.empty()) {
-        Inform(opening.problem, "Open Database",
-               opening.IsOpen() ? wxOK | wxICON_WARNING : wxOK | wxICON_ERROR);
-    }
-    if (opening.IsOpen()) {
-        Log(LOG_RUN, "Database loaded.");
-        SelectStartStems();
-    }
-    // The start options are the start file's: a refused one takes them with it.
-    startPending = false;
-}
-
-// A new file is shown whole, or as the start options ask.
-void MainWindow::ResetView() {
-    if (!renderHelper) {
-        return;
-    }
-    const PlotRect& full = renderHelper->GetFullExtent();
-    const UptakeGridData* grid = renderHelper->GetPlot().GetUptakeGrid();
-    // Without a grid there are no cells to count; a hundredth of the plot serves.
-    const double span =
-        grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
-    navigator.Reset(full, span);
-    const PlotRect view = startPending && start.view ? *start.view : full;
-    renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
-}
-
-// All start stems are selected before the picture is drawn, once.
-void MainWindow::SelectStartStems() {
-    if (!startPending || start.stems.empty()) {
-        return;
-    }
-    for (const std::string& stem : start.stems) {
-        selection->Select(*renderHelper, wxString::FromUTF8(stem.c_str()));
-    }
-    RedrawLayers();
 }
 
 void MainWindow::Inform(const wxString& text, const wxString& caption, long style) {
@@ -304,8 +244,26 @@ void MainWindow::OnViewerClick(int x, int y) {
 // ---------------------------------------------------------------------------
 // Layers and the picture
 
-void MainWindow::RedrawLayers() {
-    if (!renderHelper) {
+void MainWindow::RedrawLayers(bool retryFailedTrees) {
+    // While work on the file runs, its end draws again.
+    if (!renderHelper || fileWorkRunning) {
+        UpdateZoomDisplay();
+        return;
+    }
+    if (retryFailedTrees) {
+        treeSets->ForgetFailures();
+    }
+    if (treeSets->Start(renderHelper, selection->GetRowStems())) {
+        fileWorkRunning = true;
+        UpdateZoomDisplay();
+        return;
+    }
+    // Every read of the drawing sees one state of the file, and none is cut
+    // off halfway by another program's write: a layer is never kept empty
+    // because the file was busy.
+    Database database = renderHelper->GetPlot().GetDatabase();
+    if (!database.BeginReading()) {
+        ShowFileBusy();
         UpdateZoomDisplay();
         return;
     }
@@ -319,6 +277,8 @@ void MainWindow::RedrawLayers() {
     viewer->SetLayers(stack);
     UpdateZoomDisplay();
     UpdateReadingAids();
+    database.EndReading();
+    readoutBar->SetFileBusy(false);
     layerPanel->Layout();
 }
 
@@ -428,6 +388,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
     switch (event.GetId()) {
         case ID_OPEN_DATASET:
             OpenDatasetCommand();
+            break;
+        case ID_RELOAD:
+            Reload();
             break;
         case ID_SAVE_IMAGE:
             SaveImageCommand();
@@ -555,20 +518,6 @@ void MainWindow::SelectNoneCommand() {
         selection->Clear(*renderHelper);
         RedrawLayers();
     }
-}
-
-void MainWindow::DeleteIndexesCommand() {
-    if (!renderHelper) {
-        return;
-    }
-    // Nothing may read the dropped tables until the file is opened again.
-    readoutBar->SetPlot(nullptr);
-    statsWindow->SetPlot(nullptr);
-    renderHelper->GetPlot().DeleteIndexTables();
-    Inform(
-        "All database indexes have been deleted. You will need to re open the database "
-        "before you can use it again.",
-        "Indexes Deleted", wxOK | wxICON_INFORMATION);
 }
 
 void MainWindow::PreferencesCommand() {

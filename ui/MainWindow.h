@@ -5,6 +5,7 @@
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/string.h>
+#include <wx/timer.h>
 
 #include <cstdint>
 #include <functional>
@@ -20,17 +21,22 @@
 #include "ui/DatabaseLoader.h"
 #include "ui/LayerBoxes.h"
 #include "ui/MainMenu.h"
+#include "ui/ReloadKeeper.h"
 #include "ui/StemSelection.h"
 
 class wxListBox;
+class wxUpdateUIEvent;
 class wxKeyEvent;
 class wxMoveEvent;
 class wxPanel;
 class wxSizeEvent;
 class wxStaticText;
+class ChangeBar;
 class InspectWindow;
+struct JobEnd;
 class LegendPanel;
 class ReadoutStatusBar;
+class TreeSetMaker;
 class PlotFile;
 class RecentPlots;
 class RenderHelper;
@@ -51,14 +57,24 @@ class MainWindow : public wxFrame {
     // The command line's choice of layers (ticked at once), and of stems and
     // view (taken when the start file has loaded). Call after AddLayer.
     void ApplyStartOptions(const PictureRequest& options);
+    // Opens the file in the background; while other work on the open file
+    // runs, the opening follows it.
     void OpenDatabase(const wxString& path);
+    // Opens the open file again (or the one whose index tables were
+    // deleted), keeping the view, the selected trees and the inspector's
+    // tree where they still exist.
+    void Reload();
     void SelectStem(const wxString& stem);
     void DeselectStem(const wxString& stem);
     // x, y in composite pixels.
     void OnViewerClick(int x, int y);
     void RefillStemList();
 
-    void RedrawLayers();
+    // Draws the picture again. Trees selected whose sets are not made yet
+    // are made first, behind the progress window; a tree whose set could
+    // not be made is tried again unless retryFailedTrees is false. When
+    // another program keeps the file, the drawing waits for it to be free.
+    void RedrawLayers(bool retryFailedTrees = true);
     void PanView(int dx, int dy);
     // Wheel notches (positive: in) about the viewer pixel x, y.
     void WheelZoom(int notches, int x, int y);
@@ -70,7 +86,8 @@ class MainWindow : public wxFrame {
 
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
-    bool IsLoading() const { return loader->IsLoading(); }
+    // An opening, or other work on the file behind the progress window, runs.
+    bool IsLoading() const { return loader->IsLoading() || fileWorkRunning; }
     const std::list<LayerEntry>& GetLayers() const { return layerBoxes->GetEntries(); }
     const std::vector<int>& GetSelectedStemRows() const { return selection->GetRows(); }
     const wxString& GetCurrentStem() const { return selection->GetCurrentStem(); }
@@ -82,6 +99,7 @@ class MainWindow : public wxFrame {
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
     LegendPanel* GetLegendPanel() const { return legendPanel; }
     ReadoutStatusBar* GetReadoutBar() const { return readoutBar; }
+    ChangeBar* GetChangeBar() const { return changeBar; }
     // The cached bitmap of a layer, invalid when there is none.
     wxBitmap CachedPlotLayer(uint32_t flag) const { return layerCache.PlotLayer(flag); }
     wxBitmap CachedStemLayer(const wxString& stem, uint32_t flag) const {
@@ -104,11 +122,23 @@ class MainWindow : public wxFrame {
     ZoomCtrl* zoomCtrl = nullptr;
     LegendPanel* legendPanel = nullptr;
     ReadoutStatusBar* readoutBar = nullptr;
+    ChangeBar* changeBar = nullptr;
     std::unique_ptr<LayerBoxes> layerBoxes;
     LayerCache layerCache;
     ViewNavigator navigator;
-    std::unique_ptr<RenderHelper> renderHelper;
+    // Shared with work on the file that runs on a worker.
+    std::shared_ptr<RenderHelper> renderHelper;
     wxString fileName;  // of the open data set, for the title
+    // The file Reload opens: the open one, or the one whose index tables were deleted.
+    wxString reloadPath;
+    // What a Reload keeps of the window, when the opening it started ends.
+    ReloadKeeper keeper;
+    std::unique_ptr<TreeSetMaker> treeSets;
+    // Work on the open file runs on a worker: the window leaves the file alone meanwhile.
+    bool fileWorkRunning = false;
+    wxString openAfterWork;
+    // Draws again when a drawing found the file busy.
+    wxTimer busyRetry;
     InspectWindow* inspector = nullptr;
     TreeStatsWindow* statsWindow = nullptr;
     std::unique_ptr<StemSelection> selection;
@@ -135,7 +165,17 @@ class MainWindow : public wxFrame {
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
 
-    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot);
+    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot, const JobEnd& end);
+    // The window lets go of the open file: nothing of it is shown or read any more.
+    void LetGoOfPlot();
+    void StartOpening(const wxString& path, const std::vector<wxString>& trees);
+    void KeepForReload();
+    void OnTreeSetsMade(const wxString& problems);
+    // What follows work on the file: an opening asked for meanwhile.
+    bool OpenAfterWork();
+    void ShowFileBusy();
+    long long FileDataVersion();
+    bool MayShowChangeBar();
 
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
@@ -145,11 +185,15 @@ class MainWindow : public wxFrame {
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void OnReloadButton(wxCommandEvent& event);
+    void OnUpdateReload(wxUpdateUIEvent& event);
+    void OnBusyRetry(wxTimerEvent& event);
 
     void OpenDatasetCommand();
     void SaveImageCommand();
     void SelectNoneCommand();
     void DeleteIndexesCommand();
+    void OnIndexTablesDeleted(const wxString& name, bool dropped, const JobEnd& end);
     void PreferencesCommand();
     void ToggleInspectorCommand();
     void ZoomCommand(bool in);

@@ -190,7 +190,12 @@ ProgressWindow::ProgressWindow(wxWindow* parent, bool showTimes, bool showCancel
     DisableOtherWindows();
 
     shared->startTime = time(nullptr);
-    StartThread(WatchLoop, new std::shared_ptr<Shared>(shared));
+    // Without its watching thread the window still closes when whoever
+    // hands the work back calls CloseFinished.
+    auto* watched = new std::shared_ptr<Shared>(shared);
+    if (!StartThread(WatchLoop, watched)) {
+        delete watched;
+    }
 }
 
 ProgressWindow::~ProgressWindow() {
@@ -211,8 +216,11 @@ void ProgressWindow::SetPulse(bool on) {
     if (on) {
         OnMainThread(shared, [](ProgressWindow& window) { window.gauge->Pulse(); });
         if (!shared->pulseLoopActive) {
-            shared->pulseLoopActive = true;
-            StartThread(PulseLoop, new std::shared_ptr<Shared>(shared));
+            auto* pulsed = new std::shared_ptr<Shared>(shared);
+            shared->pulseLoopActive = StartThread(PulseLoop, pulsed);
+            if (!shared->pulseLoopActive) {
+                delete pulsed;
+            }
         }
     } else {
         OnMainThread(shared, [](ProgressWindow& window) { window.gauge->SetValue(0); });
@@ -280,6 +288,7 @@ void ProgressWindow::OnClose(wxCloseEvent& event) {
 // Modal without a nested event loop: the caller's code goes on, and every
 // other window ignores the user until this one closes.
 void ProgressWindow::DisableOtherWindows() {
+    focused = wxWindow::FindFocus();
     for (wxWindow* window : wxTopLevelWindows) {
         if (window != this && window->IsShown() && window->IsEnabled()) {
             window->Disable();
@@ -296,6 +305,11 @@ void ProgressWindow::EnableOtherWindows() {
         }
     }
     disabledWindows.clear();
+    // Keys go on reaching the control that had them, as after a dialog.
+    if (focused && !focused->IsBeingDeleted() && focused->IsEnabled()) {
+        focused->SetFocus();
+    }
+    focused = nullptr;
 }
 
 void ProgressWindow::Relayout() {

@@ -73,6 +73,8 @@ class ProgressWindow : public wxDialog {
     std::shared_ptr<Shared> shared;
     // The windows this one disabled; weak, as any of them may go first.
     std::vector<wxWeakRef<wxWindow>> disabledWindows;
+    // The control that had the keyboard before this window took it.
+    wxWeakRef<wxWindow> focused;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -7,7 +7,17 @@
 
 namespace {
 
-enum Field { POINT_FIELD, CELL_FIELD, TREES_FIELD, STEM_FIELD, FIELD_COUNT };
+enum Field {
+    POINT_FIELD,
+    CELL_FIELD,
+    TREES_FIELD,
+    STEM_FIELD,
+    FIELD_COUNT,
+    BUSY_FIELD = FIELD_COUNT
+};
+
+const int kWidths[FIELD_COUNT + 1] = {-2, -4, -3, -3, -4};
+const char* const kFileBusy = "the file is busy (another program is writing it)";
 
 wxString Number(double value) {
     return wxString::Format("%g", value);
@@ -33,8 +43,19 @@ wxString TreeReadingsText(const PointReading& reading) {
 }  // namespace
 
 ReadoutStatusBar::ReadoutStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_ANY) {
-    const int widths[FIELD_COUNT] = {-2, -4, -3, -3};
-    SetFieldsCount(FIELD_COUNT, widths);
+    SetFieldsCount(FIELD_COUNT, kWidths);
+}
+
+// The field is there only while the file is busy, so that it takes no room otherwise.
+void ReadoutStatusBar::SetFileBusy(bool busy) {
+    if (busy == fileBusy) {
+        return;
+    }
+    fileBusy = busy;
+    SetFieldsCount(busy ? FIELD_COUNT + 1 : FIELD_COUNT, kWidths);
+    if (busy) {
+        SetStatusText(kFileBusy, BUSY_FIELD);
+    }
 }
 
 ReadoutStatusBar::~ReadoutStatusBar() = default;

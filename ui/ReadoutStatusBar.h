@@ -1,6 +1,8 @@
 // The status bar of the main window: what the map holds under the pointer
 // (plot point, grid cell with its total uptake and tree count, the selected
-// trees' own uptake there, the nearest stem).
+// trees' own uptake there, the nearest stem), read from cells held in
+// memory; and, while another program keeps the file from being read, a
+// field that says so.
 #pragma once
 
 #include <wx/statusbr.h>
@@ -25,6 +27,9 @@ class ReadoutStatusBar : public wxStatusBar {
     void SetTrees(const std::vector<wxString>& labels);
     // Reads the point under the pointer again, for a view that changed under it.
     void Reread();
+    // Says that the file is busy (another program writing it), or no longer.
+    void SetFileBusy(bool busy);
+    bool IsFileBusy() const { return fileBusy; }
 
   private:
     // Shows the reading of a viewer pixel; without a plot, nothing.
@@ -38,5 +43,6 @@ class ReadoutStatusBar : public wxStatusBar {
     std::unique_ptr<PointReadout> readout;
     std::vector<wxString> trees;
     bool pointerInside = false;
+    bool fileBusy = false;
     wxPoint pointer;
 };

@@ -21,14 +21,7 @@ void StemSelection::Refill(RenderHelper* helper) {
 
 void StemSelection::Select(RenderHelper& helper, const wxString& stem) {
     Log(LOG_RUN, "Stem selected: %s", stem.utf8_str().data());
-    const std::vector<wxString> attributes = helper.GetStemAttributeNames();
-    currentStem = stem;
-    inspector->SetStem(stem);
-    inspector->ClearInfo();
-    inspector->AddInfo("Stem ID", stem);
-    for (const wxString& attribute : attributes) {
-        inspector->AddInfo(attribute, wxString::Format("%f", helper.GetStemValue(stem, attribute)));
-    }
+    Inspect(helper, stem);
     helper.AddHighlightedStem(stem);
     const int row = RowOf(stem);
     // A stem without a row in the list is highlighted and inspected, but no
@@ -40,6 +33,20 @@ void StemSelection::Select(RenderHelper& helper, const wxString& stem) {
         if (std::find(rows.begin(), rows.end(), row) == rows.end()) {
             rows.push_back(row);
         }
+    }
+}
+
+void StemSelection::Inspect(RenderHelper& helper, const wxString& stem) {
+    currentStem = stem;
+    inspector->SetStem(stem);
+    inspector->ClearInfo();
+    if (stem.empty()) {
+        return;
+    }
+    const std::vector<wxString> attributes = helper.GetStemAttributeNames();
+    inspector->AddInfo("Stem ID", stem);
+    for (const wxString& attribute : attributes) {
+        inspector->AddInfo(attribute, wxString::Format("%f", helper.GetStemValue(stem, attribute)));
     }
 }
 

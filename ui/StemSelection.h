@@ -22,6 +22,9 @@ class StemSelection {
     // recorded once, however often it is selected.
     void Select(RenderHelper& helper, const wxString& stem);
     void Deselect(RenderHelper& helper, const wxString& stem);
+    // Shows the stem in the inspector, as the current stem, without
+    // selecting it; an empty stem clears the inspector.
+    void Inspect(RenderHelper& helper, const wxString& stem);
     // The selection becomes the rows the list shows selected, however many
     // changed: dropped rows first, then new ones, lastRow last.
     void FollowList(RenderHelper& helper, int lastRow);

@@ -12,7 +12,6 @@
 #include <limits>
 #include <numeric>
 
-#include "base/Dispatcher.h"
 #include "base/Log.h"
 #include "base/NumberText.h"
 #include "base/PendingFile.h"
@@ -20,7 +19,7 @@
 #include "base/Text.h"
 #include "cli/StatsCommand.h"
 #include "data/PlotFile.h"
-#include "ui/ProgressWindow.h"
+#include "ui/BackgroundJob.h"
 
 namespace {
 
@@ -51,19 +50,6 @@ double PlotValues(PlotFile& plot) {
 }
 
 }  // namespace
-
-// What the worker needs, and what it hands back to the main thread.
-struct TreeStatsWindow::Task {
-    ProgressMonitor monitor{0.0, 0.0};
-    std::string path;
-    TreeStatsRequest request;
-    std::shared_ptr<TreeStatsTable> table = std::make_shared<TreeStatsTable>();
-    bool computed = false;
-    std::string error;
-    wxWeakRef<TreeStatsWindow> window;
-    int generation = 0;
-    wxWeakRef<ProgressWindow> progress;
-};
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(TreeStatsWindow, wxFrame)
@@ -152,40 +138,31 @@ void TreeStatsWindow::Compute() {
     }
     computing = true;
     note->SetLabel("Computing the tree statistics...");
-    Task* task = new Task;
-    task->path = Utf8(plot->GetPath());
-    task->request = request;
-    task->window = this;
-    task->generation = generation;
-    task->progress = ShowPulsingProgress(this, task->monitor);
-    StartThread(&TreeStatsWindow::ComputeStep, task);
-}
-
-// The worker reads through a handle of its own.
-int TreeStatsWindow::ComputeStep(void* argument) {
-    Task* task = static_cast<Task*>(argument);
-    {
-        Database database = Database::OpenForReading(task->path.c_str());
-        task->computed =
-            GatherTreeStats(database, task->request, *task->table, task->error, &task->monitor);
-    }
-    task->monitor.SetState(ProgressMonitor::Finished);
-    PostToMainThread(&TreeStatsWindow::Computed, task);
-    return 0;
-}
-
-int TreeStatsWindow::Computed(void* argument) {
-    std::unique_ptr<Task> task(static_cast<Task*>(argument));
-    if (task->progress) {
-        task->progress->CloseFinished();
-    }
-    // The window may have gone, or moved on to another plot, meanwhile.
-    TreeStatsWindow* window = task->window;
-    if (window && window->generation == task->generation) {
-        window->computing = false;
-        window->TakeTable(task->computed ? std::move(task->table) : nullptr, task->error);
-    }
-    return 0;
+    // The worker reads through a handle of its own.
+    const std::string path = Utf8(plot->GetPath());
+    auto computed = std::make_shared<TreeStatsTable>();
+    auto error = std::make_shared<std::string>();
+    auto done = std::make_shared<bool>(false);
+    wxWeakRef<TreeStatsWindow> self(this);
+    const int asked = generation;
+    RunBehindProgress(
+        this, ProgressMonitor(0.0, 0.0),
+        [path, request, computed, error, done](ProgressMonitor& monitor) {
+            Database database = Database::OpenForReading(path.c_str());
+            *done = GatherTreeStats(database, request, *computed, *error, &monitor);
+        },
+        [self, asked, computed, error, done](const JobEnd& end) {
+            // The window may have gone, or moved on to another plot, meanwhile.
+            if (!self || self->generation != asked) {
+                return;
+            }
+            self->computing = false;
+            if (!end.finished) {
+                *error = end.cause;
+            }
+            self->TakeTable(*done ? std::shared_ptr<const TreeStatsTable>(computed) : nullptr,
+                            *error);
+        });
 }
 
 void TreeStatsWindow::TakeTable(std::shared_ptr<const TreeStatsTable> computed,

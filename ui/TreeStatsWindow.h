@@ -49,10 +49,6 @@ class TreeStatsWindow : public wxFrame {
     bool IsComputing() const { return computing; }
 
   private:
-    struct Task;
-    static int ComputeStep(void* task);
-    static int Computed(void* task);
-
     void OnClose(wxCloseEvent& event);
     void OnColumnClick(wxListEvent& event);
     void OnSelectionChange(wxListEvent& event);

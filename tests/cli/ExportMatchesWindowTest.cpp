@@ -116,6 +116,7 @@ class ExportMatchesWindowTest : public testing::Test {
         event.SetInt(row);
         event.SetExtraLong(1);
         list->GetEventHandler()->ProcessEvent(event);
+        ASSERT_TRUE(WaitUntilIdle(window));
     }
 
     void Zoom(int type) {

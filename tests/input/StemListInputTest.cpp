@@ -5,6 +5,7 @@
 #include <set>
 
 #include "InputSupport.h"
+#include "MainWindowSupport.h"
 #include "render/RenderHelper.h"
 #include "ui/MainWindow.h"
 #include "ui/Viewer.h"
@@ -39,7 +40,11 @@ class StemListInputTest : public InputWindowTest {
         return wxPoint(++clicks % 2 ? 10 : 40, (first + last) / 2);
     }
 
-    void ClickRow(int row, int modifiers = 0) { input.Click(list, RowPoint(row), modifiers); }
+    // A tree selected for the first time makes its set behind the progress window first.
+    void ClickRow(int row, int modifiers = 0) {
+        input.Click(list, RowPoint(row), modifiers);
+        ASSERT_TRUE(WaitUntilIdle(window));
+    }
 
     std::set<int> ShownRows() {
         wxArrayInt shown;
@@ -50,6 +55,7 @@ class StemListInputTest : public InputWindowTest {
     // The rows the list shows selected are the selected stems, each
     // highlighted and drawn once with the one tree layer ticked.
     void ExpectInStep(std::set<int> rows) {
+        ASSERT_TRUE(WaitUntilIdle(window));
         EXPECT_EQ(ShownRows(), rows);
         const std::vector<int>& selected = window->GetSelectedStemRows();
         EXPECT_EQ(std::set<int>(selected.begin(), selected.end()), rows);

@@ -117,6 +117,7 @@ class MainWindowTest : public testing::Test {
             list->Deselect(row);
         }
         SendCommand(list, wxEVT_LISTBOX, list->GetId(), row, select ? 1 : 0);
+        ASSERT_TRUE(WaitUntilIdle(window));
     }
 
     // The viewer pixel of a plot point under the current view.
@@ -127,6 +128,7 @@ class MainWindowTest : public testing::Test {
         viewer->GetComposite();  // a click needs a picture, as after the first paint
         SendMouse(viewer, wxEVT_LEFT_DOWN, at.x, at.y, true);
         SendMouse(viewer, wxEVT_LEFT_UP, at.x, at.y, false);
+        ASSERT_TRUE(WaitUntilIdle(window));
     }
 
     std::vector<wxString> Highlighted() { return window->GetRenderHelper()->GetHighlightedStems(); }

@@ -53,6 +53,7 @@ TEST(TreeStatsWindow, SelectingARowSelectsTheTreeOnTheMapAndBack) {
 
     // The map's selection shows in the table.
     window->SelectStem("T3");
+    ASSERT_TRUE(WaitUntilIdle(window));  // T3's own set is made first
     EXPECT_TRUE(RowSelected(list, "T3"));
     EXPECT_TRUE(RowSelected(list, "T2"));
     window->DeselectStem("T2");
