@@ -3,7 +3,7 @@
 # openbox and libxtst-dev for the tests that drive the real pointer and keys).
 # Sourced, not run.
 
-QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev libcairo2-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file openbox libxtst-dev"
+QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev libcairo2-dev libpango1.0-dev pkg-config sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file openbox libxtst-dev"
 
 quenvar_install_packages() {
     local missing=()

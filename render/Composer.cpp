@@ -33,22 +33,34 @@ wxBitmap SceneLayer(RenderHelper& helper, const Scene& scene, const LayerDef& la
 
 }  // namespace
 
-void ComposeLayers(RenderHelper& helper, const Scene& scene,
-                   const std::function<void(const wxBitmap&)>& take, LayerCache* cache) {
+void ForEachSceneLayer(const Scene& scene,
+                       const std::function<void(const LayerDef&, const wxString& tree)>& visit) {
     // A map without pixels (a window not laid out yet) cannot hold a picture.
     if (scene.width <= 0 || scene.height <= 0) {
         return;
     }
     for (const LayerDef* layer : ByPosition(scene.layers)) {
         if (layer->group == LayerGroup::Plot) {
-            take(SceneLayer(helper, scene, *layer, wxString(), cache));
+            visit(*layer, wxString());
             continue;
         }
         for (const wxString& tree : scene.trees) {
-            take(SceneLayer(helper, scene, *layer, tree, cache));
+            visit(*layer, tree);
         }
     }
-    take(helper.RenderLayer(HighlightLayer(), wxString(), scene.view, scene.width, scene.height));
+    visit(HighlightLayer(), wxString());
+}
+
+void ComposeLayers(RenderHelper& helper, const Scene& scene,
+                   const std::function<void(const wxBitmap&)>& take, LayerCache* cache) {
+    ForEachSceneLayer(scene, [&](const LayerDef& layer, const wxString& tree) {
+        // The overlay changes with every selection: it is never kept.
+        if (&layer == &HighlightLayer()) {
+            take(helper.RenderLayer(layer, tree, scene.view, scene.width, scene.height));
+        } else {
+            take(SceneLayer(helper, scene, layer, tree, cache));
+        }
+    });
 }
 
 wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache) {
@@ -65,6 +77,26 @@ wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* ca
         },
         cache);
     return picture;
+}
+
+LayerImage ComposeImage(RenderHelper& helper, const Scene& scene) {
+    if (scene.width <= 0 || scene.height <= 0) {
+        return LayerImage();
+    }
+    LayerImage picture(scene.width, scene.height, false);
+    ComposeOnto(helper, scene, picture);
+    return picture;
+}
+
+void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture) {
+    if (!picture.IsOk()) {
+        return;
+    }
+    // One layer at a time, so that a large picture never holds all its layers.
+    ForEachSceneLayer(scene, [&](const LayerDef& layer, const wxString& tree) {
+        CoverWith(picture,
+                  helper.RenderLayerImage(layer, tree, scene.view, scene.width, scene.height));
+    });
 }
 
 std::vector<std::string> MissingLayers(PlotFile& plot, const Scene& scene) {

@@ -1,6 +1,6 @@
 // Stacking layers into a picture, written once. The window composes its map
-// with its layer cache; the export, its legend strip and every other output
-// compose without one.
+// with its layer cache; the export composes without one, as an image or on a
+// vector page, and needs no toolkit for that.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/PlotRect.h"
+#include "render/LayerImage.h"
 #include "render/LayerTable.h"
 
 class LayerCache;
@@ -26,6 +27,12 @@ struct Scene {
     int height = 0;
 };
 
+// The scene's layers bottom first, as every picture stacks them: the
+// layers by position, a tree layer once for each tree (tree given), then
+// the overlay of the highlighted stems.
+void ForEachSceneLayer(const Scene& scene,
+                       const std::function<void(const LayerDef&, const wxString& tree)>& visit);
+
 // Draws the scene's layers and hands each to take as soon as it is drawn,
 // bottom first: the layers by position, a tree layer once for each tree,
 // then the overlay of the helper's highlighted stems. A layer drawn now
@@ -38,6 +45,13 @@ void ComposeLayers(RenderHelper& helper, const Scene& scene,
 // The scene as one picture: black, with every layer stacked over it.
 // Invalid for a scene without pixels.
 wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache = nullptr);
+
+// The scene as a picture without the toolkit: black, with every layer
+// stacked over it. Not ok for a scene without pixels.
+LayerImage ComposeImage(RenderHelper& helper, const Scene& scene);
+// The same stacked onto a picture from its top-left corner; what falls
+// outside the scene's size is left as it was.
+void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture);
 
 // The scene's layers left empty because their index tables could not be
 // built: "uptake-blocks", "tree-blocks (T1)".

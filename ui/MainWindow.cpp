@@ -32,6 +32,7 @@
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
+#include "ui/ScreenText.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
 #include "ui/Viewer.h"
@@ -181,6 +182,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     const PlotOpening opening = plot->GetOpening();
     if (opening.IsOpen()) {
         renderHelper = std::make_unique<RenderHelper>(std::move(plot));
+        renderHelper->SetTextScale(ScreenTextScale());
         fileName = wxFileName(path).GetFullName();
     } else {
         // Nothing of a refused file is kept: the window stays as without data.
