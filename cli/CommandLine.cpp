@@ -12,8 +12,9 @@ namespace {
 const char* const kUsageHead =
     "Usage: quenvar [--layers KEY,...] [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX]\n"
     "               [--palette NAME] [FILE.db]\n"
-    "       quenvar --export OUT.png [--size WxH] [--layers KEY,...] [--stems LABEL,...]\n"
-    "               [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME] [--legend] FILE.db\n"
+    "       quenvar --export OUT.png|OUT.svg|OUT.pdf [--size WxH] [--layers KEY,...]\n"
+    "               [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME]\n"
+    "               [--legend] FILE.db\n"
     "       quenvar --at X,Y [--stems LABEL,...] FILE.db\n"
     "       quenvar import GRID STEMS OUT.db [--force]\n"
     "       quenvar --help | --version\n"
@@ -21,11 +22,12 @@ const char* const kUsageHead =
     "Without --export, --at or import, opens the viewer window, on FILE.db when one is\n"
     "given, with the layers ticked, the stems selected, the view and the colour scale\n"
     "that --layers, --stems, --view and --palette choose (the window's title shows its\n"
-    "view in this form).\n"
+    "view in this form). Only the window needs a display.\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
-    "                     write the picture to OUT.png; no window is opened, but a\n"
-    "                     display is needed (without one, run under xvfb-run)\n"
+    "                     write the picture to OUT.png, or as a vector figure to a\n"
+    "                     name ending in .svg or .pdf; no window is opened and no\n"
+    "                     display is needed\n"
     "  --size WxH         picture size in pixels (default 750x550, at most 4096x4096)\n"
     "  --layers KEY,...   the layers to draw (default: none), keys below\n"
     "  --stems LABEL,...  the stems to select, in this order: the tree layers are\n"
@@ -326,7 +328,7 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Export:
             request.outputPath = value;
             if (value.empty()) {
-                error = "--export needs the name of the PNG file to write";
+                error = "--export needs the name of the picture file to write (PNG, SVG or PDF)";
                 return false;
             }
             return true;

@@ -17,6 +17,7 @@
 #include "render/Legend.h"
 #include "render/LegendDrawing.h"
 #include "render/RenderHelper.h"
+#include "render/VectorPage.h"
 
 namespace {
 
@@ -73,8 +74,9 @@ Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
     return scene;
 }
 
-// The PNG file of the picture the request asks of the helper's plot, with
-// the legend strip at its right when asked for; empty when it cannot be drawn.
+// The file of the picture the request asks of the helper's plot, in the
+// format its name asks for, with the legend strip at its right when asked
+// for; empty when it cannot be drawn.
 std::string DrawRequest(RenderHelper& helper, const ExportRequest& request, const Scene& scene) {
     const PictureRequest& wanted = request.picture;
     // The legend takes a strip at the right; the map keeps the rest. Its
@@ -87,6 +89,15 @@ std::string DrawRequest(RenderHelper& helper, const ExportRequest& request, cons
     Scene map = scene;
     map.width = wanted.width - strip;
     auto legend = [&] { return BuildLegend(helper, scene.layers, scene.trees, *colorSettings); };
+    const PictureFormat format = FormatOfPath(request.outputPath);
+    if (format != PictureFormat::Png) {
+        return DrawVectorPage(format, wanted.width, wanted.height, 1.0, [&](Canvas& page) {
+            ComposeVector(helper, map, page);
+            if (strip > 0) {
+                DrawLegendStrip(page, legend(), map.width, strip);
+            }
+        });
+    }
     LayerImage picture(wanted.width, wanted.height, false);
     ComposeOnto(helper, map, picture);
     if (strip > 0 && picture.IsOk()) {

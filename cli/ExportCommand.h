@@ -1,6 +1,6 @@
 // The batch export: the picture the viewer would show for a plot file, a set
-// of layers, stems and a view, written as PNG without opening any window and
-// without a display.
+// of layers, stems and a view, written as PNG, SVG or PDF without opening any
+// window and without a display.
 #pragma once
 
 #include <string>
@@ -13,10 +13,11 @@
 // False with one line naming the problem in error.
 bool CheckExportInput(const ExportRequest& request, std::string& error);
 
-// Opens the file as the window does, draws and writes the PNG. False with the reason in error when
-// no picture was written; warning names a problem that still left a picture (for example index
-// tables that a read-only file could not take), and missingLayers the requested layers it left
-// empty ("uptake-blocks", "tree-blocks (T1)").
+// Opens the file as the window does, draws and writes the picture in the
+// format its name asks for. False with the reason in error when no picture was
+// written; warning names a problem that still left a picture (for example
+// index tables that a read-only file could not take), and missingLayers the
+// requested layers it left empty ("uptake-blocks", "tree-blocks (T1)").
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
                    std::vector<std::string>* missingLayers = nullptr);
 

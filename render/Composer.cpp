@@ -1,7 +1,9 @@
 #include "render/Composer.h"
 
 #include "base/Text.h"
+#include "render/Canvas.h"
 #include "render/LayerCache.h"
+#include "render/LayerPixels.h"
 #include "render/LayerStack.h"
 #include "render/RenderHelper.h"
 
@@ -97,6 +99,52 @@ void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture) 
         CoverWith(picture,
                   helper.RenderLayerImage(layer, tree, scene.view, scene.width, scene.height));
     });
+}
+
+namespace {
+
+// The pixels of a cloud layer the window keeps at the scene's size.
+LayerImage KeptCloud(const LayerCache* cache, const Scene& scene, const LayerDef& layer,
+                     const wxString& tree) {
+    if (!cache || layer.style != LayerStyle::Cloud) {
+        return LayerImage();
+    }
+    const wxBitmap kept = layer.group == LayerGroup::Tree ? cache->StemLayer(tree, layer.flag)
+                                                          : cache->PlotLayer(layer.flag);
+    if (!kept.IsOk() || kept.GetWidth() != scene.width || kept.GetHeight() != scene.height) {
+        return LayerImage();
+    }
+    LayerImage image(scene.width, scene.height);
+    LayerPixels from(kept);
+    LayerPixels to(image.Surface());
+    if (!from.IsOk() || !to.IsOk()) {
+        return LayerImage();
+    }
+    for (int y = 0; y < to.Height(); ++y) {
+        for (int x = 0; x < to.Width(); ++x) {
+            to.Row(y)[x] = from.Unpremultiplied(from.Row(y)[x]);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+void ComposeVector(RenderHelper& helper, const Scene& scene, Canvas& page,
+                   const LayerCache* cache) {
+    const PlotFrame frame(scene.view, scene.width, scene.height);
+    page.PushClip(0, 0, scene.width, scene.height);
+    page.LeaveOutBlack(true);
+    ForEachSceneLayer(scene, [&](const LayerDef& layer, const wxString& tree) {
+        const LayerImage kept = KeptCloud(cache, scene, layer, tree);
+        if (kept.IsOk()) {
+            page.PutPixels(kept);
+        } else {
+            helper.DrawLayer(layer, tree, frame, page);
+        }
+    });
+    page.LeaveOutBlack(false);
+    page.PopClip();
 }
 
 std::vector<std::string> MissingLayers(PlotFile& plot, const Scene& scene) {

@@ -14,6 +14,7 @@
 #include "render/LayerImage.h"
 #include "render/LayerTable.h"
 
+class Canvas;
 class LayerCache;
 class PlotFile;
 class RenderHelper;
@@ -52,6 +53,13 @@ LayerImage ComposeImage(RenderHelper& helper, const Scene& scene);
 // The same stacked onto a picture from its top-left corner; what falls
 // outside the scene's size is left as it was.
 void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture);
+
+// The scene's layers drawn in stacking order onto a vector page, within the
+// scene's size from the page's top-left corner; black in a layer stays
+// transparent. A cloud layer kept in the cache at the scene's size is drawn
+// from its pixels, so that a saved figure has the window's very dots.
+void ComposeVector(RenderHelper& helper, const Scene& scene, Canvas& page,
+                   const LayerCache* cache = nullptr);
 
 // The scene's layers left empty because their index tables could not be
 // built: "uptake-blocks", "tree-blocks (T1)".

@@ -29,6 +29,7 @@
 #include "ui/LayerBoxes.h"
 #include "ui/LegendPanel.h"
 #include "ui/MainMenu.h"
+#include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
@@ -43,7 +44,6 @@ namespace {
 const char* const kOpenMessage = "Open Database File...";
 const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*";
 const char* const kSaveMessage = "Save As...";
-const char* const kSaveWildcard = "PNG Files (*.png)|*.png";
 
 // The narrowest view, on its shorter side: a few grid cells.
 constexpr double kCellsAcross = 3.0;
@@ -158,12 +158,17 @@ wxString MainWindow::AskForDatabase() {
     return ChooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
 }
 
-wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcard, long style) {
+wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcard, long style,
+                                int* filterIndex) {
     if (chooseFile) {
         return chooseFile(message, wildcard, style);
     }
     wxFileDialog dialog(this, message, wxEmptyString, wxEmptyString, wildcard, style);
-    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    const bool chosen = dialog.ShowModal() == wxID_OK;
+    if (chosen && filterIndex) {
+        *filterIndex = dialog.GetFilterIndex();
+    }
+    return chosen ? dialog.GetPath() : wxString();
 }
 
 // ---------------------------------------------------------------------------
@@ -291,9 +296,7 @@ void MainWindow::RedrawLayers() {
         UpdateZoomDisplay();
         return;
     }
-    const wxSize size = viewer->GetClientSize();
-    const Scene scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(),
-                      size.x, size.y};
+    const Scene scene = CurrentScene();
     std::vector<wxBitmap> stack;
     ComposeLayers(
         *renderHelper, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); },
@@ -302,6 +305,12 @@ void MainWindow::RedrawLayers() {
     UpdateZoomDisplay();
     UpdateReadingAids();
     layerPanel->Layout();
+}
+
+Scene MainWindow::CurrentScene() const {
+    const wxSize size = viewer->GetClientSize();
+    return Scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(), size.x,
+                 size.y};
 }
 
 void MainWindow::UpdateReadingAids() {
@@ -506,18 +515,15 @@ void MainWindow::OpenDatasetCommand() {
 
 void MainWindow::SaveImageCommand() {
     Log(LOG_RUN, "Image saved.");
-    const wxString path = ChooseFile(kSaveMessage, kSaveWildcard, wxFD_SAVE);
+    int filterIndex = 0;
+    const wxString chosen = ChooseFile(kSaveMessage, kPictureWildcard, wxFD_SAVE, &filterIndex);
     const wxBitmap composite = viewer->GetComposite();
-    if (path.empty() || !composite.IsOk()) {
+    if (chosen.empty() || !composite.IsOk() || !renderHelper) {
         return;
     }
-    bool saved = false;
-    {
-        // The toolkit would report a failure in a dialog of its own; say it once, here.
-        wxLogNull quiet;
-        saved = composite.SaveFile(path, wxBITMAP_TYPE_PNG);
-    }
-    if (!saved) {
+    const wxString path = WithChosenExtension(chosen, filterIndex);
+    wxString error;
+    if (!SavePicture(path, composite, *renderHelper, CurrentScene(), layerCache, error)) {
         Inform(wxString::Format("The image could not be written to \"%s\".", path),
                "Save Current Image", wxOK | wxICON_ERROR);
     }

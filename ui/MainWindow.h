@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "data/PlotRect.h"
+#include "render/Composer.h"
 #include "render/LayerCache.h"
 #include "render/LayerTable.h"
 #include "render/PictureRequest.h"
@@ -118,8 +119,12 @@ class MainWindow : public wxFrame {
 
     void BuildLayout();
     wxString AskForDatabase();
-    // A file dialog, or the test's chooser in its place.
-    wxString ChooseFile(const wxString& message, const wxString& wildcard, long style);
+    // A file dialog, or the test's chooser in its place; filterIndex, when
+    // given, learns the filter the user chose in the dialog.
+    wxString ChooseFile(const wxString& message, const wxString& wildcard, long style,
+                        int* filterIndex = nullptr);
+    // What the map shows now; needs the open data set.
+    Scene CurrentScene() const;
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);

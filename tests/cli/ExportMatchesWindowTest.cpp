@@ -242,3 +242,20 @@ TEST_F(ExportMatchesWindowTest, CloudsGiveTheSameDotsFromTheSameRandomSequence) 
     EXPECT_TRUE(warning.empty()) << warning;
     EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
 }
+
+// A figure saved from the window shows the window's picture: its clouds are
+// the very dots on the screen, not new ones.
+TEST_F(ExportMatchesWindowTest, FigureSavedFromTheWindowIsItsPicture) {
+    Check("uptake-clouds");
+    Check("count-clouds");
+    const wxImage saved = SaveWindowPicture();
+    ASSERT_GT(LitPixels(saved), 100);
+    chosenFile = dir.File("window.svg");
+    wxCommandEvent event(wxEVT_MENU, ID_SAVE_IMAGE);
+    window->GetEventHandler()->ProcessEvent(event);
+    const ProgramRun raster = RunProgram(
+        "rsvg-convert", {"-w", std::to_string(saved.GetWidth()), "-h",
+                         std::to_string(saved.GetHeight()), "window.svg", "-o", "raster.png"});
+    ASSERT_EQ(raster.exitCode, 0) << raster.err;
+    EXPECT_EQ(DifferentPixels(LoadPng("raster.png"), saved), 0);
+}
