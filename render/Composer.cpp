@@ -81,15 +81,6 @@ wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* ca
     return picture;
 }
 
-LayerImage ComposeImage(RenderHelper& helper, const Scene& scene) {
-    if (scene.width <= 0 || scene.height <= 0) {
-        return LayerImage();
-    }
-    LayerImage picture(scene.width, scene.height, false);
-    ComposeOnto(helper, scene, picture);
-    return picture;
-}
-
 void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture) {
     if (!picture.IsOk()) {
         return;

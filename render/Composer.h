@@ -47,11 +47,9 @@ void ComposeLayers(RenderHelper& helper, const Scene& scene,
 // Invalid for a scene without pixels.
 wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache = nullptr);
 
-// The scene as a picture without the toolkit: black, with every layer
-// stacked over it. Not ok for a scene without pixels.
-LayerImage ComposeImage(RenderHelper& helper, const Scene& scene);
-// The same stacked onto a picture from its top-left corner; what falls
-// outside the scene's size is left as it was.
+// The scene's layers stacked without the toolkit onto a picture (black to
+// start with) from its top-left corner; what lies outside the scene's size
+// is left as it was.
 void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture);
 
 // The scene's layers drawn in stacking order onto a vector page, within the

@@ -524,7 +524,7 @@ void MainWindow::SaveImageCommand() {
     const wxString path = WithChosenExtension(chosen, filterIndex);
     wxString error;
     if (!SavePicture(path, composite, *renderHelper, CurrentScene(), layerCache, error)) {
-        Inform(wxString::Format("The image could not be written to \"%s\".", path),
+        Inform(wxString::Format("The image could not be written to \"%s\" (%s).", path, error),
                "Save Current Image", wxOK | wxICON_ERROR);
     }
 }

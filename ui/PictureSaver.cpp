@@ -3,6 +3,9 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
+#include <cerrno>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 #include "base/PendingFile.h"
@@ -17,12 +20,15 @@ namespace {
 
 const char* const kFilterExtensions[] = {"png", "svg", "pdf"};
 
+// Under a temporary name first, so that a failed save leaves an earlier
+// file of that name as it was.
 bool WriteBytes(const wxString& path, const std::string& bytes, wxString& error) {
     PendingFile file(Utf8(path));
-    std::string reason;
-    if (!file.Create(reason) || !file.Write(bytes.data(), bytes.size(), reason) ||
-        !file.Publish(true, reason)) {
-        error = wxString::FromUTF8(reason.c_str());
+    std::string message;
+    if (!file.Create(message) || !file.Write(bytes.data(), bytes.size(), message) ||
+        !file.Publish(true, message)) {
+        // The cause alone: the caller's message names the file already.
+        error = wxString::FromUTF8(std::strerror(errno));
         return false;
     }
     return true;
