@@ -4,7 +4,7 @@
 # poppler-utils and librsvg2-bin for the tests that read SVG and PDF figures).
 # Sourced, not run.
 
-QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev libcairo2-dev libpango1.0-dev pkg-config sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file openbox libxtst-dev poppler-utils librsvg2-bin"
+QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev zlib1g-dev libcairo2-dev libpango1.0-dev pkg-config sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file openbox libxtst-dev poppler-utils librsvg2-bin"
 
 quenvar_install_packages() {
     local missing=()

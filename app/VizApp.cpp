@@ -39,6 +39,7 @@ MainWindow* StartQuenvar(const wxString& startFile, bool askForFile, const Pictu
         colorSettings = new ColorSettings;
     }
     ApplyPaletteOption(start.palette, *colorSettings);
+    ApplyRangeOptions(start, *colorSettings);
     LogInit(LOG_RUN);
     Log(LOG_CONSOLE, "Quenvar Application Starting. Version %s (%s) %s", kQuenvarVersion, kPlatform,
         kBuild);

@@ -1,7 +1,8 @@
 // Program entry. The command line decides between the viewer window, the
-// batch export, the import and the reading of a point. Only the window starts
-// the toolkit's windowing: every other mode, and help, version and mistakes
-// on the command line, are answered without it, so they need no display.
+// batch export, the import, the reading of a point and the tree statistics.
+// Only the window starts the toolkit's windowing: every other mode, and help,
+// version and mistakes on the command line, are answered without it, so they
+// need no display.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +13,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
+#include "cli/StatsCommand.h"
 #include "db/PlotLabels.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VizApp);
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
             return RunImportCommand(line.import);
         case CommandMode::At:
             return RunAtCommand(line.at);
+        case CommandMode::Stats:
+            return RunStatsCommand(line.stats);
         case CommandMode::Window:
             break;
     }

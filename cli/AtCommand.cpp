@@ -33,6 +33,9 @@ int RunAtCommand(const AtRequest& request) {
         // As in the export: what the layers cannot show, the reading lacks too.
         Report("warning: " + Utf8(opening.problem));
     }
+    for (const std::string& note : plot.GetDataWarnings()) {
+        Report("warning: " + note);
+    }
     PointReadout readout(plot);
     std::vector<wxString> trees;
     for (const std::string& stem : request.stems) {

@@ -9,62 +9,24 @@
 
 namespace {
 
-const char* const kUsageHead =
-    "Usage: quenvar [--layers KEY,...] [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX]\n"
-    "               [--palette NAME] [FILE.db]\n"
-    "       quenvar --export OUT.png|OUT.svg|OUT.pdf [--size WxH] [--layers KEY,...]\n"
-    "               [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME]\n"
-    "               [--legend] FILE.db\n"
-    "       quenvar --at X,Y [--stems LABEL,...] FILE.db\n"
-    "       quenvar import GRID STEMS OUT.db [--force]\n"
-    "       quenvar --help | --version\n"
-    "\n"
-    "Without --export, --at or import, opens the viewer window, on FILE.db when one is\n"
-    "given, with the layers ticked, the stems selected, the view and the colour scale\n"
-    "that --layers, --stems, --view and --palette choose (the window's title shows its\n"
-    "view in this form). Only the window needs a display.\n"
-    "\n"
-    "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
-    "                     write the picture to OUT.png, or as a vector figure to a\n"
-    "                     name ending in .svg or .pdf; no window is opened and no\n"
-    "                     display is needed\n"
-    "  --size WxH         picture size in pixels (default 750x550, at most 4096x4096)\n"
-    "  --layers KEY,...   the layers to draw (default: none), keys below\n"
-    "  --stems LABEL,...  the stems to select, in this order: the tree layers are\n"
-    "                     drawn for each, and they are highlighted on top; write a\n"
-    "                     comma inside a label as \\, and a backslash as \\\\\n"
-    "  --view XMIN,YMIN,XMAX,YMAX\n"
-    "                     the part of the plot to show, in plot coordinates\n"
-    "                     (default: the whole plot)\n"
-    "  --palette NAME     the colour scale of the value layers: builtin (default),\n"
-    "                     viridis or cividis; also for the window\n"
-    "  --legend           draw the colour legend at the right of the picture\n"
-    "  --at X,Y           print what the plot holds at the point (X, Y): the grid\n"
-    "                     cell there with its total uptake and tree count, the\n"
-    "                     uptake of each tree of --stems in it, and the nearest\n"
-    "                     stem with its distance; no display is needed\n"
-    "  import GRID STEMS OUT.db\n"
-    "                     make the plot file OUT.db from two delimited text files\n"
-    "                     (comma, semicolon or tab): GRID, wide (x_coord, y_coord,\n"
-    "                     optionally gridcell_id, one column per tree) or long\n"
-    "                     (x_coord, y_coord, Tree, uptake), and STEMS (Tree, Xrot0,\n"
-    "                     Yrot0, any further columns); no display is needed\n"
-    "  --force            let import replace an existing OUT.db\n"
-    "  --help             show this help and exit\n"
-    "  --version          show the version and exit\n"
-    "\n"
-    "Layer keys:\n";
-
-const char* const kUsageTail =
-    "\n"
-    "Exit status: 0 when the picture or plot file was written or the point read;\n"
-    "3 when the picture was written, but a requested layer is missing because the\n"
-    "index tables it needs could not be built (the file is read-only, locked by\n"
-    "another program, on a full disk or damaged; the message says which); 2 on any\n"
-    "other error, and then no picture is written.\n";
-
 // Options that take a value, and the order they are described in.
-enum class Option { Export, Size, Layers, Stems, View, Palette, Legend, At, Force, Help, Version };
+enum class Option {
+    Export,
+    Size,
+    Layers,
+    Stems,
+    View,
+    Palette,
+    Range,
+    Legend,
+    At,
+    Force,
+    Trees,
+    Output,
+    Overlap,
+    Help,
+    Version
+};
 
 struct OptionName {
     const char* name;
@@ -73,12 +35,22 @@ struct OptionName {
 };
 
 const OptionName kOptions[] = {
-    {"--export", Option::Export, true},  {"--size", Option::Size, true},
-    {"--layers", Option::Layers, true},  {"--stems", Option::Stems, true},
-    {"--view", Option::View, true},      {"--palette", Option::Palette, true},
-    {"--legend", Option::Legend, false}, {"--at", Option::At, true},
-    {"--force", Option::Force, false},   {"--help", Option::Help, false},
-    {"-h", Option::Help, false},         {"--version", Option::Version, false},
+    {"--export", Option::Export, true},
+    {"--size", Option::Size, true},
+    {"--layers", Option::Layers, true},
+    {"--stems", Option::Stems, true},
+    {"--view", Option::View, true},
+    {"--palette", Option::Palette, true},
+    {"--range", Option::Range, true},
+    {"--legend", Option::Legend, false},
+    {"--at", Option::At, true},
+    {"--force", Option::Force, false},
+    {"--trees", Option::Trees, true},
+    {"--output", Option::Output, true},
+    {"--overlap", Option::Overlap, false},
+    {"--help", Option::Help, false},
+    {"-h", Option::Help, false},
+    {"--version", Option::Version, false},
 };
 
 const OptionName* FindOption(const std::string& name) {
@@ -103,13 +75,14 @@ std::vector<std::string> SplitOnCommas(const std::string& text) {
 }
 
 // Labels may hold commas and backslashes, written as \, and \\.
-bool SplitLabels(const std::string& text, std::vector<std::string>& labels, std::string& error) {
+bool SplitLabels(const std::string& option, const std::string& text,
+                 std::vector<std::string>& labels, std::string& error) {
     labels.assign(1, std::string());
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\\') {
             if (i + 1 == text.size() || (text[i + 1] != ',' && text[i + 1] != '\\')) {
-                error = "malformed --stems \"" + text +
+                error = "malformed " + option + " \"" + text +
                         "\": a backslash must be followed by a comma or a backslash";
                 return false;
             }
@@ -173,17 +146,19 @@ bool ParseLayers(const std::string& text, PictureRequest& request, std::string& 
     return true;
 }
 
-bool ParseStems(const std::string& text, std::vector<std::string>& stems, std::string& error) {
+// --stems, and --trees of the stats ("tree" labels).
+bool ParseLabels(const std::string& option, const char* noun, const std::string& text,
+                 std::vector<std::string>& stems, std::string& error) {
     if (text.empty()) {
         return true;
     }
     std::vector<std::string> labels;
-    if (!SplitLabels(text, labels, error)) {
+    if (!SplitLabels(option, text, labels, error)) {
         return false;
     }
     for (const std::string& label : labels) {
         if (label.empty()) {
-            error = "empty stem label in --stems \"" + text + "\"";
+            error = std::string("empty ") + noun + " label in " + option + " \"" + text + "\"";
             return false;
         }
         if (std::find(stems.begin(), stems.end(), label) == stems.end()) {
@@ -230,6 +205,53 @@ bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& 
     }
     error = "unknown --palette \"" + text + "\": expected builtin, viridis or cividis";
     return false;
+}
+
+bool ParseTwoNumbers(const std::vector<std::string>& parts, double& first, double& second) {
+    const std::optional<double> a = parts.size() == 2 ? ParseNumber(parts[0]) : std::nullopt;
+    const std::optional<double> b = parts.size() == 2 ? ParseNumber(parts[1]) : std::nullopt;
+    if (!a || !b) {
+        return false;
+    }
+    first = *a;
+    second = *b;
+    return true;
+}
+
+// FAMILY=MIN,MAX; each family once.
+bool ParseRange(const std::string& text, PictureRequest& request, std::string& error) {
+    const struct {
+        const char* name;
+        RangeFamily family;
+    } families[] = {{"uptake", RangeFamily::Uptake},
+                    {"count", RangeFamily::TreeCount},
+                    {"tree", RangeFamily::Tree}};
+    const size_t equals = text.find('=');
+    const std::string name = text.substr(0, equals);
+    const std::vector<std::string> parts = equals == std::string::npos
+                                               ? std::vector<std::string>()
+                                               : SplitOnCommas(text.substr(equals + 1));
+    double low = 0.0;
+    double high = 0.0;
+    const auto* found = std::find_if(std::begin(families), std::end(families),
+                                     [&name](const auto& entry) { return name == entry.name; });
+    if (found == std::end(families) || !ParseTwoNumbers(parts, low, high)) {
+        error = "malformed --range \"" + text +
+                "\": expected uptake=MIN,MAX, count=MIN,MAX or tree=MIN,MAX, for example "
+                "uptake=0,2.5";
+        return false;
+    }
+    if (!(low < high)) {
+        error = "empty --range \"" + text + "\": MIN must be below MAX";
+        return false;
+    }
+    std::optional<ValueRange>& range = request.ranges[static_cast<size_t>(found->family)];
+    if (range) {
+        error = "--range " + name + " is given twice";
+        return false;
+    }
+    range = ValueRange{low, high};
+    return true;
 }
 
 bool ParsePoint(const std::string& text, AtRequest& request, std::string& error) {
@@ -296,7 +318,8 @@ bool SplitArguments(const std::vector<std::string>& args, Arguments& out, std::s
             }
             value = args[++i];
         }
-        if (out.Has(option->option)) {
+        // A range is given once for each family it sets.
+        if (out.Has(option->option) && option->option != Option::Range) {
             error = name + " is given twice";
             return false;
         }
@@ -315,6 +338,16 @@ const char* OptionText(Option option) {
 }
 
 const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force]";
+const char* const kStatsUsage =
+    "quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap]";
+
+bool IsStatsOption(Option option) {
+    return option == Option::Trees || option == Option::Output || option == Option::Overlap;
+}
+
+std::string StatsOnly(Option option) {
+    return std::string(OptionText(option)) + " belongs to stats: " + kStatsUsage;
+}
 const char* const kForceMisplaced =
     "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
 
@@ -337,7 +370,7 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Layers:
             return ParseLayers(value, request.picture, error);
         case Option::Stems:
-            return ParseStems(value, request.picture.stems, error);
+            return ParseLabels("--stems", "stem", value, request.picture.stems, error);
         case Option::View:
             return ParseView(value, request.picture, error);
         case Option::Force:
@@ -345,6 +378,13 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return false;
         case Option::Palette:
             return ParsePalette(value, request.picture.palette, error);
+        case Option::Range:
+            return ParseRange(value, request.picture, error);
+        case Option::Trees:
+        case Option::Output:
+        case Option::Overlap:
+            error = StatsOnly(option);
+            return false;
         case Option::Legend:
             request.picture.legend = true;
             return true;
@@ -363,9 +403,11 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     std::string error;
     for (const auto& [option, value] : arguments.given) {
         const bool windowOption = option == Option::Layers || option == Option::Stems ||
-                                  option == Option::View || option == Option::Palette;
-        // --force is refused by the export's reading, with its own message.
-        if (!windowOption && option != Option::Force) {
+                                  option == Option::View || option == Option::Palette ||
+                                  option == Option::Range;
+        // --force and the options of stats are refused by the export's
+        // reading, with their own messages.
+        if (!windowOption && option != Option::Force && !IsStatsOption(option)) {
             return Failure(ExportOnly(option));
         }
         if (!ApplyExportOption(option, value, line.request, error)) {
@@ -406,8 +448,8 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     return line;
 }
 
-// --at reads one point; of the other options only the stems and a colour
-// scale (which a reading does not use) go with it.
+// --at reads one point; of the other options only the stems, a colour scale
+// and value ranges (which a reading does not use) go with it.
 CommandLine AtCommandLine(const Arguments& arguments) {
     CommandLine line;
     line.mode = CommandMode::At;
@@ -415,15 +457,19 @@ CommandLine AtCommandLine(const Arguments& arguments) {
     for (const auto& [option, value] : arguments.given) {
         bool parsed = true;
         PaletteOption unused = PaletteOption::Unset;
+        PictureRequest unusedRanges;
         switch (option) {
             case Option::At:
                 parsed = ParsePoint(value, line.at, error);
                 break;
             case Option::Stems:
-                parsed = ParseStems(value, line.at.stems, error);
+                parsed = ParseLabels("--stems", "stem", value, line.at.stems, error);
                 break;
             case Option::Palette:
                 parsed = ParsePalette(value, unused, error);
+                break;
+            case Option::Range:
+                parsed = ParseRange(value, unusedRanges, error);
                 break;
             default:
                 return Failure(std::string(OptionText(option)) + " cannot be used with --at");
@@ -464,6 +510,46 @@ CommandLine ImportCommandLine(const Arguments& arguments) {
     return line;
 }
 
+// `stats FILE.db`: the word stats comes first, the file after it.
+CommandLine StatsCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    line.mode = CommandMode::Stats;
+    std::string error;
+    for (const auto& [option, value] : arguments.given) {
+        switch (option) {
+            case Option::Trees:
+                if (!ParseLabels("--trees", "tree", value, line.stats.trees, error)) {
+                    return Failure(error);
+                }
+                if (line.stats.trees.empty()) {
+                    return Failure("--trees needs at least one tree label");
+                }
+                break;
+            case Option::Output:
+                if (value.empty()) {
+                    return Failure("--output needs the name of the CSV file to write");
+                }
+                line.stats.outputPath = value;
+                break;
+            case Option::Overlap:
+                line.stats.overlap = true;
+                break;
+            default:
+                return Failure(std::string(OptionText(option)) +
+                               " cannot be used with stats, which takes --trees, --output and "
+                               "--overlap: " +
+                               kStatsUsage);
+        }
+    }
+    if (arguments.files.size() != 2) {
+        return Failure(
+            "stats needs one database file, but " + std::to_string(arguments.files.size() - 1) +
+            (arguments.files.size() == 2 ? " was" : " were") + " given (see quenvar --help)");
+    }
+    line.stats.databasePath = arguments.files[1];
+    return line;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -482,23 +568,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                    ? Failure("--export and import are two commands: give one")
                    : ImportCommandLine(arguments);
     }
+    if (!args.empty() && args[0] == "stats") {
+        return arguments.Has(Option::Export)
+                   ? Failure("--export and stats are two commands: give one")
+                   : StatsCommandLine(arguments);
+    }
     if (arguments.Has(Option::At)) {
         return arguments.Has(Option::Export) ? Failure("--at and --export cannot be used together")
                                              : AtCommandLine(arguments);
     }
     return arguments.Has(Option::Export) ? ExportCommandLine(arguments)
                                          : WindowCommandLine(arguments);
-}
-
-std::string UsageText() {
-    std::string text = kUsageHead;
-    for (const LayerDef& layer : LayerCatalogue()) {
-        std::string key = layer.key;
-        key.resize(std::max<size_t>(key.size() + 2, 17), ' ');
-        text += "  " + key + layer.label +
-                (layer.group == LayerGroup::Tree ? ", for each stem" : "") + "\n";
-    }
-    return text + kUsageTail;
 }
 
 std::string ViewArgument(double xMin, double yMin, double xMax, double yMax) {

@@ -1,6 +1,7 @@
 // The program's command line: the viewer window with an optional file, the
-// batch export of a picture, the import of delimited text, or help and version. Parsing is pure, so
-// that it can run before the toolkit (and a display) is there.
+// batch export of a picture, the reading of a point, the import of delimited
+// text, the tree statistics, or help and version. Parsing is pure, so that it
+// can run before the toolkit (and a display) is there.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "base/Version.h"
 #include "cli/ImportCommand.h"
+#include "cli/StatsCommand.h"
 #include "render/PictureRequest.h"
 
 // What `quenvar --export` is asked to draw, and where.
@@ -25,7 +27,7 @@ struct AtRequest {
     std::vector<std::string> stems;  // UTF-8 labels as given, without repeats
 };
 
-enum class CommandMode { Window, Help, Version, Export, Import, At, Error };
+enum class CommandMode { Window, Help, Version, Export, Import, At, Stats, Error };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
@@ -34,6 +36,7 @@ struct CommandLine {
                             // the layers, stems, view and colour scale to show first
     ImportRequest import;   // Import
     AtRequest at;           // At
+    StatsRequest stats;     // Stats
     std::string error;      // Error: one line naming the problem
 };
 

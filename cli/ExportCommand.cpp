@@ -65,6 +65,7 @@ Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
         helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
     ApplyPaletteOption(request.palette, *colorSettings);
+    ApplyRangeOptions(request, *colorSettings);
     Scene scene;
     scene.layers = request.layers;
     scene.trees = ExportTrees(helper, request);
@@ -140,6 +141,9 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     }
     if (opening.status == PlotOpening::Status::Partial) {
         warning = Utf8(opening.problem);
+    }
+    for (const std::string& note : plot->GetDataWarnings()) {
+        Report("warning: " + note);
     }
     RenderHelper helper(std::move(plot));
     const PictureRequest& wanted = request.picture;

@@ -1,5 +1,7 @@
 #include "cli/ImportCommand.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -24,18 +26,13 @@ bool CheckOutput(const ImportRequest& request, std::string& error) {
     return true;
 }
 
-bool WriteTables(PlotWriter& writer, const PlotTables& tables) {
-    bool ok = writer.StartGrid(tables.trees);
-    const size_t treeCount = tables.trees.size();
-    for (size_t cell = 0; ok && cell < tables.xs.size(); ++cell) {
-        ok = writer.AddCell(tables.cellIds[cell], tables.xs[cell], tables.ys[cell],
-                            tables.uptake.data() + cell * treeCount);
-    }
+// The stems follow the grid, which the reading has written already.
+bool WriteStems(PlotWriter& writer, const PlotTables& tables) {
     std::vector<StemField> fields;
     for (const StemColumn& column : tables.stems) {
         fields.push_back({column.name, column.numeric ? StemType::Real : StemType::Text});
     }
-    ok = ok && writer.StartStems(fields);
+    bool ok = writer.StartStems(fields);
     const size_t stemCount = tables.stems[0].texts.size();
     for (size_t row = 0; ok && row < stemCount; ++row) {
         for (size_t i = 0; i < tables.stems.size(); ++i) {
@@ -59,35 +56,67 @@ void Tell(ProgressMonitor* monitor, const char* message) {
 
 }  // namespace
 
-ImportOutcome ImportPlot(const ImportRequest& request, ProgressMonitor* monitor) {
+ImportOutcome ImportPlot(const ImportRequest& request, ProgressMonitor* monitor,
+                         const ImportProgress& progress) {
     ImportOutcome outcome;
-    PlotTables tables;
-    Tell(monitor, "Reading the grid and stem tables...");
+    // A missing input is named before anything is made for the output.
     if (!CheckOutput(request, outcome.error) ||
-        !ReadPlotTables(request.gridPath, request.stemsPath, tables, outcome.error)) {
+        !CheckReadableFile(request.gridPath, outcome.error) ||
+        !CheckReadableFile(request.stemsPath, outcome.error)) {
         return outcome;
     }
-    outcome.warnings = tables.warnings;
-    Tell(monitor, "Writing the plot file...");
+    Tell(monitor, "Importing the grid and stem tables...");
     PendingFile file(request.outputPath);
     if (!file.Create(outcome.error)) {
         return outcome;
     }
+    const ReadProgress read = [&](uint64_t done, uint64_t total) {
+        if (monitor) {
+            monitor->SetTotal(double(total));
+            monitor->SetProgress(double(done));
+        }
+        if (progress && total > 0) {
+            progress(double(done) / double(total));
+        }
+    };
     PlotWriter writer(file.TemporaryPath());
-    if (!writer.IsOpen() || !WriteTables(writer, tables)) {
-        outcome.error = "cannot write " + Quoted(request.outputPath) + ": " + writer.Error();
+    PlotTables tables;
+    if (!writer.IsOpen() ||
+        !ReadPlotTables(request.gridPath, request.stemsPath, writer, tables, outcome.error, read) ||
+        !WriteStems(writer, tables)) {
+        // A reading error names its place; otherwise writing failed.
+        if (outcome.error.empty()) {
+            outcome.error = "cannot write " + Quoted(request.outputPath) + ": " + writer.Error();
+        }
         return outcome;
     }
     writer.Close();
+    outcome.warnings = tables.warnings;
     outcome.written = file.Publish(request.overwrite, outcome.error);
-    outcome.cells = tables.xs.size();
+    outcome.cells = tables.cells;
     outcome.trees = tables.trees.size();
     outcome.stems = tables.stems[0].texts.size();
     return outcome;
 }
 
 int RunImportCommand(const ImportRequest& request) {
-    const ImportOutcome outcome = ImportPlot(request);
+    // On a terminal one line shows how much is read; in a pipe or a file, nothing.
+    int shown = -1;
+    ImportProgress progress;
+    if (isatty(STDERR_FILENO)) {
+        progress = [&shown](double share) {
+            const int percent = int(share * 100);
+            if (percent != shown) {
+                shown = percent;
+                std::fprintf(stderr, "\rquenvar: importing, %d%% read", percent);
+                std::fflush(stderr);
+            }
+        };
+    }
+    const ImportOutcome outcome = ImportPlot(request, nullptr, progress);
+    if (shown >= 0) {
+        std::fputs("\r\033[K", stderr);  // the progress line goes before anything is said
+    }
     for (const std::string& warning : outcome.warnings) {
         std::fprintf(stderr, "quenvar: warning: %s\n", warning.c_str());
     }

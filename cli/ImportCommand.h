@@ -3,6 +3,7 @@
 // Import Delimited Text.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,19 @@ struct ImportOutcome {
     size_t stems = 0;
 };
 
-// The whole import. The plot is written to a temporary file beside the
-// output and takes its name only when complete, so that a failure leaves
-// nothing behind and an existing file is never half replaced. The monitor,
-// when given, is told each stage.
-ImportOutcome ImportPlot(const ImportRequest& request, ProgressMonitor* monitor = nullptr);
+// Told now and then the share (0 to 1) of both files read.
+using ImportProgress = std::function<void(double share)>;
+
+// The whole import. The grid goes into the plot file row by row as it is
+// read; the plot is written to a temporary file beside the output and takes
+// its name only when complete, so that a failure leaves nothing behind and
+// an existing file is never half replaced. The monitor, when given, is told
+// each stage and the bytes read of both files, as is the progress.
+ImportOutcome ImportPlot(const ImportRequest& request, ProgressMonitor* monitor = nullptr,
+                         const ImportProgress& progress = {});
 
 // Imports, lists the warnings and any error on standard error, and says
-// what was written on standard output. Returns the exit code: 0 when the
+// what was written on standard output; a terminal's standard error shows
+// the progress on one line meanwhile. Returns the exit code: 0 when the
 // plot file was written, 2 otherwise. Needs no display.
 int RunImportCommand(const ImportRequest& request);

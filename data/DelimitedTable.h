@@ -1,20 +1,31 @@
 // One delimited text file of the import (a grid or a stem table as a root
-// model, a spreadsheet or R writes it), read row by row: the header's column
-// names, then rows of as many fields, each problem told with the file, the
-// line and the field.
+// model, a spreadsheet, R or pandas writes it, plain or gzip-compressed),
+// read row by row: the header's column names, then rows of as many fields,
+// each problem told with the file, the line and the field. A first column
+// without a name that holds the row numbers, as R and pandas write them, is
+// left out.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "db/CsvReader.h"
+#include "db/RecordReader.h"
+#include "db/TextFile.h"
 
 // A column name as SQLite compares names: without regard to ASCII case.
 std::string FoldedName(std::string name);
 
+// A value that R or pandas writes for a missing one: NA, NaN, nan or nothing.
+bool IsMissing(std::string_view text);
+
 class DelimitedTable {
   public:
+    // The fields of a row, valid until the next row is read.
+    using Fields = std::vector<std::string_view>;
+
     explicit DelimitedTable(const std::string& path);
 
     // Reads the header; false with error when the file cannot be read or the
@@ -29,11 +40,14 @@ class DelimitedTable {
                      std::string& error) const;
     // The next row with as many fields as the header; false at the end, or
     // on a problem (error is then set). Blank lines hold no row.
-    bool Next(std::vector<std::string>& fields, std::string& error);
+    bool Next(Fields& fields, std::string& error);
+    // Once every row is read: the warning that a column of row numbers was
+    // left out, or empty.
+    std::string RowNumbersWarning() const;
 
     const std::string& Path() const { return path; }
     // The line of the row last read.
-    long Line() const { return reader.LineNumber(); }
+    long Line() const { return reader.Line(); }
     // "grid.csv, line 7", of the row last read or of another line; with a
     // column, followed by ", field \"uptake\"".
     std::string Where() const { return Where(Line()); }
@@ -41,13 +55,25 @@ class DelimitedTable {
     std::string Where(int column) const;
 
     // A field as a number, read with the file's decimal mark.
-    std::optional<double> Number(const std::string& text) const;
+    std::optional<double> Number(std::string_view text) const;
     // The same, with error naming the field when it is no number.
-    std::optional<double> Number(const std::vector<std::string>& fields, int column,
-                                 std::string& error) const;
+    std::optional<double> Number(const Fields& fields, int column, std::string& error) const;
+
+    // How far reading has come through the file as it lies on disk, and its size.
+    uint64_t Position() const { return file.Position(); }
+    uint64_t Size() const { return file.Size(); }
 
   private:
     std::string path;
-    CsvReader reader;
+    TextFile file;
+    RecordReader reader;
     std::vector<std::string> header;
+    // The first column while it may be one of row numbers: its name, and
+    // the numbers of the first row and of the row last read.
+    std::optional<std::string> rowNumbers;
+    long long firstRowNumber = 0;
+    long long lastRowNumber = -1;
+    size_t rowsRead = 0;
+
+    bool TakeRowNumber(std::string_view text, std::string& error);
 };

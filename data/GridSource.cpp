@@ -52,9 +52,13 @@ void GridSource::ReadExtents() {
     extentsRead = true;
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
+    // As numbers: a text column would otherwise order "99.5" after "123.0".
+    const std::string xNumber = SqlNumber(x);
+    const std::string yNumber = SqlNumber(y);
     const Query query(
         "SELECT min(%s), max(%s), min(%s), max(%s), count(*), count(%s), count(%s) FROM (%s)",
-        x.c_str(), x.c_str(), y.c_str(), y.c_str(), x.c_str(), y.c_str(), sourceSql.c_str());
+        xNumber.c_str(), xNumber.c_str(), yNumber.c_str(), yNumber.c_str(), x.c_str(), y.c_str(),
+        sourceSql.c_str());
     Statement statement(database, query.Text());
     if (!statement.Step() || statement.GetInt(4) == 0) {
         return;
@@ -82,23 +86,39 @@ const std::vector<SourceCell>& GridSource::GetCells() {
     }
     cellsRead = true;
     const Query query("SELECT * FROM (%s) ", sourceSql.c_str());
+    readVersion = database.GetDataVersion();
     Statement rows(database, query.Text());
+    TableScan scan(rows.Handle());
+    std::vector<StoredValue> values;
     int xAt = -1;
     int yAt = -1;
     int width = 0;
+    // Each value as Statement::GetDouble reads it, from the one fetch the
+    // scan makes of it.
+    auto read = [&](int position) {
+        if (position < 0 || position >= width) {
+            return 0.0;
+        }
+        const unsigned column = rows.Columns()->Resolve(static_cast<unsigned>(position));
+        return ReadDouble(rows.Handle(), column, rows.Columns()->Kind(column), values[column]);
+    };
     while (rows.Step()) {
+        scan.AddRow(rows.Handle(), &values);
         if (cells.empty()) {
             xAt = rows.Find(xColumn.c_str());
             yAt = rows.Find(yColumn.c_str());
             width = static_cast<int>(rows.Columns()->Count());
         }
-        SourceCell cell{rows.GetDouble(xAt), rows.GetDouble(yAt), 0.0, 0};
+        SourceCell cell{read(xAt), read(yAt), 0.0, 0};
         for (int i = 3; i < width; ++i) {
-            const double value = rows.GetDouble(i);
+            const double value = read(i);
             cell.sum += value;
             cell.positive += value > 0.0 ? 1 : 0;
         }
         cells.push_back(cell);
     }
+    // A read cut short says nothing for sure about what the source holds.
+    readComplete = rows.Finished();
+    readState = scan.State();
     return cells;
 }

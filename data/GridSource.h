@@ -1,7 +1,8 @@
 // What a grid set's source query gives, read once however many sets and
 // summaries are built from it: the extents of its position columns, in one
 // pass, and every row's position with the sum and the number of positive
-// values of its value columns.
+// values of its value columns. Numbers stored as text count as the numbers
+// they hold, in the extents too.
 #pragma once
 
 #include <string>
@@ -33,6 +34,11 @@ class GridSource {
 
     // The rows in source order, read on the first call.
     const std::vector<SourceCell>& GetCells();
+    // What the rows read by GetCells held, column by column, and SQLite's
+    // data version just before they were read; false when the read was cut short.
+    bool IsReadComplete() const { return readComplete; }
+    const TableState& GetReadState() const { return readState; }
+    long long GetReadVersion() const { return readVersion; }
 
   private:
     struct Extent {
@@ -49,6 +55,9 @@ class GridSource {
     int columnCount = 0;
     bool cellsRead = false;
     std::vector<SourceCell> cells;
+    bool readComplete = false;
+    TableState readState;
+    long long readVersion = 0;
 
     bool ReadExtent(int which, double& value);
     void ReadExtents();

@@ -80,16 +80,25 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
             dataTable, indexName.c_str());
         registered = false;
     }
-    if (!registered) {
-        BuildInTransaction(progress);
+    SourceCheck check(database, dataTable, source);
+    bool recorded = true;
+    const bool upToDate = registered && IsUpToDate(check, recorded);
+    if (!upToDate) {
+        const bool built = BuildInTransaction(progress, check);
         progress.SetTotal(7);
         progress.SetProgress(4);
         progress.SetMessage("%s", kind.loadingMessage);
+        // A table that no longer shows its source is never drawn. One built
+        // before sources were recorded may be right, and stays in use as it
+        // always was when it cannot be built again (a read-only file).
+        outOfDate = registered && !built && recorded;
     }
+    check.Keep();
 
     // The rows were needed only to build the table.
     ownSource.reset();
-    const std::string table = database.IndexTableName(dataTable, indexName.c_str());
+    sharedSource = nullptr;
+    const std::string table = GetTableName();
     indexReady = !table.empty();
     if (!indexReady) {
         // The failure has been logged; the set stays without cells.
@@ -108,25 +117,44 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
     progress.AddProgress(1);
 }
 
+bool IndexedGridData::IsUpToDate(SourceCheck& check, bool& recorded) {
+    const std::string table = Database::FormIndexTableName(dataTable, indexName.c_str());
+    const SourceCheck::Verdict verdict = check.Check(table, Source());
+    recorded = verdict.recorded;
+    if (!verdict.outOfDate) {
+        return true;
+    }
+    if (!recorded && database.IsReadOnly()) {
+        LogConsole("The index table %s is used as it is: %s, and the file is read-only.",
+                   table.c_str(), verdict.reason.c_str());
+        return true;
+    }
+    LogConsole("Rebuilding the index table %s: %s.", table.c_str(), verdict.reason.c_str());
+    return false;
+}
+
 // The whole build is one transaction: a build that is interrupted or cannot
 // be committed leaves neither a table nor a registration behind, so no later
 // opening can mistake a half-filled table for a complete one.
-void IndexedGridData::BuildInTransaction(ProgressMonitor monitor) {
+bool IndexedGridData::BuildInTransaction(ProgressMonitor monitor, SourceCheck& check) {
     const double cellSizeBefore = cellSize;
     if (!database.Begin()) {
         LogBuildFailure("Could not start building");
-        return;
+        return false;
     }
     if (!BuildIndex(monitor)) {
         database.Rollback();
         cellSize = cellSizeBefore;
         LogBuildFailure("Could not create");
-        return;
+        return false;
     }
+    check.RecordBuild(database.IndexTableName(dataTable, indexName.c_str()), Source());
     if (!database.Commit()) {
         cellSize = cellSizeBefore;
         LogBuildFailure("Could not save");
+        return false;
     }
+    return true;
 }
 
 // The log keeps SQLite's own code and text beside the cause the user is told.
@@ -214,25 +242,15 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
     return true;
 }
 
-Result IndexedGridData::RunSource() {
-    Result source =
-        database.RunQuery(Query("SELECT * FROM (%s) %s", sourceQuery.Text(), FilterText()));
-    if (source.Status() == ResultStatus::HasRows) {
-        source.Rewind();
-    }
-    return source;
-}
-
 void IndexedGridData::FillFromSource(ProgressMonitor& progress,
-                                     const std::function<Query(const Row&)>& insertFor) {
-    Result source = RunSource();
+                                     const std::function<Query(const SourceCell&)>& insertFor) {
+    const std::vector<SourceCell>& cells = Source().GetCells();
     progress.SetMessage("%s", kind.buildMessage);
-    progress.SetTotal(source.RowCount());
-    while (source.HasRow()) {
-        database.RunQuery(insertFor(source.NextRow()));
+    progress.SetTotal(cells.size());
+    for (const SourceCell& cell : cells) {
+        database.RunQuery(insertFor(cell));
         progress.AddProgress(1);
     }
-    source.Close();
 }
 
 // Cells are matched by exact equality with the printed coordinate, which is
@@ -297,7 +315,7 @@ const char* IndexedGridData::FilterText() const {
 }
 
 const char* IndexedGridData::GetTableName() {
-    tableName = database.IndexTableName(dataTable, indexName.c_str());
+    tableName = outOfDate ? std::string() : database.IndexTableName(dataTable, indexName.c_str());
     return tableName.c_str();
 }
 

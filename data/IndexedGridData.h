@@ -13,6 +13,7 @@
 #include "data/GridData.h"
 #include "data/GridSource.h"
 #include "data/IndexCells.h"
+#include "data/SourceCheck.h"
 #include "db/Database.h"
 #include "db/Statement.h"
 
@@ -46,7 +47,8 @@ class IndexedGridData : public GridData {
 
     const std::string& GetIndexName() const { return indexName; }
     // False when the index table could not be built and committed (for
-    // example a read-only file); the set then has no cells.
+    // example a read-only file), or was found out of date and could not be
+    // built again; the set then has no cells.
     bool IsIndexReady() const { return indexReady; }
     // Why the index table could not be built; cause None when it was not tried or worked.
     const StatementFailure& GetBuildFailure() const { return buildFailure; }
@@ -73,11 +75,10 @@ class IndexedGridData : public GridData {
     // then the lookup indexes. False, having written nothing, when the source
     // holds values that only the statement-by-statement build reproduces.
     bool FillWithNeighbours(const std::string& table, ProgressMonitor& progress);
-    Result RunSource();
     // Inserts one row per source row, in source order, with the statement
     // insertFor makes for it, and reports each row to the monitor.
     void FillFromSource(ProgressMonitor& progress,
-                        const std::function<Query(const Row& source)>& insertFor);
+                        const std::function<Query(const SourceCell& source)>& insertFor);
     // The neighbour pass: every cell of the table hands its value to the four
     // cells around it through the statements updatesFor makes (an empty query
     // when the cell hands nothing on).
@@ -111,6 +112,9 @@ class IndexedGridData : public GridData {
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
+    // The registered table no longer shows its source and could not be
+    // built again: it is not read.
+    bool outOfDate = false;
     StatementFailure buildFailure;
 
   private:
@@ -131,7 +135,11 @@ class IndexedGridData : public GridData {
     // True when the table has the set's y lookup index, on y alone.
     bool HasYIndex(const std::string& table);
     GridSource& Source();
-    void BuildInTransaction(ProgressMonitor monitor);
+    // True when the table was built and committed.
+    bool BuildInTransaction(ProgressMonitor monitor, SourceCheck& check);
+    // Whether the registered table still shows its source; false (logged)
+    // when it must be built again.
+    bool IsUpToDate(SourceCheck& check, bool& recorded);
     void LogBuildFailure(const char* what);
     bool TablePresent(const std::string& table);
     const char* FilterText() const;

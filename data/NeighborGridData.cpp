@@ -76,15 +76,9 @@ bool NeighborGridData::BuildIndex(ProgressMonitor monitor) {
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
 
-    FillFromSource(progress, [&](const Row& row) {
-        int count = 0;
-        for (unsigned i = 3; i < row.ColumnCount(); ++i) {
-            if (row.GetDouble(i) > 0.0) {
-                ++count;
-            }
-        }
-        return Query("INSERT INTO %s VALUES(%f, %f, %d, 0, 0, 0, 0)", t.c_str(),
-                     row.GetDouble(xColumn), row.GetDouble(yColumn), count);
+    FillFromSource(progress, [&](const SourceCell& cell) {
+        return Query("INSERT INTO %s VALUES(%f, %f, %d, 0, 0, 0, 0)", t.c_str(), cell.x, cell.y,
+                     cell.positive);
     });
     CreateLookupIndexes(table);
     ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC", table);

@@ -37,10 +37,9 @@ std::string Counted(size_t count, const char* one, const char* many) {
 
 // Distinct coordinates whose steps are not whole multiples of the smallest
 // one make the blocks overlap or leave gaps.
-std::optional<double> Spacing(std::vector<double> values, const char* axis,
+std::optional<double> Spacing(const std::set<double>& distinct, const char* axis,
                               std::vector<std::string>& warnings) {
-    std::sort(values.begin(), values.end());
-    values.erase(std::unique(values.begin(), values.end()), values.end());
+    const std::vector<double> values(distinct.begin(), distinct.end());
     if (values.size() < 2) {
         return std::nullopt;
     }
@@ -63,19 +62,83 @@ std::optional<double> Spacing(std::vector<double> values, const char* axis,
 }  // namespace
 
 size_t GridCells::Find(double x, double y, long line, bool& isNew) {
-    const auto [place, added] = index.emplace(std::make_pair(x, y), tables.xs.size());
+    const auto [place, added] = index.emplace(std::make_pair(x, y), xs.size());
     isNew = added;
     if (added) {
-        tables.xs.push_back(x);
-        tables.ys.push_back(y);
+        xs.push_back(x);
+        ys.push_back(y);
         lines.push_back(line);
+        tables.distinctXs.insert(x);
+        tables.distinctYs.insert(y);
     }
     return place->second;
 }
 
 std::string GridCells::Describe(size_t cell) const {
-    return "the cell at x_coord " + NumberText(tables.xs[cell]) + ", y_coord " +
-           NumberText(tables.ys[cell]);
+    return "the cell at x_coord " + NumberText(xs[cell]) + ", y_coord " + NumberText(ys[cell]);
+}
+
+void CellRepeats::AddPosition(double x, double y, long line) {
+    // Rows usually come in order, so most coordinates repeat the last one.
+    if (positions.empty() || x != lastX) {
+        tables.distinctXs.insert(x);
+    }
+    if (positions.empty() || y != lastY) {
+        tables.distinctYs.insert(y);
+    }
+    lastX = x;
+    lastY = y;
+    positions.push_back({x, y, line});
+}
+
+void CellRepeats::AddId(long long id, long line) {
+    ids.push_back({id, line});
+}
+
+namespace {
+
+// The second of two equal entries whose line comes first, and the first of
+// its group: sorted by key and line, a group's first two are its earliest.
+template <typename Entry, typename Same>
+std::optional<std::pair<const Entry*, const Entry*>> FirstSecond(const std::vector<Entry>& sorted,
+                                                                 Same same) {
+    std::optional<std::pair<const Entry*, const Entry*>> found;
+    for (size_t i = 1; i < sorted.size(); ++i) {
+        if (same(sorted[i - 1], sorted[i]) && (i < 2 || !same(sorted[i - 2], sorted[i])) &&
+            (!found || sorted[i].line < found->second->line)) {
+            found = std::make_pair(&sorted[i - 1], &sorted[i]);
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+bool CellRepeats::FindFirst(const DelimitedTable& table, std::string& error) {
+    std::sort(positions.begin(), positions.end(), [](const Position& a, const Position& b) {
+        return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.line < b.line;
+    });
+    std::sort(ids.begin(), ids.end(), [](const Id& a, const Id& b) {
+        return a.id != b.id ? a.id < b.id : a.line < b.line;
+    });
+    const auto cell = FirstSecond(
+        positions, [](const Position& a, const Position& b) { return a.x == b.x && a.y == b.y; });
+    const auto id = FirstSecond(ids, [](const Id& a, const Id& b) { return a.id == b.id; });
+    // In one row the position is checked before the id.
+    if (cell && (!id || cell->second->line <= id->second->line)) {
+        error = table.Where(cell->second->line) + ", field " + Quoted(kYColumn) +
+                ": the cell at x_coord " + NumberText(cell->first->x) + ", y_coord " +
+                NumberText(cell->first->y) + " is given already on line " +
+                std::to_string(cell->first->line);
+        return true;
+    }
+    if (id) {
+        error = table.Where(id->second->line) + ", field " + Quoted(kCellIdColumn) +
+                ": the gridcell_id " + std::to_string(id->first->id) +
+                " is given already on line " + std::to_string(id->first->line);
+        return true;
+    }
+    return false;
 }
 
 bool TooManyTrees(const DelimitedTable& table, size_t count, std::string& error) {
@@ -137,6 +200,25 @@ bool SortLongEntries(const DelimitedTable& table, const GridCells& cells,
     return false;
 }
 
+void MissingUptake::Add(const DelimitedTable& table, int column) {
+    if (count++ == 0) {
+        first = table.Where(column).substr(table.Path().size() + 2);
+    }
+}
+
+std::string MissingUptake::Warning(const std::string& path) const {
+    if (count == 0) {
+        return std::string();
+    }
+    return path + ": " +
+           (count == 1 ? std::string("1 missing uptake value (NA, NaN or empty) is stored as 0, "
+                                     "as no uptake, on ")
+                       : std::to_string(count) +
+                             " missing uptake values (NA, NaN or empty) are stored as 0, as no "
+                             "uptake, the first on ") +
+           first;
+}
+
 void AddWarnings(PlotTables& tables) {
     const std::set<std::string> grid(tables.trees.begin(), tables.trees.end());
     const std::vector<std::string>& labels = tables.stems[0].texts;
@@ -155,8 +237,8 @@ void AddWarnings(PlotTables& tables) {
         tables.warnings.push_back(Counted(withoutColumn.size(), "stem has", "stems have") +
                                   " no grid column: " + NameList(withoutColumn));
     }
-    const std::optional<double> dx = Spacing(tables.xs, kXColumn, tables.warnings);
-    const std::optional<double> dy = Spacing(tables.ys, kYColumn, tables.warnings);
+    const std::optional<double> dx = Spacing(tables.distinctXs, kXColumn, tables.warnings);
+    const std::optional<double> dy = Spacing(tables.distinctYs, kYColumn, tables.warnings);
     if (dx && dy && std::fabs(*dx - *dy) > 1e-9 * std::max(*dx, *dy)) {
         tables.warnings.push_back("the cells are " + NumberText(*dx) + " apart along x_coord but " +
                                   NumberText(*dy) +

@@ -5,6 +5,7 @@
 
 #include "base/Log.h"
 #include "base/Text.h"
+#include "data/SourceCheck.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -85,8 +86,19 @@ void PlotFile::Open(ProgressMonitor monitor) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
                                                  "Tree", "Xrot0", "Yrot0", monitor);
     }
+    NoteTextValues();
     opening.status = PlotOpening::Status::Accepted;
     NoteIndexFailures();
+}
+
+// Texts in value columns that are not numbers draw as no uptake: said once
+// per column, in error.log and to whoever asks.
+void PlotFile::NoteTextValues() {
+    const std::string file = Utf8(filePath);
+    for (const std::string& warning : TextValueWarnings(database, kGridTable)) {
+        dataWarnings.push_back(Quoted(file) + ": " + warning);
+        Log(LOG_ERROR, "%s.", dataWarnings.back().c_str());
+    }
 }
 
 // The full extent covers whichever of the two tables has rows.
@@ -278,9 +290,7 @@ UptakeGridData* PlotFile::GetTreeGrid(const wxString& treeName) {
     }
     std::unique_ptr<UptakeGridData> grid;
     if (IsTreeDrawable(treeName)) {
-        grid = std::make_unique<UptakeGridData>(
-            database, Query("%s", StemUptakeQuery(treeName).utf8_str().data()), kGridTable,
-            "x_coord", "y_coord", ProgressMonitor(0, 0));
+        grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0));
         if (!grid->IsIndexReady()) {
             NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
         }
@@ -295,12 +305,10 @@ void PlotFile::DeleteIndexTables() {
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
+    treeStats.reset();
     database.DeleteAllIndexTables();
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {
-    const std::string label = SqlQuoted(Utf8(treeLabel), '`');
-    return wxString::FromUTF8(("SELECT gridcell_id, x_coord, y_coord, `" + label +
-                               "` FROM grid WHERE `" + label + "` != 0")
-                                  .c_str());
+    return wxString::FromUTF8(TreeUptakeQuery(Utf8(treeLabel)).c_str());
 }

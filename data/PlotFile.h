@@ -19,6 +19,7 @@
 #include "data/PointData.h"
 #include "data/RootData.h"
 #include "data/StemData.h"
+#include "data/TreeStats.h"
 #include "data/UptakeGridData.h"
 #include "db/Database.h"
 
@@ -107,11 +108,21 @@ class PlotFile {
     wxString GetTreeSetProblem() const { return treeSetProblem; }
     // Drops every index table of the file, and what was kept of them.
     void DeleteIndexTables();
+    // What the file holds that the layers show otherwise than written, one
+    // line each (texts in value columns that are not numbers); logged too.
+    const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
+    // The statistics of every tree, once computed, kept with the open file
+    // until its index tables are deleted; null before.
+    std::shared_ptr<const TreeStatsTable> GetTreeStats() const { return treeStats; }
+    void KeepTreeStats(std::shared_ptr<const TreeStatsTable> stats) {
+        treeStats = std::move(stats);
+    }
 
   private:
     void Open(ProgressMonitor monitor);
     void TakeExtents();
     void NoteIndexFailures();
+    void NoteTextValues();
     void NoteTreeIndexFailure(const wxString& tree, const StatementFailure& failure);
     // Whether the tree has anything for its own layers to draw.
     bool IsTreeDrawable(const wxString& stemName);
@@ -132,6 +143,8 @@ class PlotFile {
     std::map<wxString, std::unique_ptr<UptakeGridData>> treeGrids;
     std::set<wxString> treesWithoutIndex;
     wxString treeSetProblem;
+    std::vector<std::string> dataWarnings;
+    std::shared_ptr<const TreeStatsTable> treeStats;
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.

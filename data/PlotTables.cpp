@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -11,20 +12,75 @@
 
 namespace {
 
-std::optional<long long> CellId(const DelimitedTable& table, const std::vector<std::string>& fields,
-                                int column, std::string& error) {
+using Fields = DelimitedTable::Fields;
+
+// Tells the progress every so many rows: often enough for a smooth bar,
+// seldom enough to cost nothing.
+class Progress {
+  public:
+    Progress(const ReadProgress& report, uint64_t total) : report(report), total(total) {}
+
+    void Row(const DelimitedTable& table) {
+        if (report && ++rows % 4096 == 0) {
+            report(done + table.Position(), total);
+        }
+    }
+    void TableRead(const DelimitedTable& table) {
+        done += table.Size();
+        if (report) {
+            report(done, total);
+        }
+    }
+
+  private:
+    const ReadProgress& report;
+    uint64_t total;
+    uint64_t done = 0;
+    uint64_t rows = 0;
+};
+
+uint64_t FileSize(const std::string& path) {
+    std::error_code ignored;
+    const auto size = std::filesystem::file_size(path, ignored);
+    return ignored ? 0 : size;
+}
+
+std::optional<long long> CellId(const DelimitedTable& table, const Fields& fields, int column,
+                                std::string& error) {
     const std::optional<double> value = table.Number(fields, column, error);
     if (!value) {
         return std::nullopt;
     }
     if (*value != std::floor(*value) || std::fabs(*value) > 9.0e15) {
-        error = table.Where(column) + ": " + Quoted(fields[column]) + " is not a whole number";
+        error = table.Where(column) + ": " + Quoted(std::string(fields[column])) +
+                " is not a whole number";
         return std::nullopt;
     }
     return static_cast<long long>(*value);
 }
 
-bool ReadWideGrid(DelimitedTable& table, PlotTables& tables, std::string& error) {
+// A tree's uptake in a cell; what R or pandas writes for a missing value is none.
+std::optional<double> Uptake(const DelimitedTable& table, const Fields& fields, int column,
+                             MissingUptake& missing, std::string& error) {
+    if (IsMissing(fields[column])) {
+        missing.Add(table, column);
+        return 0.0;
+    }
+    return table.Number(fields, column, error);
+}
+
+// The position of the row last read, refused when it is no number.
+bool Position(const DelimitedTable& table, const Fields& fields, int xColumn, int yColumn,
+              double& x, double& y, std::string& error) {
+    const std::optional<double> xValue = table.Number(fields, xColumn, error);
+    const std::optional<double> yValue = xValue ? table.Number(fields, yColumn, error) : xValue;
+    x = xValue.value_or(0.0);
+    y = yValue.value_or(0.0);
+    return yValue.has_value();
+}
+
+bool ReadWideGrid(DelimitedTable& table, GridSink& sink, PlotTables& tables, Progress& progress,
+                  MissingUptake& missing, std::string& error) {
     std::vector<int> position;
     if (!table.NeedColumns({kXColumn, kYColumn}, position, error)) {
         return false;
@@ -37,52 +93,54 @@ bool ReadWideGrid(DelimitedTable& table, PlotTables& tables, std::string& error)
             tables.trees.push_back(table.Header()[c]);
         }
     }
-    if (TooManyTrees(table, tables.trees.size(), error)) {
+    if (TooManyTrees(table, tables.trees.size(), error) || !sink.StartGrid(tables.trees)) {
         return false;
     }
-    GridCells cells(tables);
-    std::map<long long, long> idLines;
-    std::vector<std::string> fields;
+    CellRepeats repeats(tables);
+    // A cell or id given twice on an earlier line is the first fault.
+    auto fail = [&] {
+        repeats.FindFirst(table, error);
+        return false;
+    };
+    std::vector<double> uptake(treeColumns.size());
+    Fields fields;
     while (table.Next(fields, error)) {
-        const std::optional<double> x = table.Number(fields, position[0], error);
-        const std::optional<double> y = x ? table.Number(fields, position[1], error) : x;
-        if (!y) {
-            return false;
+        double x = 0.0;
+        double y = 0.0;
+        if (!Position(table, fields, position[0], position[1], x, y, error)) {
+            return fail();
         }
-        bool isNew = false;
-        const size_t cell = cells.Find(*x, *y, table.Line(), isNew);
-        if (!isNew) {
-            error = table.Where(position[1]) + ": " + cells.Describe(cell) +
-                    " is given already on line " + std::to_string(cells.LineOf(cell));
-            return false;
-        }
-        long long id = static_cast<long long>(cell) + 1;
+        repeats.AddPosition(x, y, table.Line());
+        long long id = static_cast<long long>(tables.cells) + 1;
         if (idColumn >= 0) {
             const std::optional<long long> given = CellId(table, fields, idColumn, error);
             if (!given) {
-                return false;
+                return fail();
             }
             id = *given;
-            const auto [earlier, isNewId] = idLines.emplace(id, table.Line());
-            if (!isNewId) {
-                error = table.Where(idColumn) + ": the gridcell_id " + std::to_string(id) +
-                        " is given already on line " + std::to_string(earlier->second);
-                return false;
-            }
+            repeats.AddId(id, table.Line());
         }
-        tables.cellIds.push_back(id);
-        for (int column : treeColumns) {
-            const std::optional<double> value = table.Number(fields, column, error);
+        for (size_t t = 0; t < treeColumns.size(); ++t) {
+            const std::optional<double> value =
+                Uptake(table, fields, treeColumns[t], missing, error);
             if (!value) {
-                return false;
+                return fail();
             }
-            tables.uptake.push_back(*value);
+            uptake[t] = *value;
         }
+        if (!sink.AddCell(id, x, y, uptake.data())) {
+            return false;
+        }
+        ++tables.cells;
+        progress.Row(table);
     }
-    return error.empty();
+    return error.empty() ? !repeats.FindFirst(table, error) : fail();
 }
 
-bool ReadLongGrid(DelimitedTable& table, PlotTables& tables, std::string& error) {
+// The trees of a long table are known only at its end, so its rows are
+// kept, small, until then.
+bool ReadLongGrid(DelimitedTable& table, GridSink& sink, PlotTables& tables, Progress& progress,
+                  MissingUptake& missing, std::string& error) {
     std::vector<int> column;
     if (!table.NeedColumns({kXColumn, kYColumn, kTreeColumn, kUptakeColumn}, column, error)) {
         return false;
@@ -99,15 +157,19 @@ bool ReadLongGrid(DelimitedTable& table, PlotTables& tables, std::string& error)
     GridCells cells(tables);
     LongTrees trees(tables.trees);
     std::vector<UptakeEntry> entries;
-    std::vector<std::string> fields;
+    Fields fields;
+    std::string label;
     while (table.Next(fields, error)) {
-        const std::optional<double> x = table.Number(fields, column[0], error);
-        const std::optional<double> y = x ? table.Number(fields, column[1], error) : x;
-        const std::optional<double> value = y ? table.Number(fields, column[3], error) : y;
+        double x = 0.0;
+        double y = 0.0;
+        if (!Position(table, fields, column[0], column[1], x, y, error)) {
+            return false;
+        }
+        const std::optional<double> value = Uptake(table, fields, column[3], missing, error);
         if (!value) {
             return false;
         }
-        const std::string& label = fields[column[2]];
+        label.assign(fields[column[2]]);
         if (label.empty()) {
             error = table.Where(column[2]) + ": empty tree label";
             return false;
@@ -117,45 +179,64 @@ bool ReadLongGrid(DelimitedTable& table, PlotTables& tables, std::string& error)
             return false;
         }
         bool isNew = false;
-        entries.push_back({cells.Find(*x, *y, table.Line(), isNew), tree, *value, table.Line()});
+        const size_t cell = cells.Find(x, y, table.Line(), isNew);
+        entries.push_back({uint32_t(cell), uint32_t(tree), *value, table.Line()});
+        progress.Row(table);
     }
-    if (!error.empty() || !SortLongEntries(table, cells, tables.trees, entries, error)) {
+    if (!error.empty() || !SortLongEntries(table, cells, tables.trees, entries, error) ||
+        !sink.StartGrid(tables.trees)) {
         return false;
     }
     // Trees missing from a cell take up nothing there.
-    tables.uptake.assign(tables.xs.size() * tables.trees.size(), 0.0);
-    for (const UptakeEntry& entry : entries) {
-        tables.uptake[entry.cell * tables.trees.size() + entry.tree] = entry.value;
-    }
-    for (size_t cell = 0; cell < tables.xs.size(); ++cell) {
-        tables.cellIds.push_back(static_cast<long long>(cell) + 1);
+    std::vector<double> uptake(tables.trees.size());
+    auto entry = entries.begin();
+    for (size_t cell = 0; cell < cells.Count(); ++cell) {
+        std::fill(uptake.begin(), uptake.end(), 0.0);
+        for (; entry != entries.end() && entry->cell == cell; ++entry) {
+            uptake[entry->tree] = entry->value;
+        }
+        if (!sink.AddCell(static_cast<long long>(cell) + 1, cells.X(cell), cells.Y(cell),
+                          uptake.data())) {
+            return false;
+        }
+        ++tables.cells;
     }
     return true;
 }
 
-bool ReadGrid(const std::string& path, PlotTables& tables, std::string& error) {
+bool ReadGrid(const std::string& path, GridSink& sink, PlotTables& tables, Progress& progress,
+              std::string& error) {
     DelimitedTable table(path);
     if (!table.Open(error)) {
         return false;
     }
     const bool isLong = table.Column(kTreeColumn) >= 0 && table.Column(kUptakeColumn) >= 0;
-    if (!(isLong ? ReadLongGrid(table, tables, error) : ReadWideGrid(table, tables, error))) {
+    MissingUptake missing;
+    if (!(isLong ? ReadLongGrid(table, sink, tables, progress, missing, error)
+                 : ReadWideGrid(table, sink, tables, progress, missing, error))) {
         return false;
     }
-    if (tables.xs.empty()) {
+    if (tables.cells == 0) {
         error = path + ": no grid cells below the header";
         return false;
     }
+    for (const std::string& warning : {table.RowNumbersWarning(), missing.Warning(path)}) {
+        if (!warning.empty()) {
+            tables.warnings.push_back(warning);
+        }
+    }
+    progress.TableRead(table);
     return true;
 }
 
-// A stem attribute is numeric when every value is a number or missing (empty
-// or NA, stored as -1, the mark of a missing attribute) and one at least is a number.
+// A stem attribute is numeric when every value is a number or missing (NA,
+// NaN or empty, stored as -1, the mark of a missing attribute) and one at
+// least is a number.
 void TypeStemColumn(const DelimitedTable& table, StemColumn& column) {
     std::vector<double> numbers;
     bool anyNumber = false;
     for (const std::string& text : column.texts) {
-        if (text.empty() || text == "NA") {
+        if (IsMissing(text)) {
             numbers.push_back(-1.0);
             continue;
         }
@@ -173,7 +254,8 @@ void TypeStemColumn(const DelimitedTable& table, StemColumn& column) {
     }
 }
 
-bool ReadStems(const std::string& path, PlotTables& tables, std::string& error) {
+bool ReadStems(const std::string& path, PlotTables& tables, Progress& progress,
+               std::string& error) {
     DelimitedTable table(path);
     std::vector<int> position;
     if (!table.Open(error) ||
@@ -193,9 +275,9 @@ bool ReadStems(const std::string& path, PlotTables& tables, std::string& error) 
             StemColumn{table.Header()[c], c == position[1] || c == position[2], {}, {}});
     }
     std::map<std::string, long> labelLines;
-    std::vector<std::string> fields;
+    Fields fields;
     while (table.Next(fields, error)) {
-        const std::string& label = fields[position[0]];
+        const std::string label(fields[position[0]]);
         const auto [earlier, isNew] = labelLines.emplace(label, table.Line());
         if (label.empty() || !isNew) {
             error = table.Where(position[0]) + ": " +
@@ -213,23 +295,42 @@ bool ReadStems(const std::string& path, PlotTables& tables, std::string& error) 
             stems[i].numbers.push_back(*value);
         }
         for (size_t i = 3; i < order.size(); ++i) {
-            stems[i].texts.push_back(fields[order[i]]);
+            stems[i].texts.emplace_back(fields[order[i]]);
         }
+        progress.Row(table);
+    }
+    if (!error.empty()) {
+        return false;
     }
     for (size_t i = 3; i < stems.size(); ++i) {
         TypeStemColumn(table, stems[i]);
     }
-    return error.empty();
+    const std::string rowNumbers = table.RowNumbersWarning();
+    if (!rowNumbers.empty()) {
+        tables.warnings.push_back(rowNumbers);
+    }
+    progress.TableRead(table);
+    return true;
 }
 
 }  // namespace
 
-bool ReadPlotTables(const std::string& gridPath, const std::string& stemsPath, PlotTables& tables,
-                    std::string& error) {
+bool ReadPlotTables(const std::string& gridPath, const std::string& stemsPath, GridSink& sink,
+                    PlotTables& tables, std::string& error, const ReadProgress& progress) {
     tables = PlotTables();
-    if (!ReadGrid(gridPath, tables, error) || !ReadStems(stemsPath, tables, error)) {
+    error.clear();
+    Progress ticker(progress, FileSize(gridPath) + FileSize(stemsPath));
+    if (!ReadGrid(gridPath, sink, tables, ticker, error) ||
+        !ReadStems(stemsPath, tables, ticker, error)) {
         return false;
     }
     AddWarnings(tables);
     return true;
+}
+
+bool HasStemHeader(const std::string& path) {
+    DelimitedTable table(path);
+    std::string ignored;
+    return table.Open(ignored) && table.Column(kStemXColumn) >= 0 &&
+           table.Column(kStemYColumn) >= 0 && table.Column(kXColumn) < 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/PlotTables.h"
 #include "db/BulkWriter.h"
 
 // The largest number of trees a grid table can hold (SQLite's column limit
@@ -21,7 +22,7 @@ struct StemField {
     StemType type;
 };
 
-class PlotWriter {
+class PlotWriter : public GridSink {
   public:
     // Creates the file when it is missing; Error() tells why it could not be opened.
     explicit PlotWriter(const std::string& path) : writer(path) {}
@@ -29,9 +30,9 @@ class PlotWriter {
     bool IsOpen() const { return writer.IsOpen(); }
     // Begins the transaction and the grid table: gridcell_id, x_coord,
     // y_coord, then one column per tree.
-    bool StartGrid(const std::vector<std::string>& trees);
+    bool StartGrid(const std::vector<std::string>& trees) override;
     // One cell with one value per tree, in the order of StartGrid's trees.
-    bool AddCell(long long id, double x, double y, const double* uptake);
+    bool AddCell(long long id, double x, double y, const double* uptake) override;
     // The stem table, after the last cell.
     bool StartStems(const std::vector<StemField>& fields);
     // The values of the next stem by 0-based field, then AddStem.

@@ -16,8 +16,9 @@ PointData::PointData(Database database, const Query& sourceQuery, const char* la
     progress.SetProgress(0);
 
     const char* source = this->sourceQuery.Text();
-    const std::string x = SqlName(xColumn);
-    const std::string y = SqlName(yColumn);
+    // Ordered as numbers: a text column would put "99.5" after "123.0".
+    const std::string x = SqlNumber(SqlName(xColumn));
+    const std::string y = SqlNumber(SqlName(yColumn));
     struct Extent {
         const char* format;
         const std::string& orderBy;

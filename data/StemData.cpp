@@ -19,20 +19,20 @@ StemData::StemData(Database database, const char* table, ProgressMonitor monitor
     xMin = xMax = yMin = yMax = 100000.0;
     progress.AddProgress(1);
 
-    ReadFirstValue(this->database,
-                   Query("SELECT Xrot0 FROM %s ORDER BY Xrot0 ASC LIMIT 1", t.c_str()), "Xrot0",
-                   xMin);
-    progress.AddProgress(1);
-    ReadFirstValue(this->database,
-                   Query("SELECT Xrot0 FROM %s ORDER BY Xrot0 DESC LIMIT 1", t.c_str()), "Xrot0",
-                   xMax);
-    progress.AddProgress(1);
-    ReadFirstValue(this->database,
-                   Query("SELECT Yrot0 FROM %s ORDER BY Yrot0 ASC LIMIT 1", t.c_str()), "Yrot0",
-                   yMin);
-    progress.AddProgress(1);
-    ReadFirstValue(this->database,
-                   Query("SELECT Yrot0 FROM %s ORDER BY Yrot0 DESC LIMIT 1", t.c_str()), "Yrot0",
-                   yMax);
-    progress.AddProgress(1);
+    // Ordered as numbers: a text column would put "99.5" after "123.0".
+    const struct {
+        const char* column;
+        const char* order;
+        double& value;
+    } extents[] = {{"Xrot0", "ASC", xMin},
+                   {"Xrot0", "DESC", xMax},
+                   {"Yrot0", "ASC", yMin},
+                   {"Yrot0", "DESC", yMax}};
+    for (const auto& extent : extents) {
+        ReadFirstValue(this->database,
+                       Query("SELECT %s FROM %s ORDER BY %s %s LIMIT 1", extent.column, t.c_str(),
+                             SqlNumber(extent.column).c_str(), extent.order),
+                       extent.column, extent.value);
+        progress.AddProgress(1);
+    }
 }

@@ -27,6 +27,24 @@ wxString CellKey(double x, double y) {
 
 }  // namespace
 
+std::string TreeUptakeQuery(const std::string& label) {
+    const std::string column = "`" + SqlQuoted(label, '`') + "`";
+    return "SELECT gridcell_id, x_coord, y_coord, " + column + " FROM grid WHERE " + column +
+           " != 0";
+}
+
+std::unique_ptr<UptakeGridData> UptakeGridData::ForTree(Database database, const std::string& label,
+                                                        ProgressMonitor monitor) {
+    const std::string column = "`" + SqlQuoted(label, '`') + "`";
+    GridSource cells(database,
+                     ("SELECT gridcell_id, x_coord, y_coord, " + column + " FROM grid WHERE " +
+                      SqlNumber(column) + " != 0")
+                         .c_str(),
+                     "x_coord", "y_coord");
+    return std::make_unique<UptakeGridData>(database, Query("%s", TreeUptakeQuery(label).c_str()),
+                                            "grid", "x_coord", "y_coord", monitor, &cells);
+}
+
 UptakeGridData::UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,
                                const char* xColumn, const char* yColumn, ProgressMonitor monitor,
                                GridSource* source)
@@ -95,13 +113,9 @@ bool UptakeGridData::BuildIndex(ProgressMonitor monitor) {
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
 
-    FillFromSource(progress, [&](const Row& row) {
-        double sum = 0.0;
-        for (unsigned i = 3; i < row.ColumnCount(); ++i) {
-            sum += row.GetDouble(i);
-        }
-        return Query("INSERT INTO %s VALUES(%f, %f, %f, 0, 0, 0, 0)", t.c_str(),
-                     row.GetDouble(xColumn), row.GetDouble(yColumn), sum);
+    FillFromSource(progress, [&](const SourceCell& cell) {
+        return Query("INSERT INTO %s VALUES(%f, %f, %f, 0, 0, 0, 0)", t.c_str(), cell.x, cell.y,
+                     cell.sum);
     });
     CreateLookupIndexes(table);
     ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC", table);

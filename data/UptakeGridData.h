@@ -2,6 +2,9 @@
 // neighbours, cached in an index table.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "data/IndexedGridData.h"
 
 class UptakeGridData final : public IndexedGridData {
@@ -11,6 +14,13 @@ class UptakeGridData final : public IndexedGridData {
                    GridSource* source = nullptr);
     ~UptakeGridData() = default;
 
+    // One tree's uptake in the plot's grid: the cells where its column is
+    // not 0. The cells are chosen comparing numbers, so that values stored
+    // as text ("0.0", "NA") choose the cells numbers would; the index table
+    // keeps the name TreeUptakeQuery gives it.
+    static std::unique_ptr<UptakeGridData> ForTree(Database database, const std::string& label,
+                                                   ProgressMonitor monitor);
+
     void AddPoint(double x, double y, const std::vector<double>& values) override;
     double GetValueAt(double x, double y) override;
     wxString GetName() override;
@@ -19,3 +29,7 @@ class UptakeGridData final : public IndexedGridData {
   protected:
     bool BuildIndex(ProgressMonitor monitor) override;
 };
+
+// The source query of one tree's uptake in the grid: the cells where its
+// column is not 0. Its text names the tree's index table.
+std::string TreeUptakeQuery(const std::string& label);

@@ -5,10 +5,28 @@
 #include <atomic>
 
 #include "base/Log.h"
+#include "base/NumberText.h"
+#include "db/SqlText.h"
 
 namespace {
 
 std::atomic<long long> lockWaitMs{Connection::kDefaultLockWait.count()};
+
+// SQL's reading of a value as a number, the same as the program's own: a
+// text holding a number gives that number, any other text 0; numbers and
+// NULL stay as they are. Sorting and comparing through it orders numbers
+// stored as text ("99.5", "123.0") as numbers rather than as texts.
+void NumberOf(sqlite3_context* context, int, sqlite3_value** arguments) {
+    sqlite3_value* value = arguments[0];
+    const int type = sqlite3_value_type(value);
+    if (type == SQLITE_INTEGER || type == SQLITE_FLOAT || type == SQLITE_NULL) {
+        sqlite3_result_value(context, value);
+        return;
+    }
+    const char* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    const std::optional<double> number = text ? NumberInText(text) : std::nullopt;
+    sqlite3_result_double(context, number ? *number : 0.0);
+}
 
 }  // namespace
 
@@ -35,6 +53,9 @@ Connection::Connection(const char* path, Mode mode) {
     int code = sqlite3_open_v2(path ? path : "", &handle, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code == SQLITE_OK) {
         sqlite3_update_hook(handle, ForwardChange, this);
+        sqlite3_create_function_v2(handle, kNumberFunction, 1,
+                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                   NumberOf, nullptr, nullptr, nullptr);
         WaitForLocks(handle);
         // Drawing a tree's layers scans the whole grid table several times;
         // a page cache that holds a large plot keeps those scans in memory.

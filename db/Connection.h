@@ -2,8 +2,11 @@
 #pragma once
 
 #include <chrono>
+#include <map>
+#include <string>
 
 #include "db/FileProblem.h"
+#include "db/TableState.h"
 
 struct sqlite3;
 
@@ -60,6 +63,19 @@ class Connection {
     // Set once a statement waited the whole lock wait in vain: later changes
     // are tried once without waiting, until one of them gets through.
     bool lockWaitSpent = false;
+
+    // What this connection learnt of a data table by reading it or from the
+    // file's record, and SQLite's data version then: it holds while no other
+    // connection has committed since. inFile: the file's record says the same.
+    struct KnownTable {
+        TableState state;
+        long long dataVersion = 0;
+        bool inFile = false;
+    };
+    std::map<std::string, KnownTable> knownTables;
+    // The file's change counter when the current transaction began; -1 when
+    // it cannot be told (a file in WAL mode does not keep it).
+    long long counterAtBegin = -1;
 
     static void ForwardChange(void* connection, int code, const char* database, const char* table,
                               long long rowid);

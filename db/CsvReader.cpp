@@ -1,12 +1,9 @@
 #include "db/CsvReader.h"
 
-#include <wx/convauto.h>
-#include <wx/log.h>
 #include <wx/tokenzr.h>
-#include <wx/txtstrm.h>
-#include <wx/wfstream.h>
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "db/Database.h"
 #include "db/SqlText.h"
 
@@ -78,20 +75,18 @@ CsvReader::CsvReader(const char* path, const char* separatorList, bool isPositio
 CsvReader::~CsvReader() = default;
 
 void CsvReader::Open(const wxString& path) {
-    // The toolkit would report a missing or unreadable file in a dialog of
-    // its own; here it only makes the reader unusable.
-    wxLogNull quiet;
-    file = std::make_unique<wxFileInputStream>(path);
-    if (!file->IsOk()) {
+    std::string ignored;
+    if (!file.Open(Utf8(path), ignored)) {
         return;
     }
-    text = std::make_unique<wxTextInputStream>(*file, " \t", wxConvAuto());
-    if (separators.empty()) {
-        if (!DetectSeparators()) {
-            text.reset();
-            return;
-        }
-        Rewind();
+    usable = true;
+    if (dialect == CsvDialect::Quoted) {
+        records =
+            std::make_unique<RecordReader>(file, separators.empty() ? 0 : char(separators[0]));
+    }
+    if (separators.empty() && !DetectSeparators()) {
+        usable = false;
+        return;
     }
     if (!AtEnd()) {
         headerRow = ReadRow();
@@ -100,82 +95,62 @@ void CsvReader::Open(const wxString& path) {
     }
 }
 
-namespace {
-
-// The separator of a quoted-dialect header: the first tab, semicolon or comma
-// outside quotes, so that a quoted column name may hold any of them.
-wxString FirstSeparatorOutsideQuotes(const wxString& line) {
-    bool quoted = false;
-    for (wxUniChar c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (!quoted && (c == '\t' || c == ';' || c == ',')) {
-            return wxString(c);
-        }
-    }
-    return wxString();
-}
-
-bool IsBlank(wxUniChar c) {
-    return c == ' ' || c == '\t';
-}
-
-}  // namespace
-
 bool CsvReader::DetectSeparators() {
-    wxString first = text->ReadLine();
-    if (first.empty()) {
-        wxString second = text->ReadLine();
-        if (second.empty() && file->GetLastError() != wxSTREAM_READ_ERROR &&
-            dialect == CsvDialect::Plain) {
+    if (dialect == CsvDialect::Quoted) {
+        // The header's first tab, semicolon or comma outside quotes, so that
+        // a quoted column name may hold any of them.
+        records->Next();
+        separators = records->Separator() ? wxString(records->Separator()) : wxString();
+    } else if (!file.ReadLine(line) || line.empty()) {
+        std::string second;
+        if ((!file.ReadLine(second) || second.empty()) && file.Problem().empty()) {
             LogConsole("WHY?");
         }
-        return false;
+    } else {
+        const size_t found = line.find_first_of("\t,");
+        separators = found == std::string::npos ? wxString() : wxString(line[found]);
     }
-    if (dialect == CsvDialect::Quoted) {
-        separators = FirstSeparatorOutsideQuotes(first);
-        return !separators.empty();
-    }
-    for (wxUniChar c : first) {
-        if (c == '\t' || c == ',') {
-            separators = wxString(c);
-            return true;
-        }
-    }
-    return false;
+    Rewind();
+    return !separators.empty();
 }
 
 bool CsvReader::IsUsable() const {
-    if (!text || !file) {
-        return false;
-    }
-    wxStreamError state = file->GetLastError();
-    return state == wxSTREAM_NO_ERROR || state == wxSTREAM_EOF;
+    return usable && file.Problem().empty();
 }
 
-bool CsvReader::AtEnd() const {
-    return !file || file->Eof() || !IsUsable();
+bool CsvReader::AtEnd() {
+    return !IsUsable() || file.AtEnd();
 }
 
 CsvRow CsvReader::ReadRow() {
-    if (!text || AtEnd()) {
+    if (AtEnd()) {
         return CsvRow();
     }
-    wxLogNull quiet;
     rowProblem.clear();
-    wxString line = ReadLine();
-    rowLine = linesRead;
-    if (line.empty()) {
-        return CsvRow();
-    }
     std::vector<wxString> tokens;
+    bool blank = false;
     if (dialect == CsvDialect::Quoted) {
-        tokens = SplitQuoted(line);
+        const RecordReader::Kind kind = records->Next();
+        rowLine = records->Line();
+        blank = kind == RecordReader::Kind::Blank || kind == RecordReader::Kind::End;
+        rowProblem = kind == RecordReader::Kind::Malformed ? records->Problem() : "";
+        for (const std::string_view field : records->Fields()) {
+            tokens.push_back(wxString::FromUTF8(field.data(), field.size()));
+        }
     } else {
-        wxStringTokenizer tokenizer(line, separators);
+        file.ReadLine(line);
+        rowLine = ++linesRead;
+        blank = line.empty();
+        // Bytes that are no UTF-8 are read as Latin-1.
+        const wxString text = IsUtf8(line) ? wxString::FromUTF8(line.data(), line.size())
+                                           : wxString::FromUTF8(Latin1ToUtf8(line).c_str());
+        wxStringTokenizer tokenizer(text, separators);
         while (tokenizer.HasMoreTokens()) {
             tokens.push_back(tokenizer.GetNextToken());
         }
+    }
+    if (blank) {
+        return CsvRow();
     }
     if (positional || header.empty()) {
         return CsvRow(std::move(tokens));
@@ -183,70 +158,12 @@ CsvRow CsvReader::ReadRow() {
     return CsvRow(std::move(tokens), header);
 }
 
-wxString CsvReader::ReadLine() {
-    ++linesRead;
-    return text->ReadLine();
-}
-
-std::vector<wxString> CsvReader::SplitQuoted(wxString line) {
-    const wxUniChar separator = separators.empty() ? wxUniChar(',') : separators[0];
-    std::vector<wxString> fields(1);
-    size_t i = 0;
-    while (true) {
-        while (i < line.length() && IsBlank(line[i]) && line[i] != separator) {
-            ++i;
-        }
-        if (i < line.length() && line[i] == '"') {
-            // A quoted field runs to its closing quote, across line ends.
-            for (++i;; ++i) {
-                if (i == line.length()) {
-                    if (AtEnd()) {
-                        rowProblem = "a quoted field is not closed";
-                        return fields;
-                    }
-                    line += "\n" + ReadLine();
-                    --i;
-                } else if (line[i] == '"' && i + 1 < line.length() && line[i + 1] == '"') {
-                    fields.back() += '"';
-                    ++i;
-                } else if (line[i] == '"') {
-                    ++i;
-                    break;
-                } else {
-                    fields.back() += line[i];
-                }
-            }
-            while (i < line.length() && IsBlank(line[i]) && line[i] != separator) {
-                ++i;
-            }
-            if (i < line.length() && line[i] != separator) {
-                rowProblem = "text follows the closing quote of a field";
-                return fields;
-            }
-        } else {
-            const size_t end = line.find(separator, i);
-            fields.back() = line.substr(i, end == wxString::npos ? wxString::npos : end - i);
-            fields.back().Trim(true);
-            i = end == wxString::npos ? line.length() : end;
-        }
-        if (i >= line.length()) {
-            return fields;
-        }
-        ++i;  // the separator
-        fields.emplace_back();
-    }
-}
-
 void CsvReader::Rewind() {
-    if (!file) {
-        return;
-    }
-    file->SeekI(0);
+    file.Rewind();
     linesRead = 0;
     rowLine = 0;
-    // A fresh text stream forgets buffered bytes and detects a byte-order mark again.
-    if (text) {
-        text = std::make_unique<wxTextInputStream>(*file, " \t", wxConvAuto());
+    if (records) {
+        records->Restart();
     }
 }
 

@@ -1,10 +1,9 @@
-// Line-oriented reader of tab- or comma-separated text files.
+// Line-oriented reader of tab- or comma-separated text files, read through
+// the buffered TextFile (plain or gzip, any byte-order mark).
 //
 // The plain dialect splits each line at every separator, as the table import
-// always has. The quoted dialect reads what spreadsheets and R write: comma,
-// semicolon or tab, fields in double quotes holding separators, doubled
-// quotes or line breaks, empty fields kept, blanks around unquoted fields
-// dropped.
+// always has. The quoted dialect reads what spreadsheets and R write (see
+// RecordReader).
 #pragma once
 
 #include <wx/string.h>
@@ -13,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-class wxFileInputStream;
-class wxTextInputStream;
+#include "db/RecordReader.h"
+#include "db/TextFile.h"
 
 class CsvRow {
   public:
@@ -46,7 +45,7 @@ class CsvReader {
     ~CsvReader();
 
     bool IsUsable() const;
-    bool AtEnd() const;
+    bool AtEnd();
     CsvRow ReadRow();
     void Rewind();
     size_t HeaderCount() const;
@@ -58,8 +57,10 @@ class CsvReader {
     const wxString& RowProblem() const { return rowProblem; }
 
   private:
-    std::unique_ptr<wxFileInputStream> file;
-    std::unique_ptr<wxTextInputStream> text;
+    TextFile file;
+    bool usable = false;
+    std::unique_ptr<RecordReader> records;  // the quoted dialect's
+    std::string line;
     wxString separators;
     bool positional;
     CsvDialect dialect;
@@ -71,6 +72,7 @@ class CsvReader {
 
     void Open(const wxString& path);
     bool DetectSeparators();
-    wxString ReadLine();
-    std::vector<wxString> SplitQuoted(wxString line);
+    bool ReadHeader();
+    std::vector<wxString> PlainTokens();
+    std::vector<wxString> QuotedTokens();
 };

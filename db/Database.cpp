@@ -179,6 +179,12 @@ Database::Database(std::shared_ptr<Connection> existing) : connection(std::move(
     SetUpCatalogue();
 }
 
+Database Database::OpenForReading(const char* path) {
+    Database database{std::shared_ptr<Connection>()};
+    database.connection = std::make_shared<Connection>(path, Connection::ReadOnly);
+    return database;
+}
+
 Database::Database()
     : Database(
           wxFileName::CreateTempFileName(wxFileName::GetTempDir() + wxFILE_SEP_PATH + "quenvar")) {}
@@ -433,6 +439,8 @@ bool Database::Begin() {
     }
     EndBatch();
     connection->inTransaction = true;
+    // Read before any page of the batch can reach the file.
+    connection->counterAtBegin = ReadChangeCounter();
     return true;
 }
 
@@ -473,6 +481,11 @@ bool Database::Commit() {
         return false;
     }
     return true;
+}
+
+bool Database::IsReadOnly() {
+    sqlite3* handle = OpenHandle();
+    return handle && sqlite3_db_readonly(handle, "main") == 1;
 }
 
 void Database::Rollback() {

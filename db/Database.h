@@ -7,11 +7,13 @@
 #include <wx/string.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "db/Connection.h"
 #include "db/Query.h"
 #include "db/Result.h"
+#include "db/TableState.h"
 
 // What a file holds, learnt without writing to it (except for SQLite's own
 // rollback of a change that a program left unfinished).
@@ -40,6 +42,10 @@ class Database {
 
     // Reads the file's tables read-only; never creates or changes the file.
     static DatabaseProbe Probe(const char* path);
+    // A handle of its own that only reads the file: nothing is created, not
+    // even the catalogue tables, so a worker thread may read beside the
+    // handle the window uses.
+    static Database OpenForReading(const char* path);
 
     Result RunQuery(const Query& query);
     Result RunQuery(const char* sql);
@@ -58,6 +64,9 @@ class Database {
     void Rollback();
     // Why the last batch could not be committed; cause None when it could.
     StatementFailure GetBatchFailure() const;
+
+    // True when SQLite opened the file read-only (the file or its folder cannot be written).
+    bool IsReadOnly();
 
     // Reads the table as the catalogue does; a missing table logs a compile error.
     bool TableExists(const char* table);
@@ -86,6 +95,43 @@ class Database {
     // there afterwards (its DROP failed) are kept.
     void DeleteAllIndexTables();
 
+    // What index tables were derived from, kept beside the registry in the
+    // program's own tables `_db_sources` (one row per index table) and
+    // `_db_checked` (what each data table held when last read, with the
+    // file's change counter then), so that an opening tells a table another
+    // program has changed since without reading an unchanged file.
+
+    // SQLite's data version of the file on this connection: it changes when
+    // another connection (another program, or another handle in this one)
+    // commits a change to the file, never for this handle's own writes. A
+    // window compares it with the value it had at some moment to learn
+    // whether the file has changed on disk since. 0 for a closed handle.
+    long long GetDataVersion();
+    // What the index table was derived from, as recorded when it was built;
+    // none for a table built before such records were kept.
+    std::optional<SourceSignature> GetIndexSource(const std::string& indexTable);
+    // Records it, in the transaction that builds the table. The data
+    // table's state is recorded too when this handle knows it to be current.
+    void SetIndexSource(const std::string& indexTable, const char* dataTable,
+                        const SourceSignature& signature);
+    // What the data table holds now, when that is known without reading it:
+    // learnt on this handle with nobody committing since, or recorded in the
+    // file by an opening after which the file has not changed (its change
+    // counter says so; a file in WAL mode does not keep one, so never there).
+    std::optional<TableState> GetKnownState(const char* dataTable);
+    // Reads every row of the data table and keeps what it holds as known.
+    TableState ReadTableState(const char* dataTable);
+    // Keeps a state read by a pass over the table's rows that began at the
+    // given data version.
+    void SetKnownState(const char* dataTable, const TableState& state, long long dataVersion);
+    // The last state learnt of the table on this handle, current or not; null when none.
+    const TableState* GetLastState(const char* dataTable) const;
+    // Records the known state in the file when the file does not hold it
+    // yet, so that the next opening need not read the table. Does nothing,
+    // quietly and without waiting, when the file cannot take it now
+    // (read-only, locked, in WAL mode).
+    void KeepKnownState(const char* dataTable);
+
     void ImportCsv(const char* file, const char* table, const char* columnType);
 
     std::shared_ptr<Connection> GetConnection() const { return connection; }
@@ -111,4 +157,11 @@ class Database {
     void ReportRunFailure(int code);
     // Log a walk over rows cut short (a damaged page, a lock).
     void ReportWalkFailure(int code);
+    // The change counter in the file's header; -1 when it cannot be told or
+    // is not kept (WAL mode). Only while this handle holds a lock on the file.
+    long long ReadChangeCounter();
+    std::optional<TableState> ReadCheckedState(const char* dataTable, long long& dataVersion);
+    // The statements that record a data table's state (inside a transaction).
+    std::string CheckedStateSql(const char* dataTable, const TableState& state);
+    void ForgetUnregisteredSources();
 };

@@ -165,6 +165,7 @@ void Database::DropIndexTable(const char* dataTable, const char* name) {
     if (IsIndexTableName(indexTable)) {
         RunQuery(Query("DROP TABLE %s", SqlName(indexTable).c_str()));
     }
+    ForgetUnregisteredSources();
 }
 
 void Database::DropIndexTable(const wxString& dataTable, const wxString& name) {
@@ -191,6 +192,7 @@ void Database::DropIndexTables(const char* dataTable) {
     }
     RunQuery(Query("DELETE FROM %s WHERE data_table = %s", kIndexesTable,
                    SqlLiteral(dataTable).c_str()));
+    ForgetUnregisteredSources();
 }
 
 void Database::DropIndexTables(const wxString& dataTable) {
@@ -217,4 +219,5 @@ void Database::DeleteAllIndexTables() {
         Query("DELETE FROM %s WHERE NOT EXISTS (SELECT 1 FROM sqlite_master WHERE type = "
               "'table' AND sqlite_master.name = %s.index_table COLLATE NOCASE)",
               kIndexesTable, kIndexesTable));
+    ForgetUnregisteredSources();
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/NumberText.h"
 #include "base/OutOfMemory.h"
 
 namespace {
@@ -28,7 +29,7 @@ const int kEmptyText = 0;
 // view that renames its columns the origin is the hidden table's name, so a
 // name the query gives (a view's, an alias) wins unless it is the origin
 // written in another case; expressions have no origin and take their alias.
-const char* ColumnName(sqlite3_stmt* statement, int i) {
+const char* ColumnNameOf(sqlite3_stmt* statement, int i) {
     const char* origin = sqlite3_column_origin_name(statement, i);
     const char* given = sqlite3_column_name(statement, i);
     if (!origin || (given && sqlite3_stricmp(origin, given) != 0)) {
@@ -85,16 +86,13 @@ int Truncate(double value) {
     return static_cast<int>(value);
 }
 
-// atoi without its undefined behaviour on overflow.
-int TextToInt(const char* text) {
-    long value = std::strtol(text, nullptr, 10);
-    if (value > INT_MAX) {
-        return INT_MAX;
-    }
-    if (value < INT_MIN) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
+// A stored text read as a number. A text that holds no number ("NA", "1,5")
+// reads as 0, so that it counts as no value; SQLite's own reading would
+// take the digits it starts with.
+double TextNumber(const unsigned char* text) {
+    const std::optional<double> number =
+        text ? NumberInText(reinterpret_cast<const char*>(text)) : std::nullopt;
+    return number ? *number : 0.0;
 }
 
 // The shortest text that reads back as the same single-precision value.
@@ -111,6 +109,10 @@ std::string RealText(float value) {
 
 }  // namespace
 
+std::string ResultColumnName(sqlite3_stmt* statement, int column) {
+    return ColumnNameOf(statement, column);
+}
+
 std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
     std::vector<ColumnInfo> columns;
     if (!statement) {
@@ -121,7 +123,7 @@ std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
         columns.reserve(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) {
             columns.push_back(
-                {ColumnName(statement, i), CellTypeOf(sqlite3_column_type(statement, i))});
+                {ColumnNameOf(statement, i), CellTypeOf(sqlite3_column_type(statement, i))});
         }
     } catch (const std::bad_alloc&) {
         OutOfMemory();
@@ -129,17 +131,59 @@ std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement) {
     return columns;
 }
 
+StoredValue StoredValueAt(sqlite3_stmt* statement, int column) {
+    // One call into the statement instead of one per question: the value's
+    // own accessors need no lock, and a statement is only ever stepped by
+    // the one thread that works on its connection.
+    sqlite3_value* stored = sqlite3_column_value(statement, column);
+    StoredValue value;
+    value.type = sqlite3_value_type(stored);
+    switch (value.type) {
+        case SQLITE_INTEGER:
+            value.integer = sqlite3_value_int64(stored);
+            break;
+        case SQLITE_FLOAT:
+            value.real = sqlite3_value_double(stored);
+            break;
+        case SQLITE_TEXT:
+            value.text = sqlite3_value_text(stored);
+            value.bytes = sqlite3_value_bytes(stored);
+            break;
+        case SQLITE_BLOB:
+            value.text = static_cast<const unsigned char*>(sqlite3_value_blob(stored));
+            value.bytes = sqlite3_value_bytes(stored);
+            break;
+        default:
+            break;
+    }
+    return value;
+}
+
 double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind) {
+    return ReadDouble(statement, column, kind, StoredValueAt(statement, static_cast<int>(column)));
+}
+
+double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind, const StoredValue& value) {
     const int i = static_cast<int>(column);
+    // A text is read as the number it holds whatever the column's kind: a
+    // number column may hold a text SQLite could not convert ("NA").
+    if (kind != kEmptyText && value.type == SQLITE_TEXT) {
+        const double number = TextNumber(value.text);
+        return kind == CellInteger ? Truncate(number) : Narrow(number);
+    }
     switch (kind) {
         case CellInteger:
-            return sqlite3_column_int(statement, i);
+            // SQLite's own 32-bit reading keeps the low bits of an integer.
+            return value.type == SQLITE_INTEGER ? static_cast<int>(value.integer)
+                                                : sqlite3_column_int(statement, i);
         case CellReal:
-            return Narrow(sqlite3_column_double(statement, i));
-        case CellText: {
-            const unsigned char* text = sqlite3_column_text(statement, i);
-            return Narrow(std::atof(text ? reinterpret_cast<const char*>(text) : ""));
-        }
+            if (value.type == SQLITE_FLOAT) {
+                return Narrow(value.real);
+            }
+            return Narrow(value.type == SQLITE_INTEGER ? static_cast<double>(value.integer)
+                                                       : sqlite3_column_double(statement, i));
+        case CellText:
+            return Narrow(TextNumber(sqlite3_column_text(statement, i)));
         default:
             return 0.0;  // an unknown type code reads as empty text
     }
@@ -147,15 +191,16 @@ double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind) {
 
 int ReadInt(sqlite3_stmt* statement, unsigned column, int kind) {
     const int i = static_cast<int>(column);
+    if (kind != kEmptyText && sqlite3_column_type(statement, i) == SQLITE_TEXT) {
+        return Truncate(TextNumber(sqlite3_column_text(statement, i)));
+    }
     switch (kind) {
         case CellInteger:
             return sqlite3_column_int(statement, i);
         case CellReal:
             return Truncate(Narrow(sqlite3_column_double(statement, i)));
-        case CellText: {
-            const unsigned char* text = sqlite3_column_text(statement, i);
-            return TextToInt(text ? reinterpret_cast<const char*>(text) : "");
-        }
+        case CellText:
+            return Truncate(TextNumber(sqlite3_column_text(statement, i)));
         default:
             return 0;
     }
@@ -207,12 +252,16 @@ Row Row::FromStatement(sqlite3_stmt* statement, std::shared_ptr<const RowColumns
         body->cells.resize(count);
         for (unsigned i = 0; i < count; ++i) {
             Cell& cell = body->cells[i];
+            const int at = static_cast<int>(i);
+            const bool text = sqlite3_column_type(statement, at) == SQLITE_TEXT;
             switch (columns->Kind(i)) {
                 case CellInteger:
-                    cell.integer = sqlite3_column_int(statement, static_cast<int>(i));
+                    cell.integer = text ? Truncate(TextNumber(sqlite3_column_text(statement, at)))
+                                        : sqlite3_column_int(statement, at);
                     break;
                 case CellReal:
-                    cell.real = Narrow(sqlite3_column_double(statement, static_cast<int>(i)));
+                    cell.real = Narrow(text ? TextNumber(sqlite3_column_text(statement, at))
+                                            : sqlite3_column_double(statement, at));
                     break;
                 default: {
                     const unsigned char* text =
@@ -285,7 +334,8 @@ double Row::DoubleAt(int cell) const {
         case CellReal:
             return body->cells[i].real;
         default:
-            return Narrow(std::atof(body->texts.c_str() + body->cells[i].textOffset));
+            return Narrow(TextNumber(reinterpret_cast<const unsigned char*>(
+                body->texts.c_str() + body->cells[i].textOffset)));
     }
 }
 
@@ -300,7 +350,8 @@ int Row::IntAt(int cell) const {
         case CellReal:
             return Truncate(body->cells[i].real);
         default:
-            return TextToInt(body->texts.c_str() + body->cells[i].textOffset);
+            return Truncate(TextNumber(reinterpret_cast<const unsigned char*>(
+                body->texts.c_str() + body->cells[i].textOffset)));
     }
 }
 

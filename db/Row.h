@@ -41,6 +41,10 @@ class RowColumns {
     std::unordered_map<std::string_view, unsigned> byName;
 };
 
+// The name a result column is known by: the table column it comes from,
+// unless the query gives it another name.
+std::string ResultColumnName(sqlite3_stmt* statement, int column);
+
 // The column list of a statement standing on its first row: names (the
 // origin column's, else the expression's) and that row's types.
 std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement);
@@ -50,6 +54,19 @@ std::vector<ColumnInfo> ReadColumns(sqlite3_stmt* statement);
 // single precision.
 double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind);
 int ReadInt(sqlite3_stmt* statement, unsigned column, int kind);
+
+// One value of a statement's current row as SQLite stores it, fetched once.
+struct StoredValue {
+    int type = 0;  // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL
+    long long integer = 0;
+    double real = 0.0;
+    const unsigned char* text = nullptr;  // text and blob bytes, until the next step
+    int bytes = 0;
+};
+StoredValue StoredValueAt(sqlite3_stmt* statement, int column);
+// The same reading as ReadDouble, of a value already fetched: for passes
+// that look at every value for more than its number.
+double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind, const StoredValue& value);
 
 class Row {
   public:

@@ -30,6 +30,12 @@ bool IsPlainIdentifier(const std::string& name) {
 
 }  // namespace
 
+const char* const kNumberFunction = "quenvar_number";
+
+std::string SqlNumber(const std::string& expression) {
+    return std::string(kNumberFunction) + "(" + expression + ")";
+}
+
 std::string SqlQuoted(const std::string& name, char quote) {
     return Doubled(name, quote);
 }

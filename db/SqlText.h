@@ -15,3 +15,8 @@ std::string SqlLiteral(const std::string& value);
 // (ASCII letters, digits, underscores, not starting with a digit),
 // otherwise a double-quoted identifier with double quotes doubled.
 std::string SqlName(const std::string& name);
+
+// The function every connection of the program has for reading a value as a
+// number (numbers stored as text included), and an expression through it.
+extern const char* const kNumberFunction;
+std::string SqlNumber(const std::string& expression);

@@ -111,7 +111,8 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
             continue;
         }
         const PixelPoint at = frame.ToPixel(data.GetX(), data.GetY(), scale);
-        int index = PaletteIndex(value, minimum, maximum, n);
+        int index = fixedRange ? FixedPaletteIndex(value, *fixedRange, n)
+                               : PaletteIndex(value, minimum, maximum, n);
         int x, y, w, h;
         if (!ClipSpan(at.x, blockWidth, frame.Width(), x, w) ||
             !ClipSpan(at.y, blockHeight, frame.Height(), y, h)) {

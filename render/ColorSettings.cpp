@@ -66,6 +66,16 @@ void ColorSettings::SetColorMap(ColorMap value) {
     colorMap = value;
 }
 
+std::optional<ValueRange> ColorSettings::GetValueRange(RangeFamily family) {
+    std::lock_guard<std::mutex> guard(mutex);
+    return valueRanges[static_cast<size_t>(family)];
+}
+
+void ColorSettings::SetValueRange(RangeFamily family, const std::optional<ValueRange>& range) {
+    std::lock_guard<std::mutex> guard(mutex);
+    valueRanges[static_cast<size_t>(family)] = range;
+}
+
 Palette BuiltInPalette() {
     return {wxColour(0, 0, 150), wxColour(0, 150, 100), wxColour(100, 200, 0),
             wxColour(255, 255, 0), wxColour(255, 0, 0)};

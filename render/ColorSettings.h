@@ -3,8 +3,12 @@
 
 #include <wx/colour.h>
 
+#include <array>
 #include <mutex>
+#include <optional>
 #include <vector>
+
+#include "render/ValueRange.h"
 
 using Palette = std::vector<wxColour>;
 
@@ -25,6 +29,9 @@ class ColorSettings {
     void SetColorSteps(int value);
     ColorMap GetColorMap();
     void SetColorMap(ColorMap value);
+    // None: the colours span the data set's own minimum and maximum.
+    std::optional<ValueRange> GetValueRange(RangeFamily family);
+    void SetValueRange(RangeFamily family, const std::optional<ValueRange>& range);
 
   private:
     std::mutex mutex;
@@ -34,6 +41,7 @@ class ColorSettings {
     bool smoothGradient = false;
     int colorSteps = 5;
     ColorMap colorMap = ColorMap::None;
+    std::array<std::optional<ValueRange>, kRangeFamilyCount> valueRanges;
 };
 
 // Created at start-up and never destroyed.

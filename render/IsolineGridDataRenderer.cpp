@@ -52,8 +52,9 @@ bool CellSegment(const Neighbours& above, double px, double py, double cw, doubl
 
 }  // namespace
 
-IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize)
-    : n(paletteSize), step((maximum - minimum) / paletteSize) {
+IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize,
+                             const std::optional<ValueRange>& fixed)
+    : n(paletteSize), step((maximum - minimum) / paletteSize), fixed(fixed) {
     // Whole-number levels would put every value of a data set in small units
     // on level 0; such sets are classified by their real values.
     const int minI = TruncInt(minimum);
@@ -61,7 +62,14 @@ IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize)
 }
 
 bool IsolineLevels::HasLevels() const {
+    if (fixed) {
+        return n > 0;
+    }
     return n > 0 && step > 0.0 && std::isfinite(step);
+}
+
+double IsolineLevels::Scaled(double value) const {
+    return fixed ? FixedPaletteIndex(value, *fixed, n) : Whole(value) / step;
 }
 
 double IsolineLevels::Whole(double value) const {
@@ -86,7 +94,7 @@ IsolineGridDataRenderer::IsolineGridDataRenderer(const PlotFrame& frame, Databas
 
 void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     const IsolineLevels levels(data.GetMinValue(), data.GetMaxValue(),
-                               static_cast<int>(palette.size()));
+                               static_cast<int>(palette.size()), fixedRange);
     const char* table = data.GetTableName();
     // Equal extremes or no palette leave no levels to separate.
     if (!levels.HasLevels() || table == nullptr || *table == '\0') {

@@ -9,15 +9,18 @@
 // The palette levels of the level lines for a data set's range and a palette
 // of n colours. Levels ignore the minimum: a value v is at v / step, with
 // step = (maximum - minimum) / n, and v truncated to a whole number first
-// unless the data are in units too small for whole numbers.
+// unless the data are in units too small for whole numbers. On a fixed range
+// a value's level is the palette entry it picks, so the lines run exactly
+// where the block colours change.
 class IsolineLevels {
   public:
-    IsolineLevels(double minimum, double maximum, int paletteSize);
+    IsolineLevels(double minimum, double maximum, int paletteSize,
+                  const std::optional<ValueRange>& fixed = std::nullopt);
 
     // False when the range or the palette leaves no levels to separate.
     bool HasLevels() const;
     // The value's position on the level scale, not truncated.
-    double Scaled(double value) const { return Whole(value) / step; }
+    double Scaled(double value) const;
     // The level of a cell with this value.
     double CellLevel(double value) const;
     // The palette entry of a cell with this value, always inside the palette.
@@ -29,6 +32,7 @@ class IsolineLevels {
     int n;
     double step;
     bool realValues;
+    std::optional<ValueRange> fixed;
 };
 
 class IsolineGridDataRenderer : public GridDataRenderer {

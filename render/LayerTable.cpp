@@ -117,3 +117,16 @@ std::optional<PlotSet> LayerPlotSet(const LayerDef& layer) {
             return std::nullopt;
     }
 }
+
+std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer) {
+    switch (layer.source) {
+        case LayerSource::Uptake:
+            return RangeFamily::Uptake;
+        case LayerSource::TreeCount:
+            return RangeFamily::TreeCount;
+        case LayerSource::TreeUptake:
+            return RangeFamily::Tree;
+        default:
+            return std::nullopt;
+    }
+}

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "data/PlotSet.h"
+#include "render/ValueRange.h"
 
 // Plot layers are drawn once a picture; a tree's own layers once for each
 // selected tree. The same flag names different layers in the two groups.
@@ -92,3 +93,5 @@ std::vector<const LayerDef*> ByPosition(std::vector<const LayerDef*> layers);
 wxColour LayerColor(const LayerDef& layer);
 // The plot-wide set a value layer shows; none for the other layers.
 std::optional<PlotSet> LayerPlotSet(const LayerDef& layer);
+// Whose value range colours a value layer; none for the other layers.
+std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer);

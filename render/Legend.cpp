@@ -10,6 +10,8 @@
 namespace {
 
 const wxString kDash = wxString::FromUTF8("\xE2\x80\x93");
+const wxString kAtMost = wxString::FromUTF8("\xE2\x89\xA4");
+const wxString kAtLeast = wxString::FromUTF8("\xE2\x89\xA5");
 
 wxString Number(double value) {
     return wxString::Format("%g", value);
@@ -91,8 +93,17 @@ void FillCloud(LegendSection& section, const wxColour& color, double maximum, bo
     section.note = wxString::Format("%d dots at %s", kCloudDensity, Number(maximum));
 }
 
+// How a layer's colours are chosen: its palette, and the fixed range it
+// spans (none: the data's own).
+struct LayerColors {
+    const Palette& palette;
+    std::optional<ValueRange> fixed;
+};
+
 LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerData& data,
-                           const Palette& palette, const wxColour& cloudColor, bool wholeNumbers) {
+                           const LayerColors& colors, const wxColour& cloudColor,
+                           bool wholeNumbers) {
+    const Palette& palette = colors.palette;
     LegendSection section;
     section.title = title;
     if (!data.hasCells) {
@@ -101,15 +112,20 @@ LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerD
     }
     switch (style) {
         case LayerStyle::Blocks:
-            section.entries = BlockEntries(palette, data.minimum, data.maximum, wholeNumbers);
+            section.entries = colors.fixed
+                                  ? FixedRangeEntries(palette, *colors.fixed)
+                                  : BlockEntries(palette, data.minimum, data.maximum, wholeNumbers);
             section.note = "cells of 0 are not drawn";
             break;
         case LayerStyle::Isolines:
-            if (!IsolineLevels(data.minimum, data.maximum, int(palette.size())).HasLevels()) {
+            if (!IsolineLevels(data.minimum, data.maximum, int(palette.size()), colors.fixed)
+                     .HasLevels()) {
                 section.note = "no lines: every cell has the same value";
                 break;
             }
-            section.entries = IsolineEntries(palette, data.minimum, data.maximum, wholeNumbers);
+            section.entries =
+                colors.fixed ? FixedRangeEntries(palette, *colors.fixed)
+                             : IsolineEntries(palette, data.minimum, data.maximum, wholeNumbers);
             section.note = "a line takes the colour of its cell";
             break;
         case LayerStyle::Cloud:
@@ -158,6 +174,35 @@ std::vector<LegendEntry> RangeEntries(const Palette& palette, double minimum, do
     return entries;
 }
 
+std::vector<LegendEntry> FixedRangeEntries(const Palette& palette, const ValueRange& range) {
+    std::vector<LegendEntry> entries;
+    const int n = static_cast<int>(palette.size());
+    const double infinity = std::numeric_limits<double>::infinity();
+    // The boundary below entry k, b0 and bn standing for the open ends.
+    auto boundary = [&](int k) {
+        return k <= 0 ? -infinity
+                      : (k >= n ? infinity : range.min + (range.max - range.min) * k / n);
+    };
+    for (int k = 0; k < n; ++k) {
+        LegendEntry entry;
+        entry.color = palette[k];
+        entry.low = boundary(k);
+        entry.high = boundary(k + 1);
+        entry.closed = k == n - 1;
+        if (n == 1) {
+            entry.text = "all values";
+        } else if (k == 0) {
+            entry.text = kAtMost + " " + Number(entry.high);
+        } else if (k == n - 1) {
+            entry.text = kAtLeast + " " + Number(entry.low);
+        } else {
+            entry.text = Number(entry.low) + " " + kDash + " " + Number(entry.high);
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
 std::vector<LegendEntry> BlockEntries(const Palette& palette, double minimum, double maximum,
                                       bool wholeNumbers) {
     const int n = static_cast<int>(palette.size());
@@ -186,11 +231,14 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper,
             continue;
         }
         const wxString label = wxString::FromUTF8(layer->label);
+        const std::optional<RangeFamily> family = LayerRangeFamily(*layer);
+        const std::optional<ValueRange> fixed =
+            family ? settings.GetValueRange(*family) : std::nullopt;
         if (layer->group == LayerGroup::Plot) {
             const bool whole = layer->source == LayerSource::TreeCount;
-            sections.push_back(LayerSection(label, layer->style,
-                                            PlotLayerData(helper.GetPlot(), *layer), plotPalette,
-                                            LayerColor(*layer), whole));
+            sections.push_back(
+                LayerSection(label, layer->style, PlotLayerData(helper.GetPlot(), *layer),
+                             LayerColors{plotPalette, fixed}, LayerColor(*layer), whole));
             continue;
         }
         for (const wxString& tree : trees) {
@@ -205,8 +253,8 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper,
             // Asking for a colour may draw a new one; only a cloud has any.
             const bool cloudColor = withTreeColors && layer->style == LayerStyle::Cloud;
             const wxColour cloud = cloudColor ? helper.GetStemColor(tree) : wxColour();
-            sections.push_back(
-                LayerSection(tree + ": " + label, layer->style, data, treePalette, cloud, false));
+            sections.push_back(LayerSection(tree + ": " + label, layer->style, data,
+                                            LayerColors{treePalette, fixed}, cloud, false));
         }
     }
     return sections;

@@ -44,6 +44,11 @@ std::vector<LegendEntry> BlockEntries(const Palette& palette, double minimum, do
 std::vector<LegendEntry> IsolineEntries(const Palette& palette, double minimum, double maximum,
                                         bool wholeNumbers);
 
+// The entries of a block or level-line layer on a fixed range: the n
+// colours split it at b1 .. bn-1, and the two end entries are open, "≤ b1"
+// and "≥ bn-1", as every value beyond the range takes the end colours.
+std::vector<LegendEntry> FixedRangeEntries(const Palette& palette, const ValueRange& range);
+
 // The legend of the given layers, bottom first (by position), under the
 // given settings; a tree layer gets one section per tree, in order. A tree's cloud colour is
 // asked of the helper, which makes one up for a tree never drawn before; so

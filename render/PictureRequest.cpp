@@ -18,3 +18,11 @@ void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
             return;
     }
 }
+
+void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings) {
+    for (int family = 0; family < kRangeFamilyCount; ++family) {
+        if (request.ranges[family]) {
+            settings.SetValueRange(static_cast<RangeFamily>(family), request.ranges[family]);
+        }
+    }
+}

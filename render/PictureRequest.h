@@ -2,12 +2,14 @@
 // export's options, or the window's start options.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "data/PlotRect.h"
 #include "render/LayerTable.h"
+#include "render/ValueRange.h"
 
 class ColorSettings;
 
@@ -21,8 +23,12 @@ struct PictureRequest {
     std::vector<std::string> stems;       // UTF-8 labels as given, without repeats
     std::optional<PlotRect> view;         // the whole plot when none is given
     PaletteOption palette = PaletteOption::Unset;
+    // --range of each family (RangeFamily order); none keeps the settings'.
+    std::array<std::optional<ValueRange>, kRangeFamilyCount> ranges;
     bool legend = false;  // draw the colour legend beside the map
 };
 
 // Makes the settings use the colour scale a palette option names.
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
+// Gives the settings the fixed value ranges the request names.
+void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings);

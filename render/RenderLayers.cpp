@@ -31,6 +31,15 @@ Palette SettingsPalette(LayerGroup group) {
     return group == LayerGroup::Tree ? TreePalette(settings) : BuildPalette(settings);
 }
 
+// The fixed value range the settings give the layer's family, if any.
+std::optional<ValueRange> SettingsRange(const LayerDef& layer) {
+    const std::optional<RangeFamily> family = LayerRangeFamily(layer);
+    if (colorSettings == nullptr || !family) {
+        return std::nullopt;
+    }
+    return colorSettings->GetValueRange(*family);
+}
+
 // The stems of the highlighted names, as one point data set.
 Query HighlightQuery(const std::vector<wxString>& names) {
     std::string clause;
@@ -150,6 +159,7 @@ void RenderHelper::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
     if (layer.style == LayerStyle::Blocks) {
         BlockGridDataRenderer renderer(frame);
         AddColors(renderer, SettingsPalette(layer.group));
+        renderer.SetFixedRange(SettingsRange(layer));
         renderer.Draw(canvas, *data);
     } else if (layer.style == LayerStyle::Cloud) {
         CloudGridDataRenderer renderer(frame);
@@ -158,6 +168,7 @@ void RenderHelper::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
     } else {
         IsolineGridDataRenderer renderer(frame, plot->GetDatabase());
         AddColors(renderer, SettingsPalette(layer.group));
+        renderer.SetFixedRange(SettingsRange(layer));
         renderer.Draw(canvas, *data);
     }
 }

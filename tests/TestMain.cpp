@@ -8,6 +8,7 @@
 #include <wx/init.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxSetAssertHandler(FailOnAssert);
+    // No test reads or changes the user's own settings (the recent plots),
+    // nor does any program a test starts.
+    char configPattern[] = "/tmp/quenvar-test-config-XXXXXX";
+    const std::string config = mkdtemp(configPattern) ? configPattern : "/nonexistent";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) {
         wxImage::AddHandler(new wxPNGHandler);
     }
@@ -85,6 +91,8 @@ int main(int argc, char** argv) {
     int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(config, ignored);
 #ifdef QUENVAR_PRIVATE_DISPLAY
     StopPrivateDisplay();
 #endif

@@ -42,3 +42,6 @@ picture zoomed --layers uptake-blocks,uptake-isolines,stems-dbh,stem-labels,scal
 picture legend --layers uptake-blocks,count-isolines,stems-plain --legend
 picture viridis --layers uptake-blocks,tree-isolines,stems-dbh,stem-labels --stems T05 \
     --palette viridis --legend
+# Two trees on one fixed range, so that equal colours mean equal uptake.
+picture fixed-range --layers tree-blocks,stems-plain,stem-labels --stems T05,T12 \
+    --range tree=0,500 --legend

@@ -17,7 +17,7 @@ const char* const kGridMessage = "Choose the Grid Table...";
 const char* const kStemsMessage = "Choose the Stem Table...";
 const char* const kSaveMessage = "Save the Plot As...";
 const char* const kTextWildcard =
-    "Delimited Text (*.csv;*.tsv;*.txt)|*.csv;*.tsv;*.txt|Any File (*.*)|*.*";
+    "Delimited Text (*.csv;*.tsv;*.txt;*.gz)|*.csv;*.tsv;*.txt;*.gz|Any File (*.*)|*.*";
 const char* const kDatabaseWildcard = "Database Files (*.db)|*.db";
 
 // What the worker needs, and what it hands back to the main thread.
@@ -81,9 +81,13 @@ int ImportStep(void* argument) {
 }  // namespace
 
 bool AskImportFiles(wxWindow* parent, const ImportDialogHooks& hooks, ImportRequest& request) {
-    const wxString grid = Choose(parent, hooks, kGridMessage, kTextWildcard, wxFD_OPEN);
-    const wxString stems =
-        grid.empty() ? wxString() : Choose(parent, hooks, kStemsMessage, kTextWildcard, wxFD_OPEN);
+    const wxString grid = !request.gridPath.empty()
+                              ? wxString::FromUTF8(request.gridPath.c_str())
+                              : Choose(parent, hooks, kGridMessage, kTextWildcard, wxFD_OPEN);
+    const wxString stems = grid.empty() ? wxString()
+                           : !request.stemsPath.empty()
+                               ? wxString::FromUTF8(request.stemsPath.c_str())
+                               : Choose(parent, hooks, kStemsMessage, kTextWildcard, wxFD_OPEN);
     // The dialog asks before replacing a file, so a confirmed name may be replaced.
     const wxString output = stems.empty() ? wxString()
                                           : Choose(parent, hooks, kSaveMessage, kDatabaseWildcard,

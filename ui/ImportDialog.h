@@ -22,7 +22,9 @@ struct ImportDialogHooks {
     std::function<void(const wxString&)> open;
 };
 
-// Asks for the three files; false when the user cancels one of the questions.
+// Asks for the files the request lacks: the grid and stem tables unless it
+// names them (files dropped on the window), and where to save; false when
+// the user cancels one of the questions.
 bool AskImportFiles(wxWindow* parent, const ImportDialogHooks& hooks, ImportRequest& request);
 
 // Starts the import behind a modal progress window. When it ends, the

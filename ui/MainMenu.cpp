@@ -39,6 +39,7 @@ wxMenu* CreateViewMenu() {
 wxMenuBar* CreateMainMenuBar() {
     wxMenu* fileMenu = new wxMenu;
     fileMenu->Append(ID_OPEN_DATASET, "&Open Dataset...\tCtrl+o");
+    fileMenu->Append(ID_OPEN_RECENT, "Open &Recent", new wxMenu);
     fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
@@ -49,6 +50,7 @@ wxMenuBar* CreateMainMenuBar() {
     editMenu->Enable(ID_SELECT_ALL, false);
     wxMenu* advancedMenu = new wxMenu;
     advancedMenu->Append(ID_DELETE_INDEXES, "&Delete Index Tables");
+    advancedMenu->Append(ID_TREE_STATS, "Tree &Statistics...");
     advancedMenu->Append(wxID_PREFERENCES, "&Preferences...\tCtrl+,");
     wxMenu* windowMenu = new wxMenu;
     windowMenu->Append(ID_SHOW_INSPECTOR, "Show &Inspector\tCtrl+I");

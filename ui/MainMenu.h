@@ -10,8 +10,10 @@ enum MainMenuId {
     ID_SAVE_IMAGE = 101,
     ID_OPEN_DATASET = 103,
     ID_IMPORT_TEXT = 104,
+    ID_OPEN_RECENT = 105,
     ID_SHOW_INSPECTOR = 201,
     ID_DELETE_INDEXES = 301,
+    ID_TREE_STATS = 302,
     ID_SELECT_ALL = 401,
     ID_SELECT_NONE = 402,
     ID_ZOOM_IN = 501,
@@ -23,7 +25,8 @@ enum MainMenuId {
     ID_FULL_EXTENT = 507,
 };
 
-// "Select All" comes disabled: nothing is behind it.
+// "Select All" comes disabled: nothing is behind it. File > Open Recent
+// (ID_OPEN_RECENT) holds an empty submenu for the list of recent plots.
 wxMenuBar* CreateMainMenuBar();
 
 // The View command of a key, or 0: "+" (and "=", which shares its key on

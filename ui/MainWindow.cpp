@@ -6,6 +6,7 @@
 #include <wx/filename.h>
 #include <wx/listbox.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -24,6 +25,7 @@
 #include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/DatabaseLoader.h"
+#include "ui/FileDrop.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/LayerBoxes.h"
@@ -33,9 +35,11 @@
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
+#include "ui/RecentPlots.h"
 #include "ui/ScreenText.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
+#include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
@@ -55,6 +59,7 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_CHECKBOX(wxID_ANY, MainWindow::OnCheckBox)
     EVT_LISTBOX(wxID_ANY, MainWindow::OnStemListSelection)
     EVT_MENU(wxID_ANY, MainWindow::OnMenu)
+    EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
     EVT_ZOOM(MainWindow::OnZoom)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
@@ -65,6 +70,15 @@ wxEND_EVENT_TABLE();
 MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
     SetMenuBar(CreateMainMenuBar());
+    recentPlots = std::make_unique<RecentPlots>(
+        GetMenuBar()->FindItem(ID_OPEN_RECENT),
+        [this](const wxString& path) { OpenDatabase(path); },
+        [this](const wxString& text) { Inform(text, "Open Recent", wxOK | wxICON_WARNING); });
+    SetDropTarget(new FileDrop(
+        this,
+        {[this](const wxString& path) { OpenDatabase(path); },
+         [this](const ImportRequest& files) { ImportTextCommand(files); },
+         [this](const wxString& text) { Inform(text, "Drop Files", wxOK | wxICON_INFORMATION); }}));
     BuildLayout();
     loader.reset(
         new DatabaseLoader(this, [this](const wxString& path, std::unique_ptr<PlotFile> plot) {
@@ -75,6 +89,9 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     readoutBar->Watch(viewer);
     inspector = new InspectWindow(this, nullptr);
     selection.reset(new StemSelection(stemList, inspector));
+    statsWindow = new TreeStatsWindow(this, [this](const wxString& tree, bool on) {
+        on ? SelectStem(tree) : DeselectStem(tree);
+    });
     const wxRect frame = GetRect();
     inspector->Move(frame.x + frame.width + 20, frame.y);
     zoomCtrl->SetMinimum(1);
@@ -180,6 +197,7 @@ void MainWindow::OpenDatabase(const wxString& path) {
     renderHelper.reset();
     // The inspector must not keep acting on the data set that was just dropped.
     inspector->SetRenderHelper(nullptr);
+    statsWindow->SetPlot(nullptr);
     loader->Start(path);
 }
 
@@ -189,6 +207,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
         renderHelper = std::make_unique<RenderHelper>(std::move(plot));
         renderHelper->SetTextScale(ScreenTextScale());
         fileName = wxFileName(path).GetFullName();
+        recentPlots->Add(path);
     } else {
         // Nothing of a refused file is kept: the window stays as without data.
         plot.reset();
@@ -201,6 +220,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     readoutBar->SetPlot(renderHelper.get());
     RedrawLayers();
     inspector->SetRenderHelper(renderHelper.get());
+    statsWindow->SetPlot(renderHelper ? &renderHelper->GetPlot() : nullptr);
     // Said over the window as it now is, once the progress window has gone;
     // the plot file's own account names the file and the reason.
     if (!opening.problem.empty()) {
@@ -320,6 +340,7 @@ void MainWindow::UpdateReadingAids() {
                                          colorSettings ? *colorSettings : defaults));
     readoutBar->SetTrees(trees);
     readoutBar->Reread();
+    statsWindow->ShowSelection(trees);
 }
 
 // The label shows the zoom of any view; the thumb stands at the nearest level.
@@ -431,6 +452,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_DELETE_INDEXES:
             DeleteIndexesCommand();
             break;
+        case ID_TREE_STATS:
+            statsWindow->Present();
+            break;
         case wxID_PREFERENCES:
             PreferencesCommand();
             break;
@@ -438,7 +462,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             ToggleInspectorCommand();
             break;
         case ID_IMPORT_TEXT:
-            ImportTextCommand();
+            ImportTextCommand(ImportRequest());
             break;
         case wxID_ABOUT:
             AboutCommand();
@@ -459,8 +483,13 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             FullExtentCommand();
             break;
         default:
+            recentPlots->Choose(event.GetId());
             break;
     }
+}
+
+void MainWindow::OnUpdateNeedsPlot(wxUpdateUIEvent& event) {
+    event.Enable(renderHelper != nullptr);
 }
 
 void MainWindow::OnZoom(ZoomEvent& event) {
@@ -542,6 +571,7 @@ void MainWindow::DeleteIndexesCommand() {
     }
     // Nothing may read the dropped tables until the file is opened again.
     readoutBar->SetPlot(nullptr);
+    statsWindow->SetPlot(nullptr);
     renderHelper->GetPlot().DeleteIndexTables();
     Inform(
         "All database indexes have been deleted. You will need to re open the database "
@@ -584,7 +614,8 @@ void MainWindow::FullExtentCommand() {
     ShowView(renderHelper->GetFullExtent());
 }
 
-void MainWindow::ImportTextCommand() {
+// The files the request names (dropped on the window) are not asked for.
+void MainWindow::ImportTextCommand(ImportRequest request) {
     Log(LOG_RUN, "Import of delimited text chosen.");
     ImportDialogHooks hooks;
     hooks.chooseFile = chooseFile;
@@ -592,7 +623,6 @@ void MainWindow::ImportTextCommand() {
         Inform(text, caption, style);
     };
     hooks.open = [this](const wxString& path) { OpenDatabase(path); };
-    ImportRequest request;
     if (AskImportFiles(this, hooks, request)) {
         StartImport(this, request, std::move(hooks), aliveToken);
     }

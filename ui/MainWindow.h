@@ -33,7 +33,10 @@ class InspectWindow;
 class LegendPanel;
 class ReadoutStatusBar;
 class PlotFile;
+class RecentPlots;
 class RenderHelper;
+class TreeStatsWindow;
+struct ImportRequest;
 class Viewer;
 class ZoomCtrl;
 class ZoomEvent;
@@ -75,6 +78,7 @@ class MainWindow : public wxFrame {
     Viewer* GetViewer() const { return viewer; }
     wxListBox* GetStemList() const { return stemList; }
     InspectWindow* GetInspector() const { return inspector; }
+    TreeStatsWindow* GetStatsWindow() const { return statsWindow; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
     wxStaticText* GetZoomLabel() const { return zoomLabel; }
     LegendPanel* GetLegendPanel() const { return legendPanel; }
@@ -107,6 +111,7 @@ class MainWindow : public wxFrame {
     std::unique_ptr<RenderHelper> renderHelper;
     wxString fileName;  // of the open data set, for the title
     InspectWindow* inspector = nullptr;
+    TreeStatsWindow* statsWindow = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
     PictureRequest start;
@@ -116,6 +121,7 @@ class MainWindow : public wxFrame {
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
+    std::unique_ptr<RecentPlots> recentPlots;
 
     void BuildLayout();
     wxString AskForDatabase();
@@ -139,6 +145,7 @@ class MainWindow : public wxFrame {
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
+    void OnUpdateNeedsPlot(wxUpdateUIEvent& event);
     void OnZoom(ZoomEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
@@ -153,7 +160,7 @@ class MainWindow : public wxFrame {
     void ZoomCommand(bool in);
     void PanCommand(int stepsX, int stepsY);
     void FullExtentCommand();
-    void ImportTextCommand();
+    void ImportTextCommand(ImportRequest request);
     void AboutCommand();
 
     wxDECLARE_EVENT_TABLE();

@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "render/ColorSettings.h"
+#include "ui/RangePrefs.h"
 
 int ParseColorSteps(const wxString& text) {
     return atoi(text.utf8_str());
@@ -65,6 +66,7 @@ ColorPrefs::ColorPrefs(wxWindow* parent, ColorSettings& settings)
     scaleChoice = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 4, scales);
     scaleLabel = new wxStaticText(this, wxID_ANY, "Color Scale");
     scaleChoice->SetSelection(ScaleEntryOf(settings));
+    rangePrefs = new RangePrefs(this, settings);
 
     customBox->SetValue(settings.GetUseCustomColors());
     smoothBox->SetValue(settings.GetSmoothGradient());
@@ -81,6 +83,7 @@ ColorPrefs::ColorPrefs(wxWindow* parent, ColorSettings& settings)
     sizer->Add(smoothBox, wxGBPosition(4, 0), wxGBSpan(1, 2));
     sizer->Add(stepsField, wxGBPosition(5, 0));
     sizer->Add(stepsLabel, wxGBPosition(5, 1));
+    sizer->Add(rangePrefs, wxGBPosition(6, 0), wxGBSpan(1, 2), wxEXPAND);
     SetSizer(sizer);
 }
 
@@ -194,7 +197,14 @@ void PrefsWindow::Confirm() {
                              minimumColorSteps, maximumColorSteps));
         return;
     }
+    RangePrefs::Ranges ranges;
+    wxString problem;
+    if (!colorPrefs->GetRangePrefs()->ReadRanges(ranges, problem)) {
+        ShowRefusal(problem);
+        return;
+    }
     colorPrefs->ApplyToSettings();
+    colorPrefs->GetRangePrefs()->ApplyToSettings(ranges);
     Finish(wxID_OK);
 }
 

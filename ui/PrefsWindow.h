@@ -1,5 +1,5 @@
 // The preferences dialog: one notebook page, ColorPrefs, that edits the
-// colour settings of the value layers.
+// colour settings of the value layers, their value ranges among them.
 //
 // The main window opens it on the stack: `PrefsWindow dialog(this);` builds
 // the dialog, runs it modally and returns once it has closed.
@@ -11,6 +11,7 @@
 #include <memory>
 
 class ColorSettings;
+class RangePrefs;
 class wxButton;
 class wxCheckBox;
 class wxChoice;
@@ -43,6 +44,7 @@ class ColorPrefs : public wxPanel {
     wxColourPickerCtrl* GetHighPicker() const { return highPicker; }
     wxCheckBox* GetSmoothBox() const { return smoothBox; }
     wxTextCtrl* GetStepsField() const { return stepsField; }
+    RangePrefs* GetRangePrefs() const { return rangePrefs; }
 
   private:
     void OnCheckBox(wxCommandEvent& event);
@@ -60,6 +62,7 @@ class ColorPrefs : public wxPanel {
     wxTextCtrl* stepsField = nullptr;
     wxChoice* scaleChoice = nullptr;
     wxStaticText* scaleLabel = nullptr;
+    RangePrefs* rangePrefs = nullptr;
     wxGridBagSizer* sizer = nullptr;
 
     wxDECLARE_EVENT_TABLE();

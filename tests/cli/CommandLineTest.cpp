@@ -210,3 +210,38 @@ TEST(CommandLine, PaletteGoesToTheExportAndTheWindowAndLegendToTheExport) {
     EXPECT_TRUE(Mentions(ErrorOf({"--palette", "jet", "p.db"}), "viridis"));
     EXPECT_TRUE(Mentions(ErrorOf({"--legend", "p.db"}), "belongs to the export"));
 }
+
+TEST(CommandLine, RangesGoToTheExportAndTheWindowOncePerFamily) {
+    const CommandLine line =
+        Parse({"--export", "a.png", "--range", "tree=-1.5,2", "--range=uptake=0,1e3", "p.db"});
+    ASSERT_EQ(line.mode, CommandMode::Export) << line.error;
+    const auto& ranges = line.request.picture.ranges;
+    EXPECT_FALSE(ranges[size_t(RangeFamily::TreeCount)].has_value());
+    EXPECT_EQ(ranges[size_t(RangeFamily::Tree)]->min, -1.5);
+    EXPECT_EQ(ranges[size_t(RangeFamily::Uptake)]->max, 1000.0);
+    EXPECT_TRUE(Parse({"--range", "count=0,5", "p.db"}).request.picture.ranges[1].has_value());
+    for (const char* bad : {"uptake=1", "uptake=a,2", "height=0,1", "uptake", "uptake=0,1,2"}) {
+        EXPECT_TRUE(Mentions(ErrorOf({"--range", bad, "p.db"}), "malformed --range")) << bad;
+    }
+    EXPECT_TRUE(Mentions(ErrorOf({"--range", "count=3,3", "p.db"}), "MIN must be below MAX"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--range", "tree=0,1", "--range", "tree=0,2", "p.db"}),
+                         "--range tree is given twice"));
+}
+
+TEST(CommandLine, StatsTakesOneFileAndItsOwnOptions) {
+    const CommandLine line =
+        Parse({"stats", "p.db", "--trees", "T2,a\\,b,T2", "--output=o.csv", "--overlap"});
+    ASSERT_EQ(line.mode, CommandMode::Stats) << line.error;
+    EXPECT_EQ(line.stats.databasePath, "p.db");
+    EXPECT_EQ(line.stats.trees, (std::vector<std::string>{"T2", "a,b"}));
+    EXPECT_EQ(line.stats.outputPath, "o.csv");
+    EXPECT_TRUE(line.stats.overlap);
+    EXPECT_TRUE(Mentions(ErrorOf({"stats"}), "one database file"));
+    EXPECT_TRUE(Mentions(ErrorOf({"stats", "a.db", "b.db"}), "one database file"));
+    EXPECT_TRUE(
+        Mentions(ErrorOf({"stats", "p.db", "--layers", "scale"}), "cannot be used with stats"));
+    EXPECT_TRUE(Mentions(ErrorOf({"stats", "p.db", "--trees", "a,,b"}), "empty tree label"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--overlap", "p.db"}), "belongs to stats"));
+    EXPECT_TRUE(
+        Mentions(ErrorOf({"--export", "o.png", "--trees", "T1", "p.db"}), "belongs to stats"));
+}

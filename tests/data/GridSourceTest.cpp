@@ -15,7 +15,7 @@ class GridSourceTest : public ::testing::Test {
 }  // namespace
 
 // The one-pass extents agree with a sorted query per extent, also where the
-// sort order is SQLite's and not the numbers': NULL first, texts last.
+// column holds NULL (first) or texts (sorted as the numbers they hold).
 TEST_F(GridSourceTest, ExtentsAreWhatEachSortedQueryGives) {
     ExecSql(path,
             "CREATE TABLE grid (gridcell_id, x_coord, y_coord, T1);"
@@ -25,7 +25,8 @@ TEST_F(GridSourceTest, ExtentsAreWhatEachSortedQueryGives) {
             "INSERT INTO grid VALUES (4, -2, 8, 1);");
     Database database(path.c_str());
     GridSource source(database, "SELECT * FROM grid", "x_coord", "y_coord");
-    const char* const orders[] = {"x_coord ASC", "x_coord DESC", "y_coord ASC", "y_coord DESC"};
+    const char* const orders[] = {"quenvar_number(x_coord) ASC", "quenvar_number(x_coord) DESC",
+                                  "quenvar_number(y_coord) ASC", "quenvar_number(y_coord) DESC"};
     double found[4] = {-1, -1, -1, -1};
     EXPECT_TRUE(source.ReadXMin(found[0]));
     EXPECT_TRUE(source.ReadXMax(found[1]));
@@ -37,8 +38,8 @@ TEST_F(GridSourceTest, ExtentsAreWhatEachSortedQueryGives) {
                        i < 2 ? "x_coord" : "y_coord", expected);
         EXPECT_EQ(found[i], expected) << orders[i];
     }
-    EXPECT_EQ(found[0], 0.0);   // NULL
-    EXPECT_EQ(found[3], 12.0);  // the text, read as a number
+    EXPECT_EQ(found[0], 0.0);  // NULL
+    EXPECT_EQ(found[3], 8.0);  // not "12abc", a text that holds no number
     EXPECT_EQ(source.GetColumnCount(), 4);
 
     GridSource none(database, "SELECT * FROM grid WHERE T1 = 2", "x_coord", "y_coord");

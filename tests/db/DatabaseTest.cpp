@@ -125,8 +125,9 @@ TEST_F(DatabaseTest, RowAccessorsByNameAndIndex) {
     EXPECT_EQ(second.GetInt(2), -2);
     EXPECT_DOUBLE_EQ(second.GetDouble(0), 2.0);
 
-    EXPECT_EQ(third.GetInt("label"), 12);
-    EXPECT_DOUBLE_EQ(third.GetDouble("label"), 12.0);
+    // A text that is not a number ("12abc") reads as none, not as its first digits.
+    EXPECT_EQ(third.GetInt("label"), 0);
+    EXPECT_DOUBLE_EQ(third.GetDouble("label"), 0.0);
     EXPECT_STREQ(third.GetString("value"), "2.5");
 
     // Missing names and indexes read as nothing, and log nothing.
@@ -319,4 +320,14 @@ TEST(RowTest, TypeThreeReadsAsTextAndUnknownTypesAsEmpty) {
     EXPECT_EQ(row.GetInt("a"), 12);
     EXPECT_STREQ(row.GetString("b"), "");
     EXPECT_STREQ(row.GetString(2), "42");
+}
+
+// What a window asks to learn whether the file changed on disk since a moment.
+TEST_F(DatabaseTest, DataVersionMovesOnlyWhenAnotherProgramCommits) {
+    Database db(path.c_str());
+    const long long opened = db.GetDataVersion();
+    db.RunQuery("UPDATE t SET value = 7 WHERE id = 1");
+    EXPECT_EQ(db.GetDataVersion(), opened);
+    ExecSql(path, "UPDATE t SET value = 8 WHERE id = 1");
+    EXPECT_NE(db.GetDataVersion(), opened);
 }

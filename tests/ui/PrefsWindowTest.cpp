@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "render/ColorSettings.h"
 #include "ui/PrefsWindow.h"
+#include "ui/RangePrefs.h"
 
 namespace {
 
@@ -164,4 +165,33 @@ TEST(PrefsWindowTest, ColourScaleChoiceGoesWithTheCustomBoxAndStoresTheMap) {
     Press(dialog.GetOkButton());
     EXPECT_EQ(settings.GetColorMap(), ColorMap::Viridis);
     EXPECT_FALSE(settings.GetUseCustomColors());
+}
+
+TEST(PrefsWindowTest, ValueRangeRowsStoreFixedRangesAndRefuseEmptyOnes) {
+    ColorSettings settings;
+    settings.SetValueRange(RangeFamily::Uptake, ValueRange{0, 1});
+    TestPrefs dialog(settings);
+    RangePrefs* ranges = dialog.GetColorPrefs()->GetRangePrefs();
+    EXPECT_EQ(ranges->GetModeChoice(RangeFamily::Uptake)->GetStringSelection(), "Fixed");
+    EXPECT_FALSE(ranges->GetMinField(RangeFamily::Tree)->IsEnabled());
+    wxChoice* tree = ranges->GetModeChoice(RangeFamily::Tree);
+    tree->SetSelection(1);
+    wxCommandEvent event(wxEVT_CHOICE, tree->GetId());
+    event.SetEventObject(tree);
+    tree->ProcessWindowEvent(event);
+    EXPECT_TRUE(ranges->GetMaxField(RangeFamily::Tree)->IsEnabled());
+    EXPECT_EQ(dialog.GetColorPrefs()->GetScaleChoice()->GetStringSelection(), "Built-in");
+
+    ranges->GetMinField(RangeFamily::Tree)->SetValue("2");
+    ranges->GetMaxField(RangeFamily::Tree)->SetValue("2");
+    Press(dialog.GetOkButton());
+    ASSERT_EQ(dialog.refusals.size(), 1u);
+    EXPECT_FALSE(settings.GetValueRange(RangeFamily::Tree).has_value());
+    ranges->GetModeChoice(RangeFamily::Uptake)->SetSelection(0);
+    ranges->GetMaxField(RangeFamily::Tree)->SetValue(" 5.5 ");
+    Press(dialog.GetOkButton());
+    EXPECT_EQ(dialog.refusals.size(), 1u);
+    EXPECT_FALSE(settings.GetValueRange(RangeFamily::Uptake).has_value());
+    EXPECT_EQ(settings.GetValueRange(RangeFamily::Tree)->min, 2.0);
+    EXPECT_EQ(settings.GetValueRange(RangeFamily::Tree)->max, 5.5);
 }

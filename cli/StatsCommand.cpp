@@ -1,0 +1,186 @@
+#include "cli/StatsCommand.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "base/PendingFile.h"
+#include "base/Text.h"
+#include "data/PlotFile.h"
+#include "db/PlotLabels.h"
+
+namespace {
+
+void Report(const std::string& message) {
+    std::fprintf(stderr, "quenvar: %s\n", message.c_str());
+}
+
+std::string Number(double value) {
+    char text[64];
+    // Like "%.9g", but always with '.' whatever the locale; -0 is written 0.
+    const auto result =
+        std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::general, 9);
+    return std::string(text, result.ptr);
+}
+
+std::string Field(const std::optional<double>& value) {
+    return value ? Number(*value) : std::string();
+}
+
+// A label as one CSV field: in double quotes, its quotes doubled, when it
+// holds a separator, a quote or a line break.
+std::string LabelField(const std::string& label) {
+    if (label.find_first_of(",\"\r\n") == std::string::npos) {
+        return label;
+    }
+    std::string field = "\"";
+    for (char c : label) {
+        field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return field + "\"";
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    const char* bytes = text.data();
+    size_t size = text.size();
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+const std::vector<std::string>& StatsColumns() {
+    static const std::vector<std::string> columns = {
+        "tree",     "stem_x",   "stem_y", "uptake", "cells",       "area",         "share",
+        "centre_x", "centre_y", "offset", "reach",  "shared_area", "shared_uptake"};
+    return columns;
+}
+
+std::vector<std::string> StatsFields(const TreeStats& tree) {
+    return {tree.tree,
+            Field(tree.stemX),
+            Field(tree.stemY),
+            Number(tree.uptake),
+            std::to_string(tree.cells),
+            Number(tree.area),
+            Field(tree.share),
+            Field(tree.centreX),
+            Field(tree.centreY),
+            Field(tree.offset),
+            Field(tree.reach),
+            Number(tree.sharedArea),
+            Number(tree.sharedUptake)};
+}
+
+std::string StatsCsv(const TreeStatsTable& table) {
+    std::string text;
+    for (const std::string& column : StatsColumns()) {
+        text += (text.empty() ? "" : ",") + column;
+    }
+    text += "\n";
+    for (const TreeStats& tree : table.trees) {
+        std::vector<std::string> fields = StatsFields(tree);
+        fields[0] = LabelField(fields[0]);
+        for (size_t i = 0; i < fields.size(); ++i) {
+            text += (i == 0 ? "" : ",") + fields[i];
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+std::string OverlapCsv(const TreeStatsTable& table) {
+    std::string text = "tree";
+    for (const TreeStats& tree : table.trees) {
+        text += "," + LabelField(tree.tree);
+    }
+    text += "\n";
+    const double cellArea = table.cellSize * table.cellSize;
+    for (size_t i = 0; i < table.trees.size(); ++i) {
+        text += LabelField(table.trees[i].tree);
+        for (size_t j = 0; j < table.trees.size(); ++j) {
+            text += "," + Number(double(table.sharedCells[i][j]) * cellArea);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+TreeStatsRequest StatsRequestFor(PlotFile& plot, const std::vector<std::string>& trees,
+                                 bool overlap) {
+    TreeStatsRequest request;
+    request.hasGrid = plot.HasRootData();
+    request.hasStems = plot.HasStemData();
+    request.trees = trees;
+    request.overlap = overlap;
+    // The size the blocks and the scale are drawn with; a set without its
+    // index table never learnt it.
+    if (const NeighborGridData* grid = plot.GetNeighborGrid(); grid && grid->IsIndexReady()) {
+        request.cellSize = grid->GetCellSize();
+    }
+    return request;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
+    PendingFile file(path);
+    if (!file.Create(error)) {
+        return false;
+    }
+    if (!WriteAll(file.Descriptor(), text)) {
+        error = "cannot write " + Quoted(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    return file.Publish(true, error);
+}
+
+int RunStatsCommand(const StatsRequest& request) {
+    std::string error;
+    const std::string& path = request.databasePath;
+    if (!CheckPlotRequest(path, request.trees, error) ||
+        (!request.outputPath.empty() &&
+         !CheckOutputPath(request.outputPath, "the table", "the database file", {path}, error))) {
+        Report(error);
+        return 2;
+    }
+    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    const PlotOpening& opening = plot.GetOpening();
+    if (!opening.IsOpen()) {
+        Report(Utf8(opening.problem));
+        return 2;
+    }
+    if (opening.status == PlotOpening::Status::Partial) {
+        Report("warning: " + Utf8(opening.problem));
+    }
+    TreeStatsTable table;
+    if (!GatherTreeStats(plot.GetDatabase(), StatsRequestFor(plot, request.trees, request.overlap),
+                         table, error)) {
+        Report(Quoted(path) + ": " + error);
+        return 2;
+    }
+    const std::string text = request.overlap ? OverlapCsv(table) : StatsCsv(table);
+    if (!request.outputPath.empty()) {
+        if (!WriteTextFile(request.outputPath, text, error)) {
+            Report(error);
+            return 2;
+        }
+        return 0;
+    }
+    if (!WriteAll(STDOUT_FILENO, text)) {
+        Report(std::string("cannot write the table to standard output: ") + std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,46 @@
+// `quenvar stats FILE.db`: the tree statistics, or the area each two trees
+// share, as CSV for spreadsheets and scripts. The window's "Save as CSV..."
+// writes the same text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/TreeStats.h"
+
+class PlotFile;
+
+// What `quenvar stats` is asked to compute, and where to write it.
+struct StatsRequest {
+    std::string databasePath;
+    std::vector<std::string> trees;  // UTF-8 labels as given, without repeats; empty: every tree
+    std::string outputPath;          // empty: standard output
+    bool overlap = false;            // the overlap matrix instead of the statistics
+};
+
+// The columns of the statistics, as the CSV's header names them.
+const std::vector<std::string>& StatsColumns();
+// A tree's fields in those columns as the CSV writes them, the label unquoted.
+std::vector<std::string> StatsFields(const TreeStats& tree);
+
+// A header line, then one line per tree: comma-separated, '.' as the decimal
+// point, numbers with up to 9 significant digits, an empty field where a
+// value does not exist; labels quoted where they hold a comma, a quote or a
+// line break.
+std::string StatsCsv(const TreeStatsTable& table);
+// A header of "tree" and every tree, then one line per tree: the area of
+// the cells it shares with each tree (its own area on the diagonal).
+std::string OverlapCsv(const TreeStatsTable& table);
+// The statistics request for an open plot file: its trees (or those given),
+// and the cell size the program draws its blocks with.
+TreeStatsRequest StatsRequestFor(PlotFile& plot, const std::vector<std::string>& trees,
+                                 bool overlap);
+// Writes the text to path, under a temporary name until it is complete;
+// false with one line in error.
+bool WriteTextFile(const std::string& path, const std::string& text, std::string& error);
+
+// Opens the file as the export does (the same checks and messages, building
+// the index tables when they are missing) and writes the CSV. Needs no
+// display. Returns the exit code: 0 when it was written, 2 with one line on
+// standard error otherwise.
+int RunStatsCommand(const StatsRequest& request);

@@ -1,0 +1,95 @@
+// The text of --help: every command and option, and the layer keys read from
+// the layer table.
+#include <algorithm>
+
+#include "cli/CommandLine.h"
+
+namespace {
+
+const char* const kUsageHead =
+    "Usage: quenvar [--layers KEY,...] [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX]\n"
+    "               [--palette NAME] [--range FAMILY=MIN,MAX]... [FILE.db]\n"
+    "       quenvar --export OUT.png|OUT.svg|OUT.pdf [--size WxH] [--layers KEY,...]\n"
+    "               [--stems LABEL,...] [--view XMIN,YMIN,XMAX,YMAX] [--palette NAME]\n"
+    "               [--range FAMILY=MIN,MAX]... [--legend] FILE.db\n"
+    "       quenvar --at X,Y [--stems LABEL,...] FILE.db\n"
+    "       quenvar import GRID STEMS OUT.db [--force]\n"
+    "       quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap]\n"
+    "       quenvar --help | --version\n"
+    "\n"
+    "Without --export, --at, import or stats, opens the viewer window, on FILE.db\n"
+    "when one is given, with the layers ticked, the stems selected, the view, the\n"
+    "colour scale and the value ranges that --layers, --stems, --view, --palette and\n"
+    "--range choose (the window's title shows its view in this form). Only the\n"
+    "window needs a display.\n"
+    "\n"
+    "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
+    "                     write the picture to OUT.png, or as a vector figure to a\n"
+    "                     name ending in .svg or .pdf; no window is opened and no\n"
+    "                     display is needed\n"
+    "  --size WxH         picture size in pixels (default 750x550, at most 4096x4096)\n"
+    "  --layers KEY,...   the layers to draw (default: none), keys below\n"
+    "  --stems LABEL,...  the stems to select, in this order: the tree layers are\n"
+    "                     drawn for each, and they are highlighted on top; write a\n"
+    "                     comma inside a label as \\, and a backslash as \\\\\n"
+    "  --view XMIN,YMIN,XMAX,YMAX\n"
+    "                     the part of the plot to show, in plot coordinates\n"
+    "                     (default: the whole plot)\n"
+    "  --palette NAME     the colour scale of the value layers: builtin (default),\n"
+    "                     viridis or cividis; also for the window\n"
+    "  --range FAMILY=MIN,MAX\n"
+    "                     colour the value layers of a family on the fixed range\n"
+    "                     MIN to MAX instead of the data's own: uptake (total\n"
+    "                     uptake), count (tree count) or tree (every single tree,\n"
+    "                     one range for all); values beyond it take the end\n"
+    "                     colours; may be repeated, one per family; also for the\n"
+    "                     window\n"
+    "  --legend           draw the colour legend at the right of the picture\n"
+    "  --at X,Y           print what the plot holds at the point (X, Y): the grid\n"
+    "                     cell there with its total uptake and tree count, the\n"
+    "                     uptake of each tree of --stems in it, and the nearest\n"
+    "                     stem with its distance; no display is needed\n"
+    "  import GRID STEMS OUT.db\n"
+    "                     make the plot file OUT.db from two delimited text files\n"
+    "                     (comma, semicolon or tab, plain or .gz): GRID, wide\n"
+    "                     (x_coord, y_coord, optionally gridcell_id, one column per\n"
+    "                     tree) or long (x_coord, y_coord, Tree, uptake), and STEMS\n"
+    "                     (Tree, Xrot0, Yrot0, any further columns); R's and pandas'\n"
+    "                     row numbers are left out, and an uptake of NA, NaN or\n"
+    "                     nothing counts as none; no display is needed\n"
+    "  --force            let import replace an existing OUT.db\n"
+    "  stats FILE.db      write, as CSV, one row per tree of FILE.db: its stem, its\n"
+    "                     uptake, cells, area and share, the uptake-weighted centre\n"
+    "                     of its cells, its offset and reach from the stem, and the\n"
+    "                     area and uptake it shares with other trees; no display is\n"
+    "                     needed\n"
+    "  --trees LABEL,...  stats: only these trees, in this order (commas and\n"
+    "                     backslashes in labels as for --stems)\n"
+    "  --output OUT.csv   stats: write to OUT.csv instead of standard output\n"
+    "  --overlap          stats: write the area of the cells each two trees share\n"
+    "                     instead, as a matrix with a row and a column per tree\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Layer keys:\n";
+
+const char* const kUsageTail =
+    "\n"
+    "Exit status: 0 when the picture, plot file or table was written or the point\n"
+    "read; 3 when the picture was written, but a requested layer is missing because\n"
+    "the index tables it needs could not be built (the file is read-only, locked by\n"
+    "another program, on a full disk or damaged; the message says which); 2 on any\n"
+    "other error, and then nothing is written.\n";
+
+}  // namespace
+
+std::string UsageText() {
+    std::string text = kUsageHead;
+    for (const LayerDef& layer : LayerCatalogue()) {
+        std::string key = layer.key;
+        key.resize(std::max<size_t>(key.size() + 2, 17), ' ');
+        text += "  " + key + layer.label +
+                (layer.group == LayerGroup::Tree ? ", for each stem" : "") + "\n";
+    }
+    return text + kUsageTail;
+}

@@ -1,0 +1,21 @@
+// A fixed span of values that the colour scale of a value layer covers, so
+// that two trees or two plots can be compared by colour, and the families of
+// layers that each take one.
+#pragma once
+
+#include <optional>
+
+// MIN below MAX; values outside take the end colours.
+struct ValueRange {
+    double min;
+    double max;
+};
+
+// Total uptake, tree count, and the single trees (one range serves every tree).
+enum class RangeFamily { Uptake, TreeCount, Tree };
+constexpr int kRangeFamilyCount = 3;
+
+// The palette index of a value on a fixed range: trunc((v - MIN) * n / (MAX
+// - MIN)), neither end truncated to a whole number, clamped to 0 .. n - 1;
+// -1 for an empty palette.
+int FixedPaletteIndex(double value, const ValueRange& range, int paletteSize);

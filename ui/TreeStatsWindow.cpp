@@ -1,0 +1,360 @@
+#include "ui/TreeStatsWindow.h"
+
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/listctrl.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+#include "base/Dispatcher.h"
+#include "base/Log.h"
+#include "base/NumberText.h"
+#include "base/PendingFile.h"
+#include "base/ProgressMonitor.h"
+#include "base/Text.h"
+#include "cli/StatsCommand.h"
+#include "data/PlotFile.h"
+#include "ui/ProgressWindow.h"
+
+namespace {
+
+const char* const kTitle = "Tree Statistics";
+const char* const kSaveLabel = "Save as CSV...";
+const char* const kSaveMessage = "Save the Tree Statistics As...";
+const char* const kCsvWildcard = "CSV Files (*.csv)|*.csv";
+const char* const kNoPlot = "No plot is open.";
+
+// Below this many values a pass takes a moment, too short for a progress window.
+double workerThreshold = 500000.0;
+
+// The values one pass reads: the grid's cells, as its extent and cell size
+// give them, times its trees.
+double PlotValues(PlotFile& plot) {
+    const RootData* root = plot.GetRootData();
+    const GridData* grid = plot.GetNeighborGrid();
+    if (!root || !grid || !root->HasCells()) {
+        return 0.0;
+    }
+    const double cell = grid->GetCellSize();
+    if (!(cell > 0.0)) {
+        return std::numeric_limits<double>::infinity();
+    }
+    const double columns = (root->GetXMax() - root->GetXMin()) / cell + 1;
+    const double rows = (root->GetYMax() - root->GetYMin()) / cell + 1;
+    return columns * rows * root->GetTreeCount();
+}
+
+}  // namespace
+
+// What the worker needs, and what it hands back to the main thread.
+struct TreeStatsWindow::Task {
+    ProgressMonitor monitor{0.0, 0.0};
+    std::string path;
+    TreeStatsRequest request;
+    std::shared_ptr<TreeStatsTable> table = std::make_shared<TreeStatsTable>();
+    bool computed = false;
+    std::string error;
+    wxWeakRef<TreeStatsWindow> window;
+    int generation = 0;
+    wxWeakRef<ProgressWindow> progress;
+};
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(TreeStatsWindow, wxFrame)
+    EVT_CLOSE(TreeStatsWindow::OnClose)
+    EVT_LIST_COL_CLICK(wxID_ANY, TreeStatsWindow::OnColumnClick)
+    EVT_LIST_ITEM_SELECTED(wxID_ANY, TreeStatsWindow::OnSelectionChange)
+    EVT_LIST_ITEM_DESELECTED(wxID_ANY, TreeStatsWindow::OnSelectionChange)
+    EVT_BUTTON(wxID_SAVE, TreeStatsWindow::OnSave)
+wxEND_EVENT_TABLE();
+// clang-format on
+
+TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select)
+    : wxFrame(parent, wxID_ANY, kTitle, wxDefaultPosition, wxSize(1100, 420),
+              wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT),
+      select(std::move(select)) {
+    wxPanel* panel = new wxPanel(this);
+    list = new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                          wxLC_REPORT | wxBORDER_SUNKEN);
+    const std::vector<std::string>& columns = StatsColumns();
+    for (size_t column = 0; column < columns.size(); ++column) {
+        list->AppendColumn(wxString::FromUTF8(columns[column].c_str()),
+                           column == 0 ? wxLIST_FORMAT_LEFT : wxLIST_FORMAT_RIGHT);
+    }
+    note = new wxStaticText(panel, wxID_ANY, kNoPlot);
+    saveButton = new wxButton(panel, wxID_SAVE, kSaveLabel);
+    saveButton->Disable();
+
+    wxBoxSizer* bottom = new wxBoxSizer(wxHORIZONTAL);
+    bottom->Add(note, 1, wxALIGN_CENTER_VERTICAL);
+    bottom->Add(saveButton, 0);
+    wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(list, 1, wxEXPAND | wxALL, 5);
+    sizer->Add(bottom, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 5);
+    panel->SetSizer(sizer);
+}
+
+void TreeStatsWindow::SetWorkerThreshold(double values) {
+    workerThreshold = values;
+}
+
+void TreeStatsWindow::SetPlot(PlotFile* newPlot) {
+    plot = newPlot;
+    ++generation;
+    computing = false;
+    TakeTable(nullptr, std::string());
+    if (plot && IsShown()) {
+        Compute();
+    }
+}
+
+void TreeStatsWindow::Present() {
+    Log(LOG_RUN, "Tree statistics shown.");
+    Show();
+    Raise();
+    if (!table) {
+        Compute();
+    }
+}
+
+void TreeStatsWindow::ShowSelection(const std::vector<wxString>& trees) {
+    selected = trees;
+    // While the table's own selection is handed on, the list is already right.
+    if (!showingSelection) {
+        ReselectRows();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Computing the table
+
+void TreeStatsWindow::Compute() {
+    if (!plot || computing) {
+        return;
+    }
+    if (std::shared_ptr<const TreeStatsTable> kept = plot->GetTreeStats()) {
+        TakeTable(kept, std::string());
+        return;
+    }
+    const TreeStatsRequest request = StatsRequestFor(*plot, {}, false);
+    if (PlotValues(*plot) <= workerThreshold) {
+        auto computed = std::make_shared<TreeStatsTable>();
+        std::string error;
+        const bool done = GatherTreeStats(plot->GetDatabase(), request, *computed, error);
+        TakeTable(done ? std::move(computed) : nullptr, error);
+        return;
+    }
+    computing = true;
+    note->SetLabel("Computing the tree statistics...");
+    Task* task = new Task;
+    task->path = Utf8(plot->GetPath());
+    task->request = request;
+    task->window = this;
+    task->generation = generation;
+    task->progress = ShowPulsingProgress(this, task->monitor);
+    StartThread(&TreeStatsWindow::ComputeStep, task);
+}
+
+// The worker reads through a handle of its own.
+int TreeStatsWindow::ComputeStep(void* argument) {
+    Task* task = static_cast<Task*>(argument);
+    {
+        Database database = Database::OpenForReading(task->path.c_str());
+        task->computed =
+            GatherTreeStats(database, task->request, *task->table, task->error, &task->monitor);
+    }
+    task->monitor.SetState(ProgressMonitor::Finished);
+    PostToMainThread(&TreeStatsWindow::Computed, task);
+    return 0;
+}
+
+int TreeStatsWindow::Computed(void* argument) {
+    std::unique_ptr<Task> task(static_cast<Task*>(argument));
+    if (task->progress) {
+        task->progress->CloseFinished();
+    }
+    // The window may have gone, or moved on to another plot, meanwhile.
+    TreeStatsWindow* window = task->window;
+    if (window && window->generation == task->generation) {
+        window->computing = false;
+        window->TakeTable(task->computed ? std::move(task->table) : nullptr, task->error);
+    }
+    return 0;
+}
+
+void TreeStatsWindow::TakeTable(std::shared_ptr<const TreeStatsTable> computed,
+                                const std::string& error) {
+    table = std::move(computed);
+    fields.clear();
+    labels.clear();
+    if (table && plot) {
+        plot->KeepTreeStats(table);
+        for (const TreeStats& tree : table->trees) {
+            fields.push_back(StatsFields(tree));
+            labels.push_back(wxString::FromUTF8(tree.tree.c_str()));
+        }
+    }
+    if (!plot) {
+        note->SetLabel(kNoPlot);
+    } else if (!table && !error.empty()) {
+        note->SetLabel(wxString::Format(
+            "The tree statistics of \"%s\" could not be computed: %s. Close any other program "
+            "that changes the file, then choose Tree Statistics again.",
+            plot->GetPath(), wxString::FromUTF8(error.c_str())));
+    } else {
+        note->SetLabel(table ? wxString::Format("%zu trees", table->trees.size()) : wxString());
+    }
+    saveButton->Enable(table != nullptr);
+    SortRows();
+    Fill();
+    // Wide enough for nine digits, once for each new table.
+    for (int column = 0; table && column < list->GetColumnCount(); ++column) {
+        list->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The rows
+
+void TreeStatsWindow::SortRows() {
+    order.resize(fields.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    if (sortColumn <= 0) {
+        if (sortColumn == 0) {
+            std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+                return ascending ? fields[a][0] < fields[b][0] : fields[b][0] < fields[a][0];
+            });
+        }
+        return;
+    }
+    // Numbers as written; trees without a value come last either way.
+    const size_t column = size_t(sortColumn);
+    std::vector<std::optional<double>> keys;
+    for (const std::vector<std::string>& row : fields) {
+        keys.push_back(ParseNumber(row[column]));
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (!keys[a] || !keys[b]) {
+            return keys[a].has_value() && !keys[b].has_value();
+        }
+        return ascending ? *keys[a] < *keys[b] : *keys[b] < *keys[a];
+    });
+}
+
+void TreeStatsWindow::Fill() {
+    showingSelection = true;
+    list->Freeze();
+    list->DeleteAllItems();
+    for (size_t row = 0; row < order.size(); ++row) {
+        const std::vector<std::string>& values = fields[order[row]];
+        const long item = list->InsertItem(long(row), labels[order[row]]);
+        for (size_t column = 1; column < values.size(); ++column) {
+            list->SetItem(item, int(column), wxString::FromUTF8(values[column].c_str()));
+        }
+    }
+    list->Thaw();
+    showingSelection = false;
+    ReselectRows();
+}
+
+void TreeStatsWindow::ReselectRows() {
+    showingSelection = true;
+    for (size_t row = 0; row < order.size(); ++row) {
+        const bool wanted =
+            std::find(selected.begin(), selected.end(), labels[order[row]]) != selected.end();
+        const bool shown = list->GetItemState(long(row), wxLIST_STATE_SELECTED) != 0;
+        if (wanted != shown) {
+            list->SetItemState(long(row), wanted ? wxLIST_STATE_SELECTED : 0,
+                               wxLIST_STATE_SELECTED);
+        }
+    }
+    showingSelection = false;
+}
+
+void TreeStatsWindow::FollowTable() {
+    std::vector<wxString> inTable;
+    for (size_t row = 0; row < order.size(); ++row) {
+        if (list->GetItemState(long(row), wxLIST_STATE_SELECTED) != 0) {
+            inTable.push_back(labels[order[row]]);
+        }
+    }
+    const std::vector<wxString> before = selected;
+    // The map's answers come back through ShowSelection; the list is right already.
+    showingSelection = true;
+    for (const wxString& tree : before) {
+        const bool listed = std::find(labels.begin(), labels.end(), tree) != labels.end();
+        if (listed && std::find(inTable.begin(), inTable.end(), tree) == inTable.end()) {
+            select(tree, false);
+        }
+    }
+    for (const wxString& tree : inTable) {
+        if (std::find(before.begin(), before.end(), tree) == before.end()) {
+            select(tree, true);
+        }
+    }
+    showingSelection = false;
+    ReselectRows();
+}
+
+// ---------------------------------------------------------------------------
+// Events
+
+void TreeStatsWindow::OnClose(wxCloseEvent& event) {
+    // Closed by the user it only hides, keeping its table; it goes with the main window.
+    if (event.CanVeto()) {
+        event.Veto();
+        Hide();
+        return;
+    }
+    event.Skip();
+}
+
+void TreeStatsWindow::OnColumnClick(wxListEvent& event) {
+    const int column = event.GetColumn();
+    if (column < 0) {
+        return;
+    }
+    Log(LOG_RUN, "Tree statistics sorted by %s.", StatsColumns()[size_t(column)].c_str());
+    ascending = column == sortColumn ? !ascending : true;
+    sortColumn = column;
+    list->ShowSortIndicator(column, ascending);
+    SortRows();
+    Fill();
+}
+
+// GTK and the list may change many rows for one click (a range, a plain
+// click that replaces the selection); they are handed on once, together.
+void TreeStatsWindow::OnSelectionChange(wxListEvent&) {
+    if (showingSelection || followPending) {
+        return;
+    }
+    followPending = true;
+    CallAfter([this] {
+        followPending = false;
+        FollowTable();
+    });
+}
+
+void TreeStatsWindow::OnSave(wxCommandEvent&) {
+    if (!table || !plot) {
+        return;
+    }
+    Log(LOG_RUN, "Tree statistics saved.");
+    wxFileDialog dialog(this, kSaveMessage, wxEmptyString, "tree-statistics.csv", kCsvWildcard,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    const std::string path = Utf8(dialog.GetPath());
+    std::string error;
+    if (!CheckOutputPath(path, "the table", "the database file", {Utf8(plot->GetPath())}, error) ||
+        !WriteTextFile(path, StatsCsv(*table), error)) {
+        wxMessageBox(wxString::FromUTF8(error.c_str()), kTitle, wxOK | wxICON_ERROR, this);
+    }
+}
