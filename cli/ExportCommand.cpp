@@ -66,6 +66,7 @@ Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
     }
     ApplyPaletteOption(request.palette, *colorSettings);
     ApplyRangeOptions(request, *colorSettings);
+    helper.SetFrameShape(request.shape);
     Scene scene;
     scene.layers = request.layers;
     scene.trees = ExportTrees(helper, request);

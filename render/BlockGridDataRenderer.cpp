@@ -110,7 +110,7 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         if (value == 0.0) {
             continue;
         }
-        const PixelPoint at = frame.ToPixel(data.GetX(), data.GetY(), scale);
+        const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
         int index = fixedRange ? FixedPaletteIndex(value, *fixedRange, n)
                                : PaletteIndex(value, minimum, maximum, n);
         int x, y, w, h;

@@ -62,7 +62,7 @@ void CloudGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     std::vector<wxPoint> corners;
     for (data.First(); data.IsValid(); data.Next()) {
         double value = data.GetValue();
-        const PixelPoint at = frame.ToPixel(data.GetX(), data.GetY(), scale);
+        const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
         long double share = static_cast<long double>(value) / maximum * density;
         for (int i = 0; i < density && share > i; ++i) {
             int a = std::rand() % 100;

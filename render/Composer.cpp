@@ -123,7 +123,7 @@ LayerImage KeptCloud(const LayerCache* cache, const Scene& scene, const LayerDef
 
 void ComposeVector(RenderHelper& helper, const Scene& scene, Canvas& page,
                    const LayerCache* cache) {
-    const PlotFrame frame(scene.view, scene.width, scene.height);
+    const PlotFrame frame = helper.Frame(scene.view, scene.width, scene.height);
     page.PushClip(0, 0, scene.width, scene.height);
     page.LeaveOutBlack(true);
     ForEachSceneLayer(scene, [&](const LayerDef& layer, const wxString& tree) {

@@ -114,7 +114,7 @@ void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         "count != s OR count != w",
         SqlName(table).c_str(), ViewFilterQuery(range, xName, yName).Text());
     auto drawCell = [&](const LevelCell& row) {
-        const PixelPoint at = frame.ToPixel(row.x, row.y, scale);
+        const PixelPoint at = frame.CellCorner(row.x, row.y, cell, scale);
         double cellLevel = levels.CellLevel(row.count);
         bool aboveW = levels.Scaled(row.w) > cellLevel;
         bool aboveE = levels.Scaled(row.e) > cellLevel;
@@ -126,8 +126,10 @@ void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         }
         wxPoint from;
         wxPoint to;
-        if (!CellSegment(Neighbours{aboveN, aboveE, aboveS, aboveW}, at.x, at.y, cw, ch, from,
-                         to)) {
+        // North up, the northern neighbour is drawn above the cell.
+        const Neighbours sides = scale.flipped ? Neighbours{aboveS, aboveE, aboveN, aboveW}
+                                               : Neighbours{aboveN, aboveE, aboveS, aboveW};
+        if (!CellSegment(sides, at.x, at.y, cw, ch, from, to)) {
             return;
         }
         canvas.Line(from.x, from.y, to.x, to.y, palette[levels.ColorIndex(row.count)]);

@@ -45,6 +45,13 @@ class RenderHelper {
     void SetView(double xMin, double yMin, double xMax, double yMax);
     const PlotRect& GetFullExtent() const { return plot->GetFullExtent(); }
     const PlotRect& GetView() const { return view; }
+    // How every picture fits the view: proportions and which way is up.
+    void SetFrameShape(const FrameShape& value) { shape = value; }
+    const FrameShape& GetFrameShape() const { return shape; }
+    // The frame of a picture of the given size at the given view.
+    PlotFrame Frame(const PlotRect& layerView, int width, int height) const {
+        return PlotFrame(layerView, width, height, shape);
+    }
 
     // The plot file's answers, for the window's stem list and inspector.
     Database GetDatabase() { return plot->GetDatabase(); }
@@ -85,6 +92,7 @@ class RenderHelper {
   private:
     std::unique_ptr<PlotFile> plot;
     PlotRect view;
+    FrameShape shape;
     std::vector<wxString> highlightedStems;
     std::map<wxString, wxColour> stemColors;
     double textScale = 1.0;

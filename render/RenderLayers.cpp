@@ -64,22 +64,22 @@ uint32_t AllFlags(LayerGroup group) {
 }  // namespace
 
 wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
-    return RenderGroup(LayerGroup::Plot, flags, wxString(), PlotFrame(view, width, height));
+    return RenderGroup(LayerGroup::Plot, flags, wxString(), Frame(view, width, height));
 }
 
 wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName, int width,
                                         int height) {
-    return RenderGroup(LayerGroup::Tree, flags, stemName, PlotFrame(view, width, height));
+    return RenderGroup(LayerGroup::Tree, flags, stemName, Frame(view, width, height));
 }
 
 wxBitmap RenderHelper::RenderLayer(const LayerDef& layer, const wxString& tree,
                                    const PlotRect& layerView, int width, int height) {
-    return RenderGroup(layer.group, layer.flag, tree, PlotFrame(layerView, width, height));
+    return RenderGroup(layer.group, layer.flag, tree, Frame(layerView, width, height));
 }
 
 LayerImage RenderHelper::RenderLayerImage(const LayerDef& layer, const wxString& tree,
                                           const PlotRect& layerView, int width, int height) {
-    const PlotFrame frame(layerView, std::max(width, 1), std::max(height, 1));
+    const PlotFrame frame = Frame(layerView, std::max(width, 1), std::max(height, 1));
     LayerImage image(frame.Width(), frame.Height());
     if (image.IsOk()) {
         cairo_t* context = cairo_create(image.Surface());
@@ -111,7 +111,7 @@ RenderHelper::TreeInputs RenderHelper::TreeInputsFor(LayerGroup group, uint32_t 
 wxBitmap RenderHelper::RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
                                    const PlotFrame& layerFrame) {
     const PlotFrame frame(layerFrame.View(), std::max(layerFrame.Width(), 1),
-                          std::max(layerFrame.Height(), 1));
+                          std::max(layerFrame.Height(), 1), layerFrame.Shape());
     const TreeInputs inputs = TreeInputsFor(group, flags, tree);
     wxBitmap result = NewLayerBitmap(frame.Width(), frame.Height());
     cairo_t* context = result.IsOk() ? result.CairoCreate() : nullptr;

@@ -55,6 +55,9 @@ void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
     double cell = data != nullptr ? data->GetCellSize() : 1.0;
     const PixelScale scale = frame.GridScale(cell);
     const TextFont font{12};
+    // The ticks stand on the top and left edges of the mapped box.
+    const int top = PixelInt(scale.top);
+    const int left = PixelInt(scale.left);
 
     // A tick past the bitmap's far edge, and every one after it, is out of
     // sight; stopping there also bounds a y axis far longer than the x axis.
@@ -65,8 +68,8 @@ void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
             break;
         }
         int px = PixelInt(x);
-        canvas.Line(px, 0, px, 5, color);
-        canvas.Text(wxString::Format("%g", t), px, 6, font, color);
+        canvas.Line(px, top, px, top + 5, color);
+        canvas.Text(wxString::Format("%g", t), px, top + 6, font, color);
         double next = t + spacing;
         if (next == t) {
             break;  // the spacing is lost in t's precision
@@ -76,12 +79,12 @@ void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
     t = std::ceil(view.yMin / spacing) * spacing;
     for (int count = 0; view.yMax > t && count < kMaxTicks; ++count) {
         double y = frame.ToPixel(view.xMin, t, scale).y;
-        if (y > frame.Height()) {
-            break;
+        if (y > frame.Height() || (scale.flipped && y < 0.0)) {
+            break;  // north up, the ticks climb toward the top row
         }
         int py = PixelInt(y);
-        canvas.Line(0, py, 5, py, color);
-        canvas.Text(wxString::Format("%g", t), 6, py, font, color);
+        canvas.Line(left, py, left + 5, py, color);
+        canvas.Text(wxString::Format("%g", t), left + 6, py, font, color);
         double next = t + spacing;
         if (next == t) {
             break;

@@ -30,6 +30,9 @@ wxMenu* CreateViewMenu() {
             menu->AppendSeparator();
         }
     }
+    menu->AppendSeparator();
+    menu->AppendCheckItem(ID_TRUE_PROPORTIONS, "True &Proportions");
+    menu->AppendCheckItem(ID_NORTH_UP, "&North Up");
     menu->FindItem(ID_ZOOM_IN)->AddExtraAccel(wxAcceleratorEntry(wxACCEL_NORMAL, '=', ID_ZOOM_IN));
     return menu;
 }

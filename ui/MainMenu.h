@@ -23,6 +23,8 @@ enum MainMenuId {
     ID_PAN_UP = 505,
     ID_PAN_DOWN = 506,
     ID_FULL_EXTENT = 507,
+    ID_TRUE_PROPORTIONS = 508,
+    ID_NORTH_UP = 509,
 };
 
 // "Select All" comes disabled: nothing is behind it. File > Open Recent

@@ -167,6 +167,7 @@ void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, in
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
     layerBoxes->Tick(options.layers);
     start = options;
+    SetFrameShape(options.shape);
     startPending = true;
     RedrawLayers();
 }
@@ -206,6 +207,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     if (opening.IsOpen()) {
         renderHelper = std::make_unique<RenderHelper>(std::move(plot));
         renderHelper->SetTextScale(ScreenTextScale());
+        renderHelper->SetFrameShape(frameShape);
         fileName = wxFileName(path).GetFullName();
         recentPlots->Add(path);
     } else {
@@ -295,10 +297,9 @@ void MainWindow::OnViewerClick(int x, int y) {
         return;
     }
     Log(LOG_RUN, "Viewer clicked. (%d, %d)", x, y);
-    const wxSize size = viewer->GetClientSize();
     double px = 0.0;
     double py = 0.0;
-    PixelToPlot(renderHelper->GetView(), size.x, size.y, x, y, px, py);
+    PixelToPlot(ViewerFrame(), x, y, px, py);
     const wxString stem = renderHelper->FindNearestStem(px, py);
     // "none" is the answer when no stem is near enough, unless a tree really
     // bears that name.
@@ -325,6 +326,11 @@ void MainWindow::RedrawLayers() {
     UpdateZoomDisplay();
     UpdateReadingAids();
     layerPanel->Layout();
+}
+
+PlotFrame MainWindow::ViewerFrame() const {
+    const wxSize size = viewer->GetClientSize();
+    return renderHelper->Frame(renderHelper->GetView(), size.x, size.y);
 }
 
 Scene MainWindow::CurrentScene() const {
@@ -370,8 +376,11 @@ void MainWindow::UpdateTitle() {
     }
     const PlotRect& view = renderHelper->GetView();
     const wxSize size = viewer->GetClientSize();
-    SetTitle(wxString::Format("Quenvar - %s --size %dx%d --view %s", fileName, size.x, size.y,
-                              ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax)));
+    wxString shape;
+    shape += frameShape.trueProportions ? " --aspect equal" : "";
+    shape += frameShape.northUp ? " --north-up" : "";
+    SetTitle(wxString::Format("Quenvar - %s --size %dx%d --view %s%s", fileName, size.x, size.y,
+                              ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax), shape));
 }
 
 void MainWindow::PanView(int dx, int dy) {
@@ -379,17 +388,17 @@ void MainWindow::PanView(int dx, int dy) {
         return;
     }
     Log(LOG_RUN, "View moved: (%d, %d)", dx, dy);
-    const wxSize size = viewer->GetClientSize();
-    ShowView(PannedView(renderHelper->GetView(), size.x, size.y, dx, dy));
+    ShowView(PannedView(ViewerFrame(), dx, dy));
 }
 
 void MainWindow::WheelZoom(int notches, int x, int y) {
     if (!renderHelper) {
         return;
     }
-    const wxSize size = viewer->GetClientSize();
-    ZoomBy(notches, ViewNavigator::PixelFraction(x, size.x),
-           ViewNavigator::PixelFraction(y, size.y));
+    double fx = 0.5;
+    double fy = 0.5;
+    PixelFractions(ViewerFrame(), x, y, fx, fy);
+    ZoomBy(notches, fx, fy);
 }
 
 // Each notch is logged as the zoom control's steps are; a notch beyond the
@@ -410,6 +419,19 @@ void MainWindow::ZoomBy(int notches, double fx, double fy) {
 }
 
 // Every change of the view draws every layer again.
+// The shape holds for every plot opened after, as the colour scale does.
+void MainWindow::SetFrameShape(const FrameShape& shape) {
+    frameShape = shape;
+    GetMenuBar()->Check(ID_TRUE_PROPORTIONS, shape.trueProportions);
+    GetMenuBar()->Check(ID_NORTH_UP, shape.northUp);
+    if (renderHelper) {
+        renderHelper->SetFrameShape(shape);
+        ClearLayerCaches();
+        RedrawLayers();
+        UpdateTitle();
+    }
+}
+
 void MainWindow::ShowView(const PlotRect& view) {
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
     ClearLayerCaches();
@@ -482,6 +504,14 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_FULL_EXTENT:
             FullExtentCommand();
             break;
+        case ID_TRUE_PROPORTIONS:
+        case ID_NORTH_UP: {
+            FrameShape shape = frameShape;
+            (event.GetId() == ID_NORTH_UP ? shape.northUp : shape.trueProportions) =
+                event.IsChecked();
+            SetFrameShape(shape);
+            break;
+        }
         default:
             recentPlots->Choose(event.GetId());
             break;
@@ -603,7 +633,9 @@ void MainWindow::PanCommand(int stepsX, int stepsY) {
     }
     const wxSize size = viewer->GetClientSize();
     Log(LOG_RUN, "View moved: (%d, %d)", -stepsX * size.x / 10, -stepsY * size.y / 10);
-    ShowView(ViewNavigator::Pan(renderHelper->GetView(), stepsX / 10.0, stepsY / 10.0));
+    // North up, the key for down shows what lies south.
+    const int south = renderHelper->GetFrameShape().northUp ? -stepsY : stepsY;
+    ShowView(ViewNavigator::Pan(renderHelper->GetView(), stepsX / 10.0, south / 10.0));
 }
 
 void MainWindow::FullExtentCommand() {

@@ -115,6 +115,7 @@ class MainWindow : public wxFrame {
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
     PictureRequest start;
+    FrameShape frameShape;  // the View menu's True Proportions and North Up
     bool startPending = false;
     std::unique_ptr<DatabaseLoader> loader;
     // Lets a finished load find out whether the window it reports to still exists.
@@ -131,6 +132,9 @@ class MainWindow : public wxFrame {
                         int* filterIndex = nullptr);
     // What the map shows now; needs the open data set.
     Scene CurrentScene() const;
+    // The frame the map is drawn in, at the viewer's size.
+    PlotFrame ViewerFrame() const;
+    void SetFrameShape(const FrameShape& shape);
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);
