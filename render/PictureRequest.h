@@ -34,3 +34,6 @@ struct PictureRequest {
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
 // Gives the settings the fixed value ranges the request names.
 void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings);
+// The reverse: the palette option and ranges that give the settings' colours
+// (custom colours have no option and leave the palette unset).
+void TakeColorOptions(ColorSettings& settings, PictureRequest& request);

@@ -50,6 +50,8 @@ wxMenuBar* CreateMainMenuBar() {
     wxMenu* editMenu = new wxMenu;
     editMenu->Append(ID_SELECT_ALL, "Select &All\tCtrl+a");
     editMenu->Append(ID_SELECT_NONE, "Select &None\tCtrl+shift+a");
+    editMenu->AppendSeparator();
+    editMenu->Append(ID_COPY_VIEW, "&Copy View as Command");
     editMenu->Enable(ID_SELECT_ALL, false);
     wxMenu* advancedMenu = new wxMenu;
     advancedMenu->Append(ID_DELETE_INDEXES, "&Delete Index Tables");

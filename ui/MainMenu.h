@@ -16,6 +16,7 @@ enum MainMenuId {
     ID_TREE_STATS = 302,
     ID_SELECT_ALL = 401,
     ID_SELECT_NONE = 402,
+    ID_COPY_VIEW = 403,
     ID_ZOOM_IN = 501,
     ID_ZOOM_OUT = 502,
     ID_PAN_LEFT = 503,

@@ -2,6 +2,8 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
@@ -17,7 +19,9 @@
 #include <cmath>
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "cli/CommandLine.h"
+#include "cli/ViewCommand.h"
 #include "render/ColorSettings.h"
 #include "render/Composer.h"
 #include "render/Legend.h"
@@ -60,6 +64,7 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_LISTBOX(wxID_ANY, MainWindow::OnStemListSelection)
     EVT_MENU(wxID_ANY, MainWindow::OnMenu)
     EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_COPY_VIEW, MainWindow::OnUpdateNeedsPlot)
     EVT_ZOOM(MainWindow::OnZoom)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
@@ -209,11 +214,13 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
         renderHelper->SetTextScale(ScreenTextScale());
         renderHelper->SetFrameShape(frameShape);
         fileName = wxFileName(path).GetFullName();
+        filePath = wxFileName(path).GetAbsolutePath();
         recentPlots->Add(path);
     } else {
         // Nothing of a refused file is kept: the window stays as without data.
         plot.reset();
         fileName.clear();
+        filePath.clear();
     }
     ResetView();
     ClearLayerCaches();
@@ -333,6 +340,35 @@ PlotFrame MainWindow::ViewerFrame() const {
     return renderHelper->Frame(renderHelper->GetView(), size.x, size.y);
 }
 
+wxString MainWindow::ViewCommand() const {
+    if (!renderHelper) {
+        return wxString();
+    }
+    const Scene scene = CurrentScene();
+    PictureRequest picture;
+    picture.width = scene.width;
+    picture.height = scene.height;
+    picture.view = scene.view;
+    picture.layers = scene.layers;
+    for (const wxString& tree : scene.trees) {
+        picture.stems.push_back(Utf8(tree));
+    }
+    picture.shape = frameShape;
+    ColorSettings defaults;
+    TakeColorOptions(colorSettings ? *colorSettings : defaults, picture);
+    return wxString::FromUTF8(ViewCommandText(picture, Utf8(filePath), "view.png"));
+}
+
+void MainWindow::CopyViewCommand() {
+    const wxString command = ViewCommand();
+    Log(LOG_RUN, "View copied as a command.");
+    if (command.empty() || !wxTheClipboard->Open()) {
+        return;
+    }
+    wxTheClipboard->SetData(new wxTextDataObject(command));
+    wxTheClipboard->Close();
+}
+
 Scene MainWindow::CurrentScene() const {
     const wxSize size = viewer->GetClientSize();
     return Scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(), size.x,
@@ -374,13 +410,9 @@ void MainWindow::UpdateTitle() {
         SetTitle("Quenvar");
         return;
     }
-    const PlotRect& view = renderHelper->GetView();
-    const wxSize size = viewer->GetClientSize();
-    wxString shape;
-    shape += frameShape.trueProportions ? " --aspect equal" : "";
-    shape += frameShape.northUp ? " --north-up" : "";
-    SetTitle(wxString::Format("Quenvar - %s --size %dx%d --view %s%s", fileName, size.x, size.y,
-                              ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax), shape));
+    // The document first, as desktop programs name theirs; the view is
+    // given by Edit > Copy View as Command.
+    SetTitle(fileName + wxString::FromUTF8(" \u2014 Quenvar"));
 }
 
 void MainWindow::PanView(int dx, int dy) {
@@ -467,6 +499,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         case wxID_EXIT:
             wxTheApp->ExitMainLoop();
+            break;
+        case ID_COPY_VIEW:
+            CopyViewCommand();
             break;
         case ID_SELECT_NONE:
             SelectNoneCommand();

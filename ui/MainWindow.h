@@ -71,6 +71,8 @@ class MainWindow : public wxFrame {
 
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
+    // The export command that redraws the map as it is now; empty without a plot.
+    wxString ViewCommand() const;
     bool IsLoading() const { return loader->IsLoading(); }
     const std::list<LayerEntry>& GetLayers() const { return layerBoxes->GetEntries(); }
     const std::vector<int>& GetSelectedStemRows() const { return selection->GetRows(); }
@@ -110,6 +112,7 @@ class MainWindow : public wxFrame {
     ViewNavigator navigator;
     std::unique_ptr<RenderHelper> renderHelper;
     wxString fileName;  // of the open data set, for the title
+    wxString filePath;  // the same, absolute, for the view's command
     InspectWindow* inspector = nullptr;
     TreeStatsWindow* statsWindow = nullptr;
     std::unique_ptr<StemSelection> selection;
@@ -135,6 +138,7 @@ class MainWindow : public wxFrame {
     // The frame the map is drawn in, at the viewer's size.
     PlotFrame ViewerFrame() const;
     void SetFrameShape(const FrameShape& shape);
+    void CopyViewCommand();
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);

@@ -171,8 +171,10 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
     EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"A"});
     const PlotRect& view = window->GetRenderHelper()->GetView();
     EXPECT_EQ(ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax), "0.25,0,1,0.75");
-    EXPECT_NE(window->GetTitle().Find("plot.db --size "), wxNOT_FOUND) << window->GetTitle();
-    EXPECT_TRUE(window->GetTitle().EndsWith(" --view 0.25,0,1,0.75")) << window->GetTitle();
+    EXPECT_EQ(window->GetTitle(), wxString::FromUTF8("plot.db \u2014 Quenvar"));
+    const wxString command = window->ViewCommand();
+    EXPECT_NE(command.Find(" --view 0.25,0,1,0.75 --layers "), wxNOT_FOUND) << command;
+    EXPECT_TRUE(command.EndsWith("/plot.db")) << command;
     window->Destroy();
     wxTheApp->ProcessIdle();
 }
