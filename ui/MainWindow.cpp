@@ -4,6 +4,7 @@
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
@@ -92,6 +93,7 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
     readoutBar->Watch(viewer);
+    FitFirstSize();
     inspector = new InspectWindow(this, nullptr);
     selection.reset(new StemSelection(stemList, inspector));
     statsWindow = new TreeStatsWindow(this, [this](const wxString& tree, bool on) {
@@ -161,6 +163,19 @@ void MainWindow::BuildLayout() {
     frameSizer->Add(layerPanel, 1, wxEXPAND, 0);
     SetSizer(frameSizer);
     Layout();
+}
+
+// The map keeps the room a 750 x 550 frame gave it before the legend and
+// the status bar came; the legend and the bar are added around it, as far
+// as the screen's work area allows.
+void MainWindow::FitFirstSize() {
+    wxSize size(750, 550);
+    size.x += legendPanel->GetMinSize().x + 5;
+    size.y += std::max(readoutBar->GetSize().y, readoutBar->GetBestSize().y);
+    const int screen = wxDisplay::GetFromWindow(this);
+    const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
+    size.DecTo(area.GetSize());
+    SetSize(wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size));
 }
 
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,

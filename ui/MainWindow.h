@@ -139,6 +139,7 @@ class MainWindow : public wxFrame {
     PlotFrame ViewerFrame() const;
     void SetFrameShape(const FrameShape& shape);
     void CopyViewCommand();
+    void FitFirstSize();
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
@@ -14,7 +15,9 @@
 #include "render/ColorSettings.h"
 #include "render/LayerTable.h"
 #include "render/RenderHelper.h"
+#include "ui/LegendPanel.h"
 #include "ui/MainWindow.h"
+#include "ui/Viewer.h"
 
 namespace {
 
@@ -188,3 +191,26 @@ TEST(LayerCatalogue, KeysNameEveryLayerOnce) {
 }
 
 }  // namespace
+
+// The first map is at least what a 750 x 550 frame without legend and
+// status bar gave it, and the frame lies within the screen's work area.
+TEST(Startup, FirstWindowGivesTheMapItsRoomWithinTheScreen) {
+    TempDir dir;
+    MainWindow* window = StartQuenvar(wxEmptyString, false);
+    ASSERT_TRUE(PumpUntil([window] { return window->GetViewer()->GetClientSize().x > 0; }));
+    const wxSize first = window->GetViewer()->GetClientSize();
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    EXPECT_TRUE(area.Contains(window->GetRect()))
+        << window->GetRect().x << "," << window->GetRect().y;
+
+    window->GetLegendPanel()->Hide();
+    window->GetStatusBar()->Hide();
+    window->SetSize(750, 550);
+    window->SendSizeEvent();
+    ASSERT_TRUE(PumpUntil([window] { return window->GetSize() == wxSize(750, 550); }));
+    const wxSize plain = window->GetViewer()->GetClientSize();
+    EXPECT_GE(first.x, plain.x);
+    EXPECT_GE(first.y, plain.y);
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
