@@ -45,3 +45,6 @@ picture viridis --layers uptake-blocks,tree-isolines,stems-dbh,stem-labels --ste
 # Two trees on one fixed range, so that equal colours mean equal uptake.
 picture fixed-range --layers tree-blocks,stems-plain,stem-labels --stems T05,T12 \
     --range tree=0,500 --legend
+# A map as a paper prints it: one scale on both axes, north at the top.
+picture north-up --layers uptake-blocks,stems-dbh,stem-labels,scale --aspect equal --north-up \
+    --legend
