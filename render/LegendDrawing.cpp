@@ -1,5 +1,7 @@
 #include "render/LegendDrawing.h"
 
+#include <wx/arrstr.h>
+
 #include <algorithm>
 
 #include "render/Canvas.h"
@@ -20,18 +22,44 @@ int LineHeight(LegendTarget& target) {
     return std::max(kLegendSwatch, target.CharHeight()) + 3;
 }
 
+// A text alone broken at spaces into lines no wider than width where its
+// words allow; a word wider than that keeps a line of its own.
+std::vector<wxString> WrapText(LegendTarget& target, const wxString& text, int width) {
+    if (width <= 0 || target.TextSize(text).x <= width) {
+        return {text};
+    }
+    std::vector<wxString> lines(1);
+    for (const wxString& word : wxSplit(text, ' ', '\0')) {
+        const wxString longer = lines.back().empty() ? word : lines.back() + " " + word;
+        if (!lines.back().empty() && target.TextSize(longer).x > width) {
+            lines.push_back(word);
+        } else {
+            lines.back() = longer;
+        }
+    }
+    return lines;
+}
+
 // Walks the lines of the legend in drawing order; each line is either a text
-// alone (title, note) or a swatch with its text.
+// alone (title, note), wrapped to wrapWidth when one is given, or a swatch
+// with its text.
 template <class Visit>
-void ForEachLine(const std::vector<LegendSection>& sections, Visit visit) {
+void ForEachLine(LegendTarget& target, const std::vector<LegendSection>& sections, int wrapWidth,
+                 Visit visit) {
+    auto alone = [&](const wxString& text, bool newSection) {
+        for (const wxString& line : WrapText(target, text, wrapWidth)) {
+            visit(line, nullptr, newSection);
+            newSection = false;
+        }
+    };
     for (size_t i = 0; i < sections.size(); ++i) {
         const LegendSection& section = sections[i];
-        visit(section.title, nullptr, i > 0);
+        alone(section.title, i > 0);
         for (const LegendEntry& entry : section.entries) {
             visit(entry.text, &entry, false);
         }
         if (!section.note.empty()) {
-            visit(section.note, nullptr, false);
+            alone(section.note, false);
         }
     }
 }
@@ -55,38 +83,43 @@ class StripTarget : public LegendTarget {
 
 }  // namespace
 
-wxSize MeasureLegend(LegendTarget& target, const std::vector<LegendSection>& sections) {
+wxSize MeasureLegend(LegendTarget& target, const std::vector<LegendSection>& sections,
+                     int wrapWidth) {
     if (sections.empty()) {
         return wxSize(0, 0);
     }
     const int line = LineHeight(target);
     int width = 0;
     int height = 0;
-    ForEachLine(sections, [&](const wxString& text, const LegendEntry* entry, bool newSection) {
-        const int indent = entry != nullptr ? kIndent + kLegendSwatch + kTextGap : 0;
-        width = std::max(width, indent + target.TextSize(text).x);
-        height += line + (newSection ? kSectionGap : 0);
-    });
+    const int textWidth = wrapWidth > 0 ? std::max(wrapWidth - 2 * kMargin, 1) : 0;
+    ForEachLine(target, sections, textWidth,
+                [&](const wxString& text, const LegendEntry* entry, bool newSection) {
+                    const int indent = entry != nullptr ? kIndent + kLegendSwatch + kTextGap : 0;
+                    width = std::max(width, indent + target.TextSize(text).x);
+                    height += line + (newSection ? kSectionGap : 0);
+                });
     return wxSize(width + 2 * kMargin, height + 2 * kMargin);
 }
 
 void DrawLegend(LegendTarget& target, const std::vector<LegendSection>& sections,
-                const wxPoint& origin) {
+                const wxPoint& origin, int wrapWidth) {
     const int line = LineHeight(target);
     const int x = origin.x + kMargin;
     int y = origin.y + kMargin;
-    ForEachLine(sections, [&](const wxString& text, const LegendEntry* entry, bool newSection) {
-        y += newSection ? kSectionGap : 0;
-        const int textTop = y + (line - target.CharHeight()) / 2;
-        if (entry == nullptr) {
-            target.DrawText(text, x, textTop);
-        } else {
-            target.DrawSwatch(x + kIndent, y + (line - kLegendSwatch) / 2, kLegendSwatch,
-                              entry->color);
-            target.DrawText(text, x + kIndent + kLegendSwatch + kTextGap, textTop);
-        }
-        y += line;
-    });
+    const int textWidth = wrapWidth > 0 ? std::max(wrapWidth - 2 * kMargin, 1) : 0;
+    ForEachLine(target, sections, textWidth,
+                [&](const wxString& text, const LegendEntry* entry, bool newSection) {
+                    y += newSection ? kSectionGap : 0;
+                    const int textTop = y + (line - target.CharHeight()) / 2;
+                    if (entry == nullptr) {
+                        target.DrawText(text, x, textTop);
+                    } else {
+                        target.DrawSwatch(x + kIndent, y + (line - kLegendSwatch) / 2,
+                                          kLegendSwatch, entry->color);
+                        target.DrawText(text, x + kIndent + kLegendSwatch + kTextGap, textTop);
+                    }
+                    y += line;
+                });
 }
 
 int LegendStripWidth(const std::vector<LegendSection>& sections, int pictureWidth) {

@@ -27,13 +27,16 @@ class LegendTarget {
     virtual void DrawSwatch(int x, int y, int side, const wxColour& color) = 0;
 };
 
-// The size the sections take, margins included.
-wxSize MeasureLegend(LegendTarget& target, const std::vector<LegendSection>& sections);
+// The size the sections take, margins included. With a wrap width, titles
+// and notes wider than it (less the margins) are broken at spaces onto more
+// lines, so that they fit instead of being cut.
+wxSize MeasureLegend(LegendTarget& target, const std::vector<LegendSection>& sections,
+                     int wrapWidth = 0);
 
 // Draws the sections with their top-left corner at origin, on whatever the
-// target shows there.
+// target shows there, wrapped as MeasureLegend wraps them.
 void DrawLegend(LegendTarget& target, const std::vector<LegendSection>& sections,
-                const wxPoint& origin);
+                const wxPoint& origin, int wrapWidth = 0);
 
 // The legend beside a map in an exported picture: a dark strip at the right
 // edge, its width the legend's own, at most half the picture. 0 without sections.

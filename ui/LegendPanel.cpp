@@ -83,7 +83,8 @@ void LegendPanel::SetSections(const std::vector<LegendSection>& newSections) {
     wxClientDC dc(this);
     dc.SetFont(GetFont());
     DcLegend target(dc, wxColour());
-    SetVirtualSize(MeasureLegend(target, Shown()));
+    // Titles wrap to the panel's width rather than run out of sight.
+    SetVirtualSize(MeasureLegend(target, Shown(), GetClientSize().x));
     Refresh();
 }
 
@@ -104,5 +105,5 @@ void LegendPanel::OnPaint(wxPaintEvent&) {
     dc.Clear();
     dc.SetFont(GetFont());
     DcLegend target(dc, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
-    DrawLegend(target, Shown(), wxPoint(0, 0));
+    DrawLegend(target, Shown(), wxPoint(0, 0), GetClientSize().x);
 }
