@@ -1,9 +1,10 @@
 # Shared by run.sh and test.sh: installs the Debian packages Quenvar needs
 # (desktop-file-utils, dpkg-dev and file for the install and package tests;
-# openbox and libxtst-dev for the tests that drive the real pointer and keys).
+# openbox and libxtst-dev for the tests that drive the real pointer and keys;
+# poppler-utils and librsvg2-bin for the tests that read SVG and PDF figures).
 # Sourced, not run.
 
-QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev zlib1g-dev libcairo2-dev sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file openbox libxtst-dev"
+QUENVAR_PACKAGES="cmake g++ make libwxgtk3.2-dev libsqlite3-dev zlib1g-dev libcairo2-dev libpango1.0-dev pkg-config sqlite3 libgtest-dev xvfb xauth clang libclang-rt-14-dev desktop-file-utils dpkg-dev file openbox libxtst-dev poppler-utils librsvg2-bin"
 
 quenvar_install_packages() {
     local missing=()

@@ -1,8 +1,10 @@
 // Program entry. The command line decides between the viewer window, the
-// batch export, the import, the reading of a point and the tree statistics;
-// help, version and mistakes on the command line are answered before the
-// toolkit starts, so they need no display.
+// batch export, the import, the reading of a point and the tree statistics.
+// Only the window starts the toolkit's windowing: every other mode, and help,
+// version and mistakes on the command line, are answered without it, so they
+// need no display.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,20 @@
 #include "db/PlotLabels.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VizApp);
+
+namespace {
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// The window's toolkit opens an X display, or a Wayland one where it is given.
+bool HasDisplay() {
+    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -29,7 +45,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quenvar: %s\n", line.error.c_str());
             return 2;
         case CommandMode::Export:
-            return RunExportCommand(argv[0], line.request);
+            return RunExportCommand(line.request);
         case CommandMode::Import:
             return RunImportCommand(line.import);
         case CommandMode::At:
@@ -44,6 +60,11 @@ int main(int argc, char** argv) {
     if (!line.request.picture.stems.empty() &&
         !CheckPlotRequest(line.request.databasePath, line.request.picture.stems, error)) {
         std::fprintf(stderr, "quenvar: %s\n", error.c_str());
+        return 2;
+    }
+    // Without one the toolkit would stop the program with a message of its own.
+    if (!HasDisplay()) {
+        std::fputs("quenvar: cannot open the window: no display (DISPLAY is not set)\n", stderr);
         return 2;
     }
     return wxEntry(argc, argv);

@@ -45,6 +45,22 @@ bool PendingFile::Create(std::string& error) {
     return fd >= 0 || Fail(error);
 }
 
+bool PendingFile::Write(const void* data, size_t size, std::string& error) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return Fail(error);
+        }
+        bytes += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
 bool PendingFile::Publish(bool replace, std::string& error) {
     const int closed = fd >= 0 ? close(fd) : 0;
     fd = -1;

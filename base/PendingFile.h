@@ -3,6 +3,7 @@
 // or interrupted write leaves no half file (and an earlier file untouched).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ class PendingFile {
     // Creates the empty temporary file, open for writing.
     bool Create(std::string& error);
     int Descriptor() const { return fd; }
+    // Writes all the bytes to the temporary file.
+    bool Write(const void* data, size_t size, std::string& error);
     const std::string& TemporaryPath() const { return temporary; }
     // Closes the descriptor, then gives the file the destination's name.
     // Without replace an existing destination stays and Publish fails.

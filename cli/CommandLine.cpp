@@ -18,6 +18,8 @@ enum class Option {
     View,
     Palette,
     Range,
+    Aspect,
+    NorthUp,
     Legend,
     At,
     Force,
@@ -42,6 +44,8 @@ const OptionName kOptions[] = {
     {"--view", Option::View, true},
     {"--palette", Option::Palette, true},
     {"--range", Option::Range, true},
+    {"--aspect", Option::Aspect, true},
+    {"--north-up", Option::NorthUp, false},
     {"--legend", Option::Legend, false},
     {"--at", Option::At, true},
     {"--force", Option::Force, false},
@@ -361,7 +365,7 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Export:
             request.outputPath = value;
             if (value.empty()) {
-                error = "--export needs the name of the PNG file to write";
+                error = "--export needs the name of the picture file to write (PNG, SVG or PDF)";
                 return false;
             }
             return true;
@@ -385,6 +389,17 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Overlap:
             error = StatsOnly(option);
             return false;
+        case Option::Aspect:
+            // "fill", the plain stretch, is there to say so in a script.
+            request.picture.shape.trueProportions = value == "equal";
+            if (value != "equal" && value != "fill") {
+                error = "unknown --aspect \"" + value + "\": expected equal or fill";
+                return false;
+            }
+            return true;
+        case Option::NorthUp:
+            request.picture.shape.northUp = true;
+            return true;
         case Option::Legend:
             request.picture.legend = true;
             return true;
@@ -404,7 +419,8 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     for (const auto& [option, value] : arguments.given) {
         const bool windowOption = option == Option::Layers || option == Option::Stems ||
                                   option == Option::View || option == Option::Palette ||
-                                  option == Option::Range;
+                                  option == Option::Range || option == Option::Aspect ||
+                                  option == Option::NorthUp;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
         if (!windowOption && option != Option::Force && !IsStatsOption(option)) {

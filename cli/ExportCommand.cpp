@@ -1,19 +1,9 @@
 #include "cli/ExportCommand.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <wx/app.h>
-#include <wx/bitmap.h>
-#include <wx/image.h>
-#include <wx/init.h>
 #include <wx/log.h>
-#include <wx/mstream.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "base/PendingFile.h"
@@ -21,51 +11,22 @@
 #include "base/Text.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
+#include "render/Canvas.h"
 #include "render/ColorSettings.h"
 #include "render/Composer.h"
 #include "render/Legend.h"
 #include "render/LegendDrawing.h"
 #include "render/RenderHelper.h"
+#include "render/VectorPage.h"
 
 namespace {
-
-// The picture goes to a temporary file beside its destination and takes the
-// destination's name only once it is complete, so that a failed export leaves
-// no PNG behind (and an earlier picture of that name untouched).
-class PictureFile {
-  public:
-    explicit PictureFile(const std::string& destination)
-        : destination(destination), pending(destination) {}
-
-    bool Open(std::string& error) { return pending.Create(error); }
-
-    bool Write(const void* data, size_t size, std::string& error) {
-        const char* bytes = static_cast<const char*>(data);
-        while (size > 0) {
-            const ssize_t written = write(pending.Descriptor(), bytes, size);
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            if (written <= 0) {
-                error = "cannot write " + Quoted(destination) + ": " + std::strerror(errno);
-                return false;
-            }
-            bytes += written;
-            size -= size_t(written);
-        }
-        return pending.Publish(true, error);
-    }
-
-  private:
-    std::string destination;
-    PendingFile pending;
-};
 
 void Report(const std::string& message) {
     std::fprintf(stderr, "quenvar: %s\n", message.c_str());
 }
 
-// Without a window to show it in, a toolkit assert is reported and passed over.
+// Without a window to show it in, an assert of the toolkit's library is
+// reported and passed over.
 void ReportAssert(const wxString& file, int line, const wxString& function,
                   const wxString& condition, const wxString& message) {
     std::fprintf(stderr, "quenvar: toolkit assert in %s (%s:%d): %s %s\n",
@@ -105,6 +66,7 @@ Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
     }
     ApplyPaletteOption(request.palette, *colorSettings);
     ApplyRangeOptions(request, *colorSettings);
+    helper.SetFrameShape(request.shape);
     Scene scene;
     scene.layers = request.layers;
     scene.trees = ExportTrees(helper, request);
@@ -114,37 +76,41 @@ Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
     return scene;
 }
 
-// The picture the request asks of the helper's plot, with the legend strip
-// at its right when asked for; invalid when it cannot be drawn.
-wxBitmap DrawRequest(RenderHelper& helper, const PictureRequest& request, const Scene& scene) {
-    // The legend takes a strip at the right; the map keeps the rest.
+// The file of the picture the request asks of the helper's plot, in the
+// format its name asks for, with the legend strip at its right when asked
+// for; empty when it cannot be drawn.
+std::string DrawRequest(RenderHelper& helper, const ExportRequest& request, const Scene& scene) {
+    const PictureRequest& wanted = request.picture;
+    // The legend takes a strip at the right; the map keeps the rest. Its
+    // width is known before the trees' colours are.
     const int strip =
-        request.legend ? LegendStripWidth(
-                             BuildLegend(helper, scene.layers, scene.trees, *colorSettings, false),
-                             request.width)
-                       : 0;
+        wanted.legend ? LegendStripWidth(
+                            BuildLegend(helper, scene.layers, scene.trees, *colorSettings, false),
+                            wanted.width)
+                      : 0;
     Scene map = scene;
-    map.width = request.width - strip;
-    const wxBitmap picture = ComposePicture(helper, map);
-    if (strip == 0) {
-        return picture;
+    map.width = wanted.width - strip;
+    auto legend = [&] { return BuildLegend(helper, scene.layers, scene.trees, *colorSettings); };
+    const PictureFormat format = FormatOfPath(request.outputPath);
+    if (format != PictureFormat::Png) {
+        return DrawVectorPage(format, wanted.width, wanted.height, 1.0, [&](Canvas& page) {
+            ComposeVector(helper, map, page);
+            if (strip > 0) {
+                DrawLegendStrip(page, legend(), map.width, strip);
+            }
+        });
     }
-    return WithLegendStrip(picture, BuildLegend(helper, scene.layers, scene.trees, *colorSettings),
-                           strip);
-}
-
-// The PNG file of a picture, or an empty buffer when it cannot be encoded.
-std::vector<char> EncodePng(const wxBitmap& picture) {
-    wxMemoryOutputStream png;
-    bool encoded = false;
-    if (picture.IsOk()) {
-        // The toolkit would report a failure on its own; it is reported once, by the caller.
-        wxLogNull quiet;
-        encoded = picture.ConvertToImage().SaveFile(png, wxBITMAP_TYPE_PNG);
+    LayerImage picture(wanted.width, wanted.height, false);
+    ComposeOnto(helper, map, picture);
+    if (strip > 0 && picture.IsOk()) {
+        cairo_t* context = cairo_create(picture.Surface());
+        {
+            Canvas canvas(context, wanted.width, wanted.height);
+            DrawLegendStrip(canvas, legend(), map.width, strip);
+        }
+        cairo_destroy(context);
     }
-    std::vector<char> bytes(encoded ? png.GetSize() : 0);
-    png.CopyTo(bytes.data(), bytes.size());
-    return bytes;
+    return EncodePng(picture);
 }
 
 }  // namespace
@@ -154,17 +120,17 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     if (!CheckExportInput(request, error)) {
         return false;
     }
-    // Claimed before the database is opened: an unwritable destination must
-    // not cost the file its index tables for nothing.
-    PictureFile picture(request.outputPath);
-    if (!picture.Open(error)) {
+    // The picture goes to a temporary file beside its destination and takes
+    // the destination's name only once it is complete, so that a failed
+    // export leaves no picture behind (and an earlier one of that name
+    // untouched). It is claimed before the database is opened: an unwritable
+    // destination must not cost the file its index tables for nothing.
+    PendingFile picture(request.outputPath);
+    if (!picture.Create(error)) {
         return false;
     }
     if (!colorSettings) {
         colorSettings = new ColorSettings;
-    }
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) {
-        wxImage::AddHandler(new wxPNGHandler);
     }
 
     auto plot = std::make_unique<PlotFile>(wxString::FromUTF8(request.databasePath.c_str()),
@@ -183,38 +149,29 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     RenderHelper helper(std::move(plot));
     const PictureRequest& wanted = request.picture;
     const Scene scene = RequestedScene(helper, wanted);
-    const wxBitmap drawn = DrawRequest(helper, wanted, scene);
+    const std::string drawn = DrawRequest(helper, request, scene);
     if (missingLayers) {
         *missingLayers = MissingLayers(helper.GetPlot(), scene);
     }
     if (warning.empty()) {
         warning = Utf8(helper.GetPlot().GetTreeSetProblem());
     }
-    const std::vector<char> png = EncodePng(drawn);
-    if (png.empty()) {
+    if (drawn.empty()) {
         error = "cannot draw a picture of " + std::to_string(wanted.width) + "x" +
                 std::to_string(wanted.height) + " pixels";
         return false;
     }
-    return picture.Write(png.data(), png.size(), error);
+    return picture.Write(drawn.data(), drawn.size(), error) && picture.Publish(true, error);
 }
 
-int RunExportCommand(const char* programPath, const ExportRequest& request) {
+int RunExportCommand(const ExportRequest& request) {
     std::string error;
     if (!CheckExportInput(request, error)) {
         Report(error);
         return 2;
     }
-    // The toolkit gets the program name only: the export's options are not its own.
-    int argc = 1;
-    char* argv[] = {const_cast<char*>(programPath), nullptr};
-    wxLog::EnableLogging(false);
-    const bool started = wxEntryStart(argc, argv);
-    wxLog::EnableLogging(true);
-    if (!started) {
-        Report("cannot draw without a display: run the export under xvfb-run");
-        return 2;
-    }
+    // The pictures are drawn through cairo: the toolkit's windowing is never
+    // started, so no display is needed.
     wxSetAssertHandler(ReportAssert);
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
@@ -235,7 +192,7 @@ int RunExportCommand(const char* programPath, const ExportRequest& request) {
     if (!written) {
         Report(error);
     }
-    wxEntryCleanup();
+    delete wxLog::SetActiveTarget(nullptr);
     if (!written) {
         return 2;
     }

@@ -1,5 +1,6 @@
 // The batch export: the picture the viewer would show for a plot file, a set
-// of layers, stems and a view, written as PNG without opening any window.
+// of layers, stems and a view, written as PNG, SVG or PDF without opening any
+// window and without a display.
 #pragma once
 
 #include <string>
@@ -12,17 +13,16 @@
 // False with one line naming the problem in error.
 bool CheckExportInput(const ExportRequest& request, std::string& error);
 
-// Opens the file as the window does, draws and writes the PNG; the toolkit
-// must be running. False with the reason in error when no picture was
+// Opens the file as the window does, draws and writes the picture in the
+// format its name asks for. False with the reason in error when no picture was
 // written; warning names a problem that still left a picture (for example
 // index tables that a read-only file could not take), and missingLayers the
 // requested layers it left empty ("uptake-blocks", "tree-blocks (T1)").
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
                    std::vector<std::string>* missingLayers = nullptr);
 
-// The whole `quenvar --export` command: checks, starts the toolkit without
-// the window's start-up, draws and writes. Reports on standard error and
-// returns the exit code: 0 when the PNG holds every requested layer, 3 when
-// it was written without layers whose index tables could not be built, 2
-// when no PNG was written.
-int RunExportCommand(const char* programPath, const ExportRequest& request);
+// The whole `quenvar --export` command: checks, draws and writes. Reports on
+// standard error and returns the exit code: 0 when the picture holds every
+// requested layer, 3 when it was written without layers whose index tables
+// could not be built, 2 when no picture was written.
+int RunExportCommand(const ExportRequest& request);

@@ -75,14 +75,14 @@ bool BlockGridDataRenderer::CanFillDirectly() const {
     return true;
 }
 
-wxBitmap BlockGridDataRenderer::Render(GridData& data) {
+void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     int n = static_cast<int>(palette.size());
-    if (n == 0 || !CanDraw()) {
-        return bitmap;  // nothing to pick a colour from
+    if (n == 0) {
+        return;  // nothing to pick a colour from
     }
+    const PlotRect& view = frame.View();
     double cell = data.GetCellSize();
-    double sx = GridScaleX(cell);
-    double sy = GridScaleY(cell);
+    const PixelScale scale = frame.GridScale(cell);
     double minimum = data.GetMinValue();
     double maximum = data.GetMaxValue();
 
@@ -90,52 +90,41 @@ wxBitmap BlockGridDataRenderer::Render(GridData& data) {
     data.SetViewFilter(
         ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax});
     // Blocks overlap their neighbours by one pixel so no seam shows.
-    double blockWidth = cell * sx + 1;
-    double blockHeight = cell * sy + 1;
+    double blockWidth = cell * scale.x + 1;
+    double blockHeight = cell * scale.y + 1;
     std::vector<uint32_t> words;
     for (const wxColour& color : palette) {
         words.push_back(LayerPixels::Opaque(color));
     }
-    // Straight into the pixels where that gives the same picture; the
-    // bitmap is drawn through the DC otherwise.
+    // Straight into the pixels of an image where that gives the same
+    // picture; through the canvas otherwise.
     std::unique_ptr<LayerPixels> pixels;
-    if (CanFillDirectly()) {
-        Unbind();
-        pixels = std::make_unique<LayerPixels>(bitmap);
+    if (canvas.Image() && CanFillDirectly()) {
+        pixels = std::make_unique<LayerPixels>(canvas.Image());
         if (!pixels->IsOk()) {
             pixels.reset();
-            Bind();
         }
     }
-    int current = -1;
     for (data.First(); data.IsValid(); data.Next()) {
         double value = data.GetValue();
         if (value == 0.0) {
             continue;
         }
-        double px = (data.GetX() - view.xMin) * sx;
-        double py = (data.GetY() - view.yMin) * sy;
+        const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
         int index = fixedRange ? FixedPaletteIndex(value, *fixedRange, n)
                                : PaletteIndex(value, minimum, maximum, n);
         int x, y, w, h;
-        if (!ClipSpan(px, blockWidth, width, x, w) || !ClipSpan(py, blockHeight, height, y, h)) {
+        if (!ClipSpan(at.x, blockWidth, frame.Width(), x, w) ||
+            !ClipSpan(at.y, blockHeight, frame.Height(), y, h)) {
             continue;
         }
         if (pixels) {
             FillBox(*pixels, x, y, w, h, words[index]);
-            continue;
+        } else {
+            canvas.FillBox(x, y, w, h, palette[index]);
         }
-        if (index != current) {
-            SetSolidColor(palette[index]);
-            current = index;
-        }
-        dc.DrawRectangle(x, y, w, h);
     }
-    if (pixels) {
-        pixels.reset();
-        Bind();
-    }
+    pixels.reset();
     data.Close();
     data.ClearFilter();
-    return bitmap;
 }

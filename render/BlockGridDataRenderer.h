@@ -8,8 +8,12 @@ class BlockGridDataRenderer : public GridDataRenderer {
   public:
     using GridDataRenderer::GridDataRenderer;
 
-    // The caller fills the palette and gives the target with SetBitmap first.
-    wxBitmap Render(GridData& data);
+    // The caller fills the palette first.
+    void Draw(Canvas& canvas, GridData& data);
+    // Draws on the bitmap given with SetBitmap.
+    wxBitmap Render(GridData& data) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, data); });
+    }
 
   private:
     bool CanFillDirectly() const;

@@ -15,18 +15,21 @@ constexpr int kCloudDensity = 18;
 
 class CloudGridDataRenderer : public GridDataRenderer {
   public:
-    CloudGridDataRenderer(double xMin, double yMin, double xMax, double yMax, int width,
-                          int height);
+    using GridDataRenderer::GridDataRenderer;
 
     void SetColor(const wxColour& value) { color = value; }
     void SetDensity(int value) { density = value; }
     int GetDensity() const { return density; }
 
-    wxBitmap Render(GridData& data);
+    void Draw(Canvas& canvas, GridData& data);
+    // Draws on the bitmap given with SetBitmap.
+    wxBitmap Render(GridData& data) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, data); });
+    }
 
   private:
     // Each dot is a 2 by 2 ellipse whose top-left corner is the given point.
-    void DrawDots(const std::vector<wxPoint>& corners);
+    void DrawDots(Canvas& canvas, const std::vector<wxPoint>& corners);
 
     int density = kCloudDensity;
     wxColour color;

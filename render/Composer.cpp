@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "base/Text.h"
+#include "render/Canvas.h"
 #include "render/LayerCache.h"
+#include "render/LayerPixels.h"
 #include "render/LayerStack.h"
 #include "render/RenderHelper.h"
 
@@ -35,8 +37,8 @@ wxBitmap SceneLayer(RenderHelper& helper, const Scene& scene, const LayerDef& la
 
 }  // namespace
 
-void ComposeLayers(RenderHelper& helper, const Scene& scene,
-                   const std::function<void(const wxBitmap&)>& take, LayerCache* cache) {
+void ForEachSceneLayer(RenderHelper& helper, const Scene& scene,
+                       const std::function<void(const LayerDef&, const wxString& tree)>& visit) {
     // A map without pixels (a window not laid out yet) cannot hold a picture.
     if (scene.width <= 0 || scene.height <= 0) {
         return;
@@ -50,14 +52,26 @@ void ComposeLayers(RenderHelper& helper, const Scene& scene,
     }
     for (const LayerDef* layer : ByPosition(scene.layers)) {
         if (layer->group == LayerGroup::Plot) {
-            take(SceneLayer(helper, scene, *layer, wxString(), cache));
+            visit(*layer, wxString());
             continue;
         }
         for (const wxString& tree : scene.trees) {
-            take(SceneLayer(helper, scene, *layer, tree, cache));
+            visit(*layer, tree);
         }
     }
-    take(helper.RenderLayer(HighlightLayer(), wxString(), scene.view, scene.width, scene.height));
+    visit(HighlightLayer(), wxString());
+}
+
+void ComposeLayers(RenderHelper& helper, const Scene& scene,
+                   const std::function<void(const wxBitmap&)>& take, LayerCache* cache) {
+    ForEachSceneLayer(helper, scene, [&](const LayerDef& layer, const wxString& tree) {
+        // The overlay changes with every selection: it is never kept.
+        if (&layer == &HighlightLayer()) {
+            take(helper.RenderLayer(layer, tree, scene.view, scene.width, scene.height));
+        } else {
+            take(SceneLayer(helper, scene, layer, tree, cache));
+        }
+    });
 }
 
 wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache) {
@@ -76,6 +90,63 @@ wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* ca
         },
         cache);
     return picture;
+}
+
+void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture) {
+    if (!picture.IsOk()) {
+        return;
+    }
+    // One layer at a time, so that a large picture never holds all its layers.
+    ForEachSceneLayer(helper, scene, [&](const LayerDef& layer, const wxString& tree) {
+        CoverWith(picture,
+                  helper.RenderLayerImage(layer, tree, scene.view, scene.width, scene.height));
+    });
+}
+
+namespace {
+
+// The pixels of a cloud layer the window keeps at the scene's size.
+LayerImage KeptCloud(const LayerCache* cache, const Scene& scene, const LayerDef& layer,
+                     const wxString& tree) {
+    if (!cache || layer.style != LayerStyle::Cloud) {
+        return LayerImage();
+    }
+    const wxBitmap kept = layer.group == LayerGroup::Tree ? cache->StemLayer(tree, layer.flag)
+                                                          : cache->PlotLayer(layer.flag);
+    if (!kept.IsOk() || kept.GetWidth() != scene.width || kept.GetHeight() != scene.height) {
+        return LayerImage();
+    }
+    LayerImage image(scene.width, scene.height);
+    LayerPixels from(kept);
+    LayerPixels to(image.Surface());
+    if (!from.IsOk() || !to.IsOk()) {
+        return LayerImage();
+    }
+    for (int y = 0; y < to.Height(); ++y) {
+        for (int x = 0; x < to.Width(); ++x) {
+            to.Row(y)[x] = from.Unpremultiplied(from.Row(y)[x]);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+void ComposeVector(RenderHelper& helper, const Scene& scene, Canvas& page,
+                   const LayerCache* cache) {
+    const PlotFrame frame = helper.Frame(scene.view, scene.width, scene.height);
+    page.PushClip(0, 0, scene.width, scene.height);
+    page.LeaveOutBlack(true);
+    ForEachSceneLayer(helper, scene, [&](const LayerDef& layer, const wxString& tree) {
+        const LayerImage kept = KeptCloud(cache, scene, layer, tree);
+        if (kept.IsOk()) {
+            page.PutPixels(kept);
+        } else {
+            helper.DrawLayer(layer, tree, frame, page);
+        }
+    });
+    page.LeaveOutBlack(false);
+    page.PopClip();
 }
 
 std::vector<std::string> MissingLayers(PlotFile& plot, const Scene& scene) {

@@ -1,6 +1,6 @@
 // Stacking layers into a picture, written once. The window composes its map
-// with its layer cache; the export, its legend strip and every other output
-// compose without one.
+// with its layer cache; the export composes without one, as an image or on a
+// vector page, and needs no toolkit for that.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "data/PlotRect.h"
+#include "render/LayerImage.h"
 #include "render/LayerTable.h"
 
+class Canvas;
 class LayerCache;
 class PlotFile;
 class RenderHelper;
@@ -26,6 +28,13 @@ struct Scene {
     int height = 0;
 };
 
+// The scene's layers bottom first, as every picture stacks them: the
+// layers by position, a tree layer once for each tree (tree given), then
+// the overlay of the highlighted stems. Several trees' data are gathered
+// from the helper's plot first, in one pass.
+void ForEachSceneLayer(RenderHelper& helper, const Scene& scene,
+                       const std::function<void(const LayerDef&, const wxString& tree)>& visit);
+
 // Draws the scene's layers and hands each to take as soon as it is drawn,
 // bottom first: the layers by position, a tree layer once for each tree,
 // then the overlay of the helper's highlighted stems. A layer drawn now
@@ -38,6 +47,18 @@ void ComposeLayers(RenderHelper& helper, const Scene& scene,
 // The scene as one picture: black, with every layer stacked over it.
 // Invalid for a scene without pixels.
 wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache = nullptr);
+
+// The scene's layers stacked without the toolkit onto a picture (black to
+// start with) from its top-left corner; what lies outside the scene's size
+// is left as it was.
+void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture);
+
+// The scene's layers drawn in stacking order onto a vector page, within the
+// scene's size from the page's top-left corner; black in a layer stays
+// transparent. A cloud layer kept in the cache at the scene's size is drawn
+// from its pixels, so that a saved figure has the window's very dots.
+void ComposeVector(RenderHelper& helper, const Scene& scene, Canvas& page,
+                   const LayerCache* cache = nullptr);
 
 // The scene's layers left empty because their index tables could not be
 // built: "uptake-blocks", "tree-blocks (T1)".

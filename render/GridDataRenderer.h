@@ -1,4 +1,4 @@
-// The base of the renderers that draw a gridded data set onto a layer bitmap.
+// The base of the renderers that draw a gridded data set onto a layer.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -12,7 +12,7 @@ class GridData;
 
 class GridDataRenderer : public LayerCanvas {
   public:
-    GridDataRenderer(double xMin, double yMin, double xMax, double yMax, int width, int height);
+    using LayerCanvas::LayerCanvas;
     virtual ~GridDataRenderer() = default;
 
     // A red diagonal from the top-left corner; no layer uses it.
@@ -24,10 +24,4 @@ class GridDataRenderer : public LayerCanvas {
 
   protected:
     std::optional<ValueRange> fixedRange;
-
-    // Pixels per plot unit on the grid layers: one cell is added to the
-    // view's extent so that the cell whose corner lies on the view's far
-    // edge still fits.
-    double GridScaleX(double cell) const { return width / (view.xMax - view.xMin + cell); }
-    double GridScaleY(double cell) const { return height / (view.yMax - view.yMin + cell); }
 };

@@ -1,7 +1,6 @@
 #include "render/IsolineGridDataRenderer.h"
 
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,7 +9,6 @@
 #include "db/SqlText.h"
 #include "db/Statement.h"
 #include "render/ColorSettings.h"
-#include "render/LayerPixels.h"
 #include "render/PlotPixels.h"
 
 namespace {
@@ -91,19 +89,22 @@ IsolineGridDataRenderer::IsolineGridDataRenderer(double xMin, double yMin, doubl
                                                  int width, int height, Database database)
     : GridDataRenderer(xMin, yMin, xMax, yMax, width, height), database(database) {}
 
-wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
+IsolineGridDataRenderer::IsolineGridDataRenderer(const PlotFrame& frame, Database database)
+    : GridDataRenderer(frame), database(database) {}
+
+void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     const IsolineLevels levels(data.GetMinValue(), data.GetMaxValue(),
                                static_cast<int>(palette.size()), fixedRange);
     const char* table = data.GetTableName();
     // Equal extremes or no palette leave no levels to separate.
-    if (!CanDraw() || !levels.HasLevels() || table == nullptr || *table == '\0') {
-        return bitmap;
+    if (!levels.HasLevels() || table == nullptr || *table == '\0') {
+        return;
     }
+    const PlotRect& view = frame.View();
     double cell = data.GetCellSize();
-    double sx = GridScaleX(cell);
-    double sy = GridScaleY(cell);
-    double cw = cell * sx;
-    double ch = cell * sy;
+    const PixelScale scale = frame.GridScale(cell);
+    double cw = cell * scale.x;
+    double ch = cell * scale.y;
 
     const char* xName = data.GetXColumn();
     const char* yName = data.GetYColumn();
@@ -112,18 +113,8 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
         "SELECT * FROM (SELECT * FROM %s %s) \t\tWHERE count != n OR count != e OR "
         "count != s OR count != w",
         SqlName(table).c_str(), ViewFilterQuery(range, xName, yName).Text());
-    // The lines go straight to the bitmap's pixels where that gives the
-    // toolkit's own lines.
-    Unbind();
-    auto direct = std::make_unique<LayerLines>(bitmap);
-    if (!direct->IsOk()) {
-        direct.reset();
-        Bind();
-    }
-    int current = -1;
     auto drawCell = [&](const LevelCell& row) {
-        double px = (row.x - view.xMin) * sx;
-        double py = (row.y - view.yMin) * sy;
+        const PixelPoint at = frame.CellCorner(row.x, row.y, cell, scale);
         double cellLevel = levels.CellLevel(row.count);
         bool aboveW = levels.Scaled(row.w) > cellLevel;
         bool aboveE = levels.Scaled(row.e) > cellLevel;
@@ -133,27 +124,15 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
         if (above == 0 || above == 4) {
             return;
         }
-
-        int colorIndex = levels.ColorIndex(row.count);
-        if (colorIndex != current) {
-            if (direct) {
-                direct->SetColor(palette[colorIndex]);
-            } else {
-                SetSolidColor(palette[colorIndex]);
-            }
-            current = colorIndex;
-        }
-
         wxPoint from;
         wxPoint to;
-        if (!CellSegment(Neighbours{aboveN, aboveE, aboveS, aboveW}, px, py, cw, ch, from, to)) {
+        // North up, the northern neighbour is drawn above the cell.
+        const Neighbours sides = scale.flipped ? Neighbours{aboveS, aboveE, aboveN, aboveW}
+                                               : Neighbours{aboveN, aboveE, aboveS, aboveW};
+        if (!CellSegment(sides, at.x, at.y, cw, ch, from, to)) {
             return;
         }
-        if (direct) {
-            direct->Draw(from.x, from.y, to.x, to.y);
-        } else {
-            dc.DrawLine(from, to);
-        }
+        canvas.Line(from.x, from.y, to.x, to.y, palette[levels.ColorIndex(row.count)]);
     };
 
     std::vector<LevelCell> cells;
@@ -161,25 +140,20 @@ wxBitmap IsolineGridDataRenderer::Render(GridData& data) {
         for (const LevelCell& row : cells) {
             drawCell(row);
         }
-    } else {
-        // Read once over its rows: no counting pass, columns found once.
-        Statement rows(database, query.Text());
-        int at[7] = {};
-        for (bool first = true; rows.Step(); first = false) {
-            if (first) {
-                const char* names[7] = {"count", "n", "e", "s", "w", xName, yName};
-                for (int i = 0; i < 7; ++i) {
-                    at[i] = rows.Find(names[i]);
-                }
+        return;
+    }
+    // Read once over its rows: no counting pass, columns found once.
+    Statement rows(database, query.Text());
+    int at[7] = {};
+    for (bool first = true; rows.Step(); first = false) {
+        if (first) {
+            const char* names[7] = {"count", "n", "e", "s", "w", xName, yName};
+            for (int i = 0; i < 7; ++i) {
+                at[i] = rows.Find(names[i]);
             }
-            drawCell(LevelCell{rows.GetDouble(at[5]), rows.GetDouble(at[6]), rows.GetDouble(at[0]),
-                               rows.GetDouble(at[1]), rows.GetDouble(at[2]), rows.GetDouble(at[3]),
-                               rows.GetDouble(at[4])});
         }
+        drawCell(LevelCell{rows.GetDouble(at[5]), rows.GetDouble(at[6]), rows.GetDouble(at[0]),
+                           rows.GetDouble(at[1]), rows.GetDouble(at[2]), rows.GetDouble(at[3]),
+                           rows.GetDouble(at[4])});
     }
-    if (direct) {
-        direct.reset();
-        Bind();
-    }
-    return bitmap;
 }

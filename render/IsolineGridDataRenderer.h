@@ -39,9 +39,14 @@ class IsolineGridDataRenderer : public GridDataRenderer {
   public:
     IsolineGridDataRenderer(double xMin, double yMin, double xMax, double yMax, int width,
                             int height, Database database);
+    IsolineGridDataRenderer(const PlotFrame& frame, Database database);
 
     // Reads the data set's index table directly; the caller fills the palette.
-    wxBitmap Render(GridData& data);
+    void Draw(Canvas& canvas, GridData& data);
+    // Draws on the bitmap given with SetBitmap.
+    wxBitmap Render(GridData& data) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, data); });
+    }
 
   private:
     Database database;

@@ -1,29 +1,11 @@
 #include "render/LayerCanvas.h"
 
 #include <wx/brush.h>
-#include <wx/graphics.h>
-#include <wx/pen.h>
+#include <wx/dcmemory.h>
 
 #include <algorithm>
 
 #include "render/LayerPixels.h"
-
-// The renderer's own bitmap is made only when it draws without one given:
-// every layer drawing hands it one at once.
-LayerCanvas::LayerCanvas(double xMin, double yMin, double xMax, double yMax, int width, int height)
-    : view{xMin, yMin, xMax, yMax}, width(width), height(height) {}
-
-bool LayerCanvas::CanDraw() {
-    if (!bitmap.IsOk() && width >= 1 && height >= 1) {
-        bitmap = NewLayerBitmap(width, height);
-        Bind();
-    }
-    return bitmap.IsOk() && dc.IsOk();
-}
-
-LayerCanvas::~LayerCanvas() {
-    Unbind();
-}
 
 void LayerCanvas::AddColor(const wxColour& color) {
     palette.push_back(color);
@@ -31,45 +13,28 @@ void LayerCanvas::AddColor(const wxColour& color) {
 }
 
 void LayerCanvas::SetBitmap(const wxBitmap& target) {
-    Unbind();
     bitmap = target;
     if (bitmap.IsOk()) {
         bitmap.UnShare();
     }
-    Bind();
 }
 
 void LayerCanvas::TakeBitmap(wxBitmap& target) {
-    Unbind();
-    bitmap = target;
+    SetBitmap(target);
     target = wxBitmap();
-    if (bitmap.IsOk()) {
-        bitmap.UnShare();
-    }
-    Bind();
 }
 
-void LayerCanvas::SetSolidColor(const wxColour& color) {
-    dc.SetPen(wxPen(color, 1, wxPENSTYLE_SOLID));
-    dc.SetBrush(wxBrush(color, wxBRUSHSTYLE_SOLID));
-}
-
-void LayerCanvas::Bind() {
+wxBitmap LayerCanvas::DrawOnBitmap(const std::function<void(Canvas&)>& draw) {
     if (!bitmap.IsOk()) {
-        return;
+        bitmap = NewLayerBitmap(frame.Width(), frame.Height());
     }
-    dc.SelectObject(bitmap);
-    // Cairo blends edges by default; a blended edge is neither the colour
-    // drawn nor the transparent black, so it would show as a fringe.
-    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
-        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+    cairo_t* context = bitmap.IsOk() ? bitmap.CairoCreate() : nullptr;
+    if (context) {
+        Canvas canvas(context, frame.Width(), frame.Height());
+        draw(canvas);
+        cairo_destroy(context);
     }
-}
-
-void LayerCanvas::Unbind() {
-    if (dc.GetSelectedBitmap().IsOk()) {
-        dc.SelectObject(wxNullBitmap);
-    }
+    return bitmap;
 }
 
 wxBitmap NewLayerBitmap(int width, int height) {

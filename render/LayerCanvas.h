@@ -1,24 +1,30 @@
-// The drawing surface every renderer draws on: a layer bitmap bound to a
-// memory drawing context that puts down exact pixels, with the view and
-// pixel size the renderer was built for.
+// The base of every renderer: the frame it was built for, its colours, and
+// the drawing onto a canvas. A renderer may also be given a layer bitmap of
+// the window to draw on, through the same canvas code.
 #pragma once
 
 #include <wx/bitmap.h>
 #include <wx/colour.h>
-#include <wx/dcmemory.h>
 
+#include <functional>
+
+#include "render/Canvas.h"
 #include "render/ColorSettings.h"
+#include "render/PlotFrame.h"
 #include "render/PlotPixels.h"
 
 class LayerCanvas {
   public:
-    LayerCanvas(double xMin, double yMin, double xMax, double yMax, int width, int height);
+    explicit LayerCanvas(const PlotFrame& frame) : frame(frame) {}
+    LayerCanvas(double xMin, double yMin, double xMax, double yMax, int width, int height)
+        : frame(PlotRect{xMin, yMin, xMax, yMax}, width, height) {}
     LayerCanvas(const LayerCanvas&) = delete;
     LayerCanvas& operator=(const LayerCanvas&) = delete;
 
     void AddColor(const wxColour& color);
-    // Draws from now on over a private copy of the given bitmap's pixels, so
-    // the caller's bitmap object never changes; Render hands the result back.
+    // Render draws from now on over a private copy of the given bitmap's
+    // pixels, so the caller's bitmap object never changes; Render hands the
+    // result back.
     void SetBitmap(const wxBitmap& target);
     // The same, for a caller that lets go of its bitmap: its pixels are drawn
     // on without a copy, and target is left empty.
@@ -29,25 +35,16 @@ class LayerCanvas {
 
   protected:
     // Renderers are destroyed through their own type.
-    ~LayerCanvas();
+    ~LayerCanvas() = default;
 
-    // True once there is a bitmap to draw on (the renderer's own, black,
-    // when none was given).
-    bool CanDraw();
-    // A one-pixel solid pen and a solid brush of the colour.
-    void SetSolidColor(const wxColour& color);
-    // Makes the bitmap member the drawing target again (after direct pixel access).
-    void Bind();
-    // Lets go of the bitmap so its pixels can be written directly.
-    void Unbind();
+    // Runs draw on a canvas over the bitmap (a black one of the frame's size
+    // when none was given) and returns the bitmap.
+    wxBitmap DrawOnBitmap(const std::function<void(Canvas&)>& draw);
 
     Palette palette;
     int paletteCount = 0;
-    wxMemoryDC dc;
     wxBitmap bitmap;
-    PlotRect view;
-    int width;
-    int height;
+    PlotFrame frame;
 };
 
 // A width by height layer bitmap, 32 bits per pixel, every pixel black;

@@ -1,9 +1,11 @@
-// Direct access to the pixels of a layer bitmap where the toolkit keeps them
-// for drawing (a cairo image surface under GTK 3). Filling, masking and
-// converting a layer this way costs one pass over its pixels, where the
-// toolkit's own conversions copy the picture into other formats and back.
+// Direct access to the pixels of a cairo image surface: a layer image, or a
+// layer bitmap of the window where the toolkit keeps its pixels for drawing
+// (a cairo image surface under GTK 3). Filling, masking and converting a
+// layer this way costs one pass over its pixels, where the toolkit's own
+// conversions copy the picture into other formats and back.
 #pragma once
 
+#include <cairo.h>
 #include <wx/bitmap.h>
 #include <wx/colour.h>
 
@@ -11,8 +13,11 @@
 
 class LayerPixels {
   public:
-    // The bitmap keeps its pixels where drawing finds them; changes made
-    // through Row are handed back when this object goes.
+    // The surface keeps its pixels where drawing finds them; changes made
+    // through Row are handed back when this object goes. Not ok for a
+    // surface that is not an image of 32-bit pixels.
+    explicit LayerPixels(cairo_surface_t* surface);
+    // The same for the surface of a toolkit bitmap.
     explicit LayerPixels(const wxBitmap& bitmap);
     ~LayerPixels();
     LayerPixels(const LayerPixels&) = delete;
@@ -54,32 +59,15 @@ class LayerPixels {
     }
 
   private:
-    void* context = nullptr;
-    void* surface = nullptr;
+    void Attach(cairo_surface_t* target);
+
+    cairo_t* context = nullptr;
+    cairo_surface_t* surface = nullptr;
     unsigned char* data = nullptr;
     int stride = 0;
     int width = 0;
     int height = 0;
     bool withAlpha = false;
-};
-
-// One-pixel lines put down through cairo directly: the very calls the
-// toolkit makes for DrawLine with a one-pixel solid pen and no
-// anti-aliasing, without the objects it builds for each line. Used only
-// when a trial on a scratch bitmap gives the toolkit's pixels.
-class LayerLines {
-  public:
-    explicit LayerLines(const wxBitmap& bitmap);
-    ~LayerLines();
-    LayerLines(const LayerLines&) = delete;
-    LayerLines& operator=(const LayerLines&) = delete;
-
-    bool IsOk() const { return context != nullptr; }
-    void SetColor(const wxColour& color);
-    void Draw(int x1, int y1, int x2, int y2);
-
-  private:
-    void* context = nullptr;
 };
 
 // The bytes of a bitmap's mask, one per pixel, 0 where it is transparent.

@@ -1,9 +1,11 @@
 #include "render/LegendDrawing.h"
 
-#include <wx/dcmemory.h>
-#include <wx/graphics.h>
+#include <wx/arrstr.h>
 
 #include <algorithm>
+
+#include "render/Canvas.h"
+#include "render/LayerImage.h"
 
 namespace {
 
@@ -14,101 +16,137 @@ const int kIndent = 4;      // of the swatches under a title
 
 const wxColour kStripBackground(32, 32, 32);
 const wxColour kStripText(255, 255, 255);
+const TextFont kStripFont{9};
 
-wxFont StripFont() {
-    return wxFont(wxFontInfo(9).Family(wxFONTFAMILY_SWISS));
+int LineHeight(LegendTarget& target) {
+    return std::max(kLegendSwatch, target.CharHeight()) + 3;
 }
 
-int LineHeight(wxDC& dc) {
-    return std::max(kLegendSwatch, dc.GetCharHeight()) + 3;
+// A text alone broken at spaces into lines no wider than width where its
+// words allow; a word wider than that keeps a line of its own.
+std::vector<wxString> WrapText(LegendTarget& target, const wxString& text, int width) {
+    if (width <= 0 || target.TextSize(text).x <= width) {
+        return {text};
+    }
+    std::vector<wxString> lines(1);
+    for (const wxString& word : wxSplit(text, ' ', '\0')) {
+        const wxString longer = lines.back().empty() ? word : lines.back() + " " + word;
+        if (!lines.back().empty() && target.TextSize(longer).x > width) {
+            lines.push_back(word);
+        } else {
+            lines.back() = longer;
+        }
+    }
+    return lines;
 }
 
 // Walks the lines of the legend in drawing order; each line is either a text
-// alone (title, note) or a swatch with its text.
+// alone (title, note), wrapped to wrapWidth when one is given, or a swatch
+// with its text.
 template <class Visit>
-void ForEachLine(const std::vector<LegendSection>& sections, Visit visit) {
+void ForEachLine(LegendTarget& target, const std::vector<LegendSection>& sections, int wrapWidth,
+                 Visit visit) {
+    auto alone = [&](const wxString& text, bool newSection) {
+        for (const wxString& line : WrapText(target, text, wrapWidth)) {
+            visit(line, nullptr, newSection);
+            newSection = false;
+        }
+    };
     for (size_t i = 0; i < sections.size(); ++i) {
         const LegendSection& section = sections[i];
-        visit(section.title, nullptr, i > 0);
+        alone(section.title, i > 0);
         for (const LegendEntry& entry : section.entries) {
             visit(entry.text, &entry, false);
         }
         if (!section.note.empty()) {
-            visit(section.note, nullptr, false);
+            alone(section.note, false);
         }
     }
 }
+
+// The strip's text on a canvas, white and crisp.
+class StripTarget : public LegendTarget {
+  public:
+    explicit StripTarget(Canvas& canvas) : canvas(canvas) {}
+    wxSize TextSize(const wxString& text) override { return canvas.TextSize(text, kStripFont); }
+    int CharHeight() override { return TextSize("g").y; }
+    void DrawText(const wxString& text, int x, int y) override {
+        canvas.Text(text, x, y, kStripFont, kStripText);
+    }
+    void DrawSwatch(int x, int y, int side, const wxColour& color) override {
+        canvas.FillBox(x, y, side, side, color);
+    }
+
+  private:
+    Canvas& canvas;
+};
 
 }  // namespace
 
-wxSize MeasureLegend(wxDC& dc, const std::vector<LegendSection>& sections) {
+wxSize MeasureLegend(LegendTarget& target, const std::vector<LegendSection>& sections,
+                     int wrapWidth) {
     if (sections.empty()) {
         return wxSize(0, 0);
     }
-    const int line = LineHeight(dc);
+    const int line = LineHeight(target);
     int width = 0;
     int height = 0;
-    ForEachLine(sections, [&](const wxString& text, const LegendEntry* entry, bool newSection) {
-        const int indent = entry != nullptr ? kIndent + kLegendSwatch + kTextGap : 0;
-        width = std::max(width, indent + dc.GetTextExtent(text).x);
-        height += line + (newSection ? kSectionGap : 0);
-    });
+    const int textWidth = wrapWidth > 0 ? std::max(wrapWidth - 2 * kMargin, 1) : 0;
+    ForEachLine(target, sections, textWidth,
+                [&](const wxString& text, const LegendEntry* entry, bool newSection) {
+                    const int indent = entry != nullptr ? kIndent + kLegendSwatch + kTextGap : 0;
+                    width = std::max(width, indent + target.TextSize(text).x);
+                    height += line + (newSection ? kSectionGap : 0);
+                });
     return wxSize(width + 2 * kMargin, height + 2 * kMargin);
 }
 
-void DrawLegend(wxDC& dc, const std::vector<LegendSection>& sections, const wxPoint& origin,
-                const wxColour& textColor) {
-    const int line = LineHeight(dc);
+void DrawLegend(LegendTarget& target, const std::vector<LegendSection>& sections,
+                const wxPoint& origin, int wrapWidth) {
+    const int line = LineHeight(target);
     const int x = origin.x + kMargin;
     int y = origin.y + kMargin;
-    dc.SetTextForeground(textColor);
-    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    ForEachLine(sections, [&](const wxString& text, const LegendEntry* entry, bool newSection) {
-        y += newSection ? kSectionGap : 0;
-        const int textTop = y + (line - dc.GetCharHeight()) / 2;
-        if (entry == nullptr) {
-            dc.DrawText(text, x, textTop);
-        } else {
-            // A one-pixel pen of the fill colour keeps the swatch solid to its edge.
-            dc.SetPen(wxPen(entry->color, 1, wxPENSTYLE_SOLID));
-            dc.SetBrush(wxBrush(entry->color, wxBRUSHSTYLE_SOLID));
-            dc.DrawRectangle(x + kIndent, y + (line - kLegendSwatch) / 2, kLegendSwatch,
-                             kLegendSwatch);
-            dc.DrawText(text, x + kIndent + kLegendSwatch + kTextGap, textTop);
-        }
-        y += line;
-    });
+    const int textWidth = wrapWidth > 0 ? std::max(wrapWidth - 2 * kMargin, 1) : 0;
+    ForEachLine(target, sections, textWidth,
+                [&](const wxString& text, const LegendEntry* entry, bool newSection) {
+                    y += newSection ? kSectionGap : 0;
+                    const int textTop = y + (line - target.CharHeight()) / 2;
+                    if (entry == nullptr) {
+                        target.DrawText(text, x, textTop);
+                    } else {
+                        target.DrawSwatch(x + kIndent, y + (line - kLegendSwatch) / 2,
+                                          kLegendSwatch, entry->color);
+                        target.DrawText(text, x + kIndent + kLegendSwatch + kTextGap, textTop);
+                    }
+                    y += line;
+                });
 }
 
 int LegendStripWidth(const std::vector<LegendSection>& sections, int pictureWidth) {
     if (sections.empty() || pictureWidth < 2) {
         return 0;
     }
-    wxBitmap scratch(1, 1, 32);
-    wxMemoryDC dc(scratch);
-    dc.SetFont(StripFont());
-    return std::min(MeasureLegend(dc, sections).x, pictureWidth / 2);
+    // Measured as any picture measures it, whatever it is drawn on.
+    LayerImage scratch(1, 1);
+    cairo_t* context = cairo_create(scratch.Surface());
+    int width = 0;
+    {
+        Canvas canvas(context, 1, 1);
+        StripTarget target(canvas);
+        width = MeasureLegend(target, sections).x;
+    }
+    cairo_destroy(context);
+    return std::min(width, pictureWidth / 2);
 }
 
-wxBitmap WithLegendStrip(const wxBitmap& map, const std::vector<LegendSection>& sections,
-                         int stripWidth) {
-    if (!map.IsOk() || stripWidth <= 0) {
-        return map;
+void DrawLegendStrip(Canvas& canvas, const std::vector<LegendSection>& sections, int mapWidth,
+                     int stripWidth) {
+    if (stripWidth <= 0) {
+        return;
     }
-    wxBitmap picture(map.GetWidth() + stripWidth, map.GetHeight(), 32);
-    wxMemoryDC dc(picture);
-    // Exact colours in the swatches and crisp text.
-    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
-        gc->SetAntialiasMode(wxANTIALIAS_NONE);
-    }
-    dc.DrawBitmap(map, 0, 0, false);
-    dc.SetPen(wxPen(kStripBackground, 1, wxPENSTYLE_SOLID));
-    dc.SetBrush(wxBrush(kStripBackground, wxBRUSHSTYLE_SOLID));
-    dc.DrawRectangle(map.GetWidth(), 0, stripWidth, map.GetHeight());
-    dc.SetFont(StripFont());
-    dc.SetClippingRegion(map.GetWidth(), 0, stripWidth, map.GetHeight());
-    DrawLegend(dc, sections, wxPoint(map.GetWidth(), 0), kStripText);
-    dc.DestroyClippingRegion();
-    dc.SelectObject(wxNullBitmap);
-    return picture;
+    canvas.FillBox(mapWidth, 0, stripWidth, canvas.Height(), kStripBackground);
+    canvas.PushClip(mapWidth, 0, stripWidth, canvas.Height());
+    StripTarget target(canvas);
+    DrawLegend(target, sections, wxPoint(mapWidth, 0));
+    canvas.PopClip();
 }

@@ -19,6 +19,23 @@ void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings) {
     }
 }
 
+void TakeColorOptions(ColorSettings& settings, PictureRequest& request) {
+    switch (settings.GetColorMap()) {
+        case ColorMap::Viridis:
+            request.palette = PaletteOption::Viridis;
+            break;
+        case ColorMap::Cividis:
+            request.palette = PaletteOption::Cividis;
+            break;
+        case ColorMap::None:
+            request.palette = PaletteOption::Unset;
+            break;
+    }
+    for (int family = 0; family < kRangeFamilyCount; ++family) {
+        request.ranges[family] = settings.GetValueRange(static_cast<RangeFamily>(family));
+    }
+}
+
 void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings) {
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         if (request.ranges[family]) {

@@ -9,6 +9,7 @@
 
 #include "data/PlotRect.h"
 #include "render/LayerTable.h"
+#include "render/PlotFrame.h"
 #include "render/ValueRange.h"
 
 class ColorSettings;
@@ -25,6 +26,7 @@ struct PictureRequest {
     PaletteOption palette = PaletteOption::Unset;
     // --range of each family (RangeFamily order); none keeps the settings'.
     std::array<std::optional<ValueRange>, kRangeFamilyCount> ranges;
+    FrameShape shape;     // --aspect equal and --north-up
     bool legend = false;  // draw the colour legend beside the map
 };
 
@@ -32,3 +34,6 @@ struct PictureRequest {
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
 // Gives the settings the fixed value ranges the request names.
 void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings);
+// The reverse: the palette option and ranges that give the settings' colours
+// (custom colours have no option and leave the palette unset).
+void TakeColorOptions(ColorSettings& settings, PictureRequest& request);

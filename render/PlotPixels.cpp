@@ -1,6 +1,9 @@
 #include "render/PlotPixels.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "render/ViewNavigator.h"
 
 namespace {
 
@@ -38,6 +41,49 @@ PlotRect PannedView(const PlotRect& view, int viewerWidth, int viewerHeight, int
     moved.yMin -= moveY;
     moved.yMax -= moveY;
     return moved;
+}
+
+void PixelToPlot(const PlotFrame& frame, int px, int py, double& x, double& y) {
+    if (frame.Shape().IsPlain()) {
+        PixelToPlot(frame.View(), frame.Width(), frame.Height(), px, py, x, y);
+        return;
+    }
+    frame.ToPlot(px, py, x, y);
+}
+
+PlotRect PannedView(const PlotFrame& frame, int dx, int dy) {
+    if (frame.Shape().IsPlain()) {
+        return PannedView(frame.View(), frame.Width(), frame.Height(), dx, dy);
+    }
+    double fromX, fromY, toX, toY;
+    frame.ToPlot(0.0, 0.0, fromX, fromY);
+    frame.ToPlot(dx, dy, toX, toY);
+    PlotRect moved = frame.View();
+    // A view without extent has no scale to move by.
+    if (!std::isfinite(toX - fromX) || !std::isfinite(toY - fromY)) {
+        return moved;
+    }
+    moved.xMin -= toX - fromX;
+    moved.xMax -= toX - fromX;
+    moved.yMin -= toY - fromY;
+    moved.yMax -= toY - fromY;
+    return moved;
+}
+
+void PixelFractions(const PlotFrame& frame, int px, int py, double& fx, double& fy) {
+    const PlotRect& view = frame.View();
+    if (frame.Shape().IsPlain()) {
+        fx = ViewNavigator::PixelFraction(px, frame.Width());
+        fy = ViewNavigator::PixelFraction(py, frame.Height());
+        return;
+    }
+    double x, y;
+    frame.ToPlot(px + 0.5, py + 0.5, x, y);
+    fx = std::clamp((x - view.xMin) / view.Width(), 0.0, 1.0);
+    fy = std::clamp((y - view.yMin) / view.Height(), 0.0, 1.0);
+    // NaN, from a view without extent, zooms about the middle.
+    fx = std::isnan(fx) ? 0.5 : fx;
+    fy = std::isnan(fy) ? 0.5 : fy;
 }
 
 int PixelInt(double value) {

@@ -1,99 +1,93 @@
 #include "render/PointDataRenderer.h"
 
-#include <wx/font.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "data/PointData.h"
 
+namespace {
+
+// The labels' face and size.
+const TextFont kLabelFont{14};
+
+}  // namespace
+
 bool PointDataRenderer::HasScale() const {
-    double sx = ScaleX();
-    double sy = ScaleY();
-    return std::isfinite(sx) && std::isfinite(sy) && sx > 0.0 && sy > 0.0;
+    const PixelScale scale = frame.StemScale();
+    return std::isfinite(scale.x) && std::isfinite(scale.y) && scale.x > 0.0 && scale.y > 0.0;
 }
 
-wxBitmap PointDataRenderer::Render(PointData& points) {
-    if (!CanDraw() || !color.IsOk() || !HasScale()) {
-        return bitmap;
+void PointDataRenderer::Draw(Canvas& canvas, PointData& points) {
+    if (!color.IsOk() || !HasScale()) {
+        return;
     }
-    double sx = ScaleX();
-    double sy = ScaleY();
+    const PlotRect& view = frame.View();
+    const PixelScale scale = frame.StemScale();
     for (points.First(); points.IsValid(); points.Next()) {
         double x = points.GetX();
         double y = points.GetY();
         if (!(x >= view.xMin && x <= view.xMax && y >= view.yMin && y <= view.yMax)) {
             continue;
         }
-        SetSolidColor(color);
-        int px = PixelInt((x - view.xMin) * sx);
-        int py = PixelInt((y - view.yMin) * sy);
-        dc.DrawEllipse(px - 10, py - 10, 20, 20);
+        const PixelPoint at = frame.ToPixel(x, y, scale);
+        canvas.FillEllipse(PixelInt(at.x) - 10, PixelInt(at.y) - 10, 20, 20, color);
     }
     points.Close();
-    return bitmap;
 }
 
-wxBitmap SizedPointDataRenderer::Render(PointData& points) {
-    if (!CanDraw() || !color.IsOk() || !HasScale()) {
-        return bitmap;
+void SizedPointDataRenderer::Draw(Canvas& canvas, PointData& points) {
+    if (!color.IsOk() || !HasScale()) {
+        return;
     }
-    double sx = ScaleX();
-    double sy = ScaleY();
+    const PixelScale scale = frame.StemScale();
     for (points.First(); points.IsValid(); points.Next()) {
         // No test against the view: a circle whose stem lies outside may
         // still reach in, and the bitmap's edges clip the rest.
-        double px = (points.GetX() - view.xMin) * sx;
-        double py = (points.GetY() - view.yMin) * sy;
-        double r = points.GetColumnValue(column) * sx;
-        SetSolidColor(color);
-        DrawCircle(std::trunc(px), std::trunc(py), std::trunc(r));
+        const PixelPoint at = frame.ToPixel(points.GetX(), points.GetY(), scale);
+        // The x scale serves both ways, so the circle stays round.
+        double r = points.GetColumnValue(column) * scale.x;
+        DrawCircle(canvas, std::trunc(at.x), std::trunc(at.y), std::trunc(r));
     }
     points.Close();
-    return bitmap;
 }
 
-void SizedPointDataRenderer::DrawCircle(double cx, double cy, double radius) {
+void SizedPointDataRenderer::DrawCircle(Canvas& canvas, double cx, double cy, double radius) {
     // A zero or negative radius leaves nothing to fill.
     if (!(radius > 0.0) || std::isnan(cx) || std::isnan(cy)) {
         return;
     }
+    const int width = frame.Width();
+    const int height = frame.Height();
     if (cx + radius < 0 || cx - radius >= width || cy + radius < 0 || cy - radius >= height) {
         return;  // off the bitmap
     }
-    // Deep in a zoom a circle can be far larger than the toolkit can draw;
-    // when it holds the whole bitmap, the bitmap is all it shows.
+    // Deep in a zoom a circle can be far larger than cairo can draw; when it
+    // holds the whole bitmap, the bitmap is all it shows.
     double farX = std::max(std::fabs(cx), std::fabs(cx - width));
     double farY = std::max(std::fabs(cy), std::fabs(cy - height));
     if (farX * farX + farY * farY < (radius - 1) * (radius - 1)) {
-        dc.DrawRectangle(0, 0, width, height);
+        canvas.FillBox(0, 0, width, height, color);
         return;
     }
     int r = PixelInt(radius);
-    dc.DrawEllipse(PixelInt(cx) - r, PixelInt(cy) - r, 2 * r, 2 * r);
+    canvas.FillEllipse(PixelInt(cx) - r, PixelInt(cy) - r, 2 * r, 2 * r, color);
 }
 
-wxBitmap LabelPointDataRenderer::Render(PointData& points) {
-    if (!CanDraw() || !labelColor.IsOk() || !HasScale()) {
-        return bitmap;
+void LabelPointDataRenderer::Draw(Canvas& canvas, PointData& points) {
+    if (!labelColor.IsOk() || !HasScale()) {
+        return;
     }
-    double sx = ScaleX();
-    double sy = ScaleY();
+    const PixelScale scale = frame.StemScale();
+    // Each label sits on an opaque white box.
+    const wxColour background(255, 255, 255);
     for (points.First(); points.IsValid(); points.Next()) {
-        int px = PixelInt((points.GetX() - view.xMin) * sx);
-        int py = PixelInt((points.GetY() - view.yMin) * sy);
-        SetSolidColor(labelColor);
-        dc.SetFont(wxFont(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
-                          wxEmptyString, wxFONTENCODING_DEFAULT));
-        dc.SetTextForeground(labelColor);
-        // Each label sits on an opaque white box.
-        dc.SetTextBackground(*wxWHITE);
-        dc.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
-        if (px >= width || py >= height) {
+        const PixelPoint at = frame.ToPixel(points.GetX(), points.GetY(), scale);
+        int px = PixelInt(at.x);
+        int py = PixelInt(at.y);
+        if (px >= frame.Width() || py >= frame.Height()) {
             continue;  // starts beyond the bitmap
         }
-        dc.DrawText(points.GetLabel(), px, py);
+        canvas.Text(points.GetLabel(), px, py, kLabelFont, labelColor, &background);
     }
     points.Close();
-    return bitmap;
 }

@@ -15,14 +15,16 @@ class PointDataRenderer : public LayerCanvas {
     using LayerCanvas::LayerCanvas;
 
     void SetColor(const wxColour& value) { color = value; }
-    wxBitmap Render(PointData& points);
+    void Draw(Canvas& canvas, PointData& points);
+    // Draws on the bitmap given with SetBitmap.
+    wxBitmap Render(PointData& points) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, points); });
+    }
 
   protected:
     // Stem layers map the view alone onto the bitmap; a view without width
     // or height has no finite scale, and such a layer draws nothing.
     bool HasScale() const;
-    double ScaleX() const { return width / (view.xMax - view.xMin); }
-    double ScaleY() const { return height / (view.yMax - view.yMin); }
 
     wxColour color;
 };
@@ -34,11 +36,14 @@ class SizedPointDataRenderer : public PointDataRenderer {
     using PointDataRenderer::PointDataRenderer;
 
     void SetColumn(const wxString& name) { column = name; }
-    wxBitmap Render(PointData& points);
+    void Draw(Canvas& canvas, PointData& points);
+    wxBitmap Render(PointData& points) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, points); });
+    }
 
   private:
     // A filled circle of the given centre and radius in whole pixels.
-    void DrawCircle(double cx, double cy, double radius);
+    void DrawCircle(Canvas& canvas, double cx, double cy, double radius);
 
     Palette sizeColors;  // unused
     wxString column = "dbh";
@@ -50,7 +55,10 @@ class LabelPointDataRenderer : public PointDataRenderer {
     using PointDataRenderer::PointDataRenderer;
 
     void SetColor(const wxColour& value) { labelColor = value; }
-    wxBitmap Render(PointData& points);
+    void Draw(Canvas& canvas, PointData& points);
+    wxBitmap Render(PointData& points) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, points); });
+    }
 
   private:
     wxColour labelColor;

@@ -14,7 +14,11 @@
 
 #include "data/PlotFile.h"
 #include "data/PlotRect.h"
+#include "render/LayerImage.h"
 #include "render/LayerTable.h"
+#include "render/PlotFrame.h"
+
+class Canvas;
 
 class RenderHelper {
   public:
@@ -41,6 +45,13 @@ class RenderHelper {
     void SetView(double xMin, double yMin, double xMax, double yMax);
     const PlotRect& GetFullExtent() const { return plot->GetFullExtent(); }
     const PlotRect& GetView() const { return view; }
+    // How every picture fits the view: proportions and which way is up.
+    void SetFrameShape(const FrameShape& value) { shape = value; }
+    const FrameShape& GetFrameShape() const { return shape; }
+    // The frame of a picture of the given size at the given view.
+    PlotFrame Frame(const PlotRect& layerView, int width, int height) const {
+        return PlotFrame(layerView, width, height, shape);
+    }
 
     // The plot file's answers, for the window's stem list and inspector.
     Database GetDatabase() { return plot->GetDatabase(); }
@@ -56,12 +67,24 @@ class RenderHelper {
     const std::vector<wxString>& GetHighlightedStems() const { return highlightedStems; }
 
     // The plot layers or the tree's own layers of the flags, drawn at the
-    // view into one bitmap whose black pixels are masked.
+    // view into one bitmap of the window whose black pixels are masked.
     wxBitmap RenderPlotLayers(uint32_t flags, int width, int height);
     wxBitmap RenderStemLayers(uint32_t flags, const wxString& stemName, int width, int height);
     // One layer at a view of its own; a tree layer draws the given tree.
     wxBitmap RenderLayer(const LayerDef& layer, const wxString& tree, const PlotRect& layerView,
                          int width, int height);
+    // The same without the toolkit: a layer image, black where nothing is drawn.
+    LayerImage RenderLayerImage(const LayerDef& layer, const wxString& tree,
+                                const PlotRect& layerView, int width, int height);
+    // One layer drawn in the frame onto a canvas: an image, or a vector page
+    // over what was drawn before.
+    void DrawLayer(const LayerDef& layer, const wxString& tree, const PlotFrame& frame,
+                   Canvas& canvas);
+
+    // Text is drawn this many times its size in points at 96 dots per inch:
+    // the window follows the desktop's resolution, as its toolkit does.
+    void SetTextScale(double scale) { textScale = scale; }
+    double GetTextScale() const { return textScale; }
     // A tree's colour, used by its cloud; made up at the first need.
     wxColour GetStemColor(const wxString& stemName);
     void SetStemColor(const wxString& stemName, const wxColour& color);
@@ -71,26 +94,23 @@ class RenderHelper {
   private:
     std::unique_ptr<PlotFile> plot;
     PlotRect view;
+    FrameShape shape;
     std::vector<wxString> highlightedStems;
     std::map<wxString, wxColour> stemColors;
+    double textScale = 1.0;
 
-    // The view and pixel size that every renderer of one drawing shares.
-    struct LayerFrame {
-        PlotRect view;
-        int width;
-        int height;
-    };
     // What a tree's own layers draw from and with.
     struct TreeInputs {
         UptakeGridData* grid = nullptr;
         wxColour color;
     };
-    wxBitmap RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree, LayerFrame frame);
-    // Each draws one layer over the bitmap drawn so far, taking it over, and
-    // returns the result.
-    wxBitmap DrawLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame,
-                       const TreeInputs& tree);
-    wxBitmap DrawValueLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame,
-                            const TreeInputs& tree);
-    wxBitmap DrawStemLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame);
+    TreeInputs TreeInputsFor(LayerGroup group, uint32_t flags, const wxString& tree);
+    wxBitmap RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
+                         const PlotFrame& frame);
+    // Each draws one layer onto the canvas, over what it holds.
+    void DrawOneLayer(const LayerDef& layer, const PlotFrame& frame, const TreeInputs& tree,
+                      Canvas& canvas);
+    void DrawValueLayer(const LayerDef& layer, const PlotFrame& frame, const TreeInputs& tree,
+                        Canvas& canvas);
+    void DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas);
 };

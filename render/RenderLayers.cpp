@@ -1,5 +1,5 @@
-// The drawing half of RenderHelper: layer flags become masked layer bitmaps,
-// each layer drawn as the layer table says.
+// The drawing half of RenderHelper: layer flags become masked layer bitmaps
+// of the window or layer images, each layer drawn as the layer table says.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "db/SqlText.h"
 #include "render/BlockGridDataRenderer.h"
+#include "render/Canvas.h"
 #include "render/CloudGridDataRenderer.h"
 #include "render/ColorSettings.h"
 #include "render/IsolineGridDataRenderer.h"
@@ -39,14 +40,6 @@ std::optional<ValueRange> SettingsRange(const LayerDef& layer) {
     return colorSettings->GetValueRange(*family);
 }
 
-// Draws a renderer with its colours set onto the bitmap drawn so far, which
-// the renderer takes over (target is left empty) to spare a copy.
-template <class Renderer, class Data>
-wxBitmap DrawOver(Renderer& renderer, wxBitmap& target, Data& data) {
-    renderer.TakeBitmap(target);
-    return renderer.Render(data);
-}
-
 // The stems of the highlighted names, as one point data set.
 Query HighlightQuery(const std::vector<wxString>& names) {
     std::string clause;
@@ -71,103 +64,132 @@ uint32_t AllFlags(LayerGroup group) {
 }  // namespace
 
 wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
-    return RenderGroup(LayerGroup::Plot, flags, wxString(), {view, width, height});
+    return RenderGroup(LayerGroup::Plot, flags, wxString(), Frame(view, width, height));
 }
 
 wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName, int width,
                                         int height) {
-    return RenderGroup(LayerGroup::Tree, flags, stemName, {view, width, height});
+    return RenderGroup(LayerGroup::Tree, flags, stemName, Frame(view, width, height));
 }
 
 wxBitmap RenderHelper::RenderLayer(const LayerDef& layer, const wxString& tree,
                                    const PlotRect& layerView, int width, int height) {
-    return RenderGroup(layer.group, layer.flag, tree, {layerView, width, height});
+    return RenderGroup(layer.group, layer.flag, tree, Frame(layerView, width, height));
 }
 
-wxBitmap RenderHelper::RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
-                                   LayerFrame frame) {
-    frame.width = std::max(frame.width, 1);
-    frame.height = std::max(frame.height, 1);
+LayerImage RenderHelper::RenderLayerImage(const LayerDef& layer, const wxString& tree,
+                                          const PlotRect& layerView, int width, int height) {
+    const PlotFrame frame = Frame(layerView, std::max(width, 1), std::max(height, 1));
+    LayerImage image(frame.Width(), frame.Height());
+    if (image.IsOk()) {
+        cairo_t* context = cairo_create(image.Surface());
+        {
+            Canvas canvas(context, frame.Width(), frame.Height(), textScale);
+            DrawLayer(layer, tree, frame, canvas);
+        }
+        cairo_destroy(context);
+    }
+    return image;
+}
+
+void RenderHelper::DrawLayer(const LayerDef& layer, const wxString& tree, const PlotFrame& frame,
+                             Canvas& canvas) {
+    DrawOneLayer(layer, frame, TreeInputsFor(layer.group, layer.flag, tree), canvas);
+}
+
+RenderHelper::TreeInputs RenderHelper::TreeInputsFor(LayerGroup group, uint32_t flags,
+                                                     const wxString& tree) {
     TreeInputs inputs;
     if (group == LayerGroup::Tree) {
         // A tree gets its colour at its first drawing, whichever layers are drawn.
         inputs.color = GetStemColor(tree);
         inputs.grid = (flags & AllFlags(group)) != 0 ? plot->GetTreeGrid(tree) : nullptr;
     }
-    wxBitmap result = NewLayerBitmap(frame.width, frame.height);
-    for (const LayerDef* layer : BitmapOrder(group)) {
-        if ((flags & layer->flag) != 0) {
-            result = DrawLayer(*layer, result, frame, inputs);
+    return inputs;
+}
+
+wxBitmap RenderHelper::RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
+                                   const PlotFrame& layerFrame) {
+    const PlotFrame frame(layerFrame.View(), std::max(layerFrame.Width(), 1),
+                          std::max(layerFrame.Height(), 1), layerFrame.Shape());
+    const TreeInputs inputs = TreeInputsFor(group, flags, tree);
+    wxBitmap result = NewLayerBitmap(frame.Width(), frame.Height());
+    cairo_t* context = result.IsOk() ? result.CairoCreate() : nullptr;
+    if (context) {
+        {
+            Canvas canvas(context, frame.Width(), frame.Height(), textScale);
+            for (const LayerDef* layer : BitmapOrder(group)) {
+                if ((flags & layer->flag) != 0) {
+                    DrawOneLayer(*layer, frame, inputs, canvas);
+                }
+            }
         }
+        cairo_destroy(context);
     }
     MaskBlack(result);
     return result;
 }
 
-wxBitmap RenderHelper::DrawLayer(const LayerDef& layer, wxBitmap& target, const LayerFrame& frame,
-                                 const TreeInputs& tree) {
+void RenderHelper::DrawOneLayer(const LayerDef& layer, const PlotFrame& frame,
+                                const TreeInputs& tree, Canvas& canvas) {
     switch (layer.style) {
         case LayerStyle::Blocks:
         case LayerStyle::Cloud:
         case LayerStyle::Isolines:
-            return DrawValueLayer(layer, target, frame, tree);
+            DrawValueLayer(layer, frame, tree, canvas);
+            return;
         case LayerStyle::Scale: {
-            const PlotRect& v = frame.view;
-            ScaleGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
-                                           frame.height);
+            ScaleGridDataRenderer renderer(frame);
             renderer.SetColor(LayerColor(layer));
-            renderer.TakeBitmap(target);
-            return renderer.Render(plot->GetNeighborGrid());
+            renderer.Draw(canvas, plot->GetNeighborGrid());
+            return;
         }
         default:
-            return DrawStemLayer(layer, target, frame);
+            DrawStemLayer(layer, frame, canvas);
     }
 }
 
-wxBitmap RenderHelper::DrawValueLayer(const LayerDef& layer, wxBitmap& target,
-                                      const LayerFrame& frame, const TreeInputs& tree) {
+void RenderHelper::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
+                                  const TreeInputs& tree, Canvas& canvas) {
     const std::optional<PlotSet> set = LayerPlotSet(layer);
     GridData* data = set ? plot->GetGrid(*set) : tree.grid;
     if (data == nullptr) {
-        return target;
+        return;
     }
-    const PlotRect& v = frame.view;
     if (layer.style == LayerStyle::Blocks) {
-        BlockGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+        BlockGridDataRenderer renderer(frame);
         AddColors(renderer, SettingsPalette(layer.group));
         renderer.SetFixedRange(SettingsRange(layer));
-        return DrawOver(renderer, target, *data);
-    }
-    if (layer.style == LayerStyle::Cloud) {
-        CloudGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+        renderer.Draw(canvas, *data);
+    } else if (layer.style == LayerStyle::Cloud) {
+        CloudGridDataRenderer renderer(frame);
         renderer.SetColor(layer.group == LayerGroup::Tree ? tree.color : LayerColor(layer));
-        return DrawOver(renderer, target, *data);
+        renderer.Draw(canvas, *data);
+    } else {
+        IsolineGridDataRenderer renderer(frame, plot->GetDatabase());
+        AddColors(renderer, SettingsPalette(layer.group));
+        renderer.SetFixedRange(SettingsRange(layer));
+        renderer.Draw(canvas, *data);
     }
-    IsolineGridDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height,
-                                     plot->GetDatabase());
-    AddColors(renderer, SettingsPalette(layer.group));
-    renderer.SetFixedRange(SettingsRange(layer));
-    return DrawOver(renderer, target, *data);
 }
 
-wxBitmap RenderHelper::DrawStemLayer(const LayerDef& layer, wxBitmap& target,
-                                     const LayerFrame& frame) {
+void RenderHelper::DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas) {
     PointData* stemPoints = plot->GetStemPoints();
     if (!stemPoints || !plot->HasStemData()) {
-        return target;
+        return;
     }
-    const PlotRect& v = frame.view;
     switch (layer.style) {
         case LayerStyle::StemDots: {
-            PointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+            PointDataRenderer renderer(frame);
             renderer.SetColor(LayerColor(layer));
-            return DrawOver(renderer, target, *stemPoints);
+            renderer.Draw(canvas, *stemPoints);
+            return;
         }
         case LayerStyle::StemLabels: {
-            LabelPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width,
-                                            frame.height);
+            LabelPointDataRenderer renderer(frame);
             renderer.SetColor(LayerColor(layer));
-            return DrawOver(renderer, target, *stemPoints);
+            renderer.Draw(canvas, *stemPoints);
+            return;
         }
         default:
             break;
@@ -175,17 +197,18 @@ wxBitmap RenderHelper::DrawStemLayer(const LayerDef& layer, wxBitmap& target,
     // Discs sized by a stem column: every stem, or the highlighted ones.
     const bool highlight = layer.source == LayerSource::HighlightedStems;
     if (highlight && highlightedStems.empty()) {
-        return target;
+        return;
     }
-    SizedPointDataRenderer renderer(v.xMin, v.yMin, v.xMax, v.yMax, frame.width, frame.height);
+    SizedPointDataRenderer renderer(frame);
     renderer.SetColor(LayerColor(layer));
     renderer.SetColumn(layer.sizeColumn);
     if (!highlight) {
-        return DrawOver(renderer, target, *stemPoints);
+        renderer.Draw(canvas, *stemPoints);
+        return;
     }
     PointData highlighted(plot->GetDatabase(), HighlightQuery(highlightedStems), "Tree", "Xrot0",
                           "Yrot0", ProgressMonitor(0, 0));
-    return DrawOver(renderer, target, highlighted);
+    renderer.Draw(canvas, highlighted);
 }
 
 wxColour RenderHelper::GetStemColor(const wxString& stemName) {

@@ -1,7 +1,5 @@
 #include "render/ScaleGridDataRenderer.h"
 
-#include <wx/font.h>
-
 #include <cmath>
 
 #include "data/GridData.h"
@@ -48,32 +46,30 @@ double ScaleGridDataRenderer::TickSpacing(double range) {
     return 0.0;
 }
 
-wxBitmap ScaleGridDataRenderer::Render(GridData* data) {
+void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
+    const PlotRect& view = frame.View();
     double spacing = TickSpacing(view.xMax - view.xMin);
-    if (!CanDraw() || !color.IsOk() || !(spacing > 0.0)) {
-        return bitmap;
+    if (!color.IsOk() || !(spacing > 0.0)) {
+        return;
     }
     double cell = data != nullptr ? data->GetCellSize() : 1.0;
-    double sx = GridScaleX(cell);
-    double sy = GridScaleY(cell);
-
-    SetSolidColor(color);
-    dc.SetFont(wxFont(12, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
-                      wxEmptyString, wxFONTENCODING_DEFAULT));
-    dc.SetTextForeground(color);
-    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    const PixelScale scale = frame.GridScale(cell);
+    const TextFont font{12};
+    // The ticks stand on the top and left edges of the mapped box.
+    const int top = PixelInt(scale.top);
+    const int left = PixelInt(scale.left);
 
     // A tick past the bitmap's far edge, and every one after it, is out of
     // sight; stopping there also bounds a y axis far longer than the x axis.
     double t = std::ceil(view.xMin / spacing) * spacing;
     for (int count = 0; view.xMax > t && count < kMaxTicks; ++count) {
-        double x = (t - view.xMin) * sx;
-        if (x > width) {
+        double x = frame.ToPixel(t, view.yMin, scale).x;
+        if (x > frame.Width()) {
             break;
         }
         int px = PixelInt(x);
-        dc.DrawLine(px, 0, px, 5);
-        dc.DrawText(wxString::Format("%g", t), px, 6);
+        canvas.Line(px, top, px, top + 5, color);
+        canvas.Text(wxString::Format("%g", t), px, top + 6, font, color);
         double next = t + spacing;
         if (next == t) {
             break;  // the spacing is lost in t's precision
@@ -82,18 +78,17 @@ wxBitmap ScaleGridDataRenderer::Render(GridData* data) {
     }
     t = std::ceil(view.yMin / spacing) * spacing;
     for (int count = 0; view.yMax > t && count < kMaxTicks; ++count) {
-        double y = (t - view.yMin) * sy;
-        if (y > height) {
-            break;
+        double y = frame.ToPixel(view.xMin, t, scale).y;
+        if (y > frame.Height() || (scale.flipped && y < 0.0)) {
+            break;  // north up, the ticks climb toward the top row
         }
         int py = PixelInt(y);
-        dc.DrawLine(0, py, 5, py);
-        dc.DrawText(wxString::Format("%g", t), 6, py);
+        canvas.Line(left, py, left + 5, py, color);
+        canvas.Text(wxString::Format("%g", t), left + 6, py, font, color);
         double next = t + spacing;
         if (next == t) {
             break;
         }
         t = next;
     }
-    return bitmap;
 }

@@ -15,7 +15,11 @@ class ScaleGridDataRenderer : public GridDataRenderer {
 
     // Only the data set's cell size is used, so the ticks line up with the
     // grid layers; without a grid (null) cells count as 1.0.
-    wxBitmap Render(GridData* data);
+    void Draw(Canvas& canvas, GridData* data);
+    // Draws on the bitmap given with SetBitmap.
+    wxBitmap Render(GridData* data) {
+        return DrawOnBitmap([&](Canvas& canvas) { Draw(canvas, data); });
+    }
     wxBitmap Render(GridData& data) { return Render(&data); }
 
     // The tick spacing for a view of the given width; 0 when there is none.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the pictures of docs/gallery: the demo plot drawn by
-# `quenvar --export`, one picture per layer and a few combinations.
-# Runs under xvfb-run when there is no display.
+# `quenvar --export`, one picture per layer and a few combinations. No
+# display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,16 +15,12 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 "$root/$build/makeplot" demo-plot.db >/dev/null
 
-display=()
-if [ -z "${DISPLAY:-}" ]; then
-    display=(xvfb-run -a -s "-screen 0 1280x1024x24")
-fi
 gallery=$root/docs/gallery
 mkdir -p "$gallery"
 picture() {
     local name=$1
     shift
-    "${display[@]}" "$root/$build/quenvar" --export "$gallery/$name.png" --size 600x400 "$@" \
+    "$root/$build/quenvar" --export "$gallery/$name.png" --size 600x400 "$@" \
         demo-plot.db
     echo "docs/gallery/$name.png"
 }
@@ -49,3 +45,6 @@ picture viridis --layers uptake-blocks,tree-isolines,stems-dbh,stem-labels --ste
 # Two trees on one fixed range, so that equal colours mean equal uptake.
 picture fixed-range --layers tree-blocks,stems-plain,stem-labels --stems T05,T12 \
     --range tree=0,500 --legend
+# A map as a paper prints it: one scale on both axes, north at the top.
+picture north-up --layers uptake-blocks,stems-dbh,stem-labels,scale --aspect equal --north-up \
+    --legend

@@ -1,6 +1,7 @@
 #include "ui/LegendPanel.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
 #include <wx/settings.h>
 
 #include "render/LegendDrawing.h"
@@ -21,6 +22,29 @@ bool SameEntries(const std::vector<LegendEntry>& a, const std::vector<LegendEntr
     }
     return true;
 }
+
+// The panel's own font and colours on a drawing context of the window.
+class DcLegend : public LegendTarget {
+  public:
+    DcLegend(wxDC& dc, const wxColour& textColor) : dc(dc), textColor(textColor) {}
+    wxSize TextSize(const wxString& text) override { return dc.GetTextExtent(text); }
+    int CharHeight() override { return dc.GetCharHeight(); }
+    void DrawText(const wxString& text, int x, int y) override {
+        dc.SetTextForeground(textColor);
+        dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+        dc.DrawText(text, x, y);
+    }
+    void DrawSwatch(int x, int y, int side, const wxColour& color) override {
+        // A one-pixel pen of the fill colour keeps the swatch solid to its edge.
+        dc.SetPen(wxPen(color, 1, wxPENSTYLE_SOLID));
+        dc.SetBrush(wxBrush(color, wxBRUSHSTYLE_SOLID));
+        dc.DrawRectangle(x, y, side, side);
+    }
+
+  private:
+    wxDC& dc;
+    wxColour textColor;
+};
 
 bool SameLegend(const std::vector<LegendSection>& a, const std::vector<LegendSection>& b) {
     if (a.size() != b.size()) {
@@ -58,7 +82,9 @@ void LegendPanel::SetSections(const std::vector<LegendSection>& newSections) {
     sections = newSections;
     wxClientDC dc(this);
     dc.SetFont(GetFont());
-    SetVirtualSize(MeasureLegend(dc, Shown()));
+    DcLegend target(dc, wxColour());
+    // Titles wrap to the panel's width rather than run out of sight.
+    SetVirtualSize(MeasureLegend(target, Shown(), GetClientSize().x));
     Refresh();
 }
 
@@ -78,5 +104,6 @@ void LegendPanel::OnPaint(wxPaintEvent&) {
     dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)));
     dc.Clear();
     dc.SetFont(GetFont());
-    DrawLegend(dc, Shown(), wxPoint(0, 0), wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+    DcLegend target(dc, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+    DrawLegend(target, Shown(), wxPoint(0, 0), GetClientSize().x);
 }

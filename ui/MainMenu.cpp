@@ -30,6 +30,9 @@ wxMenu* CreateViewMenu() {
             menu->AppendSeparator();
         }
     }
+    menu->AppendSeparator();
+    menu->AppendCheckItem(ID_TRUE_PROPORTIONS, "True &Proportions");
+    menu->AppendCheckItem(ID_NORTH_UP, "&North Up");
     menu->FindItem(ID_ZOOM_IN)->AddExtraAccel(wxAcceleratorEntry(wxACCEL_NORMAL, '=', ID_ZOOM_IN));
     return menu;
 }
@@ -50,6 +53,8 @@ wxMenuBar* CreateMainMenuBar() {
     wxMenu* editMenu = new wxMenu;
     editMenu->Append(ID_SELECT_ALL, "Select &All\tCtrl+a");
     editMenu->Append(ID_SELECT_NONE, "Select &None\tCtrl+shift+a");
+    editMenu->AppendSeparator();
+    editMenu->Append(ID_COPY_VIEW, "&Copy View as Command");
     editMenu->Enable(ID_SELECT_ALL, false);
     wxMenu* advancedMenu = new wxMenu;
     advancedMenu->Append(ID_DELETE_INDEXES, "&Delete Index Tables");

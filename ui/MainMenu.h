@@ -17,6 +17,7 @@ enum MainMenuId {
     ID_TREE_STATS = 302,
     ID_SELECT_ALL = 401,
     ID_SELECT_NONE = 402,
+    ID_COPY_VIEW = 403,
     ID_ZOOM_IN = 501,
     ID_ZOOM_OUT = 502,
     ID_PAN_LEFT = 503,
@@ -24,6 +25,8 @@ enum MainMenuId {
     ID_PAN_UP = 505,
     ID_PAN_DOWN = 506,
     ID_FULL_EXTENT = 507,
+    ID_TRUE_PROPORTIONS = 508,
+    ID_NORTH_UP = 509,
 };
 
 // "Select All" comes disabled: nothing is behind it. File > Open Recent

@@ -2,6 +2,9 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/listbox.h>
@@ -17,7 +20,9 @@
 #include <cmath>
 
 #include "base/Log.h"
+#include "base/Text.h"
 #include "cli/CommandLine.h"
+#include "cli/ViewCommand.h"
 #include "render/ColorSettings.h"
 #include "render/Composer.h"
 #include "render/Legend.h"
@@ -33,10 +38,12 @@
 #include "ui/LayerBoxes.h"
 #include "ui/LegendPanel.h"
 #include "ui/MainMenu.h"
+#include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
 #include "ui/RecentPlots.h"
+#include "ui/ScreenText.h"
 #include "ui/StemList.h"
 #include "ui/StemSelection.h"
 #include "ui/TreeSetMaker.h"
@@ -49,7 +56,6 @@ namespace {
 const char* const kOpenMessage = "Open Database File...";
 const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*";
 const char* const kSaveMessage = "Save As...";
-const char* const kSaveWildcard = "PNG Files (*.png)|*.png";
 
 }  // namespace
 
@@ -59,6 +65,7 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_LISTBOX(wxID_ANY, MainWindow::OnStemListSelection)
     EVT_MENU(wxID_ANY, MainWindow::OnMenu)
     EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_COPY_VIEW, MainWindow::OnUpdateNeedsPlot)
     EVT_ZOOM(MainWindow::OnZoom)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
@@ -92,6 +99,7 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
     readoutBar->Watch(viewer);
+    FitFirstSize();
     inspector = new InspectWindow(this, nullptr);
     selection.reset(new StemSelection(stemList, inspector));
     statsWindow = new TreeStatsWindow(this, [this](const wxString& tree, bool on) {
@@ -169,6 +177,19 @@ void MainWindow::BuildLayout() {
     Layout();
 }
 
+// The map keeps the room a 750 x 550 frame gave it before the legend and
+// the status bar came; the legend and the bar are added around it, as far
+// as the screen's work area allows.
+void MainWindow::FitFirstSize() {
+    wxSize size(750, 550);
+    size.x += legendPanel->GetMinSize().x + 5;
+    size.y += std::max(readoutBar->GetSize().y, readoutBar->GetBestSize().y);
+    const int screen = wxDisplay::GetFromWindow(this);
+    const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
+    size.DecTo(area.GetSize());
+    SetSize(wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size));
+}
+
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
                           int weight) {
     layerBoxes->Add(flag, label, group, position, weight);
@@ -178,6 +199,7 @@ void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, in
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
     layerBoxes->Tick(options.layers);
     start = options;
+    SetFrameShape(options.shape);
     startPending = true;
     RedrawLayers();
 }
@@ -186,12 +208,17 @@ wxString MainWindow::AskForDatabase() {
     return ChooseFile(kOpenMessage, kOpenWildcard, wxFD_OPEN);
 }
 
-wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcard, long style) {
+wxString MainWindow::ChooseFile(const wxString& message, const wxString& wildcard, long style,
+                                int* filterIndex) {
     if (chooseFile) {
         return chooseFile(message, wildcard, style);
     }
     wxFileDialog dialog(this, message, wxEmptyString, wxEmptyString, wildcard, style);
-    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    const bool chosen = dialog.ShowModal() == wxID_OK;
+    if (chosen && filterIndex) {
+        *filterIndex = dialog.GetFilterIndex();
+    }
+    return chosen ? dialog.GetPath() : wxString();
 }
 
 void MainWindow::Inform(const wxString& text, const wxString& caption, long style) {
@@ -228,10 +255,9 @@ void MainWindow::OnViewerClick(int x, int y) {
         return;
     }
     Log(LOG_RUN, "Viewer clicked. (%d, %d)", x, y);
-    const wxSize size = viewer->GetClientSize();
     double px = 0.0;
     double py = 0.0;
-    PixelToPlot(renderHelper->GetView(), size.x, size.y, x, y, px, py);
+    PixelToPlot(ViewerFrame(), x, y, px, py);
     const wxString stem = renderHelper->FindNearestStem(px, py);
     // "none" is the answer when no stem is near enough, unless a tree really
     // bears that name.
@@ -267,9 +293,7 @@ void MainWindow::RedrawLayers(bool retryFailedTrees) {
         UpdateZoomDisplay();
         return;
     }
-    const wxSize size = viewer->GetClientSize();
-    const Scene scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(),
-                      size.x, size.y};
+    const Scene scene = CurrentScene();
     std::vector<wxBitmap> stack;
     ComposeLayers(
         *renderHelper, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); },
@@ -280,6 +304,46 @@ void MainWindow::RedrawLayers(bool retryFailedTrees) {
     database.EndReading();
     readoutBar->SetFileBusy(false);
     layerPanel->Layout();
+}
+
+PlotFrame MainWindow::ViewerFrame() const {
+    const wxSize size = viewer->GetClientSize();
+    return renderHelper->Frame(renderHelper->GetView(), size.x, size.y);
+}
+
+wxString MainWindow::ViewCommand() const {
+    if (!renderHelper) {
+        return wxString();
+    }
+    const Scene scene = CurrentScene();
+    PictureRequest picture;
+    picture.width = scene.width;
+    picture.height = scene.height;
+    picture.view = scene.view;
+    picture.layers = scene.layers;
+    for (const wxString& tree : scene.trees) {
+        picture.stems.push_back(Utf8(tree));
+    }
+    picture.shape = frameShape;
+    ColorSettings defaults;
+    TakeColorOptions(colorSettings ? *colorSettings : defaults, picture);
+    return wxString::FromUTF8(ViewCommandText(picture, Utf8(filePath), "view.png"));
+}
+
+void MainWindow::CopyViewCommand() {
+    const wxString command = ViewCommand();
+    Log(LOG_RUN, "View copied as a command.");
+    if (command.empty() || !wxTheClipboard->Open()) {
+        return;
+    }
+    wxTheClipboard->SetData(new wxTextDataObject(command));
+    wxTheClipboard->Close();
+}
+
+Scene MainWindow::CurrentScene() const {
+    const wxSize size = viewer->GetClientSize();
+    return Scene{layerBoxes->Ticked(), selection->GetRowStems(), renderHelper->GetView(), size.x,
+                 size.y};
 }
 
 void MainWindow::UpdateReadingAids() {
@@ -317,10 +381,9 @@ void MainWindow::UpdateTitle() {
         SetTitle("Quenvar");
         return;
     }
-    const PlotRect& view = renderHelper->GetView();
-    const wxSize size = viewer->GetClientSize();
-    SetTitle(wxString::Format("Quenvar - %s --size %dx%d --view %s", fileName, size.x, size.y,
-                              ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax)));
+    // The document first, as desktop programs name theirs; the view is
+    // given by Edit > Copy View as Command.
+    SetTitle(fileName + wxString::FromUTF8(" \u2014 Quenvar"));
 }
 
 void MainWindow::PanView(int dx, int dy) {
@@ -328,17 +391,17 @@ void MainWindow::PanView(int dx, int dy) {
         return;
     }
     Log(LOG_RUN, "View moved: (%d, %d)", dx, dy);
-    const wxSize size = viewer->GetClientSize();
-    ShowView(PannedView(renderHelper->GetView(), size.x, size.y, dx, dy));
+    ShowView(PannedView(ViewerFrame(), dx, dy));
 }
 
 void MainWindow::WheelZoom(int notches, int x, int y) {
     if (!renderHelper) {
         return;
     }
-    const wxSize size = viewer->GetClientSize();
-    ZoomBy(notches, ViewNavigator::PixelFraction(x, size.x),
-           ViewNavigator::PixelFraction(y, size.y));
+    double fx = 0.5;
+    double fy = 0.5;
+    PixelFractions(ViewerFrame(), x, y, fx, fy);
+    ZoomBy(notches, fx, fy);
 }
 
 // Each notch is logged as the zoom control's steps are; a notch beyond the
@@ -359,6 +422,19 @@ void MainWindow::ZoomBy(int notches, double fx, double fy) {
 }
 
 // Every change of the view draws every layer again.
+// The shape holds for every plot opened after, as the colour scale does.
+void MainWindow::SetFrameShape(const FrameShape& shape) {
+    frameShape = shape;
+    GetMenuBar()->Check(ID_TRUE_PROPORTIONS, shape.trueProportions);
+    GetMenuBar()->Check(ID_NORTH_UP, shape.northUp);
+    if (renderHelper) {
+        renderHelper->SetFrameShape(shape);
+        ClearLayerCaches();
+        RedrawLayers();
+        UpdateTitle();
+    }
+}
+
 void MainWindow::ShowView(const PlotRect& view) {
     renderHelper->SetView(view.xMin, view.yMin, view.xMax, view.yMax);
     ClearLayerCaches();
@@ -398,6 +474,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case wxID_EXIT:
             wxTheApp->ExitMainLoop();
             break;
+        case ID_COPY_VIEW:
+            CopyViewCommand();
+            break;
         case ID_SELECT_NONE:
             SelectNoneCommand();
             break;
@@ -434,6 +513,14 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_FULL_EXTENT:
             FullExtentCommand();
             break;
+        case ID_TRUE_PROPORTIONS:
+        case ID_NORTH_UP: {
+            FrameShape shape = frameShape;
+            (event.GetId() == ID_NORTH_UP ? shape.northUp : shape.trueProportions) =
+                event.IsChecked();
+            SetFrameShape(shape);
+            break;
+        }
         default:
             recentPlots->Choose(event.GetId());
             break;
@@ -496,19 +583,16 @@ void MainWindow::OpenDatasetCommand() {
 
 void MainWindow::SaveImageCommand() {
     Log(LOG_RUN, "Image saved.");
-    const wxString path = ChooseFile(kSaveMessage, kSaveWildcard, wxFD_SAVE);
+    int filterIndex = 0;
+    const wxString chosen = ChooseFile(kSaveMessage, kPictureWildcard, wxFD_SAVE, &filterIndex);
     const wxBitmap composite = viewer->GetComposite();
-    if (path.empty() || !composite.IsOk()) {
+    if (chosen.empty() || !composite.IsOk() || !renderHelper) {
         return;
     }
-    bool saved = false;
-    {
-        // The toolkit would report a failure in a dialog of its own; say it once, here.
-        wxLogNull quiet;
-        saved = composite.SaveFile(path, wxBITMAP_TYPE_PNG);
-    }
-    if (!saved) {
-        Inform(wxString::Format("The image could not be written to \"%s\".", path),
+    const wxString path = WithChosenExtension(chosen, filterIndex);
+    wxString error;
+    if (!SavePicture(path, composite, *renderHelper, CurrentScene(), layerCache, error)) {
+        Inform(wxString::Format("The image could not be written to \"%s\" (%s).", path, error),
                "Save Current Image", wxOK | wxICON_ERROR);
     }
 }
@@ -544,7 +628,9 @@ void MainWindow::PanCommand(int stepsX, int stepsY) {
     }
     const wxSize size = viewer->GetClientSize();
     Log(LOG_RUN, "View moved: (%d, %d)", -stepsX * size.x / 10, -stepsY * size.y / 10);
-    ShowView(ViewNavigator::Pan(renderHelper->GetView(), stepsX / 10.0, stepsY / 10.0));
+    // North up, the key for down shows what lies south.
+    const int south = renderHelper->GetFrameShape().northUp ? -stepsY : stepsY;
+    ShowView(ViewNavigator::Pan(renderHelper->GetView(), stepsX / 10.0, south / 10.0));
 }
 
 void MainWindow::FullExtentCommand() {

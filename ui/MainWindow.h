@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "data/PlotRect.h"
+#include "render/Composer.h"
 #include "render/LayerCache.h"
 #include "render/LayerTable.h"
 #include "render/PictureRequest.h"
@@ -86,6 +87,8 @@ class MainWindow : public wxFrame {
 
     // The open data set; null before the first load completes and while a load runs.
     RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
+    // The export command that redraws the map as it is now; empty without a plot.
+    wxString ViewCommand() const;
     // An opening, or other work on the file behind the progress window, runs.
     bool IsLoading() const { return loader->IsLoading() || fileWorkRunning; }
     const std::list<LayerEntry>& GetLayers() const { return layerBoxes->GetEntries(); }
@@ -139,11 +142,13 @@ class MainWindow : public wxFrame {
     wxString openAfterWork;
     // Draws again when a drawing found the file busy.
     wxTimer busyRetry;
+    wxString filePath;  // the same, absolute, for the view's command
     InspectWindow* inspector = nullptr;
     TreeStatsWindow* statsWindow = nullptr;
     std::unique_ptr<StemSelection> selection;
     // Start options still to be taken by the first completed load.
     PictureRequest start;
+    FrameShape frameShape;  // the View menu's True Proportions and North Up
     bool startPending = false;
     std::unique_ptr<DatabaseLoader> loader;
     // Lets a finished load find out whether the window it reports to still exists.
@@ -154,8 +159,17 @@ class MainWindow : public wxFrame {
 
     void BuildLayout();
     wxString AskForDatabase();
-    // A file dialog, or the test's chooser in its place.
-    wxString ChooseFile(const wxString& message, const wxString& wildcard, long style);
+    // A file dialog, or the test's chooser in its place; filterIndex, when
+    // given, learns the filter the user chose in the dialog.
+    wxString ChooseFile(const wxString& message, const wxString& wildcard, long style,
+                        int* filterIndex = nullptr);
+    // What the map shows now; needs the open data set.
+    Scene CurrentScene() const;
+    // The frame the map is drawn in, at the viewer's size.
+    PlotFrame ViewerFrame() const;
+    void SetFrameShape(const FrameShape& shape);
+    void CopyViewCommand();
+    void FitFirstSize();
     void ResetView();
     void SelectStartStems();
     void Inform(const wxString& text, const wxString& caption, long style);

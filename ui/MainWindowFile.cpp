@@ -19,6 +19,7 @@
 #include "ui/MainWindow.h"
 #include "ui/ReadoutStatusBar.h"
 #include "ui/RecentPlots.h"
+#include "ui/ScreenText.h"
 #include "ui/StemSelection.h"
 #include "ui/TreeSetMaker.h"
 #include "ui/TreeStatsWindow.h"
@@ -103,12 +104,16 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     }
     if (opening.IsOpen()) {
         renderHelper = std::make_shared<RenderHelper>(std::move(plot));
+        renderHelper->SetTextScale(ScreenTextScale());
+        renderHelper->SetFrameShape(frameShape);
         fileName = wxFileName(path).GetFullName();
+        filePath = wxFileName(path).GetAbsolutePath();
         recentPlots->Add(path);
     } else {
         // Nothing of a refused file is kept: the window stays as without data.
         plot.reset();
         fileName.clear();
+        filePath.clear();
     }
     treeSets->ForgetFailures();
     ResetView();

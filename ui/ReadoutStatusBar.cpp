@@ -101,7 +101,7 @@ void ReadoutStatusBar::ShowReadingAt(const wxPoint& pixel) {
     double x = 0.0;
     double y = 0.0;
     // The same plot point a click there would pick from.
-    PixelToPlot(helper->GetView(), size.x, size.y, pixel.x, pixel.y, x, y);
+    PixelToPlot(helper->Frame(helper->GetView(), size.x, size.y), pixel.x, pixel.y, x, y);
     const PointReading reading = readout->Read(x, y);
     SetStatusText("x " + Number(reading.x) + ", y " + Number(reading.y), POINT_FIELD);
     SetStatusText(CellReadingText(reading), CELL_FIELD);

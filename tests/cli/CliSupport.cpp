@@ -51,6 +51,9 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
             unsetenv("DISPLAY");
             unsetenv("WAYLAND_DISPLAY");
         }
+        if (!options.display.empty()) {
+            setenv("DISPLAY", options.display.c_str(), 1);
+        }
         if (options.asNobody && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(125);
         }
@@ -82,7 +85,9 @@ ProgramRun Export(const std::string& out, const std::string& file,
     std::vector<std::string> all = {"--export", out};
     all.insert(all.end(), args.begin(), args.end());
     all.push_back(file);
-    return RunQuenvar(all);
+    RunOptions options;
+    options.withoutDisplay = true;
+    return RunQuenvar(all, options);
 }
 
 std::ostream& operator<<(std::ostream& out, const Rgb& c) {

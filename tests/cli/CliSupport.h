@@ -21,6 +21,7 @@ struct RunOptions {
     bool withoutDisplay = false;  // DISPLAY and WAYLAND_DISPLAY removed
     bool asNobody = false;        // the rights of user nobody (tests may run as root)
     long fileSizeLimit = 0;       // bytes any file may reach (a full disk), 0 for none
+    std::string display = "";     // DISPLAY for the program, when not empty
 };
 
 // Runs the quenvar binary of this build in the working directory.
@@ -29,7 +30,8 @@ ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options =
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       RunOptions options = {});
 
-// Runs `quenvar --export OUT ...args... FILE`.
+// Runs `quenvar --export OUT ...args... FILE`, without a display: the
+// export needs none.
 ProgramRun Export(const std::string& out, const std::string& file,
                   const std::vector<std::string>& args = {});
 

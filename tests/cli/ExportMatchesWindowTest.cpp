@@ -168,7 +168,7 @@ TEST_F(ExportMatchesWindowTest, SteadyLayersGiveTheSavedImagePixelForPixel) {
 
 // The window's title gives the export options of its picture after any
 // wheel zoom, key or pan.
-TEST_F(ExportMatchesWindowTest, TitleGivesTheExportOfTheSavedImageAfterWheelAndKeys) {
+TEST_F(ExportMatchesWindowTest, CopiedCommandGivesTheSavedImageAfterWheelAndKeys) {
     for (const std::string& key : Split(kSteadyLayers)) {
         Check(key);
     }
@@ -182,16 +182,39 @@ TEST_F(ExportMatchesWindowTest, TitleGivesTheExportOfTheSavedImageAfterWheelAndK
     const wxImage saved = SaveWindowPicture();
     ASSERT_GT(LitPixels(saved), 1000);
 
+    // quenvar --export view.png --size WxH --view V --layers L --stems T2 FILE
     std::vector<std::string> args;
-    std::stringstream title(window->GetTitle().ToStdString());
-    for (std::string word; title >> word;) {
-        if (!args.empty() || word == "--size") {
-            args.push_back(word);
-        }
+    std::stringstream command(window->ViewCommand().ToStdString());
+    for (std::string word; command >> word;) {
+        args.push_back(word == "view.png" ? "export.png" : word);
     }
-    ASSERT_EQ(args.size(), 4u) << window->GetTitle();
-    args.insert(args.end(), {"--layers", kSteadyLayers, "--stems", "T2"});
-    const ProgramRun run = Export("export.png", "plot.db", args);
+    ASSERT_EQ(args.size(), 12u) << window->ViewCommand();
+    EXPECT_EQ(args[9], "--stems") << window->ViewCommand();
+    const ProgramRun run = RunQuenvar({args.begin() + 1, args.end()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
+}
+
+// The command under View > True Proportions and North Up, after a drag.
+TEST_F(ExportMatchesWindowTest, CopiedCommandKeepsTrueProportionsAndNorthUp) {
+    for (const std::string& key : Split(kSteadyLayers)) {
+        Check(key);
+    }
+    ClickRow("T2");
+    for (int id : {ID_TRUE_PROPORTIONS, ID_NORTH_UP}) {
+        wxCommandEvent ticked(wxEVT_MENU, id);
+        ticked.SetInt(1);
+        window->GetEventHandler()->ProcessEvent(ticked);
+    }
+    window->PanView(-23, 17);
+    const wxImage saved = SaveWindowPicture();
+    std::vector<std::string> args;
+    std::stringstream command(window->ViewCommand().ToStdString());
+    for (std::string word; command >> word;) {
+        args.push_back(word == "view.png" ? "export.png" : word);
+    }
+    ASSERT_EQ(args.size(), 15u) << window->ViewCommand();
+    const ProgramRun run = RunQuenvar({args.begin() + 1, args.end()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
 }
@@ -242,4 +265,21 @@ TEST_F(ExportMatchesWindowTest, CloudsGiveTheSameDotsFromTheSameRandomSequence) 
     ASSERT_TRUE(ExportPicture(line.request, error, warning)) << error;
     EXPECT_TRUE(warning.empty()) << warning;
     EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
+}
+
+// A figure saved from the window shows the window's picture: its clouds are
+// the very dots on the screen, not new ones.
+TEST_F(ExportMatchesWindowTest, FigureSavedFromTheWindowIsItsPicture) {
+    Check("uptake-clouds");
+    Check("count-clouds");
+    const wxImage saved = SaveWindowPicture();
+    ASSERT_GT(LitPixels(saved), 100);
+    chosenFile = dir.File("window.svg");
+    wxCommandEvent event(wxEVT_MENU, ID_SAVE_IMAGE);
+    window->GetEventHandler()->ProcessEvent(event);
+    const ProgramRun raster = RunProgram(
+        "rsvg-convert", {"-w", std::to_string(saved.GetWidth()), "-h",
+                         std::to_string(saved.GetHeight()), "window.svg", "-o", "raster.png"});
+    ASSERT_EQ(raster.exitCode, 0) << raster.err;
+    EXPECT_EQ(DifferentPixels(LoadPng("raster.png"), saved), 0);
 }

@@ -311,10 +311,19 @@ TEST_F(ExportTest, FileTheUserCannotReadIsRefused) {
     EXPECT_EQ(ReadFile("plot.db"), before);
 }
 
-TEST_F(ExportTest, WithoutADisplayTheExportSaysWhatItNeeds) {
+TEST_F(ExportTest, OnlyTheWindowNeedsADisplay) {
     MakePlot();
+    // A display that does not exist: the export never connects to one.
+    RunOptions nowhere;
+    nowhere.display = ":4711";
+    const ProgramRun run = RunQuenvar({"--export", "out.png", "plot.db"}, nowhere);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    EXPECT_EQ(LoadPng("out.png").GetSize(), wxSize(750, 550));
+    std::filesystem::remove("out.png");
     const std::string before = ReadFile("plot.db");
-    ExpectRefused(RunQuenvar({"--export", "out.png", "plot.db"}, {true, false}), "xvfb-run");
+    const ProgramRun window = RunQuenvar({"plot.db"}, {true, false});
+    ExpectRefused(window, "cannot open the window: no display (DISPLAY is not set)");
     EXPECT_EQ(ReadFile("plot.db"), before);
 }
 

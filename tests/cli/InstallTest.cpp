@@ -67,10 +67,13 @@ TEST_F(InstallTest, InstalledProgramImportsExportsAndFindsItsImages) {
     }
     WriteFile("grid.csv", "x_coord,y_coord,Oak\n0,0,1\n1,0,0.5\n0,1,0.25\n1,1,0\n");
     WriteFile("stems.csv", "Tree,Xrot0,Yrot0,dbh\nOak,0.5,0.5,0.3\n");
-    ProgramRun run = RunProgram(binary, {"import", "grid.csv", "stems.csv", "plot.db"});
+    // The command line needs no display, installed as built.
+    ProgramRun run =
+        RunProgram(binary, {"import", "grid.csv", "stems.csv", "plot.db"}, {true, false});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     run = RunProgram(binary,
-                     {"--export", "plot.png", "--layers", "uptake-blocks,stems-dbh", "plot.db"});
+                     {"--export", "plot.png", "--layers", "uptake-blocks,stems-dbh", "plot.db"},
+                     {true, false});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_GT(LitPixels(LoadPng("plot.png")), 0);
 

@@ -5,6 +5,7 @@
 #include "RenderTestSupport.h"
 #include "render/IsolineGridDataRenderer.h"
 #include "render/Legend.h"
+#include "render/LegendDrawing.h"
 
 namespace {
 
@@ -130,4 +131,34 @@ TEST(Legend, BlockLayerDrawsEachValueInItsSwatchColour) {
         const wxColour c = legend[0].entries[entry].color;
         EXPECT_EQ(PixelAt(picture, i * 10 + 5, 5), (Rgb{c.Red(), c.Green(), c.Blue()})) << i;
     }
+}
+
+namespace {
+
+// Text 6 pixels a character and 10 high; keeps what is drawn.
+class FixedWidthTarget : public LegendTarget {
+  public:
+    wxSize TextSize(const wxString& text) override { return wxSize(6 * int(text.length()), 10); }
+    int CharHeight() override { return 10; }
+    void DrawText(const wxString& text, int, int) override { drawn.push_back(text); }
+    void DrawSwatch(int, int, int, const wxColour&) override {}
+    std::vector<wxString> drawn;
+};
+
+}  // namespace
+
+TEST(LegendDrawing, TitleWiderThanThePanelWrapsAtSpacesAndIsNeverCut) {
+    LegendSection section;
+    section.title = "Total Nitrogen Uptake (blocks)";  // 180 pixels
+    section.entries = {{wxColour(1, 2, 3), "0 - 5"}};
+    FixedWidthTarget target;
+    const wxSize whole = MeasureLegend(target, {section});
+    const wxSize wrapped = MeasureLegend(target, {section}, 140);
+    EXPECT_LE(wrapped.x, 140);
+    EXPECT_EQ(wrapped.y, whole.y + 15);  // one line more
+    DrawLegend(target, {section}, wxPoint(0, 0), 140);
+    ASSERT_EQ(target.drawn.size(), 3u);
+    EXPECT_EQ(target.drawn[0] + " " + target.drawn[1], section.title);
+    // Wide enough: the same legend as without a width.
+    EXPECT_EQ(MeasureLegend(target, {section}, 400), whole);
 }

@@ -50,3 +50,29 @@ TEST(PlotRect, PixelIntTruncatesAndBounds) {
     EXPECT_EQ(PixelInt(-1e300), -far);
     EXPECT_EQ(PixelInt(std::numeric_limits<double>::infinity()), far);
 }
+
+// A click and the readout find the plot point drawn under the pointer, and a
+// drag follows the pointer, whatever the frame's shape.
+TEST(PlotRect, ShapedFramesMapClicksAndDragsBackToThePlot) {
+    const PlotRect view{0.0, 0.0, 60.0, 40.0};
+    for (const FrameShape shape :
+         {FrameShape{true, false}, FrameShape{false, true}, FrameShape{true, true}}) {
+        const PlotFrame frame(view, 600, 600, shape);
+        const PixelPoint at = frame.ToPixel(15.0, 10.0, frame.StemScale());
+        double x = 0;
+        double y = 0;
+        PixelToPlot(frame, int(at.x), int(at.y), x, y);
+        EXPECT_NEAR(x, 15.0, 0.11) << shape.trueProportions << shape.northUp;
+        EXPECT_NEAR(y, 10.0, 0.11) << shape.trueProportions << shape.northUp;
+        // Dragged 100 pixels right and down: the plot moves with the pointer.
+        const PlotRect moved = PannedView(frame, 100, 100);
+        EXPECT_LT(moved.xMin, 0.0);
+        EXPECT_EQ(moved.yMin > 0.0, shape.northUp);
+    }
+    // True proportions: 10 pixels a unit both ways, 100 pixels of margin
+    // above; north up, y = 40 is that margin's lower edge.
+    const PlotFrame both(view, 600, 600, FrameShape{true, true});
+    const PixelPoint top = both.ToPixel(0.0, 40.0, both.StemScale());
+    EXPECT_DOUBLE_EQ(top.x, 0.0);
+    EXPECT_DOUBLE_EQ(top.y, 100.0);
+}

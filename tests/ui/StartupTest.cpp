@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
@@ -14,7 +15,9 @@
 #include "render/ColorSettings.h"
 #include "render/LayerTable.h"
 #include "render/RenderHelper.h"
+#include "ui/LegendPanel.h"
 #include "ui/MainWindow.h"
+#include "ui/Viewer.h"
 
 namespace {
 
@@ -171,8 +174,10 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
     EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"A"});
     const PlotRect& view = window->GetRenderHelper()->GetView();
     EXPECT_EQ(ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax), "0.25,0,1,0.75");
-    EXPECT_NE(window->GetTitle().Find("plot.db --size "), wxNOT_FOUND) << window->GetTitle();
-    EXPECT_TRUE(window->GetTitle().EndsWith(" --view 0.25,0,1,0.75")) << window->GetTitle();
+    EXPECT_EQ(window->GetTitle(), wxString::FromUTF8("plot.db \u2014 Quenvar"));
+    const wxString command = window->ViewCommand();
+    EXPECT_NE(command.Find(" --view 0.25,0,1,0.75 --layers "), wxNOT_FOUND) << command;
+    EXPECT_TRUE(command.EndsWith("/plot.db")) << command;
     window->Destroy();
     wxTheApp->ProcessIdle();
 }
@@ -186,3 +191,26 @@ TEST(LayerCatalogue, KeysNameEveryLayerOnce) {
 }
 
 }  // namespace
+
+// The first map is at least what a 750 x 550 frame without legend and
+// status bar gave it, and the frame lies within the screen's work area.
+TEST(Startup, FirstWindowGivesTheMapItsRoomWithinTheScreen) {
+    TempDir dir;
+    MainWindow* window = StartQuenvar(wxEmptyString, false);
+    ASSERT_TRUE(PumpUntil([window] { return window->GetViewer()->GetClientSize().x > 0; }));
+    const wxSize first = window->GetViewer()->GetClientSize();
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    EXPECT_TRUE(area.Contains(window->GetRect()))
+        << window->GetRect().x << "," << window->GetRect().y;
+
+    window->GetLegendPanel()->Hide();
+    window->GetStatusBar()->Hide();
+    window->SetSize(750, 550);
+    window->SendSizeEvent();
+    ASSERT_TRUE(PumpUntil([window] { return window->GetSize() == wxSize(750, 550); }));
+    const wxSize plain = window->GetViewer()->GetClientSize();
+    EXPECT_GE(first.x, plain.x);
+    EXPECT_GE(first.y, plain.y);
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}

@@ -1,0 +1,88 @@
+#include "cli/ViewCommand.h"
+
+#include <charconv>
+
+#include "cli/CommandLine.h"
+
+namespace {
+
+const char* const kFamilyNames[kRangeFamilyCount] = {"uptake", "count", "tree"};
+
+std::string ShortestNumber(double value) {
+    char number[32];
+    const auto [end, code] = std::to_chars(number, number + sizeof number, value);
+    return std::string(number, code == std::errc() ? end : number);
+}
+
+// Labels as --stems reads them: a comma or backslash inside one is escaped.
+std::string LabelList(const std::vector<std::string>& labels) {
+    std::string text;
+    for (const std::string& label : labels) {
+        text += text.empty() ? "" : ",";
+        for (char c : label) {
+            text += c == ',' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+        }
+    }
+    return text;
+}
+
+const char* PaletteName(PaletteOption palette) {
+    switch (palette) {
+        case PaletteOption::Viridis:
+            return "viridis";
+        case PaletteOption::Cividis:
+            return "cividis";
+        case PaletteOption::BuiltIn:
+        case PaletteOption::Unset:
+            break;
+    }
+    return nullptr;  // the built-in scale is the export's own
+}
+
+}  // namespace
+
+std::string ShellWord(const std::string& word) {
+    const std::string plain =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_./,=:+-";
+    if (!word.empty() && word.find_first_not_of(plain) == std::string::npos) {
+        return word;
+    }
+    std::string quoted = "'";
+    for (char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string ViewCommandText(const PictureRequest& picture, const std::string& databasePath,
+                            const std::string& output) {
+    std::string text = "quenvar --export " + ShellWord(output);
+    text += " --size " + std::to_string(picture.width) + "x" + std::to_string(picture.height);
+    if (picture.view) {
+        const PlotRect& v = *picture.view;
+        text += " --view " + ShellWord(ViewArgument(v.xMin, v.yMin, v.xMax, v.yMax));
+    }
+    std::string keys;
+    for (const LayerDef* layer : picture.layers) {
+        keys += (keys.empty() ? "" : ",") + std::string(layer->key);
+    }
+    if (!keys.empty()) {
+        text += " --layers " + keys;
+    }
+    if (!picture.stems.empty()) {
+        text += " --stems " + ShellWord(LabelList(picture.stems));
+    }
+    if (const char* palette = PaletteName(picture.palette)) {
+        text += std::string(" --palette ") + palette;
+    }
+    for (int family = 0; family < kRangeFamilyCount; ++family) {
+        if (const std::optional<ValueRange>& range = picture.ranges[family]) {
+            text += " --range " +
+                    ShellWord(std::string(kFamilyNames[family]) + "=" + ShortestNumber(range->min) +
+                              "," + ShortestNumber(range->max));
+        }
+    }
+    text += picture.shape.trueProportions ? " --aspect equal" : "";
+    text += picture.shape.northUp ? " --north-up" : "";
+    return text + " " + ShellWord(databasePath);
+}
