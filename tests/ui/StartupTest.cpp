@@ -169,7 +169,9 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
         EXPECT_EQ(entry.checkBox->GetValue(), label == "Scale" || label == "Stem Map (DBH)")
             << label;
     }
-    ASSERT_TRUE(PumpUntil([window] { return !window->GetSelectedStemRows().empty(); }));
+    // The selected tree's table is made behind the progress window.
+    ASSERT_TRUE(PumpUntil(
+        [window] { return !window->GetSelectedStemRows().empty() && !window->IsLoading(); }));
     EXPECT_TRUE(window->GetStemList()->IsSelected(0));
     EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"A"});
     const PlotRect& view = window->GetRenderHelper()->GetView();
