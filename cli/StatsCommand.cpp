@@ -9,14 +9,11 @@
 
 #include "base/PendingFile.h"
 #include "base/Text.h"
+#include "cli/CommandPlot.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 
 namespace {
-
-void Report(const std::string& message) {
-    std::fprintf(stderr, "quenvar: %s\n", message.c_str());
-}
 
 std::string Number(double value) {
     char text[64];
@@ -152,34 +149,30 @@ int RunStatsCommand(const StatsRequest& request) {
     if (!CheckPlotRequest(path, request.trees, error) ||
         (!request.outputPath.empty() &&
          !CheckOutputPath(request.outputPath, "the table", "the database file", {path}, error))) {
-        Report(error);
+        ReportToUser(error);
         return 2;
     }
-    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
-    const PlotOpening& opening = plot.GetOpening();
-    if (!opening.IsOpen()) {
-        Report(Utf8(opening.problem));
+    const std::unique_ptr<PlotFile> plot = OpenPlotToRead(path);
+    if (!plot) {
         return 2;
-    }
-    if (opening.status == PlotOpening::Status::Partial) {
-        Report("warning: " + Utf8(opening.problem));
     }
     TreeStatsTable table;
-    if (!GatherTreeStats(plot.GetDatabase(), StatsRequestFor(plot, request.trees, request.overlap),
-                         table, error)) {
-        Report(Quoted(path) + ": " + error);
+    if (!GatherTreeStats(plot->GetDatabase(),
+                         StatsRequestFor(*plot, request.trees, request.overlap), table, error)) {
+        ReportToUser(Quoted(path) + ": " + error);
         return 2;
     }
     const std::string text = request.overlap ? OverlapCsv(table) : StatsCsv(table);
     if (!request.outputPath.empty()) {
         if (!WriteTextFile(request.outputPath, text, error)) {
-            Report(error);
+            ReportToUser(error);
             return 2;
         }
         return 0;
     }
     if (!WriteAll(STDOUT_FILENO, text)) {
-        Report(std::string("cannot write the table to standard output: ") + std::strerror(errno));
+        ReportToUser(std::string("cannot write the table to standard output: ") +
+                     std::strerror(errno));
         return 2;
     }
     return 0;

@@ -92,4 +92,9 @@ TEST_F(TextColumnsTest, TextThatIsNoNumberCountsAsNoUptakeWithOneWarning) {
     }
     EXPECT_EQ(logged, 1u);
     ExpectSamePictures();
+    // The statistics read the plot as the picture does, and say the same.
+    const ProgramRun stats = RunQuenvar({"stats", "text.db"});
+    EXPECT_EQ(stats.exitCode, 0);
+    EXPECT_EQ(stats.err, warning);
+    EXPECT_EQ(stats.out, RunQuenvar({"stats", "plot.db"}).out);
 }
