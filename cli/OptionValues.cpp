@@ -1,0 +1,215 @@
+#include "cli/OptionValues.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "base/NumberText.h"
+
+namespace {
+
+std::vector<std::string> SplitOnCommas(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == ',') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// Labels may hold commas and backslashes, written as \, and \\.
+bool SplitLabels(const std::string& option, const std::string& text,
+                 std::vector<std::string>& labels, std::string& error) {
+    labels.assign(1, std::string());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\') {
+            if (i + 1 == text.size() || (text[i + 1] != ',' && text[i + 1] != '\\')) {
+                error = "malformed " + option + " \"" + text +
+                        "\": a backslash must be followed by a comma or a backslash";
+                return false;
+            }
+            labels.back() += text[++i];
+        } else if (c == ',') {
+            labels.emplace_back();
+        } else {
+            labels.back() += c;
+        }
+    }
+    return true;
+}
+
+// A whole decimal number; nothing before or after it.
+std::optional<long long> ParseInteger(const std::string& text) {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, code] = std::from_chars(text.data(), end, value);
+    if (text.empty() || code != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool ParseTwoNumbers(const std::vector<std::string>& parts, double& first, double& second) {
+    const std::optional<double> a = parts.size() == 2 ? ParseNumber(parts[0]) : std::nullopt;
+    const std::optional<double> b = parts.size() == 2 ? ParseNumber(parts[1]) : std::nullopt;
+    if (!a || !b) {
+        return false;
+    }
+    first = *a;
+    second = *b;
+    return true;
+}
+
+}  // namespace
+
+bool ParseSize(const std::string& text, PictureRequest& request, std::string& error) {
+    const size_t cross = text.find_first_of("xX");
+    const std::optional<long long> width =
+        cross == std::string::npos ? std::nullopt : ParseInteger(text.substr(0, cross));
+    const std::optional<long long> height =
+        cross == std::string::npos ? std::nullopt : ParseInteger(text.substr(cross + 1));
+    if (!width || !height) {
+        error = "malformed --size \"" + text + "\": expected WIDTHxHEIGHT, for example 750x550";
+        return false;
+    }
+    if (*width < 1 || *height < 1 || *width > kMaxExportSide || *height > kMaxExportSide) {
+        error = "--size \"" + text + "\" is out of range: width and height must be 1 to " +
+                std::to_string(kMaxExportSide);
+        return false;
+    }
+    request.width = int(*width);
+    request.height = int(*height);
+    return true;
+}
+
+bool ParseLayers(const std::string& text, PictureRequest& request, std::string& error) {
+    if (text.empty()) {
+        return true;
+    }
+    for (const std::string& key : SplitOnCommas(text)) {
+        const LayerDef* layer = FindLayer(key);
+        if (!layer) {
+            error = key.empty() ? "empty layer key in --layers \"" + text + "\""
+                                : "unknown layer key \"" + key + "\" (see quenvar --help)";
+            return false;
+        }
+        if (std::find(request.layers.begin(), request.layers.end(), layer) ==
+            request.layers.end()) {
+            request.layers.push_back(layer);
+        }
+    }
+    return true;
+}
+
+bool ParseLabels(const std::string& option, const char* noun, const std::string& text,
+                 std::vector<std::string>& stems, std::string& error) {
+    if (text.empty()) {
+        return true;
+    }
+    std::vector<std::string> labels;
+    if (!SplitLabels(option, text, labels, error)) {
+        return false;
+    }
+    for (const std::string& label : labels) {
+        if (label.empty()) {
+            error = std::string("empty ") + noun + " label in " + option + " \"" + text + "\"";
+            return false;
+        }
+        if (std::find(stems.begin(), stems.end(), label) == stems.end()) {
+            stems.push_back(label);
+        }
+    }
+    return true;
+}
+
+bool ParseView(const std::string& text, PictureRequest& request, std::string& error) {
+    const std::vector<std::string> parts = SplitOnCommas(text);
+    std::vector<double> values;
+    for (const std::string& part : parts) {
+        if (const std::optional<double> value = ParseNumber(part)) {
+            values.push_back(*value);
+        }
+    }
+    if (parts.size() != 4 || values.size() != 4) {
+        error = "malformed --view \"" + text +
+                "\": expected four numbers XMIN,YMIN,XMAX,YMAX, for example 0,0,60,40";
+        return false;
+    }
+    if (!(values[0] < values[2]) || !(values[1] < values[3])) {
+        error =
+            "empty --view \"" + text + "\": XMIN must be less than XMAX and YMIN less than YMAX";
+        return false;
+    }
+    request.view = PlotRect{values[0], values[1], values[2], values[3]};
+    return true;
+}
+
+bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& error) {
+    const struct {
+        const char* name;
+        PaletteOption palette;
+    } names[] = {{"builtin", PaletteOption::BuiltIn},
+                 {"viridis", PaletteOption::Viridis},
+                 {"cividis", PaletteOption::Cividis}};
+    for (const auto& entry : names) {
+        if (text == entry.name) {
+            palette = entry.palette;
+            return true;
+        }
+    }
+    error = "unknown --palette \"" + text + "\": expected builtin, viridis or cividis";
+    return false;
+}
+
+bool ParseRange(const std::string& text, PictureRequest& request, std::string& error) {
+    const struct {
+        const char* name;
+        RangeFamily family;
+    } families[] = {{"uptake", RangeFamily::Uptake},
+                    {"count", RangeFamily::TreeCount},
+                    {"tree", RangeFamily::Tree}};
+    const size_t equals = text.find('=');
+    const std::string name = text.substr(0, equals);
+    const std::vector<std::string> parts = equals == std::string::npos
+                                               ? std::vector<std::string>()
+                                               : SplitOnCommas(text.substr(equals + 1));
+    double low = 0.0;
+    double high = 0.0;
+    const auto* found = std::find_if(std::begin(families), std::end(families),
+                                     [&name](const auto& entry) { return name == entry.name; });
+    if (found == std::end(families) || !ParseTwoNumbers(parts, low, high)) {
+        error = "malformed --range \"" + text +
+                "\": expected uptake=MIN,MAX, count=MIN,MAX or tree=MIN,MAX, for example "
+                "uptake=0,2.5";
+        return false;
+    }
+    if (!(low < high)) {
+        error = "empty --range \"" + text + "\": MIN must be below MAX";
+        return false;
+    }
+    std::optional<ValueRange>& range = request.ranges[static_cast<size_t>(found->family)];
+    if (range) {
+        error = "--range " + name + " is given twice";
+        return false;
+    }
+    range = ValueRange{low, high};
+    return true;
+}
+
+bool ParsePoint(const std::string& text, AtRequest& request, std::string& error) {
+    const std::vector<std::string> parts = SplitOnCommas(text);
+    const std::optional<double> x = parts.size() == 2 ? ParseNumber(parts[0]) : std::nullopt;
+    const std::optional<double> y = parts.size() == 2 ? ParseNumber(parts[1]) : std::nullopt;
+    if (!x || !y) {
+        error = "malformed --at \"" + text + "\": expected two numbers X,Y, for example 12.5,30";
+        return false;
+    }
+    request.x = *x;
+    request.y = *y;
+    return true;
+}
