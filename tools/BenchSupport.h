@@ -143,7 +143,8 @@ inline double ReadGridOnce(const std::string& path) {
 // and plots land there; removed at the end unless kept.
 class WorkFolder {
   public:
-    WorkFolder() {
+    // A kept folder stays after the run, for a look at its files.
+    explicit WorkFolder(bool keepIt = false) : keep(keepIt) {
         char pattern[] = "/tmp/quenvar-bench-XXXXXX";
         if (mkdtemp(pattern) && chdir(pattern) == 0) {
             path = pattern;
@@ -162,7 +163,6 @@ class WorkFolder {
 
     bool IsOk() const { return !path.empty(); }
     const std::string& Path() const { return path; }
-    void Keep() { keep = true; }
 
   private:
     std::string path;

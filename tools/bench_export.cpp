@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
                      "usage: bench_export [--runs N] [--plot standard|million|all] [--keep]\n");
         return 2;
     }
-    bench::WorkFolder folder;
+    bench::WorkFolder folder(options.keep);
     if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
@@ -108,7 +108,6 @@ int main(int argc, char** argv) {
         status = RunPlot(made, options.runs);
     }
     if (options.keep) {
-        folder.Keep();
         std::printf("kept %s\n", folder.Path().c_str());
     }
     return status;

@@ -167,13 +167,10 @@ int main(int argc, char** argv) {
                      "[--quenvar PATH]\n");
         return 2;
     }
-    bench::WorkFolder folder;
+    bench::WorkFolder folder(options.keep);
     if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
-    }
-    if (options.keep) {
-        folder.Keep();
     }
     std::printf("Import benchmark in %s, with %s\n", folder.Path().c_str(), quenvar.c_str());
     bool ok = true;

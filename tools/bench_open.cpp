@@ -205,13 +205,10 @@ int main(int argc, char** argv) {
     }
 
     // Log files and copies go to a folder of our own.
-    bench::WorkFolder folder;
+    bench::WorkFolder folder(options.keep);
     if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
-    }
-    if (options.keep) {
-        folder.Keep();
     }
     std::printf("Opening benchmark in %s\n", folder.Path().c_str());
     bool ok = true;

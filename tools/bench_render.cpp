@@ -347,7 +347,7 @@ int main(int argc, char** argv) {
     }
 
     // Log files go to a scratch folder, as do the plots made here.
-    bench::WorkFolder folder;
+    bench::WorkFolder folder(options.keep);
     if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
@@ -373,7 +373,6 @@ int main(int argc, char** argv) {
         status = PlotBench(made, options.runs, only).Run();
     }
     if (options.keep) {
-        folder.Keep();
         std::printf("kept %s\n", folder.Path().c_str());
     }
     wxTheApp->OnExit();

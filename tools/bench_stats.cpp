@@ -57,13 +57,10 @@ int main(int argc, char** argv) {
                      "usage: bench_stats [--runs N] [--plot standard|million|all] [--keep]\n");
         return 2;
     }
-    bench::WorkFolder folder;
+    bench::WorkFolder folder(options.keep);
     if (!folder.IsOk()) {
         std::fprintf(stderr, "cannot make a working folder\n");
         return 1;
-    }
-    if (options.keep) {
-        folder.Keep();
     }
     for (const bench::Plot& plot : options.plots) {
         BenchPlot(plot, options.runs);
