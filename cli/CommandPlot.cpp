@@ -24,5 +24,7 @@ std::unique_ptr<PlotFile> OpenPlotToRead(const std::string& path) {
     for (const std::string& note : plot->GetDataWarnings()) {
         ReportToUser("warning: " + note);
     }
+    // No picture waits for them here.
+    plot->FinishLookupIndexes();
     return plot;
 }

@@ -161,7 +161,13 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
                 std::to_string(wanted.height) + " pixels";
         return false;
     }
-    return picture.Write(drawn.data(), drawn.size(), error) && picture.Publish(true, error);
+    if (!picture.Write(drawn.data(), drawn.size(), error) || !picture.Publish(true, error)) {
+        return false;
+    }
+    // The picture is there first: the lookup indexes a first opening leaves
+    // for later are made before the export ends, for the openings after it.
+    helper.GetPlot().FinishLookupIndexes();
+    return true;
 }
 
 int RunExportCommand(const ExportRequest& request) {

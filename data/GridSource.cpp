@@ -118,12 +118,18 @@ const std::vector<SourceCell>& GridSource::GetCells() {
         const unsigned column = rows.Columns()->Resolve(static_cast<unsigned>(position));
         return ReadDouble(rows.Handle(), column, rows.Columns()->Kind(column), values[column]);
     };
+    NumberExtents xs;
+    NumberExtents ys;
     while (rows.Step()) {
         scan.AddRow(rows.Handle(), &values);
         if (cells.empty()) {
             xAt = rows.Find(xColumn.c_str());
             yAt = rows.Find(yColumn.c_str());
             width = static_cast<int>(rows.Columns()->Count());
+        }
+        if (xAt >= 0 && yAt >= 0) {
+            xs.Add(values[rows.Columns()->Resolve(static_cast<unsigned>(xAt))]);
+            ys.Add(values[rows.Columns()->Resolve(static_cast<unsigned>(yAt))]);
         }
         SourceCell cell{read(xAt), read(yAt), 0.0, 0};
         for (int i = 3; i < width; ++i) {
@@ -136,5 +142,14 @@ const std::vector<SourceCell>& GridSource::GetCells() {
     // A read cut short says nothing for sure about what the source holds.
     readComplete = rows.Finished();
     readState = scan.State();
+    if (readComplete && !extentsRead && xs.HasRows() && ys.HasRows()) {
+        // The pass saw every row: the extents' own pass is not needed.
+        extentsRead = true;
+        columnCount = width;
+        extents[kXMin] = {true, xs.Least()};
+        extents[kXMax] = {true, xs.Greatest()};
+        extents[kYMin] = {true, ys.Least()};
+        extents[kYMax] = {true, ys.Greatest()};
+    }
     return cells;
 }

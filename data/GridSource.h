@@ -45,7 +45,8 @@ class GridSource {
     // The number of columns of the source's rows; 0 when it has none.
     int GetColumnCount();
 
-    // The rows in source order, read on the first call.
+    // The rows in source order, read on the first call. A complete read
+    // gives the extents too when they were not read yet.
     const std::vector<SourceCell>& GetCells();
     // What the rows read by GetCells held, column by column, and SQLite's
     // data version just before they were read; false when the read was cut short.

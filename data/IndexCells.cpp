@@ -67,12 +67,25 @@ std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::stri
     }
     loaded->xKind = types[kX] == SQLITE_INTEGER ? CellInteger : CellReal;
     loaded->yKind = types[kY] == SQLITE_INTEGER ? CellInteger : CellReal;
-    // The y index orders by y, then by row id; the rows came by row id.
-    auto byY = [](const Cell& a, const Cell& b) { return a.y < b.y; };
-    if (!std::is_sorted(loaded->cells.begin(), loaded->cells.end(), byY)) {
-        std::stable_sort(loaded->cells.begin(), loaded->cells.end(), byY);
-    }
+    loaded->OrderByY();
     return loaded;
+}
+
+std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells) {
+    auto held = std::unique_ptr<IndexCells>(new IndexCells);
+    held->cells = std::move(cells);
+    held->xKind = CellReal;
+    held->yKind = CellReal;
+    held->OrderByY();
+    return held;
+}
+
+// The y index orders by y, then by row id.
+void IndexCells::OrderByY() {
+    auto byY = [](const Cell& a, const Cell& b) { return a.y < b.y; };
+    if (!std::is_sorted(cells.begin(), cells.end(), byY)) {
+        std::stable_sort(cells.begin(), cells.end(), byY);
+    }
 }
 
 double IndexCells::ReadX(const Cell& cell) const {

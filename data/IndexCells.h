@@ -32,6 +32,9 @@ class IndexCells {
     double ReadX(const Cell& cell) const;
     double ReadY(const Cell& cell) const;
 
+    // Cells whose values are known without reading the table, in row id
+    // order; their positions are read as reals.
+    static std::unique_ptr<IndexCells> FromCells(std::vector<Cell> cells);
     // Null when the table cannot be held this way.
     static std::unique_ptr<IndexCells> Load(Database& database, const std::string& table,
                                             const char* xColumn, const char* yColumn);
@@ -50,4 +53,7 @@ class IndexCells {
     std::vector<Cell> cells;  // by y, then by row id
     int xKind = 0;            // CellInteger or CellReal
     int yKind = 0;
+
+    // Puts cells that came by row id in the order of the y index.
+    void OrderByY();
 };

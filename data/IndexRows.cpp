@@ -158,6 +158,54 @@ bool IndexRows::GetCellSize(double& size) const {
     return true;
 }
 
+bool IndexRows::ExtremeRows(size_t& lowest, size_t& highest) const {
+    if (rows.empty()) {
+        return false;
+    }
+    lowest = 0;
+    highest = 0;
+    double least = Key(rows[0].count);
+    double greatest = least;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const double key = Key(rows[i].count);
+        if (key < least) {
+            least = key;
+            lowest = i;
+        }
+        if (key >= greatest) {
+            greatest = key;
+            highest = i;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
+    if (!exact) {
+        return nullptr;
+    }
+    std::vector<IndexCells::Cell> cells;
+    cells.reserve(rows.size());
+    // Integer counts are stored as themselves; sums as their "%f" text reads.
+    auto read = [&](double value) {
+        return static_cast<float>(counts ? static_cast<int>(value) : ReadBack(value));
+    };
+    auto key = [&](double value) -> double {
+        return counts ? static_cast<int>(value) : Key(value);
+    };
+    for (const Row& row : rows) {
+        if (!PrintsExactly(row.x) || !PrintsExactly(row.y)) {
+            return nullptr;
+        }
+        const double c = key(row.count);
+        cells.push_back(IndexCells::Cell{
+            row.x + 0.0, row.y + 0.0, read(row.count), read(row.n), read(row.e), read(row.s),
+            read(row.w), c > 0.0,
+            c != key(row.n) || c != key(row.e) || c != key(row.s) || c != key(row.w)});
+    }
+    return IndexCells::FromCells(std::move(cells));
+}
+
 void IndexRows::SpreadToNeighbours(double cellSize) {
     if (!exact) {
         return;

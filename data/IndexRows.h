@@ -7,9 +7,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "data/GridSource.h"
+#include "data/IndexCells.h"
 
 // A number as the fill writes it into SQL: "%f", six decimals.
 struct PrintedNumber {
@@ -49,9 +51,17 @@ class IndexRows {
     bool IsExact() const { return exact; }
     // The distance of the two greatest stored x values; false with fewer than two.
     bool GetCellSize(double& size) const;
+    // The rows (from 0) holding the least and the greatest stored count, in
+    // the order an index on the count gives them: of equal ones, the first
+    // for the least and the last for the greatest. False without rows.
+    bool ExtremeRows(size_t& lowest, size_t& highest) const;
     // Hands every cell's value on to its neighbours, the cell size given.
     void SpreadToNeighbours(double cellSize);
     const std::vector<Row>& Rows() const { return rows; }
+    // The rows as IndexCells would load them from the table they are
+    // written to (a real column for positions, and for sums or integer
+    // counts); null when some position is not stored as itself.
+    std::unique_ptr<IndexCells> HeldCells() const;
 
   private:
     std::vector<Row> rows;

@@ -33,7 +33,7 @@ double SqliteReading(Statement& cast, const char* text, double otherwise) {
 
 IndexedGridData::IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
                                  const char* dataTable, const char* xColumn, const char* yColumn,
-                                 GridSource* source)
+                                 GridSource* source, LookupIndexes lookups)
     : GridData(0),
       kind(kind),
       database(database),
@@ -41,6 +41,7 @@ IndexedGridData::IndexedGridData(const Kind& kind, Database database, const Quer
       dataTable(dataTable),
       xColumn(xColumn),
       yColumn(yColumn),
+      lookupTiming(lookups),
       sharedSource(source) {}
 
 GridSource& IndexedGridData::Source() {
@@ -92,8 +93,13 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
         // before sources were recorded may be right, and stays in use as it
         // always was when it cannot be built again (a read-only file).
         outOfDate = registered && !built && recorded;
+    } else {
+        lookupsPending = !HasLookupIndexes();
     }
     check.Keep();
+    if (lookupsPending && lookupTiming == LookupIndexes::WithTable) {
+        FinishLookupIndexes(database, dataTable, {this});
+    }
 
     // The rows were needed only to build the table.
     ownSource.reset();
@@ -105,16 +111,36 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
         progress.AddProgress(3);
         return;
     }
+    if (builtCells) {
+        memory = std::move(builtCells);
+        memoryTried = true;
+    }
+    ReadValueRange(table);
+    progress.AddProgress(2);
+    if (lowestRow == 0) {
+        ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC LIMIT 2", table);
+    }
+    progress.AddProgress(1);
+}
+
+// A build that left its lookup indexes for later found which rows the count
+// index would give first; its cell size is the one it worked out too.
+void IndexedGridData::ReadValueRange(const std::string& table) {
     const std::string t = SqlName(table);
     const bool asInteger = kind.countIsInteger;
+    if (lowestRow > 0) {
+        ReadFirstValue(database,
+                       Query("SELECT count FROM %s WHERE rowid = %lld", t.c_str(), lowestRow),
+                       "count", minValue, asInteger);
+        ReadFirstValue(database,
+                       Query("SELECT count FROM %s WHERE rowid = %lld", t.c_str(), highestRow),
+                       "count", maxValue, asInteger);
+        return;
+    }
     ReadFirstValue(database, Query("SELECT count FROM %s ORDER BY count ASC LIMIT 1", t.c_str()),
                    "count", minValue, asInteger);
-    progress.AddProgress(1);
     ReadFirstValue(database, Query("SELECT count FROM %s ORDER BY count DESC LIMIT 1", t.c_str()),
                    "count", maxValue, asInteger);
-    progress.AddProgress(1);
-    ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC LIMIT 2", table);
-    progress.AddProgress(1);
 }
 
 bool IndexedGridData::IsUpToDate(SourceCheck& check, bool& recorded) {
@@ -144,6 +170,7 @@ bool IndexedGridData::BuildInTransaction(ProgressMonitor monitor, SourceCheck& c
     }
     if (!BuildIndex(monitor)) {
         database.Rollback();
+        ForgetBuiltRows();
         cellSize = cellSizeBefore;
         LogBuildFailure("Could not create");
         return false;
@@ -151,6 +178,7 @@ bool IndexedGridData::BuildInTransaction(ProgressMonitor monitor, SourceCheck& c
     check.RecordBuild(database.IndexTableName(dataTable, indexName.c_str()), Source());
     if (!database.Commit()) {
         cellSize = cellSizeBefore;
+        ForgetBuiltRows();
         LogBuildFailure("Could not save");
         return false;
     }
@@ -234,7 +262,18 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
                                             setCount(values, 6, row.w);
                                             progress.AddProgress(1);
                                         });
-    CreateLookupIndexes(table);
+    size_t lowest = 0;
+    size_t highest = 0;
+    if (lookupTiming == LookupIndexes::Later && rows.ExtremeRows(lowest, highest)) {
+        // A fresh table numbers its rows from 1 in the order written.
+        lookupsPending = true;
+        lowestRow = static_cast<long long>(lowest) + 1;
+        highestRow = static_cast<long long>(highest) + 1;
+        // Nor need the first picture read back what was just written.
+        builtCells = rows.HeldCells();
+    } else {
+        CreateLookupIndexes(table);
+    }
 
     // The neighbour pass is done with the rows; its figures end where it would end.
     progress.SetTotal(written);
@@ -283,14 +322,76 @@ void IndexedGridData::CreateLookupIndexes(const std::string& table) {
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
     auto create = [&](const char* what, const std::string& columns) {
-        database.RunQuery(Query("CREATE INDEX %s on %s (%s)",
-                                SqlName(LookupIndexName(what)).c_str(), t.c_str(),
-                                columns.c_str()));
+        const std::string name = LookupIndexName(what);
+        if (!HasIndex(name)) {
+            database.RunQuery(Query("CREATE INDEX %s on %s (%s)", SqlName(name).c_str(), t.c_str(),
+                                    columns.c_str()));
+        }
     };
     create("LOCATION_XY", x + ", " + y);
     create("LOCATION_X", x);
     create("LOCATION_Y", y);
     create("COUNT", "count");
+}
+
+bool IndexedGridData::HasIndex(const std::string& name) {
+    Statement index(database, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1");
+    index.Bind(1, name.c_str());
+    return index.Step();
+}
+
+bool IndexedGridData::HasLookupIndexes() {
+    for (const char* what : {"LOCATION_XY", "LOCATION_X", "LOCATION_Y", "COUNT"}) {
+        if (!HasIndex(LookupIndexName(what))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void IndexedGridData::ForgetBuiltRows() {
+    builtCells.reset();
+    lookupsPending = false;
+    lowestRow = 0;
+    highestRow = 0;
+}
+
+bool IndexedGridData::FinishLookupIndexes(Database database, const char* dataTable,
+                                          const std::vector<IndexedGridData*>& sets) {
+    std::vector<IndexedGridData*> lacking;
+    for (IndexedGridData* set : sets) {
+        if (set && set->lookupsPending) {
+            // A table deleted since has nothing left to finish.
+            set->lookupsPending = *set->GetTableName() != '\0';
+            if (set->lookupsPending) {
+                lacking.push_back(set);
+            }
+        }
+    }
+    if (lacking.empty()) {
+        return true;
+    }
+    // A read-only file is read without them; its writes are not even tried.
+    bool done = !database.IsReadOnly() && database.Begin();
+    if (done) {
+        for (IndexedGridData* set : lacking) {
+            set->CreateLookupIndexes(set->GetTableName());
+        }
+        database.RecordKnownState(dataTable);
+        done = database.Commit();
+    }
+    if (!done) {
+        const StatementFailure failure = database.GetBatchFailure();
+        LogConsole(
+            "The lookup indexes of the index tables for %s were not created because %s (%s); "
+            "the tables are read without them.",
+            dataTable, DescribeFailure(failure).c_str(), FailureDetails(failure).c_str());
+        return false;
+    }
+    for (IndexedGridData* set : lacking) {
+        set->lookupsPending = false;
+    }
+    return true;
 }
 
 // Only x decides the cell size: the grid is taken to be square.
@@ -347,8 +448,14 @@ ViewFilter IndexedGridData::RangeOf(const ViewFilter& view) {
 const IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
     if (!memoryTried) {
         memoryTried = true;
-        if (HasYIndex(table)) {
+        // A table still to get its lookup indexes gets this one too.
+        const bool yIndexComing = lookupsPending && !HasIndex(LookupIndexName("LOCATION_Y"));
+        if (yIndexComing || HasYIndex(table)) {
             memory = IndexCells::Load(database, table, xColumn, yColumn);
+        }
+        if (!memory && lookupsPending) {
+            // Its rows are read by query, which must find them in the order the index gives.
+            FinishLookupIndexes(database, dataTable, {this});
         }
     }
     return memory.get();

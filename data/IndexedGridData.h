@@ -17,6 +17,11 @@
 #include "db/Database.h"
 #include "db/Statement.h"
 
+// Whether a set that builds its index table creates the table's lookup
+// indexes in the same transaction, or leaves them to FinishLookupIndexes so
+// that a first picture need not wait for them (they cost most of a build).
+enum class LookupIndexes { WithTable, Later };
+
 class IndexedGridData : public GridData {
   public:
     // What tells the two sets apart while loading.
@@ -59,13 +64,23 @@ class IndexedGridData : public GridData {
     // The rows in memory, once loaded; null before, or when the table cannot
     // be held that way.
     const IndexCells* GetHeldCells() const { return memory.get(); }
+    // Whether the table still lacks lookup indexes: left for later by its
+    // build, or found without them (a program stopped before creating them).
+    bool LacksLookupIndexes() const { return lookupsPending; }
+    // Creates the lookup indexes the sets lack, in one transaction that also
+    // records the data table's state anew, since its commit changes the
+    // file. False, logged, with the sets still lacking them, when it could
+    // not be committed (a read-only file); the sets read their tables alike
+    // without them, only slower.
+    static bool FinishLookupIndexes(Database database, const char* dataTable,
+                                    const std::vector<IndexedGridData*>& sets);
 
   protected:
     // source: the source query's rows when the caller reads them for several
     // sets; null to read them here.
     IndexedGridData(const Kind& kind, Database database, const Query& sourceQuery,
                     const char* dataTable, const char* xColumn, const char* yColumn,
-                    GridSource* source);
+                    GridSource* source, LookupIndexes lookups);
     ~IndexedGridData() = default;
 
     // Runs the loading sequence; called by the concrete constructor.
@@ -91,6 +106,7 @@ class IndexedGridData : public GridData {
     // when the cell hands nothing on).
     void SpreadToNeighbours(const std::string& table, ProgressMonitor& progress,
                             const std::function<Query(const Row& cell)>& updatesFor);
+    // Creates those of the table's four lookup indexes that are not there.
     void CreateLookupIndexes(const std::string& table);
     void ReadCellSize(const char* format, const std::string& table);
 
@@ -123,6 +139,14 @@ class IndexedGridData : public GridData {
     // built again: it is not read.
     bool outOfDate = false;
     StatementFailure buildFailure;
+    const LookupIndexes lookupTiming;
+    bool lookupsPending = false;
+    // The rows (ids) that hold the least and the greatest count, as the count
+    // index would give them, when the build worked them out; 0 otherwise.
+    long long lowestRow = 0;
+    long long highestRow = 0;
+    // The rows as the table holds them, worked out by such a build.
+    std::unique_ptr<IndexCells> builtCells;
 
   private:
     GridSource* sharedSource;
@@ -141,6 +165,11 @@ class IndexedGridData : public GridData {
     const IndexCells* MemoryFor(const std::string& table);
     // True when the table has the set's y lookup index, on y alone.
     bool HasYIndex(const std::string& table);
+    bool HasIndex(const std::string& name);
+    bool HasLookupIndexes();
+    void ForgetBuiltRows();
+    // The count's range, through the rows the build found when it did.
+    void ReadValueRange(const std::string& table);
     GridSource& Source();
     // True when the table was built and committed.
     bool BuildInTransaction(ProgressMonitor monitor, SourceCheck& check);

@@ -24,8 +24,10 @@ const char* const kNeighborUpdates =
 
 NeighborGridData::NeighborGridData(Database database, const Query& sourceQuery,
                                    const char* dataTable, const char* xColumn, const char* yColumn,
-                                   ProgressMonitor monitor, GridSource* source)
-    : IndexedGridData(kNeighborKind, database, sourceQuery, dataTable, xColumn, yColumn, source) {
+                                   ProgressMonitor monitor, GridSource* source,
+                                   LookupIndexes lookups)
+    : IndexedGridData(kNeighborKind, database, sourceQuery, dataTable, xColumn, yColumn, source,
+                      lookups) {
     Load(monitor);
 }
 

@@ -8,7 +8,8 @@ class NeighborGridData final : public IndexedGridData {
   public:
     NeighborGridData(Database database, const Query& sourceQuery, const char* dataTable,
                      const char* xColumn, const char* yColumn, ProgressMonitor monitor,
-                     GridSource* source = nullptr);
+                     GridSource* source = nullptr,
+                     LookupIndexes lookups = LookupIndexes::WithTable);
     ~NeighborGridData() = default;
 
     double GetValueAt(double x, double y) override;

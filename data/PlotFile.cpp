@@ -69,6 +69,11 @@ void PlotFile::Open(ProgressMonitor monitor) {
     openedDataVersion = database.GetDataVersion();
     // The grid is read once for its summary and both grid sets.
     GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
+    if (hasRootData && !database.GetKnownState(kGridTable)) {
+        // Checking or building the index tables reads every row of grid
+        // then: one pass gives the extents too.
+        plotSource.GetCells();
+    }
     if (hasRootData) {
         rootData = std::make_unique<RootData>(database, kGridTable, monitor, plotSource);
     }
@@ -79,12 +84,12 @@ void PlotFile::Open(ProgressMonitor monitor) {
 
     if (hasRootData) {
         // Without a grid there are no cells, hence no grid sets.
-        uptakeGrid =
-            std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource), kGridTable,
-                                             "x_coord", "y_coord", monitor, &plotSource);
-        neighborGrid =
-            std::make_unique<NeighborGridData>(database, Query("%s", kPlotSource), kGridTable,
-                                               "x_coord", "y_coord", monitor, &plotSource);
+        uptakeGrid = std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource),
+                                                      kGridTable, "x_coord", "y_coord", monitor,
+                                                      &plotSource, LookupIndexes::Later);
+        neighborGrid = std::make_unique<NeighborGridData>(database, Query("%s", kPlotSource),
+                                                          kGridTable, "x_coord", "y_coord", monitor,
+                                                          &plotSource, LookupIndexes::Later);
     }
     if (hasStemData) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
@@ -403,6 +408,16 @@ void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
         const auto found = gathered.find(labels[i]);
         KeepTreeGrid(wanted[i], found != gathered.end() ? &found->second : nullptr);
     }
+}
+
+bool PlotFile::LacksLookupIndexes() const {
+    return (uptakeGrid && uptakeGrid->LacksLookupIndexes()) ||
+           (neighborGrid && neighborGrid->LacksLookupIndexes());
+}
+
+bool PlotFile::FinishLookupIndexes() {
+    return IndexedGridData::FinishLookupIndexes(database, kGridTable,
+                                                {uptakeGrid.get(), neighborGrid.get()});
 }
 
 bool PlotFile::DeleteIndexTables() {

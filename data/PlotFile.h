@@ -120,6 +120,12 @@ class PlotFile {
     bool IsTreePrepared(const wxString& label) const;
     // Reads the plot-wide sets' index tables into memory (see IndexedGridData::HoldCells).
     void HoldCells();
+    // Whether the plot-wide sets' tables still lack their lookup indexes: an
+    // opening that builds them leaves those for after its first picture.
+    bool LacksLookupIndexes() const;
+    // Creates them (see IndexedGridData::FinishLookupIndexes); true when
+    // none is lacking afterwards.
+    bool FinishLookupIndexes();
     // SQLite's data version of the file when the opening began: a later
     // value on the same handle means another program has committed since.
     long long GetOpenedDataVersion() const { return openedDataVersion; }

@@ -60,8 +60,9 @@ bool UptakeGridData::HasTreeTable(Database database, const std::string& label) {
 
 UptakeGridData::UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,
                                const char* xColumn, const char* yColumn, ProgressMonitor monitor,
-                               GridSource* source)
-    : IndexedGridData(kUptakeKind, database, sourceQuery, dataTable, xColumn, yColumn, source) {
+                               GridSource* source, LookupIndexes lookups)
+    : IndexedGridData(kUptakeKind, database, sourceQuery, dataTable, xColumn, yColumn, source,
+                      lookups) {
     Load(monitor);
 }
 

@@ -11,7 +11,7 @@ class UptakeGridData final : public IndexedGridData {
   public:
     UptakeGridData(Database database, const Query& sourceQuery, const char* dataTable,
                    const char* xColumn, const char* yColumn, ProgressMonitor monitor,
-                   GridSource* source = nullptr);
+                   GridSource* source = nullptr, LookupIndexes lookups = LookupIndexes::WithTable);
     ~UptakeGridData() = default;
 
     // One tree's uptake in the plot's grid: the cells where its column is

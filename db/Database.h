@@ -132,6 +132,10 @@ class Database {
     // file by an opening after which the file has not changed (its change
     // counter says so; a file in WAL mode does not keep one, so never there).
     std::optional<TableState> GetKnownState(const char* dataTable);
+    // In a transaction that changes the file for another reason: records the
+    // data table's state again when this handle knows it to be current, so
+    // that the commit does not make the next opening read the table.
+    void RecordKnownState(const char* dataTable);
     // Reads every row of the data table and keeps what it holds as known.
     TableState ReadTableState(const char* dataTable);
     // Keeps a state read by a pass over the table's rows that began at the
@@ -176,5 +180,7 @@ class Database {
     std::optional<TableState> ReadCheckedState(const char* dataTable, long long& dataVersion);
     // The statements that record a data table's state (inside a transaction).
     std::string CheckedStateSql(const char* dataTable, const TableState& state);
+    // Those statements for the state known to be current; empty when none is.
+    std::string CurrentCheckedSql(const char* dataTable);
     void ForgetUnregisteredSources();
 };

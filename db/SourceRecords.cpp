@@ -103,14 +103,27 @@ void Database::SetIndexSource(const std::string& indexTable, const char* dataTab
     sql.Append("INSERT INTO %s VALUES(%s, %s, %lld, '%s', '%s');", kSourcesTable,
                SqlLiteral(indexTable).c_str(), SqlLiteral(dataTable).c_str(), signature.rows,
                HashText(signature.names).c_str(), HashText(signature.values).c_str());
-    auto known = connection->knownTables.find(dataTable);
-    const bool current =
-        known != connection->knownTables.end() && known->second.dataVersion == GetDataVersion();
-    if (current) {
-        sql.Append("%s", CheckedStateSql(dataTable, known->second.state).c_str());
-        known->second.inFile = true;
-    }
+    sql.Append("%s", CurrentCheckedSql(dataTable).c_str());
     RunQueries(sql);
+}
+
+void Database::RecordKnownState(const char* dataTable) {
+    const std::string sql = CurrentCheckedSql(dataTable);
+    if (!sql.empty()) {
+        RunQueries(sql.c_str());
+    }
+}
+
+std::string Database::CurrentCheckedSql(const char* dataTable) {
+    if (!dataTable || !connection) {
+        return std::string();
+    }
+    auto known = connection->knownTables.find(dataTable);
+    if (known == connection->knownTables.end() || known->second.dataVersion != GetDataVersion()) {
+        return std::string();
+    }
+    known->second.inFile = true;
+    return CheckedStateSql(dataTable, known->second.state);
 }
 
 std::string Database::CheckedStateSql(const char* dataTable, const TableState& state) {

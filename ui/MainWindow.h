@@ -185,6 +185,10 @@ class MainWindow : public wxFrame {
     void StartOpening(const wxString& path, const std::vector<wxString>& trees);
     void KeepForReload();
     void OnTreeSetsMade(const wxString& problems);
+    // Makes the lookup indexes a first opening left for later, once the map
+    // is shown, as a job on the file; false when none is lacking or other
+    // work on the file runs (its end starts it then).
+    bool StartLookupIndexes();
     // What follows work on the file: an opening asked for meanwhile.
     bool OpenAfterWork();
     void ShowFileBusy();

@@ -137,6 +137,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     if (opening.IsOpen()) {
         Log(LOG_RUN, "Database loaded.");
         SelectStartStems();
+        StartLookupIndexes();
     }
     // The start options are the start file's: a refused one takes them with it.
     startPending = false;
@@ -196,6 +197,45 @@ void MainWindow::OnTreeSetsMade(const wxString& problems) {
     if (!problems.empty()) {
         Inform(problems + kTryTreesAgain, "Individual Stem Layers", wxOK | wxICON_WARNING);
     }
+    StartLookupIndexes();
+}
+
+// ---------------------------------------------------------------------------
+// The lookup indexes
+
+// The map is on screen first; the indexes only speed up later openings, so
+// a failure to make them (a read-only file) is logged, not said.
+bool MainWindow::StartLookupIndexes() {
+    if (!renderHelper || fileWorkRunning || !renderHelper->GetPlot().LacksLookupIndexes()) {
+        return false;
+    }
+    viewer->Update();
+    fileWorkRunning = true;
+    std::shared_ptr<RenderHelper> helper = renderHelper;
+    wxWeakRef<MainWindow> self(this);
+    RunBehindProgress(
+        this, ProgressMonitor(0.0, 0.0),
+        [helper](ProgressMonitor& monitor) {
+            PlotFile& plot = helper->GetPlot();
+            WorkerLockWait wait(plot.GetDatabase());
+            monitor.SetMessage("Creating lookup indexes for quicker openings...");
+            try {
+                plot.FinishLookupIndexes();
+            } catch (...) {
+                plot.GetDatabase().Rollback();
+                throw;
+            }
+        },
+        [self](const JobEnd&) {
+            if (!self) {
+                return;
+            }
+            self->fileWorkRunning = false;
+            if (!self->OpenAfterWork()) {
+                self->RedrawLayers(false);
+            }
+        });
+    return true;
 }
 
 // ---------------------------------------------------------------------------

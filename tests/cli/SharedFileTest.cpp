@@ -141,6 +141,31 @@ TEST_F(SharedFileTest, KilledInsideTheCommitOfAnIndexBuildTheNextOpeningBuildsIt
     ExpectNothingLost(2);
 }
 
+// A first opening commits its index tables, then their lookup indexes after
+// the first picture: killed in between, it leaves tables the next opening
+// uses, making the indexes, and draws as if nothing had happened.
+TEST_F(SharedFileTest, KilledBeforeTheLookupIndexesTheNextOpeningMakesThem) {
+    std::filesystem::copy_file(path, "whole.db");
+    ASSERT_EQ(RunQuenvar({"--export", "whole.png", "--size", "120x120", "--layers",
+                          "uptake-blocks,count-blocks,stems-plain", "whole.db"})
+                  .exitCode,
+              0);
+    ASSERT_TRUE(DiesKilled([this] {
+        PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        if (plot.LacksLookupIndexes()) {
+            raise(SIGKILL);
+        }
+    }));
+    const std::string lookups = "SELECT name FROM sqlite_master WHERE name LIKE 'TB_IDX_%'";
+    EXPECT_TRUE(QueryColumn(path, lookups).empty());
+    ExpectNothingLost(2);
+
+    EXPECT_EQ(ExportBlocks().exitCode, 0);
+    EXPECT_EQ(ReadFile("out.png"), ReadFile("whole.png"));
+    EXPECT_EQ(QueryColumn(path, lookups).size(), 8u);
+    ExpectNothingLost(2);
+}
+
 TEST_F(SharedFileTest, LocksOfAnotherProgramAreWaitedForAWhileThenReported) {
     // With the catalogue in place, as after any earlier opening, only the
     // builds of the index tables meet the lock, after they have read the file.

@@ -9,6 +9,7 @@
 
 #include "PlotFixture.h"
 #include "data/NeighborGridData.h"
+#include "data/PlotFile.h"
 #include "data/PlotGenerator.h"
 #include "data/UptakeGridData.h"
 #include "tools/IndexCheck.h"
@@ -245,5 +246,71 @@ TEST_F(IndexBuildTest, GeneratedPlotsMatchTheDefinitionRowForRow) {
         // Some cells must take part in the neighbour pass for the check to mean anything.
         EXPECT_NE(QueryColumn(path, "SELECT count(*) FROM _idx_grid_uptake_13365 WHERE n != 0"),
                   std::vector<std::string>{"0"});
+    }
+}
+
+// A first opening commits its index tables before their lookup indexes; the
+// second commit, made after the first picture, keeps the record of what grid
+// holds, so the file ends as a build with the indexes leaves it, and the next
+// opening neither writes nor reads grid.
+TEST_F(IndexBuildTest, LookupIndexesMadeAfterTheTablesLeaveTheFileAsOneBuild) {
+    MakeSquareGrid(4);
+    const std::string whole = dir.File("whole.db");
+    std::filesystem::copy_file(path, whole);
+    {
+        Database database(whole.c_str());
+        LoadPlotWide<UptakeGridData>(database);
+        LoadPlotWide<NeighborGridData>(database);
+    }
+    {
+        PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        EXPECT_TRUE(plot.LacksLookupIndexes());
+        EXPECT_TRUE(plot.FinishLookupIndexes());
+        EXPECT_FALSE(plot.LacksLookupIndexes());
+    }
+    const char* schema = "SELECT name, sql FROM sqlite_master WHERE type = 'index' ORDER BY name";
+    EXPECT_EQ(QueryRows(path, schema), QueryRows(whole, schema));
+
+    Database database(path.c_str());
+    SqlTrace trace(database);
+    auto uptake = LoadPlotWide<UptakeGridData>(database);
+    auto neighbor = LoadPlotWide<NeighborGridData>(database);
+    EXPECT_TRUE(trace.StartingWith("BEGIN").empty());
+    EXPECT_TRUE(trace.StartingWith("SELECT * FROM (SELECT * FROM grid)").empty());
+    EXPECT_FALSE(uptake->LacksLookupIndexes());
+}
+
+// A first opening keeps in memory the rows it worked out rather than read
+// them back: they must be what reading the written table gives, sums that
+// "%f" does not write exactly and cells out of order included.
+TEST_F(IndexBuildTest, RowsKeptByTheBuildAreTheRowsTheTableGivesBack) {
+    std::vector<PlotCell> cells;
+    for (int k = 0; k < 20; ++k) {
+        const int i = (k * 7) % 5;
+        const int j = (k * 3) % 4;
+        cells.push_back({0.5 * i, 0.5 * j, {k % 3 == 0 ? 1.0 / 3 : -0.1 * k, k % 4 ? 1e-7 : 0.0}});
+    }
+    MakeGrid(path, cells, 2);
+    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    Database database = plot.GetDatabase();
+    const ViewFilter all{ViewFilter::EdgesIncluded, -10, -10, 10, 10};
+    for (IndexedGridData* set :
+         std::vector<IndexedGridData*>{plot.GetUptakeGrid(), plot.GetNeighborGrid()}) {
+        const IndexCells* kept = set->GetHeldCells();
+        ASSERT_NE(kept, nullptr);
+        const auto read = IndexCells::Load(database, set->GetTableName(), "x_coord", "y_coord");
+        ASSERT_NE(read, nullptr);
+        std::vector<const IndexCells::Cell*> a, b;
+        kept->Select(all, false, a);
+        read->Select(all, false, b);
+        ASSERT_EQ(a.size(), 20u);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            const auto fields = [](const IndexCells::Cell& c) {
+                return std::make_tuple(c.x, c.y, c.count, c.n, c.e, c.s, c.w, c.positive,
+                                       c.levelDiffers);
+            };
+            EXPECT_EQ(fields(*a[i]), fields(*b[i])) << set->GetTableName() << " cell " << i;
+        }
     }
 }

@@ -154,6 +154,11 @@ TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
     EXPECT_EQ(window->GetViewer()->GetLayers().size(), 1u);
     EXPECT_TRUE(Contains(RunMessages(), "Database loaded."));
     EXPECT_TRUE(messages.empty());
+    // The lookup indexes the first opening left for after the map are made.
+    EXPECT_FALSE(window->GetRenderHelper()->GetPlot().LacksLookupIndexes());
+    EXPECT_EQ(
+        QueryColumn("plot.db", "SELECT name FROM sqlite_master WHERE name LIKE 'TB_IDX_%'").size(),
+        8u);
 }
 
 TEST_F(MainWindowTest, ToggledLayerIsDrawnOnceAndTakenFromTheCacheAfterwards) {
