@@ -139,6 +139,7 @@ class MainWindow : public wxFrame {
     std::unique_ptr<TreeSetMaker> treeSets;
     // Work on the open file runs on a worker: the window leaves the file alone meanwhile.
     bool fileWorkRunning = false;
+    bool lookupsTried = false;  // StartLookupIndexes ran for the open file
     wxString openAfterWork;
     // Draws again when a drawing found the file busy.
     wxTimer busyRetry;

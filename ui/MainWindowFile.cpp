@@ -116,6 +116,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
         filePath.clear();
     }
     treeSets->ForgetFailures();
+    lookupsTried = false;
     ResetView();
     ClearLayerCaches();
     viewer->SetLayers({});
@@ -206,9 +207,12 @@ void MainWindow::OnTreeSetsMade(const wxString& problems) {
 // The map is on screen first; the indexes only speed up later openings, so
 // a failure to make them (a read-only file) is logged, not said.
 bool MainWindow::StartLookupIndexes() {
-    if (!renderHelper || fileWorkRunning || !renderHelper->GetPlot().LacksLookupIndexes()) {
+    if (!renderHelper || fileWorkRunning || lookupsTried ||
+        !renderHelper->GetPlot().LacksLookupIndexes()) {
         return false;
     }
+    // Once per opening: a file that cannot take them is read without them.
+    lookupsTried = true;
     viewer->Update();
     fileWorkRunning = true;
     std::shared_ptr<RenderHelper> helper = renderHelper;

@@ -151,7 +151,9 @@ TEST(Startup, StartFileIsOpenedWithoutAsking) {
         ADD_FAILURE() << "asked for a file";
         return wxString();
     });
-    ASSERT_TRUE(PumpUntil([window] { return window->GetRenderHelper() != nullptr; }));
+    // Opened, and the work on the file after the map has ended too.
+    ASSERT_TRUE(PumpUntil(
+        [window] { return window->GetRenderHelper() != nullptr && !window->IsLoading(); }));
     EXPECT_EQ(window->GetStemList()->GetCount(), 1u);
     window->Destroy();
     wxTheApp->ProcessIdle();
