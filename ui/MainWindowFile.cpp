@@ -35,6 +35,7 @@ constexpr int kBusyRetryMs = 500;
 const char* const kIndexesDeleted =
     "All database indexes have been deleted. You will need to re open the database before you "
     "can use it again.";
+const char* const kMakingLookups = "Creating lookup indexes...";
 const char* const kTryTreesAgain =
     "It is tried again at your next change of the view, the layers or the selected trees.";
 
@@ -214,6 +215,7 @@ bool MainWindow::StartLookupIndexes() {
     // Once per opening: a file that cannot take them is read without them.
     lookupsTried = true;
     viewer->Update();
+    readoutBar->SetWorkNote(kMakingLookups);
     fileWorkRunning = true;
     std::shared_ptr<RenderHelper> helper = renderHelper;
     wxWeakRef<MainWindow> self(this);
@@ -222,7 +224,7 @@ bool MainWindow::StartLookupIndexes() {
         [helper](ProgressMonitor& monitor) {
             PlotFile& plot = helper->GetPlot();
             WorkerLockWait wait(plot.GetDatabase());
-            monitor.SetMessage("Creating lookup indexes for quicker openings...");
+            monitor.SetMessage("%s", kMakingLookups);
             try {
                 plot.FinishLookupIndexes();
             } catch (...) {
@@ -235,6 +237,7 @@ bool MainWindow::StartLookupIndexes() {
                 return;
             }
             self->fileWorkRunning = false;
+            self->readoutBar->SetWorkNote(wxString());
             if (!self->OpenAfterWork()) {
                 self->RedrawLayers(false);
             }

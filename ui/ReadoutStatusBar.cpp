@@ -46,15 +46,28 @@ ReadoutStatusBar::ReadoutStatusBar(wxWindow* parent) : wxStatusBar(parent, wxID_
     SetFieldsCount(FIELD_COUNT, kWidths);
 }
 
-// The field is there only while the file is busy, so that it takes no room otherwise.
+// The field is there only while the file is busy or work on it runs, so
+// that it takes no room otherwise; the busy file is said first.
 void ReadoutStatusBar::SetFileBusy(bool busy) {
     if (busy == fileBusy) {
         return;
     }
     fileBusy = busy;
-    SetFieldsCount(busy ? FIELD_COUNT + 1 : FIELD_COUNT, kWidths);
-    if (busy) {
-        SetStatusText(kFileBusy, BUSY_FIELD);
+    ShowNoteField();
+}
+
+void ReadoutStatusBar::SetWorkNote(const wxString& note) {
+    workNote = note;
+    ShowNoteField();
+}
+
+void ReadoutStatusBar::ShowNoteField() {
+    const bool shown = fileBusy || !workNote.empty();
+    if (GetFieldsCount() != (shown ? FIELD_COUNT + 1 : FIELD_COUNT)) {
+        SetFieldsCount(shown ? FIELD_COUNT + 1 : FIELD_COUNT, kWidths);
+    }
+    if (shown) {
+        SetStatusText(fileBusy ? wxString(kFileBusy) : workNote, BUSY_FIELD);
     }
 }
 

@@ -30,11 +30,14 @@ class ReadoutStatusBar : public wxStatusBar {
     // Says that the file is busy (another program writing it), or no longer.
     void SetFileBusy(bool busy);
     bool IsFileBusy() const { return fileBusy; }
+    // Says what work on the file runs behind the map; empty when none.
+    void SetWorkNote(const wxString& note);
 
   private:
     // Shows the reading of a viewer pixel; without a plot, nothing.
     void ShowReadingAt(const wxPoint& pixel);
     void Clear();
+    void ShowNoteField();
     void OnViewerMotion(wxMouseEvent& event);
     void OnViewerLeave(wxMouseEvent& event);
 
@@ -44,5 +47,6 @@ class ReadoutStatusBar : public wxStatusBar {
     std::vector<wxString> trees;
     bool pointerInside = false;
     bool fileBusy = false;
+    wxString workNote;
     wxPoint pointer;
 };

@@ -20,18 +20,32 @@ namespace {
 using namespace std::chrono_literals;
 
 // A default VFS that kills the process when SQLite syncs the main database
-// file: inside a commit, the new pages written, the journal holding the old.
+// file (once armed): inside a commit, the new pages written, the journal
+// holding the old.
 sqlite3_vfs* realVfs = nullptr;
 sqlite3_io_methods killingMethods;
+int (*realSync)(sqlite3_file*, int) = nullptr;
+bool killArmed = true;
 
 int OpenKillingMainFile(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out) {
     const int code = realVfs->xOpen(realVfs, name, file, flags, out);
     if (code == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && file->pMethods) {
         killingMethods = *file->pMethods;
-        killingMethods.xSync = [](sqlite3_file*, int) { return raise(SIGKILL); };
+        realSync = file->pMethods->xSync;
+        killingMethods.xSync = [](sqlite3_file* synced, int how) {
+            return killArmed ? raise(SIGKILL) : realSync(synced, how);
+        };
         file->pMethods = &killingMethods;
     }
     return code;
+}
+
+// Makes the killing VFS the default one in this (child) process.
+void UseKillingVfs() {
+    static sqlite3_vfs vfs = *(realVfs = sqlite3_vfs_find(nullptr));
+    vfs.zName = "kill-at-commit";
+    vfs.xOpen = OpenKillingMainFile;
+    sqlite3_vfs_register(&vfs, 1);
 }
 
 // Runs work in a child process; true when it died by SIGKILL.
@@ -128,10 +142,7 @@ TEST_F(SharedFileTest, KilledInsideTheCommitOfAnIndexBuildTheNextOpeningBuildsIt
     Database(path.c_str());  // the catalogue is there, so the first commit is the build's
     const std::string catalogued = ReadFile(path);
     ASSERT_TRUE(DiesKilled([this] {
-        static sqlite3_vfs vfs = *(realVfs = sqlite3_vfs_find(nullptr));
-        vfs.zName = "kill-at-commit";
-        vfs.xOpen = OpenKillingMainFile;
-        sqlite3_vfs_register(&vfs, 1);
+        UseKillingVfs();
         PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
     }));
     ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
@@ -160,6 +171,21 @@ TEST_F(SharedFileTest, KilledBeforeTheLookupIndexesTheNextOpeningMakesThem) {
     EXPECT_TRUE(QueryColumn(path, lookups).empty());
     ExpectNothingLost(2);
 
+    EXPECT_EQ(ExportBlocks().exitCode, 0);
+    EXPECT_EQ(ReadFile("out.png"), ReadFile("whole.png"));
+    EXPECT_EQ(QueryColumn(path, lookups).size(), 8u);
+    ExpectNothingLost(2);
+
+    // Killed again inside the commit of the lookup indexes themselves.
+    ASSERT_TRUE(DiesKilled([this] {
+        ExecSql(path, "DROP INDEX TB_IDX_COUNT_UPTAKE_13365;");
+        UseKillingVfs();
+        killArmed = false;
+        PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+        killArmed = true;
+        plot.FinishLookupIndexes();
+    }));
+    ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
     EXPECT_EQ(ExportBlocks().exitCode, 0);
     EXPECT_EQ(ReadFile("out.png"), ReadFile("whole.png"));
     EXPECT_EQ(QueryColumn(path, lookups).size(), 8u);
