@@ -33,16 +33,20 @@ void GridSource::Take(GatheredSource gathered) {
     extentsRead = true;
     columnCount = gathered.columnCount;
     if (gathered.x.HasRows()) {
-        extents[kXMin] = {true, gathered.x.Least()};
-        extents[kXMax] = {true, gathered.x.Greatest()};
-        extents[kYMin] = {true, gathered.y.Least()};
-        extents[kYMax] = {true, gathered.y.Greatest()};
+        TakeExtents(gathered.x, gathered.y);
     }
     if (gathered.hasCells) {
         cellsRead = true;
         readComplete = true;
         cells = std::move(gathered.cells);
     }
+}
+
+void GridSource::TakeExtents(const NumberExtents& x, const NumberExtents& y) {
+    extents[kXMin] = {true, x.Least()};
+    extents[kXMax] = {true, x.Greatest()};
+    extents[kYMin] = {true, y.Least()};
+    extents[kYMax] = {true, y.Greatest()};
 }
 
 int GridSource::GetColumnCount() {
@@ -146,10 +150,7 @@ const std::vector<SourceCell>& GridSource::GetCells() {
         // The pass saw every row: the extents' own pass is not needed.
         extentsRead = true;
         columnCount = width;
-        extents[kXMin] = {true, xs.Least()};
-        extents[kXMax] = {true, xs.Greatest()};
-        extents[kYMin] = {true, ys.Least()};
-        extents[kYMax] = {true, ys.Greatest()};
+        TakeExtents(xs, ys);
     }
     return cells;
 }

@@ -74,5 +74,7 @@ class GridSource {
     long long readVersion = 0;
 
     bool ReadExtent(int which, double& value);
+    // The extents a pass over every row found.
+    void TakeExtents(const NumberExtents& x, const NumberExtents& y);
     void ReadExtents();
 };

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "db/TableState.h"
+
 namespace {
 
 // Within this range "%f" texts stand 1e-6 apart while doubles are far
@@ -22,15 +24,6 @@ uint64_t Bits(double value) {
     value += 0.0;  // -0 and 0 are the same stored number
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
-}
-
-// Spreads the few significant bits of a coordinate over the whole word.
-uint64_t Mix(uint64_t h) {
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDULL;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ULL;
-    return h ^ (h >> 33);
 }
 
 // An open-addressing table from a position key to the first row there; rows
@@ -72,7 +65,8 @@ class PositionIndex {
     size_t mask;
 
     Slot& Find(double x, double y) {
-        size_t at = static_cast<size_t>(Mix(Mix(Bits(x)) ^ Bits(y))) & mask;
+        // The mix spreads the few significant bits of a coordinate over the word.
+        size_t at = static_cast<size_t>(MixBits(MixBits(Bits(x)) ^ Bits(y))) & mask;
         while (slots[at].first >= 0 && !(slots[at].x == x && slots[at].y == y)) {
             at = (at + 1) & mask;
         }

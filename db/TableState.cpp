@@ -11,28 +11,18 @@
 
 namespace {
 
-// A bijective mix of 64 bits (the finaliser of splitmix64), so that chained
-// hashes depend on every value and on their order.
-uint64_t Mix(uint64_t h) {
-    h ^= h >> 30;
-    h *= 0xBF58476D1CE4E5B9ULL;
-    h ^= h >> 27;
-    h *= 0x94D049BB133111EBULL;
-    return h ^ (h >> 31);
-}
-
 uint64_t HashBytes(const void* data, size_t size) {
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    uint64_t h = Mix(size + 0x9E3779B97F4A7C15ULL);
+    uint64_t h = MixBits(size + 0x9E3779B97F4A7C15ULL);
     size_t at = 0;
     for (; at + 8 <= size; at += 8) {
         uint64_t word;
         std::memcpy(&word, bytes + at, 8);
-        h = Mix(h ^ word);
+        h = MixBits(h ^ word);
     }
     uint64_t tail = 0;
     std::memcpy(&tail, bytes + at, size - at);
-    return Mix(h ^ tail);
+    return MixBits(h ^ tail);
 }
 
 // One value with its storage type (1, 1.0 and '1' differ), as one word for
@@ -84,9 +74,9 @@ SourceSignature SignatureOf(const TableState& state, const std::vector<std::stri
     SourceSignature signature;
     signature.rows = state.rows;
     auto add = [&signature](const std::string& name, const ColumnState* column) {
-        signature.names = Mix(signature.names ^ HashBytes(name.data(), name.size()));
+        signature.names = MixBits(signature.names ^ HashBytes(name.data(), name.size()));
         // A column the table lacks stands apart from any it has.
-        signature.values = Mix(signature.values ^ (column ? column->values : ~0ULL));
+        signature.values = MixBits(signature.values ^ (column ? column->values : ~0ULL));
     };
     if (columns.empty()) {
         for (const ColumnState& column : state.columns) {
@@ -112,6 +102,15 @@ std::string DescribeChange(const SourceSignature& built, const SourceSignature& 
         return "values in " + table + " have changed since it was built";
     }
     return std::string();
+}
+
+// Chained through it, hashes depend on every value and on their order.
+uint64_t MixBits(uint64_t h) {
+    h ^= h >> 30;
+    h *= 0xBF58476D1CE4E5B9ULL;
+    h ^= h >> 27;
+    h *= 0x94D049BB133111EBULL;
+    return h ^ (h >> 31);
 }
 
 std::string HashText(uint64_t hash) {
@@ -141,7 +140,7 @@ void TableScan::AddRow(sqlite3_stmt* statement, std::vector<StoredValue>* values
     for (size_t i = 0; i < state.columns.size(); ++i) {
         ColumnState& column = state.columns[i];
         const StoredValue value = StoredValueAt(statement, static_cast<int>(i));
-        column.values = Mix(column.values ^ ValueWord(value));
+        column.values = MixBits(column.values ^ ValueWord(value));
         if (value.type == SQLITE_TEXT && column.textRow == 0) {
             const char* text = value.text ? reinterpret_cast<const char*>(value.text) : "";
             if (!NumberInText(text)) {

@@ -45,6 +45,10 @@ std::string DescribeChange(const SourceSignature& built, const SourceSignature& 
                            const std::string& table);
 
 // Hashes as stored in the file: 16 hexadecimal digits.
+// A bijective mix of 64 bits (the finaliser of splitmix64): every bit of the
+// result depends on every bit of h. The records' hashes are made with it.
+uint64_t MixBits(uint64_t h);
+
 std::string HashText(uint64_t hash);
 uint64_t HashFromText(const char* text);
 

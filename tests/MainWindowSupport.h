@@ -7,6 +7,7 @@
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/gdicmn.h>
+#include <wx/listbox.h>
 #include <wx/string.h>
 
 #include <cmath>
@@ -47,6 +48,19 @@ inline ProgressWindow* ShownProgressWindow(wxWindow* parent) {
 // selecting a tree may make its set behind one first.
 inline bool WaitUntilIdle(MainWindow* window) {
     return PumpUntil([window] { return !window->IsLoading() && !ShownProgressWindow(window); });
+}
+
+// Selects a row of the stem list as a user's click does, and waits for the
+// work it starts.
+inline void ClickStemRow(MainWindow* window, int row) {
+    wxListBox* list = window->GetStemList();
+    list->SetSelection(row, true);
+    wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
+    event.SetEventObject(list);
+    event.SetInt(row);
+    event.SetExtraLong(1);
+    list->GetEventHandler()->ProcessEvent(event);
+    ASSERT_TRUE(WaitUntilIdle(window));
 }
 
 inline wxCheckBox* LayerBox(MainWindow* window, const wxString& label) {

@@ -110,13 +110,7 @@ class ExportMatchesWindowTest : public testing::Test {
         wxListBox* list = window->GetStemList();
         const int row = list->FindString(stem, true);
         ASSERT_NE(row, wxNOT_FOUND) << stem;
-        list->SetSelection(row, true);
-        wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
-        event.SetEventObject(list);
-        event.SetInt(row);
-        event.SetExtraLong(1);
-        list->GetEventHandler()->ProcessEvent(event);
-        ASSERT_TRUE(WaitUntilIdle(window));
+        ClickStemRow(window, row);
     }
 
     void Zoom(int type) {

@@ -50,16 +50,7 @@ class FileWorkTest : public testing::Test {
         ASSERT_TRUE(WaitUntilIdle(window));
     }
 
-    void SelectRow(int row) {
-        wxListBox* list = window->GetStemList();
-        list->SetSelection(row, true);
-        wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
-        event.SetEventObject(list);
-        event.SetInt(row);
-        event.SetExtraLong(1);
-        list->GetEventHandler()->ProcessEvent(event);
-        ASSERT_TRUE(WaitUntilIdle(window));
-    }
+    void SelectRow(int row) { ClickStemRow(window, row); }
 
     void Menu(int id) {
         wxCommandEvent event(wxEVT_MENU, id);
