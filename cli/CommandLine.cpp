@@ -12,6 +12,7 @@ namespace {
 enum class Option {
     Export,
     Size,
+    Scale,
     Layers,
     Stems,
     View,
@@ -36,23 +37,15 @@ struct OptionName {
 };
 
 const OptionName kOptions[] = {
-    {"--export", Option::Export, true},
-    {"--size", Option::Size, true},
-    {"--layers", Option::Layers, true},
-    {"--stems", Option::Stems, true},
-    {"--view", Option::View, true},
-    {"--palette", Option::Palette, true},
-    {"--range", Option::Range, true},
-    {"--aspect", Option::Aspect, true},
-    {"--north-up", Option::NorthUp, false},
-    {"--legend", Option::Legend, false},
-    {"--at", Option::At, true},
-    {"--force", Option::Force, false},
-    {"--trees", Option::Trees, true},
-    {"--output", Option::Output, true},
-    {"--overlap", Option::Overlap, false},
-    {"--help", Option::Help, false},
-    {"-h", Option::Help, false},
+    {"--export", Option::Export, true},    {"--size", Option::Size, true},
+    {"--scale", Option::Scale, true},      {"--layers", Option::Layers, true},
+    {"--stems", Option::Stems, true},      {"--view", Option::View, true},
+    {"--palette", Option::Palette, true},  {"--range", Option::Range, true},
+    {"--aspect", Option::Aspect, true},    {"--north-up", Option::NorthUp, false},
+    {"--legend", Option::Legend, false},   {"--at", Option::At, true},
+    {"--force", Option::Force, false},     {"--trees", Option::Trees, true},
+    {"--output", Option::Output, true},    {"--overlap", Option::Overlap, false},
+    {"--help", Option::Help, false},       {"-h", Option::Help, false},
     {"--version", Option::Version, false},
 };
 
@@ -165,6 +158,8 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return true;
         case Option::Size:
             return ParseSize(value, request.picture, error);
+        case Option::Scale:
+            return ParseScale(value, request.picture, error);
         case Option::Layers:
             return ParseLayers(value, request.picture, error);
         case Option::Stems:
@@ -255,6 +250,15 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
                        std::to_string(arguments.files.size()) + " were given");
     }
     line.request.databasePath = arguments.files[0];
+    const PictureRequest& picture = line.request.picture;
+    if (std::max(picture.width, picture.height) * picture.scale > kMaxExportSide) {
+        return Failure("--size " + std::to_string(picture.width) + "x" +
+                       std::to_string(picture.height) + " at --scale " +
+                       std::to_string(picture.scale) + " gives a picture of " +
+                       std::to_string(picture.width * picture.scale) + "x" +
+                       std::to_string(picture.height * picture.scale) +
+                       " pixels; its sides can be at most " + std::to_string(kMaxExportSide));
+    }
     return line;
 }
 

@@ -12,11 +12,10 @@
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/Canvas.h"
-#include "render/ColorSettings.h"
 #include "render/Composer.h"
 #include "render/Legend.h"
 #include "render/LegendDrawing.h"
-#include "render/RenderHelper.h"
+#include "render/PlotPainter.h"
 #include "render/VectorPage.h"
 
 namespace {
@@ -44,11 +43,11 @@ bool CheckExportInput(const ExportRequest& request, std::string& error) {
 
 namespace {
 
-std::vector<wxString> ExportTrees(RenderHelper& helper, const PictureRequest& request) {
+std::vector<wxString> ExportTrees(PlotFile& plot, const PictureRequest& request) {
     // Only trees with a grid column have a row in the window's stem list, and
     // only those rows get tree layers there.
     std::vector<wxString> trees;
-    const std::vector<wxString> treeNames = helper.GetTreeNames();
+    const std::vector<wxString> treeNames = plot.GetTreeNames();
     for (const std::string& stem : request.stems) {
         const wxString label = wxString::FromUTF8(stem.c_str());
         if (std::find(treeNames.begin(), treeNames.end(), label) != treeNames.end()) {
@@ -58,55 +57,58 @@ std::vector<wxString> ExportTrees(RenderHelper& helper, const PictureRequest& re
     return trees;
 }
 
-// What the request shows of the helper's plot; its stems are highlighted
-// and its colour scale taken.
-Scene RequestedScene(RenderHelper& helper, const PictureRequest& request) {
+// What the request shows of the painter's plot, in the picture's own
+// pixels; its stems are highlighted.
+Scene RequestedScene(PlotPainter& painter, const PictureRequest& request) {
     for (const std::string& stem : request.stems) {
-        helper.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
+        painter.AddHighlightedStem(wxString::FromUTF8(stem.c_str()));
     }
-    ApplyPaletteOption(request.palette, *colorSettings);
-    ApplyRangeOptions(request, *colorSettings);
-    helper.SetFrameShape(request.shape);
+    painter.SetFrameShape(request.shape);
     Scene scene;
     scene.layers = request.layers;
-    scene.trees = ExportTrees(helper, request);
-    scene.view = request.view.value_or(helper.GetView());
-    scene.width = request.width;
-    scene.height = request.height;
+    scene.trees = ExportTrees(painter.GetPlot(), request);
+    scene.view = request.view.value_or(painter.GetView());
+    scene.width = request.width * request.scale;
+    scene.height = request.height * request.scale;
     return scene;
 }
 
-// The file of the picture the request asks of the helper's plot, in the
+// The file of the picture the request asks of the painter's plot, in the
 // format its name asks for, with the legend strip at its right when asked
 // for; empty when it cannot be drawn.
-std::string DrawRequest(RenderHelper& helper, const ExportRequest& request, const Scene& scene) {
+std::string DrawRequest(PlotPainter& painter, const PictureStyle& style,
+                        const ExportRequest& request, const Scene& scene) {
     const PictureRequest& wanted = request.picture;
+    PlotFile& plot = painter.GetPlot();
     // The legend takes a strip at the right; the map keeps the rest. Its
     // width is known before the trees' colours are.
     const int strip =
-        wanted.legend ? LegendStripWidth(
-                            BuildLegend(helper, scene.layers, scene.trees, *colorSettings, false),
-                            wanted.width)
+        wanted.legend ? LegendStripWidth(BuildLegend(plot, scene.layers, scene.trees, style, false),
+                                         wanted.width)
                       : 0;
+    const int scale = wanted.scale;
     Scene map = scene;
-    map.width = wanted.width - strip;
-    auto legend = [&] { return BuildLegend(helper, scene.layers, scene.trees, *colorSettings); };
+    map.width = (wanted.width - strip) * scale;
+    auto legend = [&] { return BuildLegend(plot, scene.layers, scene.trees, style); };
     const PictureFormat format = FormatOfPath(request.outputPath);
     if (format != PictureFormat::Png) {
-        return DrawVectorPage(format, wanted.width, wanted.height, 1.0, [&](Canvas& page) {
-            ComposeVector(helper, map, page);
-            if (strip > 0) {
-                DrawLegendStrip(page, legend(), map.width, strip);
-            }
-        });
+        return DrawVectorPage(
+            format, scene.width, scene.height, style.textScale,
+            [&](Canvas& page) {
+                ComposeVector(painter, map, style, page);
+                if (strip > 0) {
+                    DrawLegendStrip(page, legend(), wanted.width - strip, strip, scale);
+                }
+            },
+            scale);
     }
-    LayerImage picture(wanted.width, wanted.height, false);
-    ComposeOnto(helper, map, picture);
+    LayerImage picture(scene.width, scene.height, false);
+    ComposeOnto(painter, map, style, picture);
     if (strip > 0 && picture.IsOk()) {
         cairo_t* context = cairo_create(picture.Surface());
         {
-            Canvas canvas(context, wanted.width, wanted.height);
-            DrawLegendStrip(canvas, legend(), map.width, strip);
+            Canvas canvas(context, scene.width, scene.height, style.textScale, scale);
+            DrawLegendStrip(canvas, legend(), wanted.width - strip, strip, scale);
         }
         cairo_destroy(context);
     }
@@ -129,9 +131,6 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     if (!picture.Create(error)) {
         return false;
     }
-    if (!colorSettings) {
-        colorSettings = new ColorSettings;
-    }
 
     auto plot = std::make_unique<PlotFile>(wxString::FromUTF8(request.databasePath.c_str()),
                                            ProgressMonitor(0, 0));
@@ -146,15 +145,15 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     for (const std::string& note : plot->GetDataWarnings()) {
         Report("warning: " + note);
     }
-    RenderHelper helper(std::move(plot));
+    PlotPainter painter(*plot);
     const PictureRequest& wanted = request.picture;
-    const Scene scene = RequestedScene(helper, wanted);
-    const std::string drawn = DrawRequest(helper, request, scene);
+    const Scene scene = RequestedScene(painter, wanted);
+    const std::string drawn = DrawRequest(painter, RequestStyle(wanted), request, scene);
     if (missingLayers) {
-        *missingLayers = MissingLayers(helper.GetPlot(), scene);
+        *missingLayers = MissingLayers(*plot, scene);
     }
     if (warning.empty()) {
-        warning = Utf8(helper.GetPlot().GetTreeSetProblem());
+        warning = Utf8(plot->GetTreeSetProblem());
     }
     if (drawn.empty()) {
         error = "cannot draw a picture of " + std::to_string(wanted.width) + "x" +
@@ -166,7 +165,7 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     }
     // The picture is there first: the lookup indexes a first opening leaves
     // for later are made before the export ends, for the openings after it.
-    helper.GetPlot().FinishLookupIndexes();
+    plot->FinishLookupIndexes();
     return true;
 }
 

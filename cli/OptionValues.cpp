@@ -87,6 +87,17 @@ bool ParseSize(const std::string& text, PictureRequest& request, std::string& er
     return true;
 }
 
+bool ParseScale(const std::string& text, PictureRequest& request, std::string& error) {
+    const std::optional<long long> scale = ParseInteger(text);
+    if (!scale || *scale < 1 || *scale > kMaxPictureScale) {
+        error = "--scale \"" + text + "\" must be a whole number from 1 to " +
+                std::to_string(kMaxPictureScale);
+        return false;
+    }
+    request.scale = int(*scale);
+    return true;
+}
+
 bool ParseLayers(const std::string& text, PictureRequest& request, std::string& error) {
     if (text.empty()) {
         return true;

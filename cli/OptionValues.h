@@ -9,6 +9,8 @@
 #include "render/PictureRequest.h"
 
 bool ParseSize(const std::string& text, PictureRequest& request, std::string& error);
+// --scale: a whole number from 1 to kMaxPictureScale.
+bool ParseScale(const std::string& text, PictureRequest& request, std::string& error);
 bool ParseLayers(const std::string& text, PictureRequest& request, std::string& error);
 // --stems, and --trees of the stats (noun "tree"): each label once, in order.
 bool ParseLabels(const std::string& option, const char* noun, const std::string& text,

@@ -90,8 +90,8 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     data.SetViewFilter(
         ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax});
     // Blocks overlap their neighbours by one pixel so no seam shows.
-    double blockWidth = cell * scale.x + 1;
-    double blockHeight = cell * scale.y + 1;
+    double blockWidth = cell * scale.x + frame.PixelRatio();
+    double blockHeight = cell * scale.y + frame.PixelRatio();
     std::vector<uint32_t> words;
     for (const wxColour& color : palette) {
         words.push_back(LayerPixels::Opaque(color));

@@ -42,16 +42,20 @@ PangoLayout* NewLayout(cairo_t* context, const wxString& text, const TextFont& f
 
 }  // namespace
 
-Canvas::Canvas(cairo_t* context, int width, int height, double textScale)
-    : context(cairo_reference(context)), width(width), height(height), textScale(textScale) {
+Canvas::Canvas(cairo_t* context, int width, int height, double textScale, double pixelRatio)
+    : context(cairo_reference(context)),
+      width(width),
+      height(height),
+      textScale(textScale * pixelRatio),
+      penShift(std::fmod(std::max(1.0, std::round(pixelRatio)), 2.0) == 1.0 ? 0.5 : 0.0) {
     cairo_surface_t* target = cairo_get_target(context);
     if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE) {
         image = target;
         cairo_set_antialias(context, CAIRO_ANTIALIAS_NONE);
         SetCrispText(context);
     }
-    // The toolkit's one-pixel solid pen.
-    cairo_set_line_width(context, 1.0);
+    // The toolkit's one-pixel solid pen, as wide as a pixel of the nominal picture.
+    cairo_set_line_width(context, std::max(1.0, pixelRatio));
     cairo_set_line_cap(context, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(context, CAIRO_LINE_JOIN_ROUND);
 }
@@ -116,7 +120,8 @@ void Canvas::FinishBoxes() {
 }
 
 // The toolkit's path of an ellipse, filled and then stroked with its pen,
-// both shifted half a pixel so that the one-pixel pen covers whole pixels.
+// both shifted half a pixel for a pen of an odd width, so that it covers
+// whole pixels.
 void Canvas::FillEllipse(int x, int y, int w, int h, const wxColour& color) {
     FinishBoxes();
     if (w <= 0 || h <= 0 || LeftOut(color)) {
@@ -124,7 +129,7 @@ void Canvas::FillEllipse(int x, int y, int w, int h, const wxColour& color) {
     }
     SetColor(color);
     cairo_save(context);
-    cairo_translate(context, 0.5, 0.5);
+    cairo_translate(context, penShift, penShift);
     cairo_new_path(context);
     cairo_move_to(context, x + w, y + h / 2.0);
     cairo_save(context);
@@ -144,8 +149,8 @@ void Canvas::Line(int x1, int y1, int x2, int y2, const wxColour& color) {
         return;
     }
     SetColor(color);
-    cairo_move_to(context, x1 + 0.5, y1 + 0.5);
-    cairo_line_to(context, x2 + 0.5, y2 + 0.5);
+    cairo_move_to(context, x1 + penShift, y1 + penShift);
+    cairo_line_to(context, x2 + penShift, y2 + penShift);
     cairo_stroke(context);
 }
 
@@ -259,4 +264,25 @@ void Canvas::PushClip(int x, int y, int w, int h) {
 void Canvas::PopClip() {
     FinishBoxes();
     cairo_restore(context);
+}
+
+void Canvas::PushScale(double factor) {
+    FinishBoxes();
+    scales.push_back(Sizes{textScale, penShift});
+    cairo_save(context);
+    cairo_scale(context, factor, factor);
+    // The pen's width is taken in the scaled units.
+    cairo_set_line_width(context, cairo_get_line_width(context) / factor);
+    textScale /= factor;
+    penShift /= factor;
+}
+
+void Canvas::PopScale() {
+    FinishBoxes();
+    cairo_restore(context);
+    if (!scales.empty()) {
+        textScale = scales.back().textScale;
+        penShift = scales.back().penShift;
+        scales.pop_back();
+    }
 }

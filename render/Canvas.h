@@ -11,6 +11,8 @@
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 
+#include <vector>
+
 class LayerImage;
 
 // The sans-serif face of the window's text, at a size in points.
@@ -22,8 +24,11 @@ class Canvas {
   public:
     // Draws through the context (which it holds a reference to) onto a
     // target of width x height pixels or points. Text sizes are multiplied
-    // by textScale, as the window's text follows the desktop's resolution.
-    Canvas(cairo_t* context, int width, int height, double textScale = 1.0);
+    // by textScale, as the window's text follows the desktop's resolution,
+    // and by pixelRatio, which is also the width of the pen: the pixels of
+    // the picture for each pixel of its nominal size.
+    Canvas(cairo_t* context, int width, int height, double textScale = 1.0,
+           double pixelRatio = 1.0);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -34,12 +39,12 @@ class Canvas {
     cairo_surface_t* Image() const { return image; }
 
     // The pixels [x, x + w) x [y, y + h): a rectangle filled and outlined
-    // with a one-pixel pen of its colour.
+    // with a pen of its colour.
     void FillBox(int x, int y, int w, int h, const wxColour& color);
-    // An ellipse in the box (x, y, w, h), filled and outlined with a
-    // one-pixel pen of its colour.
+    // An ellipse in the box (x, y, w, h), filled and outlined with a pen of
+    // its colour.
     void FillEllipse(int x, int y, int w, int h, const wxColour& color);
-    // A line of a one-pixel pen from one pixel to the other, both drawn.
+    // A line of the pen from one pixel to the other, both drawn.
     void Line(int x1, int y1, int x2, int y2, const wxColour& color);
     // The size of the text's box, as an image measures it on any target,
     // so that a vector page has the layout of the picture.
@@ -59,6 +64,11 @@ class Canvas {
     // Drawing from now on reaches only the box, until the matching PopClip.
     void PushClip(int x, int y, int w, int h);
     void PopClip();
+    // Coordinates from now on are multiplied by factor, until the matching
+    // PopScale, while text and the pen keep their size: a canvas of pixel
+    // ratio r takes the coordinates of the nominal picture after PushScale(r).
+    void PushScale(double factor);
+    void PopScale();
 
   private:
     cairo_t* context;
@@ -66,7 +76,15 @@ class Canvas {
     int width;
     int height;
     double textScale;
+    // Where the pen's edges fall on whole pixels: a pen of an odd width is
+    // centred on a pixel's middle.
+    double penShift;
     bool leaveOutBlack = false;
+    struct Sizes {
+        double textScale;
+        double penShift;
+    };
+    std::vector<Sizes> scales;   // as they were before each PushScale
     cairo_t* measure = nullptr;  // an image context measuring text, made at the first need
 
     // On a vector page, boxes of one colour drawn one after the other go

@@ -28,7 +28,7 @@ class CloudGridDataRenderer : public GridDataRenderer {
     }
 
   private:
-    // Each dot is a 2 by 2 ellipse whose top-left corner is the given point.
+    // Each dot is an ellipse of 2 by 2 nominal pixels whose top-left corner is the given point.
     void DrawDots(Canvas& canvas, const std::vector<wxPoint>& corners);
 
     int density = kCloudDensity;

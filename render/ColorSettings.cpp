@@ -3,8 +3,14 @@
 #include <cmath>
 
 #include "render/ColorMaps.h"
+#include "render/PictureStyle.h"
 
 ColorSettings* colorSettings = nullptr;
+
+PictureStyle SettingsStyle() {
+    ColorSettings defaults;
+    return StyleOf(colorSettings ? *colorSettings : defaults);
+}
 
 bool ColorSettings::GetUseCustomColors() {
     std::lock_guard<std::mutex> guard(mutex);
@@ -76,6 +82,11 @@ void ColorSettings::SetValueRange(RangeFamily family, const std::optional<ValueR
     valueRanges[static_cast<size_t>(family)] = range;
 }
 
+ColorScale ColorSettings::GetScale() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return ColorScale{useCustomColors, lowColor, highColor, smoothGradient, colorSteps, colorMap};
+}
+
 Palette BuiltInPalette() {
     return {wxColour(0, 0, 150), wxColour(0, 150, 100), wxColour(100, 200, 0),
             wxColour(255, 255, 0), wxColour(255, 0, 0)};
@@ -129,9 +140,27 @@ Palette BuildPalette(ColorSettings& settings) {
     return palette;
 }
 
+Palette BuildPalette(const ColorScale& scale) {
+    if (scale.colorMap != ColorMap::None) {
+        return SampleColorMap(scale.colorMap, scale.colorSteps);
+    }
+    if (!scale.useCustomColors) {
+        return BuiltInPalette();
+    }
+    Palette palette;
+    for (int i = 0; i < scale.colorSteps; ++i) {
+        palette.push_back(InterpolateColor(scale.lowColor, scale.highColor, scale.colorSteps, i));
+    }
+    return palette;
+}
+
 Palette TreePalette(ColorSettings& settings) {
-    const ColorMap map = settings.GetColorMap();
-    return map == ColorMap::None ? BuiltInPalette() : SampleColorMap(map, settings.GetColorSteps());
+    return TreePalette(settings.GetScale());
+}
+
+Palette TreePalette(const ColorScale& scale) {
+    return scale.colorMap == ColorMap::None ? BuiltInPalette()
+                                            : SampleColorMap(scale.colorMap, scale.colorSteps);
 }
 
 int TruncInt(double value) {

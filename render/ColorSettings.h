@@ -15,6 +15,16 @@ using Palette = std::vector<wxColour>;
 // A published colour map used instead of the built-in or the custom scale.
 enum class ColorMap { None, Viridis, Cividis };
 
+// The colour scale of the value layers at one moment, as a value.
+struct ColorScale {
+    bool useCustomColors = false;
+    wxColour lowColor{0, 0, 255, 255};
+    wxColour highColor{255, 0, 0, 255};
+    bool smoothGradient = false;
+    int colorSteps = 5;
+    ColorMap colorMap = ColorMap::None;
+};
+
 class ColorSettings {
   public:
     bool GetUseCustomColors();
@@ -32,6 +42,8 @@ class ColorSettings {
     // None: the colours span the data set's own minimum and maximum.
     std::optional<ValueRange> GetValueRange(RangeFamily family);
     void SetValueRange(RangeFamily family, const std::optional<ValueRange>& range);
+    // Every field of the scale at once, under one lock.
+    ColorScale GetScale();
 
   private:
     std::mutex mutex;
@@ -44,8 +56,15 @@ class ColorSettings {
     std::array<std::optional<ValueRange>, kRangeFamilyCount> valueRanges;
 };
 
-// Created at start-up and never destroyed.
+// Created at start-up and never destroyed. Only the application, the
+// windows and this file's own functions read it; every drawing is handed a
+// style made from it.
 extern ColorSettings* colorSettings;
+
+struct PictureStyle;
+// The style of the process-wide settings, or of the defaults while there are
+// none, with trees' colours of its own.
+PictureStyle SettingsStyle();
 
 // The five built-in colours, lowest values first.
 Palette BuiltInPalette();
@@ -53,9 +72,11 @@ Palette BuiltInPalette();
 wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int i);
 // The palette of a block or isoline layer under the current settings.
 Palette BuildPalette(ColorSettings& settings);
+Palette BuildPalette(const ColorScale& scale);
 // The palette of a single tree's block and level-line layers: the built-in
 // scale, unless a colour map is chosen, which the trees follow too.
 Palette TreePalette(ColorSettings& settings);
+Palette TreePalette(const ColorScale& scale);
 // A value truncated toward zero to a 32-bit int, bounded so that the
 // conversion is defined (NaN gives 0).
 int TruncInt(double value);

@@ -7,6 +7,7 @@
 #include "render/LayerCache.h"
 #include "render/LayerPixels.h"
 #include "render/LayerStack.h"
+#include "render/PlotPainter.h"
 #include "render/RenderHelper.h"
 
 namespace {
@@ -14,8 +15,8 @@ namespace {
 // One layer of the scene, from the cache or drawn now. A layer drawn now is
 // kept as drawn (with its mask) and stacked with alpha; one from the cache
 // is stacked by its mask. Both show the same pixels.
-wxBitmap SceneLayer(RenderHelper& helper, const Scene& scene, const LayerDef& layer,
-                    const wxString& tree, LayerCache* cache) {
+wxBitmap SceneLayer(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
+                    const LayerDef& layer, const wxString& tree, LayerCache* cache) {
     const bool perTree = layer.group == LayerGroup::Tree;
     if (cache) {
         const wxBitmap kept =
@@ -24,7 +25,8 @@ wxBitmap SceneLayer(RenderHelper& helper, const Scene& scene, const LayerDef& la
             return kept;
         }
     }
-    const wxBitmap drawn = helper.RenderLayer(layer, tree, scene.view, scene.width, scene.height);
+    const wxBitmap drawn =
+        painter.RenderLayer(layer, tree, scene.view, scene.width, scene.height, style);
     if (cache) {
         if (perTree) {
             cache->KeepStemLayer(tree, layer.flag, drawn);
@@ -37,7 +39,7 @@ wxBitmap SceneLayer(RenderHelper& helper, const Scene& scene, const LayerDef& la
 
 }  // namespace
 
-void ForEachSceneLayer(RenderHelper& helper, const Scene& scene,
+void ForEachSceneLayer(PlotPainter& painter, const Scene& scene,
                        const std::function<void(const LayerDef&, const wxString& tree)>& visit) {
     // A map without pixels (a window not laid out yet) cannot hold a picture.
     if (scene.width <= 0 || scene.height <= 0) {
@@ -48,7 +50,7 @@ void ForEachSceneLayer(RenderHelper& helper, const Scene& scene,
         std::any_of(scene.layers.begin(), scene.layers.end(),
                     [](const LayerDef* layer) { return layer->group == LayerGroup::Tree; });
     if (treeLayers && scene.trees.size() > 1) {
-        helper.GetPlot().GatherTrees(scene.trees);
+        painter.GetPlot().GatherTrees(scene.trees);
     }
     for (const LayerDef* layer : ByPosition(scene.layers)) {
         if (layer->group == LayerGroup::Plot) {
@@ -62,25 +64,35 @@ void ForEachSceneLayer(RenderHelper& helper, const Scene& scene,
     visit(HighlightLayer(), wxString());
 }
 
-void ComposeLayers(RenderHelper& helper, const Scene& scene,
+void ComposeLayers(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
                    const std::function<void(const wxBitmap&)>& take, LayerCache* cache) {
-    ForEachSceneLayer(helper, scene, [&](const LayerDef& layer, const wxString& tree) {
+    ForEachSceneLayer(painter, scene, [&](const LayerDef& layer, const wxString& tree) {
         // The overlay changes with every selection: it is never kept.
         if (&layer == &HighlightLayer()) {
-            take(helper.RenderLayer(layer, tree, scene.view, scene.width, scene.height));
+            take(painter.RenderLayer(layer, tree, scene.view, scene.width, scene.height, style));
         } else {
-            take(SceneLayer(helper, scene, layer, tree, cache));
+            take(SceneLayer(painter, scene, style, layer, tree, cache));
         }
     });
 }
 
+void ComposeLayers(RenderHelper& helper, const Scene& scene,
+                   const std::function<void(const wxBitmap&)>& take, LayerCache* cache) {
+    ComposeLayers(helper.GetPainter(), scene, helper.Style(), take, cache);
+}
+
 wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* cache) {
+    return ComposePicture(helper.GetPainter(), scene, helper.Style(), cache);
+}
+
+wxBitmap ComposePicture(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
+                        LayerCache* cache) {
     // Stacking the picture so far (opaque, of the same size) and the next
     // layer gives the pixels of stacking all layers at once, and a large
     // picture never holds all its layers at once.
     wxBitmap picture;
     ComposeLayers(
-        helper, scene,
+        painter, scene, style,
         [&picture, &scene](const wxBitmap& layer) {
             if (picture.IsOk()) {
                 StackLayerOnto(picture, layer);
@@ -92,14 +104,15 @@ wxBitmap ComposePicture(RenderHelper& helper, const Scene& scene, LayerCache* ca
     return picture;
 }
 
-void ComposeOnto(RenderHelper& helper, const Scene& scene, LayerImage& picture) {
+void ComposeOnto(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
+                 LayerImage& picture) {
     if (!picture.IsOk()) {
         return;
     }
     // One layer at a time, so that a large picture never holds all its layers.
-    ForEachSceneLayer(helper, scene, [&](const LayerDef& layer, const wxString& tree) {
-        CoverWith(picture,
-                  helper.RenderLayerImage(layer, tree, scene.view, scene.width, scene.height));
+    ForEachSceneLayer(painter, scene, [&](const LayerDef& layer, const wxString& tree) {
+        CoverWith(picture, painter.RenderLayerImage(layer, tree, scene.view, scene.width,
+                                                    scene.height, style));
     });
 }
 
@@ -132,17 +145,17 @@ LayerImage KeptCloud(const LayerCache* cache, const Scene& scene, const LayerDef
 
 }  // namespace
 
-void ComposeVector(RenderHelper& helper, const Scene& scene, Canvas& page,
-                   const LayerCache* cache) {
-    const PlotFrame frame = helper.Frame(scene.view, scene.width, scene.height);
+void ComposeVector(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
+                   Canvas& page, const LayerCache* cache) {
+    const PlotFrame frame = painter.Frame(scene.view, scene.width, scene.height, style.pixelRatio);
     page.PushClip(0, 0, scene.width, scene.height);
     page.LeaveOutBlack(true);
-    ForEachSceneLayer(helper, scene, [&](const LayerDef& layer, const wxString& tree) {
+    ForEachSceneLayer(painter, scene, [&](const LayerDef& layer, const wxString& tree) {
         const LayerImage kept = KeptCloud(cache, scene, layer, tree);
         if (kept.IsOk()) {
             page.PutPixels(kept);
         } else {
-            helper.DrawLayer(layer, tree, frame, page);
+            painter.DrawLayer(layer, tree, frame, page, style);
         }
     });
     page.LeaveOutBlack(false);

@@ -23,12 +23,13 @@ struct Neighbours {
 
 // The segment of a cell with corner (px, py) and size cw x ch pixels: it
 // joins the first and the last of the corners where two neighbours of
-// different class meet (n is drawn below the cell, e to its right). False
-// when fewer than two corners are marked.
-bool CellSegment(const Neighbours& above, double px, double py, double cw, double ch, wxPoint& from,
-                 wxPoint& to) {
-    const double right = px + cw + 1;
-    const double bottom = py + ch + 1;
+// different class meet (n is drawn below the cell, e to its right). The far
+// corners lie a pixel of the nominal picture (pixel) beyond the cell, where
+// its block ends. False when fewer than two corners are marked.
+bool CellSegment(const Neighbours& above, double px, double py, double cw, double ch, double pixel,
+                 wxPoint& from, wxPoint& to) {
+    const double right = px + cw + pixel;
+    const double bottom = py + ch + pixel;
     struct Corner {
         bool marked;
         double x;
@@ -129,7 +130,7 @@ void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         // North up, the northern neighbour is drawn above the cell.
         const Neighbours sides = scale.flipped ? Neighbours{aboveS, aboveE, aboveN, aboveW}
                                                : Neighbours{aboveN, aboveE, aboveS, aboveW};
-        if (!CellSegment(sides, at.x, at.y, cw, ch, from, to)) {
+        if (!CellSegment(sides, at.x, at.y, cw, ch, frame.PixelRatio(), from, to)) {
             return;
         }
         canvas.Line(from.x, from.y, to.x, to.y, palette[levels.ColorIndex(row.count)]);

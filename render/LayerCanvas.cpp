@@ -30,7 +30,7 @@ wxBitmap LayerCanvas::DrawOnBitmap(const std::function<void(Canvas&)>& draw) {
     }
     cairo_t* context = bitmap.IsOk() ? bitmap.CairoCreate() : nullptr;
     if (context) {
-        Canvas canvas(context, frame.Width(), frame.Height());
+        Canvas canvas(context, frame.Width(), frame.Height(), 1.0, frame.PixelRatio());
         draw(canvas);
         cairo_destroy(context);
     }

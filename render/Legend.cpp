@@ -223,26 +223,32 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper,
                                        const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees, ColorSettings& settings,
                                        bool withTreeColors) {
+    PictureStyle style = StyleOf(settings);
+    style.treeColors = helper.Style().treeColors;
+    return BuildLegend(helper.GetPlot(), layers, trees, style, withTreeColors);
+}
+
+std::vector<LegendSection> BuildLegend(PlotFile& plot, const std::vector<const LayerDef*>& layers,
+                                       const std::vector<wxString>& trees,
+                                       const PictureStyle& style, bool withTreeColors) {
     std::vector<LegendSection> sections;
-    const Palette plotPalette = BuildPalette(settings);
-    const Palette treePalette = TreePalette(settings);
+    const Palette plotPalette = style.ValuePalette(LayerGroup::Plot);
+    const Palette treePalette = style.ValuePalette(LayerGroup::Tree);
     for (const LayerDef* layer : ByPosition(layers)) {
         if (!HasLegend(*layer)) {
             continue;
         }
         const wxString label = wxString::FromUTF8(layer->label);
-        const std::optional<RangeFamily> family = LayerRangeFamily(*layer);
-        const std::optional<ValueRange> fixed =
-            family ? settings.GetValueRange(*family) : std::nullopt;
+        const std::optional<ValueRange> fixed = style.RangeOf(*layer);
         if (layer->group == LayerGroup::Plot) {
             const bool whole = layer->source == LayerSource::TreeCount;
-            sections.push_back(
-                LayerSection(label, layer->style, PlotLayerData(helper.GetPlot(), *layer),
-                             LayerColors{plotPalette, fixed}, LayerColor(*layer), whole));
+            sections.push_back(LayerSection(label, layer->style, PlotLayerData(plot, *layer),
+                                            LayerColors{plotPalette, fixed}, LayerColor(*layer),
+                                            whole));
             continue;
         }
         for (const wxString& tree : trees) {
-            const TreeUptake& uptake = helper.GetPlot().GetTreeUptake(tree);
+            const TreeUptake& uptake = plot.GetTreeUptake(tree);
             if (!uptake.drawable) {
                 continue;  // its layers draw nothing
             }
@@ -252,7 +258,7 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper,
             data.hasCells = !uptake.table.empty() && data.minimum <= data.maximum;
             // Asking for a colour may draw a new one; only a cloud has any.
             const bool cloudColor = withTreeColors && layer->style == LayerStyle::Cloud;
-            const wxColour cloud = cloudColor ? helper.GetStemColor(tree) : wxColour();
+            const wxColour cloud = cloudColor ? style.TreeColor(tree) : wxColour();
             sections.push_back(LayerSection(tree + ": " + label, layer->style, data,
                                             LayerColors{treePalette, fixed}, cloud, false));
         }

@@ -140,13 +140,21 @@ int LegendStripWidth(const std::vector<LegendSection>& sections, int pictureWidt
 }
 
 void DrawLegendStrip(Canvas& canvas, const std::vector<LegendSection>& sections, int mapWidth,
-                     int stripWidth) {
+                     int stripWidth, double pixelRatio) {
     if (stripWidth <= 0) {
         return;
     }
-    canvas.FillBox(mapWidth, 0, stripWidth, canvas.Height(), kStripBackground);
-    canvas.PushClip(mapWidth, 0, stripWidth, canvas.Height());
+    const bool scaled = pixelRatio != 1.0;
+    const int height = static_cast<int>(canvas.Height() / pixelRatio);
+    if (scaled) {
+        canvas.PushScale(pixelRatio);
+    }
+    canvas.FillBox(mapWidth, 0, stripWidth, height, kStripBackground);
+    canvas.PushClip(mapWidth, 0, stripWidth, height);
     StripTarget target(canvas);
     DrawLegend(target, sections, wxPoint(mapWidth, 0));
     canvas.PopClip();
+    if (scaled) {
+        canvas.PopScale();
+    }
 }

@@ -42,6 +42,8 @@ void DrawLegend(LegendTarget& target, const std::vector<LegendSection>& sections
 // edge, its width the legend's own, at most half the picture. 0 without sections.
 int LegendStripWidth(const std::vector<LegendSection>& sections, int pictureWidth);
 // Draws the strip of stripWidth right of a map mapWidth wide, as high as the
-// canvas; the legend is cut off where the strip ends.
+// canvas; the legend is cut off where the strip ends. With a pixel ratio the
+// widths are those of the nominal picture, and the strip is drawn that many
+// times larger.
 void DrawLegendStrip(Canvas& canvas, const std::vector<LegendSection>& sections, int mapWidth,
-                     int stripWidth);
+                     int stripWidth, double pixelRatio = 1.0);

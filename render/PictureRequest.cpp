@@ -36,6 +36,15 @@ void TakeColorOptions(ColorSettings& settings, PictureRequest& request) {
     }
 }
 
+PictureStyle RequestStyle(const PictureRequest& request) {
+    ColorSettings settings;
+    ApplyPaletteOption(request.palette, settings);
+    ApplyRangeOptions(request, settings);
+    PictureStyle style = StyleOf(settings);
+    style.pixelRatio = request.scale;
+    return style;
+}
+
 void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings) {
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         if (request.ranges[family]) {

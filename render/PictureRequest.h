@@ -9,6 +9,7 @@
 
 #include "data/PlotRect.h"
 #include "render/LayerTable.h"
+#include "render/PictureStyle.h"
 #include "render/PlotFrame.h"
 #include "render/ValueRange.h"
 
@@ -28,7 +29,13 @@ struct PictureRequest {
     std::array<std::optional<ValueRange>, kRangeFamilyCount> ranges;
     FrameShape shape;     // --aspect equal and --north-up
     bool legend = false;  // draw the colour legend beside the map
+    // --scale: pixels of the picture for each pixel of its size, as a screen
+    // with that scale factor shows the map.
+    int scale = 1;
 };
+
+// The largest --scale.
+constexpr int kMaxPictureScale = 8;
 
 // Makes the settings use the colour scale a palette option names.
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
@@ -37,3 +44,7 @@ void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings);
 // The reverse: the palette option and ranges that give the settings' colours
 // (custom colours have no option and leave the palette unset).
 void TakeColorOptions(ColorSettings& settings, PictureRequest& request);
+// The style of the picture the request asks for: the default colour scale
+// with the request's palette and ranges, at its scale, with trees' colours
+// of its own.
+PictureStyle RequestStyle(const PictureRequest& request);

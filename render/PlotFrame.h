@@ -41,13 +41,19 @@ struct PixelPoint {
 class PlotFrame {
   public:
     PlotFrame() = default;
-    PlotFrame(const PlotRect& view, int width, int height, FrameShape shape = FrameShape())
-        : view(view), width(width), height(height), shape(shape) {}
+    // pixelRatio: pixels of the picture for each pixel of its nominal size;
+    // the marks whose size is given in pixels grow with it.
+    PlotFrame(const PlotRect& view, int width, int height, FrameShape shape = FrameShape(),
+              double pixelRatio = 1.0)
+        : view(view), width(width), height(height), shape(shape), pixelRatio(pixelRatio) {}
 
     const PlotRect& View() const { return view; }
     int Width() const { return width; }
     int Height() const { return height; }
     const FrameShape& Shape() const { return shape; }
+    double PixelRatio() const { return pixelRatio; }
+    // A size given in pixels of the nominal picture, in this frame's pixels.
+    int Pixels(int nominal) const { return static_cast<int>(nominal * pixelRatio); }
 
     // Grid layers add one cell to the view's extent, so that the cell whose
     // corner lies on the view's far edge still fits.
@@ -76,4 +82,5 @@ class PlotFrame {
     int width = 0;
     int height = 0;
     FrameShape shape;
+    double pixelRatio = 1.0;
 };

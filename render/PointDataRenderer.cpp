@@ -23,6 +23,7 @@ void PointDataRenderer::Draw(Canvas& canvas, PointData& points) {
     }
     const PlotRect& view = frame.View();
     const PixelScale scale = frame.StemScale();
+    const int dot = frame.Pixels(20);
     for (points.First(); points.IsValid(); points.Next()) {
         double x = points.GetX();
         double y = points.GetY();
@@ -30,7 +31,7 @@ void PointDataRenderer::Draw(Canvas& canvas, PointData& points) {
             continue;
         }
         const PixelPoint at = frame.ToPixel(x, y, scale);
-        canvas.FillEllipse(PixelInt(at.x) - 10, PixelInt(at.y) - 10, 20, 20, color);
+        canvas.FillEllipse(PixelInt(at.x) - dot / 2, PixelInt(at.y) - dot / 2, dot, dot, color);
     }
     points.Close();
 }

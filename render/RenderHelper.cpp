@@ -1,26 +1,65 @@
-// The plot frame and the highlighted stems of RenderHelper; its layer
-// drawing lives in RenderLayers.cpp.
 #include "render/RenderHelper.h"
 
-#include <algorithm>
-
 RenderHelper::RenderHelper(std::unique_ptr<PlotFile> plotFile)
-    : plot(std::move(plotFile)), view(plot->GetFullExtent()) {}
+    : plot(std::move(plotFile)), painter(*plot) {}
 
 void RenderHelper::SetView(double xMin, double yMin, double xMax, double yMax) {
-    view = PlotRect{xMin, yMin, xMax, yMax};
+    painter.SetView(PlotRect{xMin, yMin, xMax, yMax});
 }
 
-void RenderHelper::AddHighlightedStem(const wxString& name) {
-    if (std::find(highlightedStems.begin(), highlightedStems.end(), name) ==
-        highlightedStems.end()) {
-        highlightedStems.push_back(name);
-    }
+void RenderHelper::SetViewXMin(double value) {
+    PlotRect view = GetView();
+    view.xMin = value;
+    painter.SetView(view);
 }
 
-void RenderHelper::RemoveHighlightedStem(const wxString& name) {
-    auto found = std::find(highlightedStems.begin(), highlightedStems.end(), name);
-    if (found != highlightedStems.end()) {
-        highlightedStems.erase(found);
-    }
+void RenderHelper::SetViewYMin(double value) {
+    PlotRect view = GetView();
+    view.yMin = value;
+    painter.SetView(view);
+}
+
+void RenderHelper::SetViewXMax(double value) {
+    PlotRect view = GetView();
+    view.xMax = value;
+    painter.SetView(view);
+}
+
+void RenderHelper::SetViewYMax(double value) {
+    PlotRect view = GetView();
+    view.yMax = value;
+    painter.SetView(view);
+}
+
+PictureStyle RenderHelper::Style() const {
+    PictureStyle style = SettingsStyle();
+    style.textScale = textScale;
+    style.treeColors = treeColors;
+    return style;
+}
+
+wxBitmap RenderHelper::RenderPlotLayers(uint32_t flags, int width, int height) {
+    return painter.RenderGroup(LayerGroup::Plot, flags, wxString(),
+                               painter.Frame(GetView(), width, height), Style());
+}
+
+wxBitmap RenderHelper::RenderStemLayers(uint32_t flags, const wxString& stemName, int width,
+                                        int height) {
+    return painter.RenderGroup(LayerGroup::Tree, flags, stemName,
+                               painter.Frame(GetView(), width, height), Style());
+}
+
+wxBitmap RenderHelper::RenderLayer(const LayerDef& layer, const wxString& tree,
+                                   const PlotRect& layerView, int width, int height) {
+    return painter.RenderLayer(layer, tree, layerView, width, height, Style());
+}
+
+LayerImage RenderHelper::RenderLayerImage(const LayerDef& layer, const wxString& tree,
+                                          const PlotRect& layerView, int width, int height) {
+    return painter.RenderLayerImage(layer, tree, layerView, width, height, Style());
+}
+
+void RenderHelper::DrawLayer(const LayerDef& layer, const wxString& tree, const PlotFrame& frame,
+                             Canvas& canvas) {
+    painter.DrawLayer(layer, tree, frame, canvas, Style());
 }

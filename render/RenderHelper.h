@@ -1,6 +1,8 @@
-// The drawing half of an open plot: the plot frame (full extent and view),
-// the highlighted stems, the stem colours, and the layer drawing that turns
-// layer flags into masked layer bitmaps. The plot file it draws holds the data.
+// An open plot with the drawing operations of the layer flags, in the
+// colours of the process-wide settings at each drawing: the plot file it
+// keeps, its painter (view, frame shape, highlighted stems) and the colours
+// of its trees. The window and the export draw through a painter with a
+// style of their own; this serves whoever draws as the settings say.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -16,7 +18,9 @@
 #include "data/PlotRect.h"
 #include "render/LayerImage.h"
 #include "render/LayerTable.h"
+#include "render/PictureStyle.h"
 #include "render/PlotFrame.h"
+#include "render/PlotPainter.h"
 
 class Canvas;
 
@@ -29,31 +33,31 @@ class RenderHelper {
 
     PlotFile& GetPlot() { return *plot; }
     const PlotFile& GetPlot() const { return *plot; }
+    PlotPainter& GetPainter() { return painter; }
 
     double GetFullXMin() const { return GetFullExtent().xMin; }
     double GetFullYMin() const { return GetFullExtent().yMin; }
     double GetFullXMax() const { return GetFullExtent().xMax; }
     double GetFullYMax() const { return GetFullExtent().yMax; }
-    double GetViewXMin() const { return view.xMin; }
-    double GetViewYMin() const { return view.yMin; }
-    double GetViewXMax() const { return view.xMax; }
-    double GetViewYMax() const { return view.yMax; }
-    void SetViewXMin(double value) { view.xMin = value; }
-    void SetViewYMin(double value) { view.yMin = value; }
-    void SetViewXMax(double value) { view.xMax = value; }
-    void SetViewYMax(double value) { view.yMax = value; }
+    double GetViewXMin() const { return GetView().xMin; }
+    double GetViewYMin() const { return GetView().yMin; }
+    double GetViewXMax() const { return GetView().xMax; }
+    double GetViewYMax() const { return GetView().yMax; }
+    void SetViewXMin(double value);
+    void SetViewYMin(double value);
+    void SetViewXMax(double value);
+    void SetViewYMax(double value);
     void SetView(double xMin, double yMin, double xMax, double yMax);
     const PlotRect& GetFullExtent() const { return plot->GetFullExtent(); }
-    const PlotRect& GetView() const { return view; }
-    // How every picture fits the view: proportions and which way is up.
-    void SetFrameShape(const FrameShape& value) { shape = value; }
-    const FrameShape& GetFrameShape() const { return shape; }
+    const PlotRect& GetView() const { return painter.GetView(); }
+    void SetFrameShape(const FrameShape& value) { painter.SetFrameShape(value); }
+    const FrameShape& GetFrameShape() const { return painter.GetFrameShape(); }
     // The frame of a picture of the given size at the given view.
     PlotFrame Frame(const PlotRect& layerView, int width, int height) const {
-        return PlotFrame(layerView, width, height, shape);
+        return painter.Frame(layerView, width, height);
     }
 
-    // The plot file's answers, for the window's stem list and inspector.
+    // The plot file's answers.
     Database GetDatabase() { return plot->GetDatabase(); }
     std::vector<wxString> GetTreeNames() { return plot->GetTreeNames(); }
     std::vector<wxString> GetStemAttributeNames() { return plot->GetStemAttributeNames(); }
@@ -62,9 +66,11 @@ class RenderHelper {
     }
     wxString FindNearestStem(double x, double y) { return plot->FindNearestStem(x, y); }
 
-    void AddHighlightedStem(const wxString& name);
-    void RemoveHighlightedStem(const wxString& name);
-    const std::vector<wxString>& GetHighlightedStems() const { return highlightedStems; }
+    void AddHighlightedStem(const wxString& name) { painter.AddHighlightedStem(name); }
+    void RemoveHighlightedStem(const wxString& name) { painter.RemoveHighlightedStem(name); }
+    const std::vector<wxString>& GetHighlightedStems() const {
+        return painter.GetHighlightedStems();
+    }
 
     // The plot layers or the tree's own layers of the flags, drawn at the
     // view into one bitmap of the window whose black pixels are masked.
@@ -76,41 +82,26 @@ class RenderHelper {
     // The same without the toolkit: a layer image, black where nothing is drawn.
     LayerImage RenderLayerImage(const LayerDef& layer, const wxString& tree,
                                 const PlotRect& layerView, int width, int height);
-    // One layer drawn in the frame onto a canvas: an image, or a vector page
-    // over what was drawn before.
+    // One layer drawn in the frame onto a canvas.
     void DrawLayer(const LayerDef& layer, const wxString& tree, const PlotFrame& frame,
                    Canvas& canvas);
 
-    // Text is drawn this many times its size in points at 96 dots per inch:
-    // the window follows the desktop's resolution, as its toolkit does.
+    // Text is drawn this many times its size in points at 96 dots per inch.
     void SetTextScale(double scale) { textScale = scale; }
     double GetTextScale() const { return textScale; }
     // A tree's colour, used by its cloud; made up at the first need.
-    wxColour GetStemColor(const wxString& stemName);
-    void SetStemColor(const wxString& stemName, const wxColour& color);
-    // Every tree's colour made or set so far.
-    const std::map<wxString, wxColour>& GetStemColors() const { return stemColors; }
+    wxColour GetStemColor(const wxString& stemName) { return treeColors->Get(stemName); }
+    void SetStemColor(const wxString& stemName, const wxColour& color) {
+        treeColors->Set(stemName, color);
+    }
+    const std::map<wxString, wxColour>& GetStemColors() const { return treeColors->All(); }
+    // The style of a drawing now: the settings' colours, this plot's text
+    // scale and trees' colours.
+    PictureStyle Style() const;
 
   private:
     std::unique_ptr<PlotFile> plot;
-    PlotRect view;
-    FrameShape shape;
-    std::vector<wxString> highlightedStems;
-    std::map<wxString, wxColour> stemColors;
+    PlotPainter painter;
+    std::shared_ptr<TreeColors> treeColors = std::make_shared<TreeColors>();
     double textScale = 1.0;
-
-    // What a tree's own layers draw from and with.
-    struct TreeInputs {
-        UptakeGridData* grid = nullptr;
-        wxColour color;
-    };
-    TreeInputs TreeInputsFor(LayerGroup group, uint32_t flags, const wxString& tree);
-    wxBitmap RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
-                         const PlotFrame& frame);
-    // Each draws one layer onto the canvas, over what it holds.
-    void DrawOneLayer(const LayerDef& layer, const PlotFrame& frame, const TreeInputs& tree,
-                      Canvas& canvas);
-    void DrawValueLayer(const LayerDef& layer, const PlotFrame& frame, const TreeInputs& tree,
-                        Canvas& canvas);
-    void DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas);
 };

@@ -58,6 +58,8 @@ void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
     // The ticks stand on the top and left edges of the mapped box.
     const int top = PixelInt(scale.top);
     const int left = PixelInt(scale.left);
+    const int tick = frame.Pixels(5);
+    const int gap = frame.Pixels(6);  // between a tick's root and its text
 
     // A tick past the bitmap's far edge, and every one after it, is out of
     // sight; stopping there also bounds a y axis far longer than the x axis.
@@ -68,8 +70,8 @@ void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
             break;
         }
         int px = PixelInt(x);
-        canvas.Line(px, top, px, top + 5, color);
-        canvas.Text(wxString::Format("%g", t), px, top + 6, font, color);
+        canvas.Line(px, top, px, top + tick, color);
+        canvas.Text(wxString::Format("%g", t), px, top + gap, font, color);
         double next = t + spacing;
         if (next == t) {
             break;  // the spacing is lost in t's precision
@@ -83,8 +85,8 @@ void ScaleGridDataRenderer::Draw(Canvas& canvas, GridData* data) {
             break;  // north up, the ticks climb toward the top row
         }
         int py = PixelInt(y);
-        canvas.Line(left, py, left + 5, py, color);
-        canvas.Text(wxString::Format("%g", t), left + 6, py, font, color);
+        canvas.Line(left, py, left + tick, py, color);
+        canvas.Text(wxString::Format("%g", t), left + gap, py, font, color);
         double next = t + spacing;
         if (next == t) {
             break;

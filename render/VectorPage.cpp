@@ -52,7 +52,7 @@ PictureFormat FormatOfPath(const std::string& path) {
 }
 
 std::string DrawVectorPage(PictureFormat format, int width, int height, double textScale,
-                           const std::function<void(Canvas&)>& draw) {
+                           const std::function<void(Canvas&)>& draw, double pixelRatio) {
     if (format == PictureFormat::Png || width < 1 || height < 1) {
         return std::string();
     }
@@ -60,7 +60,7 @@ std::string DrawVectorPage(PictureFormat format, int width, int height, double t
     cairo_surface_t* page = NewPage(format, width, height, bytes);
     cairo_t* context = cairo_create(page);
     {
-        Canvas canvas(context, width, height, textScale);
+        Canvas canvas(context, width, height, textScale, pixelRatio);
         // Black is the picture's background, not a transparent hole.
         canvas.FillBox(0, 0, width, height, wxColour(0, 0, 0));
         draw(canvas);

@@ -17,5 +17,7 @@ PictureFormat FormatOfPath(const std::string& path);
 // The bytes of an SVG or PDF file of one page, width x height (a pixel of
 // the picture is a point of the PDF and a pixel of the SVG), black, with
 // what draw puts on it. Empty when the page cannot be made.
+// Text is scaled by textScale and pixelRatio, and the pen is pixelRatio wide,
+// as on a picture's pixels.
 std::string DrawVectorPage(PictureFormat format, int width, int height, double textScale,
-                           const std::function<void(Canvas&)>& draw);
+                           const std::function<void(Canvas&)>& draw, double pixelRatio = 1.0);

@@ -29,7 +29,7 @@ inline MainWindow* NewTestWindow() {
     for (const LayerDef& layer : LayerCatalogue()) {
         window->AddLayer(layer.flag, layer.label, layer.group, layer.position, layer.weight);
     }
-    // Zoom events go to the top window.
+    // The window the toolkit takes for the application's own.
     wxTheApp->SetTopWindow(window);
     return window;
 }
@@ -89,7 +89,7 @@ inline void ToggleLayer(MainWindow* window, const wxString& label, bool on) {
 // The viewer pixel of a plot point under the current view.
 inline wxPoint ViewerPixelOf(MainWindow* window, double x, double y) {
     const wxSize size = window->GetViewer()->GetClientSize();
-    const PlotRect& view = window->GetRenderHelper()->GetView();
+    const PlotRect& view = window->OpenSession()->GetView();
     return wxPoint(int(std::floor((x - view.xMin) * size.x / view.Width())),
                    int(std::floor((y - view.yMin) * size.y / view.Height())));
 }

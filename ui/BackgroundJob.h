@@ -52,6 +52,11 @@ void RunBehindProgress(wxWindow* parent, ProgressMonitor monitor,
                        std::function<void(ProgressMonitor& monitor)> work,
                        std::function<void(const JobEnd& end)> done);
 
+// RunBehindProgress over a window that whoever holds the runner need not know.
+using JobRunner =
+    std::function<void(ProgressMonitor monitor, std::function<void(ProgressMonitor& monitor)> work,
+                       std::function<void(const JobEnd& end)> done)>;
+
 // While set, every job's work throws before it begins: for tests of what
 // the window does when a worker fails.
 void ThrowInJobsForTesting(bool fail);

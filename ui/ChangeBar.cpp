@@ -1,16 +1,13 @@
 #include "ui/ChangeBar.h"
 
-#include "base/Log.h"
-
 namespace {
 
 constexpr int kLookEvery = 1000;  // milliseconds
 
 }  // namespace
 
-ChangeBar::ChangeBar(wxWindow* parent, int reloadCommand, VersionReader readVersion,
-                     Permission mayShow)
-    : wxInfoBar(parent), readVersion(std::move(readVersion)), mayShow(std::move(mayShow)) {
+ChangeBar::ChangeBar(wxWindow* parent, int reloadCommand, Looker look, Permission mayShow)
+    : wxInfoBar(parent), look(std::move(look)), mayShow(std::move(mayShow)) {
     // The map below moves at once, not in the steps of an animation.
     SetShowHideEffects(wxSHOW_EFFECT_NONE, wxSHOW_EFFECT_NONE);
     // The button's command reaches the window, which decides when to reload.
@@ -25,9 +22,7 @@ ChangeBar::~ChangeBar() {
     modals.Unregister();
 }
 
-void ChangeBar::Watch(const wxString& name, long long version) {
-    fileName = name;
-    baseline = version;
+void ChangeBar::Watch() {
     watching = true;
     Dismiss();
     timer.Start(kLookEvery);
@@ -50,15 +45,10 @@ void ChangeBar::Look() {
     if (!watching || IsShown() || modals.open > 0 || !mayShow()) {
         return;
     }
-    const long long version = readVersion();
-    if (version == 0 || version == baseline) {
-        return;
+    const wxString change = look();
+    if (!change.empty()) {
+        OfferReload(change);
     }
-    Log(LOG_RUN, "File changed on disk: %s", fileName.utf8_str().data());
-    OfferReload(
-        wxString::Format("\"%s\" has changed on disk since it was opened. Reload to see "
-                         "it as it is now.",
-                         fileName));
 }
 
 void ChangeBar::OnTimer(wxTimerEvent&) {

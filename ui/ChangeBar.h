@@ -1,9 +1,9 @@
 // The bar above the map that offers to open the file again: when another
-// program has committed a change to it since it was opened, or when its
-// index tables were deleted. Its "Reload" button sends the File menu's
-// Reload command; nothing is ever reloaded without the user. Changes are
-// found by a light poll of SQLite's data version on the window's thread,
-// which the program's own writes never move.
+// program has committed a change to it since it was opened, when another
+// file has taken its name, or when its index tables were deleted. Its
+// "Reload" button sends the File menu's Reload command; nothing is ever
+// reloaded without the user. Changes are found by a light look every second
+// on the window's thread.
 #pragma once
 
 #include <wx/infobar.h>
@@ -14,16 +14,17 @@
 
 class ChangeBar : public wxInfoBar {
   public:
-    // The data version now, 0 when it cannot be read at the moment (no
-    // file, the file busy); whether the window may change its layout now.
-    using VersionReader = std::function<long long()>;
+    // What the look finds: the text to offer a Reload with, empty when the
+    // file is as it was (or cannot be read at the moment); whether the
+    // window may change its layout now.
+    using Looker = std::function<wxString()>;
     using Permission = std::function<bool()>;
 
-    ChangeBar(wxWindow* parent, int reloadCommand, VersionReader readVersion, Permission mayShow);
+    ChangeBar(wxWindow* parent, int reloadCommand, Looker look, Permission mayShow);
     ~ChangeBar() override;
 
-    // Watches the file named name from now on, as it was at version baseline.
-    void Watch(const wxString& name, long long baseline);
+    // Looks at the open file every second from now on; the bar goes.
+    void Watch();
     // No file is watched; the bar goes.
     void Forget();
     // Shows text with the Reload button at once, and stops watching.
@@ -47,11 +48,9 @@ class ChangeBar : public wxInfoBar {
 
     void OnTimer(wxTimerEvent& event);
 
-    VersionReader readVersion;
+    Looker look;
     Permission mayShow;
     wxTimer timer;
     ModalCount modals;
     bool watching = false;
-    long long baseline = 0;
-    wxString fileName;
 };

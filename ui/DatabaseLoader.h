@@ -1,6 +1,6 @@
 // Opens plot files on a worker thread behind a modal progress window and
 // hands each result back on the main thread: only the newest opening's, and
-// only while the loader (and the window that owns it) still exists.
+// only while the loader (and whoever owns it) still exists.
 #pragma once
 
 #include <wx/string.h>
@@ -9,19 +9,21 @@
 #include <memory>
 #include <vector>
 
+#include "base/FileIdentity.h"
 #include "ui/BackgroundJob.h"
 
 class PlotFile;
-class wxWindow;
 
 class DatabaseLoader {
   public:
     // The progress window has closed when done is called. plot is null when
-    // the worker failed (end says why).
+    // the worker failed (end says why); identity is the file the path named
+    // once it was open.
     using Done = std::function<void(const wxString& path, std::unique_ptr<PlotFile> plot,
-                                    const JobEnd& end)>;
+                                    const FileIdentity& identity, const JobEnd& end)>;
 
-    DatabaseLoader(wxWindow* parent, Done done) : parent(parent), done(std::move(done)) {}
+    DatabaseLoader(JobRunner runJob, Done done)
+        : runJob(std::move(runJob)), done(std::move(done)) {}
     DatabaseLoader(const DatabaseLoader&) = delete;
     DatabaseLoader& operator=(const DatabaseLoader&) = delete;
 
@@ -34,7 +36,7 @@ class DatabaseLoader {
     bool IsLoading() const { return pending > 0; }
 
   private:
-    wxWindow* parent;
+    JobRunner runJob;
     Done done;
     int pending = 0;
     int generation = 0;

@@ -7,8 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/toolbar.h>
 
-#include "render/RenderHelper.h"
-#include "ui/MainWindow.h"
+#include "render/TreeColors.h"
 #include "ui/Resources.h"
 
 namespace {
@@ -28,11 +27,12 @@ wxBEGIN_EVENT_TABLE(InspectWindow, wxFrame)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-InspectWindow::InspectWindow(wxWindow* parent, RenderHelper* renderHelper)
+InspectWindow::InspectWindow(wxWindow* parent,
+                             std::function<void(const wxString& stem)> colorChanged)
     : wxFrame(
           parent, wxID_ANY, "Inspector", wxDefaultPosition, wxDefaultSize,
           wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxFRAME_TOOL_WINDOW | wxFRAME_FLOAT_ON_PARENT),
-      renderHelper(renderHelper) {
+      colorChanged(std::move(colorChanged)) {
     Show(false);
     SetSize(500, 200);
     colorsBitmap = LoadResourceBitmap("tool-colors.png", toolImageSize, toolImageSize);
@@ -117,8 +117,8 @@ void InspectWindow::SetStem(const wxString& stem) {
         // Labels and names come from the plot file: an "&" in them is text, not a mnemonic.
         stemLabel->SetLabelText("Stem: " + stem);
         greyOutBox->SetValue(false);
-        if (renderHelper) {
-            colourPicker->SetColour(renderHelper->GetStemColor(stem));
+        if (treeColors) {
+            colourPicker->SetColour(treeColors->Get(stem));
         }
     } else {
         stemLabel->SetLabel(noStemText);
@@ -177,12 +177,11 @@ void InspectWindow::OnToolCommand(wxCommandEvent& event) {
 }
 
 void InspectWindow::OnColourChanged(wxColourPickerEvent& event) {
-    if (currentStem.empty() || !renderHelper) {
+    if (currentStem.empty() || !treeColors) {
         return;
     }
-    renderHelper->SetStemColor(currentStem, event.GetColour());
-    if (MainWindow* mainWindow = dynamic_cast<MainWindow*>(GetParent())) {
-        mainWindow->ClearStemLayerCache(currentStem);
-        mainWindow->RedrawLayers();
+    treeColors->Set(currentStem, event.GetColour());
+    if (colorChanged) {
+        colorChanged(currentStem);
     }
 }

@@ -5,10 +5,12 @@
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
-class RenderHelper;
+class TreeColors;
 class wxCheckBox;
 class wxColourPickerCtrl;
 class wxColourPickerEvent;
@@ -20,13 +22,13 @@ class InspectWindow : public wxFrame {
   public:
     enum { ID_TOOL_COLORS = 1001, ID_TOOL_INFO = 1002 };
 
-    // The data set is not owned; null until the main window hands one over.
-    InspectWindow(wxWindow* parent, RenderHelper* renderHelper);
+    // colorChanged tells the owner that the user gave the stem a new colour.
+    InspectWindow(wxWindow* parent, std::function<void(const wxString& stem)> colorChanged);
 
-    // The main window passes null when a load starts, so that the colour
-    // picker never acts on a data set that is gone, and the new one when it ends.
-    void SetRenderHelper(RenderHelper* helper) { renderHelper = helper; }
-    RenderHelper* GetRenderHelper() const { return renderHelper; }
+    // The trees' colours the picker shows and changes: the open plot's,
+    // null while none is open, so that the picker never acts on a plot that is gone.
+    void SetTreeColors(std::shared_ptr<TreeColors> colors) { treeColors = std::move(colors); }
+    const std::shared_ptr<TreeColors>& GetTreeColors() const { return treeColors; }
 
     // An empty label shows "No stem selected." and hides the stem's controls.
     void SetStem(const wxString& stem);
@@ -58,7 +60,8 @@ class InspectWindow : public wxFrame {
     std::map<wxString, wxString> infoValues;
     std::vector<wxString> infoOrder;
     wxString currentStem;
-    RenderHelper* renderHelper;
+    std::function<void(const wxString& stem)> colorChanged;
+    std::shared_ptr<TreeColors> treeColors;
     wxBitmap colorsBitmap;
     wxBitmap infoBitmap;
     wxPanel* mainPanel = nullptr;

@@ -18,32 +18,21 @@
 #include <cmath>
 
 #include "base/Log.h"
-#include "base/Text.h"
-#include "cli/CommandLine.h"
 #include "render/ColorSettings.h"
-#include "render/Composer.h"
 #include "render/Legend.h"
 #include "render/PlotPixels.h"
-#include "render/RenderHelper.h"
 #include "ui/AboutBox.h"
 #include "ui/BackgroundJob.h"
 #include "ui/ChangeBar.h"
-#include "ui/DatabaseLoader.h"
 #include "ui/FileDrop.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
-#include "ui/LayerBoxes.h"
 #include "ui/LegendPanel.h"
-#include "ui/MainMenu.h"
 #include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
-#include "ui/ProgressWindow.h"
 #include "ui/ReadoutStatusBar.h"
 #include "ui/RecentPlots.h"
-#include "ui/ScreenText.h"
 #include "ui/StemList.h"
-#include "ui/StemSelection.h"
-#include "ui/TreeSetMaker.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
@@ -54,6 +43,9 @@ const char* const kOpenMessage = "Open Database File...";
 const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*";
 const char* const kSaveMessage = "Save As...";
 
+// How soon a drawing that found the file busy is tried again.
+constexpr int kBusyRetryMs = 500;
+
 }  // namespace
 
 // clang-format off
@@ -63,7 +55,6 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_MENU(wxID_ANY, MainWindow::OnMenu)
     EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
     EVT_UPDATE_UI(ID_COPY_VIEW, MainWindow::OnUpdateNeedsPlot)
-    EVT_ZOOM(MainWindow::OnZoom)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
     EVT_CHAR_HOOK(MainWindow::OnCharHook)
@@ -73,7 +64,8 @@ wxEND_EVENT_TABLE();
 // clang-format on
 
 MainWindow::MainWindow(const wxString& startFile, bool askForFile)
-    : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)) {
+    : wxFrame(nullptr, wxID_ANY, "Quenvar", wxDefaultPosition, wxSize(750, 550)),
+      session(MakeSessionHooks()) {
     SetMenuBar(CreateMainMenuBar());
     recentPlots = std::make_unique<RecentPlots>(
         GetMenuBar()->FindItem(ID_OPEN_RECENT),
@@ -85,23 +77,21 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
          [this](const ImportRequest& files) { ImportTextCommand(files); },
          [this](const wxString& text) { Inform(text, "Drop Files", wxOK | wxICON_INFORMATION); }}));
     BuildLayout();
-    loader.reset(new DatabaseLoader(
-        this, [this](const wxString& path, std::unique_ptr<PlotFile> plot, const JobEnd& end) {
-            OnDatabaseLoaded(path, std::move(plot), end);
-        }));
-    treeSets = std::make_unique<TreeSetMaker>(
-        this, [this](const wxString& problems) { OnTreeSetsMade(problems); });
     busyRetry.SetOwner(this);
     Bind(wxEVT_TIMER, &MainWindow::OnBusyRetry, this, busyRetry.GetId());
     readoutBar = new ReadoutStatusBar(this);
     SetStatusBar(readoutBar);
-    readoutBar->Watch(viewer);
+    readoutBar->Watch(
+        viewer, [this](const wxPoint& pixel, double& x, double& y) { PlotPointAt(pixel, x, y); });
     FitFirstSize();
-    inspector = new InspectWindow(this, nullptr);
-    selection.reset(new StemSelection(stemList, inspector));
-    statsWindow = new TreeStatsWindow(this, [this](const wxString& tree, bool on) {
-        on ? SelectStem(tree) : DeselectStem(tree);
+    inspector = new InspectWindow(this, [this](const wxString& stem) {
+        ClearStemLayerCache(stem);
+        RedrawLayers();
     });
+    selection = std::make_unique<StemSelection>(stemList, session);
+    statsWindow = new TreeStatsWindow(
+        this, [this](const wxString& tree, bool on) { on ? SelectStem(tree) : DeselectStem(tree); },
+        [this](TreeStatsWindow::TableDone done) { session.ComputeTreeStats(std::move(done)); });
     const wxRect frame = GetRect();
     inspector->Move(frame.x + frame.width + 20, frame.y);
     zoomCtrl->SetMinimum(1);
@@ -123,6 +113,25 @@ MainWindow::~MainWindow() {
     busyRetry.Stop();
 }
 
+SessionHooks MainWindow::MakeSessionHooks() {
+    SessionHooks hooks;
+    hooks.runJob = [this](ProgressMonitor monitor, std::function<void(ProgressMonitor&)> work,
+                          std::function<void(const JobEnd&)> done) {
+        RunBehindProgress(this, monitor, std::move(work), std::move(done));
+    };
+    hooks.inform = [this](const wxString& text, const wxString& caption, long style) {
+        Inform(text, caption, style);
+    };
+    hooks.letGo = [this] { OnLetGo(); };
+    hooks.opened = [this] { OnOpened(); };
+    hooks.inspected = [this](const wxString& stem) { OnInspected(stem); };
+    hooks.selectionChanged = [this] { OnSelectionChanged(); };
+    hooks.redraw = [this](bool retryTrees) { RedrawLayers(retryTrees); };
+    hooks.workNote = [this](const wxString& note) { OnWorkNote(note); };
+    hooks.offerReload = [this](const wxString& text) { changeBar->OfferReload(text); };
+    return hooks;
+}
+
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL | wxNO_BORDER);
@@ -131,14 +140,20 @@ void MainWindow::BuildLayout() {
     stemList = new StemList(layerPanel);
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
+    // The bar never resizes the map under a drag, a dialog or work on the file.
     changeBar = new ChangeBar(
-        layerPanel, ID_RELOAD, [this] { return FileDataVersion(); },
-        [this] { return MayShowChangeBar(); });
-    viewer = new Viewer(layerPanel);
+        layerPanel, ID_RELOAD, [this] { return session.ChangeOnDisk(); },
+        [this] { return !IsLoading() && IsEnabled() && !viewer->IsDragging(); });
+    viewer = new Viewer(layerPanel,
+                        ViewerHooks{[this](int dx, int dy) { PanView(dx, dy); },
+                                    [this](int x, int y) { OnViewerClick(x, y); },
+                                    [this](int notches, int x, int y) { WheelZoom(notches, x, y); },
+                                    [this] { UpdateTitle(); }});
     legendPanel = new LegendPanel(layerPanel);
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
+    zoomCtrl->Bind(ZoomEventType, &MainWindow::OnZoom, this);
 
     wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(stemsBox, wxVERTICAL);
     stemsSizer->SetMinSize(-1, 100);
@@ -195,9 +210,8 @@ void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, in
 
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
     layerBoxes->Tick(options.layers);
-    start = options;
+    session.SetStartOptions(options.view, options.stems);
     SetFrameShape(options.shape);
-    startPending = true;
     RedrawLayers();
 }
 
@@ -226,91 +240,108 @@ void MainWindow::Inform(const wxString& text, const wxString& caption, long styl
     wxMessageBox(text, caption, style, this);
 }
 
-void MainWindow::RefillStemList() {
-    selection->Refill(renderHelper.get());
+// ---------------------------------------------------------------------------
+// The plot and the session
+
+void MainWindow::OpenDatabase(const wxString& path) {
+    session.Open(path);
+}
+
+void MainWindow::Reload() {
+    // Never under a drag: the view it keeps would be a view half moved.
+    if (!viewer->IsDragging()) {
+        session.Reload();
+    }
+}
+
+// Nothing of the plot is read any more; the map keeps its last picture
+// under the progress window of what follows.
+void MainWindow::OnLetGo() {
+    busyRetry.Stop();
+    readoutBar->SetPlot(nullptr);
+    readoutBar->SetFileBusy(false);
+    legendPanel->SetSections({});
+    changeBar->Forget();
+    inspector->SetTreeColors(nullptr);
+    statsWindow->SetPlot(wxString());
+}
+
+// The window follows a new plot, or none when the opening was refused.
+void MainWindow::OnOpened() {
+    ClearLayerCaches();
+    viewer->SetLayers({});
+    selection->Refill();
+    const bool open = session.IsOpen();
+    PlotFile* plot = open ? &session.GetPlot() : nullptr;
+    readoutBar->SetPlot(plot);
+    inspector->SetTreeColors(open ? session.GetTreeColors() : nullptr);
+    statsWindow->SetPlot(open ? plot->GetPath() : wxString());
+    if (open) {
+        ResetNavigator();
+        changeBar->Watch();
+        recentPlots->Add(plot->GetPath());
+    }
+}
+
+void MainWindow::OnInspected(const wxString& stem) {
+    inspector->SetTreeColors(session.IsOpen() ? session.GetTreeColors() : nullptr);
+    inspector->SetStem(stem);
+    inspector->ClearInfo();
+    if (stem.empty() || !session.IsOpen()) {
+        return;
+    }
+    PlotFile& plot = session.GetPlot();
+    const std::vector<wxString> attributes = plot.GetStemAttributeNames();
+    inspector->AddInfo("Stem ID", stem);
+    for (const wxString& attribute : attributes) {
+        inspector->AddInfo(attribute, wxString::Format("%f", plot.GetStemValue(stem, attribute)));
+    }
+}
+
+void MainWindow::OnSelectionChanged() {
+    selection->ShowSelection();
+}
+
+void MainWindow::OnWorkNote(const wxString& note) {
+    // The map is on screen before the work's progress window comes.
+    if (!note.empty()) {
+        viewer->Update();
+    }
+    readoutBar->SetWorkNote(note);
 }
 
 // ---------------------------------------------------------------------------
 // Stem selection
 
 void MainWindow::SelectStem(const wxString& stem) {
-    if (renderHelper) {
-        selection->Select(*renderHelper, stem);
+    if (session.IsOpen()) {
+        session.Select(stem);
         RedrawLayers();
     }
 }
 
 void MainWindow::DeselectStem(const wxString& stem) {
-    if (renderHelper) {
-        selection->Deselect(*renderHelper, stem);
+    if (session.IsOpen()) {
+        session.Deselect(stem);
         RedrawLayers();
     }
 }
 
 void MainWindow::OnViewerClick(int x, int y) {
-    if (!renderHelper) {
+    if (!session.IsOpen()) {
         return;
     }
     Log(LOG_RUN, "Viewer clicked. (%d, %d)", x, y);
     double px = 0.0;
     double py = 0.0;
-    PixelToPlot(ViewerFrame(), x, y, px, py);
-    const wxString stem = renderHelper->FindNearestStem(px, py);
+    PixelToPlot(MapFrame(), x, y, px, py);
+    const wxString stem = session.GetPlot().FindNearestStem(px, py);
     // "none" is the answer when no stem is near enough, unless a tree really
     // bears that name.
     if (stem == "none" && stemList->FindString(stem, true) == wxNOT_FOUND) {
         return;
     }
     SelectStem(stem);
-}
-
-// ---------------------------------------------------------------------------
-// Layers and the picture
-
-void MainWindow::RedrawLayers(bool retryFailedTrees) {
-    // While work on the file runs, its end draws again.
-    if (!renderHelper || fileWorkRunning) {
-        UpdateZoomDisplay();
-        return;
-    }
-    if (retryFailedTrees) {
-        treeSets->ForgetFailures();
-    }
-    if (treeSets->Start(renderHelper, selection->GetRowStems())) {
-        fileWorkRunning = true;
-        UpdateZoomDisplay();
-        return;
-    }
-    // Every read of the drawing sees one state of the file, and none is cut
-    // off halfway by another program's write: a layer is never kept empty
-    // because the file was busy.
-    Database database = renderHelper->GetPlot().GetDatabase();
-    if (!database.BeginReading()) {
-        ShowFileBusy();
-        UpdateZoomDisplay();
-        return;
-    }
-    const Scene scene = CurrentScene();
-    std::vector<wxBitmap> stack;
-    ComposeLayers(
-        *renderHelper, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); },
-        &layerCache);
-    viewer->SetLayers(stack);
-    UpdateZoomDisplay();
-    UpdateReadingAids();
-    database.EndReading();
-    readoutBar->SetFileBusy(false);
-    layerPanel->Layout();
-}
-
-void MainWindow::UpdateReadingAids() {
-    const std::vector<wxString> trees = selection->GetRowStems();
-    ColorSettings defaults;
-    legendPanel->SetSections(BuildLegend(*renderHelper, layerBoxes->Ticked(), trees,
-                                         colorSettings ? *colorSettings : defaults));
-    readoutBar->SetTrees(trees);
-    readoutBar->Reread();
-    statsWindow->ShowSelection(trees);
 }
 
 // ---------------------------------------------------------------------------
@@ -326,8 +357,8 @@ void MainWindow::OnCheckBox(wxCommandEvent& event) {
 
 void MainWindow::OnStemListSelection(wxCommandEvent& event) {
     Log(LOG_RUN, "Stems list control selection modified.");
-    if (renderHelper) {
-        selection->FollowList(*renderHelper, event.IsSelection() ? event.GetSelection() : -1);
+    if (session.IsOpen()) {
+        selection->FollowList(event.IsSelection() ? event.GetSelection() : -1);
         RedrawLayers();
     }
 }
@@ -387,7 +418,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         case ID_TRUE_PROPORTIONS:
         case ID_NORTH_UP: {
-            FrameShape shape = frameShape;
+            FrameShape shape = session.GetFrameShape();
             (event.GetId() == ID_NORTH_UP ? shape.northUp : shape.trueProportions) =
                 event.IsChecked();
             SetFrameShape(shape);
@@ -400,21 +431,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
 }
 
 void MainWindow::OnUpdateNeedsPlot(wxUpdateUIEvent& event) {
-    event.Enable(renderHelper != nullptr);
-}
-
-void MainWindow::OnZoom(ZoomEvent& event) {
-    if (!renderHelper) {
-        return;
-    }
-    PlotRect view = renderHelper->GetView();
-    if (!navigator.Step(view, event.IsZoomIn())) {
-        // The thumb goes back to the level of the unchanged view.
-        UpdateZoomDisplay();
-        return;
-    }
-    Log(LOG_RUN, event.IsZoomIn() ? "View zoomed in." : "View zoomed out.");
-    ShowView(view);
+    event.Enable(session.IsOpen());
 }
 
 // The View keys act wherever the window has the keyboard, except in the
@@ -442,6 +459,25 @@ void MainWindow::OnMove(wxMoveEvent& event) {
     event.Skip();
 }
 
+void MainWindow::OnReloadButton(wxCommandEvent&) {
+    Reload();
+}
+
+void MainWindow::OnUpdateReload(wxUpdateUIEvent& event) {
+    event.Enable(session.CanReload());
+}
+
+void MainWindow::OnBusyRetry(wxTimerEvent&) {
+    RedrawLayers(false);
+}
+
+void MainWindow::ShowFileBusy() {
+    readoutBar->SetFileBusy(true);
+    if (!busyRetry.IsRunning()) {
+        busyRetry.StartOnce(kBusyRetryMs);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Commands
 
@@ -458,21 +494,32 @@ void MainWindow::SaveImageCommand() {
     int filterIndex = 0;
     const wxString chosen = ChooseFile(kSaveMessage, kPictureWildcard, wxFD_SAVE, &filterIndex);
     const wxBitmap composite = viewer->GetComposite();
-    if (chosen.empty() || !composite.IsOk() || !renderHelper) {
+    if (chosen.empty() || !composite.IsOk() || !session.IsOpen()) {
         return;
     }
     const wxString path = WithChosenExtension(chosen, filterIndex);
     wxString error;
-    if (!SavePicture(path, composite, *renderHelper, CurrentScene(), layerCache, error)) {
+    if (!SavePicture(path, composite, session.GetPainter(), CurrentScene(), CurrentStyle(),
+                     layerCache, error)) {
         Inform(wxString::Format("The image could not be written to \"%s\" (%s).", path, error),
                "Save Current Image", wxOK | wxICON_ERROR);
     }
 }
 
 void MainWindow::SelectNoneCommand() {
-    if (renderHelper) {
-        selection->Clear(*renderHelper);
+    if (session.IsOpen()) {
+        session.ClearSelection();
         RedrawLayers();
+    }
+}
+
+// Nothing of the file is shown while its index tables go.
+void MainWindow::DeleteIndexesCommand() {
+    if (session.DeleteIndexTables()) {
+        ClearLayerCaches();
+        viewer->SetLayers({});
+        selection->Refill();
+        UpdateZoomDisplay();
     }
 }
 

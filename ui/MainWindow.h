@@ -1,5 +1,7 @@
 // The application's document window: menus, layer check boxes, the stem
-// list, the plot canvas with its zoom control, and the open data set.
+// list, the map with its zoom control, legend and status bar. It shows the
+// plot session and hands it the user's commands; the session owns the open
+// plot and the work on its file.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -18,11 +20,11 @@
 #include "render/LayerCache.h"
 #include "render/LayerTable.h"
 #include "render/PictureRequest.h"
+#include "render/PictureStyle.h"
 #include "render/ViewNavigator.h"
-#include "ui/DatabaseLoader.h"
 #include "ui/LayerBoxes.h"
 #include "ui/MainMenu.h"
-#include "ui/ReloadKeeper.h"
+#include "ui/PlotSession.h"
 #include "ui/StemSelection.h"
 
 class wxListBox;
@@ -34,13 +36,9 @@ class wxSizeEvent;
 class wxStaticText;
 class ChangeBar;
 class InspectWindow;
-struct JobEnd;
 class LegendPanel;
 class ReadoutStatusBar;
-class TreeSetMaker;
-class PlotFile;
 class RecentPlots;
-class RenderHelper;
 class TreeStatsWindow;
 struct ImportRequest;
 class Viewer;
@@ -61,39 +59,39 @@ class MainWindow : public wxFrame {
     // Opens the file in the background; while other work on the open file
     // runs, the opening follows it.
     void OpenDatabase(const wxString& path);
-    // Opens the open file again (or the one whose index tables were
-    // deleted), keeping the view, the selected trees and the inspector's
-    // tree where they still exist.
+    // Opens the open file again, keeping the view, the selected trees and
+    // the inspector's tree where they still exist.
     void Reload();
     void SelectStem(const wxString& stem);
     void DeselectStem(const wxString& stem);
-    // x, y in composite pixels.
+    // x, y in picture pixels.
     void OnViewerClick(int x, int y);
-    void RefillStemList();
 
     // Draws the picture again. Trees selected whose sets are not made yet
     // are made first, behind the progress window; a tree whose set could
     // not be made is tried again unless retryFailedTrees is false. When
     // another program keeps the file, the drawing waits for it to be free.
     void RedrawLayers(bool retryFailedTrees = true);
+    // Moves the view as a drag of (dx, dy) picture pixels does.
     void PanView(int dx, int dy);
-    // Wheel notches (positive: in) about the viewer pixel x, y.
+    // Wheel notches (positive: in) about the picture pixel x, y.
     void WheelZoom(int notches, int x, int y);
     void ClearLayerCaches() { layerCache.Clear(); }
     void ClearStemLayerCache(const wxString& stem) { layerCache.ClearStem(stem); }
-    // The title names the file, the map's size and its view as the export's
-    // options, so that a script can draw the same picture.
+    // The title names the open file.
     void UpdateTitle();
 
-    // The open data set; null before the first load completes and while a load runs.
-    RenderHelper* GetRenderHelper() const { return renderHelper.get(); }
+    PlotSession& GetSession() { return session; }
+    // The session while a plot is open; null before the first opening
+    // completes and while an opening runs.
+    PlotSession* OpenSession() { return session.IsOpen() ? &session : nullptr; }
     // The export command that redraws the map as it is now; empty without a plot.
     wxString ViewCommand() const;
     // An opening, or other work on the file behind the progress window, runs.
-    bool IsLoading() const { return loader->IsLoading() || fileWorkRunning; }
+    bool IsLoading() const { return session.IsWorking(); }
     const std::list<LayerEntry>& GetLayers() const { return layerBoxes->GetEntries(); }
-    const std::vector<int>& GetSelectedStemRows() const { return selection->GetRows(); }
-    const wxString& GetCurrentStem() const { return selection->GetCurrentStem(); }
+    std::vector<int> GetSelectedStemRows() const { return selection->GetRows(); }
+    const wxString& GetCurrentStem() const { return session.GetInspected(); }
     Viewer* GetViewer() const { return viewer; }
     wxListBox* GetStemList() const { return stemList; }
     InspectWindow* GetInspector() const { return inspector; }
@@ -126,75 +124,56 @@ class MainWindow : public wxFrame {
     LegendPanel* legendPanel = nullptr;
     ReadoutStatusBar* readoutBar = nullptr;
     ChangeBar* changeBar = nullptr;
-    std::unique_ptr<LayerBoxes> layerBoxes;
-    LayerCache layerCache;
-    ViewNavigator navigator;
-    // Shared with work on the file that runs on a worker.
-    std::shared_ptr<RenderHelper> renderHelper;
-    wxString fileName;  // of the open data set, for the title
-    // The file Reload opens: the open one, or the one whose index tables were deleted.
-    wxString reloadPath;
-    // What a Reload keeps of the window, when the opening it started ends.
-    ReloadKeeper keeper;
-    std::unique_ptr<TreeSetMaker> treeSets;
-    // Work on the open file runs on a worker: the window leaves the file alone meanwhile.
-    bool fileWorkRunning = false;
-    bool lookupsTried = false;  // StartLookupIndexes ran for the open file
-    wxString openAfterWork;
-    // Draws again when a drawing found the file busy.
-    wxTimer busyRetry;
-    wxString filePath;  // the same, absolute, for the view's command
     InspectWindow* inspector = nullptr;
     TreeStatsWindow* statsWindow = nullptr;
+    std::unique_ptr<LayerBoxes> layerBoxes;
     std::unique_ptr<StemSelection> selection;
-    // Start options still to be taken by the first completed load.
-    PictureRequest start;
-    FrameShape frameShape;  // the View menu's True Proportions and North Up
-    bool startPending = false;
-    std::unique_ptr<DatabaseLoader> loader;
-    // Lets a finished load find out whether the window it reports to still exists.
+    std::unique_ptr<RecentPlots> recentPlots;
+    LayerCache layerCache;
+    ViewNavigator navigator;
+    PlotSession session;
+    // Draws again when a drawing found the file busy.
+    wxTimer busyRetry;
+    // Lets a finished import find out whether the window still exists.
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
-    std::unique_ptr<RecentPlots> recentPlots;
 
+    SessionHooks MakeSessionHooks();
     void BuildLayout();
     wxString AskForDatabase();
     // A file dialog, or the test's chooser in its place; filterIndex, when
     // given, learns the filter the user chose in the dialog.
     wxString ChooseFile(const wxString& message, const wxString& wildcard, long style,
                         int* filterIndex = nullptr);
-    // What the map shows now; needs the open data set.
+    void Inform(const wxString& text, const wxString& caption, long style);
+
+    // What the map shows now, in picture pixels; needs an open plot.
     Scene CurrentScene() const;
-    // The frame the map is drawn in, at the viewer's size.
-    PlotFrame ViewerFrame() const;
+    // How the map is drawn now: the colour settings, the desktop's text
+    // size, the screen's scale factor and the plot's trees' colours.
+    PictureStyle CurrentStyle() const;
+    // The frame the map is drawn in, at the picture's size.
+    PlotFrame MapFrame() const;
+    // The plot point under a pixel of the viewer window.
+    void PlotPointAt(const wxPoint& windowPixel, double& x, double& y) const;
     void SetFrameShape(const FrameShape& shape);
     void CopyViewCommand();
     void FitFirstSize();
-    void ResetView();
-    void SelectStartStems();
-    void Inform(const wxString& text, const wxString& caption, long style);
     void UpdateZoomDisplay();
+    void ResetNavigator();
     void ShowView(const PlotRect& view);
     void ZoomBy(int notches, double fx, double fy);
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
-
-    void OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile> plot, const JobEnd& end);
-    // The window lets go of the open file: nothing of it is shown or read any more.
-    void LetGoOfPlot();
-    void StartOpening(const wxString& path, const std::vector<wxString>& trees);
-    void KeepForReload();
-    void OnTreeSetsMade(const wxString& problems);
-    // Makes the lookup indexes a first opening left for later, once the map
-    // is shown, as a job on the file; false when none is lacking or other
-    // work on the file runs (its end starts it then).
-    bool StartLookupIndexes();
-    // What follows work on the file: an opening asked for meanwhile.
-    bool OpenAfterWork();
     void ShowFileBusy();
-    long long FileDataVersion();
-    bool MayShowChangeBar();
+
+    // What the session tells.
+    void OnLetGo();
+    void OnOpened();
+    void OnInspected(const wxString& stem);
+    void OnSelectionChanged();
+    void OnWorkNote(const wxString& note);
 
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
@@ -212,7 +191,6 @@ class MainWindow : public wxFrame {
     void SaveImageCommand();
     void SelectNoneCommand();
     void DeleteIndexesCommand();
-    void OnIndexTablesDeleted(const wxString& name, bool dropped, const JobEnd& end);
     void PreferencesCommand();
     void ToggleInspectorCommand();
     void ZoomCommand(bool in);

@@ -10,7 +10,7 @@
 
 #include "base/PendingFile.h"
 #include "base/Text.h"
-#include "render/RenderHelper.h"
+#include "render/PlotPainter.h"
 #include "render/VectorPage.h"
 
 const char* const kPictureWildcard =
@@ -49,8 +49,8 @@ wxString WithChosenExtension(const wxString& path, int filterIndex) {
     return path + "." + kFilterExtensions[filterIndex];
 }
 
-bool SavePicture(const wxString& path, const wxBitmap& composite, RenderHelper& helper, Scene scene,
-                 const LayerCache& cache, wxString& error) {
+bool SavePicture(const wxString& path, const wxBitmap& composite, PlotPainter& painter, Scene scene,
+                 const PictureStyle& style, const LayerCache& cache, wxString& error) {
     const PictureFormat format = FormatOfPath(Utf8(path));
     if (format == PictureFormat::Png) {
         // The toolkit would report a failure in a dialog of its own; it is said once, by the
@@ -64,9 +64,10 @@ bool SavePicture(const wxString& path, const wxBitmap& composite, RenderHelper& 
     }
     scene.width = composite.GetWidth();
     scene.height = composite.GetHeight();
-    const std::string bytes =
-        DrawVectorPage(format, scene.width, scene.height, helper.GetTextScale(),
-                       [&](Canvas& page) { ComposeVector(helper, scene, page, &cache); });
+    const std::string bytes = DrawVectorPage(
+        format, scene.width, scene.height, style.textScale,
+        [&](Canvas& page) { ComposeVector(painter, scene, style, page, &cache); },
+        style.pixelRatio);
     if (bytes.empty()) {
         error = "the figure could not be drawn";
         return false;

@@ -6,9 +6,10 @@
 #include <wx/string.h>
 
 #include "render/Composer.h"
+#include "render/PictureStyle.h"
 
 class LayerCache;
-class RenderHelper;
+class PlotPainter;
 
 // The choices of the save dialog, in the order of the formats' filters.
 extern const char* const kPictureWildcard;
@@ -19,7 +20,8 @@ extern const char* const kPictureWildcard;
 wxString WithChosenExtension(const wxString& path, int filterIndex);
 
 // Writes the window's picture: the composite itself as PNG, or the scene it
-// shows drawn on a vector page of the composite's size, its clouds from the
-// cache so that their dots are the window's. False with the reason in error.
-bool SavePicture(const wxString& path, const wxBitmap& composite, RenderHelper& helper, Scene scene,
-                 const LayerCache& cache, wxString& error);
+// shows drawn in its style on a vector page of the composite's size, its
+// clouds from the cache so that their dots are the window's. False with the
+// reason in error.
+bool SavePicture(const wxString& path, const wxBitmap& composite, PlotPainter& painter, Scene scene,
+                 const PictureStyle& style, const LayerCache& cache, wxString& error);

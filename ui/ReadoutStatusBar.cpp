@@ -1,8 +1,6 @@
 #include "ui/ReadoutStatusBar.h"
 
-#include "render/PlotPixels.h"
 #include "render/PointReadout.h"
-#include "render/RenderHelper.h"
 #include "ui/Viewer.h"
 
 namespace {
@@ -73,17 +71,17 @@ void ReadoutStatusBar::ShowNoteField() {
 
 ReadoutStatusBar::~ReadoutStatusBar() = default;
 
-void ReadoutStatusBar::Watch(Viewer* watched) {
+void ReadoutStatusBar::Watch(Viewer* watched, PlotPointOf plotPoint) {
     viewer = watched;
+    plotPointOf = std::move(plotPoint);
     // Dynamic handlers run before the viewer's own table, which still gets
     // every event (Skip).
     viewer->Bind(wxEVT_MOTION, &ReadoutStatusBar::OnViewerMotion, this);
     viewer->Bind(wxEVT_LEAVE_WINDOW, &ReadoutStatusBar::OnViewerLeave, this);
 }
 
-void ReadoutStatusBar::SetPlot(RenderHelper* plot) {
-    helper = plot;
-    readout.reset(helper != nullptr ? new PointReadout(helper->GetPlot()) : nullptr);
+void ReadoutStatusBar::SetPlot(PlotFile* plot) {
+    readout.reset(plot != nullptr ? new PointReadout(*plot) : nullptr);
     if (readout) {
         readout->SetTrees(trees);
     }
@@ -110,11 +108,10 @@ void ReadoutStatusBar::ShowReadingAt(const wxPoint& pixel) {
         Clear();
         return;
     }
-    const wxSize size = viewer->GetClientSize();
     double x = 0.0;
     double y = 0.0;
     // The same plot point a click there would pick from.
-    PixelToPlot(helper->Frame(helper->GetView(), size.x, size.y), pixel.x, pixel.y, x, y);
+    plotPointOf(pixel, x, y);
     const PointReading reading = readout->Read(x, y);
     SetStatusText("x " + Number(reading.x) + ", y " + Number(reading.y), POINT_FIELD);
     SetStatusText(CellReadingText(reading), CELL_FIELD);

@@ -7,11 +7,12 @@
 
 #include <wx/statusbr.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
+class PlotFile;
 class PointReadout;
-class RenderHelper;
 class Viewer;
 
 class ReadoutStatusBar : public wxStatusBar {
@@ -19,10 +20,12 @@ class ReadoutStatusBar : public wxStatusBar {
     explicit ReadoutStatusBar(wxWindow* parent);
     ~ReadoutStatusBar() override;
 
+    // The plot point under a pixel of the viewer window.
+    using PlotPointOf = std::function<void(const wxPoint& pixel, double& x, double& y)>;
     // Follows the pointer over this viewer from now on.
-    void Watch(Viewer* viewer);
+    void Watch(Viewer* viewer, PlotPointOf plotPoint);
     // The open plot; null while none is open (or its tables are gone).
-    void SetPlot(RenderHelper* helper);
+    void SetPlot(PlotFile* plot);
     // The trees whose own uptake the readout lists, in selection order.
     void SetTrees(const std::vector<wxString>& labels);
     // Reads the point under the pointer again, for a view that changed under it.
@@ -42,7 +45,7 @@ class ReadoutStatusBar : public wxStatusBar {
     void OnViewerLeave(wxMouseEvent& event);
 
     Viewer* viewer = nullptr;
-    RenderHelper* helper = nullptr;
+    PlotPointOf plotPointOf;
     std::unique_ptr<PointReadout> readout;
     std::vector<wxString> trees;
     bool pointerInside = false;

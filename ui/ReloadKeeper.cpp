@@ -2,29 +2,28 @@
 
 #include <algorithm>
 
-#include "render/RenderHelper.h"
-#include "ui/StemSelection.h"
+#include "ui/PlotSession.h"
 
 namespace {
 
-bool StemExists(RenderHelper& helper, const wxString& stem) {
+bool StemExists(PlotFile& plot, const wxString& stem) {
     if (stem.empty()) {
         return false;
     }
-    const std::vector<wxString> trees = helper.GetTreeNames();
+    const std::vector<wxString> trees = plot.GetTreeNames();
     if (std::find(trees.begin(), trees.end(), stem) != trees.end()) {
         return true;
     }
-    const std::vector<StemPosition> stems = helper.GetPlot().GetStemPositions();
+    const std::vector<StemPosition> stems = plot.GetStemPositions();
     return std::any_of(stems.begin(), stems.end(),
                        [&stem](const StemPosition& position) { return position.label == stem; });
 }
 
 }  // namespace
 
-void ReloadKeeper::Keep(const RenderHelper& helper, const StemSelection& selection) {
-    kept = Kept{helper.GetView(), helper.GetHighlightedStems(), selection.GetCurrentStem(),
-                helper.GetStemColors()};
+void ReloadKeeper::Keep(const PlotSession& session) {
+    kept = Kept{session.GetView(), session.GetSelected(), session.GetInspected(),
+                session.GetTreeColors()};
 }
 
 std::optional<PlotRect> ReloadKeeper::View() const {
@@ -35,19 +34,20 @@ std::vector<wxString> ReloadKeeper::Stems() const {
     return kept ? kept->stems : std::vector<wxString>();
 }
 
-void ReloadKeeper::Restore(RenderHelper& helper, StemSelection& selection) {
+std::shared_ptr<TreeColors> ReloadKeeper::Colors() const {
+    return kept ? kept->colors : nullptr;
+}
+
+void ReloadKeeper::Restore(PlotSession& session) {
     if (!kept) {
         return;
     }
-    // Before anything asks for a colour: a tree keeps the one it was drawn in.
-    for (const auto& [stem, color] : kept->colors) {
-        helper.SetStemColor(stem, color);
-    }
+    PlotFile& plot = session.GetPlot();
     for (const wxString& stem : kept->stems) {
-        if (StemExists(helper, stem)) {
-            selection.Select(helper, stem);
+        if (StemExists(plot, stem)) {
+            session.Select(stem);
         }
     }
-    selection.Inspect(helper, StemExists(helper, kept->inspected) ? kept->inspected : wxString());
+    session.Inspect(StemExists(plot, kept->inspected) ? kept->inspected : wxString());
     kept.reset();
 }

@@ -1,48 +1,35 @@
-// The stems the user has selected, kept in step between the rows of the stem
-// list, the overlay of highlighted stems and the inspector; every change is
-// logged once on the run channel.
+// The rows of the stem list kept in step with the session's selected stems:
+// a row is selected exactly when its tree is. The selection itself is the
+// session's; this only shows it and hands on what the user does in the list.
 #pragma once
 
 #include <wx/string.h>
 
 #include <vector>
 
-class InspectWindow;
-class RenderHelper;
+class PlotSession;
 class wxListBox;
 
 class StemSelection {
   public:
-    StemSelection(wxListBox* list, InspectWindow* inspector) : list(list), inspector(inspector) {}
+    StemSelection(wxListBox* list, PlotSession& session) : list(list), session(session) {}
 
-    // The trees of a new data set (or none) in the list, none selected. The
-    // inspector keeps showing the last stem.
-    void Refill(RenderHelper* helper);
-    // Highlights and inspects the stem, and selects its row; a row is
-    // recorded once, however often it is selected.
-    void Select(RenderHelper& helper, const wxString& stem);
-    void Deselect(RenderHelper& helper, const wxString& stem);
-    // Shows the stem in the inspector, as the current stem, without
-    // selecting it; an empty stem clears the inspector.
-    void Inspect(RenderHelper& helper, const wxString& stem);
-    // The selection becomes the rows the list shows selected, however many
+    // The trees of the open plot (or none) in the list, none selected.
+    void Refill();
+    // Selects the rows of the selected stems and no others, without events.
+    void ShowSelection();
+    // The session follows the rows the list shows selected, however many
     // changed: dropped rows first, then new ones, lastRow last.
-    void FollowList(RenderHelper& helper, int lastRow);
-    // No row and no highlight is left; the inspector keeps its stem.
-    void Clear(RenderHelper& helper);
+    void FollowList(int lastRow);
 
-    // Rows of the list in the order they were selected, each once.
-    const std::vector<int>& GetRows() const { return rows; }
+    // The rows of the selected stems that have one, in selection order, each once.
+    std::vector<int> GetRows() const;
     // The trees of those rows.
     std::vector<wxString> GetRowStems() const;
-    const wxString& GetCurrentStem() const { return currentStem; }
 
   private:
     int RowOf(const wxString& stem) const;
-    bool IsRow(int row) const;
 
     wxListBox* list;
-    InspectWindow* inspector;
-    std::vector<int> rows;
-    wxString currentStem;
+    PlotSession& session;
 };

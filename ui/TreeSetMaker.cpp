@@ -2,39 +2,41 @@
 
 #include "base/Text.h"
 #include "data/PlotFile.h"
-#include "render/RenderHelper.h"
-#include "ui/BackgroundJob.h"
 
-bool TreeSetMaker::Start(const std::shared_ptr<RenderHelper>& helper,
-                         const std::vector<wxString>& trees) {
-    PlotFile& plot = helper->GetPlot();
+std::vector<wxString> TreeSetMaker::Needed(const PlotFile& plot,
+                                           const std::vector<wxString>& trees) const {
     std::vector<wxString> needed;
     for (const wxString& tree : trees) {
         if (!plot.IsTreePrepared(tree) && failed.count(tree) == 0) {
             needed.push_back(tree);
         }
     }
+    return needed;
+}
+
+bool TreeSetMaker::Start(const std::shared_ptr<PlotFile>& plot,
+                         const std::vector<wxString>& trees) {
+    const std::vector<wxString> needed = Needed(*plot, trees);
     if (needed.empty()) {
         return false;
     }
     std::weak_ptr<int> makerAlive = alive;
-    RunBehindProgress(
-        parent, ProgressMonitor(0.0, 0.0),
-        [helper, needed](ProgressMonitor& monitor) {
-            PlotFile& plot = helper->GetPlot();
-            WorkerLockWait wait(plot.GetDatabase());
+    runJob(
+        ProgressMonitor(0.0, 0.0),
+        [plot, needed](ProgressMonitor& monitor) {
+            WorkerLockWait wait(plot->GetDatabase());
             try {
                 monitor.SetMessage("Loading the uptake of %s...", Utf8(needed.front()).c_str());
-                plot.PrepareTrees(needed);
+                plot->PrepareTrees(needed);
             } catch (...) {
                 // A build cut short must not leave its transaction holding the file.
-                plot.GetDatabase().Rollback();
+                plot->GetDatabase().Rollback();
                 throw;
             }
         },
-        [this, makerAlive, helper, needed](const JobEnd& end) {
+        [this, makerAlive, plot, needed](const JobEnd& end) {
             if (!makerAlive.expired()) {
-                done(Problems(*helper, needed, end));
+                done(Problems(*plot, needed, end));
             }
         });
     return true;
@@ -42,9 +44,8 @@ bool TreeSetMaker::Start(const std::shared_ptr<RenderHelper>& helper,
 
 // A tree whose set could not be made is not remembered so by the plot: its
 // layers, the legend and the readout all show it empty until it is tried again.
-wxString TreeSetMaker::Problems(RenderHelper& helper, const std::vector<wxString>& trees,
+wxString TreeSetMaker::Problems(PlotFile& plot, const std::vector<wxString>& trees,
                                 const JobEnd& end) {
-    PlotFile& plot = helper.GetPlot();
     wxString problems;
     for (const wxString& tree : trees) {
         if (plot.IsTreePrepared(tree)) {

@@ -12,9 +12,9 @@
 #include <set>
 #include <vector>
 
-class RenderHelper;
-class wxWindow;
-struct JobEnd;
+#include "ui/BackgroundJob.h"
+
+class PlotFile;
 
 class TreeSetMaker {
   public:
@@ -22,20 +22,21 @@ class TreeSetMaker {
     // made, one line each; empty when every set was made.
     using Done = std::function<void(const wxString& problems)>;
 
-    TreeSetMaker(wxWindow* parent, Done done) : parent(parent), done(std::move(done)) {}
+    TreeSetMaker(JobRunner runJob, Done done) : runJob(std::move(runJob)), done(std::move(done)) {}
     TreeSetMaker(const TreeSetMaker&) = delete;
     TreeSetMaker& operator=(const TreeSetMaker&) = delete;
 
-    // Starts making the sets of the trees not made yet and not failed since
-    // the last ForgetFailures; false when none needs it. The plot is left
-    // to the worker until done is called.
-    bool Start(const std::shared_ptr<RenderHelper>& helper, const std::vector<wxString>& trees);
+    // The trees not made yet and not failed since the last ForgetFailures.
+    std::vector<wxString> Needed(const PlotFile& plot, const std::vector<wxString>& trees) const;
+    // Starts making the sets of the trees Needed; false when none needs it.
+    // The plot is left to the worker until done is called.
+    bool Start(const std::shared_ptr<PlotFile>& plot, const std::vector<wxString>& trees);
     void ForgetFailures() { failed.clear(); }
 
   private:
-    wxString Problems(RenderHelper& helper, const std::vector<wxString>& trees, const JobEnd& end);
+    wxString Problems(PlotFile& plot, const std::vector<wxString>& trees, const JobEnd& end);
 
-    wxWindow* parent;
+    JobRunner runJob;
     Done done;
     std::set<wxString> failed;
     // Lets a job that ends after its maker has gone leave it alone.

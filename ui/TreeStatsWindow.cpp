@@ -9,17 +9,13 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
-#include <limits>
 #include <numeric>
 
 #include "base/Log.h"
 #include "base/NumberText.h"
 #include "base/PendingFile.h"
-#include "base/ProgressMonitor.h"
 #include "base/Text.h"
 #include "cli/StatsCommand.h"
-#include "data/PlotFile.h"
-#include "ui/BackgroundJob.h"
 
 namespace {
 
@@ -28,26 +24,6 @@ const char* const kSaveLabel = "Save as CSV...";
 const char* const kSaveMessage = "Save the Tree Statistics As...";
 const char* const kCsvWildcard = "CSV Files (*.csv)|*.csv";
 const char* const kNoPlot = "No plot is open.";
-
-// Below this many values a pass takes a moment, too short for a progress window.
-double workerThreshold = 500000.0;
-
-// The values one pass reads: the grid's cells, as its extent and cell size
-// give them, times its trees.
-double PlotValues(PlotFile& plot) {
-    const RootData* root = plot.GetRootData();
-    const GridData* grid = plot.GetNeighborGrid();
-    if (!root || !grid || !root->HasCells()) {
-        return 0.0;
-    }
-    const double cell = grid->GetCellSize();
-    if (!(cell > 0.0)) {
-        return std::numeric_limits<double>::infinity();
-    }
-    const double columns = (root->GetXMax() - root->GetXMin()) / cell + 1;
-    const double rows = (root->GetYMax() - root->GetYMin()) / cell + 1;
-    return columns * rows * root->GetTreeCount();
-}
 
 }  // namespace
 
@@ -61,10 +37,11 @@ wxBEGIN_EVENT_TABLE(TreeStatsWindow, wxFrame)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select)
+TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select, ComputeTable compute)
     : wxFrame(parent, wxID_ANY, kTitle, wxDefaultPosition, wxSize(1100, 420),
               wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT),
-      select(std::move(select)) {
+      select(std::move(select)),
+      compute(std::move(compute)) {
     wxPanel* panel = new wxPanel(this);
     list = new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                           wxLC_REPORT | wxBORDER_SUNKEN);
@@ -86,16 +63,12 @@ TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select)
     panel->SetSizer(sizer);
 }
 
-void TreeStatsWindow::SetWorkerThreshold(double values) {
-    workerThreshold = values;
-}
-
-void TreeStatsWindow::SetPlot(PlotFile* newPlot) {
-    plot = newPlot;
+void TreeStatsWindow::SetPlot(const wxString& path) {
+    plotPath = path;
     ++generation;
     computing = false;
     TakeTable(nullptr, std::string());
-    if (plot && IsShown()) {
+    if (!plotPath.empty() && IsShown()) {
         Compute();
     }
 }
@@ -121,47 +94,21 @@ void TreeStatsWindow::ShowSelection(const std::vector<wxString>& trees) {
 // Computing the table
 
 void TreeStatsWindow::Compute() {
-    if (!plot || computing) {
-        return;
-    }
-    if (std::shared_ptr<const TreeStatsTable> kept = plot->GetTreeStats()) {
-        TakeTable(kept, std::string());
-        return;
-    }
-    const TreeStatsRequest request = StatsRequestFor(*plot, {}, false);
-    if (PlotValues(*plot) <= workerThreshold) {
-        auto computed = std::make_shared<TreeStatsTable>();
-        std::string error;
-        const bool done = GatherTreeStats(plot->GetDatabase(), request, *computed, error);
-        TakeTable(done ? std::move(computed) : nullptr, error);
+    if (plotPath.empty() || computing) {
         return;
     }
     computing = true;
     note->SetLabel("Computing the tree statistics...");
-    // The worker reads through a handle of its own.
-    const std::string path = Utf8(plot->GetPath());
-    auto computed = std::make_shared<TreeStatsTable>();
-    auto error = std::make_shared<std::string>();
-    auto done = std::make_shared<bool>(false);
     wxWeakRef<TreeStatsWindow> self(this);
     const int asked = generation;
-    RunBehindProgress(
-        this, ProgressMonitor(0.0, 0.0),
-        [path, request, computed, error, done](ProgressMonitor& monitor) {
-            Database database = Database::OpenForReading(path.c_str());
-            *done = GatherTreeStats(database, request, *computed, *error, &monitor);
-        },
-        [self, asked, computed, error, done](const JobEnd& end) {
+    compute(
+        [self, asked](std::shared_ptr<const TreeStatsTable> computed, const std::string& error) {
             // The window may have gone, or moved on to another plot, meanwhile.
             if (!self || self->generation != asked) {
                 return;
             }
             self->computing = false;
-            if (!end.finished) {
-                *error = end.cause;
-            }
-            self->TakeTable(*done ? std::shared_ptr<const TreeStatsTable>(computed) : nullptr,
-                            *error);
+            self->TakeTable(std::move(computed), error);
         });
 }
 
@@ -170,20 +117,19 @@ void TreeStatsWindow::TakeTable(std::shared_ptr<const TreeStatsTable> computed,
     table = std::move(computed);
     fields.clear();
     labels.clear();
-    if (table && plot) {
-        plot->KeepTreeStats(table);
+    if (table && !plotPath.empty()) {
         for (const TreeStats& tree : table->trees) {
             fields.push_back(StatsFields(tree));
             labels.push_back(wxString::FromUTF8(tree.tree.c_str()));
         }
     }
-    if (!plot) {
+    if (plotPath.empty()) {
         note->SetLabel(kNoPlot);
     } else if (!table && !error.empty()) {
         note->SetLabel(wxString::Format(
             "The tree statistics of \"%s\" could not be computed: %s. Close any other program "
             "that changes the file, then choose Tree Statistics again.",
-            plot->GetPath(), wxString::FromUTF8(error.c_str())));
+            plotPath, wxString::FromUTF8(error.c_str())));
     } else {
         note->SetLabel(table ? wxString::Format("%zu trees", table->trees.size()) : wxString());
     }
@@ -319,7 +265,7 @@ void TreeStatsWindow::OnSelectionChange(wxListEvent&) {
 }
 
 void TreeStatsWindow::OnSave(wxCommandEvent&) {
-    if (!table || !plot) {
+    if (!table || plotPath.empty()) {
         return;
     }
     Log(LOG_RUN, "Tree statistics saved.");
@@ -330,7 +276,7 @@ void TreeStatsWindow::OnSave(wxCommandEvent&) {
     }
     const std::string path = Utf8(dialog.GetPath());
     std::string error;
-    if (!CheckOutputPath(path, "the table", "the database file", {Utf8(plot->GetPath())}, error) ||
+    if (!CheckOutputPath(path, "the table", "the database file", {Utf8(plotPath)}, error) ||
         !WriteTextFile(path, StatsCsv(*table), error)) {
         wxMessageBox(wxString::FromUTF8(error.c_str()), kTitle, wxOK | wxICON_ERROR, this);
     }

@@ -1,9 +1,9 @@
 // Advanced > "Tree Statistics...": the statistics of every tree of the open
 // plot in a table that sorts by a click on a column header and whose
 // selected rows are the trees selected on the map and in the stem list. Its
-// "Save as CSV..." writes exactly what `quenvar stats` writes. The table is
-// computed once per open file, on the worker behind the progress window when
-// the plot is large, and kept with the file.
+// "Save as CSV..." writes exactly what `quenvar stats` writes. Its owner
+// computes the table (once per open file, on the worker behind the progress
+// window when the plot is large).
 #pragma once
 
 #include <wx/frame.h>
@@ -15,7 +15,6 @@
 
 #include "data/TreeStats.h"
 
-class PlotFile;
 class wxButton;
 class wxListCtrl;
 class wxListEvent;
@@ -26,26 +25,27 @@ class TreeStatsWindow : public wxFrame {
     // Asks for a tree to be selected (true) or deselected on the map and in
     // the stem list.
     using SelectTree = std::function<void(const wxString& tree, bool selected)>;
+    // Computes the open plot's table and hands it on, with the reason when
+    // it could not be computed.
+    using TableDone =
+        std::function<void(std::shared_ptr<const TreeStatsTable> table, const std::string& error)>;
+    using ComputeTable = std::function<void(TableDone done)>;
 
     // Built hidden.
-    TreeStatsWindow(wxWindow* parent, SelectTree select);
+    TreeStatsWindow(wxWindow* parent, SelectTree select, ComputeTable compute);
 
-    // The open plot (not owned); null when it closes or its index tables go.
+    // The open plot's file; empty when it closes or its index tables go.
     // A shown window follows a new plot at once.
-    void SetPlot(PlotFile* plot);
+    void SetPlot(const wxString& path);
     // Shows the window with the plot's table, computing it first unless the
     // plot keeps it.
     void Present();
     // The trees selected elsewhere, in the order they were selected.
     void ShowSelection(const std::vector<wxString>& trees);
 
-    // Plots with more values (cells times trees) than this are computed on
-    // the worker; tests lower it.
-    static void SetWorkerThreshold(double values);
-
     wxListCtrl* GetList() const { return list; }
     wxButton* GetSaveButton() const { return saveButton; }
-    // True while the worker computes the table.
+    // True while the table is computed.
     bool IsComputing() const { return computing; }
 
   private:
@@ -63,7 +63,8 @@ class TreeStatsWindow : public wxFrame {
     void FollowTable();
 
     SelectTree select;
-    PlotFile* plot = nullptr;
+    ComputeTable compute;
+    wxString plotPath;
     // Changes with every plot, so that a late result of another one is dropped.
     int generation = 0;
     bool computing = false;

@@ -2,8 +2,9 @@
 
 #include <wx/dcbuffer.h>
 
+#include <algorithm>
+
 #include "render/LayerStack.h"
-#include "ui/MainWindow.h"
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(Viewer, wxWindow)
@@ -19,10 +20,21 @@ wxBEGIN_EVENT_TABLE(Viewer, wxWindow)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-Viewer::Viewer(wxWindow* parent)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, wxPanelNameStr) {
+Viewer::Viewer(wxWindow* parent, ViewerHooks hooks)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, wxPanelNameStr),
+      hooks(std::move(hooks)) {
     // Everything is painted through the buffer; the toolkit must never clear the window.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+}
+
+double Viewer::PixelRatio() const {
+    return std::max(1.0, GetContentScaleFactor());
+}
+
+wxSize Viewer::PictureSize() const {
+    const wxSize size = GetClientSize();
+    const double ratio = PixelRatio();
+    return wxSize(int(size.x * ratio), int(size.y * ratio));
 }
 
 void Viewer::SetLayers(const std::vector<wxBitmap>& newLayers) {
@@ -40,21 +52,33 @@ void Viewer::UpdateComposite() {
     if (layers.empty()) {
         return;
     }
-    const wxSize size = GetClientSize();
+    const wxSize size = PictureSize();
     if (composite.IsOk() && composite.GetWidth() == size.x && composite.GetHeight() == size.y) {
         return;
     }
     composite = StackLayers(layers, size.x, size.y);
+    // Drawn at the window's size in the screen's own pixels: not enlarged.
+    if (composite.IsOk()) {
+        composite.SetScaleFactor(PixelRatio());
+    }
 }
 
-MainWindow* Viewer::GetMainWindow() const {
-    // The viewer sits on the main window's layer panel.
-    wxWindow* panel = GetParent();
-    return panel ? dynamic_cast<MainWindow*>(panel->GetParent()) : nullptr;
+// The picture's pixels stand to the window's as the composite's size to the
+// window's; a click at window pixel x is at picture pixel x / (window width
+// / picture width), truncated.
+wxPoint Viewer::PicturePixel(const wxPoint& windowPixel) const {
+    const wxSize size = GetClientSize();
+    if (!composite.IsOk() || size.x <= 0 || size.y <= 0) {
+        const double ratio = PixelRatio();
+        return wxPoint(int(windowPixel.x * ratio), int(windowPixel.y * ratio));
+    }
+    const double sx = double(size.x) / composite.GetWidth();
+    const double sy = double(size.y) / composite.GetHeight();
+    return wxPoint(int(windowPixel.x / sx), int(windowPixel.y / sy));
 }
 
 void Viewer::OnPaint(wxPaintEvent&) {
-    wxBufferedPaintDC dc(this);
+    wxAutoBufferedPaintDC dc(this);
     dc.SetBackground(*wxBLACK_BRUSH);
     dc.Clear();
     if (layers.empty()) {
@@ -89,35 +113,24 @@ void Viewer::OnLeftUp(wxMouseEvent& event) {
     if (!composite.IsOk()) {
         return;
     }
-    const wxSize size = GetClientSize();
-    const double sx = double(size.x) / composite.GetWidth();
-    const double sy = double(size.y) / composite.GetHeight();
-    MainWindow* mainWindow = GetMainWindow();
     if (dragOffset != wxPoint(0, 0)) {
-        const int dx = int(dragOffset.x / sx);
-        const int dy = int(dragOffset.y / sy);
-        if (mainWindow) {
-            mainWindow->PanView(dx, dy);
-        }
+        const wxPoint moved = PicturePixel(dragOffset);
+        hooks.pan(moved.x, moved.y);
         composite = wxBitmap();
         dragOffset = wxPoint(0, 0);
         Refresh(true);
         return;
     }
-    const int x = int(event.GetX() / sx);
-    const int y = int(event.GetY() / sy);
-    if (mainWindow) {
-        mainWindow->OnViewerClick(x, y);
-    }
+    const wxPoint at = PicturePixel(event.GetPosition());
+    hooks.click(at.x, at.y);
     Refresh(true);
 }
 
 void Viewer::OnLeftDoubleClick(wxMouseEvent& event) {
     const int cw = composite.IsOk() ? composite.GetWidth() : 0;
     const int ch = composite.IsOk() ? composite.GetHeight() : 0;
-    if (MainWindow* mainWindow = GetMainWindow()) {
-        mainWindow->PanView(cw / 2 - event.GetX(), ch / 2 - event.GetY());
-    }
+    const wxPoint at = PicturePixel(event.GetPosition());
+    hooks.pan(cw / 2 - at.x, ch / 2 - at.y);
 }
 
 void Viewer::OnLeaveWindow(wxMouseEvent&) {
@@ -150,15 +163,13 @@ void Viewer::OnWheel(wxMouseEvent& event) {
     wheelRotation += event.GetWheelRotation();
     const int notches = wheelRotation / event.GetWheelDelta();
     wheelRotation -= notches * event.GetWheelDelta();
-    MainWindow* mainWindow = GetMainWindow();
-    if (notches != 0 && mainWindow) {
-        mainWindow->WheelZoom(notches, event.GetX(), event.GetY());
+    if (notches != 0) {
+        const wxPoint at = PicturePixel(event.GetPosition());
+        hooks.wheel(notches, at.x, at.y);
     }
 }
 
 void Viewer::OnSize(wxSizeEvent& event) {
-    if (MainWindow* mainWindow = GetMainWindow()) {
-        mainWindow->UpdateTitle();
-    }
+    hooks.resized();
     event.Skip();
 }

@@ -166,12 +166,10 @@ void ZoomCtrl::OnSize(wxSizeEvent&) {
     Refresh();
 }
 
+// Queued on the control itself, where its owner binds them.
 void ZoomCtrl::QueueZoom(int zoomType) {
-    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    if (!top) {
-        return;
-    }
     ZoomEvent* event = new ZoomEvent;
     event->SetZoomType(zoomType);
-    top->GetEventHandler()->QueueEvent(event);
+    event->SetEventObject(this);
+    GetEventHandler()->QueueEvent(event);
 }

@@ -1,6 +1,7 @@
 // The zoom control under the plot: a zoom-out image, a track with a thumb
 // that shows the zoom level, and a zoom-in image. It only counts levels;
-// each change queues a ZoomEvent to the top window, which changes the view.
+// each change queues a ZoomEvent on the control, which its owner binds to
+// change the view.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -31,7 +32,7 @@ wxDECLARE_EVENT(ZoomEventType, ZoomEvent);
 
 typedef void (wxEvtHandler::*ZoomEventFunction)(ZoomEvent&);
 #define ZoomEventHandler(func) wxEVENT_HANDLER_CAST(ZoomEventFunction, func)
-// For the top window's event table: EVT_ZOOM(MainWindow::OnZoom)
+// For an event table: EVT_ZOOM(Owner::OnZoom)
 #define EVT_ZOOM(func) wx__DECLARE_EVT0(ZoomEventType, ZoomEventHandler(func))
 
 class ZoomCtrl : public wxWindow {

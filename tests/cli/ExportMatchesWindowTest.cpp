@@ -91,7 +91,7 @@ class ExportMatchesWindowTest : public testing::Test {
         window->OpenDatabase("plot.db");
         ASSERT_TRUE(
             PumpUntil([this] { return !window->IsLoading() && !ShownProgressWindow(window); }));
-        ASSERT_NE(window->GetRenderHelper(), nullptr);
+        ASSERT_NE(window->OpenSession(), nullptr);
     }
 
     void TearDown() override {
@@ -129,7 +129,7 @@ class ExportMatchesWindowTest : public testing::Test {
     // The window's current size and view as export options.
     std::vector<std::string> SizeAndView() {
         const wxSize size = window->GetViewer()->GetClientSize();
-        const PlotRect& view = window->GetRenderHelper()->GetView();
+        const PlotRect& view = window->OpenSession()->GetView();
         return {"--size", std::to_string(size.x) + "x" + std::to_string(size.y), "--view",
                 Number(view.xMin) + "," + Number(view.yMin) + "," + Number(view.xMax) + "," +
                     Number(view.yMax)};

@@ -147,7 +147,7 @@ void InputWindowTest::OpenPlot() {
     MakeTreePlot("plot.db");
     window->OpenDatabase("plot.db");
     ASSERT_TRUE(PumpUntil([this] { return !window->IsLoading() && !ShownProgressWindow(window); }));
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    ASSERT_NE(window->OpenSession(), nullptr);
     // The progress window took the keyboard while it was up.
     ASSERT_TRUE(WaitUntilActive(window));
 }

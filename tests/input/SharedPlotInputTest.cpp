@@ -66,7 +66,7 @@ TEST_F(SharedPlotInputTest, ChangeByAnotherProgramOffersReloadWhichKeepsViewAndS
     ASSERT_TRUE(PumpUntil([this] { return wxWindow::FindFocus() == viewer; }));
     input.Key('+');
     ASSERT_TRUE(PumpUntil([] { return CountOf(RunMessages(), "View zoomed in.") == 1; }));
-    const PlotRect view = window->GetRenderHelper()->GetView();
+    const PlotRect view = window->OpenSession()->GetView();
     {
         LockHolder writer("plot.db", "BEGIN IMMEDIATE", 200ms, "UPDATE grid SET T2 = T2 * 10");
         ASSERT_TRUE(PumpUntil([this] { return window->GetChangeBar()->IsShown(); }));
@@ -77,13 +77,13 @@ TEST_F(SharedPlotInputTest, ChangeByAnotherProgramOffersReloadWhichKeepsViewAndS
     input.Key(WXK_F5);
     ASSERT_TRUE(PumpUntil([] { return CountOf(RunMessages(), "Reload chosen.") == 1; }));
     ASSERT_TRUE(WaitUntilIdle(window));
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    ASSERT_NE(window->OpenSession(), nullptr);
     EXPECT_FALSE(window->GetChangeBar()->IsShown());
-    const PlotRect now = window->GetRenderHelper()->GetView();
+    const PlotRect now = window->OpenSession()->GetView();
     EXPECT_EQ(now.xMin, view.xMin);
     EXPECT_EQ(now.yMax, view.yMax);
     EXPECT_EQ(now.Width(), view.Width());
-    EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"T2"});
+    EXPECT_EQ(window->OpenSession()->GetSelected(), std::vector<wxString>{"T2"});
     EXPECT_EQ(window->GetCurrentStem(), "T2");
     EXPECT_TRUE(PointerReads(7.5, 2.5, "cell 7 2: uptake 30, 1 tree"));
     EXPECT_EQ(bar->GetStatusText(2), "T2 30");

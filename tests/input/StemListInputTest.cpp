@@ -63,7 +63,7 @@ class StemListInputTest : public InputWindowTest {
         for (int row : rows) {
             labels.insert(list->GetString(row));
         }
-        const std::vector<wxString>& highlighted = window->GetRenderHelper()->GetHighlightedStems();
+        const std::vector<wxString>& highlighted = window->OpenSession()->GetSelected();
         EXPECT_EQ(std::set<wxString>(highlighted.begin(), highlighted.end()), labels);
         EXPECT_EQ(window->GetViewer()->GetLayers().size(), selected.size() + 1);
     }

@@ -28,7 +28,7 @@ class ViewerInputTest : public InputWindowTest {
         viewer = window->GetViewer();
     }
 
-    PlotRect View() { return window->GetRenderHelper()->GetView(); }
+    PlotRect View() { return window->OpenSession()->GetView(); }
 
     bool ScreenShowsComposite() {
         return SamePixels(ScreenImage(viewer), viewer->GetComposite().ConvertToImage());

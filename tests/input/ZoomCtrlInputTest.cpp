@@ -27,8 +27,8 @@ TEST_F(ZoomCtrlInputTest, ThumbDraggedPastTheEndStopsAtTheLastLevel) {
     EXPECT_EQ(zoom->GetValue(), 4u);
     EXPECT_EQ(CountOf(RunMessages(), "View zoomed in."), 3);
     EXPECT_EQ(window->GetZoomLabel()->GetLabelText().ToStdString(), "400%");
-    const PlotRect& view = window->GetRenderHelper()->GetView();
-    EXPECT_DOUBLE_EQ(view.Width(), 0.25 * window->GetRenderHelper()->GetFullExtent().Width());
+    const PlotRect& view = window->OpenSession()->GetView();
+    EXPECT_DOUBLE_EQ(view.Width(), 0.25 * window->OpenSession()->GetFullExtent().Width());
 }
 
 TEST_F(ZoomCtrlInputTest, ReleaseOutsideTheControlIsNoButtonClick) {

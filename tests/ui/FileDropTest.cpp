@@ -32,13 +32,13 @@ TEST(FileDrop, OpensAPlotImportsTwoTablesAndExplainsTheRest) {
     };
 
     drop({"plot.db"});
-    ASSERT_TRUE(PumpUntil([&] { return window->GetRenderHelper() && !window->IsLoading(); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->OpenSession() && !window->IsLoading(); }));
     EXPECT_EQ(window->GetStemList()->GetCount(), 3u);
 
     // The stem table first: it is told from the grid by its header.
     drop({"stems.csv", "grid.csv"});
     ASSERT_TRUE(PumpUntil([&] {
-        return wxFileExists("new.db") && window->GetRenderHelper() && !window->IsLoading() &&
+        return wxFileExists("new.db") && window->OpenSession() && !window->IsLoading() &&
                window->GetStemList()->GetCount() == 2;
     }));
     EXPECT_EQ(questions, std::vector<long>{wxFD_SAVE | wxFD_OVERWRITE_PROMPT});

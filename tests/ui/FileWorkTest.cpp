@@ -82,7 +82,7 @@ TEST_F(FileWorkTest, WorkerThatCannotStartOrThrowsEndsInAMessageAndAUsableWindow
         window->OpenDatabase("plot.db");
         ASSERT_TRUE(WaitUntilIdle(window));
         EXPECT_TRUE(window->IsEnabled());
-        EXPECT_EQ(window->GetRenderHelper(), nullptr);
+        EXPECT_EQ(window->OpenSession(), nullptr);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_TRUE(messages[0].StartsWith("\"plot.db\" could not be opened because "))
             << messages[0];
@@ -93,7 +93,7 @@ TEST_F(FileWorkTest, WorkerThatCannotStartOrThrowsEndsInAMessageAndAUsableWindow
     RefuseThreadsForTesting(false);
     ThrowInJobsForTesting(false);
     Open();
-    EXPECT_NE(window->GetRenderHelper(), nullptr);
+    EXPECT_NE(window->OpenSession(), nullptr);
 }
 
 TEST_F(FileWorkTest, TreeWhoseBuildFailedUnderALockIsDrawnAndReadOnceTheLockClears) {
@@ -126,7 +126,7 @@ TEST_F(FileWorkTest, AfterDeleteIndexTablesNothingIsShownOrWrittenUntilReload) {
     Menu(ID_DELETE_INDEXES);
     const std::vector<std::string> left = Tables();
     EXPECT_TRUE(window->IsEnabled());
-    EXPECT_EQ(window->GetRenderHelper(), nullptr);
+    EXPECT_EQ(window->OpenSession(), nullptr);
     EXPECT_TRUE(window->GetLegendPanel()->GetSections().empty());
     EXPECT_TRUE(window->GetViewer()->GetLayers().empty());
 
@@ -137,9 +137,9 @@ TEST_F(FileWorkTest, AfterDeleteIndexTablesNothingIsShownOrWrittenUntilReload) {
 
     // Reload opens it again as it was, which builds the tables anew.
     Menu(ID_RELOAD);
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    ASSERT_NE(window->OpenSession(), nullptr);
     EXPECT_GT(Tables().size(), left.size());
-    EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"T1"});
+    EXPECT_EQ(window->OpenSession()->GetSelected(), std::vector<wxString>{"T1"});
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ class ImportDialogTest : public testing::Test {
 
 TEST_F(ImportDialogTest, ImportsOnTheWorkerThenOpensThePlotAndListsTheWarnings) {
     Import({"grid.csv", "stems.csv", "plot.db"});
-    ASSERT_TRUE(PumpUntil([this] { return window->GetRenderHelper() && !window->IsLoading(); }));
+    ASSERT_TRUE(PumpUntil([this] { return window->OpenSession() && !window->IsLoading(); }));
     EXPECT_EQ(window->GetStemList()->GetCount(), 2u);
     // Only the save dialog may confirm replacing a file.
     EXPECT_EQ(styles, (std::vector<long>{wxFD_OPEN, wxFD_OPEN, wxFD_SAVE | wxFD_OVERWRITE_PROMPT}));
@@ -82,7 +82,7 @@ TEST_F(ImportDialogTest, RefusalIsShownAndNothingOpensOrIsWritten) {
     Import({"grid.csv", "stems.csv", "plot.db"});
     ASSERT_TRUE(PumpUntil([this] { return !messages.empty(); }));
     EXPECT_EQ(messages[0], "grid.csv, line 2, field \"Oak\": \"lots\" is not a number");
-    EXPECT_EQ(window->GetRenderHelper(), nullptr);
+    EXPECT_EQ(window->OpenSession(), nullptr);
     EXPECT_FALSE(wxFileExists("plot.db"));
 
     // Cancelling a question stops before the next one.
@@ -106,7 +106,7 @@ TEST_F(ImportDialogTest, ProgressWindowClosesBeforeTheOutcomeIsShown) {
     Import({"grid.csv", "stems.csv", "plot.db"});
     ASSERT_TRUE(PumpUntil([&] {
         enabledDuringLoad = enabledDuringLoad || (window->IsLoading() && window->IsEnabled());
-        return window->GetRenderHelper() && !window->IsLoading() && !HasOpenProgressWindow(window);
+        return window->OpenSession() && !window->IsLoading() && !HasOpenProgressWindow(window);
     }));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_FALSE(progressAtMessage);

@@ -9,7 +9,7 @@
 #include <wx/weakref.h>
 
 #include "TestSupport.h"
-#include "render/RenderHelper.h"
+#include "render/TreeColors.h"
 #include "ui/InspectWindow.h"
 
 namespace {
@@ -145,30 +145,25 @@ TEST_F(InspectWindowTest, PickerDoesNothingWithoutAStemOrWithoutADataSet) {
     inspector->GetColourPicker()->ProcessWindowEvent(event);
     EXPECT_TRUE(inspector->GetCurrentStem().empty());
 
-    // While a load runs the main window has taken the data set away.
+    // While a load runs the main window has taken the trees' colours away.
     inspector->SetStem("T3");
-    inspector->SetRenderHelper(nullptr);
+    inspector->SetTreeColors(nullptr);
     inspector->GetColourPicker()->ProcessWindowEvent(event);
     EXPECT_EQ(inspector->GetCurrentStem(), "T3");
 }
 
 TEST_F(InspectWindowTest, PickerShowsAndStoresTheStemColorOfTheDataSet) {
-    ExecSql(dir.File("plot.db"),
-            "CREATE TABLE stem (Tree TEXT, Xrot0 double, Yrot0 double, dbh double, "
-            "Crown_d_m double);"
-            "INSERT INTO stem VALUES ('T1', 2.0, 2.0, 0.3, 4.0);");
-    RenderHelper helper(
-        std::make_unique<PlotFile>(wxString::FromUTF8(dir.File("plot.db")), ProgressMonitor(0, 0)));
-    helper.SetStemColor("T1", wxColour(10, 200, 30));
-    inspector->SetRenderHelper(&helper);
+    auto colors = std::make_shared<TreeColors>();
+    colors->Set("T1", wxColour(10, 200, 30));
+    inspector->SetTreeColors(colors);
     inspector->SetStem("T1");
     EXPECT_EQ(inspector->GetColourPicker()->GetColour(), wxColour(10, 200, 30));
 
     wxColourPickerEvent event(inspector->GetColourPicker(), inspector->GetColourPicker()->GetId(),
                               wxColour(250, 0, 0));
     inspector->GetColourPicker()->ProcessWindowEvent(event);
-    EXPECT_EQ(helper.GetStemColor("T1"), wxColour(250, 0, 0));
-    inspector->SetRenderHelper(nullptr);
+    EXPECT_EQ(colors->Get("T1"), wxColour(250, 0, 0));
+    inspector->SetTreeColors(nullptr);
 }
 
 TEST_F(InspectWindowTest, GreyOutBoxClickTravelsOnToTheParent) {

@@ -101,7 +101,7 @@ class MainWindowTest : public testing::Test {
     void OpenPlot() {
         MakeTreePlot("plot.db");
         Open("plot.db");
-        ASSERT_NE(window->GetRenderHelper(), nullptr);
+        ASSERT_NE(window->OpenSession(), nullptr);
     }
 
     void ToggleLayer(const char* label, bool on) { ::ToggleLayer(window, label, on); }
@@ -131,7 +131,7 @@ class MainWindowTest : public testing::Test {
         ASSERT_TRUE(WaitUntilIdle(window));
     }
 
-    std::vector<wxString> Highlighted() { return window->GetRenderHelper()->GetHighlightedStems(); }
+    std::vector<wxString> Highlighted() { return window->OpenSession()->GetSelected(); }
 };
 
 TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
@@ -140,11 +140,11 @@ TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
     EXPECT_TRUE(window->IsLoading());
     EXPECT_TRUE(HasOpenProgressWindow(window));
     // The inspector lets go of any data set while a load runs.
-    EXPECT_EQ(window->GetInspector()->GetRenderHelper(), nullptr);
+    EXPECT_EQ(window->GetInspector()->GetTreeColors(), nullptr);
     ASSERT_TRUE(
         PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
-    EXPECT_EQ(window->GetInspector()->GetRenderHelper(), window->GetRenderHelper());
+    ASSERT_NE(window->OpenSession(), nullptr);
+    EXPECT_EQ(window->GetInspector()->GetTreeColors(), window->OpenSession()->GetTreeColors());
     wxListBox* list = window->GetStemList();
     ASSERT_EQ(list->GetCount(), 3u);
     EXPECT_EQ(list->GetString(0), "T1");
@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, OpensPlotBehindProgressWindowThatClosesItself) {
     EXPECT_TRUE(Contains(RunMessages(), "Database loaded."));
     EXPECT_TRUE(messages.empty());
     // The lookup indexes the first opening left for after the map are made.
-    EXPECT_FALSE(window->GetRenderHelper()->GetPlot().LacksLookupIndexes());
+    EXPECT_FALSE(window->OpenSession()->GetPlot().LacksLookupIndexes());
     EXPECT_EQ(
         QueryColumn("plot.db", "SELECT name FROM sqlite_master WHERE name LIKE 'TB_IDX_%'").size(),
         8u);
@@ -295,7 +295,7 @@ TEST_F(MainWindowTest, ThreeZoomInClicksGiveAQuarterViewAroundTheSameCentre) {
     SendMouse(zoom, wxEVT_LEFT_UP, right, 10, false);
     PumpPending();
     EXPECT_EQ(zoom->GetValue(), 4u);
-    const PlotRect& view = window->GetRenderHelper()->GetView();
+    const PlotRect& view = window->OpenSession()->GetView();
     EXPECT_DOUBLE_EQ(view.xMin, 3.375);
     EXPECT_DOUBLE_EQ(view.xMax, 5.625);
     EXPECT_DOUBLE_EQ(view.yMin, 3.375);
@@ -307,8 +307,8 @@ TEST_F(MainWindowTest, ThreeZoomInClicksGiveAQuarterViewAroundTheSameCentre) {
 
 TEST_F(MainWindowTest, DragPansByTheRealViewSpan) {
     OpenPlot();
-    RenderHelper* helper = window->GetRenderHelper();
-    helper->SetView(0.0, 0.0, 60.7, 40.0);
+    PlotSession* helper = window->OpenSession();
+    helper->SetView(PlotRect{0.0, 0.0, 60.7, 40.0});
     window->RedrawLayers();
     Viewer* viewer = window->GetViewer();
     viewer->GetComposite();
@@ -387,10 +387,10 @@ TEST_F(MainWindowTest, SessionWritesItsActionsToTheRunLog) {
     ListClick(1, false);
     ZoomEvent zoomIn;
     zoomIn.SetZoomType(ZoomEvent::ZOOM_IN);
-    window->GetEventHandler()->ProcessEvent(zoomIn);
+    window->GetZoomCtrl()->GetEventHandler()->ProcessEvent(zoomIn);
     ZoomEvent zoomOut;
     zoomOut.SetZoomType(ZoomEvent::ZOOM_OUT);
-    window->GetEventHandler()->ProcessEvent(zoomOut);
+    window->GetZoomCtrl()->GetEventHandler()->ProcessEvent(zoomOut);
     Menu(ID_SHOW_INSPECTOR);
     chosenFile.clear();
     Menu(ID_OPEN_DATASET);
@@ -455,8 +455,8 @@ TEST_F(MainWindowTest, FileWithoutPlotDataIsRefusedByNameAndLeftUnchanged) {
         Open(file);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_NE(messages[0].Find(file), wxNOT_FOUND) << messages[0];
-        EXPECT_EQ(window->GetRenderHelper(), nullptr);
-        EXPECT_EQ(window->GetInspector()->GetRenderHelper(), nullptr);
+        EXPECT_EQ(window->OpenSession(), nullptr);
+        EXPECT_EQ(window->GetInspector()->GetTreeColors(), nullptr);
         EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
         EXPECT_EQ(ReadFile(file), before);
     }
@@ -507,12 +507,12 @@ TEST_F(MainWindowTest, StartOptionsGoWithARefusedStartFile) {
     window->ApplyStartOptions(start);
     WriteFile("notes.db", "not a plot\n");
     Open("notes.db");
-    ASSERT_EQ(window->GetRenderHelper(), nullptr);
+    ASSERT_EQ(window->OpenSession(), nullptr);
     OpenPlot();
     EXPECT_TRUE(window->GetSelectedStemRows().empty());
     EXPECT_TRUE(Highlighted().empty());
-    const PlotRect& view = window->GetRenderHelper()->GetView();
-    const PlotRect& full = window->GetRenderHelper()->GetFullExtent();
+    const PlotRect& view = window->OpenSession()->GetView();
+    const PlotRect& full = window->OpenSession()->GetFullExtent();
     EXPECT_EQ(ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax),
               ViewArgument(full.xMin, full.yMin, full.xMax, full.yMax));
 }
@@ -531,7 +531,7 @@ TEST_F(MainWindowTest, FileWhoseIndexTablesCannotBeBuiltSaysWhyAndKeepsWhatLoade
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].Find("plot.db"), wxNOT_FOUND) << messages[0];
     EXPECT_NE(messages[0].Find("cannot be written"), wxNOT_FOUND) << messages[0];
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    ASSERT_NE(window->OpenSession(), nullptr);
     EXPECT_EQ(window->GetStemList()->GetCount(), 3u);
     EXPECT_EQ(ReadFile("plot.db"), before);
 }
@@ -554,9 +554,8 @@ TEST_F(MainWindowTest, OpeningWaitsForAnotherProgramsLockBehindAPulsingProgressW
     ASSERT_TRUE(
         PumpUntil([this] { return !window->IsLoading() && !HasOpenProgressWindow(window); }));
     EXPECT_TRUE(messages.empty()) << messages[0];
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
-    EXPECT_EQ(window->GetRenderHelper()->GetPlot().GetOpening().status,
-              PlotOpening::Status::Accepted);
+    ASSERT_NE(window->OpenSession(), nullptr);
+    EXPECT_EQ(window->OpenSession()->GetPlot().GetOpening().status, PlotOpening::Status::Accepted);
 }
 
 TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
@@ -564,7 +563,7 @@ TEST_F(MainWindowTest, ClickWithoutAnyStemSelectsNothing) {
             "CREATE TABLE grid (gridcell_id INTEGER, x_coord double, y_coord double, A double);"
             "INSERT INTO grid VALUES (1, 0.0, 0.0, 1.0), (2, 1.0, 0.0, 2.0), (3, 0.0, 1.0, 3.0);");
     Open("grid.db");
-    ASSERT_NE(window->GetRenderHelper(), nullptr);
+    ASSERT_NE(window->OpenSession(), nullptr);
     ClickViewer(wxPoint(10, 10));
     EXPECT_TRUE(window->GetCurrentStem().empty());
     EXPECT_TRUE(window->GetSelectedStemRows().empty());

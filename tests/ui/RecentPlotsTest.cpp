@@ -79,5 +79,5 @@ TEST_F(RecentPlotsTest, ListSurvivesARestartAndLosesAPlotThatHasGone) {
     EXPECT_EQ(Listed().size(), 1u);
     Menu(wxID_FILE1);
     ASSERT_TRUE(Loaded());
-    EXPECT_NE(window->GetRenderHelper(), nullptr);
+    EXPECT_NE(window->OpenSession(), nullptr);
 }

@@ -152,8 +152,8 @@ TEST(Startup, StartFileIsOpenedWithoutAsking) {
         return wxString();
     });
     // Opened, and the work on the file after the map has ended too.
-    ASSERT_TRUE(PumpUntil(
-        [window] { return window->GetRenderHelper() != nullptr && !window->IsLoading(); }));
+    ASSERT_TRUE(
+        PumpUntil([window] { return window->OpenSession() != nullptr && !window->IsLoading(); }));
     EXPECT_EQ(window->GetStemList()->GetCount(), 1u);
     window->Destroy();
     wxTheApp->ProcessIdle();
@@ -175,8 +175,8 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
     ASSERT_TRUE(PumpUntil(
         [window] { return !window->GetSelectedStemRows().empty() && !window->IsLoading(); }));
     EXPECT_TRUE(window->GetStemList()->IsSelected(0));
-    EXPECT_EQ(window->GetRenderHelper()->GetHighlightedStems(), std::vector<wxString>{"A"});
-    const PlotRect& view = window->GetRenderHelper()->GetView();
+    EXPECT_EQ(window->OpenSession()->GetSelected(), std::vector<wxString>{"A"});
+    const PlotRect& view = window->OpenSession()->GetView();
     EXPECT_EQ(ViewArgument(view.xMin, view.yMin, view.xMax, view.yMax), "0.25,0,1,0.75");
     EXPECT_EQ(window->GetTitle(), wxString::FromUTF8("plot.db \u2014 Quenvar"));
     const wxString command = window->ViewCommand();

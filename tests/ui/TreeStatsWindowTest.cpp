@@ -26,10 +26,9 @@ TEST(TreeStatsWindow, SelectingARowSelectsTheTreeOnTheMapAndBack) {
     MainWindow* window = NewTestWindow();
     MakeTreePlot("plot.db");
     window->OpenDatabase("plot.db");
-    ASSERT_TRUE(
-        PumpUntil([&] { return window->GetRenderHelper() && !ShownProgressWindow(window); }));
+    ASSERT_TRUE(PumpUntil([&] { return window->OpenSession() && !ShownProgressWindow(window); }));
     // Computed on the worker, as a large plot would be.
-    TreeStatsWindow::SetWorkerThreshold(0);
+    PlotSession::SetStatsWorkerThreshold(0);
     TreeStatsWindow* stats = window->GetStatsWindow();
     wxCommandEvent menu(wxEVT_MENU, ID_TREE_STATS);
     window->GetEventHandler()->ProcessEvent(menu);
@@ -37,7 +36,7 @@ TEST(TreeStatsWindow, SelectingARowSelectsTheTreeOnTheMapAndBack) {
     ASSERT_TRUE(PumpUntil([&] { return !stats->IsComputing() && !ShownProgressWindow(stats); }));
     wxListCtrl* list = stats->GetList();
     ASSERT_EQ(list->GetItemCount(), 3);
-    EXPECT_NE(window->GetRenderHelper()->GetPlot().GetTreeStats(), nullptr);
+    EXPECT_NE(window->OpenSession()->GetPlot().GetTreeStats(), nullptr);
 
     // A click on T2's row, as the list reports it.
     const long row = RowOf(list, "T2");
@@ -46,7 +45,7 @@ TEST(TreeStatsWindow, SelectingARowSelectsTheTreeOnTheMapAndBack) {
     click.m_itemIndex = row;
     list->GetEventHandler()->ProcessEvent(click);
     ASSERT_TRUE(PumpUntil([&] {
-        const std::vector<wxString> lit = window->GetRenderHelper()->GetHighlightedStems();
+        const std::vector<wxString> lit = window->OpenSession()->GetSelected();
         return std::find(lit.begin(), lit.end(), "T2") != lit.end();
     }));
     EXPECT_TRUE(window->GetStemList()->IsSelected(window->GetStemList()->FindString("T2")));
@@ -58,7 +57,7 @@ TEST(TreeStatsWindow, SelectingARowSelectsTheTreeOnTheMapAndBack) {
     EXPECT_TRUE(RowSelected(list, "T2"));
     window->DeselectStem("T2");
     EXPECT_FALSE(RowSelected(list, "T2"));
-    TreeStatsWindow::SetWorkerThreshold(500000);
+    PlotSession::SetStatsWorkerThreshold(500000);
     window->Destroy();
     wxTheApp->ProcessIdle();
 }

@@ -15,22 +15,14 @@
 
 namespace {
 
-// Stands in for the main window: the control queues its events to the top window.
+// Stands in for the main window, which binds the control's events.
 class ZoomRecorder : public wxFrame {
   public:
     ZoomRecorder() : wxFrame(nullptr, wxID_ANY, "zoom test") {}
     std::vector<int> zooms;
 
-  private:
     void OnZoom(ZoomEvent& event) { zooms.push_back(event.IsZoomIn() ? 1 : 2); }
-    wxDECLARE_EVENT_TABLE();
 };
-
-// clang-format off
-wxBEGIN_EVENT_TABLE(ZoomRecorder, wxFrame)
-    EVT_ZOOM(ZoomRecorder::OnZoom)
-wxEND_EVENT_TABLE();
-// clang-format on
 
 // 200 pixels wide: a track of 132 pixels, 44 per level from 1 to 4.
 constexpr int width = 200;
@@ -40,10 +32,10 @@ class ZoomCtrlTest : public testing::Test {
   protected:
     void SetUp() override {
         top = new ZoomRecorder;
-        wxTheApp->SetTopWindow(top);
         // A panel, so that the frame does not stretch the control to its own width.
         wxPanel* panel = new wxPanel(top);
         control = new ZoomCtrl(panel, 1, 100, 10, 1);
+        control->Bind(ZoomEventType, &ZoomRecorder::OnZoom, top);
         control->SetSize(width, 25);
         control->SetMinimum(1);
         control->SetMaximum(4);
@@ -51,10 +43,7 @@ class ZoomCtrlTest : public testing::Test {
         control->SetValue(1);
     }
 
-    void TearDown() override {
-        wxTheApp->SetTopWindow(nullptr);
-        delete top;
-    }
+    void TearDown() override { delete top; }
 
     void Mouse(wxEventType type, int x, int y, bool leftDown) {
         wxMouseEvent event(type);

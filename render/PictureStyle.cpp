@@ -1,0 +1,25 @@
+#include "render/PictureStyle.h"
+
+Palette PictureStyle::ValuePalette(LayerGroup group) const {
+    // A tree's own uptake keeps the built-in scale unless a colour map is chosen.
+    return group == LayerGroup::Tree ? TreePalette(colors) : BuildPalette(colors);
+}
+
+std::optional<ValueRange> PictureStyle::RangeOf(const LayerDef& layer) const {
+    const std::optional<RangeFamily> family = LayerRangeFamily(layer);
+    return family ? ranges[static_cast<size_t>(*family)] : std::nullopt;
+}
+
+wxColour PictureStyle::TreeColor(const wxString& tree) const {
+    return treeColors ? treeColors->Get(tree) : wxColour();
+}
+
+PictureStyle StyleOf(ColorSettings& settings) {
+    PictureStyle style;
+    style.colors = settings.GetScale();
+    for (int family = 0; family < kRangeFamilyCount; ++family) {
+        style.ranges[family] = settings.GetValueRange(static_cast<RangeFamily>(family));
+    }
+    style.treeColors = std::make_shared<TreeColors>();
+    return style;
+}

@@ -1,0 +1,213 @@
+// Layer flags become masked layer bitmaps or layer images, each layer drawn
+// as the layer table says, in the colours and sizes of the style.
+#include "render/PlotPainter.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/Text.h"
+#include "db/SqlText.h"
+#include "render/BlockGridDataRenderer.h"
+#include "render/Canvas.h"
+#include "render/CloudGridDataRenderer.h"
+#include "render/IsolineGridDataRenderer.h"
+#include "render/PointDataRenderer.h"
+#include "render/ScaleGridDataRenderer.h"
+
+namespace {
+
+void AddColors(LayerCanvas& renderer, const Palette& colors) {
+    for (const wxColour& color : colors) {
+        renderer.AddColor(color);
+    }
+}
+
+// The stems of the highlighted names, as one point data set.
+Query HighlightQuery(const std::vector<wxString>& names) {
+    std::string clause;
+    for (const wxString& name : names) {
+        if (!clause.empty()) {
+            clause += " OR ";
+        }
+        clause += "Tree = " + SqlLiteral(Utf8(name));
+    }
+    return Query("SELECT * FROM stem WHERE %s", clause.c_str());
+}
+
+// The flags of every layer of the group.
+uint32_t AllFlags(LayerGroup group) {
+    uint32_t flags = 0;
+    for (const LayerDef* layer : BitmapOrder(group)) {
+        flags |= layer->flag;
+    }
+    return flags;
+}
+
+// A canvas of the frame's size with the style's text and pen sizes.
+Canvas StyledCanvas(cairo_t* context, const PlotFrame& frame, const PictureStyle& style) {
+    return Canvas(context, frame.Width(), frame.Height(), style.textScale, style.pixelRatio);
+}
+
+}  // namespace
+
+PlotPainter::PlotPainter(PlotFile& plot) : plot(plot), view(plot.GetFullExtent()) {}
+
+void PlotPainter::AddHighlightedStem(const wxString& name) {
+    if (std::find(highlightedStems.begin(), highlightedStems.end(), name) ==
+        highlightedStems.end()) {
+        highlightedStems.push_back(name);
+    }
+}
+
+void PlotPainter::RemoveHighlightedStem(const wxString& name) {
+    auto found = std::find(highlightedStems.begin(), highlightedStems.end(), name);
+    if (found != highlightedStems.end()) {
+        highlightedStems.erase(found);
+    }
+}
+
+wxBitmap PlotPainter::RenderLayer(const LayerDef& layer, const wxString& tree,
+                                  const PlotRect& layerView, int width, int height,
+                                  const PictureStyle& style) {
+    return RenderGroup(layer.group, layer.flag, tree,
+                       Frame(layerView, width, height, style.pixelRatio), style);
+}
+
+LayerImage PlotPainter::RenderLayerImage(const LayerDef& layer, const wxString& tree,
+                                         const PlotRect& layerView, int width, int height,
+                                         const PictureStyle& style) {
+    const PlotFrame frame =
+        Frame(layerView, std::max(width, 1), std::max(height, 1), style.pixelRatio);
+    LayerImage image(frame.Width(), frame.Height());
+    if (image.IsOk()) {
+        cairo_t* context = cairo_create(image.Surface());
+        {
+            Canvas canvas = StyledCanvas(context, frame, style);
+            DrawLayer(layer, tree, frame, canvas, style);
+        }
+        cairo_destroy(context);
+    }
+    return image;
+}
+
+void PlotPainter::DrawLayer(const LayerDef& layer, const wxString& tree, const PlotFrame& frame,
+                            Canvas& canvas, const PictureStyle& style) {
+    DrawOneLayer(layer, frame, TreeInputsFor(layer.group, layer.flag, tree, style), canvas, style);
+}
+
+PlotPainter::TreeInputs PlotPainter::TreeInputsFor(LayerGroup group, uint32_t flags,
+                                                   const wxString& tree,
+                                                   const PictureStyle& style) {
+    TreeInputs inputs;
+    if (group == LayerGroup::Tree) {
+        // A tree gets its colour at its first drawing, whichever layers are drawn.
+        inputs.color = style.TreeColor(tree);
+        inputs.grid = (flags & AllFlags(group)) != 0 ? plot.GetTreeGrid(tree) : nullptr;
+    }
+    return inputs;
+}
+
+wxBitmap PlotPainter::RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
+                                  const PlotFrame& layerFrame, const PictureStyle& style) {
+    const PlotFrame frame(layerFrame.View(), std::max(layerFrame.Width(), 1),
+                          std::max(layerFrame.Height(), 1), layerFrame.Shape(),
+                          layerFrame.PixelRatio());
+    const TreeInputs inputs = TreeInputsFor(group, flags, tree, style);
+    wxBitmap result = NewLayerBitmap(frame.Width(), frame.Height());
+    cairo_t* context = result.IsOk() ? result.CairoCreate() : nullptr;
+    if (context) {
+        {
+            Canvas canvas = StyledCanvas(context, frame, style);
+            for (const LayerDef* layer : BitmapOrder(group)) {
+                if ((flags & layer->flag) != 0) {
+                    DrawOneLayer(*layer, frame, inputs, canvas, style);
+                }
+            }
+        }
+        cairo_destroy(context);
+    }
+    MaskBlack(result);
+    return result;
+}
+
+void PlotPainter::DrawOneLayer(const LayerDef& layer, const PlotFrame& frame,
+                               const TreeInputs& tree, Canvas& canvas, const PictureStyle& style) {
+    switch (layer.style) {
+        case LayerStyle::Blocks:
+        case LayerStyle::Cloud:
+        case LayerStyle::Isolines:
+            DrawValueLayer(layer, frame, tree, canvas, style);
+            return;
+        case LayerStyle::Scale: {
+            ScaleGridDataRenderer renderer(frame);
+            renderer.SetColor(LayerColor(layer));
+            renderer.Draw(canvas, plot.GetNeighborGrid());
+            return;
+        }
+        default:
+            DrawStemLayer(layer, frame, canvas);
+    }
+}
+
+void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
+                                 const TreeInputs& tree, Canvas& canvas,
+                                 const PictureStyle& style) {
+    const std::optional<PlotSet> set = LayerPlotSet(layer);
+    GridData* data = set ? plot.GetGrid(*set) : tree.grid;
+    if (data == nullptr) {
+        return;
+    }
+    if (layer.style == LayerStyle::Blocks) {
+        BlockGridDataRenderer renderer(frame);
+        AddColors(renderer, style.ValuePalette(layer.group));
+        renderer.SetFixedRange(style.RangeOf(layer));
+        renderer.Draw(canvas, *data);
+    } else if (layer.style == LayerStyle::Cloud) {
+        CloudGridDataRenderer renderer(frame);
+        renderer.SetColor(layer.group == LayerGroup::Tree ? tree.color : LayerColor(layer));
+        renderer.Draw(canvas, *data);
+    } else {
+        IsolineGridDataRenderer renderer(frame, plot.GetDatabase());
+        AddColors(renderer, style.ValuePalette(layer.group));
+        renderer.SetFixedRange(style.RangeOf(layer));
+        renderer.Draw(canvas, *data);
+    }
+}
+
+void PlotPainter::DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas) {
+    PointData* stemPoints = plot.GetStemPoints();
+    if (!stemPoints || !plot.HasStemData()) {
+        return;
+    }
+    switch (layer.style) {
+        case LayerStyle::StemDots: {
+            PointDataRenderer renderer(frame);
+            renderer.SetColor(LayerColor(layer));
+            renderer.Draw(canvas, *stemPoints);
+            return;
+        }
+        case LayerStyle::StemLabels: {
+            LabelPointDataRenderer renderer(frame);
+            renderer.SetColor(LayerColor(layer));
+            renderer.Draw(canvas, *stemPoints);
+            return;
+        }
+        default:
+            break;
+    }
+    // Discs sized by a stem column: every stem, or the highlighted ones.
+    const bool highlight = layer.source == LayerSource::HighlightedStems;
+    if (highlight && highlightedStems.empty()) {
+        return;
+    }
+    SizedPointDataRenderer renderer(frame);
+    renderer.SetColor(LayerColor(layer));
+    renderer.SetColumn(layer.sizeColumn);
+    if (!highlight) {
+        renderer.Draw(canvas, *stemPoints);
+        return;
+    }
+    PointData highlighted(plot.GetDatabase(), HighlightQuery(highlightedStems), "Tree", "Xrot0",
+                          "Yrot0", ProgressMonitor(0, 0));
+    renderer.Draw(canvas, highlighted);
+}
