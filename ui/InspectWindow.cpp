@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/toolbar.h>
 
+#include "data/PlotFile.h"
 #include "render/TreeColors.h"
 #include "ui/Resources.h"
 
@@ -127,6 +128,19 @@ void InspectWindow::SetStem(const wxString& stem) {
     colourPicker->Show(shown);
     stemColorText->Show(shown);
     colorsPage->Layout();
+}
+
+void InspectWindow::ShowStem(const wxString& stem, PlotFile* plot) {
+    SetStem(stem);
+    ClearInfo();
+    if (stem.empty() || !plot) {
+        return;
+    }
+    const std::vector<wxString> attributes = plot->GetStemAttributeNames();
+    AddInfo("Stem ID", stem);
+    for (const wxString& attribute : attributes) {
+        AddInfo(attribute, wxString::Format("%f", plot->GetStemValue(stem, attribute)));
+    }
 }
 
 void InspectWindow::ClearInfo() {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class PlotFile;
 class TreeColors;
 class wxCheckBox;
 class wxColourPickerCtrl;
@@ -32,6 +33,9 @@ class InspectWindow : public wxFrame {
 
     // An empty label shows "No stem selected." and hides the stem's controls.
     void SetStem(const wxString& stem);
+    // Shows the stem with its attributes as the plot holds them (none
+    // without a plot).
+    void ShowStem(const wxString& stem, PlotFile* plot);
     const wxString& GetCurrentStem() const { return currentStem; }
     void ClearInfo();
     // A label added twice is listed twice, both lines with the latest value.

@@ -4,9 +4,7 @@
 #include <wx/checkbox.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
-#include <wx/filename.h>
 #include <wx/listbox.h>
-#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
@@ -15,11 +13,8 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/Log.h"
-#include "render/ColorSettings.h"
-#include "render/Legend.h"
 #include "render/PlotPixels.h"
 #include "ui/AboutBox.h"
 #include "ui/BackgroundJob.h"
@@ -28,6 +23,7 @@
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/LegendPanel.h"
+#include "ui/MapNavigation.h"
 #include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ReadoutStatusBar.h"
@@ -153,7 +149,9 @@ void MainWindow::BuildLayout() {
     zoomLabel = new wxStaticText(layerPanel, wxID_ANY, "?%", wxDefaultPosition, wxDefaultSize,
                                  wxBORDER_SIMPLE);
     zoomCtrl = new ZoomCtrl(layerPanel, 1, 100, 10, 1);
-    zoomCtrl->Bind(ZoomEventType, &MainWindow::OnZoom, this);
+    navigation = std::make_unique<MapNavigation>(
+        session, zoomCtrl, zoomLabel, [this] { return MapFrame(); }, [this] { OnViewChanged(); });
+    zoomCtrl->Bind(ZoomEventType, &MapNavigation::OnZoom, navigation.get());
 
     wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(stemsBox, wxVERTICAL);
     stemsSizer->SetMinSize(-1, 100);
@@ -277,7 +275,7 @@ void MainWindow::OnOpened() {
     inspector->SetTreeColors(open ? session.GetTreeColors() : nullptr);
     statsWindow->SetPlot(open ? plot->GetPath() : wxString());
     if (open) {
-        ResetNavigator();
+        navigation->Reset();
         changeBar->Watch();
         recentPlots->Add(plot->GetPath());
     }
@@ -285,17 +283,7 @@ void MainWindow::OnOpened() {
 
 void MainWindow::OnInspected(const wxString& stem) {
     inspector->SetTreeColors(session.IsOpen() ? session.GetTreeColors() : nullptr);
-    inspector->SetStem(stem);
-    inspector->ClearInfo();
-    if (stem.empty() || !session.IsOpen()) {
-        return;
-    }
-    PlotFile& plot = session.GetPlot();
-    const std::vector<wxString> attributes = plot.GetStemAttributeNames();
-    inspector->AddInfo("Stem ID", stem);
-    for (const wxString& attribute : attributes) {
-        inspector->AddInfo(attribute, wxString::Format("%f", plot.GetStemValue(stem, attribute)));
-    }
+    inspector->ShowStem(stem, session.IsOpen() ? &session.GetPlot() : nullptr);
 }
 
 void MainWindow::OnSelectionChanged() {
@@ -403,18 +391,18 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         case ID_ZOOM_IN:
         case ID_ZOOM_OUT:
-            ZoomCommand(event.GetId() == ID_ZOOM_IN);
+            navigation->Zoom(event.GetId() == ID_ZOOM_IN);
             break;
         case ID_PAN_LEFT:
         case ID_PAN_RIGHT:
-            PanCommand(event.GetId() == ID_PAN_LEFT ? -1 : 1, 0);
+            navigation->PanSteps(event.GetId() == ID_PAN_LEFT ? -1 : 1, 0);
             break;
         case ID_PAN_UP:
         case ID_PAN_DOWN:
-            PanCommand(0, event.GetId() == ID_PAN_UP ? -1 : 1);
+            navigation->PanSteps(0, event.GetId() == ID_PAN_UP ? -1 : 1);
             break;
         case ID_FULL_EXTENT:
-            FullExtentCommand();
+            navigation->FullExtent();
             break;
         case ID_TRUE_PROPORTIONS:
         case ID_NORTH_UP: {

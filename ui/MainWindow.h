@@ -21,7 +21,6 @@
 #include "render/LayerTable.h"
 #include "render/PictureRequest.h"
 #include "render/PictureStyle.h"
-#include "render/ViewNavigator.h"
 #include "ui/LayerBoxes.h"
 #include "ui/MainMenu.h"
 #include "ui/PlotSession.h"
@@ -37,13 +36,13 @@ class wxStaticText;
 class ChangeBar;
 class InspectWindow;
 class LegendPanel;
+class MapNavigation;
 class ReadoutStatusBar;
 class RecentPlots;
 class TreeStatsWindow;
 struct ImportRequest;
 class Viewer;
 class ZoomCtrl;
-class ZoomEvent;
 
 class MainWindow : public wxFrame {
   public:
@@ -129,8 +128,8 @@ class MainWindow : public wxFrame {
     std::unique_ptr<LayerBoxes> layerBoxes;
     std::unique_ptr<StemSelection> selection;
     std::unique_ptr<RecentPlots> recentPlots;
+    std::unique_ptr<MapNavigation> navigation;
     LayerCache layerCache;
-    ViewNavigator navigator;
     PlotSession session;
     // Draws again when a drawing found the file busy.
     wxTimer busyRetry;
@@ -161,9 +160,7 @@ class MainWindow : public wxFrame {
     void CopyViewCommand();
     void FitFirstSize();
     void UpdateZoomDisplay();
-    void ResetNavigator();
-    void ShowView(const PlotRect& view);
-    void ZoomBy(int notches, double fx, double fy);
+    void OnViewChanged();
     // The legend and the pointer readout follow what the picture shows.
     void UpdateReadingAids();
     void ShowFileBusy();
@@ -179,7 +176,6 @@ class MainWindow : public wxFrame {
     void OnStemListSelection(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
     void OnUpdateNeedsPlot(wxUpdateUIEvent& event);
-    void OnZoom(ZoomEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void OnCharHook(wxKeyEvent& event);
@@ -193,9 +189,6 @@ class MainWindow : public wxFrame {
     void DeleteIndexesCommand();
     void PreferencesCommand();
     void ToggleInspectorCommand();
-    void ZoomCommand(bool in);
-    void PanCommand(int stepsX, int stepsY);
-    void FullExtentCommand();
     void ImportTextCommand(ImportRequest request);
     void AboutCommand();
 

@@ -5,7 +5,6 @@
 #include <wx/dataobj.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
-#include <wx/stattext.h>
 
 #include "base/Log.h"
 #include "base/Text.h"
@@ -16,18 +15,11 @@
 #include "ui/LegendPanel.h"
 #include "ui/MainMenu.h"
 #include "ui/MainWindow.h"
+#include "ui/MapNavigation.h"
 #include "ui/ReadoutStatusBar.h"
 #include "ui/ScreenText.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
-#include "ui/ZoomCtrl.h"
-
-namespace {
-
-// The narrowest view, on its shorter side: a few grid cells.
-constexpr double kCellsAcross = 3.0;
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // The picture
@@ -126,24 +118,9 @@ void MainWindow::CopyViewCommand() {
     wxTheClipboard->Close();
 }
 
-// The label shows the zoom of any view; the thumb stands at the nearest level.
 void MainWindow::UpdateZoomDisplay() {
     UpdateTitle();
-    if (!session.IsOpen()) {
-        zoomLabel->SetLabel("?%");
-        zoomCtrl->SetValue(zoomCtrl->GetMinimum());
-        return;
-    }
-    const PlotRect& view = session.GetView();
-    const int levels = int(zoomCtrl->GetMaximum() - zoomCtrl->GetMinimum()) + 1;
-    zoomCtrl->SetValue(zoomCtrl->GetMinimum() + navigator.NearestLevel(view, levels) - 1);
-    const double percent = 100.0 * session.GetFullExtent().Width() / view.Width();
-    // A plot without width (a single stem) has no meaningful zoom.
-    if (!std::isfinite(percent) || std::fabs(percent) > 1e9) {
-        zoomLabel->SetLabel("?%");
-        return;
-    }
-    zoomLabel->SetLabel(wxString::Format("%d%s", int(percent), "%"));
+    navigation->ShowZoom();
 }
 
 void MainWindow::UpdateTitle() {
@@ -151,65 +128,6 @@ void MainWindow::UpdateTitle() {
     // given by Edit > Copy View as Command.
     SetTitle(session.IsOpen() ? session.GetFileName() + wxString::FromUTF8(" \u2014 Quenvar")
                               : wxString("Quenvar"));
-}
-
-// The wheel zooms in to a few grid cells across and out to the whole plot.
-void MainWindow::ResetNavigator() {
-    const PlotRect& full = session.GetFullExtent();
-    const UptakeGridData* grid = session.GetPlot().GetUptakeGrid();
-    // Without a grid there are no cells to count; a hundredth of the plot serves.
-    const double span =
-        grid ? kCellsAcross * grid->GetCellSize() : std::min(full.Width(), full.Height()) / 100;
-    navigator.Reset(full, span);
-}
-
-void MainWindow::OnZoom(ZoomEvent& event) {
-    if (!session.IsOpen()) {
-        return;
-    }
-    PlotRect view = session.GetView();
-    if (!navigator.Step(view, event.IsZoomIn())) {
-        // The thumb goes back to the level of the unchanged view.
-        UpdateZoomDisplay();
-        return;
-    }
-    Log(LOG_RUN, event.IsZoomIn() ? "View zoomed in." : "View zoomed out.");
-    ShowView(view);
-}
-
-void MainWindow::PanView(int dx, int dy) {
-    if (!session.IsOpen()) {
-        return;
-    }
-    Log(LOG_RUN, "View moved: (%d, %d)", dx, dy);
-    ShowView(PannedView(MapFrame(), dx, dy));
-}
-
-void MainWindow::WheelZoom(int notches, int x, int y) {
-    if (!session.IsOpen()) {
-        return;
-    }
-    double fx = 0.5;
-    double fy = 0.5;
-    PixelFractions(MapFrame(), x, y, fx, fy);
-    ZoomBy(notches, fx, fy);
-}
-
-// Each notch is logged as the zoom control's steps are; a notch beyond the
-// limits changes nothing and is not.
-void MainWindow::ZoomBy(int notches, double fx, double fy) {
-    PlotRect view = session.GetView();
-    bool changed = false;
-    for (int notch = 0; notch < std::abs(notches); ++notch) {
-        if (!navigator.Zoom(view, notches > 0, fx, fy)) {
-            break;
-        }
-        Log(LOG_RUN, notches > 0 ? "View zoomed in." : "View zoomed out.");
-        changed = true;
-    }
-    if (changed) {
-        ShowView(view);
-    }
 }
 
 // The shape holds for every plot opened after, as the colour scale does.
@@ -225,34 +143,15 @@ void MainWindow::SetFrameShape(const FrameShape& shape) {
 }
 
 // Every change of the view draws every layer again.
-void MainWindow::ShowView(const PlotRect& view) {
-    session.SetView(view);
+void MainWindow::OnViewChanged() {
     ClearLayerCaches();
     RedrawLayers();
 }
 
-void MainWindow::ZoomCommand(bool in) {
-    if (session.IsOpen()) {
-        ZoomBy(in ? 1 : -1, 0.5, 0.5);
-    }
+void MainWindow::PanView(int dx, int dy) {
+    navigation->Pan(dx, dy);
 }
 
-// A tenth of the view; logged as the pixels the picture moves, like a drag.
-void MainWindow::PanCommand(int stepsX, int stepsY) {
-    if (!session.IsOpen()) {
-        return;
-    }
-    const wxSize size = viewer->PictureSize();
-    Log(LOG_RUN, "View moved: (%d, %d)", -stepsX * size.x / 10, -stepsY * size.y / 10);
-    // North up, the key for down shows what lies south.
-    const int south = session.GetFrameShape().northUp ? -stepsY : stepsY;
-    ShowView(ViewNavigator::Pan(session.GetView(), stepsX / 10.0, south / 10.0));
-}
-
-void MainWindow::FullExtentCommand() {
-    if (!session.IsOpen()) {
-        return;
-    }
-    Log(LOG_RUN, "View reset to the full extent.");
-    ShowView(session.GetFullExtent());
+void MainWindow::WheelZoom(int notches, int x, int y) {
+    navigation->Wheel(notches, x, y);
 }

@@ -116,7 +116,7 @@ class ExportMatchesWindowTest : public testing::Test {
     void Zoom(int type) {
         ZoomEvent zoom;
         zoom.SetZoomType(type);
-        window->GetEventHandler()->ProcessEvent(zoom);
+        window->GetZoomCtrl()->GetEventHandler()->ProcessEvent(zoom);
     }
 
     wxImage SaveWindowPicture() {

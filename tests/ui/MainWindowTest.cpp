@@ -434,7 +434,7 @@ TEST_F(MainWindowTest, WithoutADataSetCommandsDoNothing) {
     SendMouse(viewer, wxEVT_LEFT_DCLICK, 20, 20, true);
     ZoomEvent zoomIn;
     zoomIn.SetZoomType(ZoomEvent::ZOOM_IN);
-    window->GetEventHandler()->ProcessEvent(zoomIn);
+    window->GetZoomCtrl()->GetEventHandler()->ProcessEvent(zoomIn);
     Menu(ID_SELECT_NONE);
     Menu(ID_DELETE_INDEXES);
     window->SelectStem("T1");
