@@ -58,6 +58,9 @@ std::string ViewCommandText(const PictureRequest& picture, const std::string& da
                             const std::string& output) {
     std::string text = "quenvar --export " + ShellWord(output);
     text += " --size " + std::to_string(picture.width) + "x" + std::to_string(picture.height);
+    if (picture.scale != 1) {
+        text += " --scale " + std::to_string(picture.scale);
+    }
     if (picture.view) {
         const PlotRect& v = *picture.view;
         text += " --view " + ShellWord(ViewArgument(v.xMin, v.yMin, v.xMax, v.yMax));

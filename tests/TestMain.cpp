@@ -59,6 +59,10 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
     wxSetAssertHandler(FailOnAssert);
+#ifdef QUENVAR_SCREEN_SCALE
+    // A screen of many pixels per inch, as GTK learns it at its start.
+    setenv("GDK_SCALE", QUENVAR_SCREEN_SCALE, 1);
+#endif
 #ifdef QUENVAR_PRIVATE_DISPLAY
     std::string displayError;
     if (!StartPrivateDisplay(displayError)) {
