@@ -1,12 +1,14 @@
 // The window on a plot file that another program writes: it keeps answering
-// while the file is locked, and offers a Reload when the file has changed.
+// while the file is locked, and offers a Reload when the file has changed or
+// another file has taken its name.
+#include <unistd.h>
 #include <wx/infobar.h>
 
 #include <chrono>
+#include <cstdlib>
 
 #include "InputSupport.h"
 #include "MainWindowSupport.h"
-#include "render/RenderHelper.h"
 #include "ui/ChangeBar.h"
 #include "ui/MainWindow.h"
 #include "ui/ReadoutStatusBar.h"
@@ -87,6 +89,35 @@ TEST_F(SharedPlotInputTest, ChangeByAnotherProgramOffersReloadWhichKeepsViewAndS
     EXPECT_EQ(window->GetCurrentStem(), "T2");
     EXPECT_TRUE(PointerReads(7.5, 2.5, "cell 7 2: uptake 30, 1 tree"));
     EXPECT_EQ(bar->GetStatusText(2), "T2 30");
+}
+
+// Another program saves the plot as most programs save safely: a new file
+// renamed over the old one. The bar says so at its next look, nothing more
+// goes into the old file, and Reload opens the new one.
+TEST_F(SharedPlotInputTest, PlotReplacedByARenameRaisesTheBarAndIsReloadedFromItsName) {
+    ASSERT_EQ(link("plot.db", "old.db"), 0);  // the old file, by a name of its own
+    const auto replaced = std::chrono::steady_clock::now();
+    ASSERT_EQ(std::system("cp plot.db new.db && sqlite3 new.db 'UPDATE grid SET T1 = 2 * T1' && "
+                          "mv new.db plot.db"),
+              0);
+    ASSERT_TRUE(PumpUntil([this] { return window->GetChangeBar()->IsShown(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - replaced, 2s);
+    EXPECT_EQ(CountOf(RunMessages(), "File replaced on disk: plot.db"), 1);
+
+    // T1's set is not made, which would write its index table into the old file.
+    const std::vector<std::string> oldTables =
+        QueryColumn("old.db", "SELECT name FROM sqlite_master WHERE type = 'table'");
+    window->SelectStem("T1");
+    ASSERT_TRUE(WaitUntilIdle(window));
+    EXPECT_EQ(QueryColumn("old.db", "SELECT name FROM sqlite_master WHERE type = 'table'"),
+              oldTables);
+
+    input.Key(WXK_F5);
+    ASSERT_TRUE(PumpUntil([] { return CountOf(RunMessages(), "Reload chosen.") == 1; }));
+    ASSERT_TRUE(WaitUntilIdle(window));
+    ASSERT_NE(window->OpenSession(), nullptr);
+    EXPECT_DOUBLE_EQ(window->OpenSession()->GetPlot().GetUptakeGrid()->GetMaxValue(), 8.0);
+    EXPECT_FALSE(window->GetChangeBar()->IsShown());
 }
 
 }  // namespace
