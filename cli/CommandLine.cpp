@@ -18,6 +18,8 @@ enum class Option {
     View,
     Palette,
     Range,
+    Classes,
+    Smooth,
     Aspect,
     NorthUp,
     Legend,
@@ -41,6 +43,7 @@ const OptionName kOptions[] = {
     {"--scale", Option::Scale, true},      {"--layers", Option::Layers, true},
     {"--stems", Option::Stems, true},      {"--view", Option::View, true},
     {"--palette", Option::Palette, true},  {"--range", Option::Range, true},
+    {"--classes", Option::Classes, true},  {"--smooth", Option::Smooth, false},
     {"--aspect", Option::Aspect, true},    {"--north-up", Option::NorthUp, false},
     {"--legend", Option::Legend, false},   {"--at", Option::At, true},
     {"--force", Option::Force, false},     {"--trees", Option::Trees, true},
@@ -109,8 +112,9 @@ bool SplitArguments(const std::vector<std::string>& args, Arguments& out, std::s
             }
             value = args[++i];
         }
-        // A range is given once for each family it sets.
-        if (out.Has(option->option) && option->option != Option::Range) {
+        // A range and a class rule are given once for each family they set.
+        const bool perFamily = option->option == Option::Range || option->option == Option::Classes;
+        if (out.Has(option->option) && !perFamily) {
             error = name + " is given twice";
             return false;
         }
@@ -173,6 +177,11 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return ParsePalette(value, request.picture.palette, error);
         case Option::Range:
             return ParseRange(value, request.picture, error);
+        case Option::Classes:
+            return ParseClasses(value, request.picture, error);
+        case Option::Smooth:
+            request.picture.smooth = true;
+            return true;
         case Option::Trees:
         case Option::Output:
         case Option::Overlap:
@@ -206,10 +215,10 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     CommandLine line;
     std::string error;
     for (const auto& [option, value] : arguments.given) {
-        const bool windowOption = option == Option::Layers || option == Option::Stems ||
-                                  option == Option::View || option == Option::Palette ||
-                                  option == Option::Range || option == Option::Aspect ||
-                                  option == Option::NorthUp;
+        const bool windowOption =
+            option == Option::Layers || option == Option::Stems || option == Option::View ||
+            option == Option::Palette || option == Option::Range || option == Option::Classes ||
+            option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
         if (!windowOption && option != Option::Force && !IsStatsOption(option)) {
@@ -221,6 +230,9 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     }
     if (arguments.files.size() > 1) {
         return Failure("more than one file given (see quenvar --help)");
+    }
+    if (!CheckLogRanges(line.request.picture, error)) {
+        return Failure(error);
     }
     line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
     line.request.databasePath = line.startFile;
@@ -251,6 +263,9 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     }
     line.request.databasePath = arguments.files[0];
     const PictureRequest& picture = line.request.picture;
+    if (!CheckLogRanges(picture, error)) {
+        return Failure(error);
+    }
     if (std::max(picture.width, picture.height) * picture.scale > kMaxExportSide) {
         return Failure("--size " + std::to_string(picture.width) + "x" +
                        std::to_string(picture.height) + " at --scale " +
@@ -284,6 +299,11 @@ CommandLine AtCommandLine(const Arguments& arguments) {
                 break;
             case Option::Range:
                 parsed = ParseRange(value, unusedRanges, error);
+                break;
+            case Option::Classes:
+                parsed = ParseClasses(value, unusedRanges, error);
+                break;
+            case Option::Smooth:
                 break;
             default:
                 return Failure(std::string(OptionText(option)) + " cannot be used with --at");
@@ -395,15 +415,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                                          : WindowCommandLine(arguments);
 }
 
-std::string ViewArgument(double xMin, double yMin, double xMax, double yMax) {
+std::string NumberList(std::initializer_list<double> values) {
     std::string text;
-    for (double value : {xMin, yMin, xMax, yMax}) {
+    for (double value : values) {
         // The shortest text that reads back as this very number.
         char number[32];
         const auto [end, code] = std::to_chars(number, number + sizeof number, value);
         text += (text.empty() ? "" : ",") + std::string(number, code == std::errc() ? end : number);
     }
     return text;
+}
+
+std::string ViewArgument(double xMin, double yMin, double xMax, double yMax) {
+    return NumberList({xMin, yMin, xMax, yMax});
 }
 
 std::string VersionText() {

@@ -4,6 +4,7 @@
 // can run before the toolkit (and a display) is there.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help, ending in a newline.
 std::string UsageText();
+// The numbers separated by commas, each the shortest text that reads back as it.
+std::string NumberList(std::initializer_list<double> values);
 // The --view value that gives exactly this view.
 std::string ViewArgument(double xMin, double yMin, double xMax, double yMax);
 

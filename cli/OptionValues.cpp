@@ -177,13 +177,65 @@ bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& 
     return false;
 }
 
+namespace {
+
+// The option names of the families, in RangeFamily order, and of the class rules.
+const char* const kFamilyNames[kRangeFamilyCount] = {"uptake", "count", "tree"};
+const char* const kRuleNames[] = {"equal", "quantile", "log"};
+
+std::optional<RangeFamily> FamilyNamed(const std::string& name) {
+    for (int family = 0; family < kRangeFamilyCount; ++family) {
+        if (name == kFamilyNames[family]) {
+            return static_cast<RangeFamily>(family);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+const char* FamilyName(RangeFamily family) {
+    return kFamilyNames[static_cast<size_t>(family)];
+}
+
+const char* RuleName(ClassRule rule) {
+    return kRuleNames[static_cast<size_t>(rule)];
+}
+
+bool ParseClasses(const std::string& text, PictureRequest& request, std::string& error) {
+    const size_t equals = text.find('=');
+    const std::optional<RangeFamily> family = FamilyNamed(text.substr(0, equals));
+    const std::string rule = equals == std::string::npos ? std::string() : text.substr(equals + 1);
+    const auto* found = std::find(std::begin(kRuleNames), std::end(kRuleNames), rule);
+    if (!family || found == std::end(kRuleNames)) {
+        error = "malformed --classes \"" + text +
+                "\": expected uptake, count or tree, then =, then equal, quantile or log, for "
+                "example uptake=quantile";
+        return false;
+    }
+    std::optional<ClassRule>& classes = request.classes[static_cast<size_t>(*family)];
+    if (classes) {
+        error = "--classes " + text.substr(0, equals) + " is given twice";
+        return false;
+    }
+    classes = static_cast<ClassRule>(found - std::begin(kRuleNames));
+    return true;
+}
+
+bool CheckLogRanges(const PictureRequest& request, std::string& error) {
+    for (int family = 0; family < kRangeFamilyCount; ++family) {
+        const std::optional<ValueRange>& range = request.ranges[family];
+        if (request.classes[family] == ClassRule::Log && range && !(range->min > 0.0)) {
+            const std::string name = kFamilyNames[family];
+            error = "--classes " + name + "=log needs a value range above 0, but --range " + name +
+                    "=" + NumberList({range->min, range->max}) + " starts at or below 0";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ParseRange(const std::string& text, PictureRequest& request, std::string& error) {
-    const struct {
-        const char* name;
-        RangeFamily family;
-    } families[] = {{"uptake", RangeFamily::Uptake},
-                    {"count", RangeFamily::TreeCount},
-                    {"tree", RangeFamily::Tree}};
     const size_t equals = text.find('=');
     const std::string name = text.substr(0, equals);
     const std::vector<std::string> parts = equals == std::string::npos
@@ -191,9 +243,8 @@ bool ParseRange(const std::string& text, PictureRequest& request, std::string& e
                                                : SplitOnCommas(text.substr(equals + 1));
     double low = 0.0;
     double high = 0.0;
-    const auto* found = std::find_if(std::begin(families), std::end(families),
-                                     [&name](const auto& entry) { return name == entry.name; });
-    if (found == std::end(families) || !ParseTwoNumbers(parts, low, high)) {
+    const std::optional<RangeFamily> found = FamilyNamed(name);
+    if (!found || !ParseTwoNumbers(parts, low, high)) {
         error = "malformed --range \"" + text +
                 "\": expected uptake=MIN,MAX, count=MIN,MAX or tree=MIN,MAX, for example "
                 "uptake=0,2.5";
@@ -203,7 +254,7 @@ bool ParseRange(const std::string& text, PictureRequest& request, std::string& e
         error = "empty --range \"" + text + "\": MIN must be below MAX";
         return false;
     }
-    std::optional<ValueRange>& range = request.ranges[static_cast<size_t>(found->family)];
+    std::optional<ValueRange>& range = request.ranges[static_cast<size_t>(*found)];
     if (range) {
         error = "--range " + name + " is given twice";
         return false;

@@ -19,4 +19,11 @@ bool ParseView(const std::string& text, PictureRequest& request, std::string& er
 bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& error);
 // FAMILY=MIN,MAX; each family once.
 bool ParseRange(const std::string& text, PictureRequest& request, std::string& error);
+// FAMILY=RULE; each family once.
+bool ParseClasses(const std::string& text, PictureRequest& request, std::string& error);
+// A family with log classes needs a fixed range above 0, whichever option came first.
+bool CheckLogRanges(const PictureRequest& request, std::string& error);
+// The names of the families and the class rules on the command line.
+const char* FamilyName(RangeFamily family);
+const char* RuleName(ClassRule rule);
 bool ParsePoint(const std::string& text, AtRequest& request, std::string& error);

@@ -1,18 +1,9 @@
 #include "cli/ViewCommand.h"
 
-#include <charconv>
-
 #include "cli/CommandLine.h"
+#include "cli/OptionValues.h"
 
 namespace {
-
-const char* const kFamilyNames[kRangeFamilyCount] = {"uptake", "count", "tree"};
-
-std::string ShortestNumber(double value) {
-    char number[32];
-    const auto [end, code] = std::to_chars(number, number + sizeof number, value);
-    return std::string(number, code == std::errc() ? end : number);
-}
 
 // Labels as --stems reads them: a comma or backslash inside one is escaped.
 std::string LabelList(const std::vector<std::string>& labels) {
@@ -80,11 +71,15 @@ std::string ViewCommandText(const PictureRequest& picture, const std::string& da
     }
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         if (const std::optional<ValueRange>& range = picture.ranges[family]) {
-            text += " --range " +
-                    ShellWord(std::string(kFamilyNames[family]) + "=" + ShortestNumber(range->min) +
-                              "," + ShortestNumber(range->max));
+            text += " --range " + ShellWord(std::string(FamilyName(RangeFamily(family))) + "=" +
+                                            NumberList({range->min, range->max}));
+        }
+        if (const std::optional<ClassRule>& rule = picture.classes[family]) {
+            text += std::string(" --classes ") + FamilyName(RangeFamily(family)) + "=" +
+                    RuleName(*rule);
         }
     }
+    text += picture.smooth ? " --smooth" : "";
     text += picture.shape.trueProportions ? " --aspect equal" : "";
     text += picture.shape.northUp ? " --north-up" : "";
     return text + " " + ShellWord(databasePath);

@@ -1,5 +1,6 @@
 #include "data/GridData.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -118,4 +119,24 @@ int QueryChecksum(const char* text) {
         sum += position * static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(*p)));
     }
     return static_cast<int32_t>(sum);
+}
+
+std::vector<double> SortedNonZeroValues(GridData& set) {
+    // A view a cell wider than the set's extent on every side holds every
+    // cell, whatever the rounding of its bounds in the filter's text.
+    const double margin = std::max(set.GetCellSize(), 1.0);
+    set.SetViewFilter(ViewFilter{ViewFilter::EdgesIncluded, set.GetXMin() - margin,
+                                 set.GetYMin() - margin, set.GetXMax() + margin,
+                                 set.GetYMax() + margin});
+    std::vector<double> values;
+    for (set.First(); set.IsValid(); set.Next()) {
+        const double value = set.GetValue();
+        if (value != 0.0) {
+            values.push_back(value);
+        }
+    }
+    set.Close();
+    set.ClearFilter();
+    std::sort(values.begin(), values.end());
+    return values;
 }

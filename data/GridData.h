@@ -89,6 +89,10 @@ class GridData {
     double cellSize = 1.0;
 };
 
+// The set's values that are not 0, ascending: every cell of it, read
+// through its cursor (from the cells it holds in memory, where it holds them).
+std::vector<double> SortedNonZeroValues(GridData& set);
+
 // The checksum that names an index table after its source query: the sum of
 // each byte (as a signed char) times its 1-based position, wrapping at 32 bits.
 int QueryChecksum(const char* text);

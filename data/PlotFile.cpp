@@ -372,7 +372,17 @@ void PlotFile::KeepTreeGrid(const wxString& treeName, GatheredSource* gathered) 
             treesWithoutIndex.erase(treeName);
         }
     }
+    // A set made anew may take the place of one whose values were kept.
+    sortedValues.clear();
     treeGrids[treeName] = std::move(grid);
+}
+
+std::shared_ptr<const std::vector<double>> PlotFile::SortedValues(GridData& set) {
+    std::shared_ptr<const std::vector<double>>& kept = sortedValues[&set];
+    if (!kept) {
+        kept = std::make_shared<const std::vector<double>>(SortedNonZeroValues(set));
+    }
+    return kept;
 }
 
 void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
@@ -425,6 +435,7 @@ bool PlotFile::DeleteIndexTables() {
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
+    sortedValues.clear();
     treeStats.reset();
     database.DeleteAllIndexTables();
     // A registration is kept for every table whose DROP failed.

@@ -141,6 +141,10 @@ class PlotFile {
     // What the file holds that the layers show otherwise than written, one
     // line each (texts in value columns that are not numbers); logged too.
     const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
+    // The set's values that are not 0, ascending, over the whole plot: read
+    // once and kept with the open file (the quantile and log colour classes
+    // are made from them). The set must be one of this file's.
+    std::shared_ptr<const std::vector<double>> SortedValues(GridData& set);
     // The statistics of every tree, once computed, kept with the open file
     // until its index tables are deleted; null before.
     std::shared_ptr<const TreeStatsTable> GetTreeStats() const { return treeStats; }
@@ -183,6 +187,7 @@ class PlotFile {
     wxString treeSetProblem;
     std::vector<std::string> dataWarnings;
     std::shared_ptr<const TreeStatsTable> treeStats;
+    std::map<const GridData*, std::shared_ptr<const std::vector<double>>> sortedValues;
 };
 
 // The source query of one tree's uptake: the cells where its column is not 0.

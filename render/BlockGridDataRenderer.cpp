@@ -111,13 +111,20 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
             continue;
         }
         const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
-        int index = fixedRange ? FixedPaletteIndex(value, *fixedRange, n)
-                               : PaletteIndex(value, minimum, maximum, n);
         int x, y, w, h;
         if (!ClipSpan(at.x, blockWidth, frame.Width(), x, w) ||
             !ClipSpan(at.y, blockHeight, frame.Height(), y, h)) {
             continue;
         }
+        if (smooth && classes) {
+            const wxColour color = GradientColor(palette, classes->Position(value));
+            pixels ? FillBox(*pixels, x, y, w, h, LayerPixels::Opaque(color))
+                   : canvas.FillBox(x, y, w, h, color);
+            continue;
+        }
+        const int index = HasOwnClasses() ? classes->ClassOf(value)
+                          : fixedRange    ? FixedPaletteIndex(value, *fixedRange, n)
+                                          : PaletteIndex(value, minimum, maximum, n);
         if (pixels) {
             FillBox(*pixels, x, y, w, h, words[index]);
         } else {

@@ -77,7 +77,10 @@ void CloudGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     for (data.First(); data.IsValid(); data.Next()) {
         double value = data.GetValue();
         const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
-        long double share = static_cast<long double>(value) / maximum * density;
+        // Under a class rule of its own, each class a step of dots more.
+        long double share = HasOwnClasses() ? static_cast<long double>(density) *
+                                                  (classes->ClassOf(value) + 1) / classes->Count()
+                                            : static_cast<long double>(value) / maximum * density;
         for (int i = 0; i < density && share > i; ++i) {
             int a = std::rand() % 100;
             int b = std::rand() % 100;

@@ -1,5 +1,6 @@
 #include "render/ColorSettings.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/ColorMaps.h"
@@ -82,6 +83,16 @@ void ColorSettings::SetValueRange(RangeFamily family, const std::optional<ValueR
     valueRanges[static_cast<size_t>(family)] = range;
 }
 
+ClassRule ColorSettings::GetClassRule(RangeFamily family) {
+    std::lock_guard<std::mutex> guard(mutex);
+    return classRules[static_cast<size_t>(family)];
+}
+
+void ColorSettings::SetClassRule(RangeFamily family, ClassRule rule) {
+    std::lock_guard<std::mutex> guard(mutex);
+    classRules[static_cast<size_t>(family)] = rule;
+}
+
 ColorScale ColorSettings::GetScale() {
     std::lock_guard<std::mutex> guard(mutex);
     return ColorScale{useCustomColors, lowColor, highColor, smoothGradient, colorSteps, colorMap};
@@ -161,6 +172,27 @@ Palette TreePalette(ColorSettings& settings) {
 Palette TreePalette(const ColorScale& scale) {
     return scale.colorMap == ColorMap::None ? BuiltInPalette()
                                             : SampleColorMap(scale.colorMap, scale.colorSteps);
+}
+
+// p = t (n - 1), k = floor(p) (n - 2 at the last colour), each channel
+// palette[k] + (palette[k + 1] - palette[k]) (p - k), truncated.
+wxColour GradientColor(const Palette& palette, double t) {
+    const int n = static_cast<int>(palette.size());
+    if (n == 0) {
+        return wxColour();
+    }
+    const double p = std::clamp(std::isnan(t) ? 0.0 : t, 0.0, 1.0) * (n - 1);
+    const int k = n == 1 ? 0 : std::min(static_cast<int>(std::floor(p)), n - 2);
+    const wxColour& low = palette[k];
+    const wxColour& high = palette[std::min(k + 1, n - 1)];
+    auto channel = [&](int a, int b) { return static_cast<int>(a + (b - a) * (p - k)); };
+    const int red = channel(low.Red(), high.Red());
+    const int green = channel(low.Green(), high.Green());
+    const int blue = channel(low.Blue(), high.Blue());
+    if (red == 0 && green == 0 && blue == 0) {
+        return wxColour(1, 1, 1);
+    }
+    return wxColour(red, green, blue);
 }
 
 int TruncInt(double value) {

@@ -42,6 +42,9 @@ class ColorSettings {
     // None: the colours span the data set's own minimum and maximum.
     std::optional<ValueRange> GetValueRange(RangeFamily family);
     void SetValueRange(RangeFamily family, const std::optional<ValueRange>& range);
+    // Equal: the colours split the range in equal steps.
+    ClassRule GetClassRule(RangeFamily family);
+    void SetClassRule(RangeFamily family, ClassRule rule);
     // Every field of the scale at once, under one lock.
     ColorScale GetScale();
 
@@ -54,6 +57,7 @@ class ColorSettings {
     int colorSteps = 5;
     ColorMap colorMap = ColorMap::None;
     std::array<std::optional<ValueRange>, kRangeFamilyCount> valueRanges;
+    std::array<ClassRule, kRangeFamilyCount> classRules{};
 };
 
 // Created at start-up and never destroyed. Only the application, the
@@ -77,6 +81,10 @@ Palette BuildPalette(const ColorScale& scale);
 // scale, unless a colour map is chosen, which the trees follow too.
 Palette TreePalette(ColorSettings& settings);
 Palette TreePalette(const ColorScale& scale);
+// The colour at position t (0 to 1) of a smooth gradient through the
+// palette's colours, each channel truncated; never pure black, the
+// transparent colour, which becomes (1, 1, 1).
+wxColour GradientColor(const Palette& palette, double t);
 // A value truncated toward zero to a 32-bit int, bounded so that the
 // conversion is defined (NaN gives 0).
 int TruncInt(double value);

@@ -3,9 +3,11 @@
 
 #include <wx/bitmap.h>
 
+#include <memory>
 #include <optional>
 
 #include "render/LayerCanvas.h"
+#include "render/ValueClasses.h"
 #include "render/ValueRange.h"
 
 class GridData;
@@ -21,7 +23,19 @@ class GridDataRenderer : public LayerCanvas {
     // The values the palette spans, for the renderers that pick palette
     // colours; none (the default) spans the data set's own range.
     void SetFixedRange(const std::optional<ValueRange>& range) { fixedRange = range; }
+    // The classes of the set's values, under a rule of their own or for a
+    // smooth gradient (smooth: each cell takes the colour of its place along
+    // the palette); none keeps the colour scale's own picking rule.
+    void SetClasses(std::shared_ptr<const ValueClasses> valueClasses, bool smoothColors = false) {
+        classes = std::move(valueClasses);
+        smooth = smoothColors;
+    }
 
   protected:
+    // Whether classes of a rule other than equal steps are set.
+    bool HasOwnClasses() const { return classes && classes->Rule() != ClassRule::Equal; }
+
     std::optional<ValueRange> fixedRange;
+    std::shared_ptr<const ValueClasses> classes;
+    bool smooth = false;
 };

@@ -54,8 +54,12 @@ bool CellSegment(const Neighbours& above, double px, double py, double cw, doubl
 }  // namespace
 
 IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize,
-                             const std::optional<ValueRange>& fixed)
-    : n(paletteSize), step((maximum - minimum) / paletteSize), fixed(fixed) {
+                             const std::optional<ValueRange>& fixed,
+                             const ValueClasses* valueClasses)
+    : n(paletteSize),
+      step((maximum - minimum) / paletteSize),
+      fixed(fixed),
+      classes(valueClasses && valueClasses->Rule() != ClassRule::Equal ? valueClasses : nullptr) {
     // Whole-number levels would put every value of a data set in small units
     // on level 0; such sets are classified by their real values.
     const int minI = TruncInt(minimum);
@@ -63,13 +67,16 @@ IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize,
 }
 
 bool IsolineLevels::HasLevels() const {
-    if (fixed) {
+    if (fixed || classes) {
         return n > 0;
     }
     return n > 0 && step > 0.0 && std::isfinite(step);
 }
 
 double IsolineLevels::Scaled(double value) const {
+    if (classes) {
+        return classes->ClassOf(value);
+    }
     return fixed ? FixedPaletteIndex(value, *fixed, n) : Whole(value) / step;
 }
 
@@ -95,7 +102,7 @@ IsolineGridDataRenderer::IsolineGridDataRenderer(const PlotFrame& frame, Databas
 
 void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     const IsolineLevels levels(data.GetMinValue(), data.GetMaxValue(),
-                               static_cast<int>(palette.size()), fixedRange);
+                               static_cast<int>(palette.size()), fixedRange, classes.get());
     const char* table = data.GetTableName();
     // Equal extremes or no palette leave no levels to separate.
     if (!levels.HasLevels() || table == nullptr || *table == '\0') {

@@ -9,13 +9,14 @@
 // The palette levels of the level lines for a data set's range and a palette
 // of n colours. Levels ignore the minimum: a value v is at v / step, with
 // step = (maximum - minimum) / n, and v truncated to a whole number first
-// unless the data are in units too small for whole numbers. On a fixed range
-// a value's level is the palette entry it picks, so the lines run exactly
-// where the block colours change.
+// unless the data are in units too small for whole numbers. On a fixed range,
+// or under a class rule of its own, a value's level is the palette entry it
+// picks, so the lines run exactly where the block colours change.
 class IsolineLevels {
   public:
     IsolineLevels(double minimum, double maximum, int paletteSize,
-                  const std::optional<ValueRange>& fixed = std::nullopt);
+                  const std::optional<ValueRange>& fixed = std::nullopt,
+                  const ValueClasses* classes = nullptr);
 
     // False when the range or the palette leaves no levels to separate.
     bool HasLevels() const;
@@ -33,6 +34,7 @@ class IsolineLevels {
     double step;
     bool realValues;
     std::optional<ValueRange> fixed;
+    const ValueClasses* classes;  // only when of a rule of its own
 };
 
 class IsolineGridDataRenderer : public GridDataRenderer {

@@ -5,7 +5,9 @@
 
 #include "render/CloudGridDataRenderer.h"
 #include "render/IsolineGridDataRenderer.h"
+#include "render/PlotPainter.h"
 #include "render/RenderHelper.h"
+#include "render/ValueClasses.h"
 
 namespace {
 
@@ -93,12 +95,91 @@ void FillCloud(LegendSection& section, const wxColour& color, double maximum, bo
     section.note = wxString::Format("%d dots at %s", kCloudDensity, Number(maximum));
 }
 
-// How a layer's colours are chosen: its palette, and the fixed range it
-// spans (none: the data's own).
+// How a layer's colours are chosen: its palette, the fixed range it spans
+// (none: the data's own), and the classes of its values when they follow a
+// rule of their own or a smooth gradient.
 struct LayerColors {
     const Palette& palette;
     std::optional<ValueRange> fixed;
+    const ValueClasses* classes = nullptr;
+    bool smooth = false;
+
+    bool OwnClasses() const { return classes && classes->Rule() != ClassRule::Equal; }
 };
+
+// Three significant digits, written out in full for the sizes plots have
+// (1210, 22.1, 0.63), in powers of ten beyond them.
+wxString Significant(double value) {
+    const double size = std::fabs(value);
+    if (!(size > 0.0) || !std::isfinite(size) || size >= 1e6 || size < 1e-3) {
+        return wxString::Format("%.3g", value);
+    }
+    const int whole = static_cast<int>(std::floor(std::log10(size))) + 1;
+    const double unit = std::pow(10.0, whole - 3);
+    wxString text =
+        wxString::Format("%.*f", std::max(0, 3 - whole), std::round(value / unit) * unit);
+    if (text.Contains(".")) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.EndsWith(".")) {
+            text.RemoveLast();
+        }
+    }
+    return text;
+}
+
+wxString BoundsText(const ValueClasses::Bounds& bounds) {
+    if (bounds.empty) {
+        return "empty";
+    }
+    if (bounds.openBelow && !bounds.openAbove) {
+        return kAtMost + " " + Significant(bounds.high);
+    }
+    if (bounds.openAbove && !bounds.openBelow) {
+        return kAtLeast + " " + Significant(bounds.low);
+    }
+    if (bounds.openAbove) {
+        return "all values";
+    }
+    return bounds.low == bounds.high
+               ? Significant(bounds.low)
+               : Significant(bounds.low) + " " + kDash + " " + Significant(bounds.high);
+}
+
+const char* RuleNote(ClassRule rule) {
+    return rule == ClassRule::Quantile ? "quantile classes" : "log classes";
+}
+
+// The ends and the middle of a gradient, with the values there.
+LegendBar GradientBar(const Palette& palette, const ValueClasses& classes) {
+    LegendBar bar;
+    bar.palette = palette;
+    for (double position : {0.0, 0.5, 1.0}) {
+        bar.ticks.push_back({position, Significant(classes.ValueAt(position))});
+    }
+    return bar;
+}
+
+// Each class with its colour (or, for a cloud, the dots a cell of it gets).
+std::vector<LegendEntry> ClassEntries(const Palette& palette, const ValueClasses& classes,
+                                      const wxColour* cloud = nullptr) {
+    std::vector<LegendEntry> entries;
+    for (int k = 0; k < classes.Count(); ++k) {
+        const ValueClasses::Bounds bounds = classes.ClassBounds(k);
+        LegendEntry entry;
+        entry.color = cloud ? *cloud : palette[k];
+        entry.empty = bounds.empty;
+        entry.low = bounds.low;
+        entry.high = bounds.high;
+        entry.closed = true;
+        entry.text = BoundsText(bounds);
+        if (cloud && !bounds.empty) {
+            const int dots = int(std::ceil(double(kCloudDensity) * (k + 1) / classes.Count()));
+            entry.text += wxString::Format(": %d dots", dots);
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
 
 LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerData& data,
                            const LayerColors& colors, const wxColour& cloudColor,
@@ -112,27 +193,43 @@ LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerD
     }
     switch (style) {
         case LayerStyle::Blocks:
-            section.entries = colors.fixed
-                                  ? FixedRangeEntries(palette, *colors.fixed)
-                                  : BlockEntries(palette, data.minimum, data.maximum, wholeNumbers);
+            if (colors.smooth && colors.classes) {
+                section.bar = GradientBar(palette, *colors.classes);
+            } else {
+                section.entries = colors.OwnClasses() ? ClassEntries(palette, *colors.classes)
+                                  : colors.fixed      ? FixedRangeEntries(palette, *colors.fixed)
+                                                 : BlockEntries(palette, data.minimum, data.maximum,
+                                                                wholeNumbers);
+            }
             section.note = "cells of 0 are not drawn";
             break;
         case LayerStyle::Isolines:
-            if (!IsolineLevels(data.minimum, data.maximum, int(palette.size()), colors.fixed)
+            if (!IsolineLevels(data.minimum, data.maximum, int(palette.size()), colors.fixed,
+                               colors.classes)
                      .HasLevels()) {
                 section.note = "no lines: every cell has the same value";
                 break;
             }
             section.entries =
-                colors.fixed ? FixedRangeEntries(palette, *colors.fixed)
-                             : IsolineEntries(palette, data.minimum, data.maximum, wholeNumbers);
+                colors.OwnClasses() ? ClassEntries(palette, *colors.classes)
+                : colors.fixed      ? FixedRangeEntries(palette, *colors.fixed)
+                               : IsolineEntries(palette, data.minimum, data.maximum, wholeNumbers);
             section.note = "a line takes the colour of its cell";
             break;
         case LayerStyle::Cloud:
+            if (colors.OwnClasses()) {
+                section.entries = ClassEntries(palette, *colors.classes, &cloudColor);
+                break;
+            }
             FillCloud(section, cloudColor, data.maximum, wholeNumbers);
             break;
         default:
             break;
+    }
+    if (colors.OwnClasses()) {
+        section.note = section.note.empty()
+                           ? wxString(RuleNote(colors.classes->Rule()))
+                           : RuleNote(colors.classes->Rule()) + wxString("; ") + section.note;
     }
     return section;
 }
@@ -240,11 +337,15 @@ std::vector<LegendSection> BuildLegend(PlotFile& plot, const std::vector<const L
         }
         const wxString label = wxString::FromUTF8(layer->label);
         const std::optional<ValueRange> fixed = style.RangeOf(*layer);
+        const bool smooth = style.colors.smoothGradient;
         if (layer->group == LayerGroup::Plot) {
             const bool whole = layer->source == LayerSource::TreeCount;
+            const std::optional<PlotSet> set = LayerPlotSet(*layer);
+            GridData* data = set ? plot.GetGrid(*set) : nullptr;
+            const auto classes = data ? LayerClasses(plot, *data, *layer, style) : nullptr;
             sections.push_back(LayerSection(label, layer->style, PlotLayerData(plot, *layer),
-                                            LayerColors{plotPalette, fixed}, LayerColor(*layer),
-                                            whole));
+                                            LayerColors{plotPalette, fixed, classes.get(), smooth},
+                                            LayerColor(*layer), whole));
             continue;
         }
         for (const wxString& tree : trees) {
@@ -259,8 +360,11 @@ std::vector<LegendSection> BuildLegend(PlotFile& plot, const std::vector<const L
             // Asking for a colour may draw a new one; only a cloud has any.
             const bool cloudColor = withTreeColors && layer->style == LayerStyle::Cloud;
             const wxColour cloud = cloudColor ? style.TreeColor(tree) : wxColour();
+            GridData* grid = style.NeedsClasses(*layer) ? plot.GetTreeGrid(tree) : nullptr;
+            const auto classes = grid ? LayerClasses(plot, *grid, *layer, style) : nullptr;
             sections.push_back(LayerSection(tree + ": " + label, layer->style, data,
-                                            LayerColors{treePalette, fixed}, cloud, false));
+                                            LayerColors{treePalette, fixed, classes.get(), smooth},
+                                            cloud, false));
         }
     }
     return sections;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "render/ColorSettings.h"
@@ -28,10 +29,28 @@ struct LegendEntry {
     bool closed = false;
 };
 
+// A bar of the colours of a smooth gradient, lowest at the left, with the
+// values at some places along it.
+struct LegendBar {
+    Palette palette;
+    struct Tick {
+        double position;  // 0 to 1 along the bar
+        wxString text;
+        bool operator==(const Tick& other) const {
+            return position == other.position && text == other.text;
+        }
+    };
+    std::vector<Tick> ticks;
+    bool operator==(const LegendBar& other) const {
+        return palette == other.palette && ticks == other.ticks;
+    }
+};
+
 struct LegendSection {
     wxString title;
     std::vector<LegendEntry> entries;
-    wxString note;  // a line under the swatches; may be empty
+    wxString note;                 // a line under the swatches; may be empty
+    std::optional<LegendBar> bar;  // in place of swatches, for a smooth gradient
 };
 
 // One entry per palette colour: the part of [minimum, maximum] whose values

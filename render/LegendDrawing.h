@@ -25,7 +25,12 @@ class LegendTarget {
     virtual int CharHeight() = 0;
     virtual void DrawText(const wxString& text, int x, int y) = 0;
     virtual void DrawSwatch(int x, int y, int side, const wxColour& color) = 0;
+    // A solid box; a target that draws no gradient bars may leave it out.
+    virtual void DrawBox(int /*x*/, int /*y*/, int /*w*/, int /*h*/, const wxColour& /*color*/) {}
 };
+
+// The width of a gradient bar in pixels.
+constexpr int kLegendBarWidth = 120;
 
 // The size the sections take, margins included. With a wrap width, titles
 // and notes wider than it (less the margins) are broken at spaces onto more

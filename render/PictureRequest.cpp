@@ -33,7 +33,11 @@ void TakeColorOptions(ColorSettings& settings, PictureRequest& request) {
     }
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         request.ranges[family] = settings.GetValueRange(static_cast<RangeFamily>(family));
+        const ClassRule rule = settings.GetClassRule(static_cast<RangeFamily>(family));
+        request.classes[family] =
+            rule == ClassRule::Equal ? std::nullopt : std::optional<ClassRule>(rule);
     }
+    request.smooth = settings.GetSmoothGradient();
 }
 
 PictureStyle RequestStyle(const PictureRequest& request) {
@@ -50,5 +54,11 @@ void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings) {
         if (request.ranges[family]) {
             settings.SetValueRange(static_cast<RangeFamily>(family), request.ranges[family]);
         }
+        if (request.classes[family]) {
+            settings.SetClassRule(static_cast<RangeFamily>(family), *request.classes[family]);
+        }
+    }
+    if (request.smooth) {
+        settings.SetSmoothGradient(true);
     }
 }

@@ -27,6 +27,9 @@ struct PictureRequest {
     PaletteOption palette = PaletteOption::Unset;
     // --range of each family (RangeFamily order); none keeps the settings'.
     std::array<std::optional<ValueRange>, kRangeFamilyCount> ranges;
+    // --classes of each family; none keeps the settings'.
+    std::array<std::optional<ClassRule>, kRangeFamilyCount> classes;
+    bool smooth = false;  // --smooth: a smooth gradient along the palette
     FrameShape shape;     // --aspect equal and --north-up
     bool legend = false;  // draw the colour legend beside the map
     // --scale: pixels of the picture for each pixel of its size, as a screen
@@ -39,7 +42,8 @@ constexpr int kMaxPictureScale = 8;
 
 // Makes the settings use the colour scale a palette option names.
 void ApplyPaletteOption(PaletteOption palette, ColorSettings& settings);
-// Gives the settings the fixed value ranges the request names.
+// Gives the settings the fixed value ranges, class rules and gradient the
+// request names.
 void ApplyRangeOptions(const PictureRequest& request, ColorSettings& settings);
 // The reverse: the palette option and ranges that give the settings' colours
 // (custom colours have no option and leave the palette unset).

@@ -10,6 +10,15 @@ std::optional<ValueRange> PictureStyle::RangeOf(const LayerDef& layer) const {
     return family ? ranges[static_cast<size_t>(*family)] : std::nullopt;
 }
 
+ClassRule PictureStyle::ClassRuleOf(const LayerDef& layer) const {
+    const std::optional<RangeFamily> family = LayerRangeFamily(layer);
+    return family ? classRules[static_cast<size_t>(*family)] : ClassRule::Equal;
+}
+
+bool PictureStyle::NeedsClasses(const LayerDef& layer) const {
+    return ClassRuleOf(layer) != ClassRule::Equal || colors.smoothGradient;
+}
+
 wxColour PictureStyle::TreeColor(const wxString& tree) const {
     return treeColors ? treeColors->Get(tree) : wxColour();
 }
@@ -19,6 +28,7 @@ PictureStyle StyleOf(ColorSettings& settings) {
     style.colors = settings.GetScale();
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         style.ranges[family] = settings.GetValueRange(static_cast<RangeFamily>(family));
+        style.classRules[family] = settings.GetClassRule(static_cast<RangeFamily>(family));
     }
     style.treeColors = std::make_shared<TreeColors>();
     return style;

@@ -21,6 +21,8 @@ struct PictureStyle {
     ColorScale colors;
     // A fixed range for each family (RangeFamily order); none spans the data.
     std::array<std::optional<ValueRange>, kRangeFamilyCount> ranges;
+    // How each family's values fall into the palette's classes.
+    std::array<ClassRule, kRangeFamilyCount> classRules{};
     // Text is drawn this many times its size in points at 96 dots per inch.
     double textScale = 1.0;
     // Pixels of the picture for each pixel of its nominal size (a screen's
@@ -35,6 +37,10 @@ struct PictureStyle {
     Palette ValuePalette(LayerGroup group) const;
     // The fixed range of the layer's family, if any.
     std::optional<ValueRange> RangeOf(const LayerDef& layer) const;
+    ClassRule ClassRuleOf(const LayerDef& layer) const;
+    // Whether a value layer's colours need the classes of its values (a
+    // rule other than equal steps, or a smooth gradient).
+    bool NeedsClasses(const LayerDef& layer) const;
     // The tree's colour, made up at its first need.
     wxColour TreeColor(const wxString& tree) const;
 };

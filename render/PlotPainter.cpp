@@ -50,6 +50,20 @@ Canvas StyledCanvas(cairo_t* context, const PlotFrame& frame, const PictureStyle
 
 }  // namespace
 
+std::shared_ptr<const ValueClasses> LayerClasses(PlotFile& plot, GridData& data,
+                                                 const LayerDef& layer, const PictureStyle& style) {
+    if (!style.NeedsClasses(layer)) {
+        return nullptr;
+    }
+    const ClassRule rule = style.ClassRuleOf(layer);
+    ValueDistribution values{data.GetMinValue(), data.GetMaxValue(), nullptr};
+    if (rule != ClassRule::Equal) {
+        values.sorted = plot.SortedValues(data);
+    }
+    const int classes = static_cast<int>(style.ValuePalette(layer.group).size());
+    return std::make_shared<const ValueClasses>(rule, classes, values, style.RangeOf(layer));
+}
+
 PlotPainter::PlotPainter(PlotFile& plot) : plot(plot), view(plot.GetFullExtent()) {}
 
 void PlotPainter::AddHighlightedStem(const wxString& name) {
@@ -157,19 +171,23 @@ void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
     if (data == nullptr) {
         return;
     }
+    const std::shared_ptr<const ValueClasses> classes = LayerClasses(plot, *data, layer, style);
     if (layer.style == LayerStyle::Blocks) {
         BlockGridDataRenderer renderer(frame);
         AddColors(renderer, style.ValuePalette(layer.group));
         renderer.SetFixedRange(style.RangeOf(layer));
+        renderer.SetClasses(classes, style.colors.smoothGradient);
         renderer.Draw(canvas, *data);
     } else if (layer.style == LayerStyle::Cloud) {
         CloudGridDataRenderer renderer(frame);
         renderer.SetColor(layer.group == LayerGroup::Tree ? tree.color : LayerColor(layer));
+        renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
     } else {
         IsolineGridDataRenderer renderer(frame, plot.GetDatabase());
         AddColors(renderer, style.ValuePalette(layer.group));
         renderer.SetFixedRange(style.RangeOf(layer));
+        renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
     }
 }

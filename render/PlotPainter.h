@@ -8,6 +8,7 @@
 #include <wx/string.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "data/PlotFile.h"
@@ -18,6 +19,13 @@
 #include "render/PlotFrame.h"
 
 class Canvas;
+class GridData;
+class ValueClasses;
+
+// The classes of a value layer's cells in the style: null when the style
+// colours them by the colour scale's own rule without a gradient.
+std::shared_ptr<const ValueClasses> LayerClasses(PlotFile& plot, GridData& data,
+                                                 const LayerDef& layer, const PictureStyle& style);
 
 class PlotPainter {
   public:

@@ -7,6 +7,7 @@
 #include "db/Query.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
+#include "render/PlotPainter.h"
 
 namespace {
 
@@ -146,4 +147,39 @@ std::string ReadingText(const PointReading& reading) {
         text += "stem\tnone\n";
     }
     return text;
+}
+
+namespace {
+
+std::shared_ptr<const ValueClasses> OwnClasses(PlotFile& plot, GridData* data, const char* key,
+                                               const PictureStyle& style) {
+    const LayerDef* layer = FindLayer(key);
+    if (!data || !layer || style.ClassRuleOf(*layer) == ClassRule::Equal) {
+        return nullptr;
+    }
+    return LayerClasses(plot, *data, *layer, style);
+}
+
+}  // namespace
+
+ReadingClasses ClassesForReading(PlotFile& plot, const std::vector<wxString>& trees,
+                                 const PictureStyle& style) {
+    ReadingClasses classes;
+    classes.uptake = OwnClasses(plot, plot.GetUptakeGrid(), "uptake-blocks", style);
+    classes.count = OwnClasses(plot, plot.GetNeighborGrid(), "count-blocks", style);
+    for (const wxString& tree : trees) {
+        UptakeGridData* grid = plot.GetTreeGrid(tree);
+        if (auto own = OwnClasses(plot, grid && grid->IsIndexReady() ? grid : nullptr,
+                                  "tree-blocks", style)) {
+            classes.trees[tree] = own;
+        }
+    }
+    return classes;
+}
+
+wxString ClassText(const ValueClasses* classes, double value) {
+    if (!classes || value == 0.0) {
+        return wxString();
+    }
+    return wxString::Format(" (class %d of %d)", classes->ClassOf(value) + 1, classes->Count());
 }

@@ -8,11 +8,15 @@
 
 #include <wx/string.h>
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/PlotFile.h"
 #include "db/Database.h"
+#include "render/PictureStyle.h"
+#include "render/ValueClasses.h"
 
 struct TreeReading {
     wxString label;
@@ -81,3 +85,15 @@ class PointReadout {
 
 // The reading as the lines of `quenvar --at`: tab-separated, numbers with "%g".
 std::string ReadingText(const PointReading& reading);
+
+// The classes a reading's values fall into, for the families whose class
+// rule is one of its own (not equal steps); null for the others.
+struct ReadingClasses {
+    std::shared_ptr<const ValueClasses> uptake;
+    std::shared_ptr<const ValueClasses> count;
+    std::map<wxString, std::shared_ptr<const ValueClasses>> trees;
+};
+ReadingClasses ClassesForReading(PlotFile& plot, const std::vector<wxString>& trees,
+                                 const PictureStyle& style);
+// " (class 2 of 5)" of a value under classes of their own; empty without.
+wxString ClassText(const ValueClasses* classes, double value);

@@ -1,6 +1,7 @@
 // A fixed span of values that the colour scale of a value layer covers, so
-// that two trees or two plots can be compared by colour, and the families of
-// layers that each take one.
+// that two trees or two plots can be compared by colour, the rules that
+// put values into the scale's classes, and the families of layers that each
+// take one of each.
 #pragma once
 
 #include <optional>
@@ -14,6 +15,10 @@ struct ValueRange {
 // Total uptake, tree count, and the single trees (one range serves every tree).
 enum class RangeFamily { Uptake, TreeCount, Tree };
 constexpr int kRangeFamilyCount = 3;
+
+// How values fall into the classes (colours) of a scale: equal steps of
+// the range, as many values in each class, or equal steps of the logarithm.
+enum class ClassRule { Equal, Quantile, Log };
 
 // The palette index of a value on a fixed range: trunc((v - MIN) * n / (MAX
 // - MIN)), neither end truncated to a whole number, clamped to 0 .. n - 1;

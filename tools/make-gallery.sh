@@ -48,3 +48,8 @@ picture fixed-range --layers tree-blocks,stems-plain,stem-labels --stems T05,T12
 # A map as a paper prints it: one scale on both axes, north at the top.
 picture north-up --layers uptake-blocks,stems-dbh,stem-labels,scale --aspect equal --north-up \
     --legend
+# The same plot in equal and in quantile classes: skewed uptake shows its
+# structure when each colour holds as many cells.
+picture classes-equal --layers uptake-blocks,stems-plain --legend
+picture classes-quantile --layers uptake-blocks,stems-plain --classes uptake=quantile --legend
+picture smooth --layers uptake-blocks,stems-plain --classes uptake=log --smooth --legend

@@ -40,6 +40,11 @@ class DcLegend : public LegendTarget {
         dc.SetBrush(wxBrush(color, wxBRUSHSTYLE_SOLID));
         dc.DrawRectangle(x, y, side, side);
     }
+    void DrawBox(int x, int y, int w, int h, const wxColour& color) override {
+        dc.SetPen(wxPen(color, 1, wxPENSTYLE_SOLID));
+        dc.SetBrush(wxBrush(color, wxBRUSHSTYLE_SOLID));
+        dc.DrawRectangle(x, y, w, h);
+    }
 
   private:
     wxDC& dc;
@@ -52,7 +57,7 @@ bool SameLegend(const std::vector<LegendSection>& a, const std::vector<LegendSec
     }
     for (size_t i = 0; i < a.size(); ++i) {
         if (a[i].title != b[i].title || a[i].note != b[i].note ||
-            !SameEntries(a[i].entries, b[i].entries)) {
+            !SameEntries(a[i].entries, b[i].entries) || !(a[i].bar == b[i].bar)) {
             return false;
         }
     }

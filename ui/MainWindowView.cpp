@@ -80,6 +80,7 @@ void MainWindow::UpdateReadingAids() {
     legendPanel->SetSections(
         BuildLegend(session.GetPlot(), layerBoxes->Ticked(), trees, CurrentStyle()));
     readoutBar->SetTrees(trees);
+    readoutBar->SetClasses(ClassesForReading(session.GetPlot(), trees, CurrentStyle()));
     readoutBar->Reread();
     statsWindow->ShowSelection(trees);
 }

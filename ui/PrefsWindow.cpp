@@ -104,7 +104,9 @@ void ColorPrefs::UpdateEnabling() {
     bool custom = customBox->GetValue();
     lowPicker->Enable(custom);
     highPicker->Enable(custom);
-    smoothBox->Enable(custom);
+    // A gradient runs along the custom colours or a colour map; --smooth
+    // takes it along the built-in scale too.
+    smoothBox->Enable(custom || MapOf(scaleChoice->GetSelection()) != ColorMap::None);
     // The colour maps are sampled in as many steps as a custom scale has.
     stepsField->Enable(custom || MapOf(scaleChoice->GetSelection()) != ColorMap::None);
 }

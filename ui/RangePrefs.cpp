@@ -40,14 +40,17 @@ wxEND_EVENT_TABLE();
 RangePrefs::RangePrefs(wxWindow* parent, ColorSettings& settings)
     : wxPanel(parent, wxID_ANY), settings(settings) {
     wxStaticBoxSizer* group = new wxStaticBoxSizer(wxVERTICAL, this, "Value Range");
-    wxFlexGridSizer* grid = new wxFlexGridSizer(5, 5, 5);
+    wxFlexGridSizer* grid = new wxFlexGridSizer(6, 5, 5);
     const wxString modes[] = {"From the data", "Fixed"};
+    const wxString rules[] = {"Equal steps", "Quantiles", "Logarithmic"};
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         wxWindow* box = group->GetStaticBox();
         RangeRow& row = rows[family];
         row.mode = new wxChoice(box, wxID_ANY, wxDefaultPosition, wxDefaultSize, 2, modes);
         row.minField = new wxTextCtrl(box, wxID_ANY);
         row.maxField = new wxTextCtrl(box, wxID_ANY);
+        row.rule = new wxChoice(box, wxID_ANY, wxDefaultPosition, wxDefaultSize, 3, rules);
+        row.rule->SetSelection(int(settings.GetClassRule(static_cast<RangeFamily>(family))));
         const std::optional<ValueRange> range =
             settings.GetValueRange(static_cast<RangeFamily>(family));
         row.mode->SetSelection(range ? MODE_FIXED : MODE_FROM_DATA);
@@ -61,6 +64,7 @@ RangePrefs::RangePrefs(wxWindow* parent, ColorSettings& settings)
         grid->Add(row.minField);
         grid->Add(new wxStaticText(box, wxID_ANY, "to"), 0, wxALIGN_CENTER_VERTICAL);
         grid->Add(row.maxField);
+        grid->Add(row.rule);
     }
     group->Add(grid, 0, wxALL, 5);
     SetSizer(group);
@@ -95,6 +99,12 @@ bool RangePrefs::ReadRanges(Ranges& ranges, wxString& problem) const {
                 kFamilyLabels[family]);
             return false;
         }
+        if (row.rule->GetSelection() == int(ClassRule::Log) && !(*low > 0.0)) {
+            problem =
+                wxString::Format("Logarithmic classes of \"%s\" need a fixed value range above 0.",
+                                 kFamilyLabels[family]);
+            return false;
+        }
         ranges[family] = ValueRange{*low, *high};
     }
     return true;
@@ -103,5 +113,7 @@ bool RangePrefs::ReadRanges(Ranges& ranges, wxString& problem) const {
 void RangePrefs::ApplyToSettings(const Ranges& ranges) {
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         settings.SetValueRange(static_cast<RangeFamily>(family), ranges[family]);
+        settings.SetClassRule(static_cast<RangeFamily>(family),
+                              static_cast<ClassRule>(rows[family].rule->GetSelection()));
     }
 }

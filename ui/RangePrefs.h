@@ -1,6 +1,7 @@
 // The "Value Range" group of the preferences: for the total uptake, the tree
 // count and the single trees, whether the colour scale spans the data's own
-// range ("From the data") or a fixed one typed in ("Fixed").
+// range ("From the data") or a fixed one typed in ("Fixed"), and how the
+// values fall into its colours ("Equal steps", "Quantiles", "Logarithmic").
 #pragma once
 
 #include <wx/panel.h>
@@ -21,20 +22,23 @@ class RangePrefs : public wxPanel {
 
     using Ranges = std::array<std::optional<ValueRange>, kRangeFamilyCount>;
     // The ranges the rows give; false with the reason in problem when a
-    // fixed row lacks two numbers with the minimum below the maximum.
+    // fixed row lacks two numbers with the minimum below the maximum, or
+    // starts at or below 0 for logarithmic classes.
     bool ReadRanges(Ranges& ranges, wxString& problem) const;
-    // Writes what ReadRanges gives into the settings.
+    // Writes what ReadRanges gives, and the rows' class rules, into the settings.
     void ApplyToSettings(const Ranges& ranges);
 
     wxChoice* GetModeChoice(RangeFamily family) const { return Row(family).mode; }
     wxTextCtrl* GetMinField(RangeFamily family) const { return Row(family).minField; }
     wxTextCtrl* GetMaxField(RangeFamily family) const { return Row(family).maxField; }
+    wxChoice* GetRuleChoice(RangeFamily family) const { return Row(family).rule; }
 
   private:
     struct RangeRow {
         wxChoice* mode = nullptr;
         wxTextCtrl* minField = nullptr;
         wxTextCtrl* maxField = nullptr;
+        wxChoice* rule = nullptr;  // in ClassRule order
     };
     const RangeRow& Row(RangeFamily family) const { return rows[static_cast<size_t>(family)]; }
 

@@ -21,19 +21,22 @@ wxString Number(double value) {
     return wxString::Format("%g", value);
 }
 
-wxString CellReadingText(const PointReading& reading) {
+wxString CellReadingText(const PointReading& reading, const ReadingClasses& classes) {
     if (!reading.hasCell) {
         return "no grid cell";
     }
     return "cell " + Number(reading.cellX) + " " + Number(reading.cellY) + ": uptake " +
-           Number(reading.uptake) + ", " + Number(reading.treeCount) +
-           (reading.treeCount == 1 ? " tree" : " trees");
+           Number(reading.uptake) + ClassText(classes.uptake.get(), reading.uptake) + ", " +
+           Number(reading.treeCount) + (reading.treeCount == 1 ? " tree" : " trees") +
+           ClassText(classes.count.get(), reading.treeCount);
 }
 
-wxString TreeReadingsText(const PointReading& reading) {
+wxString TreeReadingsText(const PointReading& reading, const ReadingClasses& classes) {
     wxString text;
     for (const TreeReading& tree : reading.trees) {
-        text += (text.empty() ? "" : ", ") + tree.label + " " + Number(tree.uptake);
+        const auto own = classes.trees.find(tree.label);
+        text += (text.empty() ? "" : ", ") + tree.label + " " + Number(tree.uptake) +
+                ClassText(own != classes.trees.end() ? own->second.get() : nullptr, tree.uptake);
     }
     return text;
 }
@@ -114,8 +117,8 @@ void ReadoutStatusBar::ShowReadingAt(const wxPoint& pixel) {
     plotPointOf(pixel, x, y);
     const PointReading reading = readout->Read(x, y);
     SetStatusText("x " + Number(reading.x) + ", y " + Number(reading.y), POINT_FIELD);
-    SetStatusText(CellReadingText(reading), CELL_FIELD);
-    SetStatusText(TreeReadingsText(reading), TREES_FIELD);
+    SetStatusText(CellReadingText(reading, readingClasses), CELL_FIELD);
+    SetStatusText(TreeReadingsText(reading, readingClasses), TREES_FIELD);
     SetStatusText(reading.hasStem
                       ? "nearest " + reading.stem + " at " + Number(reading.stemDistance)
                       : wxString("no stem"),

@@ -11,8 +11,9 @@
 #include <memory>
 #include <vector>
 
+#include "render/PointReadout.h"
+
 class PlotFile;
-class PointReadout;
 class Viewer;
 
 class ReadoutStatusBar : public wxStatusBar {
@@ -28,6 +29,8 @@ class ReadoutStatusBar : public wxStatusBar {
     void SetPlot(PlotFile* plot);
     // The trees whose own uptake the readout lists, in selection order.
     void SetTrees(const std::vector<wxString>& labels);
+    // The classes whose names follow the values.
+    void SetClasses(ReadingClasses classes) { readingClasses = std::move(classes); }
     // Reads the point under the pointer again, for a view that changed under it.
     void Reread();
     // Says that the file is busy (another program writing it), or no longer.
@@ -47,6 +50,7 @@ class ReadoutStatusBar : public wxStatusBar {
     Viewer* viewer = nullptr;
     PlotPointOf plotPointOf;
     std::unique_ptr<PointReadout> readout;
+    ReadingClasses readingClasses;
     std::vector<wxString> trees;
     bool pointerInside = false;
     bool fileBusy = false;

@@ -189,6 +189,40 @@ TEST_F(ExportMatchesWindowTest, CopiedCommandGivesTheSavedImageAfterWheelAndKeys
     EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0);
 }
 
+// Under each class rule, and along a smooth gradient, the copied command
+// draws the window's picture.
+TEST_F(ExportMatchesWindowTest, CopiedCommandKeepsTheClassRulesAndTheGradient) {
+    for (const char* key : {"uptake-blocks", "count-isolines", "tree-blocks", "tree-isolines"}) {
+        Check(key);
+    }
+    ClickRow("T2");
+    const std::pair<ClassRule, bool> styles[] = {
+        {ClassRule::Quantile, false}, {ClassRule::Log, false}, {ClassRule::Log, true}};
+    for (const auto& [rule, smooth] : styles) {
+        SCOPED_TRACE(int(rule) * 2 + smooth);
+        for (RangeFamily family :
+             {RangeFamily::Uptake, RangeFamily::TreeCount, RangeFamily::Tree}) {
+            colorSettings->SetClassRule(family, rule);
+        }
+        colorSettings->SetSmoothGradient(smooth);
+        window->ClearLayerCaches();
+        window->RedrawLayers();
+        const wxImage saved = SaveWindowPicture();
+        std::vector<std::string> args;
+        std::stringstream command(window->ViewCommand().ToStdString());
+        for (std::string word; command >> word;) {
+            args.push_back(word == "view.png" ? "export.png" : word);
+        }
+        const ProgramRun run = RunQuenvar({args.begin() + 1, args.end()});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(DifferentPixels(LoadPng("export.png"), saved), 0) << window->ViewCommand();
+    }
+    for (RangeFamily family : {RangeFamily::Uptake, RangeFamily::TreeCount, RangeFamily::Tree}) {
+        colorSettings->SetClassRule(family, ClassRule::Equal);
+    }
+    colorSettings->SetSmoothGradient(false);
+}
+
 // The command under View > True Proportions and North Up, after a drag.
 TEST_F(ExportMatchesWindowTest, CopiedCommandKeepsTrueProportionsAndNorthUp) {
     for (const std::string& key : Split(kSteadyLayers)) {
