@@ -4,6 +4,7 @@
 // can run before the toolkit (and a display) is there.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,10 @@ struct CommandLine {
     ImportRequest import;   // Import
     AtRequest at;           // At
     StatsRequest stats;     // Stats
-    std::string error;      // Error: one line naming the problem
+    // Export, Import, At, Stats: the folder --log-dir names for the log
+    // files; none, and no log file is written.
+    std::optional<std::string> logFolder;
+    std::string error;  // Error: one line naming the problem
 };
 
 // The arguments after the program name.
