@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/VizApp.h"
+#include "base/Log.h"
 #include "cli/AtCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
@@ -30,10 +31,31 @@ bool HasDisplay() {
     return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
 }
 
+// A command writes log files only into the folder --log-dir names: left to
+// itself it would strew them in whatever folder it was run from.
+bool ChooseCommandLogs(const CommandLine& line) {
+    if (line.mode == CommandMode::Window || line.mode == CommandMode::Error) {
+        return true;
+    }
+    if (!line.logFolder) {
+        LogToNoFiles();
+        return true;
+    }
+    std::string error;
+    if (!LogToFolder(*line.logFolder, error)) {
+        std::fprintf(stderr, "quenvar: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!ChooseCommandLogs(line)) {
+        return 2;
+    }
     switch (line.mode) {
         case CommandMode::Help:
             std::fputs(UsageText().c_str(), stdout);

@@ -28,6 +28,7 @@ enum class Option {
     Trees,
     Output,
     Overlap,
+    LogDir,
     Help,
     Version
 };
@@ -38,19 +39,32 @@ struct OptionName {
     bool takesValue;
 };
 
+// clang-format off
 const OptionName kOptions[] = {
-    {"--export", Option::Export, true},    {"--size", Option::Size, true},
-    {"--scale", Option::Scale, true},      {"--layers", Option::Layers, true},
-    {"--stems", Option::Stems, true},      {"--view", Option::View, true},
-    {"--palette", Option::Palette, true},  {"--range", Option::Range, true},
-    {"--classes", Option::Classes, true},  {"--smooth", Option::Smooth, false},
-    {"--aspect", Option::Aspect, true},    {"--north-up", Option::NorthUp, false},
-    {"--legend", Option::Legend, false},   {"--at", Option::At, true},
-    {"--force", Option::Force, false},     {"--trees", Option::Trees, true},
-    {"--output", Option::Output, true},    {"--overlap", Option::Overlap, false},
-    {"--help", Option::Help, false},       {"-h", Option::Help, false},
+    {"--export", Option::Export, true},
+    {"--size", Option::Size, true},
+    {"--scale", Option::Scale, true},
+    {"--layers", Option::Layers, true},
+    {"--stems", Option::Stems, true},
+    {"--view", Option::View, true},
+    {"--palette", Option::Palette, true},
+    {"--range", Option::Range, true},
+    {"--classes", Option::Classes, true},
+    {"--smooth", Option::Smooth, false},
+    {"--aspect", Option::Aspect, true},
+    {"--north-up", Option::NorthUp, false},
+    {"--legend", Option::Legend, false},
+    {"--at", Option::At, true},
+    {"--force", Option::Force, false},
+    {"--trees", Option::Trees, true},
+    {"--output", Option::Output, true},
+    {"--overlap", Option::Overlap, false},
+    {"--log-dir", Option::LogDir, true},
+    {"--help", Option::Help, false},
+    {"-h", Option::Help, false},
     {"--version", Option::Version, false},
 };
+// clang-format on
 
 const OptionName* FindOption(const std::string& name) {
     for (const OptionName& option : kOptions) {
@@ -132,9 +146,12 @@ const char* OptionText(Option option) {
     return "";
 }
 
-const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force]";
+const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force] [--log-dir DIR]";
 const char* const kStatsUsage =
-    "quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap]";
+    "quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap] [--log-dir DIR]";
+const char* const kLogDirOfCommands =
+    "--log-dir belongs to --export, --at, import and stats: the window writes its logs in the "
+    "working folder";
 
 bool IsStatsOption(Option option) {
     return option == Option::Trees || option == Option::Output || option == Option::Overlap;
@@ -202,6 +219,7 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             request.picture.legend = true;
             return true;
         case Option::At:
+        case Option::LogDir:
         case Option::Help:
         case Option::Version:
             return true;
@@ -326,9 +344,9 @@ CommandLine AtCommandLine(const Arguments& arguments) {
 CommandLine ImportCommandLine(const Arguments& arguments) {
     for (const auto& entry : arguments.given) {
         if (entry.first != Option::Force) {
-            return Failure(
-                std::string(OptionText(entry.first)) +
-                " cannot be used with import, which takes only --force: " + kImportUsage);
+            return Failure(std::string(OptionText(entry.first)) +
+                           " cannot be used with import, which takes only --force and --log-dir: " +
+                           kImportUsage);
         }
     }
     if (arguments.files.size() != 4) {
@@ -370,8 +388,8 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
                 break;
             default:
                 return Failure(std::string(OptionText(option)) +
-                               " cannot be used with stats, which takes --trees, --output and "
-                               "--overlap: " +
+                               " cannot be used with stats, which takes --trees, --output, "
+                               "--overlap and --log-dir: " +
                                kStatsUsage);
         }
     }
@@ -384,14 +402,25 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
     return line;
 }
 
-}  // namespace
-
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
-    Arguments arguments;
-    std::string error;
-    if (!SplitArguments(args, arguments, error)) {
-        return Failure(error);
+// Takes --log-dir out of the arguments, which every command accepts alike.
+bool TakeLogFolder(Arguments& arguments, std::optional<std::string>& folder, std::string& error) {
+    auto& given = arguments.given;
+    for (auto entry = given.begin(); entry != given.end();) {
+        if (entry->first != Option::LogDir) {
+            ++entry;
+            continue;
+        }
+        if (entry->second.empty()) {
+            error = "--log-dir needs the folder to write the logs into";
+            return false;
+        }
+        folder = entry->second;
+        entry = given.erase(entry);
     }
+    return true;
+}
+
+CommandLine ModeCommandLine(const std::vector<std::string>& args, const Arguments& arguments) {
     if (arguments.Has(Option::Help) || arguments.Has(Option::Version)) {
         CommandLine line;
         line.mode = arguments.Has(Option::Help) ? CommandMode::Help : CommandMode::Version;
@@ -413,6 +442,27 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     return arguments.Has(Option::Export) ? ExportCommandLine(arguments)
                                          : WindowCommandLine(arguments);
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    Arguments arguments;
+    std::optional<std::string> logFolder;
+    std::string error;
+    if (!SplitArguments(args, arguments, error) || !TakeLogFolder(arguments, logFolder, error)) {
+        return Failure(error);
+    }
+    CommandLine line = ModeCommandLine(args, arguments);
+    if (!logFolder || line.mode == CommandMode::Error || line.mode == CommandMode::Help ||
+        line.mode == CommandMode::Version) {
+        return line;
+    }
+    if (line.mode == CommandMode::Window) {
+        return Failure(kLogDirOfCommands);
+    }
+    line.logFolder = logFolder;
+    return line;
 }
 
 std::string NumberList(std::initializer_list<double> values) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,10 @@ struct CommandLine {
     ImportRequest import;   // Import
     AtRequest at;           // At
     StatsRequest stats;     // Stats
-    std::string error;      // Error: one line naming the problem
+    // Export, Import, At, Stats: the folder --log-dir names for the log
+    // files; none, and no log file is written.
+    std::optional<std::string> logFolder;
+    std::string error;  // Error: one line naming the problem
 };
 
 // The arguments after the program name.

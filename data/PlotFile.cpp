@@ -430,21 +430,79 @@ bool PlotFile::FinishLookupIndexes() {
                                                 {uptakeGrid.get(), neighborGrid.get()});
 }
 
-bool PlotFile::DeleteIndexTables() {
+IndexDeletion PlotFile::DeleteIndexTables() {
     // Kept sets would go on naming tables that are gone; the next need
     // builds them again.
     treeUptakes.clear();
     treeGrids.clear();
     sortedValues.clear();
     treeStats.reset();
-    database.DeleteAllIndexTables();
-    // A registration is kept for every table whose DROP failed.
-    Result left = database.RunQuery("SELECT 1 FROM _db_indexes LIMIT 1");
-    const bool dropped = left.Status() == ResultStatus::Empty;
-    left.Close();
-    return dropped;
+    return database.DeleteAllIndexTables();
 }
 
 wxString StemUptakeQuery(const wxString& treeLabel) {
     return wxString::FromUTF8(TreeUptakeQuery(Utf8(treeLabel)).c_str());
+}
+
+namespace {
+
+std::string JoinedNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+// Index tables that a failed statement left, and what to do about it.
+std::string UndroppedText(const IndexDeletion& deletion, const std::string& file) {
+    const StatementFailure& failure = deletion.failure;
+    std::string text = deletion.undropped.empty()
+                           ? "The index tables of " + file + " could not all be deleted"
+                           : "Some index tables of " + file + " could not be deleted";
+    if (failure.cause != FailureCause::None) {
+        text += " because " + DescribeFailure(failure);
+    }
+    if (!deletion.undropped.empty()) {
+        text += ": " + JoinedNames(deletion.undropped);
+    }
+    const std::string remedy = RemedyFor(failure.cause);
+    return text + ". " +
+           (remedy.empty() ? "Reload it and delete the index tables again."
+                           : remedy + " Then delete the index tables again.");
+}
+
+// Registry rows that name no index table, one line each.
+std::string ForeignRowsText(const IndexDeletion& deletion, const std::string& file) {
+    const size_t count = deletion.foreignRows.size();
+    std::string text = std::to_string(count) + (count == 1 ? " row" : " rows") +
+                       " of the list of index tables of " + file + " (the table _db_indexes) " +
+                       (count == 1 ? "was" : "were") + " left as " +
+                       (count == 1 ? "it is" : "they are") +
+                       ", because Quenvar drops only index tables, whose names begin with _idx_:";
+    for (const IndexDeletion::ForeignRow& row : deletion.foreignRows) {
+        text += "\n    " + row.dataTable + ", " + row.name + ": names " +
+                (row.tableExists ? "the input table " + row.table
+                                 : "the table " + row.table + ", which does not exist");
+    }
+    if (deletion.undropped.empty() && deletion.failure.cause == FailureCause::None) {
+        text += "\nEvery index table was deleted; reload the plot to build them anew.";
+    }
+    return text +
+           "\nIf these rows are not wanted, delete them from _db_indexes with the sqlite3 "
+           "program.";
+}
+
+}  // namespace
+
+wxString IndexDeletionMessage(const IndexDeletion& deletion, const wxString& fileName) {
+    const std::string file = Quoted(Utf8(fileName));
+    std::string text;
+    if (!deletion.undropped.empty() || deletion.failure.cause != FailureCause::None) {
+        text = UndroppedText(deletion, file);
+    }
+    if (!deletion.foreignRows.empty()) {
+        text += (text.empty() ? "" : "\n\n") + ForeignRowsText(deletion, file);
+    }
+    return wxString::FromUTF8(text.c_str());
 }

@@ -135,9 +135,9 @@ class PlotFile {
     // Why the tree's index table could not be built, the last time it was
     // tried; empty when it was built.
     wxString GetTreeProblem(const wxString& tree) const;
-    // Drops every index table of the file, and what was kept of them; false
-    // when some could not be dropped (another program held the file).
-    bool DeleteIndexTables();
+    // Drops every index table of the file, and what was kept of them; says
+    // which registry rows were left, and why.
+    IndexDeletion DeleteIndexTables();
     // What the file holds that the layers show otherwise than written, one
     // line each (texts in value columns that are not numbers); logged too.
     const std::vector<std::string>& GetDataWarnings() const { return dataWarnings; }
@@ -192,3 +192,7 @@ class PlotFile {
 
 // The source query of one tree's uptake: the cells where its column is not 0.
 wxString StemUptakeQuery(const wxString& treeLabel);
+
+// What to tell the user when DeleteIndexTables left registry rows of the
+// file (named fileName in the text): which, and why; empty when it left none.
+wxString IndexDeletionMessage(const IndexDeletion& deletion, const wxString& fileName);

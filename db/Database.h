@@ -12,6 +12,7 @@
 #include <string>
 
 #include "db/Connection.h"
+#include "db/IndexDeletion.h"
 #include "db/Query.h"
 #include "db/Result.h"
 #include "db/TableState.h"
@@ -104,9 +105,10 @@ class Database {
     void DropIndexTable(const wxString& dataTable, const wxString& name);
     void DropIndexTables(const char* dataTable);
     void DropIndexTables(const wxString& dataTable);
-    // Drops every registered index table; registrations whose table is still
-    // there afterwards (its DROP failed) are kept.
-    void DeleteAllIndexTables();
+    // Drops every registered index table and says what it left: a
+    // registration whose table is still there (its DROP failed) is kept, as
+    // is one that names no index table (logged on the console channel).
+    IndexDeletion DeleteAllIndexTables();
 
     // What index tables were derived from, kept beside the registry in the
     // program's own tables `_db_sources` (one row per index table) and
@@ -183,4 +185,8 @@ class Database {
     // Those statements for the state known to be current; empty when none is.
     std::string CurrentCheckedSql(const char* dataTable);
     void ForgetUnregisteredSources();
+    // The registry rows that name no index table, as Delete Index Tables
+    // leaves them; the drops of the others in drops.
+    std::vector<IndexDeletion::ForeignRow> ReadRegistryForDeletion(Query& drops);
+    std::vector<std::string> RegisteredIndexTables();
 };

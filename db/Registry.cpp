@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Log.h"
 #include "base/Text.h"
 #include "db/Database.h"
 #include "db/SqlText.h"
@@ -15,12 +16,25 @@ const char* const kIndexesTable = "_db_indexes";
 const char* const kIndexPrefix = "_idx_";
 const size_t kMaxIndexTableName = 255;
 
+const char* const kForeignInputRow =
+    "Delete Index Tables left the registry row (%s, %s) alone: it names the input table %s, "
+    "not an index table";
+const char* const kForeignMissingRow =
+    "Delete Index Tables left the registry row (%s, %s) alone: it names the table %s, which "
+    "does not exist";
+
 void IgnoreChange(void*, int, const char*) {}
 
 // Every index table carries the prefix; anything else in the registry is not
 // ours to drop (a damaged or crafted file may name the user's own tables).
 bool IsIndexTableName(const std::string& name) {
     return name.compare(0, std::strlen(kIndexPrefix), kIndexPrefix) == 0;
+}
+
+// The registry rows that name an index table, told as IsIndexTableName tells them.
+std::string OwnRows() {
+    return "substr(index_table, 1, " + std::to_string(std::strlen(kIndexPrefix)) +
+           ") = " + SqlLiteral(kIndexPrefix);
 }
 
 }  // namespace
@@ -199,25 +213,63 @@ void Database::DropIndexTables(const wxString& dataTable) {
     DropIndexTables(Utf8(dataTable).c_str());
 }
 
-void Database::DeleteAllIndexTables() {
-    Query drops;
+std::vector<IndexDeletion::ForeignRow> Database::ReadRegistryForDeletion(Query& drops) {
+    std::vector<IndexDeletion::ForeignRow> foreign;
     {
-        Result result = RunQuery(Query("SELECT index_table FROM %s", kIndexesTable));
+        Result result =
+            RunQuery(Query("SELECT data_table, name, index_table FROM %s", kIndexesTable));
         while (result.HasRow()) {
-            std::string table = result.NextRow().GetString(0u);
+            const Row row = result.NextRow();
+            const std::string table = row.GetString(2u);
             // Each name is quoted on its own; a value can never add statements.
+            // A table already gone is no failure: its row just goes.
             if (IsIndexTableName(table)) {
-                drops.Append("DROP TABLE %s;", SqlName(table).c_str());
+                drops.Append("DROP TABLE IF EXISTS %s;", SqlName(table).c_str());
+            } else {
+                foreign.push_back({row.GetString(0u), row.GetString(1u), table, false});
             }
         }
         result.Close();
     }
+    for (IndexDeletion::ForeignRow& row : foreign) {
+        row.tableExists = HasTable(row.table.c_str());
+        Log(LOG_CONSOLE, row.tableExists ? kForeignInputRow : kForeignMissingRow,
+            row.dataTable.c_str(), row.name.c_str(), row.table.c_str());
+    }
+    return foreign;
+}
+
+std::vector<std::string> Database::RegisteredIndexTables() {
+    std::vector<std::string> tables;
+    Result result =
+        RunQuery(Query("SELECT index_table FROM %s WHERE %s", kIndexesTable, OwnRows().c_str()));
+    while (result.HasRow()) {
+        tables.push_back(result.NextRow().GetString(0u));
+    }
+    return tables;
+}
+
+IndexDeletion Database::DeleteAllIndexTables() {
+    IndexDeletion deletion;
+    if (!connection) {
+        deletion.failure.cause = FailureCause::Other;
+        deletion.failure.message = "the file is not open";
+        return deletion;
+    }
+    // The deletion's statements count as one batch: its first failure says why.
+    connection->batchFailure = StatementFailure();
+    connection->batchFailureSpoils = false;
+    Query drops;
+    deletion.foreignRows = ReadRegistryForDeletion(drops);
     RunQueries(drops);
     // Keep the registration of every table that is still there (its DROP
     // failed), so that it is never built a second time on top of old rows.
     RunQuery(
-        Query("DELETE FROM %s WHERE NOT EXISTS (SELECT 1 FROM sqlite_master WHERE type = "
+        Query("DELETE FROM %s WHERE %s AND NOT EXISTS (SELECT 1 FROM sqlite_master WHERE type = "
               "'table' AND sqlite_master.name = %s.index_table COLLATE NOCASE)",
-              kIndexesTable, kIndexesTable));
+              kIndexesTable, OwnRows().c_str(), kIndexesTable));
+    deletion.undropped = RegisteredIndexTables();
+    deletion.failure = connection->batchFailure;
     ForgetUnregisteredSources();
+    return deletion;
 }

@@ -227,9 +227,12 @@ LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerD
             break;
     }
     if (colors.OwnClasses()) {
-        section.note = section.note.empty()
-                           ? wxString(RuleNote(colors.classes->Rule()))
-                           : RuleNote(colors.classes->Rule()) + wxString("; ") + section.note;
+        // Under a gradient the rule is a scale, not classes.
+        const wxString rule = !section.bar ? wxString(RuleNote(colors.classes->Rule()))
+                              : colors.classes->Rule() == ClassRule::Log
+                                  ? wxString("on a log scale")
+                                  : wxString("on the values' ranks");
+        section.note = section.note.empty() ? rule : rule + "; " + section.note;
     }
     return section;
 }

@@ -405,34 +405,32 @@ bool PlotSession::DeleteIndexTables() {
     fileName.clear();
     filePath.clear();
     fileWork = true;
-    auto dropped = std::make_shared<bool>(false);
+    auto deletion = std::make_shared<IndexDeletion>();
     std::weak_ptr<int> session = alive;
     hooks.runJob(
         ProgressMonitor(0.0, 0.0),
-        [file, dropped](ProgressMonitor&) {
+        [file, deletion](ProgressMonitor&) {
             WorkerLockWait wait(file->GetDatabase());
-            *dropped = file->DeleteIndexTables();
+            *deletion = file->DeleteIndexTables();
         },
-        [this, session, name, dropped](const JobEnd& end) {
+        [this, session, name, deletion](const JobEnd& end) {
             if (!session.expired()) {
-                OnIndexTablesDeleted(name, *dropped, end);
+                OnIndexTablesDeleted(name, *deletion, end);
             }
         });
     return true;
 }
 
-void PlotSession::OnIndexTablesDeleted(const wxString& name, bool dropped, const JobEnd& end) {
+void PlotSession::OnIndexTablesDeleted(const wxString& name, const IndexDeletion& deletion,
+                                       const JobEnd& end) {
     fileWork = false;
     if (!end.finished) {
         hooks.inform(
             end.Describe(wxString::Format("The index tables of \"%s\" could not be deleted", name)),
             "Delete Index Tables", wxOK | wxICON_ERROR);
-    } else if (!dropped) {
-        hooks.inform(wxString::Format("Some index tables of \"%s\" could not be deleted because "
-                                      "another program kept the file busy. Reload it and try "
-                                      "again.",
-                                      name),
-                     "Delete Index Tables", wxOK | wxICON_WARNING);
+    } else if (!deletion.Complete()) {
+        hooks.inform(IndexDeletionMessage(deletion, name), "Delete Index Tables",
+                     wxOK | wxICON_WARNING);
     } else {
         hooks.inform(kIndexesDeleted, "Indexes Deleted", wxOK | wxICON_INFORMATION);
     }

@@ -136,7 +136,8 @@ class PlotSession {
     // Makes the lookup indexes a first opening left for later, once the map
     // is shown; false when none is lacking or other work runs.
     bool StartLookupIndexes();
-    void OnIndexTablesDeleted(const wxString& name, bool dropped, const JobEnd& end);
+    void OnIndexTablesDeleted(const wxString& name, const IndexDeletion& deletion,
+                              const JobEnd& end);
     // True, and the Reload offered, when another file now has the plot's
     // name: nothing more is written into the file that has gone.
     bool FileWasReplaced();

@@ -51,8 +51,9 @@ class ChangedGridTest : public testing::TestWithParam<Edit> {
 
     // The picture and the reading of a file, as `name`.png.
     std::pair<wxImage, std::string> Draw(const std::string& file, const std::string& name) {
-        const ProgramRun run = Export(name + ".png", file,
-                                      {"--size", "240x200", "--layers", kLayers, "--stems", "T1"});
+        const ProgramRun run =
+            Export(name + ".png", file,
+                   {"--size", "240x200", "--layers", kLayers, "--stems", "T1", "--log-dir", "."});
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const ProgramRun at = RunQuenvar({"--at", "4.5,3.5", "--stems", "T1", file});
         EXPECT_EQ(at.exitCode, 0) << at.err;

@@ -80,6 +80,10 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     return run;
 }
 
+bool ReachedTheProgram(const ProgramRun& run) {
+    return run.exitCode != 125 && run.exitCode != 127;
+}
+
 ProgramRun Export(const std::string& out, const std::string& file,
                   const std::vector<std::string>& args) {
     std::vector<std::string> all = {"--export", out};

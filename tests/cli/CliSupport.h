@@ -30,6 +30,13 @@ ProgramRun RunQuenvar(const std::vector<std::string>& args, RunOptions options =
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       RunOptions options = {});
 
+// Whether a run asked to be user nobody got to run the program at all: as
+// root the child gives up its rights first (125 when it cannot), and nobody
+// may not reach a build that lies in a folder only root can enter (127).
+// A test that needs it skips with kCannotRunAsNobody otherwise.
+bool ReachedTheProgram(const ProgramRun& run);
+const char* const kCannotRunAsNobody = "cannot run the program as user nobody here";
+
 // Runs `quenvar --export OUT ...args... FILE`, without a display: the
 // export needs none.
 ProgramRun Export(const std::string& out, const std::string& file,

@@ -42,9 +42,9 @@ class TextColumnsTest : public testing::Test {
     std::vector<std::string> trees;
 
     ProgramRun Draw(const std::string& file) {
-        return Export(
-            file + ".png", file,
-            {"--size", "420x300", "--layers", kLayers, "--stems", trees[0] + "," + trees[1]});
+        return Export(file + ".png", file,
+                      {"--size", "420x300", "--layers", kLayers, "--stems",
+                       trees[0] + "," + trees[1], "--log-dir", "."});
     }
 
     std::string Read(const std::string& file) {

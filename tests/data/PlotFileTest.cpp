@@ -119,6 +119,74 @@ TEST_F(PlotFileTest, TreeSetIsKeptUntilTheIndexTablesAreDeleted) {
     EXPECT_TRUE(SchemaHas(path, "table", table));
 }
 
+// Rows a damaged or crafted registry holds besides Quenvar's own.
+TEST_F(PlotFileTest, DeletingIndexTablesLeavesAndNamesRowsThatNameNoIndexTable) {
+    MakeGridTable();
+    MakeStemTable();
+    auto plot = Open();
+    ExecSql(path,
+            "INSERT INTO _db_indexes VALUES ('grid', 'uptake_1', 'grid'), "
+            "('grid', 'neighbor_1', 'nothing')");
+    const IndexDeletion deletion = plot->DeleteIndexTables();
+    ASSERT_EQ(deletion.foreignRows.size(), 2u);
+    EXPECT_TRUE(deletion.foreignRows[0].tableExists);
+    EXPECT_FALSE(deletion.foreignRows[1].tableExists);
+    EXPECT_TRUE(deletion.undropped.empty());
+    EXPECT_EQ(deletion.failure.cause, FailureCause::None);
+    EXPECT_EQ(
+        QueryColumn(path, "SELECT name FROM sqlite_master WHERE substr(name, 1, 5) = '_idx_'"),
+        std::vector<std::string>{});
+    EXPECT_EQ(QueryColumn(path, "SELECT count(*) FROM grid"), std::vector<std::string>{"4"});
+    EXPECT_EQ(QueryColumn(path, "SELECT index_table FROM _db_indexes"),
+              (std::vector<std::string>{"grid", "nothing"}));
+    EXPECT_TRUE(LogHas("console.log",
+                       "(console) Delete Index Tables left the registry row (grid, uptake_1) "
+                       "alone: it names the input table grid, not an index table"));
+    EXPECT_TRUE(LogHas("console.log",
+                       "(console) Delete Index Tables left the registry row (grid, neighbor_1) "
+                       "alone: it names the table nothing, which does not exist"));
+    EXPECT_EQ(IndexDeletionMessage(deletion, "plot.db"),
+              "2 rows of the list of index tables of \"plot.db\" (the table _db_indexes) were "
+              "left as they are, because Quenvar drops only index tables, whose names begin "
+              "with _idx_:\n"
+              "    grid, uptake_1: names the input table grid\n"
+              "    grid, neighbor_1: names the table nothing, which does not exist\n"
+              "Every index table was deleted; reload the plot to build them anew.\n"
+              "If these rows are not wanted, delete them from _db_indexes with the sqlite3 "
+              "program.");
+}
+
+// Only a real lock is blamed on another program; another cause is named as itself.
+TEST_F(PlotFileTest, DeletingIndexTablesUnderAnotherProgramsLockSaysSo) {
+    MakeGridTable();
+    MakeStemTable();
+    Connection::SetLockWait(std::chrono::milliseconds(100));
+    auto plot = Open();
+    IndexDeletion deletion;
+    {
+        LockHolder writer(path, "BEGIN IMMEDIATE", std::chrono::minutes(1));
+        deletion = plot->DeleteIndexTables();
+    }
+    Connection::SetLockWait(Connection::kDefaultLockWait);
+    EXPECT_EQ(deletion.failure.cause, FailureCause::Locked);
+    EXPECT_EQ(deletion.undropped.size(), 2u);
+    EXPECT_TRUE(deletion.foreignRows.empty());
+    const wxString message = IndexDeletionMessage(deletion, "plot.db");
+    EXPECT_TRUE(
+        message.StartsWith("Some index tables of \"plot.db\" could not be deleted "
+                           "because the file is locked by another program"))
+        << message;
+    EXPECT_NE(message.Find("_idx_grid_uptake_13365"), wxNOT_FOUND) << message;
+
+    deletion.failure.cause = FailureCause::ReadOnly;
+    EXPECT_NE(IndexDeletionMessage(deletion, "plot.db").Find("read-only"), wxNOT_FOUND);
+    EXPECT_EQ(IndexDeletionMessage(deletion, "plot.db").Find("locked"), wxNOT_FOUND);
+    // Once the lock is gone, everything goes.
+    deletion = plot->DeleteIndexTables();
+    EXPECT_TRUE(deletion.Complete());
+    EXPECT_TRUE(IndexDeletionMessage(deletion, "plot.db").empty());
+}
+
 TEST_F(PlotFileTest, FileWithoutStemOpensWithTheGridAlone) {
     MakeGridTable();
     auto plot = Open();
