@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "db/EngineScan.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
 
@@ -15,14 +16,13 @@ enum { kRowid, kX, kY, kCount, kN, kE, kS, kW, kColumns };
 
 // The exact stored number, for comparisons; false for anything but a number
 // that a double holds exactly.
-bool StoredNumber(sqlite3_stmt* row, int column, int type, double& value) {
-    if (type == SQLITE_FLOAT) {
-        value = sqlite3_column_double(row, column);
+bool StoredNumber(const StoredValue& stored, double& value) {
+    if (stored.type == SQLITE_FLOAT) {
+        value = stored.real;
         return true;
     }
-    if (type == SQLITE_INTEGER) {
-        const sqlite3_int64 integer = sqlite3_column_int64(row, column);
-        value = static_cast<double>(integer);
+    if (stored.type == SQLITE_INTEGER) {
+        value = static_cast<double>(stored.integer);
         return std::fabs(value) < 9007199254740992.0;
     }
     return false;
@@ -31,44 +31,107 @@ bool StoredNumber(sqlite3_stmt* row, int column, int type, double& value) {
 // Values above this do not keep their integer reading in single precision.
 const double kExactFloatInteger = 16777216.0;
 
+// Takes the table's rows one by one, in row id order, while each can be held.
+class RowTaker {
+  public:
+    explicit RowTaker(std::vector<IndexCells::Cell>& cells) : cells(cells) {}
+
+    // False when the row cannot be held: every row must read with the types
+    // of the first, whichever comes first, and its row id must follow the last.
+    bool Take(const StoredValue* row) {
+        double stored[kColumns];
+        for (int i = 0; i < kColumns; ++i) {
+            if (cells.empty()) {
+                types[i] = row[i].type;
+            }
+            if (row[i].type != types[i] || !StoredNumber(row[i], stored[i]) ||
+                (row[i].type == SQLITE_INTEGER && std::fabs(stored[i]) > kExactFloatInteger) ||
+                std::fabs(stored[i]) > FLT_MAX) {
+                return false;
+            }
+        }
+        if (!cells.empty() && !(stored[kRowid] > lastRowid)) {
+            return false;
+        }
+        lastRowid = stored[kRowid];
+        // Within those bounds a query's row reads each value as its float.
+        auto read = [&](int i) { return static_cast<float>(stored[i]); };
+        const double c = stored[kCount];
+        cells.push_back(IndexCells::Cell{
+            stored[kX], stored[kY], read(kCount), read(kN), read(kE), read(kS), read(kW), c > 0.0,
+            c != stored[kN] || c != stored[kE] || c != stored[kS] || c != stored[kW]});
+        return true;
+    }
+    int Type(int column) const { return types[column]; }
+
+  private:
+    std::vector<IndexCells::Cell>& cells;
+    int types[kColumns] = {};
+    double lastRowid = 0.0;
+};
+
+// The rows handed over inside SQLite's engine (see EngineScan); false when
+// they cannot be held, or cannot be walked that way (walked then tells).
+bool TakeInEngine(EngineScan& scan, RowTaker& taker, bool& walked) {
+    walked = scan.IsUsable() && scan.ColumnCount() == kColumns;
+    StoredValue row[kColumns];
+    bool held = true;
+    auto part = [&](int first, int count, sqlite3_value** values) {
+        for (int k = 0; k < count && first + k < kColumns; ++k) {
+            row[first + k] = StoredValueOf(values[k]);
+        }
+    };
+    return walked && scan.Walk(part, [&] { held = held && taker.Take(row); }) && held;
+}
+
 }  // namespace
 
 std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::string& table,
                                              const char* xColumn, const char* yColumn) {
-    const std::string sql = "SELECT rowid, " + SqlName(xColumn) + ", " + SqlName(yColumn) +
-                            ", count, n, e, s, w FROM " + SqlName(table) + " ORDER BY rowid";
-    Statement rows(database, sql.c_str());
+    const std::string values = SqlName(xColumn) + ", " + SqlName(yColumn) +
+                               ", count, n, e, s, w FROM " + SqlName(table) + " ORDER BY rowid";
     auto loaded = std::unique_ptr<IndexCells>(new IndexCells);
-    int types[kColumns] = {};
-    while (rows.Step()) {
-        sqlite3_stmt* row = rows.Handle();
-        double stored[kColumns];
-        for (int i = 0; i < kColumns; ++i) {
-            const int type = sqlite3_column_type(row, i);
-            // Every row must read with the types of the first, whichever comes first.
-            if (loaded->cells.empty()) {
-                types[i] = type;
+    RowTaker taker(loaded->cells);
+    EngineScan scan(database, "SELECT rowid AS row_id, " + values);
+    bool walked = false;
+    if (scan.IsUsable()) {
+        loaded->Reserve(database, table);
+    }
+    if (!TakeInEngine(scan, taker, walked)) {
+        if (walked) {
+            return nullptr;
+        }
+        Statement rows(database, ("SELECT rowid, " + values).c_str());
+        StoredValue row[kColumns];
+        while (rows.Step()) {
+            for (int i = 0; i < kColumns; ++i) {
+                row[i] = StoredValueAt(rows.Handle(), i);
             }
-            if (type != types[i] || !StoredNumber(row, i, type, stored[i]) ||
-                (type == SQLITE_INTEGER && std::fabs(stored[i]) > kExactFloatInteger) ||
-                std::fabs(stored[i]) > FLT_MAX) {
+            if (!taker.Take(row)) {
                 return nullptr;
             }
         }
-        // Within those bounds a query's row reads each value as its float.
-        auto read = [&](int i) { return static_cast<float>(stored[i]); };
-        const double c = stored[kCount];
-        loaded->cells.push_back(Cell{
-            stored[kX], stored[kY], read(kCount), read(kN), read(kE), read(kS), read(kW), c > 0.0,
-            c != stored[kN] || c != stored[kE] || c != stored[kS] || c != stored[kW]});
+        if (!rows.Finished()) {
+            return nullptr;  // the walk was cut short
+        }
     }
-    if (!rows.Finished()) {
-        return nullptr;  // the walk was cut short
-    }
-    loaded->xKind = types[kX] == SQLITE_INTEGER ? CellInteger : CellReal;
-    loaded->yKind = types[kY] == SQLITE_INTEGER ? CellInteger : CellReal;
+    loaded->xKind = taker.Type(kX) == SQLITE_INTEGER ? CellInteger : CellReal;
+    loaded->yKind = taker.Type(kY) == SQLITE_INTEGER ? CellInteger : CellReal;
     loaded->OrderByY();
     return loaded;
+}
+
+// Room for every row at once, so that a table of millions of rows is not
+// copied again and again as it is read.
+void IndexCells::Reserve(Database& database, const std::string& table) {
+    const long long kMostReserved = 1LL << 27;
+    Statement last(database, ("SELECT max(rowid) FROM " + SqlName(table)).c_str());
+    if (last.Step()) {
+        const long long rows = sqlite3_column_int64(last.Handle(), 0);
+        if (rows > 0 && rows <= kMostReserved) {
+            cells.reserve(static_cast<size_t>(rows));
+        }
+    }
 }
 
 std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells) {

@@ -56,4 +56,5 @@ class IndexCells {
 
     // Puts cells that came by row id in the order of the y index.
     void OrderByY();
+    void Reserve(Database& database, const std::string& table);
 };

@@ -222,15 +222,16 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
     progress.SetMessage("%s", kind.buildMessage);
     progress.SetTotal(cells.size());
     Statement cast(database, kCastToReal);
-    IndexRows rows(cells, kind.countIsInteger,
-                   [&cast](const char* text) { return SqliteReading(cast, text, 0.0); });
-    double size = cellSize;
-    rows.GetCellSize(size);
-    rows.SpreadToNeighbours(size);
+    const IndexRows::Parser parse = [&cast](const char* text) {
+        return SqliteReading(cast, text, 0.0);
+    };
+    IndexRows rows(cells, kind.countIsInteger, parse);
+    const CellNeighbours& around = Source().GetNeighbours(parse, cellSize);
+    rows.SpreadToNeighbours(around);
     if (!rows.IsExact()) {
         return false;
     }
-    cellSize = size;
+    cellSize = around.CellSize();
 
     // A real column gets the number itself where "%f" writes it exactly,
     // otherwise the text, which SQLite reads as it reads the same literal.

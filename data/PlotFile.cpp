@@ -364,6 +364,8 @@ bool PlotFile::TreeGridWanted(const wxString& treeName) const {
 void PlotFile::KeepTreeGrid(const wxString& treeName, GatheredSource* gathered) {
     std::unique_ptr<UptakeGridData> grid;
     if (IsTreeDrawable(treeName)) {
+        // Each tree reads the grid again.
+        database.KeepPagesInMemory();
         grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0), gathered);
         if (!grid->IsIndexReady()) {
             NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
@@ -399,6 +401,7 @@ void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
             toBuild.insert(labels.back());
         }
     }
+    database.KeepPagesInMemory();
     std::map<std::string, GatheredSource> gathered;
     std::string error;
     if (!GatherTreeSources(database, labels, toBuild, gathered, error)) {

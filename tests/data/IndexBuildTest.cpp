@@ -276,7 +276,11 @@ TEST_F(IndexBuildTest, LookupIndexesMadeAfterTheTablesLeaveTheFileAsOneBuild) {
     auto uptake = LoadPlotWide<UptakeGridData>(database);
     auto neighbor = LoadPlotWide<NeighborGridData>(database);
     EXPECT_TRUE(trace.StartingWith("BEGIN").empty());
-    EXPECT_TRUE(trace.StartingWith("SELECT * FROM (SELECT * FROM grid)").empty());
+    for (const std::string& statement : trace.Statements()) {
+        // The pass over every value of grid, however it is run.
+        EXPECT_EQ(statement.find("SELECT * FROM (SELECT * FROM grid) "), std::string::npos)
+            << statement;
+    }
     EXPECT_FALSE(uptake->LacksLookupIndexes());
 }
 
