@@ -113,6 +113,22 @@ std::string DrawRequest(RenderHelper& helper, const ExportRequest& request, cons
     return EncodePng(picture);
 }
 
+// A table that could not be written after all leaves its layers empty, as
+// they are when it cannot be built at the opening: the picture is drawn
+// again without them and takes the place of the first.
+bool RedrawWithout(RenderHelper& helper, const ExportRequest& request, const Scene& scene,
+                   std::string& error) {
+    const std::string drawn = DrawRequest(helper, request, scene);
+    PendingFile again(request.outputPath);
+    if (drawn.empty()) {
+        error = "cannot draw a picture of " + std::to_string(request.picture.width) + "x" +
+                std::to_string(request.picture.height) + " pixels";
+        return false;
+    }
+    return again.Create(error) && again.Write(drawn.data(), drawn.size(), error) &&
+           again.Publish(true, error);
+}
+
 }  // namespace
 
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
@@ -133,8 +149,10 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         colorSettings = new ColorSettings;
     }
 
+    // The plot-wide index tables a first opening builds are written after
+    // the picture, which needs only their rows in memory.
     auto plot = std::make_unique<PlotFile>(wxString::FromUTF8(request.databasePath.c_str()),
-                                           ProgressMonitor(0, 0));
+                                           ProgressMonitor(0, 0), LookupIndexes::TableLater);
     const PlotOpening& opening = plot->GetOpening();
     if (!opening.IsOpen()) {
         error = Utf8(opening.problem);
@@ -150,9 +168,6 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     const PictureRequest& wanted = request.picture;
     const Scene scene = RequestedScene(helper, wanted);
     const std::string drawn = DrawRequest(helper, request, scene);
-    if (missingLayers) {
-        *missingLayers = MissingLayers(helper.GetPlot(), scene);
-    }
     if (warning.empty()) {
         warning = Utf8(helper.GetPlot().GetTreeSetProblem());
     }
@@ -164,9 +179,21 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     if (!picture.Write(drawn.data(), drawn.size(), error) || !picture.Publish(true, error)) {
         return false;
     }
-    // The picture is there first: the lookup indexes a first opening leaves
-    // for later are made before the export ends, for the openings after it.
-    helper.GetPlot().FinishLookupIndexes();
+    // The picture is there first: the index tables and lookup indexes a
+    // first opening leaves for later are made before the export ends, for
+    // the openings after it.
+    PlotFile& drawnPlot = helper.GetPlot();
+    const size_t missingBefore = drawnPlot.GetOpening().missing.size();
+    drawnPlot.FinishLookupIndexes();
+    if (drawnPlot.GetOpening().missing.size() != missingBefore) {
+        warning = Utf8(drawnPlot.GetOpening().problem);
+        if (!RedrawWithout(helper, request, scene, error)) {
+            return false;
+        }
+    }
+    if (missingLayers) {
+        *missingLayers = MissingLayers(drawnPlot, scene);
+    }
     return true;
 }
 

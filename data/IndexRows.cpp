@@ -179,6 +179,11 @@ bool IndexRows::ExtremeRows(size_t& lowest, size_t& highest) const {
     return true;
 }
 
+double IndexRows::CountAsRead(size_t row) const {
+    const double count = rows[row].count;
+    return counts ? static_cast<int>(count) : ReadBack(count, parse);
+}
+
 std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
     if (!exact) {
         return nullptr;

@@ -84,6 +84,8 @@ class IndexRows {
     // the order an index on the count gives them: of equal ones, the first
     // for the least and the last for the greatest. False without rows.
     bool ExtremeRows(size_t& lowest, size_t& highest) const;
+    // A row's count as a query reads it back from the table.
+    double CountAsRead(size_t row) const;
     // Hands every cell's value on to its neighbours (of the same source cells).
     void SpreadToNeighbours(const CellNeighbours& around);
     const std::vector<Row>& Rows() const { return rows; }

@@ -12,7 +12,8 @@ void DatabaseLoader::Start(const wxString& path, const std::vector<wxString>& tr
     RunBehindProgress(
         parent, ProgressMonitor(0.0, 0.0),
         [path, trees, plot](ProgressMonitor& monitor) {
-            auto opened = std::make_unique<PlotFile>(path, monitor);
+            // The map is drawn from memory before the index tables are written.
+            auto opened = std::make_unique<PlotFile>(path, monitor, LookupIndexes::TableLater);
             if (opened->GetOpening().IsOpen()) {
                 opened->HoldCells();
                 for (const wxString& tree : trees) {

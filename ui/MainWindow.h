@@ -139,7 +139,8 @@ class MainWindow : public wxFrame {
     std::unique_ptr<TreeSetMaker> treeSets;
     // Work on the open file runs on a worker: the window leaves the file alone meanwhile.
     bool fileWorkRunning = false;
-    bool lookupsTried = false;  // StartLookupIndexes ran for the open file
+    bool lookupsTried = false;   // StartLookupIndexes ran for the open file
+    size_t setsToldMissing = 0;  // the plot-wide sets said to lack their tables
     wxString openAfterWork;
     // Draws again when a drawing found the file busy.
     wxTimer busyRetry;
@@ -190,6 +191,9 @@ class MainWindow : public wxFrame {
     // is shown, as a job on the file; false when none is lacking or other
     // work on the file runs (its end starts it then).
     bool StartLookupIndexes();
+    // Says that a table written after the map could not be written after
+    // all, and draws its layers empty, as an opening that failed at once does.
+    void TellLateIndexFailure();
     // What follows work on the file: an opening asked for meanwhile.
     bool OpenAfterWork();
     void ShowFileBusy();

@@ -118,6 +118,7 @@ void MainWindow::OnDatabaseLoaded(const wxString& path, std::unique_ptr<PlotFile
     }
     treeSets->ForgetFailures();
     lookupsTried = false;
+    setsToldMissing = opening.missing.size();
     ResetView();
     ClearLayerCaches();
     viewer->SetLayers({});
@@ -195,6 +196,7 @@ void MainWindow::OnTreeSetsMade(const wxString& problems) {
     if (OpenAfterWork() || !renderHelper) {
         return;
     }
+    TellLateIndexFailure();
     RedrawLayers(false);
     if (!problems.empty()) {
         Inform(problems + kTryTreesAgain, "Individual Stem Layers", wxOK | wxICON_WARNING);
@@ -239,10 +241,24 @@ bool MainWindow::StartLookupIndexes() {
             self->fileWorkRunning = false;
             self->readoutBar->SetWorkNote(wxString());
             if (!self->OpenAfterWork()) {
+                self->TellLateIndexFailure();
                 self->RedrawLayers(false);
             }
         });
     return true;
+}
+
+void MainWindow::TellLateIndexFailure() {
+    if (!renderHelper) {
+        return;
+    }
+    const PlotOpening& opening = renderHelper->GetPlot().GetOpening();
+    if (opening.missing.size() == setsToldMissing) {
+        return;
+    }
+    setsToldMissing = opening.missing.size();
+    ClearLayerCaches();
+    Inform(opening.problem, "Open Database", wxOK | wxICON_WARNING);
 }
 
 // ---------------------------------------------------------------------------
