@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <functional>
+#include <numeric>
 
 #include "db/EngineScan.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
 
 namespace {
-
-enum { kRowid, kX, kY, kCount, kN, kE, kS, kW, kColumns };
 
 // The exact stored number, for comparisons; false for anything but a number
 // that a double holds exactly.
@@ -31,17 +31,17 @@ bool StoredNumber(const StoredValue& stored, double& value) {
 // Values above this do not keep their integer reading in single precision.
 const double kExactFloatInteger = 16777216.0;
 
-// Takes the table's rows one by one, in row id order, while each can be held.
-class RowTaker {
+// The rows of a walk in row id order (the row id first), as long as each can
+// be held: every column keeps the type of its first row's value, whichever
+// comes first, holds a number within the bounds a float reads exactly, and
+// the row ids rise.
+class StoredRows {
   public:
-    explicit RowTaker(std::vector<IndexCells::Cell>& cells) : cells(cells) {}
+    explicit StoredRows(int columns) : columns(columns) {}
 
-    // False when the row cannot be held: every row must read with the types
-    // of the first, whichever comes first, and its row id must follow the last.
-    bool Take(const StoredValue* row) {
-        double stored[kColumns];
-        for (int i = 0; i < kColumns; ++i) {
-            if (cells.empty()) {
+    bool Read(const StoredValue* row, double* stored) {
+        for (int i = 0; i < columns; ++i) {
+            if (first) {
                 types[i] = row[i].type;
             }
             if (row[i].type != types[i] || !StoredNumber(row[i], stored[i]) ||
@@ -50,73 +50,106 @@ class RowTaker {
                 return false;
             }
         }
-        if (!cells.empty() && !(stored[kRowid] > lastRowid)) {
+        if (!first && !(stored[0] > lastRowid)) {
             return false;
         }
-        lastRowid = stored[kRowid];
-        // Within those bounds a query's row reads each value as its float.
-        auto read = [&](int i) { return static_cast<float>(stored[i]); };
-        const double c = stored[kCount];
-        cells.push_back(IndexCells::Cell{
-            stored[kX], stored[kY], read(kCount), read(kN), read(kE), read(kS), read(kW), c > 0.0,
-            c != stored[kN] || c != stored[kE] || c != stored[kS] || c != stored[kW]});
+        first = false;
+        lastRowid = stored[0];
         return true;
     }
     int Type(int column) const { return types[column]; }
 
   private:
-    std::vector<IndexCells::Cell>& cells;
-    int types[kColumns] = {};
+    static const int kMost = 8;
+    int columns;
+    int types[kMost] = {};
+    bool first = true;
     double lastRowid = 0.0;
 };
 
-// The rows handed over inside SQLite's engine (see EngineScan); false when
-// they cannot be held, or cannot be walked that way (walked then tells).
-bool TakeInEngine(EngineScan& scan, RowTaker& taker, bool& walked) {
-    walked = scan.IsUsable() && scan.ColumnCount() == kColumns;
-    StoredValue row[kColumns];
+using RowTake = std::function<bool(const StoredValue* row)>;
+
+// Hands every row of the walk to take, the values handed over inside
+// SQLite's engine (see EngineScan); false when take refused one or the walk
+// was cut short.
+bool TakeInEngine(EngineScan& scan, int columns, const RowTake& take) {
+    StoredValue row[8];
     bool held = true;
     auto part = [&](int first, int count, sqlite3_value** values) {
-        for (int k = 0; k < count && first + k < kColumns; ++k) {
+        for (int k = 0; k < count && first + k < columns; ++k) {
             row[first + k] = StoredValueOf(values[k]);
         }
     };
-    return walked && scan.Walk(part, [&] { held = held && taker.Take(row); }) && held;
+    return scan.Walk(part, [&] { held = held && take(row); }) && held;
+}
+
+// The same, each value fetched from the statement's rows.
+bool TakeByStatement(Database& database, const std::string& sql, int columns, const RowTake& take) {
+    Statement rows(database, sql.c_str());
+    StoredValue row[8];
+    while (rows.Step()) {
+        for (int i = 0; i < columns; ++i) {
+            row[i] = StoredValueAt(rows.Handle(), i);
+        }
+        if (!take(row)) {
+            return false;
+        }
+    }
+    return rows.Finished();  // false when the walk was cut short
+}
+
+// A cell's levels from its stored count and neighbours' values.
+IndexCells::Levels LevelsFrom(double count, const double* around) {
+    return IndexCells::Levels{
+        static_cast<float>(around[0]), static_cast<float>(around[1]), static_cast<float>(around[2]),
+        static_cast<float>(around[3]),
+        count != around[0] || count != around[1] || count != around[2] || count != around[3]};
 }
 
 }  // namespace
 
+// The positions and counts are read first, and the neighbours' values only
+// when the level lines ask for them: a reopening whose map shows blocks
+// needs no more.
 std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::string& table,
                                              const char* xColumn, const char* yColumn) {
-    const std::string values = SqlName(xColumn) + ", " + SqlName(yColumn) +
-                               ", count, n, e, s, w FROM " + SqlName(table) + " ORDER BY rowid";
+    const std::string positions = SqlName(xColumn) + ", " + SqlName(yColumn) + ", count";
+    const std::string from = " FROM " + SqlName(table) + " ORDER BY rowid";
     auto loaded = std::unique_ptr<IndexCells>(new IndexCells);
-    RowTaker taker(loaded->cells);
-    EngineScan scan(database, "SELECT rowid AS row_id, " + values);
-    bool walked = false;
-    if (scan.IsUsable()) {
+    std::vector<Cell>& cells = loaded->cells;
+    // Within the bounds StoredRows keeps, a query's row reads each value as its float.
+    auto cellOf = [](const double* stored) {
+        return Cell{stored[1], stored[2], static_cast<float>(stored[3]), stored[3] > 0.0};
+    };
+    // A table that lacks a column the level lines read is read by the
+    // queries, which say so; told quietly here.
+    EngineScan whole(database, "SELECT rowid AS row_id, " + positions + ", n, e, s, w" + from);
+    StoredRows rows(whole.IsUsable() ? 4 : 8);
+    bool taken = false;
+    if (whole.IsUsable()) {
         loaded->Reserve(database, table);
+        EngineScan scan(database, "SELECT rowid AS row_id, " + positions + from);
+        taken = scan.IsUsable() && TakeInEngine(scan, 4, [&](const StoredValue* row) {
+                    double stored[4] = {};
+                    return rows.Read(row, stored) && (cells.push_back(cellOf(stored)), true);
+                });
+    } else {
+        taken = TakeByStatement(database, "SELECT rowid, " + positions + ", n, e, s, w" + from, 8,
+                                [&](const StoredValue* row) {
+                                    double stored[8] = {};
+                                    if (!rows.Read(row, stored)) {
+                                        return false;
+                                    }
+                                    cells.push_back(cellOf(stored));
+                                    loaded->levels.push_back(LevelsFrom(stored[3], stored + 4));
+                                    return true;
+                                });
     }
-    if (!TakeInEngine(scan, taker, walked)) {
-        if (walked) {
-            return nullptr;
-        }
-        Statement rows(database, ("SELECT rowid, " + values).c_str());
-        StoredValue row[kColumns];
-        while (rows.Step()) {
-            for (int i = 0; i < kColumns; ++i) {
-                row[i] = StoredValueAt(rows.Handle(), i);
-            }
-            if (!taker.Take(row)) {
-                return nullptr;
-            }
-        }
-        if (!rows.Finished()) {
-            return nullptr;  // the walk was cut short
-        }
+    if (!taken) {
+        return nullptr;
     }
-    loaded->xKind = taker.Type(kX) == SQLITE_INTEGER ? CellInteger : CellReal;
-    loaded->yKind = taker.Type(kY) == SQLITE_INTEGER ? CellInteger : CellReal;
+    loaded->xKind = rows.Type(1) == SQLITE_INTEGER ? CellInteger : CellReal;
+    loaded->yKind = rows.Type(2) == SQLITE_INTEGER ? CellInteger : CellReal;
     loaded->OrderByY();
     return loaded;
 }
@@ -134,9 +167,45 @@ void IndexCells::Reserve(Database& database, const std::string& table) {
     }
 }
 
-std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells) {
+bool IndexCells::HoldLevels(Database& database, const std::string& table) {
+    if (levels.size() == cells.size()) {
+        return true;
+    }
+    if (levelsTried) {
+        return false;
+    }
+    levelsTried = true;
+    const std::string sql = " count, n, e, s, w FROM " + SqlName(table) + " ORDER BY rowid";
+    std::vector<Levels> read;
+    read.reserve(cells.size());
+    StoredRows rows(6);
+    auto take = [&](const StoredValue* row) {
+        double stored[6] = {};
+        return read.size() < cells.size() && rows.Read(row, stored) &&
+               (read.push_back(LevelsFrom(stored[1], stored + 2)), true);
+    };
+    EngineScan scan(database, "SELECT rowid AS row_id," + sql);
+    const bool taken = scan.IsUsable() ? TakeInEngine(scan, 6, take)
+                                       : TakeByStatement(database, "SELECT rowid," + sql, 6, take);
+    if (!taken || read.size() != cells.size()) {
+        return false;
+    }
+    if (rowOrder.empty()) {
+        levels = std::move(read);
+        return true;
+    }
+    levels.resize(cells.size());
+    for (size_t at = 0; at < cells.size(); ++at) {
+        levels[at] = read[rowOrder[at]];
+    }
+    return true;
+}
+
+std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells,
+                                                  std::vector<Levels> levels) {
     auto held = std::unique_ptr<IndexCells>(new IndexCells);
     held->cells = std::move(cells);
+    held->levels = std::move(levels);
     held->xKind = CellReal;
     held->yKind = CellReal;
     held->OrderByY();
@@ -146,9 +215,28 @@ std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells) {
 // The y index orders by y, then by row id.
 void IndexCells::OrderByY() {
     auto byY = [](const Cell& a, const Cell& b) { return a.y < b.y; };
-    if (!std::is_sorted(cells.begin(), cells.end(), byY)) {
-        std::stable_sort(cells.begin(), cells.end(), byY);
+    if (std::is_sorted(cells.begin(), cells.end(), byY)) {
+        return;
     }
+    std::vector<uint32_t> order(cells.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return cells[a].y < cells[b].y; });
+    std::vector<Cell> sorted;
+    sorted.reserve(cells.size());
+    for (uint32_t at : order) {
+        sorted.push_back(cells[at]);
+    }
+    cells = std::move(sorted);
+    if (!levels.empty()) {
+        std::vector<Levels> moved;
+        moved.reserve(levels.size());
+        for (uint32_t at : order) {
+            moved.push_back(levels[at]);
+        }
+        levels = std::move(moved);
+    }
+    rowOrder = std::move(order);
 }
 
 double IndexCells::ReadX(const Cell& cell) const {
@@ -177,7 +265,8 @@ void IndexCells::Select(const ViewFilter& view, bool levelsOnly,
         }
         const bool inX = strict ? cell.x > view.xMin && cell.x < view.xMax
                                 : cell.x >= view.xMin && cell.x <= view.xMax;
-        if (!inX || (strict && !cell.positive) || (levelsOnly && !cell.levelDiffers)) {
+        if (!inX || (strict && !cell.positive) ||
+            (levelsOnly && !levels[static_cast<size_t>(&cell - cells.data())].differs)) {
             continue;
         }
         selected.push_back(&cell);

@@ -189,7 +189,9 @@ std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
         return nullptr;
     }
     std::vector<IndexCells::Cell> cells;
+    std::vector<IndexCells::Levels> levels;
     cells.reserve(rows.size());
+    levels.reserve(rows.size());
     // Integer counts are stored as themselves; sums as their "%f" text reads.
     auto read = [&](double value) {
         return static_cast<float>(counts ? static_cast<int>(value) : ReadBack(value, parse));
@@ -202,12 +204,12 @@ std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
             return nullptr;
         }
         const double c = key(row.count);
-        cells.push_back(IndexCells::Cell{
-            row.x + 0.0, row.y + 0.0, read(row.count), read(row.n), read(row.e), read(row.s),
-            read(row.w), c > 0.0,
+        cells.push_back(IndexCells::Cell{row.x + 0.0, row.y + 0.0, read(row.count), c > 0.0});
+        levels.push_back(IndexCells::Levels{
+            read(row.n), read(row.e), read(row.s), read(row.w),
             c != key(row.n) || c != key(row.e) || c != key(row.s) || c != key(row.w)});
     }
-    return IndexCells::FromCells(std::move(cells));
+    return IndexCells::FromCells(std::move(cells), std::move(levels));
 }
 
 CellNeighbours::CellNeighbours(const std::vector<SourceCell>& cells, const PrintedParser& parse,

@@ -522,7 +522,7 @@ ViewFilter IndexedGridData::RangeOf(const ViewFilter& view) {
 // gives their rows by y, then by row id, the order the rows in memory keep.
 // A table without that index (made before it, or the index dropped by
 // another program) is read by the query.
-const IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
+IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
     if (!memoryTried) {
         memoryTried = true;
         // A table still to get its lookup indexes gets this one too.
@@ -640,18 +640,17 @@ double IndexedGridData::GetY() {
 bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells) {
     cells.clear();
     const std::string table = tablePending ? std::string() : GetTableName();
-    const IndexCells* rows = tablePending    ? memory.get()
-                             : table.empty() ? nullptr
-                                             : MemoryFor(table);
-    if (!rows || view.kind != ViewFilter::EdgesIncluded) {
+    IndexCells* rows = tablePending ? memory.get() : table.empty() ? nullptr : MemoryFor(table);
+    if (!rows || view.kind != ViewFilter::EdgesIncluded || !rows->HoldLevels(database, table)) {
         return false;
     }
     std::vector<const IndexCells::Cell*> selected;
     rows->Select(RangeOf(view), true, selected);
     cells.reserve(selected.size());
     for (const IndexCells::Cell* cell : selected) {
-        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, cell->n,
-                                  cell->e, cell->s, cell->w});
+        const IndexCells::Levels& around = rows->LevelsOf(*cell);
+        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, around.n,
+                                  around.e, around.s, around.w});
     }
     return true;
 }

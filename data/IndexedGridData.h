@@ -178,7 +178,7 @@ class IndexedGridData : public GridData {
     std::string LookupIndexName(const char* what) const;
     // The table's rows in memory, for the view queries the set builds
     // itself; null when they must be read by the query.
-    const IndexCells* MemoryFor(const std::string& table);
+    IndexCells* MemoryFor(const std::string& table);
     // True when the table has the set's y lookup index, on y alone.
     bool HasYIndex(const std::string& table);
     bool HasIndex(const std::string& name);
