@@ -20,7 +20,8 @@ GridSource::~GridSource() = default;
 
 const CellNeighbours& GridSource::GetNeighbours(const std::function<double(const char*)>& parse,
                                                 double cellSize) {
-    if (!neighbours || neighboursFrom != cellSize) {
+    // The size given counts only where the cells do not tell one.
+    if (!neighbours || (!neighbours->FoundCellSize() && neighboursFrom != cellSize)) {
         neighbours = std::make_unique<CellNeighbours>(GetCells(), parse, cellSize);
         neighboursFrom = cellSize;
     }

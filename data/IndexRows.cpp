@@ -221,7 +221,7 @@ CellNeighbours::CellNeighbours(const std::vector<SourceCell>& cells, const Print
     if (!exact) {
         return;
     }
-    TwoGreatestApart(cells, parse, size);
+    foundSize = TwoGreatestApart(cells, parse, size);
     PositionIndex index(cells.size());
     for (size_t i = 0; i < cells.size(); ++i) {
         index.Add(Key(cells[i].x), Key(cells[i].y), static_cast<int>(i));
@@ -231,6 +231,11 @@ CellNeighbours::CellNeighbours(const std::vector<SourceCell>& cells, const Print
         return InRange(x) && InRange(y) ? index.FirstAt(Key(x), Key(y)) : kOutOfRange;
     };
     for (size_t i = 0; i < cells.size(); ++i) {
+        // Only a cell with some value hands anything on, in either set.
+        if (cells[i].sum == 0.0 && cells[i].positive == 0) {
+            targets[i] = {-1, -1, -1, -1};
+            continue;
+        }
         // The position as the pass reads it back from the table.
         const double x = ReadBack(cells[i].x, parse);
         const double y = ReadBack(cells[i].y, parse);

@@ -30,7 +30,8 @@ using PrintedParser = std::function<double(const char* text)>;
 
 // Where each cell hands its value on: for every source row, the rows at the
 // four places around it (y - cell, x - cell, y + cell, x + cell), found by
-// exact equality of the stored coordinates. The same for every set built
+// exact equality of the stored coordinates; worked out for the rows with a
+// value, the only ones that hand anything on. The same for every set built
 // from one source, so worked out once for them all.
 class CellNeighbours {
   public:
@@ -40,8 +41,10 @@ class CellNeighbours {
 
     // False when some position is one these rules cannot reproduce.
     bool IsExact() const { return exact; }
-    // The distance of the two greatest stored x values, or the size given.
+    // The distance of the two greatest stored x values, or the size given;
+    // whether it is the former.
     double CellSize() const { return size; }
+    bool FoundCellSize() const { return foundSize; }
     // The first row at the place in the direction (0 to 3, as above) of a
     // row, -1 when there is none, kOutOfRange when that place lies beyond
     // what "%f" keeps exact; NextAt gives the others there, in table order.
@@ -53,6 +56,7 @@ class CellNeighbours {
     std::vector<std::array<int, 4>> targets;
     std::vector<int> next;
     double size;
+    bool foundSize = false;
     bool exact = true;
 };
 
