@@ -72,7 +72,6 @@ class IndexCells {
     std::vector<uint32_t> rowOrder;
     int xKind = 0;  // CellInteger or CellReal
     int yKind = 0;
-    int countType = 0;  // the count's storage type, which the levels' reading shares
 
     // Puts cells that came by row id in the order of the y index.
     void OrderByY();
