@@ -115,6 +115,22 @@ std::string DrawRequest(PlotPainter& painter, const PictureStyle& style,
     return EncodePng(picture);
 }
 
+// A table that could not be written after all leaves its layers empty, as
+// they are when it cannot be built at the opening: the picture is drawn
+// again without them and takes the place of the first.
+bool RedrawWithout(PlotPainter& painter, const ExportRequest& request, const Scene& scene,
+                   std::string& error) {
+    const std::string drawn = DrawRequest(painter, RequestStyle(request.picture), request, scene);
+    PendingFile again(request.outputPath);
+    if (drawn.empty()) {
+        error = "cannot draw a picture of " + std::to_string(request.picture.width) + "x" +
+                std::to_string(request.picture.height) + " pixels";
+        return false;
+    }
+    return again.Create(error) && again.Write(drawn.data(), drawn.size(), error) &&
+           again.Publish(true, error);
+}
+
 }  // namespace
 
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
@@ -132,8 +148,10 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
         return false;
     }
 
+    // The plot-wide index tables a first opening builds are written after
+    // the picture, which needs only their rows in memory.
     auto plot = std::make_unique<PlotFile>(wxString::FromUTF8(request.databasePath.c_str()),
-                                           ProgressMonitor(0, 0));
+                                           ProgressMonitor(0, 0), LookupIndexes::TableLater);
     const PlotOpening& opening = plot->GetOpening();
     if (!opening.IsOpen()) {
         error = Utf8(opening.problem);
@@ -149,9 +167,6 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     const PictureRequest& wanted = request.picture;
     const Scene scene = RequestedScene(painter, wanted);
     const std::string drawn = DrawRequest(painter, RequestStyle(wanted), request, scene);
-    if (missingLayers) {
-        *missingLayers = MissingLayers(*plot, scene);
-    }
     if (warning.empty()) {
         warning = Utf8(plot->GetTreeSetProblem());
     }
@@ -163,9 +178,20 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     if (!picture.Write(drawn.data(), drawn.size(), error) || !picture.Publish(true, error)) {
         return false;
     }
-    // The picture is there first: the lookup indexes a first opening leaves
-    // for later are made before the export ends, for the openings after it.
+    // The picture is there first: the index tables and lookup indexes a
+    // first opening leaves for later are made before the export ends, for
+    // the openings after it.
+    const size_t missingBefore = plot->GetOpening().missing.size();
     plot->FinishLookupIndexes();
+    if (plot->GetOpening().missing.size() != missingBefore) {
+        warning = Utf8(plot->GetOpening().problem);
+        if (!RedrawWithout(painter, request, scene, error)) {
+            return false;
+        }
+    }
+    if (missingLayers) {
+        *missingLayers = MissingLayers(*plot, scene);
+    }
     return true;
 }
 

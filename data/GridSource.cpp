@@ -1,5 +1,8 @@
 #include "data/GridSource.h"
 
+#include <sqlite3.h>
+
+#include "data/IndexRows.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
 
@@ -12,6 +15,18 @@ enum { kXMin, kXMax, kYMin, kYMax };
 GridSource::GridSource(Database database, const char* sourceSql, const char* xColumn,
                        const char* yColumn)
     : database(database), sourceSql(sourceSql), xColumn(xColumn), yColumn(yColumn) {}
+
+GridSource::~GridSource() = default;
+
+const CellNeighbours& GridSource::GetNeighbours(const std::function<double(const char*)>& parse,
+                                                double cellSize) {
+    // The size given counts only where the cells do not tell one.
+    if (!neighbours || (!neighbours->FoundCellSize() && neighboursFrom != cellSize)) {
+        neighbours = std::make_unique<CellNeighbours>(GetCells(), parse, cellSize);
+        neighboursFrom = cellSize;
+    }
+    return *neighbours;
+}
 
 bool GridSource::ReadXMin(double& value) {
     return ReadExtent(kXMin, value);
@@ -62,14 +77,52 @@ bool GridSource::ReadExtent(int which, double& value) {
     return extents[which].found;
 }
 
-// One pass instead of a sorted scan per extent. An ascending sort puts NULL
-// first, so a column holding any NULL has NULL as its least value; min()
-// skips NULLs and would not say so, hence the counts.
+// One pass instead of a sorted scan per extent.
 void GridSource::ReadExtents() {
     if (extentsRead) {
         return;
     }
     extentsRead = true;
+    bool usable = false;
+    const bool found = ReadExtentsInEngine(usable) || (!usable && ReadExtentsByQuery());
+    if (!found) {
+        return;
+    }
+    // The width of the source's rows, as a first row shows it.
+    Statement source(database, sourceSql.c_str());
+    if (source.Step()) {
+        columnCount = static_cast<int>(source.Columns()->Count());
+    }
+}
+
+// The positions handed over inside SQLite's engine (see EngineScan), their
+// least and greatest worked out as the query below finds them; false when
+// they cannot be handed over so (usable tells). True when there were rows.
+bool GridSource::ReadExtentsInEngine(bool& usable) {
+    const std::string x = SqlName(xColumn);
+    const std::string y = SqlName(yColumn);
+    EngineScan engine(database, "SELECT " + x + ", " + y + " FROM (" + sourceSql + ")");
+    usable = engine.IsUsable() && engine.ColumnCount() == 2;
+    if (!usable) {
+        return false;
+    }
+    NumberExtents xs;
+    NumberExtents ys;
+    auto part = [&](int first, int count, sqlite3_value** values) {
+        for (int k = 0; k < count; ++k) {
+            (first + k == 0 ? xs : ys).Add(StoredValueOf(values[k]));
+        }
+    };
+    if (!engine.Walk(part, [] {}) || !xs.HasRows()) {
+        return false;
+    }
+    TakeExtents(xs, ys);
+    return true;
+}
+
+// An ascending sort puts NULL first, so a column holding any NULL has NULL
+// as its least value; min() skips NULLs and would not say so, hence the counts.
+bool GridSource::ReadExtentsByQuery() {
     const std::string x = SqlName(xColumn);
     const std::string y = SqlName(yColumn);
     // As numbers: a text column would otherwise order "99.5" after "123.0".
@@ -81,7 +134,7 @@ void GridSource::ReadExtents() {
         sourceSql.c_str());
     Statement statement(database, query.Text());
     if (!statement.Step() || statement.GetInt(4) == 0) {
-        return;
+        return false;
     }
     const bool xHasNull = statement.GetInt(5) < statement.GetInt(4);
     const bool yHasNull = statement.GetInt(6) < statement.GetInt(4);
@@ -91,13 +144,7 @@ void GridSource::ReadExtents() {
         // A NULL reads as empty text, that is 0.
         extents[i].value = nullFirst[i] ? 0.0 : statement.GetDouble(i);
     }
-    statement.Close();
-
-    // The width of the source's rows, as a first row shows it.
-    Statement source(database, sourceSql.c_str());
-    if (source.Step()) {
-        columnCount = static_cast<int>(source.Columns()->Count());
-    }
+    return true;
 }
 
 const std::vector<SourceCell>& GridSource::GetCells() {
@@ -107,12 +154,37 @@ const std::vector<SourceCell>& GridSource::GetCells() {
     cellsRead = true;
     const Query query("SELECT * FROM (%s) ", sourceSql.c_str());
     readVersion = database.GetDataVersion();
+    // Prepared as ever, for its column names and so that a query that does
+    // not compile is logged alike; its rows come through the engine when
+    // they can.
     Statement rows(database, query.Text());
     TableScan scan(rows.Handle());
+    NumberExtents xs;
+    NumberExtents ys;
+    EngineScan engine(database, query.Text());
+    int width = 0;
+    if (engine.IsUsable() && rows.Handle()) {
+        width = engine.ColumnCount();
+        readComplete = ReadInEngine(engine, rows.Handle(), scan, xs, ys);
+    } else {
+        readComplete = ReadByColumns(rows, scan, xs, ys, width);
+    }
+    // A read cut short says nothing for sure about what the source holds.
+    readState = scan.State();
+    if (readComplete && !extentsRead && xs.HasRows() && ys.HasRows()) {
+        // The pass saw every row: the extents' own pass is not needed.
+        extentsRead = true;
+        columnCount = width;
+        TakeExtents(xs, ys);
+    }
+    return cells;
+}
+
+bool GridSource::ReadByColumns(Statement& rows, TableScan& scan, NumberExtents& xs,
+                               NumberExtents& ys, int& width) {
     std::vector<StoredValue> values;
     int xAt = -1;
     int yAt = -1;
-    int width = 0;
     // Each value as Statement::GetDouble reads it, from the one fetch the
     // scan makes of it.
     auto read = [&](int position) {
@@ -122,8 +194,6 @@ const std::vector<SourceCell>& GridSource::GetCells() {
         const unsigned column = rows.Columns()->Resolve(static_cast<unsigned>(position));
         return ReadDouble(rows.Handle(), column, rows.Columns()->Kind(column), values[column]);
     };
-    NumberExtents xs;
-    NumberExtents ys;
     while (rows.Step()) {
         scan.AddRow(rows.Handle(), &values);
         if (cells.empty()) {
@@ -143,14 +213,54 @@ const std::vector<SourceCell>& GridSource::GetCells() {
         }
         cells.push_back(cell);
     }
-    // A read cut short says nothing for sure about what the source holds.
-    readComplete = rows.Finished();
-    readState = scan.State();
-    if (readComplete && !extentsRead && xs.HasRows() && ys.HasRows()) {
-        // The pass saw every row: the extents' own pass is not needed.
-        extentsRead = true;
-        columnCount = width;
-        TakeExtents(xs, ys);
+    return rows.Finished();
+}
+
+// The same reading of the same values, each taken where SQLite hands it to
+// the scan's function. The columns' names are distinct here, so each
+// position reads its own value.
+bool GridSource::ReadInEngine(EngineScan& engine, sqlite3_stmt* named, TableScan& scan,
+                              NumberExtents& xs, NumberExtents& ys) {
+    const int width = engine.ColumnCount();
+    int xAt = -1;
+    int yAt = -1;
+    for (int i = 0; i < width; ++i) {
+        const std::string name = ResultColumnName(named, i);
+        xAt = name == xColumn ? i : xAt;
+        yAt = name == yColumn ? i : yAt;
     }
-    return cells;
+    const bool positioned = xAt >= 0 && yAt >= 0;
+    // Each column is read with the type of its value in the first row.
+    std::vector<int> kinds(static_cast<size_t>(width));
+    bool firstRow = true;
+    SourceCell cell{0.0, 0.0, 0.0, 0};
+    auto part = [&](int first, int count, sqlite3_value** values) {
+        if (first == 0) {
+            scan.StartRow();
+            cell = SourceCell{0.0, 0.0, 0.0, 0};
+        }
+        for (int k = 0; k < count; ++k) {
+            const int i = first + k;
+            const StoredValue value = StoredValueOf(values[k]);
+            scan.AddValue(static_cast<size_t>(i), value);
+            if (firstRow) {
+                kinds[static_cast<size_t>(i)] = KindOfType(value.type);
+            }
+            if (positioned && (i == xAt || i == yAt)) {
+                (i == xAt ? xs : ys).Add(value);
+            }
+            const double number = ReadDouble(values[k], kinds[static_cast<size_t>(i)], value);
+            cell.x = i == xAt ? number : cell.x;
+            cell.y = i == yAt ? number : cell.y;
+            if (i >= 3) {
+                cell.sum += number;
+                cell.positive += number > 0.0 ? 1 : 0;
+            }
+        }
+    };
+    auto rowEnd = [&] {
+        firstRow = false;
+        cells.push_back(cell);
+    };
+    return engine.Walk(part, rowEnd);
 }

@@ -5,11 +5,18 @@
 // they hold, in the extents too.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/NumberExtents.h"
 #include "db/Database.h"
+#include "db/EngineScan.h"
+#include "db/Statement.h"
+#include "db/TableState.h"
+
+class CellNeighbours;
 
 // One source row, its values read as a Row reads them.
 struct SourceCell {
@@ -32,6 +39,7 @@ struct GatheredSource {
 class GridSource {
   public:
     GridSource(Database database, const char* sourceSql, const char* xColumn, const char* yColumn);
+    ~GridSource();
 
     // The least and greatest x and y, each exactly what "source ORDER BY
     // column ASC (or DESC) LIMIT 1" gives. An extent without a value (no
@@ -53,6 +61,10 @@ class GridSource {
     bool IsReadComplete() const { return readComplete; }
     const TableState& GetReadState() const { return readState; }
     long long GetReadVersion() const { return readVersion; }
+    // Where each of those cells hands its value on (see CellNeighbours),
+    // worked out at the first call and kept for the sets built after it.
+    const CellNeighbours& GetNeighbours(const std::function<double(const char*)>& parse,
+                                        double cellSize);
 
   private:
     struct Extent {
@@ -72,9 +84,20 @@ class GridSource {
     bool readComplete = false;
     TableState readState;
     long long readVersion = 0;
+    std::unique_ptr<CellNeighbours> neighbours;
+    double neighboursFrom = 0.0;  // the cell size they were worked out with
 
     bool ReadExtent(int which, double& value);
+    // The two ways GetCells reads the rows; true when it read them all.
+    bool ReadByColumns(Statement& rows, TableScan& scan, NumberExtents& xs, NumberExtents& ys,
+                       int& width);
+    bool ReadInEngine(EngineScan& engine, sqlite3_stmt* named, TableScan& scan, NumberExtents& xs,
+                      NumberExtents& ys);
     // The extents a pass over every row found.
     void TakeExtents(const NumberExtents& x, const NumberExtents& y);
     void ReadExtents();
+    // True when the source has rows; the first says whether it could
+    // read them at all.
+    bool ReadExtentsInEngine(bool& usable);
+    bool ReadExtentsByQuery();
 };

@@ -5,24 +5,24 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <functional>
+#include <numeric>
 
+#include "db/EngineScan.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
 
 namespace {
 
-enum { kRowid, kX, kY, kCount, kN, kE, kS, kW, kColumns };
-
 // The exact stored number, for comparisons; false for anything but a number
 // that a double holds exactly.
-bool StoredNumber(sqlite3_stmt* row, int column, int type, double& value) {
-    if (type == SQLITE_FLOAT) {
-        value = sqlite3_column_double(row, column);
+bool StoredNumber(const StoredValue& stored, double& value) {
+    if (stored.type == SQLITE_FLOAT) {
+        value = stored.real;
         return true;
     }
-    if (type == SQLITE_INTEGER) {
-        const sqlite3_int64 integer = sqlite3_column_int64(row, column);
-        value = static_cast<double>(integer);
+    if (stored.type == SQLITE_INTEGER) {
+        value = static_cast<double>(stored.integer);
         return std::fabs(value) < 9007199254740992.0;
     }
     return false;
@@ -31,49 +31,181 @@ bool StoredNumber(sqlite3_stmt* row, int column, int type, double& value) {
 // Values above this do not keep their integer reading in single precision.
 const double kExactFloatInteger = 16777216.0;
 
-}  // namespace
+// The rows of a walk in row id order (the row id first), as long as each can
+// be held: every column keeps the type of its first row's value, whichever
+// comes first, holds a number within the bounds a float reads exactly, and
+// the row ids rise.
+class StoredRows {
+  public:
+    explicit StoredRows(int columns) : columns(columns) {}
 
-std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::string& table,
-                                             const char* xColumn, const char* yColumn) {
-    const std::string sql = "SELECT rowid, " + SqlName(xColumn) + ", " + SqlName(yColumn) +
-                            ", count, n, e, s, w FROM " + SqlName(table) + " ORDER BY rowid";
-    Statement rows(database, sql.c_str());
-    auto loaded = std::unique_ptr<IndexCells>(new IndexCells);
-    int types[kColumns] = {};
-    while (rows.Step()) {
-        sqlite3_stmt* row = rows.Handle();
-        double stored[kColumns];
-        for (int i = 0; i < kColumns; ++i) {
-            const int type = sqlite3_column_type(row, i);
-            // Every row must read with the types of the first, whichever comes first.
-            if (loaded->cells.empty()) {
-                types[i] = type;
+    bool Read(const StoredValue* row, double* stored) {
+        for (int i = 0; i < columns; ++i) {
+            if (first) {
+                types[i] = row[i].type;
             }
-            if (type != types[i] || !StoredNumber(row, i, type, stored[i]) ||
-                (type == SQLITE_INTEGER && std::fabs(stored[i]) > kExactFloatInteger) ||
+            if (row[i].type != types[i] || !StoredNumber(row[i], stored[i]) ||
+                (row[i].type == SQLITE_INTEGER && std::fabs(stored[i]) > kExactFloatInteger) ||
                 std::fabs(stored[i]) > FLT_MAX) {
-                return nullptr;
+                return false;
             }
         }
-        // Within those bounds a query's row reads each value as its float.
-        auto read = [&](int i) { return static_cast<float>(stored[i]); };
-        const double c = stored[kCount];
-        loaded->cells.push_back(Cell{
-            stored[kX], stored[kY], read(kCount), read(kN), read(kE), read(kS), read(kW), c > 0.0,
-            c != stored[kN] || c != stored[kE] || c != stored[kS] || c != stored[kW]});
+        if (!first && !(stored[0] > lastRowid)) {
+            return false;
+        }
+        first = false;
+        lastRowid = stored[0];
+        return true;
     }
-    if (!rows.Finished()) {
-        return nullptr;  // the walk was cut short
+    int Type(int column) const { return types[column]; }
+
+  private:
+    static const int kMost = 8;
+    int columns;
+    int types[kMost] = {};
+    bool first = true;
+    double lastRowid = 0.0;
+};
+
+using RowTake = std::function<bool(const StoredValue* row)>;
+
+// Hands every row of the walk to take, the values handed over inside
+// SQLite's engine (see EngineScan); false when take refused one or the walk
+// was cut short.
+bool TakeInEngine(EngineScan& scan, int columns, const RowTake& take) {
+    StoredValue row[8];
+    bool held = true;
+    auto part = [&](int first, int count, sqlite3_value** values) {
+        for (int k = 0; k < count && first + k < columns; ++k) {
+            row[first + k] = StoredValueOf(values[k]);
+        }
+    };
+    return scan.Walk(part, [&] { held = held && take(row); }) && held;
+}
+
+// The same, each value fetched from the statement's rows.
+bool TakeByStatement(Database& database, const std::string& sql, int columns, const RowTake& take) {
+    Statement rows(database, sql.c_str());
+    StoredValue row[8];
+    while (rows.Step()) {
+        for (int i = 0; i < columns; ++i) {
+            row[i] = StoredValueAt(rows.Handle(), i);
+        }
+        if (!take(row)) {
+            return false;
+        }
     }
-    loaded->xKind = types[kX] == SQLITE_INTEGER ? CellInteger : CellReal;
-    loaded->yKind = types[kY] == SQLITE_INTEGER ? CellInteger : CellReal;
+    return rows.Finished();  // false when the walk was cut short
+}
+
+// A cell's levels from its stored count and neighbours' values.
+IndexCells::Levels LevelsFrom(double count, const double* around) {
+    return IndexCells::Levels{
+        static_cast<float>(around[0]), static_cast<float>(around[1]), static_cast<float>(around[2]),
+        static_cast<float>(around[3]),
+        count != around[0] || count != around[1] || count != around[2] || count != around[3]};
+}
+
+}  // namespace
+
+// The positions and counts are read first, and the neighbours' values only
+// when the level lines ask for them: a reopening whose map shows blocks
+// needs no more.
+std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::string& table,
+                                             const char* xColumn, const char* yColumn) {
+    const std::string positions = SqlName(xColumn) + ", " + SqlName(yColumn) + ", count";
+    const std::string from = " FROM " + SqlName(table) + " ORDER BY rowid";
+    auto loaded = std::unique_ptr<IndexCells>(new IndexCells);
+    std::vector<Cell>& cells = loaded->cells;
+    // Within the bounds StoredRows keeps, a query's row reads each value as its float.
+    auto cellOf = [](const double* stored) {
+        return Cell{stored[1], stored[2], static_cast<float>(stored[3]), stored[3] > 0.0};
+    };
+    // A table that lacks a column the level lines read is read by the
+    // queries, which say so; told quietly here.
+    EngineScan whole(database, "SELECT rowid AS row_id, " + positions + ", n, e, s, w" + from);
+    StoredRows rows(whole.IsUsable() ? 4 : 8);
+    bool taken = false;
+    if (whole.IsUsable()) {
+        loaded->Reserve(database, table);
+        EngineScan scan(database, "SELECT rowid AS row_id, " + positions + from);
+        taken = scan.IsUsable() && TakeInEngine(scan, 4, [&](const StoredValue* row) {
+                    double stored[4] = {};
+                    return rows.Read(row, stored) && (cells.push_back(cellOf(stored)), true);
+                });
+    } else {
+        taken = TakeByStatement(database, "SELECT rowid, " + positions + ", n, e, s, w" + from, 8,
+                                [&](const StoredValue* row) {
+                                    double stored[8] = {};
+                                    if (!rows.Read(row, stored)) {
+                                        return false;
+                                    }
+                                    cells.push_back(cellOf(stored));
+                                    loaded->levels.push_back(LevelsFrom(stored[3], stored + 4));
+                                    return true;
+                                });
+    }
+    if (!taken) {
+        return nullptr;
+    }
+    loaded->xKind = rows.Type(1) == SQLITE_INTEGER ? CellInteger : CellReal;
+    loaded->yKind = rows.Type(2) == SQLITE_INTEGER ? CellInteger : CellReal;
     loaded->OrderByY();
     return loaded;
 }
 
-std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells) {
+// Room for every row at once, so that a table of millions of rows is not
+// copied again and again as it is read.
+void IndexCells::Reserve(Database& database, const std::string& table) {
+    const long long kMostReserved = 1LL << 27;
+    Statement last(database, ("SELECT max(rowid) FROM " + SqlName(table)).c_str());
+    if (last.Step()) {
+        const long long rows = sqlite3_column_int64(last.Handle(), 0);
+        if (rows > 0 && rows <= kMostReserved) {
+            cells.reserve(static_cast<size_t>(rows));
+        }
+    }
+}
+
+bool IndexCells::HoldLevels(Database& database, const std::string& table) {
+    if (levels.size() == cells.size()) {
+        return true;
+    }
+    if (levelsTried) {
+        return false;
+    }
+    levelsTried = true;
+    const std::string sql = " count, n, e, s, w FROM " + SqlName(table) + " ORDER BY rowid";
+    std::vector<Levels> read;
+    read.reserve(cells.size());
+    StoredRows rows(6);
+    auto take = [&](const StoredValue* row) {
+        double stored[6] = {};
+        return read.size() < cells.size() && rows.Read(row, stored) &&
+               (read.push_back(LevelsFrom(stored[1], stored + 2)), true);
+    };
+    EngineScan scan(database, "SELECT rowid AS row_id," + sql);
+    const bool taken = scan.IsUsable() ? TakeInEngine(scan, 6, take)
+                                       : TakeByStatement(database, "SELECT rowid," + sql, 6, take);
+    if (!taken || read.size() != cells.size()) {
+        return false;
+    }
+    if (rowOrder.empty()) {
+        levels = std::move(read);
+        return true;
+    }
+    levels.resize(cells.size());
+    for (size_t at = 0; at < cells.size(); ++at) {
+        levels[at] = read[rowOrder[at]];
+    }
+    return true;
+}
+
+std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells,
+                                                  std::vector<Levels> levels) {
     auto held = std::unique_ptr<IndexCells>(new IndexCells);
     held->cells = std::move(cells);
+    held->levels = std::move(levels);
     held->xKind = CellReal;
     held->yKind = CellReal;
     held->OrderByY();
@@ -83,9 +215,28 @@ std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells) {
 // The y index orders by y, then by row id.
 void IndexCells::OrderByY() {
     auto byY = [](const Cell& a, const Cell& b) { return a.y < b.y; };
-    if (!std::is_sorted(cells.begin(), cells.end(), byY)) {
-        std::stable_sort(cells.begin(), cells.end(), byY);
+    if (std::is_sorted(cells.begin(), cells.end(), byY)) {
+        return;
     }
+    std::vector<uint32_t> order(cells.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return cells[a].y < cells[b].y; });
+    std::vector<Cell> sorted;
+    sorted.reserve(cells.size());
+    for (uint32_t at : order) {
+        sorted.push_back(cells[at]);
+    }
+    cells = std::move(sorted);
+    if (!levels.empty()) {
+        std::vector<Levels> moved;
+        moved.reserve(levels.size());
+        for (uint32_t at : order) {
+            moved.push_back(levels[at]);
+        }
+        levels = std::move(moved);
+    }
+    rowOrder = std::move(order);
 }
 
 double IndexCells::ReadX(const Cell& cell) const {
@@ -114,7 +265,8 @@ void IndexCells::Select(const ViewFilter& view, bool levelsOnly,
         }
         const bool inX = strict ? cell.x > view.xMin && cell.x < view.xMax
                                 : cell.x >= view.xMin && cell.x <= view.xMax;
-        if (!inX || (strict && !cell.positive) || (levelsOnly && !cell.levelDiffers)) {
+        if (!inX || (strict && !cell.positive) ||
+            (levelsOnly && !levels[static_cast<size_t>(&cell - cells.data())].differs)) {
             continue;
         }
         selected.push_back(&cell);

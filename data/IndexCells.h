@@ -6,6 +6,7 @@
 // would from a query's rows.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,29 +20,43 @@ class IndexCells {
     struct Cell {
         double x;  // stored values, for the range tests
         double y;
-        // The values as a row of a query reads them.
-        float count;
+        float count;    // as a row of a query reads it
+        bool positive;  // count > 0
+    };
+    // What the level lines read of a cell besides: its neighbours' values as
+    // a row of a query reads them, and whether its count differs from one of
+    // them. Held only once asked for (HoldLevels), except where a build
+    // worked them out.
+    struct Levels {
         float n;
         float e;
         float s;
         float w;
-        bool positive;      // count > 0
-        bool levelDiffers;  // count differs from one of n, e, s, w
+        bool differs;
     };
     // The position as a row of a query reads it.
     double ReadX(const Cell& cell) const;
     double ReadY(const Cell& cell) const;
 
     // Cells whose values are known without reading the table, in row id
-    // order; their positions are read as reals.
-    static std::unique_ptr<IndexCells> FromCells(std::vector<Cell> cells);
+    // order, with their levels; their positions are read as reals.
+    static std::unique_ptr<IndexCells> FromCells(std::vector<Cell> cells,
+                                                 std::vector<Levels> levels);
     // Null when the table cannot be held this way.
     static std::unique_ptr<IndexCells> Load(Database& database, const std::string& table,
                                             const char* xColumn, const char* yColumn);
 
+    // Reads the levels of the table the cells were loaded from, if not held
+    // yet; false when they cannot be held this way (the level lines then
+    // read the table).
+    bool HoldLevels(Database& database, const std::string& table);
+    const Levels& LevelsOf(const Cell& cell) const {
+        return levels[static_cast<size_t>(&cell - cells.data())];
+    }
+
     // The cells of the view (its bounds as SQLite reads them from its query),
     // in the order of the y index; levelsOnly keeps only those whose count
-    // differs from a neighbour's.
+    // differs from a neighbour's (the levels must be held).
     void Select(const ViewFilter& view, bool levelsOnly, std::vector<const Cell*>& cells) const;
 
     // The cell whose square holds (x, y), chosen as a query with
@@ -50,10 +65,15 @@ class IndexCells {
     const Cell* Holding(double x, double y, double cellSize) const;
 
   private:
-    std::vector<Cell> cells;  // by y, then by row id
-    int xKind = 0;            // CellInteger or CellReal
+    std::vector<Cell> cells;     // by y, then by row id
+    std::vector<Levels> levels;  // beside them, once held
+    bool levelsTried = false;
+    // For each cell, its place in row id order; empty when that is its place here.
+    std::vector<uint32_t> rowOrder;
+    int xKind = 0;  // CellInteger or CellReal
     int yKind = 0;
 
     // Puts cells that came by row id in the order of the y index.
     void OrderByY();
+    void Reserve(Database& database, const std::string& table);
 };

@@ -74,6 +74,65 @@ class PositionIndex {
     }
 };
 
+// What a stored number reads back as through a Row: single precision.
+double ReadBack(double printed, const PrintedParser& parse) {
+    if (PrintsExactly(printed)) {
+        return static_cast<float>(printed);
+    }
+    const PrintedNumber number(printed);
+    const double read = std::strtod(number.text, nullptr);
+    // Any reading within two ulps of the C library's gives this float.
+    const double low = std::nextafter(std::nextafter(read, -INFINITY), -INFINITY);
+    const double high = std::nextafter(std::nextafter(read, INFINITY), INFINITY);
+    if (static_cast<float>(low) == static_cast<float>(high)) {
+        return static_cast<float>(read);
+    }
+    return static_cast<float>(parse(number.text));
+}
+
+// A value that stands for the stored number in comparisons: equal for two
+// numbers exactly when SQLite finds their stored values equal.
+double Key(double printed) {
+    if (PrintsExactly(printed)) {
+        return printed + 0.0;
+    }
+    return std::strtod(PrintedNumber(printed).text, nullptr) + 0.0;
+}
+
+// The distance of the two greatest distinct stored x values, compared
+// through their keys; false with fewer than two.
+bool TwoGreatestApart(const std::vector<SourceCell>& cells, const PrintedParser& parse,
+                      double& size) {
+    bool haveFirst = false;
+    bool haveSecond = false;
+    double firstKey = 0.0;
+    double secondKey = 0.0;
+    double first = 0.0;
+    double second = 0.0;
+    for (const SourceCell& cell : cells) {
+        const double key = Key(cell.x);
+        if (!haveFirst || key > firstKey) {
+            if (haveFirst) {
+                haveSecond = true;
+                secondKey = firstKey;
+                second = first;
+            }
+            haveFirst = true;
+            firstKey = key;
+            first = cell.x;
+        } else if (key < firstKey && (!haveSecond || key > secondKey)) {
+            haveSecond = true;
+            secondKey = key;
+            second = cell.x;
+        }
+    }
+    if (!haveSecond) {
+        return false;
+    }
+    size = ReadBack(first, parse) - ReadBack(second, parse);
+    return true;
+}
+
 }  // namespace
 
 PrintedNumber::PrintedNumber(double value) {
@@ -98,60 +157,6 @@ IndexRows::IndexRows(const std::vector<SourceCell>& cells, bool counts, Parser p
     }
 }
 
-double IndexRows::ReadBack(double printed) const {
-    if (PrintsExactly(printed)) {
-        return static_cast<float>(printed);
-    }
-    const PrintedNumber number(printed);
-    const double read = std::strtod(number.text, nullptr);
-    // Any reading within two ulps of the C library's gives this float.
-    const double low = std::nextafter(std::nextafter(read, -INFINITY), -INFINITY);
-    const double high = std::nextafter(std::nextafter(read, INFINITY), INFINITY);
-    if (static_cast<float>(low) == static_cast<float>(high)) {
-        return static_cast<float>(read);
-    }
-    return static_cast<float>(parse(number.text));
-}
-
-double IndexRows::Key(double printed) const {
-    if (PrintsExactly(printed)) {
-        return printed + 0.0;
-    }
-    return std::strtod(PrintedNumber(printed).text, nullptr) + 0.0;
-}
-
-bool IndexRows::GetCellSize(double& size) const {
-    // The two greatest distinct stored x values, compared through their keys.
-    bool haveFirst = false;
-    bool haveSecond = false;
-    double firstKey = 0.0;
-    double secondKey = 0.0;
-    double first = 0.0;
-    double second = 0.0;
-    for (const Row& row : rows) {
-        const double key = Key(row.x);
-        if (!haveFirst || key > firstKey) {
-            if (haveFirst) {
-                haveSecond = true;
-                secondKey = firstKey;
-                second = first;
-            }
-            haveFirst = true;
-            firstKey = key;
-            first = row.x;
-        } else if (key < firstKey && (!haveSecond || key > secondKey)) {
-            haveSecond = true;
-            secondKey = key;
-            second = row.x;
-        }
-    }
-    if (!haveSecond) {
-        return false;
-    }
-    size = ReadBack(first) - ReadBack(second);
-    return true;
-}
-
 bool IndexRows::ExtremeRows(size_t& lowest, size_t& highest) const {
     if (rows.empty()) {
         return false;
@@ -174,15 +179,22 @@ bool IndexRows::ExtremeRows(size_t& lowest, size_t& highest) const {
     return true;
 }
 
+double IndexRows::CountAsRead(size_t row) const {
+    const double count = rows[row].count;
+    return counts ? static_cast<int>(count) : ReadBack(count, parse);
+}
+
 std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
     if (!exact) {
         return nullptr;
     }
     std::vector<IndexCells::Cell> cells;
+    std::vector<IndexCells::Levels> levels;
     cells.reserve(rows.size());
+    levels.reserve(rows.size());
     // Integer counts are stored as themselves; sums as their "%f" text reads.
     auto read = [&](double value) {
-        return static_cast<float>(counts ? static_cast<int>(value) : ReadBack(value));
+        return static_cast<float>(counts ? static_cast<int>(value) : ReadBack(value, parse));
     };
     auto key = [&](double value) -> double {
         return counts ? static_cast<int>(value) : Key(value);
@@ -192,45 +204,67 @@ std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
             return nullptr;
         }
         const double c = key(row.count);
-        cells.push_back(IndexCells::Cell{
-            row.x + 0.0, row.y + 0.0, read(row.count), read(row.n), read(row.e), read(row.s),
-            read(row.w), c > 0.0,
+        cells.push_back(IndexCells::Cell{row.x + 0.0, row.y + 0.0, read(row.count), c > 0.0});
+        levels.push_back(IndexCells::Levels{
+            read(row.n), read(row.e), read(row.s), read(row.w),
             c != key(row.n) || c != key(row.e) || c != key(row.s) || c != key(row.w)});
     }
-    return IndexCells::FromCells(std::move(cells));
+    return IndexCells::FromCells(std::move(cells), std::move(levels));
 }
 
-void IndexRows::SpreadToNeighbours(double cellSize) {
+CellNeighbours::CellNeighbours(const std::vector<SourceCell>& cells, const PrintedParser& parse,
+                               double cellSize)
+    : size(cellSize) {
+    for (const SourceCell& cell : cells) {
+        exact = exact && InRange(cell.x) && InRange(cell.y);
+    }
     if (!exact) {
         return;
     }
-    PositionIndex index(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        index.Add(Key(rows[i].x), Key(rows[i].y), static_cast<int>(i));
+    foundSize = TwoGreatestApart(cells, parse, size);
+    PositionIndex index(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+        index.Add(Key(cells[i].x), Key(cells[i].y), static_cast<int>(i));
     }
-    auto give = [&](double x, double y, double Row::*field, double value) {
-        if (!InRange(x) || !InRange(y)) {
-            exact = false;
-            return;
-        }
-        for (int at = index.FirstAt(Key(x), Key(y)); at >= 0; at = index.NextAt(at)) {
-            rows[static_cast<size_t>(at)].*field = value;
-        }
+    targets.resize(cells.size());
+    auto at = [&](double x, double y) {
+        return InRange(x) && InRange(y) ? index.FirstAt(Key(x), Key(y)) : kOutOfRange;
     };
+    for (size_t i = 0; i < cells.size(); ++i) {
+        // Only a cell with some value hands anything on, in either set.
+        if (cells[i].sum == 0.0 && cells[i].positive == 0) {
+            targets[i] = {-1, -1, -1, -1};
+            continue;
+        }
+        // The position as the pass reads it back from the table.
+        const double x = ReadBack(cells[i].x, parse);
+        const double y = ReadBack(cells[i].y, parse);
+        targets[i] = {at(x, y - size), at(x - size, y), at(x, y + size), at(x + size, y)};
+    }
+    next.resize(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i) {
+        next[i] = index.NextAt(static_cast<int>(i));
+    }
+}
+
+void IndexRows::SpreadToNeighbours(const CellNeighbours& around) {
+    exact = exact && around.IsExact();
+    // The cell south of a giver gets its value as n, and so on around.
+    double Row::*const fields[4] = {&Row::n, &Row::e, &Row::s, &Row::w};
     // In table order, so that of two cells handing a value to the same place
     // the later one's stays, as with one UPDATE after the other.
     for (size_t i = 0; i < rows.size() && exact; ++i) {
-        const Row& row = rows[i];
         // The value as the pass reads it back from the table.
-        const double value = counts ? row.count : ReadBack(row.count);
+        const double value = counts ? rows[i].count : ReadBack(rows[i].count, parse);
         if (counts ? !(value > 0.0) : value == 0.0) {
             continue;
         }
-        const double x = ReadBack(row.x);
-        const double y = ReadBack(row.y);
-        give(x, y - cellSize, &Row::n, value);
-        give(x - cellSize, y, &Row::e, value);
-        give(x, y + cellSize, &Row::s, value);
-        give(x + cellSize, y, &Row::w, value);
+        for (int d = 0; d < 4 && exact; ++d) {
+            const int first = around.FirstAt(i, d);
+            exact = first != CellNeighbours::kOutOfRange;
+            for (int at = first; at >= 0; at = around.NextAt(at)) {
+                rows[static_cast<size_t>(at)].*fields[d] = value;
+            }
+        }
     }
 }

@@ -6,6 +6,7 @@
 // neighbours found by exact equality of those stored coordinates.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -23,11 +24,45 @@ struct PrintedNumber {
 // the range of a 32-bit integer), so that SQLite reads back the value itself.
 bool PrintsExactly(double value);
 
+// SQLite's own reading of a "%f" text, asked for the rare value whose
+// single-precision reading the C library's cannot settle.
+using PrintedParser = std::function<double(const char* text)>;
+
+// Where each cell hands its value on: for every source row, the rows at the
+// four places around it (y - cell, x - cell, y + cell, x + cell), found by
+// exact equality of the stored coordinates; worked out for the rows with a
+// value, the only ones that hand anything on. The same for every set built
+// from one source, so worked out once for them all.
+class CellNeighbours {
+  public:
+    // cellSize: the size to take when fewer than two x values tell one.
+    CellNeighbours(const std::vector<SourceCell>& cells, const PrintedParser& parse,
+                   double cellSize);
+
+    // False when some position is one these rules cannot reproduce.
+    bool IsExact() const { return exact; }
+    // The distance of the two greatest stored x values, or the size given;
+    // whether it is the former.
+    double CellSize() const { return size; }
+    bool FoundCellSize() const { return foundSize; }
+    // The first row at the place in the direction (0 to 3, as above) of a
+    // row, -1 when there is none, kOutOfRange when that place lies beyond
+    // what "%f" keeps exact; NextAt gives the others there, in table order.
+    static const int kOutOfRange = -2;
+    int FirstAt(size_t row, int direction) const { return targets[row][direction]; }
+    int NextAt(int row) const { return next[static_cast<size_t>(row)]; }
+
+  private:
+    std::vector<std::array<int, 4>> targets;
+    std::vector<int> next;
+    double size;
+    bool foundSize = false;
+    bool exact = true;
+};
+
 class IndexRows {
   public:
-    // SQLite's own reading of a "%f" text, asked for the rare value whose
-    // single-precision reading the C library's cannot settle.
-    using Parser = std::function<double(const char* text)>;
+    using Parser = PrintedParser;
 
     struct Row {
         double x;  // the cell's position as read from the source
@@ -49,14 +84,14 @@ class IndexRows {
     // or so large that "%f" and single precision part ways); the table must
     // then be built statement by statement.
     bool IsExact() const { return exact; }
-    // The distance of the two greatest stored x values; false with fewer than two.
-    bool GetCellSize(double& size) const;
     // The rows (from 0) holding the least and the greatest stored count, in
     // the order an index on the count gives them: of equal ones, the first
     // for the least and the last for the greatest. False without rows.
     bool ExtremeRows(size_t& lowest, size_t& highest) const;
-    // Hands every cell's value on to its neighbours, the cell size given.
-    void SpreadToNeighbours(double cellSize);
+    // A row's count as a query reads it back from the table.
+    double CountAsRead(size_t row) const;
+    // Hands every cell's value on to its neighbours (of the same source cells).
+    void SpreadToNeighbours(const CellNeighbours& around);
     const std::vector<Row>& Rows() const { return rows; }
     // The rows as IndexCells would load them from the table they are
     // written to (a real column for positions, and for sums or integer
@@ -68,10 +103,4 @@ class IndexRows {
     bool counts;
     Parser parse;
     bool exact = true;
-
-    // What a stored number reads back as through a Row: single precision.
-    double ReadBack(double printed) const;
-    // A value that stands for the stored number in comparisons: equal for
-    // two numbers exactly when SQLite finds their stored values equal.
-    double Key(double printed) const;
 };

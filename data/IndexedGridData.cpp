@@ -84,6 +84,15 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
     SourceCheck check(database, dataTable, source);
     bool recorded = true;
     const bool upToDate = registered && IsUpToDate(check, recorded);
+    if (!upToDate && lookupTiming == LookupIndexes::TableLater && HoldBeforeWriting()) {
+        // Drawn from memory until WritePendingTable, which builds it as below.
+        tablePending = true;
+        lookupsPending = true;
+        outOfDateUnlessBuilt = registered && recorded;
+        indexReady = true;
+        progress.AddProgress(3);
+        return;
+    }
     if (!upToDate) {
         const bool built = BuildInTransaction(progress, check);
         progress.SetTotal(7);
@@ -100,10 +109,14 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
     if (lookupsPending && lookupTiming == LookupIndexes::WithTable) {
         FinishLookupIndexes(database, dataTable, {this});
     }
-
     // The rows were needed only to build the table.
     ownSource.reset();
     sharedSource = nullptr;
+    TakeTable(progress);
+}
+
+// What a set takes from its table once it is built, or found.
+void IndexedGridData::TakeTable(ProgressMonitor& progress) {
     const std::string table = GetTableName();
     indexReady = !table.empty();
     if (!indexReady) {
@@ -121,6 +134,65 @@ void IndexedGridData::Load(ProgressMonitor monitor) {
         ReadCellSize("SELECT DISTINCT %s FROM %s ORDER BY %s DESC LIMIT 2", table);
     }
     progress.AddProgress(1);
+}
+
+// The rows, the cell size and the value range a build would give, worked
+// out in memory without writing anything; false (nothing changed) when the
+// rows cannot be held so, and the table must be built before it is drawn.
+bool IndexedGridData::HoldBeforeWriting() {
+    if (!sharedSource || database.IsReadOnly()) {
+        return false;  // a read-only file is told at once that it takes nothing
+    }
+    Statement cast(database, kCastToReal);
+    const IndexRows::Parser parse = [&cast](const char* text) {
+        return SqliteReading(cast, text, 0.0);
+    };
+    IndexRows rows(Source().GetCells(), kind.countIsInteger, parse);
+    const CellNeighbours& around = Source().GetNeighbours(parse, cellSize);
+    rows.SpreadToNeighbours(around);
+    size_t lowest = 0;
+    size_t highest = 0;
+    std::unique_ptr<IndexCells> held;
+    if (!Source().IsReadComplete() || !rows.IsExact() || !rows.ExtremeRows(lowest, highest) ||
+        !(held = rows.HeldCells())) {
+        return false;
+    }
+    // What the warnings about the table's texts read; the build records it in the file.
+    database.SetKnownState(dataTable, Source().GetReadState(), Source().GetReadVersion());
+    cellSizeBeforeHolding = cellSize;
+    cellSize = around.CellSize();
+    minValue = rows.CountAsRead(lowest);
+    maxValue = rows.CountAsRead(highest);
+    memory = std::move(held);
+    memoryTried = true;
+    return true;
+}
+
+void IndexedGridData::WritePendingTable() {
+    if (!tablePending) {
+        return;
+    }
+    tablePending = false;
+    SourceCheck check(database, dataTable, sourceQuery.Text());
+    const bool built = BuildInTransaction(ProgressMonitor(0, 0), check);
+    sharedSource = nullptr;
+    // The rows in memory are the ones the table now holds.
+    builtCells.reset();
+    lowestRow = 0;
+    highestRow = 0;
+    if (built) {
+        return;
+    }
+    // As a build that failed while the set was loaded leaves it.
+    outOfDate = outOfDateUnlessBuilt;
+    memory.reset();
+    memoryTried = false;
+    lookupsPending = false;
+    minValue = 100000.0;
+    maxValue = -100000.0;
+    cellSize = cellSizeBeforeHolding;
+    ProgressMonitor unseen(0, 0);
+    TakeTable(unseen);
 }
 
 // A build that left its lookup indexes for later found which rows the count
@@ -222,15 +294,16 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
     progress.SetMessage("%s", kind.buildMessage);
     progress.SetTotal(cells.size());
     Statement cast(database, kCastToReal);
-    IndexRows rows(cells, kind.countIsInteger,
-                   [&cast](const char* text) { return SqliteReading(cast, text, 0.0); });
-    double size = cellSize;
-    rows.GetCellSize(size);
-    rows.SpreadToNeighbours(size);
+    const IndexRows::Parser parse = [&cast](const char* text) {
+        return SqliteReading(cast, text, 0.0);
+    };
+    IndexRows rows(cells, kind.countIsInteger, parse);
+    const CellNeighbours& around = Source().GetNeighbours(parse, cellSize);
+    rows.SpreadToNeighbours(around);
     if (!rows.IsExact()) {
         return false;
     }
-    cellSize = size;
+    cellSize = around.CellSize();
 
     // A real column gets the number itself where "%f" writes it exactly,
     // otherwise the text, which SQLite reads as it reads the same literal.
@@ -264,13 +337,15 @@ bool IndexedGridData::FillWithNeighbours(const std::string& table, ProgressMonit
                                         });
     size_t lowest = 0;
     size_t highest = 0;
-    if (lookupTiming == LookupIndexes::Later && rows.ExtremeRows(lowest, highest)) {
+    if (lookupTiming != LookupIndexes::WithTable && rows.ExtremeRows(lowest, highest)) {
         // A fresh table numbers its rows from 1 in the order written.
         lookupsPending = true;
         lowestRow = static_cast<long long>(lowest) + 1;
         highestRow = static_cast<long long>(highest) + 1;
         // Nor need the first picture read back what was just written.
-        builtCells = rows.HeldCells();
+        if (!memory) {
+            builtCells = rows.HeldCells();
+        }
     } else {
         CreateLookupIndexes(table);
     }
@@ -416,6 +491,8 @@ const char* IndexedGridData::FilterText() const {
 }
 
 const char* IndexedGridData::GetTableName() {
+    // Whoever reads the table by its name needs it written.
+    WritePendingTable();
     tableName = outOfDate ? std::string() : database.IndexTableName(dataTable, indexName.c_str());
     return tableName.c_str();
 }
@@ -445,7 +522,7 @@ ViewFilter IndexedGridData::RangeOf(const ViewFilter& view) {
 // gives their rows by y, then by row id, the order the rows in memory keep.
 // A table without that index (made before it, or the index dropped by
 // another program) is read by the query.
-const IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
+IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
     if (!memoryTried) {
         memoryTried = true;
         // A table still to get its lookup indexes gets this one too.
@@ -462,6 +539,9 @@ const IndexCells* IndexedGridData::MemoryFor(const std::string& table) {
 }
 
 void IndexedGridData::HoldCells() {
+    if (tablePending) {
+        return;  // held already
+    }
     const std::string table = GetTableName();
     if (!table.empty()) {
         MemoryFor(table);
@@ -485,16 +565,18 @@ bool IndexedGridData::HasYIndex(const std::string& table) {
 
 void IndexedGridData::First() {
     Close();
+    if (tablePending && filterIsView) {
+        SelectHeld();
+        return;
+    }
     const std::string table = GetTableName();
     if (table.empty()) {
         return;  // no index table: no cells (reported when the set was loaded)
     }
     const Query query("SELECT * FROM (%s) %s", SqlName(table).c_str(), FilterText());
     if (filterIsView) {
-        if (const IndexCells* cells = MemoryFor(table)) {
-            cells->Select(viewRange, false, viewCells);
-            viewAt = 0;
-            onRow = !viewCells.empty();
+        if (MemoryFor(table)) {
+            SelectHeld();
             return;
         }
     }
@@ -505,6 +587,12 @@ void IndexedGridData::First() {
         yAt = cursor->Find(yColumn);
         countAt = cursor->Find("count");
     }
+}
+
+void IndexedGridData::SelectHeld() {
+    memory->Select(viewRange, false, viewCells);
+    viewAt = 0;
+    onRow = !viewCells.empty();
 }
 
 bool IndexedGridData::IsValid() {
@@ -551,17 +639,18 @@ double IndexedGridData::GetY() {
 
 bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells) {
     cells.clear();
-    const std::string table = GetTableName();
-    const IndexCells* rows = table.empty() ? nullptr : MemoryFor(table);
-    if (!rows || view.kind != ViewFilter::EdgesIncluded) {
+    const std::string table = tablePending ? std::string() : GetTableName();
+    IndexCells* rows = tablePending ? memory.get() : table.empty() ? nullptr : MemoryFor(table);
+    if (!rows || view.kind != ViewFilter::EdgesIncluded || !rows->HoldLevels(database, table)) {
         return false;
     }
     std::vector<const IndexCells::Cell*> selected;
     rows->Select(RangeOf(view), true, selected);
     cells.reserve(selected.size());
     for (const IndexCells::Cell* cell : selected) {
-        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, cell->n,
-                                  cell->e, cell->s, cell->w});
+        const IndexCells::Levels& around = rows->LevelsOf(*cell);
+        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, around.n,
+                                  around.e, around.s, around.w});
     }
     return true;
 }

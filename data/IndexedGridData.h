@@ -19,8 +19,10 @@
 
 // Whether a set that builds its index table creates the table's lookup
 // indexes in the same transaction, or leaves them to FinishLookupIndexes so
-// that a first picture need not wait for them (they cost most of a build).
-enum class LookupIndexes { WithTable, Later };
+// that a first picture need not wait for them (they cost most of a build);
+// or leaves the table itself for later too, drawn meanwhile from its rows
+// worked out in memory (WritePendingTable writes it).
+enum class LookupIndexes { WithTable, Later, TableLater };
 
 class IndexedGridData : public GridData {
   public:
@@ -67,6 +69,11 @@ class IndexedGridData : public GridData {
     // Whether the table still lacks lookup indexes: left for later by its
     // build, or found without them (a program stopped before creating them).
     bool LacksLookupIndexes() const { return lookupsPending; }
+    // Whether the table itself is still to be written (LookupIndexes::TableLater).
+    bool IsTablePending() const { return tablePending; }
+    // Builds it, as the loading would have, in one transaction; a build
+    // that fails leaves the set as such a failure at its loading does.
+    void WritePendingTable();
     // Creates the lookup indexes the sets lack, in one transaction that also
     // records the data table's state anew, since its commit changes the
     // file. False, logged, with the sets still lacking them, when it could
@@ -150,6 +157,11 @@ class IndexedGridData : public GridData {
 
   private:
     GridSource* sharedSource;
+    // The table is still to be written (its source kept until then); and
+    // what the set is when that fails.
+    bool tablePending = false;
+    bool outOfDateUnlessBuilt = false;
+    double cellSizeBeforeHolding = 1.0;
     std::unique_ptr<GridSource> ownSource;
     // The index table's rows, loaded at the first view asked for; tried once.
     std::unique_ptr<IndexCells> memory;
@@ -158,11 +170,15 @@ class IndexedGridData : public GridData {
     // The view as the query's comparisons see it: each bound as SQLite reads
     // its "%f" text.
     ViewFilter RangeOf(const ViewFilter& view);
+    void TakeTable(ProgressMonitor& progress);
+    bool HoldBeforeWriting();
+    // The cursor over the rows in memory that the view filter selects.
+    void SelectHeld();
     // The name of one of the table's lookup indexes, "TB_IDX_<what>_<kind>_<checksum>".
     std::string LookupIndexName(const char* what) const;
     // The table's rows in memory, for the view queries the set builds
     // itself; null when they must be read by the query.
-    const IndexCells* MemoryFor(const std::string& table);
+    IndexCells* MemoryFor(const std::string& table);
     // True when the table has the set's y lookup index, on y alone.
     bool HasYIndex(const std::string& table);
     bool HasIndex(const std::string& name);

@@ -33,7 +33,7 @@ bool PlotOpening::Lacks(PlotSet set) const {
     return std::find(missing.begin(), missing.end(), set) != missing.end();
 }
 
-PlotFile::PlotFile(const wxString& path, ProgressMonitor monitor)
+PlotFile::PlotFile(const wxString& path, ProgressMonitor monitor, LookupIndexes tables)
     : filePath(path), database(std::shared_ptr<Connection>()) {
     const wxScopedCharBuffer file = path.utf8_str();
 
@@ -59,23 +59,23 @@ PlotFile::PlotFile(const wxString& path, ProgressMonitor monitor)
     }
     hasRootData = probe.hasGrid;
     hasStemData = probe.hasStem;
-    Open(monitor);
+    Open(monitor, tables);
 }
 
-void PlotFile::Open(ProgressMonitor monitor) {
+void PlotFile::Open(ProgressMonitor monitor, LookupIndexes tables) {
     database = Database(filePath.utf8_str().data());
     // Taken before anything is read, so that any commit of another program
     // during the opening counts as a change since.
     openedDataVersion = database.GetDataVersion();
     // The grid is read once for its summary and both grid sets.
-    GridSource plotSource(database, kPlotSource, "x_coord", "y_coord");
+    plotSource = std::make_unique<GridSource>(database, kPlotSource, "x_coord", "y_coord");
     if (hasRootData && !database.GetKnownState(kGridTable)) {
         // Checking or building the index tables reads every row of grid
         // then: one pass gives the extents too.
-        plotSource.GetCells();
+        plotSource->GetCells();
     }
     if (hasRootData) {
-        rootData = std::make_unique<RootData>(database, kGridTable, monitor, plotSource);
+        rootData = std::make_unique<RootData>(database, kGridTable, monitor, *plotSource);
     }
     if (hasStemData) {
         stemData = std::make_unique<StemData>(database, kStemTable, ProgressMonitor(0, 0));
@@ -86,10 +86,14 @@ void PlotFile::Open(ProgressMonitor monitor) {
         // Without a grid there are no cells, hence no grid sets.
         uptakeGrid = std::make_unique<UptakeGridData>(database, Query("%s", kPlotSource),
                                                       kGridTable, "x_coord", "y_coord", monitor,
-                                                      &plotSource, LookupIndexes::Later);
+                                                      plotSource.get(), tables);
         neighborGrid = std::make_unique<NeighborGridData>(database, Query("%s", kPlotSource),
                                                           kGridTable, "x_coord", "y_coord", monitor,
-                                                          &plotSource, LookupIndexes::Later);
+                                                          plotSource.get(), tables);
+    }
+    if (!(uptakeGrid && uptakeGrid->IsTablePending()) &&
+        !(neighborGrid && neighborGrid->IsTablePending())) {
+        plotSource.reset();
     }
     if (hasStemData) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
@@ -138,7 +142,13 @@ void PlotFile::NoteIndexFailures() {
     if (!uptakeFailed && !countFailed) {
         return;
     }
+    // Told again when a table left for later fails after the opening did not.
+    if (uptakeFailed == opening.Lacks(PlotSet::Uptake) &&
+        countFailed == opening.Lacks(PlotSet::TreeCount)) {
+        return;
+    }
     opening.status = PlotOpening::Status::Partial;
+    opening.missing.clear();
     if (uptakeFailed) {
         opening.missing.push_back(PlotSet::Uptake);
     }
@@ -158,6 +168,9 @@ void PlotFile::NoteIndexFailures() {
 // Every data set holds a copy of the database handle; once they and our own
 // copy are gone, the connection closes.
 PlotFile::~PlotFile() {
+    // The file gets the tables an opening found missing, whether or not
+    // anything was drawn.
+    WritePendingTables();
     treeGrids.clear();
     stemPoints.reset();
     neighborGrid.reset();
@@ -362,8 +375,11 @@ bool PlotFile::TreeGridWanted(const wxString& treeName) const {
 }
 
 void PlotFile::KeepTreeGrid(const wxString& treeName, GatheredSource* gathered) {
+    WritePendingTables();
     std::unique_ptr<UptakeGridData> grid;
     if (IsTreeDrawable(treeName)) {
+        // Each tree reads the grid again.
+        database.KeepPagesInMemory();
         grid = UptakeGridData::ForTree(database, Utf8(treeName), ProgressMonitor(0, 0), gathered);
         if (!grid->IsIndexReady()) {
             NoteTreeIndexFailure(treeName, grid->GetBuildFailure());
@@ -409,6 +425,8 @@ void PlotFile::GatherTrees(const std::vector<wxString>& treeNames) {
             toBuild.insert(labels.back());
         }
     }
+    WritePendingTables();
+    database.KeepPagesInMemory();
     std::map<std::string, GatheredSource> gathered;
     std::string error;
     if (!GatherTreeSources(database, labels, toBuild, gathered, error)) {
@@ -425,12 +443,28 @@ bool PlotFile::LacksLookupIndexes() const {
            (neighborGrid && neighborGrid->LacksLookupIndexes());
 }
 
+void PlotFile::WritePendingTables() {
+    if (!plotSource) {
+        return;
+    }
+    for (IndexedGridData* set : {static_cast<IndexedGridData*>(uptakeGrid.get()),
+                                 static_cast<IndexedGridData*>(neighborGrid.get())}) {
+        if (set) {
+            set->WritePendingTable();
+        }
+    }
+    plotSource.reset();
+    NoteIndexFailures();
+}
+
 bool PlotFile::FinishLookupIndexes() {
+    WritePendingTables();
     return IndexedGridData::FinishLookupIndexes(database, kGridTable,
                                                 {uptakeGrid.get(), neighborGrid.get()});
 }
 
 IndexDeletion PlotFile::DeleteIndexTables() {
+    WritePendingTables();
     // Kept sets would go on naming tables that are gone; the next need
     // builds them again.
     treeUptakes.clear();

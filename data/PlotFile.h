@@ -65,8 +65,12 @@ struct TreeUptake {
 
 class PlotFile {
   public:
-    // Opens the file and builds (or reuses) its index tables, reporting to monitor.
-    PlotFile(const wxString& path, ProgressMonitor monitor);
+    // Opens the file and builds (or reuses) its index tables, reporting to
+    // monitor. tables: when the plot-wide sets write their tables and their
+    // lookup indexes (LookupIndexes::TableLater: both after a first picture,
+    // by FinishLookupIndexes, the sets drawing from memory until then).
+    PlotFile(const wxString& path, ProgressMonitor monitor,
+             LookupIndexes tables = LookupIndexes::Later);
     ~PlotFile();
     PlotFile(const PlotFile&) = delete;
     PlotFile& operator=(const PlotFile&) = delete;
@@ -120,11 +124,14 @@ class PlotFile {
     bool IsTreePrepared(const wxString& label) const;
     // Reads the plot-wide sets' index tables into memory (see IndexedGridData::HoldCells).
     void HoldCells();
-    // Whether the plot-wide sets' tables still lack their lookup indexes: an
-    // opening that builds them leaves those for after its first picture.
+    // Whether the plot-wide sets' tables still lack their lookup indexes (or
+    // are not written yet): an opening that builds them leaves those for
+    // after its first picture.
     bool LacksLookupIndexes() const;
-    // Creates them (see IndexedGridData::FinishLookupIndexes); true when
-    // none is lacking afterwards.
+    // Writes the tables still to be written, then creates the lookup indexes
+    // (see IndexedGridData::FinishLookupIndexes); true when none is lacking
+    // afterwards. A table that cannot be written after all makes the opening
+    // partial, as if it had failed at once.
     bool FinishLookupIndexes();
     // SQLite's data version of the file when the opening began: a later
     // value on the same handle means another program has committed since.
@@ -153,7 +160,10 @@ class PlotFile {
     }
 
   private:
-    void Open(ProgressMonitor monitor);
+    void Open(ProgressMonitor monitor, LookupIndexes tables);
+    // Writes the plot-wide tables left for later; before anything else is
+    // written, so that the file gets its tables in the order it always did.
+    void WritePendingTables();
     void TakeExtents();
     void NoteIndexFailures();
     void NoteTextValues();
@@ -170,6 +180,8 @@ class PlotFile {
     std::unique_ptr<PointData> stemPoints;
     std::unique_ptr<NeighborGridData> neighborGrid;
     std::unique_ptr<UptakeGridData> uptakeGrid;
+    // The grid's rows, kept while a plot-wide table is still to be written.
+    std::unique_ptr<GridSource> plotSource;
     Database database;
     std::unique_ptr<RootData> rootData;
     std::unique_ptr<StemData> stemData;

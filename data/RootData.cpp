@@ -1,6 +1,7 @@
 #include "data/RootData.h"
 
 #include "db/SqlText.h"
+#include "db/Statement.h"
 
 RootData::RootData(Database database, const char* table, ProgressMonitor monitor,
                    GridSource& source)
@@ -12,13 +13,15 @@ RootData::RootData(Database database, const char* table, ProgressMonitor monitor
 
     const std::string t = SqlName(table);
     {
-        Result all = this->database.RunQuery(Query("SELECT * FROM %s", t.c_str()));
-        treeCount = all.ColumnCount() - 3;
-        const std::vector<ColumnInfo>& columns = all.Columns();
-        for (size_t i = 3; i < columns.size(); ++i) {
-            treeNames.push_back(wxString::FromUTF8(columns[i].name.c_str()));
+        // The names as a result's first row gives them; a table without rows
+        // has no columns, as a result without rows has none. Only the first
+        // row is read: counting the rows would read the whole table.
+        Statement all(this->database, Query("SELECT * FROM %s", t.c_str()).Text());
+        const bool hasRow = all.Step();
+        treeCount = (hasRow ? static_cast<int>(all.Columns()->Count()) : 0) - 3;
+        for (unsigned i = 3; hasRow && i < all.Columns()->Count(); ++i) {
+            treeNames.push_back(wxString::FromUTF8(all.Columns()->Columns()[i].name.c_str()));
         }
-        all.Close();
     }
     xMin = xMax = yMin = yMax = 100000.0;
     progress.AddProgress(1);

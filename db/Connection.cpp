@@ -6,6 +6,7 @@
 
 #include "base/Log.h"
 #include "base/NumberText.h"
+#include "db/EngineScan.h"
 #include "db/SqlText.h"
 
 namespace {
@@ -67,10 +68,8 @@ Connection::Connection(const char* path, Mode mode) : ownWaitMs(int(lockWaitMs.l
         sqlite3_create_function_v2(handle, kNumberFunction, 1,
                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                    NumberOf, nullptr, nullptr, nullptr);
+        RegisterScanFunction(handle);
         ApplyOwnLockWait();
-        // Drawing a tree's layers scans the whole grid table several times;
-        // a page cache that holds a large plot keeps those scans in memory.
-        sqlite3_exec(handle, "PRAGMA cache_size = -131072", nullptr, nullptr, nullptr);
         state = Opened;
     } else {
         // The handle stays: statements on it fail and are logged one by one.

@@ -49,6 +49,8 @@ class Connection {
     sqlite3* handle = nullptr;
     int state = OpeningFailed;
     int ownWaitMs = 0;
+    // Set once SQLite's page cache is made to hold a large plot.
+    bool keepsPages = false;
     // Set while this connection holds the file for a series of reads.
     bool holdsReading = false;
     ChangeListener listener = nullptr;

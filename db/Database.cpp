@@ -488,6 +488,14 @@ bool Database::IsReadOnly() {
     return handle && sqlite3_db_readonly(handle, "main") == 1;
 }
 
+void Database::KeepPagesInMemory() {
+    sqlite3* handle = OpenHandle();
+    if (handle && !connection->keepsPages) {
+        connection->keepsPages = true;
+        sqlite3_exec(handle, "PRAGMA cache_size = -131072", nullptr, nullptr, nullptr);
+    }
+}
+
 void Database::SetLockWait(std::chrono::milliseconds wait) {
     if (connection) {
         connection->SetOwnLockWait(wait);

@@ -70,6 +70,11 @@ class Database {
     // True when SQLite opened the file read-only (the file or its folder cannot be written).
     bool IsReadOnly();
 
+    // Lets SQLite keep a large plot's pages in memory from now on, for work
+    // that reads the grid again and again (the trees' own sets). A single
+    // pass is cheaper without: the pages it would keep cost memory and time.
+    void KeepPagesInMemory();
+
     // How long statements on this handle (and every copy of it) wait for
     // another program's lock; Connection::LockWait() at first.
     void SetLockWait(std::chrono::milliseconds wait);

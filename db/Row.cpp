@@ -135,7 +135,10 @@ StoredValue StoredValueAt(sqlite3_stmt* statement, int column) {
     // One call into the statement instead of one per question: the value's
     // own accessors need no lock, and a statement is only ever stepped by
     // the one thread that works on its connection.
-    sqlite3_value* stored = sqlite3_column_value(statement, column);
+    return StoredValueOf(sqlite3_column_value(statement, column));
+}
+
+StoredValue StoredValueOf(sqlite3_value* stored) {
     StoredValue value;
     value.type = sqlite3_value_type(stored);
     switch (value.type) {
@@ -159,12 +162,20 @@ StoredValue StoredValueAt(sqlite3_stmt* statement, int column) {
     return value;
 }
 
+int KindOfType(int sqliteType) {
+    return CellTypeOf(sqliteType);
+}
+
 double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind) {
     return ReadDouble(statement, column, kind, StoredValueAt(statement, static_cast<int>(column)));
 }
 
 double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind, const StoredValue& value) {
-    const int i = static_cast<int>(column);
+    // SQLite's column readings are its value readings of the column's value.
+    return ReadDouble(sqlite3_column_value(statement, static_cast<int>(column)), kind, value);
+}
+
+double ReadDouble(sqlite3_value* stored, int kind, const StoredValue& value) {
     // A text is read as the number it holds whatever the column's kind: a
     // number column may hold a text SQLite could not convert ("NA").
     if (kind != kEmptyText && value.type == SQLITE_TEXT) {
@@ -175,15 +186,15 @@ double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind, const Stor
         case CellInteger:
             // SQLite's own 32-bit reading keeps the low bits of an integer.
             return value.type == SQLITE_INTEGER ? static_cast<int>(value.integer)
-                                                : sqlite3_column_int(statement, i);
+                                                : sqlite3_value_int(stored);
         case CellReal:
             if (value.type == SQLITE_FLOAT) {
                 return Narrow(value.real);
             }
             return Narrow(value.type == SQLITE_INTEGER ? static_cast<double>(value.integer)
-                                                       : sqlite3_column_double(statement, i));
+                                                       : sqlite3_value_double(stored));
         case CellText:
-            return Narrow(TextNumber(sqlite3_column_text(statement, i)));
+            return Narrow(TextNumber(sqlite3_value_text(stored)));
         default:
             return 0.0;  // an unknown type code reads as empty text
     }

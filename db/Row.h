@@ -8,6 +8,7 @@
 #include <vector>
 
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 enum CellType { CellInteger = 1, CellReal = 2, CellText = 4 };
 
@@ -64,9 +65,15 @@ struct StoredValue {
     int bytes = 0;
 };
 StoredValue StoredValueAt(sqlite3_stmt* statement, int column);
+StoredValue StoredValueOf(sqlite3_value* stored);
 // The same reading as ReadDouble, of a value already fetched: for passes
 // that look at every value for more than its number.
 double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind, const StoredValue& value);
+// The same of a value SQLite hands to a function (stored: that value).
+double ReadDouble(sqlite3_value* stored, int kind, const StoredValue& value);
+// The kind (CellInteger, CellReal or CellText) a column takes from the
+// storage type of its value in a result's first row.
+int KindOfType(int sqliteType);
 
 class Row {
   public:

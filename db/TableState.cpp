@@ -133,23 +133,27 @@ TableScan::TableScan(sqlite3_stmt* statement) {
 }
 
 void TableScan::AddRow(sqlite3_stmt* statement, std::vector<StoredValue>* values) {
-    ++state.rows;
+    StartRow();
     if (values) {
         values->resize(state.columns.size());
     }
     for (size_t i = 0; i < state.columns.size(); ++i) {
-        ColumnState& column = state.columns[i];
         const StoredValue value = StoredValueAt(statement, static_cast<int>(i));
-        column.values = MixBits(column.values ^ ValueWord(value));
-        if (value.type == SQLITE_TEXT && column.textRow == 0) {
-            const char* text = value.text ? reinterpret_cast<const char*>(value.text) : "";
-            if (!NumberInText(text)) {
-                column.textRow = state.rows;
-                column.text = Shortened(text);
-            }
-        }
+        AddValue(i, value);
         if (values) {
             (*values)[i] = value;
+        }
+    }
+}
+
+void TableScan::AddValue(size_t column, const StoredValue& value) {
+    ColumnState& kept = state.columns[column];
+    kept.values = MixBits(kept.values ^ ValueWord(value));
+    if (value.type == SQLITE_TEXT && kept.textRow == 0) {
+        const char* text = value.text ? reinterpret_cast<const char*>(value.text) : "";
+        if (!NumberInText(text)) {
+            kept.textRow = state.rows;
+            kept.text = Shortened(text);
         }
     }
 }

@@ -62,6 +62,10 @@ class TableScan {
     // (read them from there: a value read again as another type loses its
     // storage type, and reading costs as much as hashing).
     void AddRow(sqlite3_stmt* statement, std::vector<StoredValue>* values = nullptr);
+    // The same a value at a time, for values handed over otherwise: a row
+    // starts, then each of its values comes, in column order.
+    void StartRow() { ++state.rows; }
+    void AddValue(size_t column, const StoredValue& value);
     const TableState& State() const { return state; }
 
   private:

@@ -103,9 +103,8 @@ IsolineGridDataRenderer::IsolineGridDataRenderer(const PlotFrame& frame, Databas
 void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     const IsolineLevels levels(data.GetMinValue(), data.GetMaxValue(),
                                static_cast<int>(palette.size()), fixedRange, classes.get());
-    const char* table = data.GetTableName();
     // Equal extremes or no palette leave no levels to separate.
-    if (!levels.HasLevels() || table == nullptr || *table == '\0') {
+    if (!levels.HasLevels()) {
         return;
     }
     const PlotRect& view = frame.View();
@@ -117,10 +116,6 @@ void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     const char* xName = data.GetXColumn();
     const char* yName = data.GetYColumn();
     const ViewFilter range{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax};
-    Query query(
-        "SELECT * FROM (SELECT * FROM %s %s) \t\tWHERE count != n OR count != e OR "
-        "count != s OR count != w",
-        SqlName(table).c_str(), ViewFilterQuery(range, xName, yName).Text());
     auto drawCell = [&](const LevelCell& row) {
         const PixelPoint at = frame.CellCorner(row.x, row.y, cell, scale);
         double cellLevel = levels.CellLevel(row.count);
@@ -143,6 +138,7 @@ void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         canvas.Line(from.x, from.y, to.x, to.y, palette[levels.ColorIndex(row.count)]);
     };
 
+    // Cells held in memory need no table, nor its name (which may be still to write).
     std::vector<LevelCell> cells;
     if (data.ReadLevelCells(range, cells)) {
         for (const LevelCell& row : cells) {
@@ -150,6 +146,14 @@ void IsolineGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         }
         return;
     }
+    const char* table = data.GetTableName();
+    if (table == nullptr || *table == '\0') {
+        return;
+    }
+    Query query(
+        "SELECT * FROM (SELECT * FROM %s %s) \t\tWHERE count != n OR count != e OR "
+        "count != s OR count != w",
+        SqlName(table).c_str(), ViewFilterQuery(range, xName, yName).Text());
     // Read once over its rows: no counting pass, columns found once.
     Statement rows(database, query.Text());
     int at[7] = {};

@@ -1,17 +1,23 @@
-// Measures how long opening a plot takes, as ratios to the floor (reading the
-// grid once through SQLite alone) measured in the same run: the first opening
-// of a fresh copy (every index table built; ready to draw, then with the
-// lookup indexes made after), the first picture an export of a fresh copy
-// writes and the end of that export, a reopening (tables reused), a
-// reopening after another program wrote to the file without changing the
-// grid (the grid read once to check), and one after it changed the grid (the
-// tables rebuilt), each in a process of its own so that its peak memory can
-// be told. Also checks that the index tables built hold exactly what their
-// definition says.
+// Measures how long opening a plot takes, as ratios to the floor measured in
+// the same run (SQLite summing every tree value of the grid inside its own
+// engine, as `sqlite3 FILE "select total(T1+T2+...) from grid"` does) and, in
+// brackets, to the earlier floor (every value fetched through SQLite's
+// interface): the first picture an export of a fresh copy writes and the end
+// of that export, an export of the same copy again (its tables reused), both
+// beyond what the export of a one-cell plot takes; the first opening of a
+// fresh copy (every index table built; ready to draw, then with the lookup
+// indexes made after), a reopening (tables reused), a reopening after another
+// program wrote to the file without changing the grid (the grid read once to
+// check), and one after it changed the grid (the tables rebuilt), each in a
+// process of its own so that its peak memory can be told. Also checks that
+// the index tables built hold exactly what their definition says.
 //
-//   bench_open [--runs N] [--plot standard|million|all] [--keep]
+//   bench_open [--runs N] [--plot standard|million|four-million|all] [--quick]
+//              [--program QUENVAR] [--keep]
 //   bench_open --check FILE.db          open FILE.db and check its index tables
 //   bench_open --open FILE.db           open FILE.db once (for a profiler)
+// --quick measures the exports alone; --program times the exports of another
+// build of the program (an earlier one, for the figures before a change).
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -32,7 +38,14 @@ namespace {
 
 using bench::Clock;
 
-// Seconds until the plot is ready to draw, and until its lookup indexes are made too.
+// The two floors of one run, in seconds.
+struct Floors {
+    double engine;   // the grid summed inside SQLite
+    double columns;  // every value fetched through SQLite's interface
+};
+
+// Seconds until the plot is ready to draw (as the window and the export open
+// it), and until its index tables and their lookup indexes are written too.
 struct Timing {
     double ready = 0.0;
     double end = 0.0;
@@ -40,7 +53,8 @@ struct Timing {
 
 Timing OpenPlot(const std::string& path, PlotOpening::Status& status) {
     const auto start = Clock::now();
-    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0));
+    PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0),
+                  LookupIndexes::TableLater);
     Timing timing;
     timing.ready = bench::Seconds(start);
     plot.FinishLookupIndexes();
@@ -94,12 +108,18 @@ Opening OpenInChild(const std::string& path) {
 // The layers of the export whose first picture is timed.
 const char* const kFirstPictureLayers = "uptake-blocks,stems-plain";
 
+// The program whose exports are timed: the one built beside this benchmark,
+// or another given with --program (an earlier build, for figures before).
+std::string exportProgram;
+
 // The program's own export of the plot, run beside this benchmark: the first
 // picture is there when its file appears under its name (it is renamed into
 // place complete), the end when the program exits.
 Opening ExportInChild(const std::string& path) {
     const std::string program =
-        (std::filesystem::canonical("/proc/self/exe").parent_path() / "quenvar").string();
+        !exportProgram.empty()
+            ? exportProgram
+            : (std::filesystem::canonical("/proc/self/exe").parent_path() / "quenvar").string();
     const std::string picture = path + ".png";
     std::filesystem::remove(picture);
     Opening opening;
@@ -176,21 +196,78 @@ bool CheckIndexTables(const std::string& path) {
     return ok && lookups == 8;
 }
 
+// One figure over the runs: each run's seconds, divided by either floor.
+struct Series {
+    explicit Series(const char* name) : name(name) {}
+    const char* name;
+    std::vector<double> byEngine;   // ratios to the floor
+    std::vector<double> byColumns;  // ratios to the earlier floor
+    std::vector<double> peaks;      // MiB, when the figure has a process of its own
+
+    void Add(double seconds, const Floors& floors, double peakMiB = -1.0) {
+        byEngine.push_back(seconds / floors.engine);
+        byColumns.push_back(seconds / floors.columns);
+        if (peakMiB >= 0) {
+            peaks.push_back(peakMiB);
+        }
+    }
+    void Print() const {
+        if (byEngine.empty()) {
+            return;
+        }
+        std::printf("  %-36s %7.2f x  (%5.2f x)", name, bench::Median(byEngine),
+                    bench::Median(byColumns));
+        if (!peaks.empty()) {
+            std::printf("  peak %5.0f MiB", bench::Median(peaks));
+        }
+        std::printf("\n");
+    }
+};
+
+// A plot of one cell, whose export costs what any export costs besides its
+// plot: starting the program, the toolkit and the file.
+const PlotRequest kOneCell = [] {
+    PlotRequest request;
+    request.width = 1;
+    request.height = 1;
+    request.cell = 1;
+    request.trees = 1;
+    return request;
+}();
+
+// The export of a one-cell plot, first and again: what every export costs
+// besides its plot, taken off the exports' figures below.
+Timing StartUp(const std::string& oneCell, int run) {
+    const std::string copy = "one-cell-" + std::to_string(run) + ".db";
+    std::filesystem::copy_file(oneCell, copy, std::filesystem::copy_options::overwrite_existing);
+    const std::string path = std::filesystem::absolute(copy).string();
+    Timing startUp;
+    startUp.ready = ExportInChild(path).seconds.ready;
+    startUp.end = ExportInChild(path).seconds.end;
+    return startUp;
+}
+
 // Makes the plot in the working folder, measures it and checks the tables
-// of its first copy.
-bool BenchPlot(const bench::Plot& plot, int runs) {
+// of its first copy. quick: the exports alone.
+bool BenchPlot(const bench::Plot& plot, int runs, bool quick) {
     const std::string made = std::string(plot.key) + ".db";
+    const std::string oneCell = "one-cell.db";
     const auto start = Clock::now();
     std::string error;
-    if (!WritePlot(made, plot.request, error)) {
+    std::filesystem::remove(oneCell);
+    if (!WritePlot(made, plot.request, error) || !WritePlot(oneCell, kOneCell, error)) {
         std::fprintf(stderr, "cannot make the plot: %s\n", error.c_str());
         return false;
     }
     std::printf("\nPlot of %s (as `%s`), made in %.2f s\n", plot.title, plot.command.c_str(),
                 bench::Seconds(start));
 
-    std::vector<double> floor, ready, first, second, pictured, exported, firstPeak, secondPeak;
-    std::vector<double> exportPeak, checked, changed;
+    std::vector<double> engineFloor, columnFloor, startUps;
+    Series pictured("first picture, beyond start-up"), exported("end of that export");
+    Series reexported("reopening export, beyond start-up");
+    Series ready("first opening, ready"), first("  end, lookup indexes made");
+    Series second("reopening"), checked("reopening, file written (grid read)");
+    Series changed("reopening, grid changed (rebuilt)");
     bool ok = true;
     for (int run = 0; run < runs; ++run) {
         const std::string copy = std::string(plot.key) + "-copy-" + std::to_string(run) + ".db";
@@ -199,55 +276,56 @@ bool BenchPlot(const bench::Plot& plot, int runs) {
         std::filesystem::copy_file(made, exportCopy,
                                    std::filesystem::copy_options::overwrite_existing);
         const std::string path = std::filesystem::absolute(copy).string();
-        const double floorSeconds = bench::ReadGridOnce(path);
-        floor.push_back(floorSeconds);
-        const Opening exportedOnce = ExportInChild(std::filesystem::absolute(exportCopy).string());
-        const Opening opened = OpenInChild(path);
-        const Opening reopened = OpenInChild(path);
-        ok = ok && exportedOnce.loaded && opened.loaded && reopened.loaded;
-        pictured.push_back(exportedOnce.seconds.ready / floorSeconds);
-        exported.push_back(exportedOnce.seconds.end / floorSeconds);
-        exportPeak.push_back(exportedOnce.peakMiB);
-        ready.push_back(opened.seconds.ready / floorSeconds);
-        first.push_back(opened.seconds.end / floorSeconds);
-        second.push_back(reopened.seconds.end / floorSeconds);
-        firstPeak.push_back(opened.peakMiB);
-        secondPeak.push_back(reopened.peakMiB);
-        ChangeFile(path, "CREATE TABLE bench_other (x); DROP TABLE bench_other;");
-        const Opening checkedOnce = OpenInChild(path);
-        ChangeFile(path, "UPDATE grid SET gridcell_id = -gridcell_id WHERE rowid % 97 = 0;");
-        const Opening changedOnce = OpenInChild(path);
-        ok = ok && checkedOnce.loaded && changedOnce.loaded;
-        checked.push_back(checkedOnce.seconds.end / floorSeconds);
-        changed.push_back(changedOnce.seconds.end / floorSeconds);
+        const std::string exportPath = std::filesystem::absolute(exportCopy).string();
+        const Floors floors{bench::SumGridInEngine(path), bench::ReadGridOnce(path)};
+        engineFloor.push_back(floors.engine);
+        columnFloor.push_back(floors.columns);
+        const Timing startUp = StartUp(oneCell, run);
+        startUps.push_back(startUp.ready);
+        const Opening exportedOnce = ExportInChild(exportPath);
+        const Opening exportedAgain = ExportInChild(exportPath);
+        ok = ok && exportedOnce.loaded && exportedAgain.loaded;
+        pictured.Add(exportedOnce.seconds.ready - startUp.ready, floors);
+        exported.Add(exportedOnce.seconds.end, floors, exportedOnce.peakMiB);
+        reexported.Add(exportedAgain.seconds.end - startUp.end, floors, exportedAgain.peakMiB);
+        if (!quick) {
+            const Opening opened = OpenInChild(path);
+            const Opening reopened = OpenInChild(path);
+            ChangeFile(path, "CREATE TABLE bench_other (x); DROP TABLE bench_other;");
+            const Opening checkedOnce = OpenInChild(path);
+            ChangeFile(path, "UPDATE grid SET gridcell_id = -gridcell_id WHERE rowid % 97 = 0;");
+            const Opening changedOnce = OpenInChild(path);
+            ok = ok && opened.loaded && reopened.loaded && checkedOnce.loaded && changedOnce.loaded;
+            ready.Add(opened.seconds.ready, floors);
+            first.Add(opened.seconds.end, floors, opened.peakMiB);
+            second.Add(reopened.seconds.end, floors, reopened.peakMiB);
+            checked.Add(checkedOnce.seconds.end, floors);
+            changed.Add(changedOnce.seconds.end, floors);
+        }
         std::printf(
-            "run %d: floor %.3f s; export: first picture %.2f x, end %.2f x; first opening: "
-            "ready %.2f x, end %.2f x; reopening %.2f x, checked %.2f x, changed %.2f x\n",
-            run + 1, floorSeconds, pictured.back(), exported.back(), ready.back(), first.back(),
-            second.back(), checked.back(), changed.back());
+            "run %d: floor %.3f s (earlier floor %.3f s), start-up %.3f s; export: first picture "
+            "%.2f x, end %.2f x; reopening export %.2f x\n",
+            run + 1, floors.engine, floors.columns, startUp.ready, pictured.byEngine.back(),
+            exported.byEngine.back(), reexported.byEngine.back());
         std::fflush(stdout);
         if (run > 0) {
             std::filesystem::remove(copy);
         }
     }
-    std::printf("medians of %d runs, as ratios to the floor:\n", runs);
-    std::printf("  floor (grid read once)       %8.3f s\n", bench::Median(floor));
-    std::printf("  export (--layers %s)\n", kFirstPictureLayers);
-    std::printf("    first picture written    %8.2f x\n", bench::Median(pictured));
-    std::printf("    end, lookup indexes made %8.2f x  peak %6.0f MiB\n", bench::Median(exported),
-                bench::Median(exportPeak));
-    std::printf("  first opening, ready       %8.2f x\n", bench::Median(ready));
-    std::printf("    end, lookup indexes made %8.2f x  peak %6.0f MiB\n", bench::Median(first),
-                bench::Median(firstPeak));
-    std::printf("  reopening                  %8.2f x  peak %6.0f MiB\n", bench::Median(second),
-                bench::Median(secondPeak));
-    std::printf("  reopening, file written    %8.2f x  (grid read to check)\n",
-                bench::Median(checked));
-    std::printf("  reopening, grid changed    %8.2f x  (both tables rebuilt)\n",
-                bench::Median(changed));
-    std::printf("index tables of the first copy:\n");
-    const std::string firstCopy = std::string(plot.key) + "-copy-0.db";
-    ok = CheckIndexTables(std::filesystem::absolute(firstCopy).string()) && ok;
+    std::printf("medians of %d runs, as ratios to the floor (and to the earlier floor):\n", runs);
+    std::printf("  floor (grid summed inside SQLite)    %7.3f s\n", bench::Median(engineFloor));
+    std::printf("  earlier floor (every value fetched)  %7.3f s\n", bench::Median(columnFloor));
+    std::printf("  start-up (export of a one-cell plot) %7.3f s\n", bench::Median(startUps));
+    std::printf("export (--layers %s):\n", kFirstPictureLayers);
+    for (const Series* series :
+         {&pictured, &exported, &reexported, &ready, &first, &second, &checked, &changed}) {
+        series->Print();
+    }
+    if (!quick) {
+        std::printf("index tables of the first copy:\n");
+        const std::string firstCopy = std::string(plot.key) + "-copy-0.db";
+        ok = CheckIndexTables(std::filesystem::absolute(firstCopy).string()) && ok;
+    }
     std::printf("index tables of the last exported copy:\n");
     const std::string exportCopy = std::string(plot.key) + "-export.db";
     ok = CheckIndexTables(std::filesystem::absolute(exportCopy).string()) && ok;
@@ -260,6 +338,7 @@ int main(int argc, char** argv) {
     bench::Options options;
     std::string check;
     bool openOnly = false;
+    bool quick = false;
     const bool read =
         bench::ReadOptions(argc, argv, options, [&](const std::string& option, const char* value) {
             if ((option == "--check" || option == "--open") && value) {
@@ -267,11 +346,20 @@ int main(int argc, char** argv) {
                 check = std::filesystem::absolute(value).string();
                 return 2;
             }
+            if (option == "--program" && value) {
+                exportProgram = std::filesystem::absolute(value).string();
+                return 2;
+            }
+            if (option == "--quick") {
+                quick = true;
+                return 1;
+            }
             return 0;
         });
     if (!read) {
         std::fprintf(stderr,
-                     "usage: bench_open [--runs N] [--plot standard|million|all] [--keep]\n"
+                     "usage: bench_open [--runs N] [--plot standard|million|four-million|all] "
+                     "[--quick] [--program QUENVAR] [--keep]\n"
                      "       bench_open --check FILE.db | --open FILE.db\n");
         return 2;
     }
@@ -293,7 +381,7 @@ int main(int argc, char** argv) {
     std::printf("Opening benchmark in %s\n", folder.Path().c_str());
     bool ok = true;
     for (const bench::Plot& plot : options.plots) {
-        ok = BenchPlot(plot, options.runs) && ok;
+        ok = BenchPlot(plot, options.runs, quick) && ok;
     }
     return ok ? 0 : 1;
 }

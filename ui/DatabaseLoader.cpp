@@ -22,7 +22,8 @@ void DatabaseLoader::Start(const wxString& path, const std::vector<wxString>& tr
     runJob(
         ProgressMonitor(0.0, 0.0),
         [path, trees, result](ProgressMonitor& monitor) {
-            auto opened = std::make_unique<PlotFile>(path, monitor);
+            // The map is drawn from memory before the index tables are written.
+            auto opened = std::make_unique<PlotFile>(path, monitor, LookupIndexes::TableLater);
             // The file the open handle reads, as near its opening as can be told.
             result->identity = FileIdentity::Of(Utf8(path));
             if (opened->GetOpening().IsOpen()) {

@@ -124,6 +124,7 @@ SessionHooks MainWindow::MakeSessionHooks() {
     hooks.selectionChanged = [this] { OnSelectionChanged(); };
     hooks.redraw = [this](bool retryTrees) { RedrawLayers(retryTrees); };
     hooks.workNote = [this](const wxString& note) { OnWorkNote(note); };
+    hooks.setsChanged = [this] { ClearLayerCaches(); };
     hooks.offerReload = [this](const wxString& text) { changeBar->OfferReload(text); };
     return hooks;
 }

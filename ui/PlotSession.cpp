@@ -152,6 +152,7 @@ void PlotSession::OnOpened(const wxString& path, std::unique_ptr<PlotFile> opene
     TakePlot(path, opening.IsOpen() ? std::move(opened) : nullptr);
     treeSets->ForgetFailures();
     lookupsTried = false;
+    setsToldMissing = opening.missing.size();
     ResetView();
     // A reloaded plot's trees keep the colours they were drawn in.
     if (std::shared_ptr<TreeColors> kept = keeper.Colors(); kept && plot) {
@@ -290,6 +291,7 @@ void PlotSession::OnTreeSetsMade(const wxString& problems) {
     if (OpenAfterWork() || !plot) {
         return;
     }
+    TellLateIndexFailure();
     hooks.redraw(false);
     if (!problems.empty()) {
         hooks.inform(problems + kTryTreesAgain, "Individual Stem Layers", wxOK | wxICON_WARNING);
@@ -334,10 +336,24 @@ bool PlotSession::StartLookupIndexes() {
             fileWork = false;
             hooks.workNote(wxString());
             if (!OpenAfterWork()) {
+                TellLateIndexFailure();
                 hooks.redraw(false);
             }
         });
     return true;
+}
+
+void PlotSession::TellLateIndexFailure() {
+    if (!plot) {
+        return;
+    }
+    const PlotOpening& opening = plot->GetOpening();
+    if (opening.missing.size() == setsToldMissing) {
+        return;
+    }
+    setsToldMissing = opening.missing.size();
+    hooks.setsChanged();
+    hooks.inform(opening.problem, "Open Database", wxOK | wxICON_WARNING);
 }
 
 // ---------------------------------------------------------------------------

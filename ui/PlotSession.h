@@ -46,6 +46,8 @@ struct SessionHooks {
     std::function<void(bool retryTrees)> redraw;
     // Work on the file runs behind the map (its note), or ended (empty).
     std::function<void(const wxString& note)> workNote;
+    // What the plot's sets hold has changed: pictures drawn of them go.
+    std::function<void()> setsChanged;
     // What the window shows is no longer what the file holds: says why and
     // offers a Reload.
     std::function<void(const wxString& text)> offerReload;
@@ -133,6 +135,9 @@ class PlotSession {
     void SelectStartStems();
     bool OpenAfterWork();
     void OnTreeSetsMade(const wxString& problems);
+    // Says that a table written after the map could not be written after
+    // all, and has its layers drawn empty, as an opening that failed at once does.
+    void TellLateIndexFailure();
     // Makes the lookup indexes a first opening left for later, once the map
     // is shown; false when none is lacking or other work runs.
     bool StartLookupIndexes();
@@ -156,8 +161,9 @@ class PlotSession {
     ReloadKeeper keeper;
     std::unique_ptr<DatabaseLoader> loader;
     std::unique_ptr<TreeSetMaker> treeSets;
-    bool fileWork = false;      // work behind the progress window other than an opening
-    bool lookupsTried = false;  // the lookup indexes were tried for the open file
+    bool fileWork = false;       // work behind the progress window other than an opening
+    bool lookupsTried = false;   // the lookup indexes were tried for the open file
+    size_t setsToldMissing = 0;  // the plot-wide sets said to lack their tables
     wxString openAfterWork;
     // Start options still to be taken by the next completed opening.
     bool startPending = false;

@@ -192,6 +192,47 @@ TEST_F(SharedFileTest, KilledBeforeTheLookupIndexesTheNextOpeningMakesThem) {
     ExpectNothingLost(2);
 }
 
+// The export and the window draw a first opening's picture before its index
+// tables are written: killed in between, nothing is written; killed inside
+// the commit that writes them, SQLite rolls it back. Either way the next
+// opening builds them all and draws the same picture.
+TEST_F(SharedFileTest, KilledBeforeOrWhileTheTablesAreWrittenAfterThePicture) {
+    Database(path.c_str());  // the catalogue is there, so the first commit is the build's
+    std::filesystem::copy_file(path, "whole.db");
+    ASSERT_EQ(RunQuenvar({"--export", "whole.png", "--size", "120x120", "--layers",
+                          "uptake-blocks,count-blocks,stems-plain", "whole.db"})
+                  .exitCode,
+              0);
+    const std::string untouched = ReadFile(path);
+    ASSERT_TRUE(DiesKilled([this] {
+        PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0),
+                      LookupIndexes::TableLater);
+        if (plot.GetUptakeGrid()->IsTablePending() && plot.GetNeighborGrid()->IsTablePending()) {
+            raise(SIGKILL);
+        }
+    }));
+    EXPECT_EQ(ReadFile(path), untouched);
+    ExpectNothingLost(0);
+
+    ASSERT_TRUE(DiesKilled([this] {
+        UseKillingVfs();
+        killArmed = false;
+        PlotFile plot(wxString::FromUTF8(path.c_str()), ProgressMonitor(0, 0),
+                      LookupIndexes::TableLater);
+        killArmed = true;
+        plot.FinishLookupIndexes();
+    }));
+    ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
+    EXPECT_NE(ReadFile(path), untouched);  // the commit had begun to write the file
+    EXPECT_EQ(ExportBlocks().exitCode, 0);
+    EXPECT_EQ(ReadFile("out.png"), ReadFile("whole.png"));
+    ExpectNothingLost(2);
+    const char* const records =
+        "SELECT quote(change_counter) || source_rows || column_name || column_values FROM "
+        "_db_checked ORDER BY position";
+    EXPECT_EQ(QueryColumn(path, records), QueryColumn("whole.db", records));
+}
+
 TEST_F(SharedFileTest, LocksOfAnotherProgramAreWaitedForAWhileThenReported) {
     // With the catalogue in place, as after any earlier opening, only the
     // builds of the index tables meet the lock, after they have read the file.
@@ -241,6 +282,13 @@ TEST_F(SharedFileTest, FullDiskIsNamedAndTheFileStaysSound) {
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_NE(run.err.find("the disk or file system is full"), std::string::npos) << run.err;
     ExpectNothingLost(0);
+    // Found only once the picture was drawn: it is drawn again without them.
+    std::filesystem::copy_file(path, "stems.db");
+    ASSERT_EQ(RunQuenvar({"--export", "stems.png", "--size", "120x120", "--layers", "stems-plain",
+                          "stems.db"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(ReadFile("out.png"), ReadFile("stems.png"));
     EXPECT_EQ(ExportBlocks().exitCode, 0);
     ExpectNothingLost(2);
 }
