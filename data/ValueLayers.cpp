@@ -46,20 +46,19 @@ bool ReadSet(PlotFile& plot, IndexedGridData* set, const std::string& what,
     return true;
 }
 
-bool GatherUptake(PlotFile& plot, const ValueLayerChoice&, std::vector<CellValue>& cells,
-                  std::string& error) {
-    return ReadSet(plot, plot.GetUptakeGrid(), "total uptake", cells, error);
+bool GatherUptake(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string& error) {
+    return ReadSet(input.plot, input.plot.GetUptakeGrid(), "total uptake", cells, error);
 }
 
-bool GatherCount(PlotFile& plot, const ValueLayerChoice&, std::vector<CellValue>& cells,
-                 std::string& error) {
-    return ReadSet(plot, plot.GetNeighborGrid(), "tree count", cells, error);
+bool GatherCount(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string& error) {
+    return ReadSet(input.plot, input.plot.GetNeighborGrid(), "tree count", cells, error);
 }
 
 // The tree's own cells (where it takes up anything) over every cell of the
 // grid at 0, as its layers and the readout give them.
-bool GatherTree(PlotFile& plot, const ValueLayerChoice& choice, std::vector<CellValue>& cells,
-                std::string& error) {
+bool GatherTree(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string& error) {
+    PlotFile& plot = input.plot;
+    const ValueLayerChoice& choice = input.choice;
     const wxString label = wxString::FromUTF8(choice.tree.c_str());
     const std::vector<wxString> trees = plot.GetTreeNames();
     if (std::find(trees.begin(), trees.end(), label) == trees.end()) {
@@ -152,7 +151,7 @@ bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& gr
         return false;
     }
     std::vector<CellValue> cells;
-    if (!layer->gather(plot, choice, cells, error)) {
+    if (!layer->gather({plot, choice}, cells, error)) {
         return false;
     }
     ExactCorners exact{};

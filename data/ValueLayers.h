@@ -19,6 +19,13 @@ struct ValueLayerChoice {
     std::string tree;  // for a layer that needs a tree: its label, UTF-8
 };
 
+// What a layer's cells are gathered from: the open plot and the choice (a
+// difference will find the plot it is compared with here too).
+struct ValueLayerInput {
+    PlotFile& plot;
+    const ValueLayerChoice& choice;
+};
+
 // What a layer needs beyond its key, as bits.
 enum ValueLayerNeeds : unsigned { kNeedsNothing = 0, kNeedsTree = 1 };
 
@@ -28,8 +35,7 @@ struct ValueLayerDef {
     const char* description;  // what it holds, for --help
     unsigned needs;           // ValueLayerNeeds
     // Every grid cell with its value in the open plot; false with one line in error.
-    bool (*gather)(PlotFile& plot, const ValueLayerChoice& choice, std::vector<CellValue>& cells,
-                   std::string& error);
+    bool (*gather)(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string& error);
 };
 
 const std::vector<ValueLayerDef>& ValueLayerKeys();
