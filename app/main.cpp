@@ -1,5 +1,6 @@
 // Program entry. The command line decides between the viewer window, the
-// batch export, the import, the reading of a point and the tree statistics.
+// batch export, the import, the reading of a point, the tree statistics and
+// the value grids.
 // Only the window starts the toolkit's windowing: every other mode, and help,
 // version and mistakes on the command line, are answered without it, so they
 // need no display.
@@ -13,6 +14,7 @@
 #include "cli/AtCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
+#include "cli/GridCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/StatsCommand.h"
 #include "db/PlotLabels.h"
@@ -74,6 +76,8 @@ int main(int argc, char** argv) {
             return RunAtCommand(line.at);
         case CommandMode::Stats:
             return RunStatsCommand(line.stats);
+        case CommandMode::Grid:
+            return RunGridCommand(line.grid);
         case CommandMode::Window:
             break;
     }

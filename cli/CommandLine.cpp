@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "cli/CoordinateSystem.h"
 #include "cli/OptionValues.h"
 
 namespace {
@@ -30,7 +31,10 @@ enum class Option {
     Overlap,
     LogDir,
     Help,
-    Version
+    Version,
+    Layer,
+    Tree,
+    Crs
 };
 
 struct OptionName {
@@ -63,6 +67,9 @@ const OptionName kOptions[] = {
     {"--help", Option::Help, false},
     {"-h", Option::Help, false},
     {"--version", Option::Version, false},
+    {"--layer", Option::Layer, true},
+    {"--tree", Option::Tree, true},
+    {"--crs", Option::Crs, true},
 };
 // clang-format on
 
@@ -150,8 +157,8 @@ const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force] [--
 const char* const kStatsUsage =
     "quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap] [--log-dir DIR]";
 const char* const kLogDirOfCommands =
-    "--log-dir belongs to --export, --at, import and stats: the window writes its logs in the "
-    "working folder";
+    "--log-dir belongs to --export, --at, import, stats and grid: the window writes its logs in "
+    "the working folder";
 
 bool IsStatsOption(Option option) {
     return option == Option::Trees || option == Option::Output || option == Option::Overlap;
@@ -162,6 +169,14 @@ std::string StatsOnly(Option option) {
 }
 const char* const kForceMisplaced =
     "--force belongs to import: quenvar import GRID STEMS OUT.db --force";
+
+bool IsGridOption(Option option) {
+    return option == Option::Layer || option == Option::Tree || option == Option::Crs;
+}
+
+std::string GridOnly(Option option) {
+    return std::string(OptionText(option)) + " belongs to grid: " + kGridUsage;
+}
 
 std::string ExportOnly(Option option) {
     return std::string(OptionText(option)) + " belongs to the export: use it with --export OUT.png";
@@ -204,6 +219,11 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Overlap:
             error = StatsOnly(option);
             return false;
+        case Option::Layer:
+        case Option::Tree:
+        case Option::Crs:
+            error = GridOnly(option);
+            return false;
         case Option::Aspect:
             // "fill", the plain stretch, is there to say so in a script.
             request.picture.shape.trueProportions = value == "equal";
@@ -239,7 +259,8 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
             option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
-        if (!windowOption && option != Option::Force && !IsStatsOption(option)) {
+        if (!windowOption && option != Option::Force && !IsStatsOption(option) &&
+            !IsGridOption(option)) {
             return Failure(ExportOnly(option));
         }
         if (!ApplyExportOption(option, value, line.request, error)) {
@@ -402,6 +423,68 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
     return line;
 }
 
+bool ApplyGridOption(Option option, const std::string& value, GridRequest& request,
+                     std::string& error) {
+    switch (option) {
+        case Option::Layer:
+            request.layer.key = value;
+            if (!FindValueLayer(value)) {
+                error = "unknown --layer \"" + value + "\" (see quenvar --help)";
+                return false;
+            }
+            return true;
+        case Option::Tree:
+            request.layer.tree = value;
+            if (value.empty()) {
+                error = "--tree needs the label of a tree";
+                return false;
+            }
+            return true;
+        case Option::Crs:
+            request.crs.emplace();
+            return ParseCrsCode(value, *request.crs, error);
+        case Option::Output:
+            request.outputPath = value;
+            if (value.empty()) {
+                error =
+                    std::string("--output needs the name of the grid file to write: ") + kGridUsage;
+                return false;
+            }
+            return true;
+        default:
+            error = std::string(OptionText(option)) + " cannot be used with grid: " + kGridUsage;
+            return false;
+    }
+}
+
+// `grid FILE.db`: the word grid comes first, the file after it.
+CommandLine GridCommandLine(const Arguments& arguments) {
+    CommandLine line;
+    line.mode = CommandMode::Grid;
+    std::string error;
+    for (const auto& [option, value] : arguments.given) {
+        if (!ApplyGridOption(option, value, line.grid, error)) {
+            return Failure(error);
+        }
+    }
+    if (arguments.files.size() != 2) {
+        return Failure("grid needs one database file, but " +
+                       std::to_string(arguments.files.size() - 1) +
+                       (arguments.files.size() == 2 ? " was" : " were") + " given: " + kGridUsage);
+    }
+    line.grid.databasePath = arguments.files[1];
+    const ValueLayerDef* layer = FindValueLayer(line.grid.layer.key);
+    if (!layer || line.grid.outputPath.empty()) {
+        return Failure(std::string("grid needs --layer and --output: ") + kGridUsage);
+    }
+    const bool needsTree = (layer->needs & kNeedsTree) != 0;
+    if (needsTree != !line.grid.layer.tree.empty()) {
+        return Failure(needsTree ? "--layer " + line.grid.layer.key + " needs --tree LABEL"
+                                 : "--layer " + line.grid.layer.key + " takes no --tree");
+    }
+    return line;
+}
+
 // Takes --log-dir out of the arguments, which every command accepts alike.
 bool TakeLogFolder(Arguments& arguments, std::optional<std::string>& folder, std::string& error) {
     auto& given = arguments.given;
@@ -430,6 +513,11 @@ CommandLine ModeCommandLine(const std::vector<std::string>& args, const Argument
         return arguments.Has(Option::Export)
                    ? Failure("--export and import are two commands: give one")
                    : ImportCommandLine(arguments);
+    }
+    if (!args.empty() && args[0] == "grid") {
+        return arguments.Has(Option::Export)
+                   ? Failure("--export and grid are two commands: give one")
+                   : GridCommandLine(arguments);
     }
     if (!args.empty() && args[0] == "stats") {
         return arguments.Has(Option::Export)

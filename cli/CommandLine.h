@@ -1,6 +1,6 @@
 // The program's command line: the viewer window with an optional file, the
 // batch export of a picture, the reading of a point, the import of delimited
-// text, the tree statistics, or help and version. Parsing is pure, so that it
+// text, the tree statistics, a value grid, or help and version. Parsing is pure, so that it
 // can run before the toolkit (and a display) is there.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/Version.h"
+#include "cli/GridCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/StatsCommand.h"
 #include "render/PictureRequest.h"
@@ -29,7 +30,7 @@ struct AtRequest {
     std::vector<std::string> stems;  // UTF-8 labels as given, without repeats
 };
 
-enum class CommandMode { Window, Help, Version, Export, Import, At, Stats, Error };
+enum class CommandMode { Window, Help, Version, Export, Import, At, Stats, Grid, Error };
 
 struct CommandLine {
     CommandMode mode = CommandMode::Window;
@@ -39,7 +40,8 @@ struct CommandLine {
     ImportRequest import;   // Import
     AtRequest at;           // At
     StatsRequest stats;     // Stats
-    // Export, Import, At, Stats: the folder --log-dir names for the log
+    GridRequest grid;       // Grid
+    // Export, Import, At, Stats, Grid: the folder --log-dir names for the log
     // files; none, and no log file is written.
     std::optional<std::string> logFolder;
     std::string error;  // Error: one line naming the problem

@@ -1,8 +1,9 @@
 // The text of --help: every command and option, and the layer keys read from
-// the layer table.
+// the layer table and the value layer table.
 #include <algorithm>
 
 #include "cli/CommandLine.h"
+#include "data/ValueLayers.h"
 
 namespace {
 
@@ -21,13 +22,15 @@ const char* const kUsageHead =
     "       quenvar import GRID STEMS OUT.db [--force] [--log-dir DIR]\n"
     "       quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap]\n"
     "               [--log-dir DIR]\n"
+    "       quenvar grid FILE.db --layer KEY [--tree LABEL] [--crs EPSG:N]\n"
+    "               --output OUT.tif|OUT.asc|OUT.csv [--log-dir DIR]\n"
     "       quenvar --help | --version\n"
     "\n"
-    "Without --export, --at, import or stats, opens the viewer window, on FILE.db\n"
-    "when one is given, with the layers ticked, the stems selected, the view, the\n"
-    "colour scale and the value ranges that --layers, --stems, --view, --palette and\n"
-    "--range choose (Edit > Copy View as Command gives the window's view in this\n"
-    "form). Only the window needs a display.\n"
+    "Without --export, --at, import, stats or grid, opens the viewer window, on\n"
+    "FILE.db when one is given, with the layers ticked, the stems selected, the\n"
+    "view, the colour scale and the value ranges that --layers, --stems, --view,\n"
+    "--palette and --range choose (Edit > Copy View as Command gives the window's\n"
+    "view in this form). Only the window needs a display.\n"
     "\n"
     "  --export OUT.png   draw the plot of FILE.db as the window would show it and\n"
     "                     write the picture to OUT.png, or as a vector figure to a\n"
@@ -89,7 +92,20 @@ const char* const kUsageHead =
     "  --output OUT.csv   stats: write to OUT.csv instead of standard output\n"
     "  --overlap          stats: write the area of the cells each two trees share\n"
     "                     instead, as a matrix with a row and a column per tree\n"
-    "  --log-dir DIR      --export, --at, import and stats: append the logs\n"
+    "  grid FILE.db       write the values of a value layer (keys below) over the\n"
+    "                     whole plot as a grid for GIS programs, R or Python, one\n"
+    "                     pixel per grid cell, north row first, float32: a GeoTIFF\n"
+    "                     (.tif), an ESRI ASCII grid (.asc) or a CSV of cell centres\n"
+    "                     (x,y,value); squares without a grid cell hold nodata (the\n"
+    "                     CSV leaves them out); an unevenly spaced grid is refused;\n"
+    "                     no display is needed\n"
+    "  --layer KEY        grid: the value layer to write\n"
+    "  --tree LABEL       grid: the tree of --layer tree\n"
+    "  --crs EPSG:N       grid: the projected coordinate system the plot's\n"
+    "                     coordinates are in, stored in the GeoTIFF or in a .prj\n"
+    "                     file beside the ASCII grid (default: none)\n"
+    "  --output OUT       grid: the file to write, its format told by its ending\n"
+    "  --log-dir DIR      --export, --at, import, stats and grid: append the logs\n"
     "                     (error.log, run.log, console.log) to files in the\n"
     "                     folder DIR, which must exist; without it these commands\n"
     "                     write no log file, and say what went wrong on standard\n"
@@ -102,11 +118,11 @@ const char* const kUsageHead =
 
 const char* const kUsageTail =
     "\n"
-    "Exit status: 0 when the picture, plot file or table was written or the point\n"
-    "read; 3 when the picture was written, but a requested layer is missing because\n"
-    "the index tables it needs could not be built (the file is read-only, locked by\n"
-    "another program, on a full disk or damaged; the message says which); 2 on any\n"
-    "other error, and then nothing is written.\n";
+    "Exit status: 0 when the picture, plot file, table or grid was written or the\n"
+    "point read; 3 when the picture was written, but a requested layer is missing\n"
+    "because the index tables it needs could not be built (the file is read-only,\n"
+    "locked by another program, on a full disk or damaged; the message says which);\n"
+    "2 on any other error, and then nothing is written.\n";
 
 }  // namespace
 
@@ -117,6 +133,12 @@ std::string UsageText() {
         key.resize(std::max<size_t>(key.size() + 2, 17), ' ');
         text += "  " + key + layer.label +
                 (layer.group == LayerGroup::Tree ? ", for each stem" : "") + "\n";
+    }
+    text += "\nValue layer keys (grid --layer):\n";
+    for (const ValueLayerDef& layer : ValueLayerKeys()) {
+        std::string key = layer.key;
+        key.resize(std::max<size_t>(key.size() + 2, 17), ' ');
+        text += "  " + key + layer.description + "\n";
     }
     return text + kUsageTail;
 }

@@ -49,6 +49,7 @@ wxMenuBar* CreateMainMenuBar() {
     fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
+    fileMenu->Append(ID_EXPORT_GRID, "Export &Grid...");
     fileMenu->Append(wxID_EXIT, "&Quit");
     wxMenu* editMenu = new wxMenu;
     editMenu->Append(ID_SELECT_ALL, "Select &All\tCtrl+a");

@@ -8,6 +8,7 @@ class wxMenuBar;
 
 enum MainMenuId {
     ID_SAVE_IMAGE = 101,
+    ID_EXPORT_GRID = 102,
     ID_OPEN_DATASET = 103,
     ID_IMPORT_TEXT = 104,
     ID_OPEN_RECENT = 105,

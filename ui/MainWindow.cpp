@@ -20,6 +20,7 @@
 #include "ui/BackgroundJob.h"
 #include "ui/ChangeBar.h"
 #include "ui/FileDrop.h"
+#include "ui/GridExportDialog.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/LegendPanel.h"
@@ -51,6 +52,7 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_MENU(wxID_ANY, MainWindow::OnMenu)
     EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
     EVT_UPDATE_UI(ID_COPY_VIEW, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_EXPORT_GRID, MainWindow::OnUpdateNeedsPlot)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
     EVT_CHAR_HOOK(MainWindow::OnCharHook)
@@ -363,6 +365,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_SAVE_IMAGE:
             SaveImageCommand();
             break;
+        case ID_EXPORT_GRID:
+            ExportGridCommand();
+            break;
         case wxID_EXIT:
             wxTheApp->ExitMainLoop();
             break;
@@ -390,21 +395,6 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case wxID_ABOUT:
             AboutCommand();
             break;
-        case ID_ZOOM_IN:
-        case ID_ZOOM_OUT:
-            navigation->Zoom(event.GetId() == ID_ZOOM_IN);
-            break;
-        case ID_PAN_LEFT:
-        case ID_PAN_RIGHT:
-            navigation->PanSteps(event.GetId() == ID_PAN_LEFT ? -1 : 1, 0);
-            break;
-        case ID_PAN_UP:
-        case ID_PAN_DOWN:
-            navigation->PanSteps(0, event.GetId() == ID_PAN_UP ? -1 : 1);
-            break;
-        case ID_FULL_EXTENT:
-            navigation->FullExtent();
-            break;
         case ID_TRUE_PROPORTIONS:
         case ID_NORTH_UP: {
             FrameShape shape = session.GetFrameShape();
@@ -414,7 +404,9 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         }
         default:
-            recentPlots->Choose(event.GetId());
+            if (!navigation->Command(event.GetId())) {
+                recentPlots->Choose(event.GetId());
+            }
             break;
     }
 }
@@ -492,6 +484,14 @@ void MainWindow::SaveImageCommand() {
                      layerCache, error)) {
         Inform(wxString::Format("The image could not be written to \"%s\" (%s).", path, error),
                "Save Current Image", wxOK | wxICON_ERROR);
+    }
+}
+
+void MainWindow::ExportGridCommand() {
+    if (session.IsOpen()) {
+        ExportGrid(this, session.GetPlot(),
+                   TickedValueLayers(layerBoxes->Ticked(), selection->GetRowStems()),
+                   {chooseFile, chooseLayer, showMessage});
     }
 }
 

@@ -4,6 +4,7 @@
 // plot and the work on its file.
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/string.h>
@@ -113,6 +114,9 @@ class MainWindow : public wxFrame {
         std::function<void(const wxString& text, const wxString& caption, long style)>;
     void SetFileChooser(FileChooser chooser) { chooseFile = std::move(chooser); }
     void SetMessageSink(MessageSink sink) { showMessage = std::move(sink); }
+    // Answers the choice of a value layer (message, choices): the index, or -1.
+    using ChoiceAsker = std::function<int(const wxString& message, const wxArrayString& choices)>;
+    void SetChoiceAsker(ChoiceAsker asker) { chooseLayer = std::move(asker); }
 
   private:
     wxPanel* layerPanel = nullptr;
@@ -137,6 +141,7 @@ class MainWindow : public wxFrame {
     std::shared_ptr<int> aliveToken = std::make_shared<int>(0);
     FileChooser chooseFile;
     MessageSink showMessage;
+    ChoiceAsker chooseLayer;
 
     SessionHooks MakeSessionHooks();
     void BuildLayout();
@@ -185,6 +190,7 @@ class MainWindow : public wxFrame {
 
     void OpenDatasetCommand();
     void SaveImageCommand();
+    void ExportGridCommand();
     void SelectNoneCommand();
     void DeleteIndexesCommand();
     void PreferencesCommand();

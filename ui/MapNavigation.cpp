@@ -7,6 +7,7 @@
 
 #include "base/Log.h"
 #include "render/PlotPixels.h"
+#include "ui/MainMenu.h"
 #include "ui/PlotSession.h"
 #include "ui/ZoomCtrl.h"
 
@@ -131,4 +132,26 @@ void MapNavigation::ShowZoom() {
 void MapNavigation::Show(const PlotRect& view) {
     session.SetView(view);
     viewChanged();
+}
+
+bool MapNavigation::Command(int id) {
+    switch (id) {
+        case ID_ZOOM_IN:
+        case ID_ZOOM_OUT:
+            Zoom(id == ID_ZOOM_IN);
+            return true;
+        case ID_PAN_LEFT:
+        case ID_PAN_RIGHT:
+            PanSteps(id == ID_PAN_LEFT ? -1 : 1, 0);
+            return true;
+        case ID_PAN_UP:
+        case ID_PAN_DOWN:
+            PanSteps(0, id == ID_PAN_UP ? -1 : 1);
+            return true;
+        case ID_FULL_EXTENT:
+            FullExtent();
+            return true;
+        default:
+            return false;
+    }
 }

@@ -33,6 +33,9 @@ class MapNavigation {
     void Zoom(bool in);
     void PanSteps(int stepsX, int stepsY);
     void FullExtent();
+    // The View menu's command of that identifier (zoom, pan or the whole
+    // plot); false for any other command.
+    bool Command(int id);
     // The label shows the zoom of any view; the thumb stands at the nearest level.
     void ShowZoom();
 

@@ -72,7 +72,7 @@ TEST_F(CommandLogTest, ALogFolderThatCannotBeWrittenIsRefusedFirst) {
     // The window keeps its logs in the working folder.
     const ProgramRun window = RunQuenvar({"--log-dir", "..", "../plot.db"}, {true, false});
     EXPECT_EQ(window.exitCode, 2);
-    EXPECT_NE(window.err.find("--log-dir belongs to --export, --at, import and stats"),
+    EXPECT_NE(window.err.find("--log-dir belongs to --export, --at, import, stats and grid"),
               std::string::npos)
         << window.err;
     EXPECT_EQ(Left(), std::vector<std::string>{});

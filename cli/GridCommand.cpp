@@ -1,0 +1,67 @@
+#include "cli/GridCommand.h"
+
+#include <memory>
+#include <vector>
+
+#include "base/PendingFile.h"
+#include "base/Text.h"
+#include "cli/CommandPlot.h"
+#include "cli/CoordinateSystem.h"
+#include "cli/GridFormats.h"
+#include "data/PlotFile.h"
+#include "db/PlotLabels.h"
+
+const char* const kGridUsage =
+    "quenvar grid FILE.db --layer KEY [--tree LABEL] [--crs EPSG:N] --output "
+    "OUT.tif|OUT.asc|OUT.csv [--log-dir DIR]";
+
+namespace {
+
+// Everything that can be told before the plot is opened.
+bool CheckRequest(const GridRequest& request, std::optional<ProjectedCrs>& crs,
+                  std::string& error) {
+    const std::string& path = request.databasePath;
+    std::vector<std::string> labels;
+    if (!request.layer.tree.empty()) {
+        labels.push_back(request.layer.tree);
+    }
+    if (!CheckGridOutput(request.outputPath, request.crs.has_value(), error) ||
+        !CheckPlotRequest(path, labels, error) ||
+        !CheckOutputPath(request.outputPath, "the grid", "the database file", {path}, error)) {
+        return false;
+    }
+    if (request.crs) {
+        crs.emplace();
+        return LookUpCrs(*request.crs, *crs, error);
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunGridCommand(const GridRequest& request) {
+    std::string error;
+    std::optional<ProjectedCrs> crs;
+    if (!CheckRequest(request, crs, error)) {
+        ReportToUser(error);
+        return 2;
+    }
+    const std::unique_ptr<PlotFile> plot = OpenPlotToRead(request.databasePath);
+    if (!plot) {
+        return 2;
+    }
+    ValueGrid grid;
+    if (!MakeValueGrid(*plot, request.layer, grid, error)) {
+        ReportToUser(Quoted(request.databasePath) + ": " + error);
+        return 2;
+    }
+    const std::string warning = ProjectionWarning(request.outputPath, crs.has_value());
+    if (!warning.empty()) {
+        ReportToUser("warning: " + warning);
+    }
+    if (!WriteGridFile(request.outputPath, grid, crs ? &*crs : nullptr, error)) {
+        ReportToUser(error);
+        return 2;
+    }
+    return 0;
+}
