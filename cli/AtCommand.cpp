@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "cli/CommandPlot.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
@@ -19,12 +20,30 @@ int RunAtCommand(const AtRequest& request) {
     if (!plot) {
         return 2;
     }
+    if (!ApplyGrouping(*plot, request.groupBy, request.groups, error)) {
+        ReportToUser(error);
+        return 2;
+    }
+    // Who takes up most in the cell, and the groups' sums, from one pass over grid.
+    DerivedNeeds needs;
+    needs.dominantTrees = true;
+    needs.dominantGroups = !request.groupBy.empty();
+    needs.groups = request.groups;
+    if (!plot->MakeDerived(needs)) {
+        ReportToUser(Utf8(plot->GetDerivedProblem()));
+        return 2;
+    }
     PointReadout readout(*plot);
     std::vector<wxString> trees;
     for (const std::string& stem : request.stems) {
         trees.push_back(wxString::FromUTF8(stem.c_str()));
     }
     readout.SetTrees(trees);
+    std::vector<wxString> groups;
+    for (const std::string& group : request.groups) {
+        groups.push_back(wxString::FromUTF8(group.c_str()));
+    }
+    readout.SetGroups(groups);
     const std::string text = ReadingText(readout.Read(request.x, request.y));
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 2;

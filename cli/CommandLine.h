@@ -27,7 +27,9 @@ struct AtRequest {
     std::string databasePath;
     double x = 0.0;
     double y = 0.0;
-    std::vector<std::string> stems;  // UTF-8 labels as given, without repeats
+    std::vector<std::string> stems;   // UTF-8 labels as given, without repeats
+    std::string groupBy;              // the stem column that groups the trees; empty: none
+    std::vector<std::string> groups;  // the groups whose summed uptake to read
 };
 
 enum class CommandMode { Window, Help, Version, Export, Import, At, Stats, Grid, Error };

@@ -9,6 +9,7 @@
 #include "base/PendingFile.h"
 #include "base/ProgressMonitor.h"
 #include "base/Text.h"
+#include "cli/CommandPlot.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/Canvas.h"
@@ -67,6 +68,9 @@ Scene RequestedScene(PlotPainter& painter, const PictureRequest& request) {
     Scene scene;
     scene.layers = request.layers;
     scene.trees = ExportTrees(painter.GetPlot(), request);
+    for (const std::string& group : request.groups) {
+        scene.groups.push_back(wxString::FromUTF8(group.c_str()));
+    }
     scene.view = request.view.value_or(painter.GetView());
     scene.width = request.width * request.scale;
     scene.height = request.height * request.scale;
@@ -82,14 +86,16 @@ std::string DrawRequest(PlotPainter& painter, const PictureStyle& style,
     PlotFile& plot = painter.GetPlot();
     // The legend takes a strip at the right; the map keeps the rest. Its
     // width is known before the trees' colours are.
-    const int strip =
-        wanted.legend ? LegendStripWidth(BuildLegend(plot, scene.layers, scene.trees, style, false),
-                                         wanted.width)
-                      : 0;
+    const int strip = wanted.legend ? LegendStripWidth(BuildLegend(plot, scene.layers, scene.trees,
+                                                                   style, false, scene.groups),
+                                                       wanted.width)
+                                    : 0;
     const int scale = wanted.scale;
     Scene map = scene;
     map.width = (wanted.width - strip) * scale;
-    auto legend = [&] { return BuildLegend(plot, scene.layers, scene.trees, style); };
+    auto legend = [&] {
+        return BuildLegend(plot, scene.layers, scene.trees, style, true, scene.groups);
+    };
     const PictureFormat format = FormatOfPath(request.outputPath);
     if (format != PictureFormat::Png) {
         return DrawVectorPage(
@@ -163,12 +169,18 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     for (const std::string& note : plot->GetDataWarnings()) {
         Report("warning: " + note);
     }
+    if (!ApplyGrouping(*plot, request.picture.groupBy, request.picture.groups, error)) {
+        return false;
+    }
     PlotPainter painter(*plot);
     const PictureRequest& wanted = request.picture;
     const Scene scene = RequestedScene(painter, wanted);
     const std::string drawn = DrawRequest(painter, RequestStyle(wanted), request, scene);
     if (warning.empty()) {
         warning = Utf8(plot->GetTreeSetProblem());
+    }
+    if (warning.empty()) {
+        warning = Utf8(plot->GetDerivedProblem());
     }
     if (drawn.empty()) {
         error = "cannot draw a picture of " + std::to_string(wanted.width) + "x" +

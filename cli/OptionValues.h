@@ -23,6 +23,8 @@ bool ParseRange(const std::string& text, PictureRequest& request, std::string& e
 bool ParseClasses(const std::string& text, PictureRequest& request, std::string& error);
 // A family with log classes needs a fixed range above 0, whichever option came first.
 bool CheckLogRanges(const PictureRequest& request, std::string& error);
+// --groups needs --group-by, and so do the layers of groups.
+bool CheckGrouping(const PictureRequest& request, std::string& error);
 // The names of the families and the class rules on the command line.
 const char* FamilyName(RangeFamily family);
 const char* RuleName(ClassRule rule);

@@ -16,8 +16,9 @@
 #include "render/ValueRange.h"
 
 // Plot layers are drawn once a picture; a tree's own layers once for each
-// selected tree. The same flag names different layers in the two groups.
-enum class LayerGroup { Plot = 1, Tree = 2 };
+// selected tree, a group's once for each selected group of trees. The same
+// flag names different layers in different groups.
+enum class LayerGroup { Plot = 1, Tree = 2, TreeGroup = 3 };
 
 // Plot-layer flags.
 enum PlotLayerFlag : uint32_t {
@@ -33,6 +34,10 @@ enum PlotLayerFlag : uint32_t {
     LAYER_UPTAKE_CLOUDS = 512,
     LAYER_COUNT_CLOUDS = 1024,
     LAYER_HIGHLIGHT = 2048,  // the overlay of highlighted stems, not in the catalogue
+    LAYER_DOMINANT_BLOCKS = 1u << 16,
+    LAYER_DOMINANT_SHARE_BLOCKS = 1u << 17,
+    LAYER_DOMINANT_GROUP_BLOCKS = 1u << 18,
+    LAYER_DOMINANT_GROUP_SHARE_BLOCKS = 1u << 19,
 };
 
 // A tree's own layer flags.
@@ -40,6 +45,13 @@ enum StemLayerFlag : uint32_t {
     STEM_LAYER_BLOCKS = 1,
     STEM_LAYER_ISOLINES = 2,
     STEM_LAYER_CLOUD = 4,
+};
+
+// A group's own layer flags.
+enum GroupLayerFlag : uint32_t {
+    GROUP_LAYER_BLOCKS = 1,
+    GROUP_LAYER_ISOLINES = 2,
+    GROUP_LAYER_CLOUD = 4,
 };
 
 // What a layer draws from.
@@ -50,10 +62,25 @@ enum class LayerSource {
     Stems,             // every stem
     HighlightedStems,  // the stems the user has highlighted
     TreeUptake,        // the uptake set of one tree
+    DominantTree,      // the tree that takes up most in each cell
+    DominantGroup,     // the group of trees that takes up most in each cell
+    GroupUptake,       // the summed uptake of one group of trees
 };
 
-// How a layer is drawn.
-enum class LayerStyle { Blocks, Cloud, Isolines, Scale, StemDots, StemDiscs, StemLabels };
+// How a layer is drawn. Dominant: blocks in the colour of the tree or group
+// each cell is tagged with; DominantShare: that colour blended toward white
+// as its share of the cell falls.
+enum class LayerStyle {
+    Blocks,
+    Cloud,
+    Isolines,
+    Scale,
+    StemDots,
+    StemDiscs,
+    StemLabels,
+    Dominant,
+    DominantShare
+};
 
 struct LayerDef {
     const char* key;    // the name on the command line; empty for the overlay
@@ -67,12 +94,13 @@ struct LayerDef {
     LayerSource source;
     LayerStyle style;
     // 0xRRGGBB of the styles drawn in one colour. Blocks and isolines take
-    // the colour scale, and a tree's cloud its tree's colour.
+    // the colour scale, a tree's cloud its tree's colour and a group's its
+    // group's, a dominant layer each tree's or group's colour.
     uint32_t color;
     const char* sizeColumn;  // discs: the stem column that gives the radius
 };
 
-// The fourteen layers the window offers, in registration order.
+// The layers the window offers, in registration order.
 const std::vector<LayerDef>& LayerCatalogue();
 // The overlay of highlighted stems, drawn over every picture.
 const LayerDef& HighlightLayer();

@@ -10,6 +10,8 @@
 #include "render/BlockGridDataRenderer.h"
 #include "render/Canvas.h"
 #include "render/CloudGridDataRenderer.h"
+#include "render/DominantBlockRenderer.h"
+#include "render/GroupColors.h"
 #include "render/IsolineGridDataRenderer.h"
 #include "render/PointDataRenderer.h"
 #include "render/ScaleGridDataRenderer.h"
@@ -62,6 +64,38 @@ std::shared_ptr<const ValueClasses> LayerClasses(PlotFile& plot, GridData& data,
     }
     const int classes = static_cast<int>(style.ValuePalette(layer.group).size());
     return std::make_shared<const ValueClasses>(rule, classes, values, style.RangeOf(layer));
+}
+
+HeldGridData* DominantSet(PlotFile& plot, const LayerDef& layer) {
+    DerivedGrids& derived = plot.GetDerived();
+    return layer.source == LayerSource::DominantTree    ? derived.DominantTrees()
+           : layer.source == LayerSource::DominantGroup ? derived.DominantGroups()
+                                                        : nullptr;
+}
+
+std::vector<wxColour> DominantColors(PlotFile& plot, const LayerDef& layer,
+                                     const PictureStyle& style) {
+    std::vector<wxColour> colors;
+    const HeldGridData* set = DominantSet(plot, layer);
+    if (!set) {
+        return colors;
+    }
+    const std::vector<size_t>& counts = set->TagCounts();
+    const bool byTree = layer.source == LayerSource::DominantTree;
+    colors.resize(counts.size());
+    for (size_t tag = 0; tag < counts.size(); ++tag) {
+        if (counts[tag] > 0) {
+            const DerivedGrids& derived = plot.GetDerived();
+            colors[tag] = byTree ? style.TreeColor(wxString::FromUTF8(derived.TreeOfTag(int(tag))))
+                                 : GroupColor(int(tag));
+        }
+    }
+    return colors;
+}
+
+wxColour GroupColorOf(PlotFile& plot, const wxString& group) {
+    const TreeGroups* groups = plot.GetTreeGroups();
+    return GroupColor(groups ? groups->Find(Utf8(group)) : -1);
 }
 
 PlotPainter::PlotPainter(PlotFile& plot) : plot(plot), view(plot.GetFullExtent()) {}
@@ -117,6 +151,9 @@ PlotPainter::TreeInputs PlotPainter::TreeInputsFor(LayerGroup group, uint32_t fl
         // A tree gets its colour at its first drawing, whichever layers are drawn.
         inputs.color = style.TreeColor(tree);
         inputs.grid = (flags & AllFlags(group)) != 0 ? plot.GetTreeGrid(tree) : nullptr;
+    } else if (group == LayerGroup::TreeGroup) {
+        inputs.color = GroupColorOf(plot, tree);
+        inputs.grid = plot.GetDerived().GroupGrid(Utf8(tree));
     }
     return inputs;
 }
@@ -152,6 +189,10 @@ void PlotPainter::DrawOneLayer(const LayerDef& layer, const PlotFrame& frame,
         case LayerStyle::Isolines:
             DrawValueLayer(layer, frame, tree, canvas, style);
             return;
+        case LayerStyle::Dominant:
+        case LayerStyle::DominantShare:
+            DrawDominantLayer(layer, frame, canvas, style);
+            return;
         case LayerStyle::Scale: {
             ScaleGridDataRenderer renderer(frame);
             renderer.SetColor(LayerColor(layer));
@@ -180,7 +221,7 @@ void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
         renderer.Draw(canvas, *data);
     } else if (layer.style == LayerStyle::Cloud) {
         CloudGridDataRenderer renderer(frame);
-        renderer.SetColor(layer.group == LayerGroup::Tree ? tree.color : LayerColor(layer));
+        renderer.SetColor(layer.group != LayerGroup::Plot ? tree.color : LayerColor(layer));
         renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
     } else {
@@ -190,6 +231,18 @@ void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
         renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
     }
+}
+
+void PlotPainter::DrawDominantLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas,
+                                    const PictureStyle& style) {
+    HeldGridData* data = DominantSet(plot, layer);
+    if (data == nullptr) {
+        return;
+    }
+    DominantBlockRenderer renderer(frame);
+    renderer.SetTagColors(DominantColors(plot, layer, style));
+    renderer.SetShaded(layer.style == LayerStyle::DominantShare);
+    renderer.Draw(canvas, *data);
 }
 
 void PlotPainter::DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas) {

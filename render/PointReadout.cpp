@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "base/Text.h"
 #include "db/Query.h"
@@ -104,6 +106,45 @@ double PointReadout::ValueInCell(const Cells& cells, double x, double y, const C
     return cell.found && cell.x == holder.x && cell.y == holder.y ? cell.value : 0.0;
 }
 
+namespace {
+
+// The held cell of (x, y), when it is the cell that holds the point.
+const HeldGridData::Cell* HeldAt(HeldGridData* set, double x, double y, double cellX,
+                                 double cellY) {
+    const HeldGridData::Cell* held = set ? set->Holding(x, y) : nullptr;
+    return held && set->ReadX(*held) == cellX && set->ReadY(*held) == cellY ? held : nullptr;
+}
+
+DominantReading ReadDominant(HeldGridData* set, double x, double y, double cellX, double cellY,
+                             const std::function<wxString(int tag)>& name) {
+    DominantReading dominant;
+    dominant.known = set != nullptr;
+    if (const HeldGridData::Cell* held = HeldAt(set, x, y, cellX, cellY)) {
+        dominant.label = name(held->tag);
+        dominant.share = held->value;
+    }
+    return dominant;
+}
+
+}  // namespace
+
+void PointReadout::ReadDerived(double x, double y, const Cell& holder, PointReading& reading) {
+    DerivedGrids& derived = plot.GetDerived();
+    reading.dominantTree =
+        ReadDominant(derived.DominantTrees(), x, y, holder.x, holder.y,
+                     [&derived](int tag) { return wxString::FromUTF8(derived.TreeOfTag(tag)); });
+    reading.dominantGroup =
+        ReadDominant(derived.DominantGroups(), x, y, holder.x, holder.y,
+                     [&derived](int tag) { return wxString::FromUTF8(derived.GroupOfTag(tag)); });
+    for (const wxString& group : groupNames) {
+        HeldGridData* set = derived.GroupGrid(Utf8(group));
+        if (set) {
+            const HeldGridData::Cell* held = HeldAt(set, x, y, holder.x, holder.y);
+            reading.groups.push_back({group, held ? held->value : 0.0});
+        }
+    }
+}
+
 PointReading PointReadout::Read(double x, double y) {
     PointReading reading;
     reading.x = x;
@@ -118,6 +159,7 @@ PointReading PointReadout::Read(double x, double y) {
         for (size_t i = 0; i < treeLabels.size(); ++i) {
             reading.trees.push_back({treeLabels[i], ValueInCell(treeCells[i], x, y, cell)});
         }
+        ReadDerived(x, y, cell, reading);
     }
     double distance = 0.0;
     const int nearest = NearestStem(stems, x, y, distance);
@@ -139,6 +181,20 @@ std::string ReadingText(const PointReading& reading) {
             "uptake\t" + Number(reading.uptake) + "\ntrees\t" + Number(reading.treeCount) + "\n";
         for (const TreeReading& tree : reading.trees) {
             text += "tree\t" + Utf8(tree.label) + "\t" + Number(tree.uptake) + "\n";
+        }
+        const std::pair<const char*, const DominantReading*> dominants[] = {
+            {"dominant", &reading.dominantTree}, {"dominant-group", &reading.dominantGroup}};
+        for (const auto& [key, dominant] : dominants) {
+            if (dominant->known) {
+                text += std::string(key) + "\t" +
+                        (dominant->label.empty()
+                             ? std::string("none")
+                             : Utf8(dominant->label) + "\t" + Number(dominant->share)) +
+                        "\n";
+            }
+        }
+        for (const TreeReading& group : reading.groups) {
+            text += "group\t" + Utf8(group.label) + "\t" + Number(group.uptake) + "\n";
         }
     }
     if (reading.hasStem) {

@@ -12,9 +12,10 @@ struct ValueRange {
     double max;
 };
 
-// Total uptake, tree count, and the single trees (one range serves every tree).
-enum class RangeFamily { Uptake, TreeCount, Tree };
-constexpr int kRangeFamilyCount = 3;
+// Total uptake, tree count, the single trees (one range serves every tree)
+// and the groups of trees (one range serves every group).
+enum class RangeFamily { Uptake, TreeCount, Tree, Group };
+constexpr int kRangeFamilyCount = 4;
 
 // How values fall into the classes (colours) of a scale: equal steps of
 // the range, as many values in each class, or equal steps of the logarithm.

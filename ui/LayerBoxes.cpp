@@ -10,12 +10,20 @@ LayerBoxes::LayerBoxes(wxWindow* panel)
     : panel(panel),
       plotSizer(new wxStaticBoxSizer(new wxStaticBox(panel, wxID_ANY, "Plot Layers"), wxVERTICAL)),
       treeSizer(new wxStaticBoxSizer(new wxStaticBox(panel, wxID_ANY, "Individual Stem Layers"),
-                                     wxVERTICAL)) {}
+                                     wxVERTICAL)),
+      groupSizer(
+          new wxStaticBoxSizer(new wxStaticBox(panel, wxID_ANY, "Group Layers"), wxVERTICAL)) {}
 
 void LayerBoxes::Add(uint32_t flag, const char* label, LayerGroup group, int position, int weight) {
     wxCheckBox* checkBox = new wxCheckBox(panel, wxID_ANY, wxString::FromUTF8(label));
-    (group == LayerGroup::Plot ? plotSizer : treeSizer)->Add(checkBox, 0, 0, 0);
-    const LayerEntry entry{flag, position, group, weight, FindLayer(group, flag), checkBox};
+    const LayerDef* layer = FindLayer(group, flag);
+    const bool ofGroups =
+        group == LayerGroup::TreeGroup || (layer && layer->source == LayerSource::DominantGroup);
+    (ofGroups                    ? groupSizer
+     : group == LayerGroup::Plot ? plotSizer
+                                 : treeSizer)
+        ->Add(checkBox, 0, 0, 0);
+    const LayerEntry entry{flag, position, group, weight, layer, checkBox};
     // So the newest of equal positions leads.
     auto place = entries.end();
     if (position == 0) {

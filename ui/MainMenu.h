@@ -28,10 +28,16 @@ enum MainMenuId {
     ID_FULL_EXTENT = 507,
     ID_TRUE_PROPORTIONS = 508,
     ID_NORTH_UP = 509,
+    ID_GROUP_BY = 600,
+    ID_GROUP_NONE = 601,
+    // Group Trees By's items of the open plot's stem columns, in table order.
+    ID_GROUP_COLUMN_FIRST = 610,
+    ID_GROUP_COLUMN_LAST = 999,
 };
 
 // "Select All" comes disabled: nothing is behind it. File > Open Recent
-// (ID_OPEN_RECENT) holds an empty submenu for the list of recent plots.
+// (ID_OPEN_RECENT) holds an empty submenu for the list of recent plots, and
+// View > Group Trees By (ID_GROUP_BY) one for the open plot's stem columns.
 wxMenuBar* CreateMainMenuBar();
 
 // The View command of a key, or 0: "+" (and "=", which shares its key on

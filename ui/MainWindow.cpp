@@ -23,13 +23,14 @@
 #include "ui/GridExportDialog.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/InspectorPlacement.h"
+#include "ui/LayerColumn.h"
 #include "ui/LegendPanel.h"
 #include "ui/MapNavigation.h"
 #include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
 #include "ui/ReadoutStatusBar.h"
 #include "ui/RecentPlots.h"
-#include "ui/StemList.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
@@ -90,8 +91,8 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     statsWindow = new TreeStatsWindow(
         this, [this](const wxString& tree, bool on) { on ? SelectStem(tree) : DeselectStem(tree); },
         [this](TreeStatsWindow::TableDone done) { session.ComputeTreeStats(std::move(done)); });
-    const wxRect frame = GetRect();
-    inspector->Move(frame.x + frame.width + 20, frame.y);
+    inspectorPlacement = std::make_unique<InspectorPlacement>(
+        this, inspector, [this] { return column->ScreenRight(); });
     zoomCtrl->SetMinimum(1);
     zoomCtrl->SetMaximum(4);
     zoomCtrl->SetStep(1);
@@ -134,9 +135,12 @@ SessionHooks MainWindow::MakeSessionHooks() {
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL | wxNO_BORDER);
-    layerBoxes = std::make_unique<LayerBoxes>(layerPanel);
-    wxStaticBox* stemsBox = new wxStaticBox(layerPanel, wxID_ANY, "Available Stems");
-    stemList = new StemList(layerPanel);
+    column = std::make_unique<LayerColumn>(
+        layerPanel, GetMenuBar()->FindItem(ID_GROUP_BY)->GetSubMenu(), session,
+        [this] { RedrawLayers(); },
+        [this](const wxString& t, const wxString& c, long s) { Inform(t, c, s); });
+    layerBoxes = &column->GetBoxes();
+    stemList = column->GetStemList();
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
     // The bar never resizes the map under a drag, a dialog or work on the file.
@@ -156,16 +160,6 @@ void MainWindow::BuildLayout() {
         session, zoomCtrl, zoomLabel, [this] { return MapFrame(); }, [this] { OnViewChanged(); });
     zoomCtrl->Bind(ZoomEventType, &MapNavigation::OnZoom, navigation.get());
 
-    wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(stemsBox, wxVERTICAL);
-    stemsSizer->SetMinSize(-1, 100);
-    stemsSizer->Add(stemList, 1, wxEXPAND);
-
-    wxBoxSizer* leftColumn = new wxBoxSizer(wxVERTICAL);
-    leftColumn->SetMinSize(100, -1);
-    leftColumn->Add(layerBoxes->GetPlotSizer(), 0, wxEXPAND);
-    leftColumn->Add(layerBoxes->GetTreeSizer(), 0, wxEXPAND);
-    leftColumn->Add(stemsSizer, 1, wxEXPAND);
-
     wxBoxSizer* bottomRow = new wxBoxSizer(wxHORIZONTAL);
     bottomRow->Add(zoomLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     bottomRow->Add(zoomCtrl, 1, 0, 0);
@@ -180,7 +174,7 @@ void MainWindow::BuildLayout() {
     centreColumn->Add(bottomRow, 0, wxEXPAND);
 
     wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
-    panelSizer->Add(leftColumn, 0, wxEXPAND | wxALL, 10);
+    panelSizer->Add(column->GetWindow(), 0, wxEXPAND | wxALL, 10);
     panelSizer->Add(centreColumn, 1, wxEXPAND | wxTOP | wxBOTTOM | wxRIGHT, 10);
     layerPanel->SetSizer(panelSizer);
 
@@ -191,27 +185,33 @@ void MainWindow::BuildLayout() {
 }
 
 // The map keeps the room a 750 x 550 frame gave it before the legend and
-// the status bar came; the legend and the bar are added around it, as far
-// as the screen's work area allows.
+// the status bar came; the legend, the bar and the height the layer column
+// needs are added around it, as far as the screen's work area allows, with
+// room left for the inspector beside it where there is.
 void MainWindow::FitFirstSize() {
-    wxSize size(750, 550);
+    const int columnRoom = 550 - GetMenuBar()->GetBestSize().y - 20;
+    wxSize size(750, 550 + std::max(0, column->ContentHeight() - columnRoom));
     size.x += legendPanel->GetMinSize().x + 5;
     size.y += std::max(readoutBar->GetSize().y, readoutBar->GetBestSize().y);
     const int screen = wxDisplay::GetFromWindow(this);
     const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
     size.DecTo(area.GetSize());
-    SetSize(wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size));
+    const int beside = size.x + kInspectorGap + kInspectorWidth <= area.width
+                           ? kInspectorGap + kInspectorWidth
+                           : 0;
+    SetSize(wxRect(area.GetPosition() + (area.GetSize() - size - wxSize(beside, 0)) / 2, size));
 }
 
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
                           int weight) {
     layerBoxes->Add(flag, label, group, position, weight);
-    layerPanel->Layout();
+    column->Fit();
 }
 
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
+    FitFirstSize();  // now that the layer boxes are there
     layerBoxes->Tick(options.layers);
-    session.SetStartOptions(options.view, options.stems);
+    session.SetStartOptions(options.view, options.stems, options.groupBy, options.groups);
     SetFrameShape(options.shape);
     RedrawLayers();
 }
@@ -265,6 +265,7 @@ void MainWindow::OnLetGo() {
     changeBar->Forget();
     inspector->SetTreeColors(nullptr);
     statsWindow->SetPlot(wxString());
+    column->Refill();
 }
 
 // The window follows a new plot, or none when the opening was refused.
@@ -272,6 +273,7 @@ void MainWindow::OnOpened() {
     ClearLayerCaches();
     viewer->SetLayers({});
     selection->Refill();
+    column->Refill();
     const bool open = session.IsOpen();
     PlotFile* plot = open ? &session.GetPlot() : nullptr;
     readoutBar->SetPlot(plot);
@@ -387,7 +389,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             PreferencesCommand();
             break;
         case ID_SHOW_INSPECTOR:
-            ToggleInspectorCommand();
+            ShowInspectorCommand();
             break;
         case ID_IMPORT_TEXT:
             ImportTextCommand(ImportRequest());
@@ -404,7 +406,8 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         }
         default:
-            if (!navigation->Command(event.GetId())) {
+            if (!navigation->Command(event.GetId()) &&
+                !column->GetGrouping().Command(event.GetId())) {
                 recentPlots->Choose(event.GetId());
             }
             break;
@@ -518,9 +521,12 @@ void MainWindow::PreferencesCommand() {
     RedrawLayers();
 }
 
-void MainWindow::ToggleInspectorCommand() {
-    Log(LOG_RUN, "Inspect window toggled.");
-    inspector->Show(!inspector->IsShown());
+// Shown and in front, as the menu says, wherever it was: hidden, or under
+// another window. Its close box hides it.
+void MainWindow::ShowInspectorCommand() {
+    Log(LOG_RUN, "Inspect window shown.");
+    inspector->Show();
+    inspector->Raise();
 }
 
 // The files the request names (dropped on the window) are not asked for.

@@ -15,7 +15,8 @@
 namespace {
 
 // The rows in RangeFamily order.
-const char* const kFamilyLabels[kRangeFamilyCount] = {"Total uptake", "Tree count", "Single trees"};
+const char* const kFamilyLabels[kRangeFamilyCount] = {"Total uptake", "Tree count", "Single trees",
+                                                      "Groups of trees"};
 enum ModeEntry { MODE_FROM_DATA, MODE_FIXED };
 
 // The shortest text that reads back as the number, with '.' in any locale.

@@ -21,6 +21,14 @@ wxString Number(double value) {
     return wxString::Format("%g", value);
 }
 
+// ", dominant T05 (62 %)", once the plot has gathered who takes up most.
+wxString DominantText(const DominantReading& dominant, const char* what) {
+    if (!dominant.known || dominant.label.empty()) {
+        return wxString();
+    }
+    return wxString::Format(", %s %s (%.3g %%)", what, dominant.label, dominant.share * 100.0);
+}
+
 wxString CellReadingText(const PointReading& reading, const ReadingClasses& classes) {
     if (!reading.hasCell) {
         return "no grid cell";
@@ -28,7 +36,9 @@ wxString CellReadingText(const PointReading& reading, const ReadingClasses& clas
     return "cell " + Number(reading.cellX) + " " + Number(reading.cellY) + ": uptake " +
            Number(reading.uptake) + ClassText(classes.uptake.get(), reading.uptake) + ", " +
            Number(reading.treeCount) + (reading.treeCount == 1 ? " tree" : " trees") +
-           ClassText(classes.count.get(), reading.treeCount);
+           ClassText(classes.count.get(), reading.treeCount) +
+           DominantText(reading.dominantTree, "dominant") +
+           DominantText(reading.dominantGroup, "dominant group");
 }
 
 wxString TreeReadingsText(const PointReading& reading, const ReadingClasses& classes) {
@@ -37,6 +47,9 @@ wxString TreeReadingsText(const PointReading& reading, const ReadingClasses& cla
         const auto own = classes.trees.find(tree.label);
         text += (text.empty() ? "" : ", ") + tree.label + " " + Number(tree.uptake) +
                 ClassText(own != classes.trees.end() ? own->second.get() : nullptr, tree.uptake);
+    }
+    for (const TreeReading& group : reading.groups) {
+        text += (text.empty() ? "" : ", ") + group.label + " " + Number(group.uptake);
     }
     return text;
 }
@@ -87,14 +100,18 @@ void ReadoutStatusBar::SetPlot(PlotFile* plot) {
     readout.reset(plot != nullptr ? new PointReadout(*plot) : nullptr);
     if (readout) {
         readout->SetTrees(trees);
+        readout->SetGroups(groups);
     }
     Reread();
 }
 
-void ReadoutStatusBar::SetTrees(const std::vector<wxString>& labels) {
+void ReadoutStatusBar::SetTrees(const std::vector<wxString>& labels,
+                                const std::vector<wxString>& groupNames) {
     trees = labels;
+    groups = groupNames;
     if (readout) {
         readout->SetTrees(trees);
+        readout->SetGroups(groups);
     }
 }
 

@@ -27,8 +27,10 @@ class ReadoutStatusBar : public wxStatusBar {
     void Watch(Viewer* viewer, PlotPointOf plotPoint);
     // The open plot; null while none is open (or its tables are gone).
     void SetPlot(PlotFile* plot);
-    // The trees whose own uptake the readout lists, in selection order.
-    void SetTrees(const std::vector<wxString>& labels);
+    // The trees whose own uptake the readout lists, in selection order, and
+    // the groups whose summed uptake it lists.
+    void SetTrees(const std::vector<wxString>& labels,
+                  const std::vector<wxString>& groupNames = {});
     // The classes whose names follow the values.
     void SetClasses(ReadingClasses classes) { readingClasses = std::move(classes); }
     // Reads the point under the pointer again, for a view that changed under it.
@@ -52,6 +54,7 @@ class ReadoutStatusBar : public wxStatusBar {
     std::unique_ptr<PointReadout> readout;
     ReadingClasses readingClasses;
     std::vector<wxString> trees;
+    std::vector<wxString> groups;
     bool pointerInside = false;
     bool fileBusy = false;
     wxString workNote;
