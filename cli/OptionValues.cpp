@@ -245,7 +245,7 @@ bool CheckGrouping(const PictureRequest& request, std::string& error) {
         return false;
     }
     for (const LayerDef* layer : request.layers) {
-        if (layer->source == LayerSource::DominantGroup || layer->group == LayerGroup::TreeGroup) {
+        if (NeedsGrouping(*layer)) {
             error = std::string("the layer ") + layer->key +
                     " needs --group-by COLUMN, the stem column that makes the groups";
             return false;

@@ -173,12 +173,17 @@ bool ReadGridMix(Database database, const GridMixRequest& request, GridMix& mix,
             yAt = name == "y_coord" ? i : yAt;
         }
     }
+    mix = GridMix();
+    // Without a tree column there is nothing to find, wherever the cells lie.
+    if (columns <= kFirstTreeColumn) {
+        mix.groupSums.assign(request.groupSums.size(), {});
+        return true;
+    }
     // The positions come first: a tree's value is handed on with its row's place.
     if (xAt < 0 || yAt < 0 || xAt >= kFirstTreeColumn || yAt >= kFirstTreeColumn) {
         error = "the grid table has no x_coord and y_coord among its first three columns";
         return false;
     }
-    mix = GridMix();
     MixRow row(request, size_t(std::max(columns - kFirstTreeColumn, 0)), mix);
     ColumnReader reader(row, xAt, yAt);
     EngineScan engine(database, kGridRows);

@@ -65,21 +65,21 @@ const std::vector<LayerDef>& LayerCatalogue() {
         {"tree-clouds", "Nitrogen Uptake (Cloud)", G::Tree, STEM_LAYER_CLOUD, 50, 255, 1,
          S::TreeUptake, Y::Cloud, 0, nullptr},
         // Who takes up most where: over the uptake blocks, under the tree count's.
-        {"dominant-blocks", "Dominant Tree (blocks)", G::Plot, LAYER_DOMINANT_BLOCKS, 2, 150, 12,
+        {"dominant-blocks", "Dominant Tree (blocks)", G::Plot, LAYER_DOMINANT_BLOCKS, 2, 150, 16,
          S::DominantTree, Y::Dominant, 0, nullptr},
         {"dominant-share-blocks", "Dominant Tree by Share (blocks)", G::Plot,
-         LAYER_DOMINANT_SHARE_BLOCKS, 3, 150, 13, S::DominantTree, Y::DominantShare, 0, nullptr},
+         LAYER_DOMINANT_SHARE_BLOCKS, 3, 150, 17, S::DominantTree, Y::DominantShare, 0, nullptr},
         {"dominant-group-blocks", "Dominant Group (blocks)", G::Plot, LAYER_DOMINANT_GROUP_BLOCKS,
-         6, 150, 14, S::DominantGroup, Y::Dominant, 0, nullptr},
+         6, 150, 18, S::DominantGroup, Y::Dominant, 0, nullptr},
         {"dominant-group-share-blocks", "Dominant Group by Share (blocks)", G::Plot,
-         LAYER_DOMINANT_GROUP_SHARE_BLOCKS, 7, 150, 15, S::DominantGroup, Y::DominantShare, 0,
+         LAYER_DOMINANT_GROUP_SHARE_BLOCKS, 7, 150, 19, S::DominantGroup, Y::DominantShare, 0,
          nullptr},
         // Each kind of a group's layer just under the same kind of a tree's.
         {"group-blocks", "Group Uptake (Blocks)", G::TreeGroup, GROUP_LAYER_BLOCKS, 35, 150, 0,
          S::GroupUptake, Y::Blocks, 0, nullptr},
-        {"group-isolines", "Group Uptake (Isoline)", G::TreeGroup, GROUP_LAYER_ISOLINES, 55, 255, 2,
+        {"group-isolines", "Group Uptake (Isoline)", G::TreeGroup, GROUP_LAYER_ISOLINES, 58, 255, 2,
          S::GroupUptake, Y::Isolines, 0, nullptr},
-        {"group-clouds", "Group Uptake (Cloud)", G::TreeGroup, GROUP_LAYER_CLOUD, 45, 255, 1,
+        {"group-clouds", "Group Uptake (Cloud)", G::TreeGroup, GROUP_LAYER_CLOUD, 48, 255, 1,
          S::GroupUptake, Y::Cloud, 0, nullptr},
     };
     return catalogue;
@@ -149,4 +149,8 @@ std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer) {
         default:
             return std::nullopt;
     }
+}
+
+bool NeedsGrouping(const LayerDef& layer) {
+    return layer.group == LayerGroup::TreeGroup || layer.source == LayerSource::DominantGroup;
 }

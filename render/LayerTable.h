@@ -123,3 +123,5 @@ wxColour LayerColor(const LayerDef& layer);
 std::optional<PlotSet> LayerPlotSet(const LayerDef& layer);
 // Whose value range colours a value layer; none for the other layers.
 std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer);
+// Whether the layer draws groups of trees, and so needs the trees grouped.
+bool NeedsGrouping(const LayerDef& layer);

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 wxPoint InspectorPosition(const wxRect& main, const wxSize& inspector, const wxRect& screen,
-                          int layerListRight) {
+                          int mapRight) {
     // Kept within the screen's height, level with the main window where it can be.
     const int y =
         std::max(screen.GetTop(), std::min(main.GetTop(), screen.GetBottom() + 1 - inspector.y));
@@ -18,12 +18,12 @@ wxPoint InspectorPosition(const wxRect& main, const wxSize& inspector, const wxR
     if (left >= screen.GetLeft()) {
         return wxPoint(left, y);
     }
-    return wxPoint(std::max(screen.GetRight() + 1 - inspector.x, layerListRight), y);
+    return wxPoint(std::max(screen.GetRight() + 1 - inspector.x, mapRight), y);
 }
 
 InspectorPlacement::InspectorPlacement(wxTopLevelWindow* main, wxTopLevelWindow* inspector,
-                                       std::function<int()> layerListRight)
-    : main(main), inspector(inspector), layerListRight(std::move(layerListRight)) {
+                                       std::function<int()> mapRight)
+    : main(main), inspector(inspector), mapRight(std::move(mapRight)) {
     main->Bind(wxEVT_MOVE, &InspectorPlacement::OnMainChanged, this);
     main->Bind(wxEVT_SIZE, &InspectorPlacement::OnMainChanged, this);
     main->Bind(wxEVT_ACTIVATE, &InspectorPlacement::OnMainChanged, this);
@@ -36,7 +36,7 @@ void InspectorPlacement::Place() {
     const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
     // Moved only: raising it would take the keyboard from the main window.
     inspector->Move(
-        InspectorPosition(main->GetScreenRect(), inspector->GetSize(), area, layerListRight()));
+        InspectorPosition(main->GetScreenRect(), inspector->GetSize(), area, mapRight()));
 }
 
 void InspectorPlacement::OnMainChanged(wxEvent& event) {

@@ -1,6 +1,7 @@
 // Where the inspector stands: beside the main window, at its right where the
 // screen has room, else at its left, else against the screen's right edge
-// over the map, never over the layer list. Window managers place new
+// over the legend, past that edge rather than over the map or the layer
+// list. Window managers place new
 // windows as they like, and the main window takes its first size and place
 // only after it is shown, so the inspector follows the main window's moves
 // and sizes until the user moves the inspector elsewhere.
@@ -19,15 +20,16 @@ constexpr int kInspectorGap = 20;
 constexpr int kInspectorWidth = 500;
 
 // The inspector's top-left corner for the main window's rectangle and the
-// screen's work area; layerListRight: the screen x just right of the layer list.
+// screen's work area; mapRight: the screen x just right of the map (the
+// layer list lies left of it).
 wxPoint InspectorPosition(const wxRect& main, const wxSize& inspector, const wxRect& screen,
-                          int layerListRight);
+                          int mapRight);
 
 class InspectorPlacement {
   public:
-    // layerListRight gives the screen x just right of the layer list.
+    // mapRight gives the screen x just right of the map.
     InspectorPlacement(wxTopLevelWindow* main, wxTopLevelWindow* inspector,
-                       std::function<int()> layerListRight);
+                       std::function<int()> mapRight);
     // Puts the inspector beside the main window now.
     void Place();
     // Whether it still follows the main window.
@@ -39,6 +41,6 @@ class InspectorPlacement {
 
     wxTopLevelWindow* main;
     wxTopLevelWindow* inspector;
-    std::function<int()> layerListRight;
+    std::function<int()> mapRight;
     bool following = true;
 };

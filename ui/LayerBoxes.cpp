@@ -17,12 +17,9 @@ LayerBoxes::LayerBoxes(wxWindow* panel)
 void LayerBoxes::Add(uint32_t flag, const char* label, LayerGroup group, int position, int weight) {
     wxCheckBox* checkBox = new wxCheckBox(panel, wxID_ANY, wxString::FromUTF8(label));
     const LayerDef* layer = FindLayer(group, flag);
-    const bool ofGroups =
-        group == LayerGroup::TreeGroup || (layer && layer->source == LayerSource::DominantGroup);
-    (ofGroups                    ? groupSizer
-     : group == LayerGroup::Plot ? plotSizer
-                                 : treeSizer)
-        ->Add(checkBox, 0, 0, 0);
+    wxStaticBoxSizer* box = group == LayerGroup::Plot ? plotSizer : treeSizer;
+    box = layer && NeedsGrouping(*layer) ? groupSizer : box;
+    box->Add(checkBox, 0, 0, 0);
     const LayerEntry entry{flag, position, group, weight, layer, checkBox};
     // So the newest of equal positions leads.
     auto place = entries.end();

@@ -63,7 +63,3 @@ void LayerColumn::Fit() {
 int LayerColumn::ContentHeight() const {
     return panel->GetSizer()->GetMinSize().y;
 }
-
-int LayerColumn::ScreenRight() const {
-    return panel->GetScreenRect().GetRight() + 1;
-}

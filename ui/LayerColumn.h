@@ -34,8 +34,6 @@ class LayerColumn {
     void Fit();
     // The height that shows everything without scrolling.
     int ContentHeight() const;
-    // The screen x just right of it.
-    int ScreenRight() const;
 
   private:
     wxScrolledWindow* panel;

@@ -92,7 +92,7 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
         this, [this](const wxString& tree, bool on) { on ? SelectStem(tree) : DeselectStem(tree); },
         [this](TreeStatsWindow::TableDone done) { session.ComputeTreeStats(std::move(done)); });
     inspectorPlacement = std::make_unique<InspectorPlacement>(
-        this, inspector, [this] { return column->ScreenRight(); });
+        this, inspector, [this] { return viewer->GetScreenRect().GetRight() + 1; });
     zoomCtrl->SetMinimum(1);
     zoomCtrl->SetMaximum(4);
     zoomCtrl->SetStep(1);

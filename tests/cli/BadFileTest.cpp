@@ -15,9 +15,13 @@
 
 namespace {
 
+// Every layer that needs no grouping of the trees (no stem column to group by).
 std::string AllLayerKeys() {
     std::string keys;
     for (const LayerDef& layer : LayerCatalogue()) {
+        if (NeedsGrouping(layer)) {
+            continue;
+        }
         keys += (keys.empty() ? "" : ",") + std::string(layer.key);
     }
     return keys;
