@@ -2,13 +2,11 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
-#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
-#include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
@@ -24,6 +22,7 @@
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
 #include "ui/LegendPanel.h"
+#include "ui/MainLayout.h"
 #include "ui/MapNavigation.h"
 #include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
@@ -81,7 +80,7 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     SetStatusBar(readoutBar);
     readoutBar->Watch(
         viewer, [this](const wxPoint& pixel, double& x, double& y) { PlotPointAt(pixel, x, y); });
-    FitFirstSize();
+    FitFirstSize(this, legendPanel, readoutBar);
     inspector = new InspectWindow(this, [this](const wxString& stem) {
         ClearStemLayerCache(stem);
         RedrawLayers();
@@ -155,52 +154,8 @@ void MainWindow::BuildLayout() {
     navigation = std::make_unique<MapNavigation>(
         session, zoomCtrl, zoomLabel, [this] { return MapFrame(); }, [this] { OnViewChanged(); });
     zoomCtrl->Bind(ZoomEventType, &MapNavigation::OnZoom, navigation.get());
-
-    wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(stemsBox, wxVERTICAL);
-    stemsSizer->SetMinSize(-1, 100);
-    stemsSizer->Add(stemList, 1, wxEXPAND);
-
-    wxBoxSizer* leftColumn = new wxBoxSizer(wxVERTICAL);
-    leftColumn->SetMinSize(100, -1);
-    leftColumn->Add(layerBoxes->GetPlotSizer(), 0, wxEXPAND);
-    leftColumn->Add(layerBoxes->GetTreeSizer(), 0, wxEXPAND);
-    leftColumn->Add(stemsSizer, 1, wxEXPAND);
-
-    wxBoxSizer* bottomRow = new wxBoxSizer(wxHORIZONTAL);
-    bottomRow->Add(zoomLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
-    bottomRow->Add(zoomCtrl, 1, 0, 0);
-
-    wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
-    centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
-    centreColumn->Add(changeBar, 0, wxEXPAND | wxBOTTOM, 3);
-    wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
-    mapRow->Add(viewer, 1, wxEXPAND);
-    mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
-    centreColumn->Add(mapRow, 1, wxEXPAND | wxBOTTOM, 3);
-    centreColumn->Add(bottomRow, 0, wxEXPAND);
-
-    wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
-    panelSizer->Add(leftColumn, 0, wxEXPAND | wxALL, 10);
-    panelSizer->Add(centreColumn, 1, wxEXPAND | wxTOP | wxBOTTOM | wxRIGHT, 10);
-    layerPanel->SetSizer(panelSizer);
-
-    wxBoxSizer* frameSizer = new wxBoxSizer(wxVERTICAL);
-    frameSizer->Add(layerPanel, 1, wxEXPAND, 0);
-    SetSizer(frameSizer);
-    Layout();
-}
-
-// The map keeps the room a 750 x 550 frame gave it before the legend and
-// the status bar came; the legend and the bar are added around it, as far
-// as the screen's work area allows.
-void MainWindow::FitFirstSize() {
-    wxSize size(750, 550);
-    size.x += legendPanel->GetMinSize().x + 5;
-    size.y += std::max(readoutBar->GetSize().y, readoutBar->GetBestSize().y);
-    const int screen = wxDisplay::GetFromWindow(this);
-    const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
-    size.DecTo(area.GetSize());
-    SetSize(wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size));
+    ArrangeMainWindow(this, MainControls{layerPanel, layerBoxes.get(), stemsBox, stemList, title,
+                                         changeBar, viewer, legendPanel, zoomLabel, zoomCtrl});
 }
 
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,

@@ -163,7 +163,6 @@ class MainWindow : public wxFrame {
     void PlotPointAt(const wxPoint& windowPixel, double& x, double& y) const;
     void SetFrameShape(const FrameShape& shape);
     void CopyViewCommand();
-    void FitFirstSize();
     void UpdateZoomDisplay();
     void OnViewChanged();
     // The legend and the pointer readout follow what the picture shows.

@@ -78,7 +78,7 @@ void MainWindow::RedrawLayers(bool retryFailedTrees) {
 void MainWindow::UpdateReadingAids() {
     const std::vector<wxString> trees = selection->GetRowStems();
     legendPanel->SetSections(
-        BuildLegend(session.GetPlot(), layerBoxes->Ticked(), trees, CurrentStyle()));
+        BuildLegend(session.GetPainter(), layerBoxes->Ticked(), trees, CurrentStyle()));
     readoutBar->SetTrees(trees);
     readoutBar->SetClasses(ClassesForReading(session.GetPlot(), trees, CurrentStyle()));
     readoutBar->Reread();
