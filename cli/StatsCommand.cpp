@@ -10,6 +10,7 @@
 #include "base/PendingFile.h"
 #include "base/Text.h"
 #include "cli/CommandPlot.h"
+#include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 
@@ -171,14 +172,10 @@ std::string Change(const std::optional<double>& open, const std::optional<double
 }
 
 std::vector<std::string> ComparedFields(const TreeStats& open, const TreeStats& other) {
-    return {Number(other.uptake),
-            Number(other.uptake - open.uptake),
-            std::to_string(other.cells),
-            std::to_string(other.cells - open.cells),
-            Number(other.area),
-            Number(other.area - open.area),
-            Field(other.share),
-            Change(open.share, other.share)};
+    return {Number(other.uptake),        Number(other.uptake - open.uptake),
+            std::to_string(other.cells), std::to_string(other.cells - open.cells),
+            Number(other.area),          Number(other.area - open.area),
+            Field(other.share),          Change(open.share, other.share)};
 }
 
 // The header line, and one line per tree: the open plot's trees, then the
@@ -212,34 +209,41 @@ std::string ComparedStatsCsv(const TreeStatsTable& open, const TreeStatsTable& o
     return text;
 }
 
-// The table of one plot, opened as the export opens it; false, and said,
-// when it cannot be had.
-bool TableOf(const std::string& path, const StatsRequest& request, TreeStatsTable& table) {
-    const std::unique_ptr<PlotFile> plot = OpenPlotToRead(path);
-    if (!plot) {
-        return false;
-    }
+// The table of one plot; false, and said, when it cannot be had.
+bool TableOf(PlotFile& plot, const std::string& path, const StatsRequest& request,
+             TreeStatsTable& table) {
     std::string error;
-    if (!GatherTreeStats(plot->GetDatabase(),
-                         StatsRequestFor(*plot, request.trees, request.overlap), table, error)) {
+    if (!GatherTreeStats(plot.GetDatabase(), StatsRequestFor(plot, request.trees, request.overlap),
+                         table, error)) {
         ReportToUser(Quoted(path) + ": " + error);
         return false;
     }
     return true;
 }
 
-// The CSV of one plot, and of its changes when it is compared.
+// The CSV of one plot, opened as the export opens it, and of its changes
+// when it is compared: only to a plot of the same grid.
 bool CsvOf(const std::string& path, const StatsRequest& request, std::string& text) {
+    const std::unique_ptr<PlotFile> plot = OpenPlotToRead(path);
     TreeStatsTable table;
-    if (!TableOf(path, request, table)) {
+    if (!plot || !TableOf(*plot, path, request, table)) {
         return false;
     }
     if (request.comparePath.empty()) {
         text = request.overlap ? OverlapCsv(table) : StatsCsv(table);
         return true;
     }
+    const std::unique_ptr<PlotFile> otherPlot = OpenPlotToRead(request.comparePath);
+    if (!otherPlot) {
+        return false;
+    }
+    std::string error;
+    if (!PlotComparison::Make(*plot, *otherPlot, error)) {
+        ReportToUser(error);
+        return false;
+    }
     TreeStatsTable other;
-    if (!TableOf(request.comparePath, request, other)) {
+    if (!TableOf(*otherPlot, request.comparePath, request, other)) {
         return false;
     }
     text = ComparedStatsCsv(table, other);
@@ -293,8 +297,8 @@ int RunStatsCommand(const StatsRequest& request) {
         return 2;
     }
     std::string text;
-    const bool complete =
-        request.series.empty() ? CsvOf(request.databasePath, request, text) : SeriesCsv(request, text);
+    const bool complete = request.series.empty() ? CsvOf(request.databasePath, request, text)
+                                                 : SeriesCsv(request, text);
     if (text.empty()) {
         return 2;
     }

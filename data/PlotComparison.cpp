@@ -114,8 +114,8 @@ std::unique_ptr<PlotComparison> PlotComparison::Make(PlotFile& open, PlotFile& o
         Differences(grid, openCounts, otherCounts), grid.cell, "tree count difference");
     comparison->otherUptake =
         std::make_unique<CellGridData>(otherCells, grid.cell, "compared uptake");
-    comparison->otherCount = std::make_unique<CellGridData>(
-        CellsOf(other.GetNeighborGrid()), grid.cell, "compared tree count");
+    comparison->otherCount = std::make_unique<CellGridData>(CellsOf(other.GetNeighborGrid()),
+                                                            grid.cell, "compared tree count");
     return comparison;
 }
 
@@ -126,6 +126,11 @@ CellGridData* PlotComparison::GetTreeDiff(const wxString& tree) {
     }
     UptakeGridData* openSet = open.GetTreeGrid(tree);
     UptakeGridData* otherSet = other.GetTreeGrid(tree);
+    // A set not made yet (the window makes them behind its progress window)
+    // would count as zeros: nothing is kept until both are there.
+    if (!open.IsTreePrepared(tree) || !other.IsTreePrepared(tree)) {
+        return nullptr;
+    }
     std::unique_ptr<CellGridData>& diff = treeDiffs[tree];
     if (!openSet && !otherSet) {
         return nullptr;

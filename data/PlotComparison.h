@@ -28,7 +28,8 @@ class PlotComparison {
     CellGridData* GetUptakeDiff() { return uptakeDiff.get(); }
     CellGridData* GetCountDiff() { return countDiff.get(); }
     // The same for one tree, made at its first need from both plots' sets;
-    // null when neither plot draws the tree.
+    // null when neither plot draws the tree, or while a plot has not made
+    // its set of the tree.
     CellGridData* GetTreeDiff(const wxString& tree);
     // The other plot's value of a set at the cell with the corner (x, y).
     double OtherValueAt(PlotSet set, double x, double y);

@@ -1,9 +1,9 @@
 #include "render/Legend.h"
 
+#include <wx/filename.h>
+
 #include <cmath>
 #include <limits>
-
-#include <wx/filename.h>
 
 #include "data/PlotComparison.h"
 #include "render/CloudGridDataRenderer.h"
@@ -270,8 +270,8 @@ void AddChangeSections(PlotPainter& painter, const LayerDef& layer,
             section.entries = ClassEntries(palette, *classes);
         }
         const wxString other = FileName(comparison->GetOther());
-        section.note = "blue: less in " + other + ", red: more in " + other + " than in " +
-                       FileName(comparison->GetOpen()) + "; no change is not drawn";
+        section.note = other + " minus " + FileName(comparison->GetOpen()) +
+                       ":\nred: more, blue: less;\nno change: not drawn";
         sections.push_back(section);
     }
 }

@@ -39,6 +39,9 @@ class LayerBoxes {
     // The ticked layers, bottom first.
     std::vector<const LayerDef*> Ticked() const;
     void Tick(const std::vector<const LayerDef*>& layers);
+    // The boxes of the change layers can be ticked only while a plot is
+    // compared; a tick stays through a comparison's end for the next one.
+    void EnableChanges(bool comparing);
 
   private:
     wxWindow* panel;

@@ -50,6 +50,9 @@ wxMenuBar* CreateMainMenuBar() {
         wxAcceleratorEntry(wxACCEL_NORMAL, WXK_F5, ID_RELOAD));
     fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
     fileMenu->AppendSeparator();
+    fileMenu->Append(ID_COMPARE, "&Compare With...");
+    fileMenu->Append(ID_END_COMPARISON, "&End Comparison");
+    fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
     fileMenu->Append(ID_EXPORT_GRID, "Export &Grid...");
     fileMenu->Append(wxID_EXIT, "&Quit");

@@ -38,6 +38,7 @@ namespace {
 const char* const kOpenMessage = "Open Database File...";
 const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*";
 const char* const kSaveMessage = "Save As...";
+const char* const kCompareMessage = "Compare With...";
 
 // How soon a drawing that found the file busy is tried again.
 constexpr int kBusyRetryMs = 500;
@@ -52,6 +53,8 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
     EVT_UPDATE_UI(ID_COPY_VIEW, MainWindow::OnUpdateNeedsPlot)
     EVT_UPDATE_UI(ID_EXPORT_GRID, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_COMPARE, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_END_COMPARISON, MainWindow::OnUpdateEndComparison)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
     EVT_CHAR_HOOK(MainWindow::OnCharHook)
@@ -127,6 +130,7 @@ SessionHooks MainWindow::MakeSessionHooks() {
     hooks.workNote = [this](const wxString& note) { OnWorkNote(note); };
     hooks.setsChanged = [this] { ClearLayerCaches(); };
     hooks.offerReload = [this](const wxString& text) { changeBar->OfferReload(text); };
+    hooks.comparisonChanged = [this] { OnComparisonChanged(); };
     return hooks;
 }
 
@@ -167,6 +171,9 @@ void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, in
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
     layerBoxes->Tick(options.layers);
     session.SetStartOptions(options.view, options.stems);
+    if (!options.comparePath.empty()) {
+        session.Compare(wxString::FromUTF8(options.comparePath.c_str()));
+    }
     SetFrameShape(options.shape);
     RedrawLayers();
 }
@@ -242,6 +249,14 @@ void MainWindow::OnOpened() {
 void MainWindow::OnInspected(const wxString& stem) {
     inspector->SetTreeColors(session.IsOpen() ? session.GetTreeColors() : nullptr);
     inspector->ShowStem(stem, session.IsOpen() ? &session.GetPlot() : nullptr);
+}
+
+// The difference layers, the legend, the readout and the title follow.
+void MainWindow::OnComparisonChanged() {
+    ClearLayerCaches();
+    layerBoxes->EnableChanges(session.GetComparison() != nullptr);
+    readoutBar->SetComparison(session.GetComparison());
+    UpdateTitle();
 }
 
 void MainWindow::OnSelectionChanged() {
@@ -347,6 +362,20 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_IMPORT_TEXT:
             ImportTextCommand(ImportRequest());
             break;
+        case ID_COMPARE:
+            CompareCommand();
+            break;
+        case ID_END_COMPARISON:
+            session.EndComparison();
+            RedrawLayers();
+            break;
+        case ID_NEXT_PLOT:
+        case ID_PREVIOUS_PLOT:
+            // Never under a drag, as for a Reload: the view kept would be half moved.
+            if (!viewer->IsDragging()) {
+                session.OpenNeighbour(event.GetId() == ID_NEXT_PLOT ? 1 : -1);
+            }
+            break;
         case wxID_ABOUT:
             AboutCommand();
             break;
@@ -368,6 +397,10 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
 
 void MainWindow::OnUpdateNeedsPlot(wxUpdateUIEvent& event) {
     event.Enable(session.IsOpen());
+}
+
+void MainWindow::OnUpdateEndComparison(wxUpdateUIEvent& event) {
+    event.Enable(session.IsComparing());
 }
 
 // The View keys act wherever the window has the keyboard, except in the
@@ -423,6 +456,13 @@ void MainWindow::OpenDatasetCommand() {
         OpenDatabase(path);
     }
     Log(LOG_RUN, "File loaded.");
+}
+
+void MainWindow::CompareCommand() {
+    const wxString path = ChooseFile(kCompareMessage, kOpenWildcard, wxFD_OPEN);
+    if (!path.empty()) {
+        session.Compare(path);
+    }
 }
 
 void MainWindow::SaveImageCommand() {
