@@ -16,7 +16,7 @@ void LayerBoxes::Add(uint32_t flag, const char* label, LayerGroup group, int pos
     wxCheckBox* checkBox = new wxCheckBox(panel, wxID_ANY, wxString::FromUTF8(label));
     (group == LayerGroup::Plot ? plotSizer : treeSizer)->Add(checkBox, 0, 0, 0);
     const LayerEntry entry{flag, position, group, weight, FindLayer(group, flag), checkBox};
-    checkBox->Enable(!entry.layer || !IsChangeLayer(*entry.layer));
+    checkBox->Show(!entry.layer || !IsChangeLayer(*entry.layer));
     // So the newest of equal positions leads.
     auto place = entries.end();
     if (position == 0) {
@@ -46,10 +46,10 @@ void LayerBoxes::Tick(const std::vector<const LayerDef*>& layers) {
     }
 }
 
-void LayerBoxes::EnableChanges(bool comparing) {
+void LayerBoxes::ShowChanges(bool comparing) {
     for (const LayerEntry& entry : entries) {
         if (entry.layer && IsChangeLayer(*entry.layer)) {
-            entry.checkBox->Enable(comparing);
+            entry.checkBox->Show(comparing);
         }
     }
 }

@@ -35,3 +35,7 @@ void ArrangeMainWindow(wxFrame* frame, const MainControls& controls);
 // the status bar came; the legend and the bar are added around it, as far
 // as the screen's work area allows, and the frame is centred on it.
 void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusBar);
+
+// After controls came or went: the frame grows, within the screen's work
+// area, until its controls fit; it never shrinks.
+void GrowToFit(wxFrame* frame, wxPanel* panel);

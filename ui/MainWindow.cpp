@@ -254,7 +254,8 @@ void MainWindow::OnInspected(const wxString& stem) {
 // The difference layers, the legend, the readout and the title follow.
 void MainWindow::OnComparisonChanged() {
     ClearLayerCaches();
-    layerBoxes->EnableChanges(session.GetComparison() != nullptr);
+    layerBoxes->ShowChanges(session.GetComparison() != nullptr);
+    GrowToFit(this, layerPanel);
     readoutBar->SetComparison(session.GetComparison());
     UpdateTitle();
 }

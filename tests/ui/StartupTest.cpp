@@ -136,9 +136,9 @@ TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
                                                "Change of # of Trees (isoline)",
                                                "Stem Labels",
                                                "Scale"}));
-    // Without a compared plot the change layers cannot be ticked.
-    EXPECT_TRUE(window->GetLayers().begin()->checkBox->IsEnabled());
-    EXPECT_FALSE(std::next(window->GetLayers().begin())->checkBox->IsEnabled());
+    // Without a compared plot the change layers are not offered.
+    EXPECT_TRUE(window->GetLayers().begin()->checkBox->IsShown());
+    EXPECT_FALSE(std::next(window->GetLayers().begin())->checkBox->IsShown());
     EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
     EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
     wxMenuBar* menus = window->GetMenuBar();
