@@ -21,6 +21,8 @@ enum class Option {
     Range,
     Classes,
     Smooth,
+    Compare,
+    Jobs,
     Aspect,
     NorthUp,
     Legend,
@@ -55,6 +57,8 @@ const OptionName kOptions[] = {
     {"--range", Option::Range, true},
     {"--classes", Option::Classes, true},
     {"--smooth", Option::Smooth, false},
+    {"--compare", Option::Compare, true},
+    {"-j", Option::Jobs, true},
     {"--aspect", Option::Aspect, true},
     {"--north-up", Option::NorthUp, false},
     {"--legend", Option::Legend, false},
@@ -155,7 +159,8 @@ const char* OptionText(Option option) {
 
 const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force] [--log-dir DIR]";
 const char* const kStatsUsage =
-    "quenvar stats FILE.db [--trees LABEL,...] [--output OUT.csv] [--overlap] [--log-dir DIR]";
+    "quenvar stats FILE.db... [--trees LABEL,...] [--output OUT.csv] [--overlap] "
+    "[--compare OTHER.db] [--log-dir DIR]";
 const char* const kLogDirOfCommands =
     "--log-dir belongs to --export, --at, import, stats and grid: the window writes its logs in "
     "the working folder";
@@ -214,6 +219,11 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Smooth:
             request.picture.smooth = true;
             return true;
+        case Option::Compare:
+            request.picture.comparePath = value;
+            return ParseComparePath(value, error);
+        case Option::Jobs:
+            return ParseJobs(value, request.jobs, error);
         case Option::Trees:
         case Option::Output:
         case Option::Overlap:
@@ -256,7 +266,8 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
         const bool windowOption =
             option == Option::Layers || option == Option::Stems || option == Option::View ||
             option == Option::Palette || option == Option::Range || option == Option::Classes ||
-            option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp;
+            option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp ||
+            option == Option::Compare;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
         if (!windowOption && option != Option::Force && !IsStatsOption(option) &&
@@ -296,13 +307,13 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     if (arguments.files.empty()) {
         return Failure("--export needs the database file to draw (see quenvar --help)");
     }
-    if (arguments.files.size() > 1) {
-        return Failure("--export draws one database file, but " +
-                       std::to_string(arguments.files.size()) + " were given");
-    }
     line.request.databasePath = arguments.files[0];
+    if (arguments.files.size() > 1) {
+        line.request.series = arguments.files;
+    }
     const PictureRequest& picture = line.request.picture;
-    if (!CheckLogRanges(picture, error)) {
+    if (!CheckLogRanges(picture, error) || !CheckSeriesOutputs(line.request, error) ||
+        !CheckChangeLayers(picture, error)) {
         return Failure(error);
     }
     if (std::max(picture.width, picture.height) * picture.scale > kMaxExportSide) {
@@ -343,6 +354,10 @@ CommandLine AtCommandLine(const Arguments& arguments) {
                 parsed = ParseClasses(value, unusedRanges, error);
                 break;
             case Option::Smooth:
+                break;
+            case Option::Compare:
+                line.at.comparePath = value;
+                parsed = ParseComparePath(value, error);
                 break;
             default:
                 return Failure(std::string(OptionText(option)) + " cannot be used with --at");
@@ -407,19 +422,33 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
             case Option::Overlap:
                 line.stats.overlap = true;
                 break;
+            case Option::Compare:
+                line.stats.comparePath = value;
+                if (!ParseComparePath(value, error)) {
+                    return Failure(error);
+                }
+                break;
             default:
                 return Failure(std::string(OptionText(option)) +
                                " cannot be used with stats, which takes --trees, --output, "
-                               "--overlap and --log-dir: " +
+                               "--overlap, --compare and --log-dir: " +
                                kStatsUsage);
         }
     }
-    if (arguments.files.size() != 2) {
-        return Failure(
-            "stats needs one database file, but " + std::to_string(arguments.files.size() - 1) +
-            (arguments.files.size() == 2 ? " was" : " were") + " given (see quenvar --help)");
+    if (arguments.files.size() < 2) {
+        return Failure("stats needs a database file (see quenvar --help)");
     }
     line.stats.databasePath = arguments.files[1];
+    if (arguments.files.size() > 2) {
+        line.stats.series.assign(arguments.files.begin() + 1, arguments.files.end());
+    }
+    if (line.stats.overlap && line.stats.series.size() > 1) {
+        return Failure("--overlap takes one database file: each plot's trees are its own");
+    }
+    if (line.stats.overlap && !line.stats.comparePath.empty()) {
+        return Failure("--overlap and --compare cannot be used together: the overlap is of one "
+                       "plot's trees");
+    }
     return line;
 }
 

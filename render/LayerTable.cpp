@@ -11,7 +11,7 @@ using Y = LayerStyle;
 // Drawn between the stem labels and the scale when one bitmap holds both,
 // and on top of every picture.
 // clang-format off
-const LayerDef kHighlight = {"", "", G::Plot, LAYER_HIGHLIGHT, 14, 255, 10,
+const LayerDef kHighlight = {"", "", G::Plot, LAYER_HIGHLIGHT, 140, 255, 10,
                              S::HighlightedStems, Y::StemDiscs, 0xFFFFFF, "dbh"};
 // clang-format on
 
@@ -37,33 +37,46 @@ const std::vector<LayerDef>& LayerCatalogue() {
     static const std::vector<LayerDef> catalogue = {
         {"uptake-blocks", "Total Nitrogen Uptake (blocks)", G::Plot, LAYER_UPTAKE_BLOCKS, 0, 150, 0,
          S::Uptake, Y::Blocks, 0, nullptr},
-        {"count-blocks", "# of Trees Drawing (blocks)", G::Plot, LAYER_COUNT_BLOCKS, 1, 150, 1,
+        {"count-blocks", "# of Trees Drawing (blocks)", G::Plot, LAYER_COUNT_BLOCKS, 10, 150, 1,
          S::TreeCount, Y::Blocks, 0, nullptr},
-        {"uptake-clouds", "Total Nitrogen Uptake (clouds)", G::Plot, LAYER_UPTAKE_CLOUDS, 2, 255, 2,
+        {"uptake-clouds", "Total Nitrogen Uptake (clouds)", G::Plot, LAYER_UPTAKE_CLOUDS, 20, 255, 2,
          S::Uptake, Y::Cloud, 0xFF0000, nullptr},
-        {"count-clouds", "# of Trees Drawing (clouds)", G::Plot, LAYER_COUNT_CLOUDS, 3, 255, 3,
+        {"count-clouds", "# of Trees Drawing (clouds)", G::Plot, LAYER_COUNT_CLOUDS, 30, 255, 3,
          S::TreeCount, Y::Cloud, 0x0000FF, nullptr},
-        {"uptake-isolines", "Total Nitrogen Uptake (isoline)", G::Plot, LAYER_UPTAKE_ISOLINES, 10,
+        {"uptake-isolines", "Total Nitrogen Uptake (isoline)", G::Plot, LAYER_UPTAKE_ISOLINES, 100,
          255, 4, S::Uptake, Y::Isolines, 0, nullptr},
-        {"count-isolines", "# of Tree Drawing (isoline)", G::Plot, LAYER_COUNT_ISOLINES, 11, 255, 5,
+        {"count-isolines", "# of Tree Drawing (isoline)", G::Plot, LAYER_COUNT_ISOLINES, 110, 255, 5,
          S::TreeCount, Y::Isolines, 0, nullptr},
-        {"stems-plain", "Stem Map (Plain)", G::Plot, LAYER_STEMS_PLAIN, 7, 255, 7, S::Stems,
+        {"stems-plain", "Stem Map (Plain)", G::Plot, LAYER_STEMS_PLAIN, 70, 255, 7, S::Stems,
          Y::StemDots, 0xC86400, nullptr},
-        {"stems-crown", "Stem Map (Crown)", G::Plot, LAYER_STEMS_CROWN, 8, 255, 6, S::Stems,
+        {"stems-crown", "Stem Map (Crown)", G::Plot, LAYER_STEMS_CROWN, 80, 255, 6, S::Stems,
          Y::StemDiscs, 0x009600, "Crown_d_m"},
-        {"stems-dbh", "Stem Map (DBH)", G::Plot, LAYER_STEMS_DBH, 9, 255, 8, S::Stems, Y::StemDiscs,
+        {"stems-dbh", "Stem Map (DBH)", G::Plot, LAYER_STEMS_DBH, 90, 255, 8, S::Stems, Y::StemDiscs,
          0x963C00, "dbh"},
         // Not black: black is the transparent colour of every layer.
-        {"stem-labels", "Stem Labels", G::Plot, LAYER_STEM_LABELS, 12, 255, 9, S::Stems,
+        {"stem-labels", "Stem Labels", G::Plot, LAYER_STEM_LABELS, 120, 255, 9, S::Stems,
          Y::StemLabels, 0x010101, nullptr},
-        {"scale", "Scale", G::Plot, LAYER_SCALE, 13, 255, 11, S::GridFrame, Y::Scale, 0xFFFFFF,
+        {"scale", "Scale", G::Plot, LAYER_SCALE, 130, 255, 11, S::GridFrame, Y::Scale, 0xFFFFFF,
          nullptr},
-        {"tree-blocks", "Nitrogen Uptake (Blocks)", G::Tree, STEM_LAYER_BLOCKS, 4, 150, 0,
+        {"tree-blocks", "Nitrogen Uptake (Blocks)", G::Tree, STEM_LAYER_BLOCKS, 40, 150, 0,
          S::TreeUptake, Y::Blocks, 0, nullptr},
-        {"tree-isolines", "Nitrogen Uptake (Isoline)", G::Tree, STEM_LAYER_ISOLINES, 6, 255, 2,
+        {"tree-isolines", "Nitrogen Uptake (Isoline)", G::Tree, STEM_LAYER_ISOLINES, 60, 255, 2,
          S::TreeUptake, Y::Isolines, 0, nullptr},
-        {"tree-clouds", "Nitrogen Uptake (Cloud)", G::Tree, STEM_LAYER_CLOUD, 5, 255, 1,
+        {"tree-clouds", "Nitrogen Uptake (Cloud)", G::Tree, STEM_LAYER_CLOUD, 50, 255, 1,
          S::TreeUptake, Y::Cloud, 0, nullptr},
+        // The changes to a compared plot, each beside what it is the change of.
+        {"uptake-diff-blocks", "Change of Total Uptake (blocks)", G::Plot, LAYER_UPTAKE_DIFF_BLOCKS,
+         5, 150, 12, S::UptakeDiff, Y::Blocks, 0, nullptr},
+        {"count-diff-blocks", "Change of # of Trees (blocks)", G::Plot, LAYER_COUNT_DIFF_BLOCKS, 15,
+         150, 13, S::CountDiff, Y::Blocks, 0, nullptr},
+        {"uptake-diff-isolines", "Change of Total Uptake (isoline)", G::Plot,
+         LAYER_UPTAKE_DIFF_ISOLINES, 105, 255, 14, S::UptakeDiff, Y::Isolines, 0, nullptr},
+        {"count-diff-isolines", "Change of # of Trees (isoline)", G::Plot, LAYER_COUNT_DIFF_ISOLINES,
+         115, 255, 15, S::CountDiff, Y::Isolines, 0, nullptr},
+        {"tree-diff-blocks", "Change of Uptake (Blocks)", G::Tree, STEM_LAYER_DIFF_BLOCKS, 45, 150,
+         3, S::TreeDiff, Y::Blocks, 0, nullptr},
+        {"tree-diff-isolines", "Change of Uptake (Isoline)", G::Tree, STEM_LAYER_DIFF_ISOLINES, 65,
+         255, 4, S::TreeDiff, Y::Isolines, 0, nullptr},
     };
     return catalogue;
 }
@@ -126,7 +139,18 @@ std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer) {
             return RangeFamily::TreeCount;
         case LayerSource::TreeUptake:
             return RangeFamily::Tree;
+        case LayerSource::UptakeDiff:
+            return RangeFamily::UptakeDiff;
+        case LayerSource::CountDiff:
+            return RangeFamily::CountDiff;
+        case LayerSource::TreeDiff:
+            return RangeFamily::TreeDiff;
         default:
             return std::nullopt;
     }
+}
+
+bool IsChangeLayer(const LayerDef& layer) {
+    const std::optional<RangeFamily> family = LayerRangeFamily(layer);
+    return family && IsChangeFamily(*family);
 }

@@ -33,6 +33,10 @@ enum PlotLayerFlag : uint32_t {
     LAYER_UPTAKE_CLOUDS = 512,
     LAYER_COUNT_CLOUDS = 1024,
     LAYER_HIGHLIGHT = 2048,  // the overlay of highlighted stems, not in the catalogue
+    LAYER_UPTAKE_DIFF_BLOCKS = 4096,
+    LAYER_COUNT_DIFF_BLOCKS = 8192,
+    LAYER_UPTAKE_DIFF_ISOLINES = 16384,
+    LAYER_COUNT_DIFF_ISOLINES = 32768,
 };
 
 // A tree's own layer flags.
@@ -40,6 +44,8 @@ enum StemLayerFlag : uint32_t {
     STEM_LAYER_BLOCKS = 1,
     STEM_LAYER_ISOLINES = 2,
     STEM_LAYER_CLOUD = 4,
+    STEM_LAYER_DIFF_BLOCKS = 8,
+    STEM_LAYER_DIFF_ISOLINES = 16,
 };
 
 // What a layer draws from.
@@ -50,6 +56,9 @@ enum class LayerSource {
     Stems,             // every stem
     HighlightedStems,  // the stems the user has highlighted
     TreeUptake,        // the uptake set of one tree
+    UptakeDiff,        // the change of the uptake from the open plot to a compared one
+    CountDiff,         // the same of the tree count
+    TreeDiff,          // the same of one tree's uptake
 };
 
 // How a layer is drawn.
@@ -72,7 +81,8 @@ struct LayerDef {
     const char* sizeColumn;  // discs: the stem column that gives the radius
 };
 
-// The fourteen layers the window offers, in registration order.
+// The layers the window offers, in registration order: the fourteen of the
+// plot and its trees, then the changes to a compared plot.
 const std::vector<LayerDef>& LayerCatalogue();
 // The overlay of highlighted stems, drawn over every picture.
 const LayerDef& HighlightLayer();
@@ -95,3 +105,5 @@ wxColour LayerColor(const LayerDef& layer);
 std::optional<PlotSet> LayerPlotSet(const LayerDef& layer);
 // Whose value range colours a value layer; none for the other layers.
 std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer);
+// Whether the layer shows the change to a compared plot.
+bool IsChangeLayer(const LayerDef& layer);

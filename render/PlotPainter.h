@@ -20,12 +20,14 @@
 
 class Canvas;
 class GridData;
-class ValueClasses;
+class Classifier;
+class PlotComparison;
 
 // The classes of a value layer's cells in the style: null when the style
-// colours them by the colour scale's own rule without a gradient.
-std::shared_ptr<const ValueClasses> LayerClasses(PlotFile& plot, GridData& data,
-                                                 const LayerDef& layer, const PictureStyle& style);
+// colours them by the colour scale's own rule without a gradient. A
+// change's classes always run both ways from 0.
+std::shared_ptr<const Classifier> LayerClasses(PlotFile& plot, GridData& data,
+                                               const LayerDef& layer, const PictureStyle& style);
 
 class PlotPainter {
   public:
@@ -33,6 +35,12 @@ class PlotPainter {
     explicit PlotPainter(PlotFile& plot);
 
     PlotFile& GetPlot() const { return plot; }
+    // The plot compared with this one, whose changes the change layers
+    // draw; null, and those layers empty, without one. Not owned.
+    void SetComparison(PlotComparison* value) { comparison = value; }
+    PlotComparison* GetComparison() const { return comparison; }
+    // The set a value layer draws: the plot's, the given tree's, or a change.
+    GridData* LayerData(const LayerDef& layer, const wxString& tree);
     const PlotRect& GetFullExtent() const { return plot.GetFullExtent(); }
     const PlotRect& GetView() const { return view; }
     void SetView(const PlotRect& value) { view = value; }
@@ -70,6 +78,7 @@ class PlotPainter {
   private:
     // What a tree's own layers draw from and with.
     struct TreeInputs {
+        wxString label;
         UptakeGridData* grid = nullptr;
         wxColour color;
     };
@@ -83,6 +92,7 @@ class PlotPainter {
     void DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas);
 
     PlotFile& plot;
+    PlotComparison* comparison = nullptr;
     PlotRect view;
     FrameShape shape;
     std::vector<wxString> highlightedStems;

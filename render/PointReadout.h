@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,19 @@
 #include "render/PictureStyle.h"
 #include "render/ValueClasses.h"
 
+class PlotComparison;
+
 struct TreeReading {
     wxString label;
     double uptake = 0.0;  // 0 where the tree takes up nothing
+};
+
+// What a compared plot holds in the same cell (the change is it minus the
+// open plot's).
+struct ComparedReading {
+    double uptake = 0.0;
+    double treeCount = 0.0;
+    std::vector<double> trees;  // in the order of the reading's trees
 };
 
 struct PointReading {
@@ -32,6 +43,7 @@ struct PointReading {
     double uptake = 0.0;
     double treeCount = 0.0;
     std::vector<TreeReading> trees;  // only when a cell holds the point
+    std::optional<ComparedReading> compared;  // with a compared plot, where a cell holds the point
     bool hasStem = false;
     wxString stem;
     double stemDistance = 0.0;
@@ -46,6 +58,9 @@ class PointReadout {
     // index table is built here when it is not there yet and the plot makes
     // trees on demand. Call again when a tree's set has been made since.
     void SetTrees(const std::vector<wxString>& labels);
+
+    // The plot compared with the open one (not owned), or null.
+    void SetComparison(PlotComparison* value) { comparison = value; }
 
     PointReading Read(double x, double y);
 
@@ -67,11 +82,13 @@ class PointReadout {
     // x_coord <= x < x_coord + cell size, and the same for y.
     Cell CellAt(const Cells& cells, double x, double y);
     Cell CellInTable(const std::string& table, double x, double y);
+    ComparedReading ReadCompared(double cellX, double cellY);
     // The value of another set in the cell that holds (x, y), 0 where that
     // set has no such cell.
     double ValueInCell(const Cells& cells, double x, double y, const Cell& holder);
 
     PlotFile& plot;
+    PlotComparison* comparison = nullptr;
     Database database;
     std::string xColumn = "x_coord";
     std::string yColumn = "y_coord";
@@ -89,11 +106,11 @@ std::string ReadingText(const PointReading& reading);
 // The classes a reading's values fall into, for the families whose class
 // rule is one of its own (not equal steps); null for the others.
 struct ReadingClasses {
-    std::shared_ptr<const ValueClasses> uptake;
-    std::shared_ptr<const ValueClasses> count;
-    std::map<wxString, std::shared_ptr<const ValueClasses>> trees;
+    std::shared_ptr<const Classifier> uptake;
+    std::shared_ptr<const Classifier> count;
+    std::map<wxString, std::shared_ptr<const Classifier>> trees;
 };
 ReadingClasses ClassesForReading(PlotFile& plot, const std::vector<wxString>& trees,
                                  const PictureStyle& style);
 // " (class 2 of 5)" of a value under classes of their own; empty without.
-wxString ClassText(const ValueClasses* classes, double value);
+wxString ClassText(const Classifier* classes, double value);

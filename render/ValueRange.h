@@ -12,9 +12,16 @@ struct ValueRange {
     double max;
 };
 
-// Total uptake, tree count, and the single trees (one range serves every tree).
-enum class RangeFamily { Uptake, TreeCount, Tree };
-constexpr int kRangeFamilyCount = 3;
+// Total uptake, tree count, and the single trees (one range serves every
+// tree), and their changes from one plot to a compared one.
+enum class RangeFamily { Uptake, TreeCount, Tree, UptakeDiff, CountDiff, TreeDiff };
+constexpr int kRangeFamilyCount = 6;
+
+// Whether the family is one of changes between two plots.
+inline bool IsChangeFamily(RangeFamily family) {
+    return family == RangeFamily::UptakeDiff || family == RangeFamily::CountDiff ||
+           family == RangeFamily::TreeDiff;
+}
 
 // How values fall into the classes (colours) of a scale: equal steps of
 // the range, as many values in each class, or equal steps of the logarithm.

@@ -16,6 +16,7 @@ void LayerBoxes::Add(uint32_t flag, const char* label, LayerGroup group, int pos
     wxCheckBox* checkBox = new wxCheckBox(panel, wxID_ANY, wxString::FromUTF8(label));
     (group == LayerGroup::Plot ? plotSizer : treeSizer)->Add(checkBox, 0, 0, 0);
     const LayerEntry entry{flag, position, group, weight, FindLayer(group, flag), checkBox};
+    checkBox->Show(!entry.layer || !IsChangeLayer(*entry.layer));
     // So the newest of equal positions leads.
     auto place = entries.end();
     if (position == 0) {
@@ -41,6 +42,14 @@ void LayerBoxes::Tick(const std::vector<const LayerDef*>& layers) {
     for (const LayerEntry& entry : entries) {
         if (std::find(layers.begin(), layers.end(), entry.layer) != layers.end()) {
             entry.checkBox->SetValue(true);
+        }
+    }
+}
+
+void LayerBoxes::ShowChanges(bool comparing) {
+    for (const LayerEntry& entry : entries) {
+        if (entry.layer && IsChangeLayer(*entry.layer)) {
+            entry.checkBox->Show(comparing);
         }
     }
 }

@@ -18,6 +18,9 @@ namespace {
 std::string AllLayerKeys() {
     std::string keys;
     for (const LayerDef& layer : LayerCatalogue()) {
+        if (IsChangeLayer(layer)) {
+            continue;  // these need a second plot
+        }
         keys += (keys.empty() ? "" : ",") + std::string(layer.key);
     }
     return keys;

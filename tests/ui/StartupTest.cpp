@@ -74,7 +74,7 @@ TEST(Startup, InAnEmptyFolderMakesTheStartupDatabaseAndWritesTheBanner) {
     EXPECT_NE(colorSettings, nullptr);
     EXPECT_NE(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
     EXPECT_TRUE(window->IsShown());
-    EXPECT_EQ(window->GetLayers().size(), 14u);
+    EXPECT_EQ(window->GetLayers().size(), 20u);
 
     EXPECT_EQ(QueryColumn("small-set.db", "SELECT db_version FROM _db_info"),
               std::vector<std::string>{"0.1"});
@@ -116,13 +116,29 @@ TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
         order.push_back(entry.checkBox->GetLabel().ToStdString());
         EXPECT_FALSE(entry.checkBox->GetValue());
     }
-    EXPECT_EQ(order, (std::vector<std::string>{
-                         "Total Nitrogen Uptake (blocks)", "# of Trees Drawing (blocks)",
-                         "Total Nitrogen Uptake (clouds)", "# of Trees Drawing (clouds)",
-                         "Nitrogen Uptake (Blocks)", "Nitrogen Uptake (Cloud)",
-                         "Nitrogen Uptake (Isoline)", "Stem Map (Plain)", "Stem Map (Crown)",
-                         "Stem Map (DBH)", "Total Nitrogen Uptake (isoline)",
-                         "# of Tree Drawing (isoline)", "Stem Labels", "Scale"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"Total Nitrogen Uptake (blocks)",
+                                               "Change of Total Uptake (blocks)",
+                                               "# of Trees Drawing (blocks)",
+                                               "Change of # of Trees (blocks)",
+                                               "Total Nitrogen Uptake (clouds)",
+                                               "# of Trees Drawing (clouds)",
+                                               "Nitrogen Uptake (Blocks)",
+                                               "Change of Uptake (Blocks)",
+                                               "Nitrogen Uptake (Cloud)",
+                                               "Nitrogen Uptake (Isoline)",
+                                               "Change of Uptake (Isoline)",
+                                               "Stem Map (Plain)",
+                                               "Stem Map (Crown)",
+                                               "Stem Map (DBH)",
+                                               "Total Nitrogen Uptake (isoline)",
+                                               "Change of Total Uptake (isoline)",
+                                               "# of Tree Drawing (isoline)",
+                                               "Change of # of Trees (isoline)",
+                                               "Stem Labels",
+                                               "Scale"}));
+    // Without a compared plot the change layers are not offered.
+    EXPECT_TRUE(window->GetLayers().begin()->checkBox->IsShown());
+    EXPECT_FALSE(std::next(window->GetLayers().begin())->checkBox->IsShown());
     EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
     EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
     wxMenuBar* menus = window->GetMenuBar();
