@@ -6,6 +6,7 @@
 
 #include "base/Text.h"
 #include "cli/CommandPlot.h"
+#include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 #include "render/PointReadout.h"
@@ -33,7 +34,21 @@ int RunAtCommand(const AtRequest& request) {
         ReportToUser(Utf8(plot->GetDerivedProblem()));
         return 2;
     }
+    std::unique_ptr<PlotFile> other;
+    std::unique_ptr<PlotComparison> comparison;
+    if (!request.comparePath.empty()) {
+        other = OpenPlotToRead(request.comparePath);
+        if (!other) {
+            return 2;
+        }
+        comparison = PlotComparison::Make(*plot, *other, error);
+        if (!comparison) {
+            ReportToUser(error);
+            return 2;
+        }
+    }
     PointReadout readout(*plot);
+    readout.SetComparison(comparison.get());
     std::vector<wxString> trees;
     for (const std::string& stem : request.stems) {
         trees.push_back(wxString::FromUTF8(stem.c_str()));

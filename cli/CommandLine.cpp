@@ -21,6 +21,8 @@ enum class Option {
     Range,
     Classes,
     Smooth,
+    Compare,
+    Jobs,
     Aspect,
     NorthUp,
     Legend,
@@ -58,6 +60,8 @@ const OptionName kOptions[] = {
     {"--range", Option::Range, true},
     {"--classes", Option::Classes, true},
     {"--smooth", Option::Smooth, false},
+    {"--compare", Option::Compare, true},
+    {"-j", Option::Jobs, true},
     {"--aspect", Option::Aspect, true},
     {"--north-up", Option::NorthUp, false},
     {"--legend", Option::Legend, false},
@@ -161,8 +165,8 @@ const char* OptionText(Option option) {
 
 const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force] [--log-dir DIR]";
 const char* const kStatsUsage =
-    "quenvar stats FILE.db [--trees LABEL,... | --by COLUMN] [--output OUT.csv] [--overlap] "
-    "[--log-dir DIR]";
+    "quenvar stats FILE.db... [--trees LABEL,... | --by COLUMN] [--output OUT.csv] [--overlap] "
+    "[--compare OTHER.db] [--log-dir DIR]";
 const char* const kLogDirOfCommands =
     "--log-dir belongs to --export, --at, import, stats and grid: the window writes its logs in "
     "the working folder";
@@ -231,6 +235,11 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
             return true;
         case Option::Groups:
             return ParseLabels("--groups", "group", value, request.picture.groups, error);
+        case Option::Compare:
+            request.picture.comparePath = value;
+            return ParseComparePath(value, error);
+        case Option::Jobs:
+            return ParseJobs(value, request.jobs, error);
         case Option::Trees:
         case Option::Output:
         case Option::Overlap:
@@ -275,7 +284,7 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
             option == Option::Layers || option == Option::Stems || option == Option::View ||
             option == Option::Palette || option == Option::Range || option == Option::Classes ||
             option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp ||
-            option == Option::GroupBy || option == Option::Groups;
+            option == Option::GroupBy || option == Option::Groups || option == Option::Compare;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
         if (!windowOption && option != Option::Force && !IsStatsOption(option) &&
@@ -316,13 +325,13 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
     if (arguments.files.empty()) {
         return Failure("--export needs the database file to draw (see quenvar --help)");
     }
-    if (arguments.files.size() > 1) {
-        return Failure("--export draws one database file, but " +
-                       std::to_string(arguments.files.size()) + " were given");
-    }
     line.request.databasePath = arguments.files[0];
+    if (arguments.files.size() > 1) {
+        line.request.series = arguments.files;
+    }
     const PictureRequest& picture = line.request.picture;
-    if (!CheckLogRanges(picture, error) || !CheckGrouping(picture, error)) {
+    if (!CheckLogRanges(picture, error) || !CheckGrouping(picture, error) ||
+        !CheckSeriesOutputs(line.request, error) || !CheckChangeLayers(picture, error)) {
         return Failure(error);
     }
     if (std::max(picture.width, picture.height) * picture.scale > kMaxExportSide) {
@@ -371,6 +380,10 @@ CommandLine AtCommandLine(const Arguments& arguments) {
                 parsed = ParseClasses(value, unusedRanges, error);
                 break;
             case Option::Smooth:
+                break;
+            case Option::Compare:
+                line.at.comparePath = value;
+                parsed = ParseComparePath(value, error);
                 break;
             default:
                 return Failure(std::string(OptionText(option)) + " cannot be used with --at");
@@ -444,17 +457,21 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
                 }
                 line.stats.by = value;
                 break;
+            case Option::Compare:
+                line.stats.comparePath = value;
+                if (!ParseComparePath(value, error)) {
+                    return Failure(error);
+                }
+                break;
             default:
                 return Failure(std::string(OptionText(option)) +
                                " cannot be used with stats, which takes --trees, --by, --output, "
-                               "--overlap and --log-dir: " +
+                               "--overlap, --compare and --log-dir: " +
                                kStatsUsage);
         }
     }
-    if (arguments.files.size() != 2) {
-        return Failure(
-            "stats needs one database file, but " + std::to_string(arguments.files.size() - 1) +
-            (arguments.files.size() == 2 ? " was" : " were") + " given (see quenvar --help)");
+    if (arguments.files.size() < 2) {
+        return Failure("stats needs a database file (see quenvar --help)");
     }
     if (!line.stats.by.empty() && !line.stats.trees.empty()) {
         return Failure(
@@ -462,6 +479,23 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
             "them");
     }
     line.stats.databasePath = arguments.files[1];
+    if (arguments.files.size() > 2) {
+        line.stats.series.assign(arguments.files.begin() + 1, arguments.files.end());
+    }
+    if (line.stats.overlap && line.stats.series.size() > 1) {
+        return Failure("--overlap takes one database file: each plot's trees are its own");
+    }
+    if (!line.stats.by.empty() &&
+        (line.stats.series.size() > 1 || !line.stats.comparePath.empty())) {
+        return Failure(
+            "--by takes one database file and no --compare: its groups are of one "
+            "plot's trees");
+    }
+    if (line.stats.overlap && !line.stats.comparePath.empty()) {
+        return Failure(
+            "--overlap and --compare cannot be used together: the overlap is of one "
+            "plot's trees");
+    }
     return line;
 }
 

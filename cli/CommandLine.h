@@ -17,9 +17,13 @@
 
 // What `quenvar --export` is asked to draw, and where.
 struct ExportRequest {
-    std::string outputPath;
+    std::string outputPath;  // for a series, with {name} standing for each file's name
     std::string databasePath;
     PictureRequest picture;
+    // A series: every file given, in order (databasePath is the first);
+    // empty for one file.
+    std::vector<std::string> series;
+    int jobs = 0;  // -j: files drawn at once; 0 for as many as the machine has cores
 };
 
 // What `quenvar --at` is asked to read.
@@ -30,6 +34,7 @@ struct AtRequest {
     std::vector<std::string> stems;   // UTF-8 labels as given, without repeats
     std::string groupBy;              // the stem column that groups the trees; empty: none
     std::vector<std::string> groups;  // the groups whose summed uptake to read
+    std::string comparePath;          // --compare: also read the plot there, and the change
 };
 
 enum class CommandMode { Window, Help, Version, Export, Import, At, Stats, Grid, Error };

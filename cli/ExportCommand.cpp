@@ -10,6 +10,8 @@
 #include "base/ProgressMonitor.h"
 #include "base/Text.h"
 #include "cli/CommandPlot.h"
+#include "cli/SeriesExport.h"
+#include "data/PlotComparison.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/Canvas.h"
@@ -38,8 +40,10 @@ void ReportAssert(const wxString& file, int line, const wxString& function,
 
 bool CheckExportInput(const ExportRequest& request, std::string& error) {
     return CheckPlotRequest(request.databasePath, request.picture.stems, error) &&
+           (request.picture.comparePath.empty() ||
+            CheckPlotRequest(request.picture.comparePath, {}, error)) &&
            CheckOutputPath(request.outputPath, "the picture", "the database file",
-                           {request.databasePath}, error);
+                           {request.databasePath, request.picture.comparePath}, error);
 }
 
 namespace {
@@ -83,18 +87,18 @@ Scene RequestedScene(PlotPainter& painter, const PictureRequest& request) {
 std::string DrawRequest(PlotPainter& painter, const PictureStyle& style,
                         const ExportRequest& request, const Scene& scene) {
     const PictureRequest& wanted = request.picture;
-    PlotFile& plot = painter.GetPlot();
     // The legend takes a strip at the right; the map keeps the rest. Its
     // width is known before the trees' colours are.
-    const int strip = wanted.legend ? LegendStripWidth(BuildLegend(plot, scene.layers, scene.trees,
-                                                                   style, false, scene.groups),
-                                                       wanted.width)
-                                    : 0;
+    const int strip = wanted.legend
+                          ? LegendStripWidth(BuildLegend(painter, scene.layers, scene.trees, style,
+                                                         false, scene.groups),
+                                             wanted.width)
+                          : 0;
     const int scale = wanted.scale;
     Scene map = scene;
     map.width = (wanted.width - strip) * scale;
     auto legend = [&] {
-        return BuildLegend(plot, scene.layers, scene.trees, style, true, scene.groups);
+        return BuildLegend(painter, scene.layers, scene.trees, style, true, scene.groups);
     };
     const PictureFormat format = FormatOfPath(request.outputPath);
     if (format != PictureFormat::Png) {
@@ -124,9 +128,9 @@ std::string DrawRequest(PlotPainter& painter, const PictureStyle& style,
 // A table that could not be written after all leaves its layers empty, as
 // they are when it cannot be built at the opening: the picture is drawn
 // again without them and takes the place of the first.
-bool RedrawWithout(PlotPainter& painter, const ExportRequest& request, const Scene& scene,
-                   std::string& error) {
-    const std::string drawn = DrawRequest(painter, RequestStyle(request.picture), request, scene);
+bool RedrawWithout(PlotPainter& painter, const PictureStyle& style, const ExportRequest& request,
+                   const Scene& scene, std::string& error) {
+    const std::string drawn = DrawRequest(painter, style, request, scene);
     PendingFile again(request.outputPath);
     if (drawn.empty()) {
         error = "cannot draw a picture of " + std::to_string(request.picture.width) + "x" +
@@ -139,8 +143,26 @@ bool RedrawWithout(PlotPainter& painter, const ExportRequest& request, const Sce
 
 }  // namespace
 
+// The plot the request compares with, opened as the export opens its own,
+// and the comparison; none without --compare. False with the reason.
+bool OpenComparison(const ExportRequest& request, PlotFile& plot, std::unique_ptr<PlotFile>& other,
+                    std::unique_ptr<PlotComparison>& comparison, std::string& error) {
+    if (request.picture.comparePath.empty()) {
+        return true;
+    }
+    other = std::make_unique<PlotFile>(wxString::FromUTF8(request.picture.comparePath.c_str()),
+                                       ProgressMonitor(0, 0));
+    if (!other->GetOpening().IsOpen()) {
+        error = Utf8(other->GetOpening().problem);
+        return false;
+    }
+    comparison = PlotComparison::Make(plot, *other, error);
+    return comparison != nullptr;
+}
+
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
-                   std::vector<std::string>* missingLayers) {
+                   std::vector<std::string>* missingLayers,
+                   const std::shared_ptr<TreeColors>& treeColors) {
     if (!CheckExportInput(request, error)) {
         return false;
     }
@@ -172,10 +194,20 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     if (!ApplyGrouping(*plot, request.picture.groupBy, request.picture.groups, error)) {
         return false;
     }
+    std::unique_ptr<PlotFile> other;
+    std::unique_ptr<PlotComparison> comparison;
+    if (!OpenComparison(request, *plot, other, comparison, error)) {
+        return false;
+    }
     PlotPainter painter(*plot);
+    painter.SetComparison(comparison.get());
     const PictureRequest& wanted = request.picture;
     const Scene scene = RequestedScene(painter, wanted);
-    const std::string drawn = DrawRequest(painter, RequestStyle(wanted), request, scene);
+    PictureStyle style = RequestStyle(wanted);
+    if (treeColors) {
+        style.treeColors = treeColors;
+    }
+    const std::string drawn = DrawRequest(painter, style, request, scene);
     if (warning.empty()) {
         warning = Utf8(plot->GetTreeSetProblem());
     }
@@ -197,7 +229,7 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     plot->FinishLookupIndexes();
     if (plot->GetOpening().missing.size() != missingBefore) {
         warning = Utf8(plot->GetOpening().problem);
-        if (!RedrawWithout(painter, request, scene, error)) {
+        if (!RedrawWithout(painter, style, request, scene, error)) {
             return false;
         }
     }
@@ -208,14 +240,17 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
 }
 
 int RunExportCommand(const ExportRequest& request) {
+    // The pictures are drawn through cairo: the toolkit's windowing is never
+    // started, so no display is needed.
+    wxSetAssertHandler(ReportAssert);
+    if (!request.series.empty()) {
+        return RunSeriesExport(request);
+    }
     std::string error;
     if (!CheckExportInput(request, error)) {
         Report(error);
         return 2;
     }
-    // The pictures are drawn through cairo: the toolkit's windowing is never
-    // started, so no display is needed.
-    wxSetAssertHandler(ReportAssert);
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
     std::string warning;

@@ -3,10 +3,12 @@
 // window and without a display.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "render/TreeColors.h"
 
 // Checks what can be known without the toolkit and without writing to the
 // database: the file can be read, holds plot data and knows every stem.
@@ -18,8 +20,11 @@ bool CheckExportInput(const ExportRequest& request, std::string& error);
 // written; warning names a problem that still left a picture (for example
 // index tables that a read-only file could not take), and missingLayers the
 // requested layers it left empty ("uptake-blocks", "tree-blocks (T1)").
+// Several pictures drawn at once share one tree colour book, filled before
+// they begin.
 bool ExportPicture(const ExportRequest& request, std::string& error, std::string& warning,
-                   std::vector<std::string>* missingLayers = nullptr);
+                   std::vector<std::string>* missingLayers = nullptr,
+                   const std::shared_ptr<TreeColors>& treeColors = nullptr);
 
 // The whole `quenvar --export` command: checks, draws and writes. Reports on
 // standard error and returns the exit code: 0 when the picture holds every

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "base/NumberText.h"
@@ -180,7 +181,8 @@ bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& 
 namespace {
 
 // The option names of the families, in RangeFamily order, and of the class rules.
-const char* const kFamilyNames[kRangeFamilyCount] = {"uptake", "count", "tree", "group"};
+const char* const kFamilyNames[kRangeFamilyCount] = {
+    "uptake", "count", "tree", "uptake-diff", "count-diff", "tree-diff", "group"};
 const char* const kRuleNames[] = {"equal", "quantile", "log"};
 
 std::optional<RangeFamily> FamilyNamed(const std::string& name) {
@@ -226,7 +228,9 @@ bool ParseClasses(const std::string& text, PictureRequest& request, std::string&
 bool CheckLogRanges(const PictureRequest& request, std::string& error) {
     for (int family = 0; family < kRangeFamilyCount; ++family) {
         const std::optional<ValueRange>& range = request.ranges[family];
-        if (request.classes[family] == ClassRule::Log && range && !(range->min > 0.0)) {
+        // A change's log steps run along its size, on either side of 0.
+        const bool change = IsChangeFamily(static_cast<RangeFamily>(family));
+        if (!change && request.classes[family] == ClassRule::Log && range && !(range->min > 0.0)) {
             const std::string name = kFamilyNames[family];
             error = "--classes " + name + "=log needs a value range above 0, but --range " + name +
                     "=" + NumberList({range->min, range->max}) + " starts at or below 0";
@@ -263,23 +267,34 @@ bool ParseRange(const std::string& text, PictureRequest& request, std::string& e
     double low = 0.0;
     double high = 0.0;
     const std::optional<RangeFamily> found = FamilyNamed(name);
-    if (!found || !ParseTwoNumbers(parts, low, high)) {
+    const bool common = found && equals != std::string::npos && text.substr(equals + 1) == "common";
+    if (!found || (!common && !ParseTwoNumbers(parts, low, high))) {
         error = "malformed --range \"" + text +
-                "\": expected uptake=MIN,MAX, count=MIN,MAX, tree=MIN,MAX or group=MIN,MAX, for "
-                "example "
-                "uptake=0,2.5";
+                "\": expected FAMILY=MIN,MAX or FAMILY=common, the family uptake, count, tree, "
+                "uptake-diff, count-diff, tree-diff or group, for example uptake=0,2.5";
         return false;
+    }
+    const size_t family = static_cast<size_t>(*found);
+    if (request.ranges[family] || request.commonRanges[family]) {
+        error = "--range " + name + " is given twice";
+        return false;
+    }
+    if (common) {
+        request.commonRanges[family] = true;
+        return true;
     }
     if (!(low < high)) {
         error = "empty --range \"" + text + "\": MIN must be below MAX";
         return false;
     }
-    std::optional<ValueRange>& range = request.ranges[static_cast<size_t>(*found)];
-    if (range) {
-        error = "--range " + name + " is given twice";
+    // Gains and losses share one reach, so that equal changes take mirrored colours.
+    if (IsChangeFamily(*found) && low != -high) {
+        const double reach = std::max(std::fabs(low), std::fabs(high));
+        error = "--range " + text + " must be symmetric about 0, as " + name + "=" +
+                NumberList({-reach, reach});
         return false;
     }
-    range = ValueRange{low, high};
+    request.ranges[family] = ValueRange{low, high};
     return true;
 }
 
@@ -293,5 +308,61 @@ bool ParsePoint(const std::string& text, AtRequest& request, std::string& error)
     }
     request.x = *x;
     request.y = *y;
+    return true;
+}
+
+bool ParseComparePath(const std::string& text, std::string& error) {
+    if (text.empty()) {
+        error = "--compare needs the name of the plot file to compare with";
+        return false;
+    }
+    return true;
+}
+
+bool ParseJobs(const std::string& text, int& jobs, std::string& error) {
+    const std::optional<long long> count = ParseInteger(text);
+    if (!count || *count < 1 || *count > 256) {
+        error = "-j \"" + text + "\" must be a whole number from 1 to 256";
+        return false;
+    }
+    jobs = int(*count);
+    return true;
+}
+
+std::string SeriesOutput(const std::string& pattern, const std::string& databasePath) {
+    std::string name = databasePath.substr(databasePath.find_last_of('/') + 1);
+    if (name.size() > 3 && name.compare(name.size() - 3, 3, ".db") == 0) {
+        name.resize(name.size() - 3);
+    }
+    std::string output = pattern;
+    for (size_t at = output.find("{name}"); at != std::string::npos;
+         at = output.find("{name}", at + name.size())) {
+        output.replace(at, 6, name);
+    }
+    return output;
+}
+
+bool CheckSeriesOutputs(const ExportRequest& request, std::string& error) {
+    std::map<std::string, std::string> outputs;  // output, and the file it comes from
+    for (const std::string& file : request.series) {
+        const std::string output = SeriesOutput(request.outputPath, file);
+        const auto [at, added] = outputs.emplace(output, file);
+        if (!added) {
+            error = "\"" + at->second + "\" and \"" + file + "\" would both be drawn into \"" +
+                    output + "\": name each picture after its file with {name}, as out/{name}.png";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckChangeLayers(const PictureRequest& request, std::string& error) {
+    for (const LayerDef* layer : request.layers) {
+        if (IsChangeLayer(*layer) && request.comparePath.empty()) {
+            error = std::string(layer->key) +
+                    " draws the changes to another plot: give it with --compare OTHER.db";
+            return false;
+        }
+    }
     return true;
 }

@@ -25,6 +25,18 @@ bool ParseClasses(const std::string& text, PictureRequest& request, std::string&
 bool CheckLogRanges(const PictureRequest& request, std::string& error);
 // --groups needs --group-by, and so do the layers of groups.
 bool CheckGrouping(const PictureRequest& request, std::string& error);
+// --compare: the name of the plot file to compare with.
+bool ParseComparePath(const std::string& text, std::string& error);
+// -j: the number of files drawn at once, 1 or more.
+bool ParseJobs(const std::string& text, int& jobs, std::string& error);
+// A series' pictures: {name} in the output names each after its file, and
+// no two may end up with one name.
+bool CheckSeriesOutputs(const ExportRequest& request, std::string& error);
+// The output of one file of a series: {name} replaced by the file's name
+// without its folder and without ".db".
+std::string SeriesOutput(const std::string& pattern, const std::string& databasePath);
+// The change layers draw the changes to a compared plot, which they need.
+bool CheckChangeLayers(const PictureRequest& request, std::string& error);
 // The names of the families and the class rules on the command line.
 const char* FamilyName(RangeFamily family);
 const char* RuleName(ClassRule rule);

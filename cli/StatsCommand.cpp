@@ -10,6 +10,7 @@
 #include "base/PendingFile.h"
 #include "base/Text.h"
 #include "cli/CommandPlot.h"
+#include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 
@@ -211,50 +212,182 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
 
 namespace {
 
-// The CSV the request asks for; false with one line in error.
-bool StatsText(PlotFile& plot, const StatsRequest& request, std::string& text, std::string& error) {
-    const std::string file = Quoted(Utf8(plot.GetPath()));
-    if (!request.by.empty()) {
-        GroupStatsTable table;
-        if (!ApplyGrouping(plot, request.by, {}, error)) {
-            return false;
-        }
-        if (!GatherGroupStats(plot.GetDatabase(), *plot.GetTreeGroups(), PlotCellSize(plot),
-                              request.overlap, table, error)) {
-            error = file + ": " + error;
-            return false;
-        }
-        text = request.overlap ? GroupOverlapCsv(table) : GroupStatsCsv(table);
-        return true;
-    }
-    TreeStatsTable table;
-    if (!GatherTreeStats(plot.GetDatabase(), StatsRequestFor(plot, request.trees, request.overlap),
-                         table, error)) {
-        error = file + ": " + error;
+// The CSV of the plot's trees grouped by a stem column; false, and said,
+// when it cannot be had.
+bool GroupCsvOf(PlotFile& plot, const std::string& path, const StatsRequest& request,
+                std::string& text) {
+    std::string error;
+    GroupStatsTable table;
+    if (!ApplyGrouping(plot, request.by, {}, error)) {
+        ReportToUser(error);
         return false;
     }
-    text = request.overlap ? OverlapCsv(table) : StatsCsv(table);
+    if (!GatherGroupStats(plot.GetDatabase(), *plot.GetTreeGroups(), PlotCellSize(plot),
+                          request.overlap, table, error)) {
+        ReportToUser(Quoted(path) + ": " + error);
+        return false;
+    }
+    text = request.overlap ? GroupOverlapCsv(table) : GroupStatsCsv(table);
     return true;
+}
+
+const std::vector<std::string> kComparedColumns = {
+    "uptake_compared", "uptake_change", "cells_compared", "cells_change",
+    "area_compared",   "area_change",   "share_compared", "share_change"};
+
+// A tree that one plot lacks counts 0 there.
+TreeStats Absent(const std::string& label) {
+    TreeStats tree;
+    tree.tree = label;
+    tree.share = 0.0;
+    return tree;
+}
+
+const TreeStats* Find(const TreeStatsTable& table, const std::string& label) {
+    for (const TreeStats& tree : table.trees) {
+        if (tree.tree == label) {
+            return &tree;
+        }
+    }
+    return nullptr;
+}
+
+std::string Change(const std::optional<double>& open, const std::optional<double>& other) {
+    return open && other ? Number(*other - *open) : std::string();
+}
+
+std::vector<std::string> ComparedFields(const TreeStats& open, const TreeStats& other) {
+    return {Number(other.uptake),        Number(other.uptake - open.uptake),
+            std::to_string(other.cells), std::to_string(other.cells - open.cells),
+            Number(other.area),          Number(other.area - open.area),
+            Field(other.share),          Change(open.share, other.share)};
+}
+
+// The header line, and one line per tree: the open plot's trees, then the
+// trees of the compared plot alone, each with its change (other - open).
+std::string ComparedStatsCsv(const TreeStatsTable& open, const TreeStatsTable& other) {
+    std::vector<std::string> header = StatsColumns();
+    header.insert(header.end(), kComparedColumns.begin(), kComparedColumns.end());
+    std::vector<TreeStats> trees = open.trees;
+    for (const TreeStats& tree : other.trees) {
+        if (!Find(open, tree.tree)) {
+            trees.push_back(Absent(tree.tree));
+        }
+    }
+    std::string text;
+    for (const std::string& column : header) {
+        text += (text.empty() ? "" : ",") + column;
+    }
+    text += "\n";
+    for (const TreeStats& tree : trees) {
+        const TreeStats* otherTree = Find(other, tree.tree);
+        std::vector<std::string> fields = StatsFields(tree);
+        fields[0] = LabelField(fields[0]);
+        const std::vector<std::string> compared =
+            ComparedFields(tree, otherTree ? *otherTree : Absent(tree.tree));
+        fields.insert(fields.end(), compared.begin(), compared.end());
+        for (size_t i = 0; i < fields.size(); ++i) {
+            text += (i == 0 ? "" : ",") + fields[i];
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The table of one plot; false, and said, when it cannot be had.
+bool TableOf(PlotFile& plot, const std::string& path, const StatsRequest& request,
+             TreeStatsTable& table) {
+    std::string error;
+    if (!GatherTreeStats(plot.GetDatabase(), StatsRequestFor(plot, request.trees, request.overlap),
+                         table, error)) {
+        ReportToUser(Quoted(path) + ": " + error);
+        return false;
+    }
+    return true;
+}
+
+// The CSV of one plot, opened as the export opens it, and of its changes
+// when it is compared: only to a plot of the same grid.
+bool CsvOf(const std::string& path, const StatsRequest& request, std::string& text) {
+    const std::unique_ptr<PlotFile> plot = OpenPlotToRead(path);
+    if (plot && !request.by.empty()) {
+        return GroupCsvOf(*plot, path, request, text);
+    }
+    TreeStatsTable table;
+    if (!plot || !TableOf(*plot, path, request, table)) {
+        return false;
+    }
+    if (request.comparePath.empty()) {
+        text = request.overlap ? OverlapCsv(table) : StatsCsv(table);
+        return true;
+    }
+    const std::unique_ptr<PlotFile> otherPlot = OpenPlotToRead(request.comparePath);
+    if (!otherPlot) {
+        return false;
+    }
+    std::string error;
+    if (!PlotComparison::Make(*plot, *otherPlot, error)) {
+        ReportToUser(error);
+        return false;
+    }
+    TreeStatsTable other;
+    if (!TableOf(*otherPlot, request.comparePath, request, other)) {
+        return false;
+    }
+    text = ComparedStatsCsv(table, other);
+    return true;
+}
+
+// Several plots in one table: each line led by its file, one header.
+bool SeriesCsv(const StatsRequest& request, std::string& text) {
+    bool complete = true;
+    for (const std::string& path : request.series) {
+        std::string csv;
+        if (!CsvOf(path, request, csv)) {
+            complete = false;
+            continue;
+        }
+        const size_t headerEnd = csv.find('\n') + 1;
+        if (text.empty()) {
+            text = "file," + csv.substr(0, headerEnd);
+        }
+        for (size_t at = headerEnd; at < csv.size();) {
+            const size_t end = csv.find('\n', at) + 1;
+            text += LabelField(path) + "," + csv.substr(at, end - at);
+            at = end;
+        }
+    }
+    return complete;
+}
+
+bool CheckStatsInputs(const StatsRequest& request, std::string& error) {
+    std::vector<std::string> inputs =
+        request.series.empty() ? std::vector<std::string>{request.databasePath} : request.series;
+    for (const std::string& path : inputs) {
+        if (!CheckPlotRequest(path, request.trees, error)) {
+            return false;
+        }
+    }
+    if (!request.comparePath.empty() && !CheckPlotRequest(request.comparePath, {}, error)) {
+        return false;
+    }
+    inputs.push_back(request.comparePath);
+    return request.outputPath.empty() ||
+           CheckOutputPath(request.outputPath, "the table", "the database file", inputs, error);
 }
 
 }  // namespace
 
 int RunStatsCommand(const StatsRequest& request) {
     std::string error;
-    const std::string& path = request.databasePath;
-    if (!CheckPlotRequest(path, request.trees, error) ||
-        (!request.outputPath.empty() &&
-         !CheckOutputPath(request.outputPath, "the table", "the database file", {path}, error))) {
+    if (!CheckStatsInputs(request, error)) {
         ReportToUser(error);
-        return 2;
-    }
-    const std::unique_ptr<PlotFile> plot = OpenPlotToRead(path);
-    if (!plot) {
         return 2;
     }
     std::string text;
-    if (!StatsText(*plot, request, text, error)) {
-        ReportToUser(error);
+    const bool complete = request.series.empty() ? CsvOf(request.databasePath, request, text)
+                                                 : SeriesCsv(request, text);
+    if (text.empty()) {
         return 2;
     }
     if (!request.outputPath.empty()) {
@@ -262,12 +395,12 @@ int RunStatsCommand(const StatsRequest& request) {
             ReportToUser(error);
             return 2;
         }
-        return 0;
+        return complete ? 0 : 2;
     }
     if (!WriteAll(STDOUT_FILENO, text)) {
         ReportToUser(std::string("cannot write the table to standard output: ") +
                      std::strerror(errno));
         return 2;
     }
-    return 0;
+    return complete ? 0 : 2;
 }

@@ -14,6 +14,9 @@ class PlotFile;
 // What `quenvar stats` is asked to compute, and where to write it.
 struct StatsRequest {
     std::string databasePath;
+    // Several files: one table with each file's rows, the file first; empty for one.
+    std::vector<std::string> series;
+    std::string comparePath;  // --compare: each tree's change to the plot there
     std::vector<std::string> trees;  // UTF-8 labels as given, without repeats; empty: every tree
     std::string outputPath;          // empty: standard output
     bool overlap = false;            // the overlap matrix instead of the statistics

@@ -56,6 +56,9 @@ std::string ViewCommandText(const PictureRequest& picture, const std::string& da
         const PlotRect& v = *picture.view;
         text += " --view " + ShellWord(ViewArgument(v.xMin, v.yMin, v.xMax, v.yMax));
     }
+    if (!picture.comparePath.empty()) {
+        text += " --compare " + ShellWord(picture.comparePath);
+    }
     std::string keys;
     for (const LayerDef* layer : picture.layers) {
         keys += (keys.empty() ? "" : ",") + std::string(layer->key);

@@ -121,22 +121,29 @@ int QueryChecksum(const char* text) {
     return static_cast<int32_t>(sum);
 }
 
-std::vector<double> SortedNonZeroValues(GridData& set) {
+std::vector<GridCell> AllCells(GridData& set) {
     // A view a cell wider than the set's extent on every side holds every
     // cell, whatever the rounding of its bounds in the filter's text.
     const double margin = std::max(set.GetCellSize(), 1.0);
     set.SetViewFilter(ViewFilter{ViewFilter::EdgesIncluded, set.GetXMin() - margin,
                                  set.GetYMin() - margin, set.GetXMax() + margin,
                                  set.GetYMax() + margin});
-    std::vector<double> values;
+    std::vector<GridCell> cells;
     for (set.First(); set.IsValid(); set.Next()) {
-        const double value = set.GetValue();
-        if (value != 0.0) {
-            values.push_back(value);
-        }
+        cells.push_back(GridCell{set.GetX(), set.GetY(), set.GetValue()});
     }
     set.Close();
     set.ClearFilter();
+    return cells;
+}
+
+std::vector<double> SortedNonZeroValues(GridData& set) {
+    std::vector<double> values;
+    for (const GridCell& cell : AllCells(set)) {
+        if (cell.value != 0.0) {
+            values.push_back(cell.value);
+        }
+    }
     std::sort(values.begin(), values.end());
     return values;
 }

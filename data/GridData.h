@@ -89,8 +89,17 @@ class GridData {
     double cellSize = 1.0;
 };
 
-// The set's values that are not 0, ascending: every cell of it, read
-// through its cursor (from the cells it holds in memory, where it holds them).
+// One cell of a set: its corner and its value.
+struct GridCell {
+    double x;
+    double y;
+    double value;
+};
+
+// Every cell of the set, read through its cursor (from the cells it holds
+// in memory, where it holds them), in the cursor's order.
+std::vector<GridCell> AllCells(GridData& set);
+// The set's values that are not 0, ascending.
 std::vector<double> SortedNonZeroValues(GridData& set);
 
 // The checksum that names an index table after its source query: the sum of

@@ -98,6 +98,12 @@ ColorScale ColorSettings::GetScale() {
     return ColorScale{useCustomColors, lowColor, highColor, smoothGradient, colorSteps, colorMap};
 }
 
+Palette DivergingPalette() {
+    return {wxColour(33, 102, 172),  wxColour(67, 147, 195),  wxColour(146, 197, 222),
+            wxColour(209, 229, 240), wxColour(253, 219, 199), wxColour(244, 165, 130),
+            wxColour(214, 96, 77),   wxColour(178, 24, 43)};
+}
+
 Palette BuiltInPalette() {
     return {wxColour(0, 0, 150), wxColour(0, 150, 100), wxColour(100, 200, 0),
             wxColour(255, 255, 0), wxColour(255, 0, 0)};

@@ -72,6 +72,10 @@ PictureStyle SettingsStyle();
 
 // The five built-in colours, lowest values first.
 Palette BuiltInPalette();
+// The colours of a change between two plots: losses in blues from the
+// largest to the smallest, then gains in reds from the smallest to the
+// largest; readable with a colour-vision deficiency, never black.
+Palette DivergingPalette();
 // The colour at step i of n between low and high.
 wxColour InterpolateColor(const wxColour& low, const wxColour& high, int n, int i);
 // The palette of a block or isoline layer under the current settings.

@@ -26,16 +26,16 @@ class GridDataRenderer : public LayerCanvas {
     // The classes of the set's values, under a rule of their own or for a
     // smooth gradient (smooth: each cell takes the colour of its place along
     // the palette); none keeps the colour scale's own picking rule.
-    void SetClasses(std::shared_ptr<const ValueClasses> valueClasses, bool smoothColors = false) {
+    void SetClasses(std::shared_ptr<const Classifier> valueClasses, bool smoothColors = false) {
         classes = std::move(valueClasses);
         smooth = smoothColors;
     }
 
   protected:
     // Whether classes of a rule other than equal steps are set.
-    bool HasOwnClasses() const { return classes && classes->Rule() != ClassRule::Equal; }
+    bool HasOwnClasses() const { return classes && classes->OwnRule(); }
 
     std::optional<ValueRange> fixedRange;
-    std::shared_ptr<const ValueClasses> classes;
+    std::shared_ptr<const Classifier> classes;
     bool smooth = false;
 };

@@ -55,11 +55,11 @@ bool CellSegment(const Neighbours& above, double px, double py, double cw, doubl
 
 IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize,
                              const std::optional<ValueRange>& fixed,
-                             const ValueClasses* valueClasses)
+                             const Classifier* valueClasses)
     : n(paletteSize),
       step((maximum - minimum) / paletteSize),
       fixed(fixed),
-      classes(valueClasses && valueClasses->Rule() != ClassRule::Equal ? valueClasses : nullptr) {
+      classes(valueClasses && valueClasses->OwnRule() ? valueClasses : nullptr) {
     // Whole-number levels would put every value of a data set in small units
     // on level 0; such sets are classified by their real values.
     const int minI = TruncInt(minimum);

@@ -16,7 +16,7 @@ class IsolineLevels {
   public:
     IsolineLevels(double minimum, double maximum, int paletteSize,
                   const std::optional<ValueRange>& fixed = std::nullopt,
-                  const ValueClasses* classes = nullptr);
+                  const Classifier* classes = nullptr);
 
     // False when the range or the palette leaves no levels to separate.
     bool HasLevels() const;
@@ -34,7 +34,7 @@ class IsolineLevels {
     double step;
     bool realValues;
     std::optional<ValueRange> fixed;
-    const ValueClasses* classes;  // only when of a rule of its own
+    const Classifier* classes;  // only when of a rule of its own
 };
 
 class IsolineGridDataRenderer : public GridDataRenderer {

@@ -64,6 +64,19 @@ const std::vector<LayerDef>& LayerCatalogue() {
          S::TreeUptake, Y::Isolines, 0, nullptr},
         {"tree-clouds", "Nitrogen Uptake (Cloud)", G::Tree, STEM_LAYER_CLOUD, 50, 255, 1,
          S::TreeUptake, Y::Cloud, 0, nullptr},
+        // The changes to a compared plot, each beside what it is the change of.
+        {"uptake-diff-blocks", "Change of Total Uptake (blocks)", G::Plot, LAYER_UPTAKE_DIFF_BLOCKS,
+         5, 150, 12, S::UptakeDiff, Y::Blocks, 0, nullptr},
+        {"count-diff-blocks", "Change of # of Trees (blocks)", G::Plot, LAYER_COUNT_DIFF_BLOCKS, 15,
+         150, 13, S::CountDiff, Y::Blocks, 0, nullptr},
+        {"uptake-diff-isolines", "Change of Total Uptake (isoline)", G::Plot,
+         LAYER_UPTAKE_DIFF_ISOLINES, 105, 255, 14, S::UptakeDiff, Y::Isolines, 0, nullptr},
+        {"count-diff-isolines", "Change of # of Trees (isoline)", G::Plot,
+         LAYER_COUNT_DIFF_ISOLINES, 115, 255, 15, S::CountDiff, Y::Isolines, 0, nullptr},
+        {"tree-diff-blocks", "Change of Uptake (Blocks)", G::Tree, STEM_LAYER_DIFF_BLOCKS, 45, 150,
+         3, S::TreeDiff, Y::Blocks, 0, nullptr},
+        {"tree-diff-isolines", "Change of Uptake (Isoline)", G::Tree, STEM_LAYER_DIFF_ISOLINES, 65,
+         255, 4, S::TreeDiff, Y::Isolines, 0, nullptr},
         // Who takes up most where: over the uptake blocks, under the tree count's.
         {"dominant-blocks", "Dominant Tree (blocks)", G::Plot, LAYER_DOMINANT_BLOCKS, 2, 150, 16,
          S::DominantTree, Y::Dominant, 0, nullptr},
@@ -144,11 +157,22 @@ std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer) {
             return RangeFamily::TreeCount;
         case LayerSource::TreeUptake:
             return RangeFamily::Tree;
+        case LayerSource::UptakeDiff:
+            return RangeFamily::UptakeDiff;
+        case LayerSource::CountDiff:
+            return RangeFamily::CountDiff;
+        case LayerSource::TreeDiff:
+            return RangeFamily::TreeDiff;
         case LayerSource::GroupUptake:
             return RangeFamily::Group;
         default:
             return std::nullopt;
     }
+}
+
+bool IsChangeLayer(const LayerDef& layer) {
+    const std::optional<RangeFamily> family = LayerRangeFamily(layer);
+    return family && IsChangeFamily(*family);
 }
 
 bool NeedsGrouping(const LayerDef& layer) {

@@ -34,6 +34,10 @@ enum PlotLayerFlag : uint32_t {
     LAYER_UPTAKE_CLOUDS = 512,
     LAYER_COUNT_CLOUDS = 1024,
     LAYER_HIGHLIGHT = 2048,  // the overlay of highlighted stems, not in the catalogue
+    LAYER_UPTAKE_DIFF_BLOCKS = 4096,
+    LAYER_COUNT_DIFF_BLOCKS = 8192,
+    LAYER_UPTAKE_DIFF_ISOLINES = 16384,
+    LAYER_COUNT_DIFF_ISOLINES = 32768,
     LAYER_DOMINANT_BLOCKS = 1u << 16,
     LAYER_DOMINANT_SHARE_BLOCKS = 1u << 17,
     LAYER_DOMINANT_GROUP_BLOCKS = 1u << 18,
@@ -45,6 +49,8 @@ enum StemLayerFlag : uint32_t {
     STEM_LAYER_BLOCKS = 1,
     STEM_LAYER_ISOLINES = 2,
     STEM_LAYER_CLOUD = 4,
+    STEM_LAYER_DIFF_BLOCKS = 8,
+    STEM_LAYER_DIFF_ISOLINES = 16,
 };
 
 // A group's own layer flags.
@@ -62,6 +68,9 @@ enum class LayerSource {
     Stems,             // every stem
     HighlightedStems,  // the stems the user has highlighted
     TreeUptake,        // the uptake set of one tree
+    UptakeDiff,        // the change of the uptake from the open plot to a compared one
+    CountDiff,         // the same of the tree count
+    TreeDiff,          // the same of one tree's uptake
     DominantTree,      // the tree that takes up most in each cell
     DominantGroup,     // the group of trees that takes up most in each cell
     GroupUptake,       // the summed uptake of one group of trees
@@ -100,7 +109,9 @@ struct LayerDef {
     const char* sizeColumn;  // discs: the stem column that gives the radius
 };
 
-// The layers the window offers, in registration order.
+// The layers the window offers, in registration order: the fourteen of the
+// plot and its trees, then the changes to a compared plot, then who takes
+// up most and the groups of trees.
 const std::vector<LayerDef>& LayerCatalogue();
 // The overlay of highlighted stems, drawn over every picture.
 const LayerDef& HighlightLayer();
@@ -125,3 +136,5 @@ std::optional<PlotSet> LayerPlotSet(const LayerDef& layer);
 std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer);
 // Whether the layer draws groups of trees, and so needs the trees grouped.
 bool NeedsGrouping(const LayerDef& layer);
+// Whether the layer shows the change to a compared plot.
+bool IsChangeLayer(const LayerDef& layer);

@@ -1,11 +1,14 @@
 #include "render/Legend.h"
 
+#include <wx/filename.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
 
 #include "base/Text.h"
+#include "data/PlotComparison.h"
 #include "render/CloudGridDataRenderer.h"
 #include "render/IsolineGridDataRenderer.h"
 #include "render/PlotPainter.h"
@@ -159,15 +162,16 @@ void FillCloud(LegendSection& section, const wxColour& color, double maximum, bo
 struct LayerColors {
     const Palette& palette;
     std::optional<ValueRange> fixed;
-    const ValueClasses* classes = nullptr;
+    const Classifier* classes = nullptr;
     bool smooth = false;
 
-    bool OwnClasses() const { return classes && classes->Rule() != ClassRule::Equal; }
+    bool OwnClasses() const { return classes && classes->OwnRule(); }
 };
 
 // Three significant digits, written out in full for the sizes plots have
 // (1210, 22.1, 0.63), in powers of ten beyond them.
 wxString Significant(double value) {
+    value = value == 0.0 ? 0.0 : value;  // no "-0"
     const double size = std::fabs(value);
     if (!(size > 0.0) || !std::isfinite(size) || size >= 1e6 || size < 1e-3) {
         return wxString::Format("%.3g", value);
@@ -185,7 +189,7 @@ wxString Significant(double value) {
     return text;
 }
 
-wxString BoundsText(const ValueClasses::Bounds& bounds) {
+wxString BoundsText(const Classifier::Bounds& bounds) {
     if (bounds.empty) {
         return "empty";
     }
@@ -208,7 +212,7 @@ const char* RuleNote(ClassRule rule) {
 }
 
 // The ends and the middle of a gradient, with the values there.
-LegendBar GradientBar(const Palette& palette, const ValueClasses& classes) {
+LegendBar GradientBar(const Palette& palette, const Classifier& classes) {
     LegendBar bar;
     bar.palette = palette;
     for (double position : {0.0, 0.5, 1.0}) {
@@ -218,11 +222,11 @@ LegendBar GradientBar(const Palette& palette, const ValueClasses& classes) {
 }
 
 // Each class with its colour (or, for a cloud, the dots a cell of it gets).
-std::vector<LegendEntry> ClassEntries(const Palette& palette, const ValueClasses& classes,
+std::vector<LegendEntry> ClassEntries(const Palette& palette, const Classifier& classes,
                                       const wxColour* cloud = nullptr) {
     std::vector<LegendEntry> entries;
     for (int k = 0; k < classes.Count(); ++k) {
-        const ValueClasses::Bounds bounds = classes.ClassBounds(k);
+        const Classifier::Bounds bounds = classes.ClassBounds(k);
         LegendEntry entry;
         entry.color = cloud ? *cloud : palette[k];
         entry.empty = bounds.empty;
@@ -319,6 +323,41 @@ void AddGroupSections(PlotFile& plot, const LayerDef& layer, const std::vector<w
     }
 }
 
+wxString FileName(const PlotFile& plot) {
+    return wxFileName(plot.GetPath()).GetFullName();
+}
+
+// The sections of a change layer (one for each tree of a tree layer): its
+// classes both ways from 0, and which colour means more in which file.
+void AddChangeSections(PlotPainter& painter, const LayerDef& layer,
+                       const std::vector<wxString>& trees, const PictureStyle& style,
+                       std::vector<LegendSection>& sections) {
+    const PlotComparison* comparison = painter.GetComparison();
+    const std::vector<wxString> owners =
+        layer.group == LayerGroup::Tree ? trees : std::vector<wxString>{wxString()};
+    for (const wxString& tree : owners) {
+        LegendSection section;
+        section.title = (tree.empty() ? wxString() : tree + ": ") + wxString::FromUTF8(layer.label);
+        GridData* data = painter.LayerData(layer, tree);
+        if (!comparison || !data) {
+            section.note = comparison ? "no cells" : "no plot to compare with";
+            sections.push_back(section);
+            continue;
+        }
+        const auto classes = LayerClasses(painter.GetPlot(), *data, layer, style);
+        const Palette palette = style.PaletteOf(layer);
+        if (style.colors.smoothGradient && layer.style == LayerStyle::Blocks) {
+            section.bar = GradientBar(palette, *classes);
+        } else {
+            section.entries = ClassEntries(palette, *classes);
+        }
+        const wxString other = FileName(comparison->GetOther());
+        section.note = other + " minus " + FileName(comparison->GetOpen()) +
+                       ":\nred: more, blue: less;\nno change: not drawn";
+        sections.push_back(section);
+    }
+}
+
 }  // namespace
 
 std::vector<LegendEntry> RangeEntries(const Palette& palette, double minimum, double maximum,
@@ -407,18 +446,24 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper,
                                        bool withTreeColors) {
     PictureStyle style = StyleOf(settings);
     style.treeColors = helper.Style().treeColors;
-    return BuildLegend(helper.GetPlot(), layers, trees, style, withTreeColors);
+    return BuildLegend(helper.GetPainter(), layers, trees, style, withTreeColors);
 }
 
-std::vector<LegendSection> BuildLegend(PlotFile& plot, const std::vector<const LayerDef*>& layers,
+std::vector<LegendSection> BuildLegend(PlotPainter& painter,
+                                       const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees,
                                        const PictureStyle& style, bool withTreeColors,
                                        const std::vector<wxString>& groups) {
     std::vector<LegendSection> sections;
+    PlotFile& plot = painter.GetPlot();
     const Palette plotPalette = style.ValuePalette(LayerGroup::Plot);
     const Palette treePalette = style.ValuePalette(LayerGroup::Tree);
     for (const LayerDef* layer : ByPosition(layers)) {
         if (!HasLegend(*layer)) {
+            continue;
+        }
+        if (IsChangeLayer(*layer)) {
+            AddChangeSections(painter, *layer, trees, style, sections);
             continue;
         }
         const wxString label = wxString::FromUTF8(layer->label);

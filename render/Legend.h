@@ -16,6 +16,7 @@
 #include "render/PictureStyle.h"
 
 class PlotFile;
+class PlotPainter;
 class RenderHelper;
 
 struct LegendEntry {
@@ -74,13 +75,14 @@ std::vector<LegendEntry> FixedRangeEntries(const Palette& palette, const ValueRa
 // one entry.
 constexpr size_t kMostDominantEntries = 12;
 
-// The legend of the given layers of the plot, bottom first (by position), in
-// the given style; a tree layer gets one section per tree, in order, and a
-// group layer one per group. A tree's colour is asked of the style, which
-// makes one up for a tree never drawn before; so ask after the layers were
-// drawn, or without tree colours (their swatches are then left unset) to
-// learn the legend's size beforehand.
-std::vector<LegendSection> BuildLegend(PlotFile& plot, const std::vector<const LayerDef*>& layers,
+// The legend of the given layers of the painter's plot, bottom first (by
+// position), in the given style; a tree layer gets one section per tree, in
+// order, and a group layer one per group. A tree's colour is asked of the
+// style, which makes one up for a tree never drawn before; so ask after the
+// layers were drawn, or without tree colours (their swatches are then left
+// unset) to learn the legend's size beforehand.
+std::vector<LegendSection> BuildLegend(PlotPainter& painter,
+                                       const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees,
                                        const PictureStyle& style, bool withTreeColors = true,
                                        const std::vector<wxString>& groups = {});

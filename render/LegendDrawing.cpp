@@ -24,7 +24,7 @@ int LineHeight(LegendTarget& target) {
     return std::max(kLegendSwatch, target.CharHeight()) + 3;
 }
 
-// A text alone broken at spaces into lines no wider than width where its
+// A text alone (its own line breaks kept) broken at spaces into lines no wider than width where its
 // words allow; a word wider than that keeps a line of its own.
 std::vector<wxString> WrapText(LegendTarget& target, const wxString& text, int width) {
     if (width <= 0 || target.TextSize(text).x <= width) {
@@ -58,9 +58,11 @@ template <class Visit>
 void ForEachLine(LegendTarget& target, const std::vector<LegendSection>& sections, int wrapWidth,
                  Visit visit) {
     auto alone = [&](const wxString& text, bool newSection) {
-        for (const wxString& line : WrapText(target, text, wrapWidth)) {
-            visit(Line{line, nullptr, nullptr, false, newSection});
-            newSection = false;
+        for (const wxString& part : wxSplit(text, '\n', '\0')) {
+            for (const wxString& line : WrapText(target, part, wrapWidth)) {
+                visit(Line{line, nullptr, nullptr, false, newSection});
+                newSection = false;
+            }
         }
     };
     for (size_t i = 0; i < sections.size(); ++i) {
@@ -229,7 +231,8 @@ void DrawLegendStrip(Canvas& canvas, const std::vector<LegendSection>& sections,
     canvas.FillBox(mapWidth, 0, stripWidth, height, kStripBackground);
     canvas.PushClip(mapWidth, 0, stripWidth, height);
     StripTarget target(canvas);
-    DrawLegend(target, sections, wxPoint(mapWidth, 0));
+    // A strip held to half the picture wraps its long lines rather than cut them.
+    DrawLegend(target, sections, wxPoint(mapWidth, 0), stripWidth);
     canvas.PopClip();
     if (scaled) {
         canvas.PopScale();

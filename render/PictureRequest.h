@@ -29,6 +29,8 @@ struct PictureRequest {
     PaletteOption palette = PaletteOption::Unset;
     // --range of each family (RangeFamily order); none keeps the settings'.
     std::array<std::optional<ValueRange>, kRangeFamilyCount> ranges;
+    // --range FAMILY=common: the range spans the values of every plot drawn.
+    std::array<bool, kRangeFamilyCount> commonRanges{};
     // --classes of each family; none keeps the settings'.
     std::array<std::optional<ClassRule>, kRangeFamilyCount> classes;
     bool smooth = false;  // --smooth: a smooth gradient along the palette
@@ -37,6 +39,8 @@ struct PictureRequest {
     // --scale: pixels of the picture for each pixel of its size, as a screen
     // with that scale factor shows the map.
     int scale = 1;
+    // --compare: the plot whose changes from this one the change layers draw.
+    std::string comparePath;
 };
 
 // The largest --scale.

@@ -6,6 +6,10 @@ Palette PictureStyle::ValuePalette(LayerGroup group) const {
     return group != LayerGroup::Plot ? TreePalette(colors) : BuildPalette(colors);
 }
 
+Palette PictureStyle::PaletteOf(const LayerDef& layer) const {
+    return IsChangeLayer(layer) ? DivergingPalette() : ValuePalette(layer.group);
+}
+
 std::optional<ValueRange> PictureStyle::RangeOf(const LayerDef& layer) const {
     const std::optional<RangeFamily> family = LayerRangeFamily(layer);
     return family ? ranges[static_cast<size_t>(*family)] : std::nullopt;
@@ -17,7 +21,7 @@ ClassRule PictureStyle::ClassRuleOf(const LayerDef& layer) const {
 }
 
 bool PictureStyle::NeedsClasses(const LayerDef& layer) const {
-    return ClassRuleOf(layer) != ClassRule::Equal || colors.smoothGradient;
+    return ClassRuleOf(layer) != ClassRule::Equal || colors.smoothGradient || IsChangeLayer(layer);
 }
 
 wxColour PictureStyle::TreeColor(const wxString& tree) const {

@@ -35,6 +35,8 @@ struct PictureStyle {
 
     // The palette of a value layer of the group.
     Palette ValuePalette(LayerGroup group) const;
+    // The palette of the layer: a change's own, or its group's.
+    Palette PaletteOf(const LayerDef& layer) const;
     // The fixed range of the layer's family, if any.
     std::optional<ValueRange> RangeOf(const LayerDef& layer) const;
     ClassRule ClassRuleOf(const LayerDef& layer) const;

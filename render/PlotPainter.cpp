@@ -6,10 +6,12 @@
 #include <string>
 
 #include "base/Text.h"
+#include "data/PlotComparison.h"
 #include "db/SqlText.h"
 #include "render/BlockGridDataRenderer.h"
 #include "render/Canvas.h"
 #include "render/CloudGridDataRenderer.h"
+#include "render/DivergingClasses.h"
 #include "render/DominantBlockRenderer.h"
 #include "render/GroupColors.h"
 #include "render/IsolineGridDataRenderer.h"
@@ -52,17 +54,25 @@ Canvas StyledCanvas(cairo_t* context, const PlotFrame& frame, const PictureStyle
 
 }  // namespace
 
-std::shared_ptr<const ValueClasses> LayerClasses(PlotFile& plot, GridData& data,
-                                                 const LayerDef& layer, const PictureStyle& style) {
+std::shared_ptr<const Classifier> LayerClasses(PlotFile& plot, GridData& data,
+                                               const LayerDef& layer, const PictureStyle& style) {
     if (!style.NeedsClasses(layer)) {
         return nullptr;
     }
     const ClassRule rule = style.ClassRuleOf(layer);
+    const bool change = IsChangeLayer(layer);
     ValueDistribution values{data.GetMinValue(), data.GetMaxValue(), nullptr};
     if (rule != ClassRule::Equal) {
-        values.sorted = plot.SortedValues(data);
+        // A change is worked out in memory and read there quickly.
+        values.sorted = change
+                            ? std::make_shared<const std::vector<double>>(SortedNonZeroValues(data))
+                            : plot.SortedValues(data);
     }
-    const int classes = static_cast<int>(style.ValuePalette(layer.group).size());
+    const int classes = static_cast<int>(style.PaletteOf(layer).size());
+    if (change) {
+        return std::make_shared<const DivergingClasses>(rule, classes, values,
+                                                        style.RangeOf(layer));
+    }
     return std::make_shared<const ValueClasses>(rule, classes, values, style.RangeOf(layer));
 }
 
@@ -147,6 +157,7 @@ PlotPainter::TreeInputs PlotPainter::TreeInputsFor(LayerGroup group, uint32_t fl
                                                    const wxString& tree,
                                                    const PictureStyle& style) {
     TreeInputs inputs;
+    inputs.label = tree;
     if (group == LayerGroup::Tree) {
         // A tree gets its colour at its first drawing, whichever layers are drawn.
         inputs.color = style.TreeColor(tree);
@@ -207,15 +218,16 @@ void PlotPainter::DrawOneLayer(const LayerDef& layer, const PlotFrame& frame,
 void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
                                  const TreeInputs& tree, Canvas& canvas,
                                  const PictureStyle& style) {
-    const std::optional<PlotSet> set = LayerPlotSet(layer);
-    GridData* data = set ? plot.GetGrid(*set) : tree.grid;
+    GridData* data = IsChangeLayer(layer)  ? LayerData(layer, tree.label)
+                     : LayerPlotSet(layer) ? plot.GetGrid(*LayerPlotSet(layer))
+                                           : tree.grid;
     if (data == nullptr) {
         return;
     }
-    const std::shared_ptr<const ValueClasses> classes = LayerClasses(plot, *data, layer, style);
+    const std::shared_ptr<const Classifier> classes = LayerClasses(plot, *data, layer, style);
     if (layer.style == LayerStyle::Blocks) {
         BlockGridDataRenderer renderer(frame);
-        AddColors(renderer, style.ValuePalette(layer.group));
+        AddColors(renderer, style.PaletteOf(layer));
         renderer.SetFixedRange(style.RangeOf(layer));
         renderer.SetClasses(classes, style.colors.smoothGradient);
         renderer.Draw(canvas, *data);
@@ -226,7 +238,7 @@ void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
         renderer.Draw(canvas, *data);
     } else {
         IsolineGridDataRenderer renderer(frame, plot.GetDatabase());
-        AddColors(renderer, style.ValuePalette(layer.group));
+        AddColors(renderer, style.PaletteOf(layer));
         renderer.SetFixedRange(style.RangeOf(layer));
         renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
@@ -243,6 +255,25 @@ void PlotPainter::DrawDominantLayer(const LayerDef& layer, const PlotFrame& fram
     renderer.SetTagColors(DominantColors(plot, layer, style));
     renderer.SetShaded(layer.style == LayerStyle::DominantShare);
     renderer.Draw(canvas, *data);
+}
+
+GridData* PlotPainter::LayerData(const LayerDef& layer, const wxString& tree) {
+    switch (layer.source) {
+        case LayerSource::Uptake:
+            return plot.GetGrid(PlotSet::Uptake);
+        case LayerSource::TreeCount:
+            return plot.GetGrid(PlotSet::TreeCount);
+        case LayerSource::TreeUptake:
+            return plot.GetTreeGrid(tree);
+        case LayerSource::UptakeDiff:
+            return comparison ? comparison->GetUptakeDiff() : nullptr;
+        case LayerSource::CountDiff:
+            return comparison ? comparison->GetCountDiff() : nullptr;
+        case LayerSource::TreeDiff:
+            return comparison ? comparison->GetTreeDiff(tree) : nullptr;
+        default:
+            return nullptr;
+    }
 }
 
 void PlotPainter::DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas) {

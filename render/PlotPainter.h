@@ -22,11 +22,14 @@ class Canvas;
 class GridData;
 class HeldGridData;
 class ValueClasses;
+class Classifier;
+class PlotComparison;
 
 // The classes of a value layer's cells in the style: null when the style
-// colours them by the colour scale's own rule without a gradient.
-std::shared_ptr<const ValueClasses> LayerClasses(PlotFile& plot, GridData& data,
-                                                 const LayerDef& layer, const PictureStyle& style);
+// colours them by the colour scale's own rule without a gradient. A
+// change's classes always run both ways from 0.
+std::shared_ptr<const Classifier> LayerClasses(PlotFile& plot, GridData& data,
+                                               const LayerDef& layer, const PictureStyle& style);
 
 // The set a dominant layer draws, once gathered; null before.
 HeldGridData* DominantSet(PlotFile& plot, const LayerDef& layer);
@@ -44,6 +47,12 @@ class PlotPainter {
     explicit PlotPainter(PlotFile& plot);
 
     PlotFile& GetPlot() const { return plot; }
+    // The plot compared with this one, whose changes the change layers
+    // draw; null, and those layers empty, without one. Not owned.
+    void SetComparison(PlotComparison* value) { comparison = value; }
+    PlotComparison* GetComparison() const { return comparison; }
+    // The set a value layer draws: the plot's, the given tree's, or a change.
+    GridData* LayerData(const LayerDef& layer, const wxString& tree);
     const PlotRect& GetFullExtent() const { return plot.GetFullExtent(); }
     const PlotRect& GetView() const { return view; }
     void SetView(const PlotRect& value) { view = value; }
@@ -81,6 +90,7 @@ class PlotPainter {
   private:
     // What a tree's (or a group's) own layers draw from and with.
     struct TreeInputs {
+        wxString label;
         GridData* grid = nullptr;
         wxColour color;
     };
@@ -96,6 +106,7 @@ class PlotPainter {
                            const PictureStyle& style);
 
     PlotFile& plot;
+    PlotComparison* comparison = nullptr;
     PlotRect view;
     FrameShape shape;
     std::vector<wxString> highlightedStems;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/Text.h"
+#include "data/PlotComparison.h"
 #include "db/Query.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
@@ -160,6 +161,9 @@ PointReading PointReadout::Read(double x, double y) {
             reading.trees.push_back({treeLabels[i], ValueInCell(treeCells[i], x, y, cell)});
         }
         ReadDerived(x, y, cell, reading);
+        if (comparison) {
+            reading.compared = ReadCompared(cell.x, cell.y);
+        }
     }
     double distance = 0.0;
     const int nearest = NearestStem(stems, x, y, distance);
@@ -171,16 +175,40 @@ PointReading PointReadout::Read(double x, double y) {
     return reading;
 }
 
+ComparedReading PointReadout::ReadCompared(double cellX, double cellY) {
+    ComparedReading compared;
+    compared.uptake = comparison->OtherValueAt(PlotSet::Uptake, cellX, cellY);
+    compared.treeCount = comparison->OtherValueAt(PlotSet::TreeCount, cellX, cellY);
+    for (const wxString& tree : treeLabels) {
+        compared.trees.push_back(comparison->OtherTreeValueAt(tree, cellX, cellY));
+    }
+    return compared;
+}
+
 std::string ReadingText(const PointReading& reading) {
     std::string text = "x\t" + Number(reading.x) + "\ny\t" + Number(reading.y) + "\n";
     if (!reading.hasCell) {
         text += "cell\tnone\n";
     } else {
         text += "cell\t" + Number(reading.cellX) + " " + Number(reading.cellY) + "\n";
-        text +=
-            "uptake\t" + Number(reading.uptake) + "\ntrees\t" + Number(reading.treeCount) + "\n";
-        for (const TreeReading& tree : reading.trees) {
-            text += "tree\t" + Utf8(tree.label) + "\t" + Number(tree.uptake) + "\n";
+        const ComparedReading* compared = reading.compared ? &*reading.compared : nullptr;
+        // With a compared plot a value is followed by the other's and the change.
+        auto both = [&](const char* name, double value, double other) {
+            return std::string(name) + "\t" + Number(value) + "\n" +
+                   (compared ? std::string(name) + "_compared\t" + Number(other) + "\n" + name +
+                                   "_change\t" + Number(other - value) + "\n"
+                             : std::string());
+        };
+        text += both("uptake", reading.uptake, compared ? compared->uptake : 0.0);
+        text += both("trees", reading.treeCount, compared ? compared->treeCount : 0.0);
+        for (size_t i = 0; i < reading.trees.size(); ++i) {
+            const TreeReading& tree = reading.trees[i];
+            text += "tree\t" + Utf8(tree.label) + "\t" + Number(tree.uptake);
+            if (compared) {
+                const double other = compared->trees[i];
+                text += "\t" + Number(other) + "\t" + Number(other - tree.uptake);
+            }
+            text += "\n";
         }
         const std::pair<const char*, const DominantReading*> dominants[] = {
             {"dominant", &reading.dominantTree}, {"dominant-group", &reading.dominantGroup}};
@@ -207,8 +235,8 @@ std::string ReadingText(const PointReading& reading) {
 
 namespace {
 
-std::shared_ptr<const ValueClasses> OwnClasses(PlotFile& plot, GridData* data, const char* key,
-                                               const PictureStyle& style) {
+std::shared_ptr<const Classifier> OwnClasses(PlotFile& plot, GridData* data, const char* key,
+                                             const PictureStyle& style) {
     const LayerDef* layer = FindLayer(key);
     if (!data || !layer || style.ClassRuleOf(*layer) == ClassRule::Equal) {
         return nullptr;
@@ -233,7 +261,7 @@ ReadingClasses ClassesForReading(PlotFile& plot, const std::vector<wxString>& tr
     return classes;
 }
 
-wxString ClassText(const ValueClasses* classes, double value) {
+wxString ClassText(const Classifier* classes, double value) {
     if (!classes || value == 0.0) {
         return wxString();
     }

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "db/Database.h"
 #include "render/PictureStyle.h"
 #include "render/ValueClasses.h"
+
+class PlotComparison;
 
 struct TreeReading {
     wxString label;
@@ -30,6 +33,14 @@ struct DominantReading {
     double share = 0.0;
 };
 
+// What a compared plot holds in the same cell (the change is it minus the
+// open plot's).
+struct ComparedReading {
+    double uptake = 0.0;
+    double treeCount = 0.0;
+    std::vector<double> trees;  // in the order of the reading's trees
+};
+
 struct PointReading {
     double x = 0.0;
     double y = 0.0;
@@ -41,7 +52,8 @@ struct PointReading {
     std::vector<TreeReading> trees;  // only when a cell holds the point
     DominantReading dominantTree;    // likewise
     DominantReading dominantGroup;
-    std::vector<TreeReading> groups;  // each chosen group's summed uptake, likewise
+    std::vector<TreeReading> groups;          // each chosen group's summed uptake, likewise
+    std::optional<ComparedReading> compared;  // with a compared plot, where a cell holds the point
     bool hasStem = false;
     wxString stem;
     double stemDistance = 0.0;
@@ -59,6 +71,9 @@ class PointReadout {
     // The groups of trees whose summed uptake each reading gives, as far
     // as the plot has gathered them.
     void SetGroups(const std::vector<wxString>& names) { groupNames = names; }
+
+    // The plot compared with the open one (not owned), or null.
+    void SetComparison(PlotComparison* value) { comparison = value; }
 
     PointReading Read(double x, double y);
 
@@ -80,6 +95,7 @@ class PointReadout {
     // x_coord <= x < x_coord + cell size, and the same for y.
     Cell CellAt(const Cells& cells, double x, double y);
     Cell CellInTable(const std::string& table, double x, double y);
+    ComparedReading ReadCompared(double cellX, double cellY);
     // The value of another set in the cell that holds (x, y), 0 where that
     // set has no such cell.
     double ValueInCell(const Cells& cells, double x, double y, const Cell& holder);
@@ -87,6 +103,7 @@ class PointReadout {
     void ReadDerived(double x, double y, const Cell& holder, PointReading& reading);
 
     PlotFile& plot;
+    PlotComparison* comparison = nullptr;
     Database database;
     std::string xColumn = "x_coord";
     std::string yColumn = "y_coord";
@@ -106,11 +123,11 @@ std::string ReadingText(const PointReading& reading);
 // The classes a reading's values fall into, for the families whose class
 // rule is one of its own (not equal steps); null for the others.
 struct ReadingClasses {
-    std::shared_ptr<const ValueClasses> uptake;
-    std::shared_ptr<const ValueClasses> count;
-    std::map<wxString, std::shared_ptr<const ValueClasses>> trees;
+    std::shared_ptr<const Classifier> uptake;
+    std::shared_ptr<const Classifier> count;
+    std::map<wxString, std::shared_ptr<const Classifier>> trees;
 };
 ReadingClasses ClassesForReading(PlotFile& plot, const std::vector<wxString>& trees,
                                  const PictureStyle& style);
 // " (class 2 of 5)" of a value under classes of their own; empty without.
-wxString ClassText(const ValueClasses* classes, double value);
+wxString ClassText(const Classifier* classes, double value);

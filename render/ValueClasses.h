@@ -20,19 +20,24 @@ struct ValueDistribution {
     std::shared_ptr<const std::vector<double>> sorted;
 };
 
-class ValueClasses {
+// How a value layer's values fall into the classes of its palette, and
+// where each lies along it: the renderers, the legend and the readout ask
+// one of these.
+class Classifier {
   public:
-    ValueClasses(ClassRule rule, int classes, const ValueDistribution& values,
-                 const std::optional<ValueRange>& fixed);
+    virtual ~Classifier() = default;
 
-    ClassRule Rule() const { return rule; }
-    int Count() const { return n; }
+    virtual ClassRule Rule() const = 0;
+    // Whether the classes follow a rule of their own rather than the colour
+    // scale's equal steps (which the renderers then apply themselves).
+    virtual bool OwnRule() const = 0;
+    virtual int Count() const = 0;
     // The class of a value, 0 to Count() - 1; -1 without classes.
-    int ClassOf(double value) const;
+    virtual int ClassOf(double value) const = 0;
     // Where the value lies along the palette, 0 to 1, and the value that
     // lies at a position (for a legend's ticks).
-    double Position(double value) const;
-    double ValueAt(double position) const;
+    virtual double Position(double value) const = 0;
+    virtual double ValueAt(double position) const = 0;
 
     // The values of class k as a legend lists them: those from low to high,
     // or every value up to high (openBelow) or from low on (openAbove);
@@ -44,7 +49,22 @@ class ValueClasses {
         bool openAbove = false;
         bool empty = false;
     };
-    Bounds ClassBounds(int k) const;
+    virtual Bounds ClassBounds(int k) const = 0;
+};
+
+class ValueClasses final : public Classifier {
+  public:
+    ValueClasses(ClassRule rule, int classes, const ValueDistribution& values,
+                 const std::optional<ValueRange>& fixed);
+
+    ClassRule Rule() const override { return rule; }
+    bool OwnRule() const override { return rule != ClassRule::Equal; }
+    int Count() const override { return n; }
+    int ClassOf(double value) const override;
+    double Position(double value) const override;
+    double ValueAt(double position) const override;
+    // Of the quantile and log rules only.
+    Bounds ClassBounds(int k) const override;
 
   private:
     int QuantileClass(double value) const;

@@ -12,10 +12,17 @@ struct ValueRange {
     double max;
 };
 
-// Total uptake, tree count, the single trees (one range serves every tree)
-// and the groups of trees (one range serves every group).
-enum class RangeFamily { Uptake, TreeCount, Tree, Group };
-constexpr int kRangeFamilyCount = 4;
+// Total uptake, tree count, and the single trees (one range serves every
+// tree), their changes from one plot to a compared one, and the groups of
+// trees (one range serves every group).
+enum class RangeFamily { Uptake, TreeCount, Tree, UptakeDiff, CountDiff, TreeDiff, Group };
+constexpr int kRangeFamilyCount = 7;
+
+// Whether the family is one of changes between two plots.
+inline bool IsChangeFamily(RangeFamily family) {
+    return family == RangeFamily::UptakeDiff || family == RangeFamily::CountDiff ||
+           family == RangeFamily::TreeDiff;
+}
 
 // How values fall into the classes (colours) of a scale: equal steps of
 // the range, as many values in each class, or equal steps of the logarithm.

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=build-release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUENVAR_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quenvar makeplot
 
 # The plot and the log files of the exports stay in a folder of their own.
@@ -53,3 +53,8 @@ picture north-up --layers uptake-blocks,stems-dbh,stem-labels,scale --aspect equ
 picture classes-equal --layers uptake-blocks,stems-plain --legend
 picture classes-quantile --layers uptake-blocks,stems-plain --classes uptake=quantile --legend
 picture smooth --layers uptake-blocks,stems-plain --classes uptake=log --smooth --legend
+# Two scenarios of one plot: a copy where T05 takes up less and T12 more,
+# and the change from the demo plot to it.
+cp demo-plot.db thinned.db
+sqlite3 thinned.db "UPDATE grid SET T05 = T05 * 0.4, T12 = T12 * 1.6"
+picture compare --layers uptake-diff-blocks,stems-plain,stem-labels --compare thinned.db --legend

@@ -39,10 +39,16 @@ void InspectorPlacement::Place() {
         InspectorPosition(main->GetScreenRect(), inspector->GetSize(), area, mapRight()));
 }
 
+// After the main window has laid its controls out for its new size, so
+// that the map's edge is where it will stay.
 void InspectorPlacement::OnMainChanged(wxEvent& event) {
     event.Skip();
-    if (following) {
-        Place();
+    if (following && !placing) {
+        placing = true;
+        main->CallAfter([this] {
+            placing = false;
+            Place();
+        });
     }
 }
 

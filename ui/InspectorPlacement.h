@@ -43,4 +43,5 @@ class InspectorPlacement {
     wxTopLevelWindow* inspector;
     std::function<int()> mapRight;
     bool following = true;
+    bool placing = false;  // a placement waits for the main window's layout
 };

@@ -21,6 +21,7 @@ void LayerBoxes::Add(uint32_t flag, const char* label, LayerGroup group, int pos
     box = layer && NeedsGrouping(*layer) ? groupSizer : box;
     box->Add(checkBox, 0, 0, 0);
     const LayerEntry entry{flag, position, group, weight, layer, checkBox};
+    checkBox->Show(!layer || !IsChangeLayer(*layer));
     // So the newest of equal positions leads.
     auto place = entries.end();
     if (position == 0) {
@@ -46,6 +47,14 @@ void LayerBoxes::Tick(const std::vector<const LayerDef*>& layers) {
     for (const LayerEntry& entry : entries) {
         if (std::find(layers.begin(), layers.end(), entry.layer) != layers.end()) {
             entry.checkBox->SetValue(true);
+        }
+    }
+}
+
+void LayerBoxes::ShowChanges(bool comparing) {
+    for (const LayerEntry& entry : entries) {
+        if (entry.layer && IsChangeLayer(*entry.layer)) {
+            entry.checkBox->Show(comparing);
         }
     }
 }

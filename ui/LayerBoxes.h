@@ -41,6 +41,10 @@ class LayerBoxes {
     // The ticked layers, bottom first.
     std::vector<const LayerDef*> Ticked() const;
     void Tick(const std::vector<const LayerDef*>& layers);
+    // The boxes of the change layers are shown only while a plot is
+    // compared, so that the list stays as short as it was without; a tick
+    // stays through a comparison's end for the next one.
+    void ShowChanges(bool comparing);
 
   private:
     wxWindow* panel;

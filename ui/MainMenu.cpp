@@ -20,13 +20,15 @@ const ViewItem kViewItems[] = {
     {ID_PAN_UP, "Pan &Up (Up arrow)"},
     {ID_PAN_DOWN, "Pan &Down (Down arrow)"},
     {ID_FULL_EXTENT, "&Full Extent\tHome"},
+    {ID_NEXT_PLOT, "Ne&xt Plot\tPgDn"},
+    {ID_PREVIOUS_PLOT, "Pre&vious Plot\tPgUp"},
 };
 
 wxMenu* CreateViewMenu() {
     wxMenu* menu = new wxMenu;
     for (const ViewItem& item : kViewItems) {
         menu->Append(item.id, item.label);
-        if (item.id == ID_ZOOM_OUT || item.id == ID_PAN_DOWN) {
+        if (item.id == ID_ZOOM_OUT || item.id == ID_PAN_DOWN || item.id == ID_FULL_EXTENT) {
             menu->AppendSeparator();
         }
     }
@@ -49,6 +51,9 @@ wxMenuBar* CreateMainMenuBar() {
     fileMenu->FindItem(ID_RELOAD)->AddExtraAccel(
         wxAcceleratorEntry(wxACCEL_NORMAL, WXK_F5, ID_RELOAD));
     fileMenu->Append(ID_IMPORT_TEXT, "&Import Delimited Text...");
+    fileMenu->AppendSeparator();
+    fileMenu->Append(ID_COMPARE, "&Compare With...");
+    fileMenu->Append(ID_END_COMPARISON, "&End Comparison");
     fileMenu->AppendSeparator();
     fileMenu->Append(ID_SAVE_IMAGE, "&Save Current Image...\tCtrl+S");
     fileMenu->Append(ID_EXPORT_GRID, "Export &Grid...");
@@ -100,6 +105,10 @@ int ViewCommandForKey(const wxKeyEvent& event) {
             return ID_PAN_DOWN;
         case WXK_HOME:
             return ID_FULL_EXTENT;
+        case WXK_PAGEDOWN:
+            return ID_NEXT_PLOT;
+        case WXK_PAGEUP:
+            return ID_PREVIOUS_PLOT;
         default:
             return 0;
     }

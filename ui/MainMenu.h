@@ -28,6 +28,10 @@ enum MainMenuId {
     ID_FULL_EXTENT = 507,
     ID_TRUE_PROPORTIONS = 508,
     ID_NORTH_UP = 509,
+    ID_NEXT_PLOT = 510,
+    ID_PREVIOUS_PLOT = 511,
+    ID_COMPARE = 107,
+    ID_END_COMPARISON = 108,
     ID_GROUP_BY = 600,
     ID_GROUP_NONE = 601,
     // Group Trees By's items of the open plot's stem columns, in table order.

@@ -2,13 +2,11 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
-#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
-#include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
@@ -26,6 +24,7 @@
 #include "ui/InspectorPlacement.h"
 #include "ui/LayerColumn.h"
 #include "ui/LegendPanel.h"
+#include "ui/MainLayout.h"
 #include "ui/MapNavigation.h"
 #include "ui/PictureSaver.h"
 #include "ui/PrefsWindow.h"
@@ -40,6 +39,7 @@ namespace {
 const char* const kOpenMessage = "Open Database File...";
 const char* const kOpenWildcard = "Database Files (*.db)|*.db|Any File (*.*)|*.*";
 const char* const kSaveMessage = "Save As...";
+const char* const kCompareMessage = "Compare With...";
 
 // How soon a drawing that found the file busy is tried again.
 constexpr int kBusyRetryMs = 500;
@@ -54,6 +54,8 @@ wxBEGIN_EVENT_TABLE(MainWindow, wxFrame)
     EVT_UPDATE_UI(ID_TREE_STATS, MainWindow::OnUpdateNeedsPlot)
     EVT_UPDATE_UI(ID_COPY_VIEW, MainWindow::OnUpdateNeedsPlot)
     EVT_UPDATE_UI(ID_EXPORT_GRID, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_COMPARE, MainWindow::OnUpdateNeedsPlot)
+    EVT_UPDATE_UI(ID_END_COMPARISON, MainWindow::OnUpdateEndComparison)
     EVT_SIZE(MainWindow::OnSize)
     EVT_MOVE(MainWindow::OnMove)
     EVT_CHAR_HOOK(MainWindow::OnCharHook)
@@ -82,7 +84,7 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     SetStatusBar(readoutBar);
     readoutBar->Watch(
         viewer, [this](const wxPoint& pixel, double& x, double& y) { PlotPointAt(pixel, x, y); });
-    FitFirstSize();
+    FitFirstSize(this, legendPanel, readoutBar, column->ContentHeight());
     inspector = new InspectWindow(this, [this](const wxString& stem) {
         ClearStemLayerCache(stem);
         RedrawLayers();
@@ -129,6 +131,7 @@ SessionHooks MainWindow::MakeSessionHooks() {
     hooks.workNote = [this](const wxString& note) { OnWorkNote(note); };
     hooks.setsChanged = [this] { ClearLayerCaches(); };
     hooks.offerReload = [this](const wxString& text) { changeBar->OfferReload(text); };
+    hooks.comparisonChanged = [this] { OnComparisonChanged(); };
     return hooks;
 }
 
@@ -159,47 +162,8 @@ void MainWindow::BuildLayout() {
     navigation = std::make_unique<MapNavigation>(
         session, zoomCtrl, zoomLabel, [this] { return MapFrame(); }, [this] { OnViewChanged(); });
     zoomCtrl->Bind(ZoomEventType, &MapNavigation::OnZoom, navigation.get());
-
-    wxBoxSizer* bottomRow = new wxBoxSizer(wxHORIZONTAL);
-    bottomRow->Add(zoomLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
-    bottomRow->Add(zoomCtrl, 1, 0, 0);
-
-    wxBoxSizer* centreColumn = new wxBoxSizer(wxVERTICAL);
-    centreColumn->Add(title, 0, wxEXPAND | wxBOTTOM, 5);
-    centreColumn->Add(changeBar, 0, wxEXPAND | wxBOTTOM, 3);
-    wxBoxSizer* mapRow = new wxBoxSizer(wxHORIZONTAL);
-    mapRow->Add(viewer, 1, wxEXPAND);
-    mapRow->Add(legendPanel, 0, wxEXPAND | wxLEFT, 5);
-    centreColumn->Add(mapRow, 1, wxEXPAND | wxBOTTOM, 3);
-    centreColumn->Add(bottomRow, 0, wxEXPAND);
-
-    wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
-    panelSizer->Add(column->GetWindow(), 0, wxEXPAND | wxALL, 10);
-    panelSizer->Add(centreColumn, 1, wxEXPAND | wxTOP | wxBOTTOM | wxRIGHT, 10);
-    layerPanel->SetSizer(panelSizer);
-
-    wxBoxSizer* frameSizer = new wxBoxSizer(wxVERTICAL);
-    frameSizer->Add(layerPanel, 1, wxEXPAND, 0);
-    SetSizer(frameSizer);
-    Layout();
-}
-
-// The map keeps the room a 750 x 550 frame gave it before the legend and
-// the status bar came; the legend, the bar and the height the layer column
-// needs are added around it, as far as the screen's work area allows, with
-// room left for the inspector beside it where there is.
-void MainWindow::FitFirstSize() {
-    const int columnRoom = 550 - GetMenuBar()->GetBestSize().y - 20;
-    wxSize size(750, 550 + std::max(0, column->ContentHeight() - columnRoom));
-    size.x += legendPanel->GetMinSize().x + 5;
-    size.y += std::max(readoutBar->GetSize().y, readoutBar->GetBestSize().y);
-    const int screen = wxDisplay::GetFromWindow(this);
-    const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
-    size.DecTo(area.GetSize());
-    const int beside = size.x + kInspectorGap + kInspectorWidth <= area.width
-                           ? kInspectorGap + kInspectorWidth
-                           : 0;
-    SetSize(wxRect(area.GetPosition() + (area.GetSize() - size - wxSize(beside, 0)) / 2, size));
+    ArrangeMainWindow(this, MainControls{layerPanel, column->GetWindow(), title, changeBar, viewer,
+                                         legendPanel, zoomLabel, zoomCtrl});
 }
 
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
@@ -209,9 +173,13 @@ void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, in
 }
 
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
-    FitFirstSize();  // now that the layer boxes are there
+    // Now that the layer boxes are there.
+    FitFirstSize(this, legendPanel, readoutBar, column->ContentHeight());
     layerBoxes->Tick(options.layers);
     session.SetStartOptions(options.view, options.stems, options.groupBy, options.groups);
+    if (!options.comparePath.empty()) {
+        session.Compare(wxString::FromUTF8(options.comparePath.c_str()));
+    }
     SetFrameShape(options.shape);
     RedrawLayers();
 }
@@ -289,6 +257,16 @@ void MainWindow::OnOpened() {
 void MainWindow::OnInspected(const wxString& stem) {
     inspector->SetTreeColors(session.IsOpen() ? session.GetTreeColors() : nullptr);
     inspector->ShowStem(stem, session.IsOpen() ? &session.GetPlot() : nullptr);
+}
+
+// The difference layers, the legend, the readout and the title follow.
+void MainWindow::OnComparisonChanged() {
+    ClearLayerCaches();
+    layerBoxes->ShowChanges(session.GetComparison() != nullptr);
+    column->Fit();
+    GrowToFit(this, layerPanel);
+    readoutBar->SetComparison(session.GetComparison());
+    UpdateTitle();
 }
 
 void MainWindow::OnSelectionChanged() {
@@ -394,6 +372,20 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
         case ID_IMPORT_TEXT:
             ImportTextCommand(ImportRequest());
             break;
+        case ID_COMPARE:
+            CompareCommand();
+            break;
+        case ID_END_COMPARISON:
+            session.EndComparison();
+            RedrawLayers();
+            break;
+        case ID_NEXT_PLOT:
+        case ID_PREVIOUS_PLOT:
+            // Never under a drag, as for a Reload: the view kept would be half moved.
+            if (!viewer->IsDragging()) {
+                session.OpenNeighbour(event.GetId() == ID_NEXT_PLOT ? 1 : -1);
+            }
+            break;
         case wxID_ABOUT:
             AboutCommand();
             break;
@@ -416,6 +408,10 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
 
 void MainWindow::OnUpdateNeedsPlot(wxUpdateUIEvent& event) {
     event.Enable(session.IsOpen());
+}
+
+void MainWindow::OnUpdateEndComparison(wxUpdateUIEvent& event) {
+    event.Enable(session.IsComparing());
 }
 
 // The View keys act wherever the window has the keyboard, except in the
@@ -471,6 +467,13 @@ void MainWindow::OpenDatasetCommand() {
         OpenDatabase(path);
     }
     Log(LOG_RUN, "File loaded.");
+}
+
+void MainWindow::CompareCommand() {
+    const wxString path = ChooseFile(kCompareMessage, kOpenWildcard, wxFD_OPEN);
+    if (!path.empty()) {
+        session.Compare(path);
+    }
 }
 
 void MainWindow::SaveImageCommand() {

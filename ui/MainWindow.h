@@ -168,7 +168,6 @@ class MainWindow : public wxFrame {
     void PlotPointAt(const wxPoint& windowPixel, double& x, double& y) const;
     void SetFrameShape(const FrameShape& shape);
     void CopyViewCommand();
-    void FitFirstSize();
     void UpdateZoomDisplay();
     void OnViewChanged();
     // The legend and the pointer readout follow what the picture shows.
@@ -180,12 +179,14 @@ class MainWindow : public wxFrame {
     void OnOpened();
     void OnInspected(const wxString& stem);
     void OnSelectionChanged();
+    void OnComparisonChanged();
     void OnWorkNote(const wxString& note);
 
     void OnCheckBox(wxCommandEvent& event);
     void OnStemListSelection(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);
     void OnUpdateNeedsPlot(wxUpdateUIEvent& event);
+    void OnUpdateEndComparison(wxUpdateUIEvent& event);
     void OnSize(wxSizeEvent& event);
     void OnMove(wxMoveEvent& event);
     void OnCharHook(wxKeyEvent& event);
@@ -194,6 +195,7 @@ class MainWindow : public wxFrame {
     void OnBusyRetry(wxTimerEvent& event);
 
     void OpenDatasetCommand();
+    void CompareCommand();
     void SaveImageCommand();
     void ExportGridCommand();
     void SelectNoneCommand();

@@ -3,12 +3,14 @@
 // control say of it, and the command line that redraws it.
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 
 #include "base/Log.h"
 #include "base/Text.h"
 #include "cli/ViewCommand.h"
+#include "data/PlotComparison.h"
 #include "render/ColorSettings.h"
 #include "render/Legend.h"
 #include "render/PlotPixels.h"
@@ -81,8 +83,8 @@ void MainWindow::RedrawLayers(bool retryFailedTrees) {
 void MainWindow::UpdateReadingAids() {
     const std::vector<wxString> trees = selection->GetRowStems();
     const std::vector<wxString>& groups = session.GetSelectedGroups();
-    legendPanel->SetSections(
-        BuildLegend(session.GetPlot(), layerBoxes->Ticked(), trees, CurrentStyle(), true, groups));
+    legendPanel->SetSections(BuildLegend(session.GetPainter(), layerBoxes->Ticked(), trees,
+                                         CurrentStyle(), true, groups));
     readoutBar->SetTrees(trees, groups);
     readoutBar->SetClasses(ClassesForReading(session.GetPlot(), trees, CurrentStyle()));
     readoutBar->Reread();
@@ -103,7 +105,17 @@ wxString MainWindow::ViewCommand() const {
     picture.height = size.y;
     picture.scale = int(viewer->PixelRatio());
     picture.view = scene.view;
-    picture.layers = scene.layers;
+    // Without a compared plot the change layers draw nothing, and the
+    // export would refuse them.
+    PlotComparison* comparison = session.GetComparison();
+    for (const LayerDef* layer : scene.layers) {
+        if (comparison || !IsChangeLayer(*layer)) {
+            picture.layers.push_back(layer);
+        }
+    }
+    if (comparison) {
+        picture.comparePath = Utf8(wxFileName(comparison->GetOther().GetPath()).GetAbsolutePath());
+    }
     for (const wxString& tree : scene.trees) {
         picture.stems.push_back(Utf8(tree));
     }
@@ -135,8 +147,13 @@ void MainWindow::UpdateZoomDisplay() {
 void MainWindow::UpdateTitle() {
     // The document first, as desktop programs name theirs; the view is
     // given by Edit > Copy View as Command.
-    SetTitle(session.IsOpen() ? session.GetFileName() + wxString::FromUTF8(" \u2014 Quenvar")
-                              : wxString("Quenvar"));
+    if (!session.IsOpen()) {
+        SetTitle("Quenvar");
+        return;
+    }
+    const wxString compared = session.GetComparedName();
+    SetTitle(session.GetFileName() + (compared.empty() ? wxString() : " vs " + compared) +
+             wxString::FromUTF8(" \u2014 Quenvar"));
 }
 
 // The shape holds for every plot opened after, as the colour scale does.

@@ -26,6 +26,7 @@
 #include "ui/ReloadKeeper.h"
 
 class DatabaseLoader;
+class PlotComparison;
 class TreeSetMaker;
 
 struct SessionHooks {
@@ -51,6 +52,8 @@ struct SessionHooks {
     // What the window shows is no longer what the file holds: says why and
     // offers a Reload.
     std::function<void(const wxString& text)> offerReload;
+    // A plot is compared with the open one now, or none any more.
+    std::function<void()> comparisonChanged;
 };
 
 class PlotSession {
@@ -89,6 +92,25 @@ class PlotSession {
     void SetStartOptions(const std::optional<PlotRect>& view, const std::vector<std::string>& stems,
                          const std::string& groupBy = {},
                          const std::vector<std::string>& groups = {});
+
+    // ---- A plot compared with the open one, cell by cell (the change is
+    // it minus the open one). It stays through a Reload and the series'
+    // next and previous plots, and is compared again with each.
+    // Opens the other plot behind the progress window; a refusal (another
+    // grid) is said. False when no plot is open or work runs.
+    bool Compare(const wxString& path);
+    void EndComparison();
+    // A comparison is wanted: made, or to be made by the coming opening.
+    bool IsComparing() const { return !comparePath.empty(); }
+    PlotComparison* GetComparison() const { return comparison.get(); }
+    // The compared file's name ("b.db"); empty without one.
+    const wxString& GetComparedName() const { return comparedName; }
+
+    // ---- A series: the .db files of the open file's folder in name order,
+    // the compared one left out. Opens the next (step 1) or the previous
+    // (step -1), keeping the view, the selected trees and their colours
+    // and the comparison; false, and said, when there is none.
+    bool OpenNeighbour(int step);
 
     // ---- Selection: the selected stems, in the order they were selected,
     // each once; the inspected stem is the one selected last, unless it was
@@ -163,6 +185,22 @@ class PlotSession {
     // True, and the Reload offered, when another file now has the plot's
     // name: nothing more is written into the file that has gone.
     bool FileWasReplaced();
+    // The comparison wanted and not yet made, or the lookup indexes; false
+    // when neither starts.
+    bool StartPendingWork();
+    bool StartComparing();
+    void RefuseComparison(const wxString& problem);
+    bool ComparedWasReplaced();
+    void OnComparedOpened(std::unique_ptr<PlotFile> opened, const FileIdentity& identity,
+                          const JobEnd& end);
+    void OnCompared(std::shared_ptr<PlotFile> opened, std::unique_ptr<PlotComparison> made,
+                    const std::string& error, const JobEnd& end);
+    // Drops the comparison (before the plots it reads); the path stays for
+    // the next opening unless forget.
+    void DropComparison(bool forget);
+    wxString ComparedChangeOnDisk();
+    // The series' file step places from this one; empty when there is none.
+    wxString NeighbourOf(const wxString& path, int step) const;
 
     SessionHooks hooks;
     std::shared_ptr<PlotFile> plot;
@@ -181,8 +219,18 @@ class PlotSession {
     ReloadKeeper keeper;
     std::unique_ptr<DatabaseLoader> loader;
     std::unique_ptr<TreeSetMaker> treeSets;
+    // The compared plot: its opening, its trees' sets and what it is.
+    std::unique_ptr<DatabaseLoader> compareLoader;
+    std::unique_ptr<TreeSetMaker> comparedSets;
+    std::shared_ptr<PlotFile> compared;
+    std::unique_ptr<PlotComparison> comparison;
+    wxString comparePath;  // compared again by each opening while not empty
+    wxString comparedName;
+    FileIdentity comparedIdentity;
     bool fileWork = false;       // work behind the progress window other than an opening
     bool lookupsTried = false;   // the lookup indexes were tried for the open file
+    bool compareTried = false;   // the comparison was tried for the open file
+    bool compareAsked = false;   // the user asked for it, and it is not made yet
     size_t setsToldMissing = 0;  // the plot-wide sets said to lack their tables
     wxString openAfterWork;
     // Start options still to be taken by the next completed opening.

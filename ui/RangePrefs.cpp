@@ -6,7 +6,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "base/NumberText.h"
 #include "base/Text.h"
@@ -15,8 +17,9 @@
 namespace {
 
 // The rows in RangeFamily order.
-const char* const kFamilyLabels[kRangeFamilyCount] = {"Total uptake", "Tree count", "Single trees",
-                                                      "Groups of trees"};
+const char* const kFamilyLabels[kRangeFamilyCount] = {
+    "Total uptake", "Tree count",  "Single trees",   "Uptake change",
+    "Count change", "Tree change", "Groups of trees"};
 enum ModeEntry { MODE_FROM_DATA, MODE_FIXED };
 
 // The shortest text that reads back as the number, with '.' in any locale.
@@ -100,7 +103,15 @@ bool RangePrefs::ReadRanges(Ranges& ranges, wxString& problem) const {
                 kFamilyLabels[family]);
             return false;
         }
-        if (row.rule->GetSelection() == int(ClassRule::Log) && !(*low > 0.0)) {
+        const bool change = IsChangeFamily(static_cast<RangeFamily>(family));
+        if (change && *low != -*high) {
+            problem = wxString::Format(
+                "The fixed value range of \"%s\" must be symmetric about 0, as -%g to %g.",
+                kFamilyLabels[family], std::max(std::fabs(*low), std::fabs(*high)),
+                std::max(std::fabs(*low), std::fabs(*high)));
+            return false;
+        }
+        if (!change && row.rule->GetSelection() == int(ClassRule::Log) && !(*low > 0.0)) {
             problem =
                 wxString::Format("Logarithmic classes of \"%s\" need a fixed value range above 0.",
                                  kFamilyLabels[family]);

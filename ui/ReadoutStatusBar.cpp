@@ -29,13 +29,24 @@ wxString DominantText(const DominantReading& dominant, const char* what) {
     return wxString::Format(", %s %s (%.3g %%)", what, dominant.label, dominant.share * 100.0);
 }
 
+// "3 → 5 (+2)": the open plot's value, the compared one's and the change.
+wxString Change(double value, double other) {
+    return Number(value) + wxString::FromUTF8(" \u2192 ") + Number(other) +
+           wxString::Format(" (%+g)", other - value);
+}
+
 wxString CellReadingText(const PointReading& reading, const ReadingClasses& classes) {
     if (!reading.hasCell) {
         return "no grid cell";
     }
-    return "cell " + Number(reading.cellX) + " " + Number(reading.cellY) + ": uptake " +
-           Number(reading.uptake) + ClassText(classes.uptake.get(), reading.uptake) + ", " +
-           Number(reading.treeCount) + (reading.treeCount == 1 ? " tree" : " trees") +
+    const wxString cell = "cell " + Number(reading.cellX) + " " + Number(reading.cellY) + ": ";
+    if (const std::optional<ComparedReading>& compared = reading.compared) {
+        return cell + "uptake " + Change(reading.uptake, compared->uptake) + ", trees " +
+               Change(reading.treeCount, compared->treeCount);
+    }
+    return cell + "uptake " + Number(reading.uptake) +
+           ClassText(classes.uptake.get(), reading.uptake) + ", " + Number(reading.treeCount) +
+           (reading.treeCount == 1 ? " tree" : " trees") +
            ClassText(classes.count.get(), reading.treeCount) +
            DominantText(reading.dominantTree, "dominant") +
            DominantText(reading.dominantGroup, "dominant group");
@@ -43,10 +54,15 @@ wxString CellReadingText(const PointReading& reading, const ReadingClasses& clas
 
 wxString TreeReadingsText(const PointReading& reading, const ReadingClasses& classes) {
     wxString text;
-    for (const TreeReading& tree : reading.trees) {
+    for (size_t i = 0; i < reading.trees.size(); ++i) {
+        const TreeReading& tree = reading.trees[i];
         const auto own = classes.trees.find(tree.label);
-        text += (text.empty() ? "" : ", ") + tree.label + " " + Number(tree.uptake) +
-                ClassText(own != classes.trees.end() ? own->second.get() : nullptr, tree.uptake);
+        text += (text.empty() ? "" : ", ") + tree.label + " ";
+        text += reading.compared
+                    ? Change(tree.uptake, reading.compared->trees[i])
+                    : Number(tree.uptake) +
+                          ClassText(own != classes.trees.end() ? own->second.get() : nullptr,
+                                    tree.uptake);
     }
     for (const TreeReading& group : reading.groups) {
         text += (text.empty() ? "" : ", ") + group.label + " " + Number(group.uptake);
@@ -101,6 +117,15 @@ void ReadoutStatusBar::SetPlot(PlotFile* plot) {
     if (readout) {
         readout->SetTrees(trees);
         readout->SetGroups(groups);
+        readout->SetComparison(comparison);
+    }
+    Reread();
+}
+
+void ReadoutStatusBar::SetComparison(PlotComparison* value) {
+    comparison = value;
+    if (readout) {
+        readout->SetComparison(comparison);
     }
     Reread();
 }

@@ -13,6 +13,7 @@
 
 #include "render/PointReadout.h"
 
+class PlotComparison;
 class PlotFile;
 class Viewer;
 
@@ -27,6 +28,9 @@ class ReadoutStatusBar : public wxStatusBar {
     void Watch(Viewer* viewer, PlotPointOf plotPoint);
     // The open plot; null while none is open (or its tables are gone).
     void SetPlot(PlotFile* plot);
+    // The plot compared with the open one (not owned), or null: each value
+    // is then read in both, with the change.
+    void SetComparison(PlotComparison* value);
     // The trees whose own uptake the readout lists, in selection order, and
     // the groups whose summed uptake it lists.
     void SetTrees(const std::vector<wxString>& labels,
@@ -52,6 +56,7 @@ class ReadoutStatusBar : public wxStatusBar {
     Viewer* viewer = nullptr;
     PlotPointOf plotPointOf;
     std::unique_ptr<PointReadout> readout;
+    PlotComparison* comparison = nullptr;
     ReadingClasses readingClasses;
     std::vector<wxString> trees;
     std::vector<wxString> groups;

@@ -19,8 +19,8 @@ namespace {
 std::string AllLayerKeys() {
     std::string keys;
     for (const LayerDef& layer : LayerCatalogue()) {
-        if (NeedsGrouping(layer)) {
-            continue;
+        if (NeedsGrouping(layer) || IsChangeLayer(layer)) {
+            continue;  // these need a stem column to group by, or a second plot
         }
         keys += (keys.empty() ? "" : ",") + std::string(layer.key);
     }

@@ -118,8 +118,8 @@ TEST(CommandLine, RepeatedLayersAndStemsCountOnce) {
 
 TEST(CommandLine, EveryCatalogueKeyIsAccepted) {
     for (const LayerDef& layer : LayerCatalogue()) {
-        const CommandLine line =
-            Parse({"--export", "o.png", "--layers", layer.key, "--group-by", "sp", "p.db"});
+        const CommandLine line = Parse({"--export", "o.png", "--layers", layer.key, "--group-by",
+                                        "sp", "--compare", "q.db", "p.db"});
         ASSERT_EQ(line.mode, CommandMode::Export) << layer.key;
         EXPECT_EQ(line.request.picture.layers.at(0), &layer);
     }
@@ -129,7 +129,10 @@ TEST(CommandLine, MistakesAreNamed) {
     EXPECT_TRUE(Mentions(ErrorOf({"--frobnicate"}), "\"--frobnicate\""));
     EXPECT_TRUE(Mentions(ErrorOf({"--export"}), "needs a value"));
     EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png"}), "database file"));
-    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "a.db", "b.db"}), "2 were given"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "a.db", "b.db"}), "{name}"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o/{name}.png", "a.db", "o/a.db"}), "both"));
+    EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "--layers", "uptake-diff-blocks", "a.db"}),
+                         "--compare"));
     EXPECT_TRUE(Mentions(ErrorOf({"--export", "", "a.db"}), "PNG"));
     EXPECT_TRUE(Mentions(ErrorOf({"--export", "o.png", "--size", "1x1", "--size", "2x2", "a.db"}),
                          "twice"));
@@ -229,7 +232,7 @@ TEST(CommandLine, RangesGoToTheExportAndTheWindowOncePerFamily) {
                          "--range tree is given twice"));
 }
 
-TEST(CommandLine, StatsTakesOneFileAndItsOwnOptions) {
+TEST(CommandLine, StatsTakesFilesAndItsOwnOptions) {
     const CommandLine line =
         Parse({"stats", "p.db", "--trees", "T2,a\\,b,T2", "--output=o.csv", "--overlap"});
     ASSERT_EQ(line.mode, CommandMode::Stats) << line.error;
@@ -237,8 +240,9 @@ TEST(CommandLine, StatsTakesOneFileAndItsOwnOptions) {
     EXPECT_EQ(line.stats.trees, (std::vector<std::string>{"T2", "a,b"}));
     EXPECT_EQ(line.stats.outputPath, "o.csv");
     EXPECT_TRUE(line.stats.overlap);
-    EXPECT_TRUE(Mentions(ErrorOf({"stats"}), "one database file"));
-    EXPECT_TRUE(Mentions(ErrorOf({"stats", "a.db", "b.db"}), "one database file"));
+    EXPECT_TRUE(Mentions(ErrorOf({"stats"}), "needs a database file"));
+    EXPECT_EQ(Parse({"stats", "a.db", "b.db"}).stats.series.size(), 2u);
+    EXPECT_TRUE(Mentions(ErrorOf({"stats", "a.db", "b.db", "--overlap"}), "one database file"));
     EXPECT_TRUE(
         Mentions(ErrorOf({"stats", "p.db", "--layers", "scale"}), "cannot be used with stats"));
     EXPECT_TRUE(Mentions(ErrorOf({"stats", "p.db", "--trees", "a,,b"}), "empty tree label"));

@@ -140,8 +140,9 @@ class ClassesOnAPlot : public testing::TestWithParam<ClassRule> {
 TEST_P(ClassesOnAPlot, BlocksLegendAndLevelLinesAgree) {
     const wxImage blocks = Draw("uptake-blocks");
     const wxImage lines = Draw("uptake-isolines");
+    PlotPainter painter(*plot);
     const std::vector<LegendSection> legend =
-        BuildLegend(*plot, {FindLayer("uptake-blocks")}, {}, style);
+        BuildLegend(painter, {FindLayer("uptake-blocks")}, {}, style);
     ASSERT_EQ(legend.size(), 1u);
     ASSERT_EQ(legend[0].entries.size(), 5u);
     ASSERT_GT(ColorCounts(lines).size(), 2u);  // lines of more than one class

@@ -119,24 +119,37 @@ TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
     EXPECT_EQ(order, (std::vector<std::string>{"Total Nitrogen Uptake (blocks)",
                                                "Dominant Tree (blocks)",
                                                "Dominant Tree by Share (blocks)",
+                                               "Change of Total Uptake (blocks)",
                                                "Dominant Group (blocks)",
                                                "Dominant Group by Share (blocks)",
                                                "# of Trees Drawing (blocks)",
+                                               "Change of # of Trees (blocks)",
                                                "Total Nitrogen Uptake (clouds)",
                                                "# of Trees Drawing (clouds)",
                                                "Group Uptake (Blocks)",
                                                "Nitrogen Uptake (Blocks)",
+                                               "Change of Uptake (Blocks)",
                                                "Group Uptake (Cloud)",
                                                "Nitrogen Uptake (Cloud)",
                                                "Group Uptake (Isoline)",
                                                "Nitrogen Uptake (Isoline)",
+                                               "Change of Uptake (Isoline)",
                                                "Stem Map (Plain)",
                                                "Stem Map (Crown)",
                                                "Stem Map (DBH)",
                                                "Total Nitrogen Uptake (isoline)",
+                                               "Change of Total Uptake (isoline)",
                                                "# of Tree Drawing (isoline)",
+                                               "Change of # of Trees (isoline)",
                                                "Stem Labels",
                                                "Scale"}));
+    // Without a compared plot the change layers are not offered.
+    EXPECT_TRUE(window->GetLayers().begin()->checkBox->IsShown());
+    for (const LayerEntry& entry : window->GetLayers()) {
+        if (entry.checkBox->GetLabel() == "Change of Total Uptake (blocks)") {
+            EXPECT_FALSE(entry.checkBox->IsShown());
+        }
+    }
     EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
     EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
     wxMenuBar* menus = window->GetMenuBar();
