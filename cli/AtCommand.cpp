@@ -11,6 +11,29 @@
 #include "db/PlotLabels.h"
 #include "render/PointReadout.h"
 
+namespace {
+
+// Who takes up most in the cell, and the groups' sums, from one pass over
+// grid; false, and said, when the plot cannot give them.
+bool ReadDerived(PlotFile& plot, const AtRequest& request) {
+    std::string error;
+    if (!ApplyGrouping(plot, request.groupBy, request.groups, error)) {
+        ReportToUser(error);
+        return false;
+    }
+    DerivedNeeds needs;
+    needs.dominantTrees = true;
+    needs.dominantGroups = !request.groupBy.empty();
+    needs.groups = request.groups;
+    if (!plot.MakeDerived(needs)) {
+        ReportToUser(Utf8(plot.GetDerivedProblem()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int RunAtCommand(const AtRequest& request) {
     std::string error;
     if (!CheckPlotRequest(request.databasePath, request.stems, error)) {
@@ -21,17 +44,7 @@ int RunAtCommand(const AtRequest& request) {
     if (!plot) {
         return 2;
     }
-    if (!ApplyGrouping(*plot, request.groupBy, request.groups, error)) {
-        ReportToUser(error);
-        return 2;
-    }
-    // Who takes up most in the cell, and the groups' sums, from one pass over grid.
-    DerivedNeeds needs;
-    needs.dominantTrees = true;
-    needs.dominantGroups = !request.groupBy.empty();
-    needs.groups = request.groups;
-    if (!plot->MakeDerived(needs)) {
-        ReportToUser(Utf8(plot->GetDerivedProblem()));
+    if (!ReadDerived(*plot, request)) {
         return 2;
     }
     std::unique_ptr<PlotFile> other;

@@ -185,6 +185,31 @@ ComparedReading PointReadout::ReadCompared(double cellX, double cellY) {
     return compared;
 }
 
+namespace {
+
+// The dominant tree and group with their shares, and each group's sum, as
+// far as the plot has gathered them.
+std::string DerivedLines(const PointReading& reading) {
+    std::string text;
+    const std::pair<const char*, const DominantReading*> dominants[] = {
+        {"dominant", &reading.dominantTree}, {"dominant-group", &reading.dominantGroup}};
+    for (const auto& [key, dominant] : dominants) {
+        if (dominant->known) {
+            text +=
+                std::string(key) + "\t" +
+                (dominant->label.empty() ? std::string("none")
+                                         : Utf8(dominant->label) + "\t" + Number(dominant->share)) +
+                "\n";
+        }
+    }
+    for (const TreeReading& group : reading.groups) {
+        text += "group\t" + Utf8(group.label) + "\t" + Number(group.uptake) + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string ReadingText(const PointReading& reading) {
     std::string text = "x\t" + Number(reading.x) + "\ny\t" + Number(reading.y) + "\n";
     if (!reading.hasCell) {
@@ -210,20 +235,7 @@ std::string ReadingText(const PointReading& reading) {
             }
             text += "\n";
         }
-        const std::pair<const char*, const DominantReading*> dominants[] = {
-            {"dominant", &reading.dominantTree}, {"dominant-group", &reading.dominantGroup}};
-        for (const auto& [key, dominant] : dominants) {
-            if (dominant->known) {
-                text += std::string(key) + "\t" +
-                        (dominant->label.empty()
-                             ? std::string("none")
-                             : Utf8(dominant->label) + "\t" + Number(dominant->share)) +
-                        "\n";
-            }
-        }
-        for (const TreeReading& group : reading.groups) {
-            text += "group\t" + Utf8(group.label) + "\t" + Number(group.uptake) + "\n";
-        }
+        text += DerivedLines(reading);
     }
     if (reading.hasStem) {
         text += "stem\t" + Utf8(reading.stem) + "\t" + Number(reading.stemDistance) + "\n";
