@@ -263,11 +263,11 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     CommandLine line;
     std::string error;
     for (const auto& [option, value] : arguments.given) {
-        const bool windowOption =
-            option == Option::Layers || option == Option::Stems || option == Option::View ||
-            option == Option::Palette || option == Option::Range || option == Option::Classes ||
-            option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp ||
-            option == Option::Compare;
+        const bool windowOption = option == Option::Layers || option == Option::Stems ||
+                                  option == Option::View || option == Option::Palette ||
+                                  option == Option::Range || option == Option::Classes ||
+                                  option == Option::Smooth || option == Option::Aspect ||
+                                  option == Option::NorthUp || option == Option::Compare;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
         if (!windowOption && option != Option::Force && !IsStatsOption(option) &&
@@ -446,8 +446,9 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
         return Failure("--overlap takes one database file: each plot's trees are its own");
     }
     if (line.stats.overlap && !line.stats.comparePath.empty()) {
-        return Failure("--overlap and --compare cannot be used together: the overlap is of one "
-                       "plot's trees");
+        return Failure(
+            "--overlap and --compare cannot be used together: the overlap is of one "
+            "plot's trees");
     }
     return line;
 }
@@ -472,6 +473,9 @@ bool ApplyGridOption(Option option, const std::string& value, GridRequest& reque
         case Option::Crs:
             request.crs.emplace();
             return ParseCrsCode(value, *request.crs, error);
+        case Option::Compare:
+            request.comparePath = value;
+            return ParseComparePath(value, error);
         case Option::Output:
             request.outputPath = value;
             if (value.empty()) {
@@ -510,6 +514,14 @@ CommandLine GridCommandLine(const Arguments& arguments) {
     if (needsTree != !line.grid.layer.tree.empty()) {
         return Failure(needsTree ? "--layer " + line.grid.layer.key + " needs --tree LABEL"
                                  : "--layer " + line.grid.layer.key + " takes no --tree");
+    }
+    const bool needsOther = (layer->needs & kNeedsComparison) != 0;
+    if (needsOther != !line.grid.comparePath.empty()) {
+        return Failure(needsOther ? "--layer " + line.grid.layer.key +
+                                        " is a change to another plot: give it with --compare "
+                                        "OTHER.db"
+                                  : "--compare belongs to the -diff layers of grid: --layer " +
+                                        line.grid.layer.key + " is of one plot");
     }
     return line;
 }
