@@ -519,6 +519,9 @@ bool ApplyGridOption(Option option, const std::string& value, GridRequest& reque
         case Option::Crs:
             request.crs.emplace();
             return ParseCrsCode(value, *request.crs, error);
+        case Option::Compare:
+            request.comparePath = value;
+            return ParseComparePath(value, error);
         case Option::Output:
             request.outputPath = value;
             if (value.empty()) {
@@ -557,6 +560,14 @@ CommandLine GridCommandLine(const Arguments& arguments) {
     if (needsTree != !line.grid.layer.tree.empty()) {
         return Failure(needsTree ? "--layer " + line.grid.layer.key + " needs --tree LABEL"
                                  : "--layer " + line.grid.layer.key + " takes no --tree");
+    }
+    const bool needsOther = (layer->needs & kNeedsComparison) != 0;
+    if (needsOther != !line.grid.comparePath.empty()) {
+        return Failure(needsOther ? "--layer " + line.grid.layer.key +
+                                        " is a change to another plot: give it with --compare "
+                                        "OTHER.db"
+                                  : "--compare belongs to the -diff layers of grid: --layer " +
+                                        line.grid.layer.key + " is of one plot");
     }
     return line;
 }

@@ -8,12 +8,13 @@
 #include "cli/CommandPlot.h"
 #include "cli/CoordinateSystem.h"
 #include "cli/GridFormats.h"
+#include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 
 const char* const kGridUsage =
-    "quenvar grid FILE.db --layer KEY [--tree LABEL] [--crs EPSG:N] --output "
-    "OUT.tif|OUT.asc|OUT.csv [--log-dir DIR]";
+    "quenvar grid FILE.db --layer KEY [--tree LABEL] [--compare OTHER.db] [--crs EPSG:N] "
+    "--output OUT.tif|OUT.asc|OUT.csv [--log-dir DIR]";
 
 namespace {
 
@@ -25,9 +26,12 @@ bool CheckRequest(const GridRequest& request, std::optional<ProjectedCrs>& crs,
     if (!request.layer.tree.empty()) {
         labels.push_back(request.layer.tree);
     }
+    const std::string& other = request.comparePath;
     if (!CheckGridOutput(request.outputPath, request.crs.has_value(), error) ||
-        !CheckPlotRequest(path, labels, error) ||
-        !CheckOutputPath(request.outputPath, "the grid", "the database file", {path}, error)) {
+        !CheckPlotRequest(path, other.empty() ? labels : std::vector<std::string>{}, error) ||
+        (!other.empty() && !CheckPlotRequest(other, {}, error)) ||
+        !CheckOutputPath(request.outputPath, "the grid", "the database file", {path, other},
+                         error)) {
         return false;
     }
     if (request.crs) {
@@ -50,8 +54,18 @@ int RunGridCommand(const GridRequest& request) {
     if (!plot) {
         return 2;
     }
+    std::unique_ptr<PlotFile> other;
+    std::unique_ptr<PlotComparison> comparison;
+    if (!request.comparePath.empty()) {
+        other = OpenPlotToRead(request.comparePath);
+        comparison = other ? PlotComparison::Make(*plot, *other, error) : nullptr;
+        if (!comparison) {
+            ReportToUser(error);
+            return 2;
+        }
+    }
     ValueGrid grid;
-    if (!MakeValueGrid(*plot, request.layer, grid, error)) {
+    if (!MakeValueGrid(*plot, request.layer, grid, error, comparison.get())) {
         ReportToUser(Quoted(request.databasePath) + ": " + error);
         return 2;
     }

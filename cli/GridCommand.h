@@ -13,6 +13,7 @@ struct GridRequest {
     ValueLayerChoice layer;
     std::optional<int> crs;  // the EPSG code of --crs
     std::string outputPath;
+    std::string comparePath;  // --compare: the other plot of a difference layer
 };
 
 // The usage of the command, for messages and the help.

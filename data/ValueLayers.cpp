@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "base/Text.h"
+#include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
@@ -96,6 +97,49 @@ bool GatherTree(const ValueLayerInput& input, std::vector<CellValue>& cells, std
     return true;
 }
 
+// Every cell of the grid with its difference, other minus open.
+bool GatherDifference(CellGridData* set, std::vector<CellValue>& cells) {
+    for (const GridCell& cell : set->GetCells()) {
+        cells.push_back({cell.x, cell.y, float(cell.value)});
+    }
+    return true;
+}
+
+bool GatherUptakeDiff(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string&) {
+    return GatherDifference(input.comparison->GetUptakeDiff(), cells);
+}
+
+bool GatherCountDiff(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string&) {
+    return GatherDifference(input.comparison->GetCountDiff(), cells);
+}
+
+// A tree's difference where either plot has its uptake, over every cell of
+// the grid at 0; a tree of one plot only counts 0 in the other.
+bool GatherTreeDiff(const ValueLayerInput& input, std::vector<CellValue>& cells,
+                    std::string& error) {
+    PlotComparison& comparison = *input.comparison;
+    const wxString label = wxString::FromUTF8(input.choice.tree.c_str());
+    bool drawn = false;
+    for (PlotFile* plot : {&comparison.GetOpen(), &comparison.GetOther()}) {
+        const std::vector<wxString> trees = plot->GetTreeNames();
+        if (std::find(trees.begin(), trees.end(), label) != trees.end()) {
+            plot->PrepareTree(label);
+            drawn = true;
+        }
+    }
+    CellGridData* diff = drawn ? comparison.GetTreeDiff(label) : nullptr;
+    if (!diff) {
+        error = "the tree " + Quoted(input.choice.tree) +
+                (drawn ? "'s uptake could not be read in both plots"
+                       : " has a column in the grid of neither plot");
+        return false;
+    }
+    for (const GridCell& cell : comparison.GetUptakeDiff()->GetCells()) {
+        cells.push_back({cell.x, cell.y, float(diff->ValueAtCorner(cell.x, cell.y))});
+    }
+    return true;
+}
+
 // clang-format off
 const std::vector<ValueLayerDef> kValueLayers = {
     {"uptake", "Total uptake", "the total uptake of each cell, as the uptake blocks show it", kNeedsNothing,
@@ -103,6 +147,12 @@ const std::vector<ValueLayerDef> kValueLayers = {
     {"count", "Tree count", "the number of trees taking up nitrogen in each cell", kNeedsNothing, GatherCount},
     {"tree", "Uptake of tree", "the uptake of the tree --tree names, 0 where it takes none", kNeedsTree,
      GatherTree},
+    {"uptake-diff", "Change of total uptake", "with --compare: the change of each cell's total uptake, other minus open",
+     kNeedsComparison, GatherUptakeDiff},
+    {"count-diff", "Change of tree count", "with --compare: the change of each cell's tree count", kNeedsComparison,
+     GatherCountDiff},
+    {"tree-diff", "Change of uptake of tree", "with --compare: the change of the uptake of the tree --tree names",
+     kNeedsTree | kNeedsComparison, GatherTreeDiff},
 };
 // clang-format on
 
@@ -140,7 +190,7 @@ const ValueLayerDef* FindValueLayer(const std::string& key) {
 }
 
 bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid,
-                   std::string& error) {
+                   std::string& error, PlotComparison* comparison) {
     const ValueLayerDef* layer = FindValueLayer(choice.key);
     if (!layer) {
         error = "no value layer " + Quoted(choice.key);
@@ -150,8 +200,12 @@ bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& gr
         error = "the plot has no grid table, so no values to write";
         return false;
     }
+    if ((layer->needs & kNeedsComparison) && !comparison) {
+        error = "the layer " + Quoted(choice.key) + " is the change to another plot: compare first";
+        return false;
+    }
     std::vector<CellValue> cells;
-    if (!layer->gather({plot, choice}, cells, error)) {
+    if (!layer->gather({plot, choice, comparison}, cells, error)) {
         return false;
     }
     ExactCorners exact{};

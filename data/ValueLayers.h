@@ -11,6 +11,7 @@
 
 #include "data/ValueGrid.h"
 
+class PlotComparison;
 class PlotFile;
 
 // What a grid is asked to hold.
@@ -19,15 +20,16 @@ struct ValueLayerChoice {
     std::string tree;  // for a layer that needs a tree: its label, UTF-8
 };
 
-// What a layer's cells are gathered from: the open plot and the choice (a
-// difference will find the plot it is compared with here too).
+// What a layer's cells are gathered from: the open plot, the choice, and
+// for a difference the comparison with another plot (null without one).
 struct ValueLayerInput {
     PlotFile& plot;
     const ValueLayerChoice& choice;
+    PlotComparison* comparison;
 };
 
 // What a layer needs beyond its key, as bits.
-enum ValueLayerNeeds : unsigned { kNeedsNothing = 0, kNeedsTree = 1 };
+enum ValueLayerNeeds : unsigned { kNeedsNothing = 0, kNeedsTree = 1, kNeedsComparison = 2 };
 
 struct ValueLayerDef {
     const char* key;
@@ -45,5 +47,6 @@ const ValueLayerDef* FindValueLayer(const std::string& key);
 // The chosen layer of the whole plot as a raster; false with one line in
 // error (a plot without a grid, a layer whose index table could not be
 // built, a tree without a grid column, an unevenly spaced grid).
+// A difference layer (other minus open) needs the comparison of the plot.
 bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid,
-                   std::string& error);
+                   std::string& error, PlotComparison* comparison = nullptr);

@@ -81,13 +81,14 @@ std::string AskPath(wxWindow* parent, const GridExportHooks& hooks) {
 }
 
 // Every read sees one state of the file, as a drawing's do.
-bool MakeGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid, std::string& error) {
+bool MakeGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid, std::string& error,
+              PlotComparison* comparison) {
     Database database = plot.GetDatabase();
     if (!database.BeginReading()) {
         error = kFileBusy;
         return false;
     }
-    const bool made = MakeValueGrid(plot, choice, grid, error);
+    const bool made = MakeValueGrid(plot, choice, grid, error, comparison);
     database.EndReading();
     return made;
 }
@@ -95,28 +96,36 @@ bool MakeGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid, s
 }  // namespace
 
 std::vector<ValueLayerChoice> TickedValueLayers(const std::vector<const LayerDef*>& ticked,
-                                                const std::vector<wxString>& trees) {
+                                                const std::vector<wxString>& trees,
+                                                bool comparing) {
     auto shows = [&ticked](LayerSource source) {
         return std::any_of(ticked.begin(), ticked.end(),
                            [source](const LayerDef* layer) { return layer->source == source; });
     };
     std::vector<ValueLayerChoice> layers;
-    if (shows(LayerSource::Uptake)) {
-        layers.push_back({"uptake", ""});
-    }
-    if (shows(LayerSource::TreeCount)) {
-        layers.push_back({"count", ""});
-    }
-    if (shows(LayerSource::TreeUptake)) {
-        for (const wxString& tree : trees) {
-            layers.push_back({"tree", Utf8(tree)});
+    auto add = [&](LayerSource uptake, LayerSource count, LayerSource tree, const char* ending) {
+        const std::string suffix = ending;
+        if (shows(uptake)) {
+            layers.push_back({"uptake" + suffix, ""});
         }
+        if (shows(count)) {
+            layers.push_back({"count" + suffix, ""});
+        }
+        if (shows(tree)) {
+            for (const wxString& label : trees) {
+                layers.push_back({"tree" + suffix, Utf8(label)});
+            }
+        }
+    };
+    add(LayerSource::Uptake, LayerSource::TreeCount, LayerSource::TreeUptake, "");
+    if (comparing) {
+        add(LayerSource::UptakeDiff, LayerSource::CountDiff, LayerSource::TreeDiff, "-diff");
     }
     return layers;
 }
 
 void ExportGrid(wxWindow* parent, PlotFile& plot, const std::vector<ValueLayerChoice>& layers,
-                const GridExportHooks& hooks) {
+                const GridExportHooks& hooks, PlotComparison* comparison) {
     Log(LOG_RUN, "Grid export chosen.");
     if (layers.empty()) {
         Inform(parent, hooks, kNothingTicked, wxOK | wxICON_INFORMATION);
@@ -129,7 +138,7 @@ void ExportGrid(wxWindow* parent, PlotFile& plot, const std::vector<ValueLayerCh
     }
     ValueGrid grid;
     std::string error;
-    if (!MakeGrid(plot, layers[size_t(chosen)], grid, error) ||
+    if (!MakeGrid(plot, layers[size_t(chosen)], grid, error, comparison) ||
         !WriteGridFile(path, grid, nullptr, error)) {
         Inform(parent, hooks,
                wxString::Format("The grid could not be written: %s.",

@@ -12,6 +12,7 @@
 #include "data/ValueLayers.h"
 #include "render/LayerTable.h"
 
+class PlotComparison;
 class PlotFile;
 class wxWindow;
 
@@ -28,11 +29,13 @@ struct GridExportHooks {
 
 // The value layers the ticked layers show, each once: the total uptake, the
 // tree count, then a selected tree's uptake for each tree (in selection
-// order) when one of its own layers is ticked.
+// order) when one of its own layers is ticked; then, while comparing, the
+// changes in the same order.
 std::vector<ValueLayerChoice> TickedValueLayers(const std::vector<const LayerDef*>& ticked,
-                                                const std::vector<wxString>& trees);
+                                                const std::vector<wxString>& trees,
+                                                bool comparing = false);
 
 // Asks which of the layers (when there are several) and where, then writes
 // the grid; says why when nothing could be written.
 void ExportGrid(wxWindow* parent, PlotFile& plot, const std::vector<ValueLayerChoice>& layers,
-                const GridExportHooks& hooks);
+                const GridExportHooks& hooks, PlotComparison* comparison = nullptr);

@@ -495,9 +495,11 @@ void MainWindow::SaveImageCommand() {
 
 void MainWindow::ExportGridCommand() {
     if (session.IsOpen()) {
+        PlotComparison* comparison = session.GetComparison();
         ExportGrid(this, session.GetPlot(),
-                   TickedValueLayers(layerBoxes->Ticked(), selection->GetRowStems()),
-                   {chooseFile, chooseLayer, showMessage});
+                   TickedValueLayers(layerBoxes->Ticked(), selection->GetRowStems(),
+                                     comparison != nullptr),
+                   {chooseFile, chooseLayer, showMessage}, comparison);
     }
 }
 
