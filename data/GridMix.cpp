@@ -113,12 +113,11 @@ class ColumnReader {
     ColumnReader(MixRow& row, int xAt, int yAt) : row(row), xAt(xAt), yAt(yAt) {}
 
     void Value(int column, sqlite3_value* stored) {
-        const StoredValue value = StoredValueOf(stored);
         if (firstRow) {
             kinds.resize(size_t(column) + 1, 0);
-            kinds[size_t(column)] = KindOfType(value.type);
+            kinds[size_t(column)] = KindOfType(sqlite3_value_type(stored));
         }
-        const double number = ReadDouble(stored, kinds[size_t(column)], value);
+        const double number = ReadDouble(stored, kinds[size_t(column)]);
         if (column == xAt) {
             x = number;
         } else if (column == yAt) {
