@@ -527,9 +527,10 @@ void MainWindow::PreferencesCommand() {
 }
 
 // Shown and in front, as the menu says, wherever it was: hidden, or under
-// another window. Its close box hides it.
+// another window (hiding it at a press left the first Ctrl+I showing
+// nothing). Its close box hides it. The log line is the one scripts know.
 void MainWindow::ShowInspectorCommand() {
-    Log(LOG_RUN, "Inspect window shown.");
+    Log(LOG_RUN, "Inspect window toggled.");
     inspector->Show();
     inspector->Raise();
 }

@@ -52,8 +52,8 @@ TEST_F(InspectorInputTest, StandsBesideTheWindowAndTheFirstCtrlIShowsIt) {
     window->Raise();
     ASSERT_TRUE(WaitUntilActive(window));
     input.Key('I', wxMOD_CONTROL);
-    EXPECT_TRUE(PumpUntil([] { return CountOf(RunMessages(), "Inspect window shown.") == 2; }))
-        << CountOf(RunMessages(), "Inspect window shown.");
+    EXPECT_TRUE(PumpUntil([] { return CountOf(RunMessages(), "Inspect window toggled.") == 2; }))
+        << CountOf(RunMessages(), "Inspect window toggled.");
     EXPECT_TRUE(inspector->IsShown());
 }
 

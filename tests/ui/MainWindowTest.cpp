@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, SessionWritesItsActionsToTheRunLog) {
         "Stem deselected: T2",
         "View zoomed in.",
         "View zoomed out.",
-        "Inspect window shown.",
+        "Inspect window toggled.",
         "File loaded.",
         "Image saved.",
         "Layer deselected: Stem Map (Plain)",
