@@ -4,11 +4,35 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "cli/CommandPlot.h"
 #include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 #include "render/PointReadout.h"
+
+namespace {
+
+// Who takes up most in the cell, and the groups' sums, from one pass over
+// grid; false, and said, when the plot cannot give them.
+bool ReadDerived(PlotFile& plot, const AtRequest& request) {
+    std::string error;
+    if (!ApplyGrouping(plot, request.groupBy, request.groups, error)) {
+        ReportToUser(error);
+        return false;
+    }
+    DerivedNeeds needs;
+    needs.dominantTrees = true;
+    needs.dominantGroups = !request.groupBy.empty();
+    needs.groups = request.groups;
+    if (!plot.MakeDerived(needs)) {
+        ReportToUser(Utf8(plot.GetDerivedProblem()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int RunAtCommand(const AtRequest& request) {
     std::string error;
@@ -18,6 +42,9 @@ int RunAtCommand(const AtRequest& request) {
     }
     const std::unique_ptr<PlotFile> plot = OpenPlotToRead(request.databasePath);
     if (!plot) {
+        return 2;
+    }
+    if (!ReadDerived(*plot, request)) {
         return 2;
     }
     std::unique_ptr<PlotFile> other;
@@ -40,6 +67,11 @@ int RunAtCommand(const AtRequest& request) {
         trees.push_back(wxString::FromUTF8(stem.c_str()));
     }
     readout.SetTrees(trees);
+    std::vector<wxString> groups;
+    for (const std::string& group : request.groups) {
+        groups.push_back(wxString::FromUTF8(group.c_str()));
+    }
+    readout.SetGroups(groups);
     const std::string text = ReadingText(readout.Read(request.x, request.y));
     std::fputs(text.c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 2;

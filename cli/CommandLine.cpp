@@ -36,7 +36,10 @@ enum class Option {
     Version,
     Layer,
     Tree,
-    Crs
+    Crs,
+    GroupBy,
+    Groups,
+    By
 };
 
 struct OptionName {
@@ -74,6 +77,9 @@ const OptionName kOptions[] = {
     {"--layer", Option::Layer, true},
     {"--tree", Option::Tree, true},
     {"--crs", Option::Crs, true},
+    {"--group-by", Option::GroupBy, true},
+    {"--groups", Option::Groups, true},
+    {"--by", Option::By, true},
 };
 // clang-format on
 
@@ -159,14 +165,15 @@ const char* OptionText(Option option) {
 
 const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force] [--log-dir DIR]";
 const char* const kStatsUsage =
-    "quenvar stats FILE.db... [--trees LABEL,...] [--output OUT.csv] [--overlap] "
+    "quenvar stats FILE.db... [--trees LABEL,... | --by COLUMN] [--output OUT.csv] [--overlap] "
     "[--compare OTHER.db] [--log-dir DIR]";
 const char* const kLogDirOfCommands =
     "--log-dir belongs to --export, --at, import, stats and grid: the window writes its logs in "
     "the working folder";
 
 bool IsStatsOption(Option option) {
-    return option == Option::Trees || option == Option::Output || option == Option::Overlap;
+    return option == Option::Trees || option == Option::Output || option == Option::Overlap ||
+           option == Option::By;
 }
 
 std::string StatsOnly(Option option) {
@@ -219,6 +226,15 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Smooth:
             request.picture.smooth = true;
             return true;
+        case Option::GroupBy:
+            request.picture.groupBy = value;
+            if (value.empty()) {
+                error = "--group-by needs the stem column to group the trees by";
+                return false;
+            }
+            return true;
+        case Option::Groups:
+            return ParseLabels("--groups", "group", value, request.picture.groups, error);
         case Option::Compare:
             request.picture.comparePath = value;
             return ParseComparePath(value, error);
@@ -227,6 +243,7 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Trees:
         case Option::Output:
         case Option::Overlap:
+        case Option::By:
             error = StatsOnly(option);
             return false;
         case Option::Layer:
@@ -263,11 +280,11 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     CommandLine line;
     std::string error;
     for (const auto& [option, value] : arguments.given) {
-        const bool windowOption = option == Option::Layers || option == Option::Stems ||
-                                  option == Option::View || option == Option::Palette ||
-                                  option == Option::Range || option == Option::Classes ||
-                                  option == Option::Smooth || option == Option::Aspect ||
-                                  option == Option::NorthUp || option == Option::Compare;
+        const bool windowOption =
+            option == Option::Layers || option == Option::Stems || option == Option::View ||
+            option == Option::Palette || option == Option::Range || option == Option::Classes ||
+            option == Option::Smooth || option == Option::Aspect || option == Option::NorthUp ||
+            option == Option::GroupBy || option == Option::Groups || option == Option::Compare;
         // --force and the options of stats are refused by the export's
         // reading, with their own messages.
         if (!windowOption && option != Option::Force && !IsStatsOption(option) &&
@@ -281,12 +298,13 @@ CommandLine WindowCommandLine(const Arguments& arguments) {
     if (arguments.files.size() > 1) {
         return Failure("more than one file given (see quenvar --help)");
     }
-    if (!CheckLogRanges(line.request.picture, error)) {
+    if (!CheckLogRanges(line.request.picture, error) ||
+        !CheckGrouping(line.request.picture, error)) {
         return Failure(error);
     }
     line.startFile = arguments.files.empty() ? std::string() : arguments.files[0];
     line.request.databasePath = line.startFile;
-    for (Option option : {Option::Stems, Option::View}) {
+    for (Option option : {Option::Stems, Option::View, Option::GroupBy}) {
         if (line.startFile.empty() && arguments.Has(option)) {
             return Failure(std::string(OptionText(option)) +
                            " needs the database file to open (see quenvar --help)");
@@ -312,8 +330,8 @@ CommandLine ExportCommandLine(const Arguments& arguments) {
         line.request.series = arguments.files;
     }
     const PictureRequest& picture = line.request.picture;
-    if (!CheckLogRanges(picture, error) || !CheckSeriesOutputs(line.request, error) ||
-        !CheckChangeLayers(picture, error)) {
+    if (!CheckLogRanges(picture, error) || !CheckGrouping(picture, error) ||
+        !CheckSeriesOutputs(line.request, error) || !CheckChangeLayers(picture, error)) {
         return Failure(error);
     }
     if (std::max(picture.width, picture.height) * picture.scale > kMaxExportSide) {
@@ -344,6 +362,14 @@ CommandLine AtCommandLine(const Arguments& arguments) {
             case Option::Stems:
                 parsed = ParseLabels("--stems", "stem", value, line.at.stems, error);
                 break;
+            case Option::GroupBy:
+                line.at.groupBy = value;
+                parsed = !value.empty();
+                error = "--group-by needs the stem column to group the trees by";
+                break;
+            case Option::Groups:
+                parsed = ParseLabels("--groups", "group", value, line.at.groups, error);
+                break;
             case Option::Palette:
                 parsed = ParsePalette(value, unused, error);
                 break;
@@ -371,6 +397,9 @@ CommandLine AtCommandLine(const Arguments& arguments) {
                            ? "--at needs the database file to read (see quenvar --help)"
                            : "--at reads one database file, but " +
                                  std::to_string(arguments.files.size()) + " were given");
+    }
+    if (!line.at.groups.empty() && line.at.groupBy.empty()) {
+        return Failure("--groups needs --group-by COLUMN, the stem column that makes the groups");
     }
     line.at.databasePath = arguments.files[0];
     return line;
@@ -422,6 +451,12 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
             case Option::Overlap:
                 line.stats.overlap = true;
                 break;
+            case Option::By:
+                if (value.empty()) {
+                    return Failure("--by needs the stem column to group the trees by");
+                }
+                line.stats.by = value;
+                break;
             case Option::Compare:
                 line.stats.comparePath = value;
                 if (!ParseComparePath(value, error)) {
@@ -430,7 +465,7 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
                 break;
             default:
                 return Failure(std::string(OptionText(option)) +
-                               " cannot be used with stats, which takes --trees, --output, "
+                               " cannot be used with stats, which takes --trees, --by, --output, "
                                "--overlap, --compare and --log-dir: " +
                                kStatsUsage);
         }
@@ -438,12 +473,23 @@ CommandLine StatsCommandLine(const Arguments& arguments) {
     if (arguments.files.size() < 2) {
         return Failure("stats needs a database file (see quenvar --help)");
     }
+    if (!line.stats.by.empty() && !line.stats.trees.empty()) {
+        return Failure(
+            "--trees and --by cannot be used together: stats lists trees, or groups of "
+            "them");
+    }
     line.stats.databasePath = arguments.files[1];
     if (arguments.files.size() > 2) {
         line.stats.series.assign(arguments.files.begin() + 1, arguments.files.end());
     }
     if (line.stats.overlap && line.stats.series.size() > 1) {
         return Failure("--overlap takes one database file: each plot's trees are its own");
+    }
+    if (!line.stats.by.empty() &&
+        (line.stats.series.size() > 1 || !line.stats.comparePath.empty())) {
+        return Failure(
+            "--by takes one database file and no --compare: its groups are of one "
+            "plot's trees");
     }
     if (line.stats.overlap && !line.stats.comparePath.empty()) {
         return Failure(

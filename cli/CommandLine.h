@@ -31,8 +31,10 @@ struct AtRequest {
     std::string databasePath;
     double x = 0.0;
     double y = 0.0;
-    std::vector<std::string> stems;  // UTF-8 labels as given, without repeats
-    std::string comparePath;         // --compare: also read the plot there, and the change
+    std::vector<std::string> stems;   // UTF-8 labels as given, without repeats
+    std::string groupBy;              // the stem column that groups the trees; empty: none
+    std::vector<std::string> groups;  // the groups whose summed uptake to read
+    std::string comparePath;          // --compare: also read the plot there, and the change
 };
 
 enum class CommandMode { Window, Help, Version, Export, Import, At, Stats, Grid, Error };

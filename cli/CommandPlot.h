@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class PlotFile;
 
@@ -10,6 +11,12 @@ class PlotFile;
 // standard error and gives null; a partial opening and the file's data
 // warnings (texts that are not numbers) are said there as warnings.
 std::unique_ptr<PlotFile> OpenPlotToRead(const std::string& path);
+
+// Groups the plot's trees by the stem column (none when empty) and checks
+// that each of the groups is one of them; false with one line in error that
+// names the file and, for an unknown group, the groups there are.
+bool ApplyGrouping(PlotFile& plot, const std::string& column,
+                   const std::vector<std::string>& groups, std::string& error);
 
 // "quenvar: MESSAGE" on standard error.
 void ReportToUser(const std::string& message);

@@ -9,14 +9,15 @@
 #include "base/PendingFile.h"
 #include "base/ProgressMonitor.h"
 #include "base/Text.h"
+#include "cli/CommandPlot.h"
+#include "cli/SeriesExport.h"
+#include "data/PlotComparison.h"
 #include "db/Database.h"
 #include "db/PlotLabels.h"
 #include "render/Canvas.h"
 #include "render/Composer.h"
 #include "render/Legend.h"
 #include "render/LegendDrawing.h"
-#include "cli/SeriesExport.h"
-#include "data/PlotComparison.h"
 #include "render/PlotPainter.h"
 #include "render/VectorPage.h"
 
@@ -71,6 +72,9 @@ Scene RequestedScene(PlotPainter& painter, const PictureRequest& request) {
     Scene scene;
     scene.layers = request.layers;
     scene.trees = ExportTrees(painter.GetPlot(), request);
+    for (const std::string& group : request.groups) {
+        scene.groups.push_back(wxString::FromUTF8(group.c_str()));
+    }
     scene.view = request.view.value_or(painter.GetView());
     scene.width = request.width * request.scale;
     scene.height = request.height * request.scale;
@@ -85,14 +89,17 @@ std::string DrawRequest(PlotPainter& painter, const PictureStyle& style,
     const PictureRequest& wanted = request.picture;
     // The legend takes a strip at the right; the map keeps the rest. Its
     // width is known before the trees' colours are.
-    const int strip =
-        wanted.legend ? LegendStripWidth(BuildLegend(painter, scene.layers, scene.trees, style, false),
-                                         wanted.width)
-                      : 0;
+    const int strip = wanted.legend
+                          ? LegendStripWidth(BuildLegend(painter, scene.layers, scene.trees, style,
+                                                         false, scene.groups),
+                                             wanted.width)
+                          : 0;
     const int scale = wanted.scale;
     Scene map = scene;
     map.width = (wanted.width - strip) * scale;
-    auto legend = [&] { return BuildLegend(painter, scene.layers, scene.trees, style); };
+    auto legend = [&] {
+        return BuildLegend(painter, scene.layers, scene.trees, style, true, scene.groups);
+    };
     const PictureFormat format = FormatOfPath(request.outputPath);
     if (format != PictureFormat::Png) {
         return DrawVectorPage(
@@ -138,8 +145,7 @@ bool RedrawWithout(PlotPainter& painter, const PictureStyle& style, const Export
 
 // The plot the request compares with, opened as the export opens its own,
 // and the comparison; none without --compare. False with the reason.
-bool OpenComparison(const ExportRequest& request, PlotFile& plot,
-                    std::unique_ptr<PlotFile>& other,
+bool OpenComparison(const ExportRequest& request, PlotFile& plot, std::unique_ptr<PlotFile>& other,
                     std::unique_ptr<PlotComparison>& comparison, std::string& error) {
     if (request.picture.comparePath.empty()) {
         return true;
@@ -185,6 +191,9 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     for (const std::string& note : plot->GetDataWarnings()) {
         Report("warning: " + note);
     }
+    if (!ApplyGrouping(*plot, request.picture.groupBy, request.picture.groups, error)) {
+        return false;
+    }
     std::unique_ptr<PlotFile> other;
     std::unique_ptr<PlotComparison> comparison;
     if (!OpenComparison(request, *plot, other, comparison, error)) {
@@ -201,6 +210,9 @@ bool ExportPicture(const ExportRequest& request, std::string& error, std::string
     const std::string drawn = DrawRequest(painter, style, request, scene);
     if (warning.empty()) {
         warning = Utf8(plot->GetTreeSetProblem());
+    }
+    if (warning.empty()) {
+        warning = Utf8(plot->GetDerivedProblem());
     }
     if (drawn.empty()) {
         error = "cannot draw a picture of " + std::to_string(wanted.width) + "x" +

@@ -1,9 +1,9 @@
 #include "cli/OptionValues.h"
 
 #include <algorithm>
-#include <map>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "base/NumberText.h"
@@ -181,8 +181,8 @@ bool ParsePalette(const std::string& text, PaletteOption& palette, std::string& 
 namespace {
 
 // The option names of the families, in RangeFamily order, and of the class rules.
-const char* const kFamilyNames[kRangeFamilyCount] = {"uptake",      "count",      "tree",
-                                                     "uptake-diff", "count-diff", "tree-diff"};
+const char* const kFamilyNames[kRangeFamilyCount] = {
+    "uptake", "count", "tree", "uptake-diff", "count-diff", "tree-diff", "group"};
 const char* const kRuleNames[] = {"equal", "quantile", "log"};
 
 std::optional<RangeFamily> FamilyNamed(const std::string& name) {
@@ -210,9 +210,10 @@ bool ParseClasses(const std::string& text, PictureRequest& request, std::string&
     const std::string rule = equals == std::string::npos ? std::string() : text.substr(equals + 1);
     const auto* found = std::find(std::begin(kRuleNames), std::end(kRuleNames), rule);
     if (!family || found == std::end(kRuleNames)) {
-        error = "malformed --classes \"" + text +
-                "\": expected uptake, count or tree, then =, then equal, quantile or log, for "
-                "example uptake=quantile";
+        error =
+            "malformed --classes \"" + text +
+            "\": expected uptake, count, tree or group, then =, then equal, quantile or log, for "
+            "example uptake=quantile";
         return false;
     }
     std::optional<ClassRule>& classes = request.classes[static_cast<size_t>(*family)];
@@ -239,6 +240,24 @@ bool CheckLogRanges(const PictureRequest& request, std::string& error) {
     return true;
 }
 
+bool CheckGrouping(const PictureRequest& request, std::string& error) {
+    if (!request.groupBy.empty()) {
+        return true;
+    }
+    if (!request.groups.empty()) {
+        error = "--groups needs --group-by COLUMN, the stem column that makes the groups";
+        return false;
+    }
+    for (const LayerDef* layer : request.layers) {
+        if (NeedsGrouping(*layer)) {
+            error = std::string("the layer ") + layer->key +
+                    " needs --group-by COLUMN, the stem column that makes the groups";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ParseRange(const std::string& text, PictureRequest& request, std::string& error) {
     const size_t equals = text.find('=');
     const std::string name = text.substr(0, equals);
@@ -252,7 +271,7 @@ bool ParseRange(const std::string& text, PictureRequest& request, std::string& e
     if (!found || (!common && !ParseTwoNumbers(parts, low, high))) {
         error = "malformed --range \"" + text +
                 "\": expected FAMILY=MIN,MAX or FAMILY=common, the family uptake, count, tree, "
-                "uptake-diff, count-diff or tree-diff, for example uptake=0,2.5";
+                "uptake-diff, count-diff, tree-diff or group, for example uptake=0,2.5";
         return false;
     }
     const size_t family = static_cast<size_t>(*found);

@@ -23,6 +23,8 @@ bool ParseRange(const std::string& text, PictureRequest& request, std::string& e
 bool ParseClasses(const std::string& text, PictureRequest& request, std::string& error);
 // A family with log classes needs a fixed range above 0, whichever option came first.
 bool CheckLogRanges(const PictureRequest& request, std::string& error);
+// --groups needs --group-by, and so do the layers of groups.
+bool CheckGrouping(const PictureRequest& request, std::string& error);
 // --compare: the name of the plot file to compare with.
 bool ParseComparePath(const std::string& text, std::string& error);
 // -j: the number of files drawn at once, 1 or more.

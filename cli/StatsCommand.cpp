@@ -100,6 +100,67 @@ std::string StatsCsv(const TreeStatsTable& table) {
     return text;
 }
 
+const std::vector<std::string>& GroupStatsColumns() {
+    static const std::vector<std::string> columns = {
+        "group", "trees", "uptake", "cells", "area", "share", "shared_area", "shared_uptake"};
+    return columns;
+}
+
+std::vector<std::string> GroupStatsFields(const GroupStats& group) {
+    return {group.group,
+            std::to_string(group.trees),
+            Number(group.uptake),
+            std::to_string(group.cells),
+            Number(group.area),
+            Field(group.share),
+            Number(group.sharedArea),
+            Number(group.sharedUptake)};
+}
+
+namespace {
+
+// A header line, then one line of fields per row, the first quoted as a label.
+std::string CsvText(const std::vector<std::string>& header,
+                    const std::vector<std::vector<std::string>>& rows) {
+    std::string text;
+    for (const std::string& column : header) {
+        text += (text.empty() ? "" : ",") + LabelField(column);
+    }
+    text += "\n";
+    for (std::vector<std::string> fields : rows) {
+        fields[0] = LabelField(fields[0]);
+        for (size_t i = 0; i < fields.size(); ++i) {
+            text += (i == 0 ? "" : ",") + fields[i];
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string GroupStatsCsv(const GroupStatsTable& table) {
+    std::vector<std::vector<std::string>> rows;
+    for (const GroupStats& group : table.groups) {
+        rows.push_back(GroupStatsFields(group));
+    }
+    return CsvText(GroupStatsColumns(), rows);
+}
+
+std::string GroupOverlapCsv(const GroupStatsTable& table) {
+    std::vector<std::string> header = {"group"};
+    std::vector<std::vector<std::string>> rows;
+    const double cellArea = table.cellSize * table.cellSize;
+    for (size_t i = 0; i < table.groups.size(); ++i) {
+        header.push_back(table.groups[i].group);
+        rows.push_back({table.groups[i].group});
+        for (size_t j = 0; j < table.groups.size(); ++j) {
+            rows.back().push_back(Number(double(table.sharedCells[i][j]) * cellArea));
+        }
+    }
+    return CsvText(header, rows);
+}
+
 std::string OverlapCsv(const TreeStatsTable& table) {
     std::string text = "tree";
     for (const TreeStats& tree : table.trees) {
@@ -124,12 +185,17 @@ TreeStatsRequest StatsRequestFor(PlotFile& plot, const std::vector<std::string>&
     request.hasStems = plot.HasStemData();
     request.trees = trees;
     request.overlap = overlap;
+    request.cellSize = PlotCellSize(plot);
+    return request;
+}
+
+std::optional<double> PlotCellSize(PlotFile& plot) {
     // The size the blocks and the scale are drawn with; a set without its
     // index table never learnt it.
     if (const NeighborGridData* grid = plot.GetNeighborGrid(); grid && grid->IsIndexReady()) {
-        request.cellSize = grid->GetCellSize();
+        return grid->GetCellSize();
     }
-    return request;
+    return std::nullopt;
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error) {
@@ -145,6 +211,25 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
 }
 
 namespace {
+
+// The CSV of the plot's trees grouped by a stem column; false, and said,
+// when it cannot be had.
+bool GroupCsvOf(PlotFile& plot, const std::string& path, const StatsRequest& request,
+                std::string& text) {
+    std::string error;
+    GroupStatsTable table;
+    if (!ApplyGrouping(plot, request.by, {}, error)) {
+        ReportToUser(error);
+        return false;
+    }
+    if (!GatherGroupStats(plot.GetDatabase(), *plot.GetTreeGroups(), PlotCellSize(plot),
+                          request.overlap, table, error)) {
+        ReportToUser(Quoted(path) + ": " + error);
+        return false;
+    }
+    text = request.overlap ? GroupOverlapCsv(table) : GroupStatsCsv(table);
+    return true;
+}
 
 const std::vector<std::string> kComparedColumns = {
     "uptake_compared", "uptake_change", "cells_compared", "cells_change",
@@ -225,6 +310,9 @@ bool TableOf(PlotFile& plot, const std::string& path, const StatsRequest& reques
 // when it is compared: only to a plot of the same grid.
 bool CsvOf(const std::string& path, const StatsRequest& request, std::string& text) {
     const std::unique_ptr<PlotFile> plot = OpenPlotToRead(path);
+    if (plot && !request.by.empty()) {
+        return GroupCsvOf(*plot, path, request, text);
+    }
     TreeStatsTable table;
     if (!plot || !TableOf(*plot, path, request, table)) {
         return false;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/GroupStats.h"
 #include "data/TreeStats.h"
 
 class PlotFile;
@@ -19,6 +20,7 @@ struct StatsRequest {
     std::vector<std::string> trees;  // UTF-8 labels as given, without repeats; empty: every tree
     std::string outputPath;          // empty: standard output
     bool overlap = false;            // the overlap matrix instead of the statistics
+    std::string by;                  // a stem column: one row per group of trees instead
 };
 
 // The columns of the statistics, as the CSV's header names them.
@@ -34,6 +36,15 @@ std::string StatsCsv(const TreeStatsTable& table);
 // A header of "tree" and every tree, then one line per tree: the area of
 // the cells it shares with each tree (its own area on the diagonal).
 std::string OverlapCsv(const TreeStatsTable& table);
+// The columns of the statistics of groups, and a group's fields in them.
+const std::vector<std::string>& GroupStatsColumns();
+std::vector<std::string> GroupStatsFields(const GroupStats& group);
+// As StatsCsv and OverlapCsv, one line per group of trees.
+std::string GroupStatsCsv(const GroupStatsTable& table);
+std::string GroupOverlapCsv(const GroupStatsTable& table);
+// The cell size the grid sets found for an open plot; none when they could
+// not (their index tables could not be built).
+std::optional<double> PlotCellSize(PlotFile& plot);
 // The statistics request for an open plot file: its trees (or those given),
 // and the cell size the program draws its blocks with.
 TreeStatsRequest StatsRequestFor(PlotFile& plot, const std::vector<std::string>& trees,

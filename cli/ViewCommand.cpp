@@ -69,6 +69,12 @@ std::string ViewCommandText(const PictureRequest& picture, const std::string& da
     if (!picture.stems.empty()) {
         text += " --stems " + ShellWord(LabelList(picture.stems));
     }
+    if (!picture.groupBy.empty()) {
+        text += " --group-by " + ShellWord(picture.groupBy);
+    }
+    if (!picture.groups.empty()) {
+        text += " --groups " + ShellWord(LabelList(picture.groups));
+    }
     if (const char* palette = PaletteName(picture.palette)) {
         text += std::string(" --palette ") + palette;
     }

@@ -98,6 +98,7 @@ void PlotFile::Open(ProgressMonitor monitor, LookupIndexes tables) {
     if (hasStemData) {
         stemPoints = std::make_unique<PointData>(database, Query("SELECT * FROM %s", kStemTable),
                                                  "Tree", "Xrot0", "Yrot0", monitor);
+        stemAttributes = StemAttributes::Read(database);
     }
     NoteTextValues();
     opening.status = PlotOpening::Status::Accepted;
@@ -172,6 +173,7 @@ PlotFile::~PlotFile() {
     // anything was drawn.
     WritePendingTables();
     treeGrids.clear();
+    derived.reset();
     stemPoints.reset();
     neighborGrid.reset();
     uptakeGrid.reset();
@@ -218,6 +220,54 @@ double PlotFile::GetStemValue(const wxString& label, const wxString& column) {
     }
     stemPoints->Close();
     return value;
+}
+
+wxString PlotFile::GetStemText(const wxString& label, const wxString& column) const {
+    return wxString::FromUTF8(
+        AttributeText(stemAttributes.Value(Utf8(label), Utf8(column))).c_str());
+}
+
+DerivedGrids& PlotFile::GetDerived() {
+    if (!derived) {
+        std::vector<std::string> trees;
+        for (const wxString& tree : GetTreeNames()) {
+            trees.push_back(Utf8(tree));
+        }
+        // The cells stand as the uptake blocks draw them.
+        const double cellSize = uptakeGrid ? uptakeGrid->GetCellSize() : 1.0;
+        derived = std::make_unique<DerivedGrids>(database, std::move(trees), cellSize);
+    }
+    return *derived;
+}
+
+bool PlotFile::GroupTreesBy(const std::string& column, std::string& error) {
+    if (!GetDerived().GroupBy(stemAttributes, column, error)) {
+        return false;
+    }
+    for (const GridData* gone : derived->TakeDropped()) {
+        sortedValues.erase(gone);
+    }
+    return true;
+}
+
+void PlotFile::GatherDerived(const DerivedNeeds& needs) {
+    if (treesOnDemand) {
+        MakeDerived(needs);
+    }
+}
+
+bool PlotFile::MakeDerived(const DerivedNeeds& needs, ProgressMonitor* monitor) {
+    if (!hasRootData || !GetDerived().Missing(needs).Any()) {
+        return true;
+    }
+    std::string error;
+    if (derived->Make(needs, error, monitor)) {
+        derivedProblem.clear();
+        return true;
+    }
+    derivedProblem = wxString::Format("\"%s\": %s", filePath, wxString::FromUTF8(error.c_str()));
+    Log(LOG_ERROR, "%s", derivedProblem.utf8_str().data());
+    return false;
 }
 
 void PlotFile::HoldCells() {

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "base/ProgressMonitor.h"
+#include "data/DerivedGrids.h"
 #include "data/NeighborGridData.h"
 #include "data/PlotRect.h"
 #include "data/PlotSet.h"
 #include "data/PointData.h"
 #include "data/RootData.h"
+#include "data/StemAttributes.h"
 #include "data/StemData.h"
 #include "data/TreeStats.h"
 #include "data/UptakeGridData.h"
@@ -95,6 +97,12 @@ class PlotFile {
     std::vector<wxString> GetTreeNames();
     std::vector<wxString> GetStemAttributeNames();
     double GetStemValue(const wxString& label, const wxString& column);
+    // The stem table's values as it holds them (texts as texts), read when
+    // the file was opened; empty without a stem table.
+    const StemAttributes& GetStemAttributes() const { return stemAttributes; }
+    // An attribute as the inspector lists it: its text, a number with "%f",
+    // or "missing" (-1, or no value).
+    wxString GetStemText(const wxString& label, const wxString& column) const;
     // Every stem in table order; empty without a stem table.
     std::vector<StemPosition> GetStemPositions();
     // The label of the stem nearest to (x, y), or "none".
@@ -152,6 +160,21 @@ class PlotFile {
     // once and kept with the open file (the quantile and log colour classes
     // are made from them). The set must be one of this file's.
     std::shared_ptr<const std::vector<double>> SortedValues(GridData& set);
+    // What is derived from grid in memory: the dominant trees, the trees'
+    // grouping by a stem column and what is gathered of the groups.
+    DerivedGrids& GetDerived();
+    // Groups the trees by a stem column from now on (empty: no grouping),
+    // letting go of what was gathered of another; false with the reason.
+    bool GroupTreesBy(const std::string& column, std::string& error);
+    const TreeGroups* GetTreeGroups() { return GetDerived().GetGroups(); }
+    // Makes what a picture needs derived, at its first need, in one pass
+    // over grid; not for a window, which makes it on the worker first (see
+    // SetTreesMadeOnDemand).
+    void GatherDerived(const DerivedNeeds& needs);
+    // The same whichever the setting; false when the pass failed.
+    bool MakeDerived(const DerivedNeeds& needs, ProgressMonitor* monitor = nullptr);
+    // Why the last pass for derived grids failed; empty when it worked.
+    const wxString& GetDerivedProblem() const { return derivedProblem; }
     // The statistics of every tree, once computed, kept with the open file
     // until its index tables are deleted; null before.
     std::shared_ptr<const TreeStatsTable> GetTreeStats() const { return treeStats; }
@@ -199,6 +222,9 @@ class PlotFile {
     wxString treeSetProblem;
     std::vector<std::string> dataWarnings;
     std::shared_ptr<const TreeStatsTable> treeStats;
+    StemAttributes stemAttributes;
+    std::unique_ptr<DerivedGrids> derived;
+    wxString derivedProblem;
     std::map<const GridData*, std::shared_ptr<const std::vector<double>>> sortedValues;
 };
 

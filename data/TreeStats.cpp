@@ -144,8 +144,8 @@ TreeStats Finish(const std::string& label, const Sums& sums, long double total, 
     return tree;
 }
 
-// The grid sets' rule, on grid itself: the two greatest distinct x values,
-// each read in single precision as the sets read them; 1 with fewer than two.
+}  // namespace
+
 double GridCellSize(Database database) {
     Statement rows(database, "SELECT DISTINCT x_coord FROM grid ORDER BY x_coord DESC LIMIT 2");
     std::vector<double> xs;
@@ -154,8 +154,6 @@ double GridCellSize(Database database) {
     }
     return xs.size() == 2 ? xs[0] - xs[1] : 1.0;
 }
-
-}  // namespace
 
 bool GatherTreeStats(Database database, const TreeStatsRequest& request, TreeStatsTable& table,
                      std::string& error, ProgressMonitor* monitor) {

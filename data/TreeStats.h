@@ -56,6 +56,11 @@ struct TreeStatsTable {
     std::vector<std::vector<long long>> sharedCells;
 };
 
+// The cell size the grid sets find, worked out from grid itself: the
+// distance of its two greatest distinct x_coord values, each read in single
+// precision as the sets read them; 1 with fewer than two.
+double GridCellSize(Database database);
+
 // One pass over grid; false with one line in error when it cannot be read to
 // its end. The monitor, when given, hears what is being done.
 bool GatherTreeStats(Database database, const TreeStatsRequest& request, TreeStatsTable& table,

@@ -71,6 +71,8 @@ StoredValue StoredValueOf(sqlite3_value* stored);
 double ReadDouble(sqlite3_stmt* statement, unsigned column, int kind, const StoredValue& value);
 // The same of a value SQLite hands to a function (stored: that value).
 double ReadDouble(sqlite3_value* stored, int kind, const StoredValue& value);
+// The same, fetching the value itself: for passes that want only the number.
+double ReadDouble(sqlite3_value* stored, int kind);
 // The kind (CellInteger, CellReal or CellText) a column takes from the
 // storage type of its value in a result's first row.
 int KindOfType(int sqliteType);

@@ -8,60 +8,8 @@
 #include "data/GridData.h"
 #include "db/Query.h"
 #include "db/SqlText.h"
+#include "render/BlockSpans.h"
 #include "render/LayerPixels.h"
-
-namespace {
-
-// Truncation toward zero into a range where sums of two values stay exact.
-long long TruncWide(double value) {
-    const double limit = 1e15;
-    if (value > limit) {
-        return static_cast<long long>(limit);
-    }
-    if (value < -limit) {
-        return -static_cast<long long>(limit);
-    }
-    return static_cast<long long>(value);
-}
-
-// A block starts at trunc(pos) and is trunc(size) pixels long, truncated
-// separately. Clipping that span to just around the bitmap keeps the pixels
-// it covers and keeps the coordinates small enough for the toolkit.
-bool ClipSpan(double pos, double size, int limit, int& clippedPos, int& clippedSize) {
-    if (std::isnan(pos) || std::isnan(size)) {
-        return false;
-    }
-    long long start = TruncWide(pos);
-    long long length = TruncWide(size);
-    if (length <= 0) {
-        return false;
-    }
-    long long end = start + length;
-    long long low = start < -1 ? -1 : start;
-    long long high = end > limit + 1LL ? limit + 1LL : end;
-    if (high <= low) {
-        return false;
-    }
-    clippedPos = static_cast<int>(low);
-    clippedSize = static_cast<int>(high - low);
-    return true;
-}
-
-// The pixels of the box that lie on the bitmap.
-void FillBox(LayerPixels& pixels, int x, int y, int w, int h, uint32_t word) {
-    const int left = std::max(x, 0);
-    const int right = std::min(x + w, pixels.Width());
-    const int top = std::max(y, 0);
-    const int bottom = std::min(y + h, pixels.Height());
-    for (int row = top; row < bottom; ++row) {
-        uint32_t* line = pixels.Row(row);
-        for (int column = left; column < right; ++column) {
-            line[column] = word;
-        }
-    }
-}
-
-}  // namespace
 
 // A block covers exactly the pixels of its box, as the toolkit fills and
 // outlines a rectangle with a one-pixel pen of the fill colour; with opaque

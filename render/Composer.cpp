@@ -17,10 +17,8 @@ namespace {
 // is stacked by its mask. Both show the same pixels.
 wxBitmap SceneLayer(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
                     const LayerDef& layer, const wxString& tree, LayerCache* cache) {
-    const bool perTree = layer.group == LayerGroup::Tree;
     if (cache) {
-        const wxBitmap kept =
-            perTree ? cache->StemLayer(tree, layer.flag) : cache->PlotLayer(layer.flag);
+        const wxBitmap kept = cache->Layer(layer.group, tree, layer.flag);
         if (kept.IsOk()) {
             return kept;
         }
@@ -28,16 +26,26 @@ wxBitmap SceneLayer(PlotPainter& painter, const Scene& scene, const PictureStyle
     const wxBitmap drawn =
         painter.RenderLayer(layer, tree, scene.view, scene.width, scene.height, style);
     if (cache) {
-        if (perTree) {
-            cache->KeepStemLayer(tree, layer.flag, drawn);
-        } else {
-            cache->KeepPlotLayer(layer.flag, drawn);
-        }
+        cache->KeepLayer(layer.group, tree, layer.flag, drawn);
     }
     return ToAlphaBitmap(drawn);
 }
 
 }  // namespace
+
+DerivedNeeds SceneNeeds(const Scene& scene) {
+    DerivedNeeds needs;
+    for (const LayerDef* layer : scene.layers) {
+        needs.dominantTrees = needs.dominantTrees || layer->source == LayerSource::DominantTree;
+        needs.dominantGroups = needs.dominantGroups || layer->source == LayerSource::DominantGroup;
+        if (layer->group == LayerGroup::TreeGroup && needs.groups.empty()) {
+            for (const wxString& group : scene.groups) {
+                needs.groups.push_back(Utf8(group));
+            }
+        }
+    }
+    return needs;
+}
 
 void ForEachSceneLayer(PlotPainter& painter, const Scene& scene,
                        const std::function<void(const LayerDef&, const wxString& tree)>& visit) {
@@ -52,13 +60,14 @@ void ForEachSceneLayer(PlotPainter& painter, const Scene& scene,
     if (treeLayers && scene.trees.size() > 1) {
         painter.GetPlot().GatherTrees(scene.trees);
     }
+    painter.GetPlot().GatherDerived(SceneNeeds(scene));
     for (const LayerDef* layer : ByPosition(scene.layers)) {
         if (layer->group == LayerGroup::Plot) {
             visit(*layer, wxString());
             continue;
         }
-        for (const wxString& tree : scene.trees) {
-            visit(*layer, tree);
+        for (const wxString& each : layer->group == LayerGroup::Tree ? scene.trees : scene.groups) {
+            visit(*layer, each);
         }
     }
     visit(HighlightLayer(), wxString());
@@ -124,8 +133,7 @@ LayerImage KeptCloud(const LayerCache* cache, const Scene& scene, const LayerDef
     if (!cache || layer.style != LayerStyle::Cloud) {
         return LayerImage();
     }
-    const wxBitmap kept = layer.group == LayerGroup::Tree ? cache->StemLayer(tree, layer.flag)
-                                                          : cache->PlotLayer(layer.flag);
+    const wxBitmap kept = cache->Layer(layer.group, tree, layer.flag);
     if (!kept.IsOk() || kept.GetWidth() != scene.width || kept.GetHeight() != scene.height) {
         return LayerImage();
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "data/DerivedGrids.h"
 #include "data/PlotRect.h"
 #include "render/LayerImage.h"
 #include "render/LayerTable.h"
@@ -28,16 +29,21 @@ struct Scene {
     PlotRect view;
     int width = 0;
     int height = 0;
+    std::vector<wxString> groups;  // the selected groups of trees, in selection order
 };
 
 // Every function below draws the scene's size in the style's pixels (a
 // scene of a screen with a scale factor, or of --scale, is that much larger
 // than its nominal size).
 
+// What the scene's layers need derived from the grid in memory.
+DerivedNeeds SceneNeeds(const Scene& scene);
+
 // The scene's layers bottom first, as every picture stacks them: the
-// layers by position, a tree layer once for each tree (tree given), then
-// the overlay of the highlighted stems. Several trees' data are gathered
-// from the painter's plot first, in one pass.
+// layers by position, a tree layer once for each tree (tree given) and a
+// group layer once for each group (its name given), then the overlay of
+// the highlighted stems. Several trees' data, and what the scene needs
+// derived, are gathered from the painter's plot first, in one pass each.
 void ForEachSceneLayer(PlotPainter& painter, const Scene& scene,
                        const std::function<void(const LayerDef&, const wxString& tree)>& visit);
 

@@ -16,8 +16,9 @@
 #include "render/ValueRange.h"
 
 // Plot layers are drawn once a picture; a tree's own layers once for each
-// selected tree. The same flag names different layers in the two groups.
-enum class LayerGroup { Plot = 1, Tree = 2 };
+// selected tree, a group's once for each selected group of trees. The same
+// flag names different layers in different groups.
+enum class LayerGroup { Plot = 1, Tree = 2, TreeGroup = 3 };
 
 // Plot-layer flags.
 enum PlotLayerFlag : uint32_t {
@@ -37,6 +38,10 @@ enum PlotLayerFlag : uint32_t {
     LAYER_COUNT_DIFF_BLOCKS = 8192,
     LAYER_UPTAKE_DIFF_ISOLINES = 16384,
     LAYER_COUNT_DIFF_ISOLINES = 32768,
+    LAYER_DOMINANT_BLOCKS = 1u << 16,
+    LAYER_DOMINANT_SHARE_BLOCKS = 1u << 17,
+    LAYER_DOMINANT_GROUP_BLOCKS = 1u << 18,
+    LAYER_DOMINANT_GROUP_SHARE_BLOCKS = 1u << 19,
 };
 
 // A tree's own layer flags.
@@ -46,6 +51,13 @@ enum StemLayerFlag : uint32_t {
     STEM_LAYER_CLOUD = 4,
     STEM_LAYER_DIFF_BLOCKS = 8,
     STEM_LAYER_DIFF_ISOLINES = 16,
+};
+
+// A group's own layer flags.
+enum GroupLayerFlag : uint32_t {
+    GROUP_LAYER_BLOCKS = 1,
+    GROUP_LAYER_ISOLINES = 2,
+    GROUP_LAYER_CLOUD = 4,
 };
 
 // What a layer draws from.
@@ -59,10 +71,25 @@ enum class LayerSource {
     UptakeDiff,        // the change of the uptake from the open plot to a compared one
     CountDiff,         // the same of the tree count
     TreeDiff,          // the same of one tree's uptake
+    DominantTree,      // the tree that takes up most in each cell
+    DominantGroup,     // the group of trees that takes up most in each cell
+    GroupUptake,       // the summed uptake of one group of trees
 };
 
-// How a layer is drawn.
-enum class LayerStyle { Blocks, Cloud, Isolines, Scale, StemDots, StemDiscs, StemLabels };
+// How a layer is drawn. Dominant: blocks in the colour of the tree or group
+// each cell is tagged with; DominantShare: that colour blended toward white
+// as its share of the cell falls.
+enum class LayerStyle {
+    Blocks,
+    Cloud,
+    Isolines,
+    Scale,
+    StemDots,
+    StemDiscs,
+    StemLabels,
+    Dominant,
+    DominantShare
+};
 
 struct LayerDef {
     const char* key;    // the name on the command line; empty for the overlay
@@ -76,13 +103,15 @@ struct LayerDef {
     LayerSource source;
     LayerStyle style;
     // 0xRRGGBB of the styles drawn in one colour. Blocks and isolines take
-    // the colour scale, and a tree's cloud its tree's colour.
+    // the colour scale, a tree's cloud its tree's colour and a group's its
+    // group's, a dominant layer each tree's or group's colour.
     uint32_t color;
     const char* sizeColumn;  // discs: the stem column that gives the radius
 };
 
 // The layers the window offers, in registration order: the fourteen of the
-// plot and its trees, then the changes to a compared plot.
+// plot and its trees, then the changes to a compared plot, then who takes
+// up most and the groups of trees.
 const std::vector<LayerDef>& LayerCatalogue();
 // The overlay of highlighted stems, drawn over every picture.
 const LayerDef& HighlightLayer();
@@ -105,5 +134,7 @@ wxColour LayerColor(const LayerDef& layer);
 std::optional<PlotSet> LayerPlotSet(const LayerDef& layer);
 // Whose value range colours a value layer; none for the other layers.
 std::optional<RangeFamily> LayerRangeFamily(const LayerDef& layer);
+// Whether the layer draws groups of trees, and so needs the trees grouped.
+bool NeedsGrouping(const LayerDef& layer);
 // Whether the layer shows the change to a compared plot.
 bool IsChangeLayer(const LayerDef& layer);

@@ -2,9 +2,12 @@
 
 #include <wx/filename.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
+#include "base/Text.h"
 #include "data/PlotComparison.h"
 #include "render/CloudGridDataRenderer.h"
 #include "render/IsolineGridDataRenderer.h"
@@ -80,7 +83,62 @@ LayerData PlotLayerData(PlotFile& plot, const LayerDef& layer) {
 
 bool HasLegend(const LayerDef& layer) {
     return layer.style == LayerStyle::Blocks || layer.style == LayerStyle::Isolines ||
-           layer.style == LayerStyle::Cloud;
+           layer.style == LayerStyle::Cloud || layer.style == LayerStyle::Dominant ||
+           layer.style == LayerStyle::DominantShare;
+}
+
+// The trees (or groups) that take up most somewhere, the largest area
+// first, each with its colour; past a dozen, the rest in one grey entry.
+LegendSection DominantSection(PlotFile& plot, const LayerDef& layer, const PictureStyle& style,
+                              bool withTreeColors) {
+    const bool byTree = layer.source == LayerSource::DominantTree;
+    DerivedNeeds needs;
+    (byTree ? needs.dominantTrees : needs.dominantGroups) = true;
+    plot.GatherDerived(needs);
+    LegendSection section;
+    section.title = wxString::FromUTF8(layer.label);
+    const HeldGridData* set = DominantSet(plot, layer);
+    const std::vector<size_t> counts = set ? set->TagCounts() : std::vector<size_t>();
+    std::vector<size_t> tags;
+    for (size_t tag = 0; tag < counts.size(); ++tag) {
+        if (counts[tag] > 0) {
+            tags.push_back(tag);
+        }
+    }
+    if (tags.empty()) {
+        section.note = byTree ? "no tree takes up anything" : "no group takes up anything";
+        return section;
+    }
+    std::stable_sort(tags.begin(), tags.end(),
+                     [&counts](size_t a, size_t b) { return counts[a] > counts[b]; });
+    const std::vector<wxColour> colors =
+        byTree && !withTreeColors ? std::vector<wxColour>() : DominantColors(plot, layer, style);
+    const DerivedGrids& derived = plot.GetDerived();
+    const bool cut = tags.size() > kMostDominantEntries;
+    const size_t named = cut ? kMostDominantEntries - 1 : tags.size();
+    for (size_t i = 0; i < named; ++i) {
+        const size_t tag = tags[i];
+        LegendEntry entry;
+        entry.color = tag < colors.size() ? colors[tag] : wxColour();
+        entry.text = wxString::FromUTF8(byTree ? derived.TreeOfTag(int(tag))
+                                               : derived.GroupOfTag(int(tag))) +
+                     wxString::Format(": %zu cells", counts[tag]);
+        section.entries.push_back(entry);
+    }
+    if (cut) {
+        const size_t rest =
+            std::accumulate(tags.begin() + long(named), tags.end(), size_t(0),
+                            [&counts](size_t sum, size_t tag) { return sum + counts[tag]; });
+        LegendEntry others;
+        others.color = wxColour(128, 128, 128);
+        others.text = wxString::Format("%zu others: %zu cells", tags.size() - named, rest);
+        section.entries.push_back(others);
+    }
+    const char* who = byTree ? "the tree" : "the group";
+    section.note = layer.style == LayerStyle::DominantShare
+                       ? wxString::Format("paler where %s takes less of the cell's uptake", who)
+                       : wxString::Format("%s taking up most in each cell", who);
+    return section;
 }
 
 void FillCloud(LegendSection& section, const wxColour& color, double maximum, bool wholeNumbers) {
@@ -241,6 +299,30 @@ LegendSection LayerSection(const wxString& title, LayerStyle style, const LayerD
     return section;
 }
 
+// One section per group, as a tree's layer gets one per tree.
+void AddGroupSections(PlotFile& plot, const LayerDef& layer, const std::vector<wxString>& groups,
+                      const PictureStyle& style, LayerColors colors,
+                      std::vector<LegendSection>& sections) {
+    DerivedNeeds needs;
+    for (const wxString& group : groups) {
+        needs.groups.push_back(Utf8(group));
+    }
+    plot.GatherDerived(needs);
+    for (const wxString& group : groups) {
+        GridData* grid = plot.GetDerived().GroupGrid(Utf8(group));
+        LayerData data;
+        if (grid) {
+            data.minimum = grid->GetMinValue();
+            data.maximum = grid->GetMaxValue();
+            data.hasCells = data.minimum <= data.maximum;
+        }
+        const auto classes = grid ? LayerClasses(plot, *grid, layer, style) : nullptr;
+        colors.classes = classes.get();
+        sections.push_back(LayerSection(group + ": " + wxString::FromUTF8(layer.label), layer.style,
+                                        data, colors, GroupColorOf(plot, group), false));
+    }
+}
+
 wxString FileName(const PlotFile& plot) {
     return wxFileName(plot.GetPath()).GetFullName();
 }
@@ -370,7 +452,8 @@ std::vector<LegendSection> BuildLegend(RenderHelper& helper,
 std::vector<LegendSection> BuildLegend(PlotPainter& painter,
                                        const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees,
-                                       const PictureStyle& style, bool withTreeColors) {
+                                       const PictureStyle& style, bool withTreeColors,
+                                       const std::vector<wxString>& groups) {
     std::vector<LegendSection> sections;
     PlotFile& plot = painter.GetPlot();
     const Palette plotPalette = style.ValuePalette(LayerGroup::Plot);
@@ -386,6 +469,15 @@ std::vector<LegendSection> BuildLegend(PlotPainter& painter,
         const wxString label = wxString::FromUTF8(layer->label);
         const std::optional<ValueRange> fixed = style.RangeOf(*layer);
         const bool smooth = style.colors.smoothGradient;
+        if (layer->style == LayerStyle::Dominant || layer->style == LayerStyle::DominantShare) {
+            sections.push_back(DominantSection(plot, *layer, style, withTreeColors));
+            continue;
+        }
+        if (layer->group == LayerGroup::TreeGroup) {
+            AddGroupSections(plot, *layer, groups, style,
+                             LayerColors{treePalette, fixed, nullptr, smooth}, sections);
+            continue;
+        }
         if (layer->group == LayerGroup::Plot) {
             const bool whole = layer->source == LayerSource::TreeCount;
             const std::optional<PlotSet> set = LayerPlotSet(*layer);

@@ -71,16 +71,21 @@ std::vector<LegendEntry> IsolineEntries(const Palette& palette, double minimum, 
 // and "≥ bn-1", as every value beyond the range takes the end colours.
 std::vector<LegendEntry> FixedRangeEntries(const Palette& palette, const ValueRange& range);
 
-// The legend of the given layers of the painter's plot, bottom first (by position), in
-// the given style; a tree layer gets one section per tree, in order. A
-// tree's cloud colour is asked of the style, which makes one up for a tree
-// never drawn before; so ask after the layers were drawn, or without tree
-// colours (their swatches are then left unset) to learn the legend's size
-// beforehand.
+// The most trees or groups a dominant layer's legend names; the rest share
+// one entry.
+constexpr size_t kMostDominantEntries = 12;
+
+// The legend of the given layers of the painter's plot, bottom first (by
+// position), in the given style; a tree layer gets one section per tree, in
+// order, and a group layer one per group. A tree's colour is asked of the
+// style, which makes one up for a tree never drawn before; so ask after the
+// layers were drawn, or without tree colours (their swatches are then left
+// unset) to learn the legend's size beforehand.
 std::vector<LegendSection> BuildLegend(PlotPainter& painter,
                                        const std::vector<const LayerDef*>& layers,
                                        const std::vector<wxString>& trees,
-                                       const PictureStyle& style, bool withTreeColors = true);
+                                       const PictureStyle& style, bool withTreeColors = true,
+                                       const std::vector<wxString>& groups = {});
 // The same under the given settings, with the helper's trees' colours.
 std::vector<LegendSection> BuildLegend(RenderHelper& helper,
                                        const std::vector<const LayerDef*>& layers,

@@ -23,6 +23,8 @@ struct PictureRequest {
     int height = 550;
     std::vector<const LayerDef*> layers;  // as given, without repeats
     std::vector<std::string> stems;       // UTF-8 labels as given, without repeats
+    std::string groupBy;                  // the stem column that groups the trees; empty: none
+    std::vector<std::string> groups;      // the groups to draw the group layers of, as given
     std::optional<PlotRect> view;         // the whole plot when none is given
     PaletteOption palette = PaletteOption::Unset;
     // --range of each family (RangeFamily order); none keeps the settings'.

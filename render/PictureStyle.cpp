@@ -1,8 +1,9 @@
 #include "render/PictureStyle.h"
 
 Palette PictureStyle::ValuePalette(LayerGroup group) const {
-    // A tree's own uptake keeps the built-in scale unless a colour map is chosen.
-    return group == LayerGroup::Tree ? TreePalette(colors) : BuildPalette(colors);
+    // A tree's (or a group's) own uptake keeps the built-in scale unless a
+    // colour map is chosen.
+    return group != LayerGroup::Plot ? TreePalette(colors) : BuildPalette(colors);
 }
 
 Palette PictureStyle::PaletteOf(const LayerDef& layer) const {

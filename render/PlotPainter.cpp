@@ -6,12 +6,14 @@
 #include <string>
 
 #include "base/Text.h"
+#include "data/PlotComparison.h"
 #include "db/SqlText.h"
 #include "render/BlockGridDataRenderer.h"
 #include "render/Canvas.h"
-#include "data/PlotComparison.h"
 #include "render/CloudGridDataRenderer.h"
 #include "render/DivergingClasses.h"
+#include "render/DominantBlockRenderer.h"
+#include "render/GroupColors.h"
 #include "render/IsolineGridDataRenderer.h"
 #include "render/PointDataRenderer.h"
 #include "render/ScaleGridDataRenderer.h"
@@ -53,7 +55,7 @@ Canvas StyledCanvas(cairo_t* context, const PlotFrame& frame, const PictureStyle
 }  // namespace
 
 std::shared_ptr<const Classifier> LayerClasses(PlotFile& plot, GridData& data,
-                                                 const LayerDef& layer, const PictureStyle& style) {
+                                               const LayerDef& layer, const PictureStyle& style) {
     if (!style.NeedsClasses(layer)) {
         return nullptr;
     }
@@ -62,14 +64,48 @@ std::shared_ptr<const Classifier> LayerClasses(PlotFile& plot, GridData& data,
     ValueDistribution values{data.GetMinValue(), data.GetMaxValue(), nullptr};
     if (rule != ClassRule::Equal) {
         // A change is worked out in memory and read there quickly.
-        values.sorted = change ? std::make_shared<const std::vector<double>>(SortedNonZeroValues(data))
-                               : plot.SortedValues(data);
+        values.sorted = change
+                            ? std::make_shared<const std::vector<double>>(SortedNonZeroValues(data))
+                            : plot.SortedValues(data);
     }
     const int classes = static_cast<int>(style.PaletteOf(layer).size());
     if (change) {
-        return std::make_shared<const DivergingClasses>(rule, classes, values, style.RangeOf(layer));
+        return std::make_shared<const DivergingClasses>(rule, classes, values,
+                                                        style.RangeOf(layer));
     }
     return std::make_shared<const ValueClasses>(rule, classes, values, style.RangeOf(layer));
+}
+
+HeldGridData* DominantSet(PlotFile& plot, const LayerDef& layer) {
+    DerivedGrids& derived = plot.GetDerived();
+    return layer.source == LayerSource::DominantTree    ? derived.DominantTrees()
+           : layer.source == LayerSource::DominantGroup ? derived.DominantGroups()
+                                                        : nullptr;
+}
+
+std::vector<wxColour> DominantColors(PlotFile& plot, const LayerDef& layer,
+                                     const PictureStyle& style) {
+    std::vector<wxColour> colors;
+    const HeldGridData* set = DominantSet(plot, layer);
+    if (!set) {
+        return colors;
+    }
+    const std::vector<size_t>& counts = set->TagCounts();
+    const bool byTree = layer.source == LayerSource::DominantTree;
+    colors.resize(counts.size());
+    for (size_t tag = 0; tag < counts.size(); ++tag) {
+        if (counts[tag] > 0) {
+            const DerivedGrids& derived = plot.GetDerived();
+            colors[tag] = byTree ? style.TreeColor(wxString::FromUTF8(derived.TreeOfTag(int(tag))))
+                                 : GroupColor(int(tag));
+        }
+    }
+    return colors;
+}
+
+wxColour GroupColorOf(PlotFile& plot, const wxString& group) {
+    const TreeGroups* groups = plot.GetTreeGroups();
+    return GroupColor(groups ? groups->Find(Utf8(group)) : -1);
 }
 
 PlotPainter::PlotPainter(PlotFile& plot) : plot(plot), view(plot.GetFullExtent()) {}
@@ -126,6 +162,9 @@ PlotPainter::TreeInputs PlotPainter::TreeInputsFor(LayerGroup group, uint32_t fl
         // A tree gets its colour at its first drawing, whichever layers are drawn.
         inputs.color = style.TreeColor(tree);
         inputs.grid = (flags & AllFlags(group)) != 0 ? plot.GetTreeGrid(tree) : nullptr;
+    } else if (group == LayerGroup::TreeGroup) {
+        inputs.color = GroupColorOf(plot, tree);
+        inputs.grid = plot.GetDerived().GroupGrid(Utf8(tree));
     }
     return inputs;
 }
@@ -161,6 +200,10 @@ void PlotPainter::DrawOneLayer(const LayerDef& layer, const PlotFrame& frame,
         case LayerStyle::Isolines:
             DrawValueLayer(layer, frame, tree, canvas, style);
             return;
+        case LayerStyle::Dominant:
+        case LayerStyle::DominantShare:
+            DrawDominantLayer(layer, frame, canvas, style);
+            return;
         case LayerStyle::Scale: {
             ScaleGridDataRenderer renderer(frame);
             renderer.SetColor(LayerColor(layer));
@@ -175,9 +218,9 @@ void PlotPainter::DrawOneLayer(const LayerDef& layer, const PlotFrame& frame,
 void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
                                  const TreeInputs& tree, Canvas& canvas,
                                  const PictureStyle& style) {
-    GridData* data = IsChangeLayer(layer) ? LayerData(layer, tree.label)
-                     : LayerPlotSet(layer)   ? plot.GetGrid(*LayerPlotSet(layer))
-                                             : tree.grid;
+    GridData* data = IsChangeLayer(layer)  ? LayerData(layer, tree.label)
+                     : LayerPlotSet(layer) ? plot.GetGrid(*LayerPlotSet(layer))
+                                           : tree.grid;
     if (data == nullptr) {
         return;
     }
@@ -190,7 +233,7 @@ void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
         renderer.Draw(canvas, *data);
     } else if (layer.style == LayerStyle::Cloud) {
         CloudGridDataRenderer renderer(frame);
-        renderer.SetColor(layer.group == LayerGroup::Tree ? tree.color : LayerColor(layer));
+        renderer.SetColor(layer.group != LayerGroup::Plot ? tree.color : LayerColor(layer));
         renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
     } else {
@@ -200,6 +243,18 @@ void PlotPainter::DrawValueLayer(const LayerDef& layer, const PlotFrame& frame,
         renderer.SetClasses(classes);
         renderer.Draw(canvas, *data);
     }
+}
+
+void PlotPainter::DrawDominantLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas,
+                                    const PictureStyle& style) {
+    HeldGridData* data = DominantSet(plot, layer);
+    if (data == nullptr) {
+        return;
+    }
+    DominantBlockRenderer renderer(frame);
+    renderer.SetTagColors(DominantColors(plot, layer, style));
+    renderer.SetShaded(layer.style == LayerStyle::DominantShare);
+    renderer.Draw(canvas, *data);
 }
 
 GridData* PlotPainter::LayerData(const LayerDef& layer, const wxString& tree) {

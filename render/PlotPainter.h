@@ -20,6 +20,8 @@
 
 class Canvas;
 class GridData;
+class HeldGridData;
+class ValueClasses;
 class Classifier;
 class PlotComparison;
 
@@ -28,6 +30,16 @@ class PlotComparison;
 // change's classes always run both ways from 0.
 std::shared_ptr<const Classifier> LayerClasses(PlotFile& plot, GridData& data,
                                                const LayerDef& layer, const PictureStyle& style);
+
+// The set a dominant layer draws, once gathered; null before.
+HeldGridData* DominantSet(PlotFile& plot, const LayerDef& layer);
+// The colour of each tag of a dominant layer's set (a tree's colour, or a
+// group's), invalid for a tag no cell bears. Trees get their colours in
+// column order, so that the same picture asked for again is the same.
+std::vector<wxColour> DominantColors(PlotFile& plot, const LayerDef& layer,
+                                     const PictureStyle& style);
+// The colour of a group of the plot's grouping, by name.
+wxColour GroupColorOf(PlotFile& plot, const wxString& group);
 
 class PlotPainter {
   public:
@@ -76,10 +88,10 @@ class PlotPainter {
                    Canvas& canvas, const PictureStyle& style);
 
   private:
-    // What a tree's own layers draw from and with.
+    // What a tree's (or a group's) own layers draw from and with.
     struct TreeInputs {
         wxString label;
-        UptakeGridData* grid = nullptr;
+        GridData* grid = nullptr;
         wxColour color;
     };
     TreeInputs TreeInputsFor(LayerGroup group, uint32_t flags, const wxString& tree,
@@ -90,6 +102,8 @@ class PlotPainter {
     void DrawValueLayer(const LayerDef& layer, const PlotFrame& frame, const TreeInputs& tree,
                         Canvas& canvas, const PictureStyle& style);
     void DrawStemLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas);
+    void DrawDominantLayer(const LayerDef& layer, const PlotFrame& frame, Canvas& canvas,
+                           const PictureStyle& style);
 
     PlotFile& plot;
     PlotComparison* comparison = nullptr;

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 #include "base/Text.h"
+#include "data/PlotComparison.h"
 #include "db/Query.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
-#include "data/PlotComparison.h"
 #include "render/PlotPainter.h"
 
 namespace {
@@ -105,6 +107,45 @@ double PointReadout::ValueInCell(const Cells& cells, double x, double y, const C
     return cell.found && cell.x == holder.x && cell.y == holder.y ? cell.value : 0.0;
 }
 
+namespace {
+
+// The held cell of (x, y), when it is the cell that holds the point.
+const HeldGridData::Cell* HeldAt(HeldGridData* set, double x, double y, double cellX,
+                                 double cellY) {
+    const HeldGridData::Cell* held = set ? set->Holding(x, y) : nullptr;
+    return held && set->ReadX(*held) == cellX && set->ReadY(*held) == cellY ? held : nullptr;
+}
+
+DominantReading ReadDominant(HeldGridData* set, double x, double y, double cellX, double cellY,
+                             const std::function<wxString(int tag)>& name) {
+    DominantReading dominant;
+    dominant.known = set != nullptr;
+    if (const HeldGridData::Cell* held = HeldAt(set, x, y, cellX, cellY)) {
+        dominant.label = name(held->tag);
+        dominant.share = held->value;
+    }
+    return dominant;
+}
+
+}  // namespace
+
+void PointReadout::ReadDerived(double x, double y, const Cell& holder, PointReading& reading) {
+    DerivedGrids& derived = plot.GetDerived();
+    reading.dominantTree =
+        ReadDominant(derived.DominantTrees(), x, y, holder.x, holder.y,
+                     [&derived](int tag) { return wxString::FromUTF8(derived.TreeOfTag(tag)); });
+    reading.dominantGroup =
+        ReadDominant(derived.DominantGroups(), x, y, holder.x, holder.y,
+                     [&derived](int tag) { return wxString::FromUTF8(derived.GroupOfTag(tag)); });
+    for (const wxString& group : groupNames) {
+        HeldGridData* set = derived.GroupGrid(Utf8(group));
+        if (set) {
+            const HeldGridData::Cell* held = HeldAt(set, x, y, holder.x, holder.y);
+            reading.groups.push_back({group, held ? held->value : 0.0});
+        }
+    }
+}
+
 PointReading PointReadout::Read(double x, double y) {
     PointReading reading;
     reading.x = x;
@@ -119,6 +160,7 @@ PointReading PointReadout::Read(double x, double y) {
         for (size_t i = 0; i < treeLabels.size(); ++i) {
             reading.trees.push_back({treeLabels[i], ValueInCell(treeCells[i], x, y, cell)});
         }
+        ReadDerived(x, y, cell, reading);
         if (comparison) {
             reading.compared = ReadCompared(cell.x, cell.y);
         }
@@ -142,6 +184,31 @@ ComparedReading PointReadout::ReadCompared(double cellX, double cellY) {
     }
     return compared;
 }
+
+namespace {
+
+// The dominant tree and group with their shares, and each group's sum, as
+// far as the plot has gathered them.
+std::string DerivedLines(const PointReading& reading) {
+    std::string text;
+    const std::pair<const char*, const DominantReading*> dominants[] = {
+        {"dominant", &reading.dominantTree}, {"dominant-group", &reading.dominantGroup}};
+    for (const auto& [key, dominant] : dominants) {
+        if (dominant->known) {
+            text +=
+                std::string(key) + "\t" +
+                (dominant->label.empty() ? std::string("none")
+                                         : Utf8(dominant->label) + "\t" + Number(dominant->share)) +
+                "\n";
+        }
+    }
+    for (const TreeReading& group : reading.groups) {
+        text += "group\t" + Utf8(group.label) + "\t" + Number(group.uptake) + "\n";
+    }
+    return text;
+}
+
+}  // namespace
 
 std::string ReadingText(const PointReading& reading) {
     std::string text = "x\t" + Number(reading.x) + "\ny\t" + Number(reading.y) + "\n";
@@ -168,6 +235,7 @@ std::string ReadingText(const PointReading& reading) {
             }
             text += "\n";
         }
+        text += DerivedLines(reading);
     }
     if (reading.hasStem) {
         text += "stem\t" + Utf8(reading.stem) + "\t" + Number(reading.stemDistance) + "\n";
@@ -180,7 +248,7 @@ std::string ReadingText(const PointReading& reading) {
 namespace {
 
 std::shared_ptr<const Classifier> OwnClasses(PlotFile& plot, GridData* data, const char* key,
-                                               const PictureStyle& style) {
+                                             const PictureStyle& style) {
     const LayerDef* layer = FindLayer(key);
     if (!data || !layer || style.ClassRuleOf(*layer) == ClassRule::Equal) {
         return nullptr;

@@ -26,6 +26,13 @@ struct TreeReading {
     double uptake = 0.0;  // 0 where the tree takes up nothing
 };
 
+// Who takes up most in a cell, once the plot has gathered it (known).
+struct DominantReading {
+    bool known = false;
+    wxString label;  // empty: nobody takes up anything there
+    double share = 0.0;
+};
+
 // What a compared plot holds in the same cell (the change is it minus the
 // open plot's).
 struct ComparedReading {
@@ -43,6 +50,9 @@ struct PointReading {
     double uptake = 0.0;
     double treeCount = 0.0;
     std::vector<TreeReading> trees;  // only when a cell holds the point
+    DominantReading dominantTree;    // likewise
+    DominantReading dominantGroup;
+    std::vector<TreeReading> groups;          // each chosen group's summed uptake, likewise
     std::optional<ComparedReading> compared;  // with a compared plot, where a cell holds the point
     bool hasStem = false;
     wxString stem;
@@ -58,6 +68,9 @@ class PointReadout {
     // index table is built here when it is not there yet and the plot makes
     // trees on demand. Call again when a tree's set has been made since.
     void SetTrees(const std::vector<wxString>& labels);
+    // The groups of trees whose summed uptake each reading gives, as far
+    // as the plot has gathered them.
+    void SetGroups(const std::vector<wxString>& names) { groupNames = names; }
 
     // The plot compared with the open one (not owned), or null.
     void SetComparison(PlotComparison* value) { comparison = value; }
@@ -86,6 +99,8 @@ class PointReadout {
     // The value of another set in the cell that holds (x, y), 0 where that
     // set has no such cell.
     double ValueInCell(const Cells& cells, double x, double y, const Cell& holder);
+    // What the derived sets hold in the cell of (x, y).
+    void ReadDerived(double x, double y, const Cell& holder, PointReading& reading);
 
     PlotFile& plot;
     PlotComparison* comparison = nullptr;
@@ -97,10 +112,12 @@ class PointReadout {
     Cells countCells;
     std::vector<wxString> treeLabels;
     std::vector<Cells> treeCells;
+    std::vector<wxString> groupNames;
     std::vector<StemPosition> stems;
 };
 
-// The reading as the lines of `quenvar --at`: tab-separated, numbers with "%g".
+// The reading as the lines of `quenvar --at`: tab-separated, numbers with
+// "%g"; the dominant tree and group, and the groups, as far as gathered.
 std::string ReadingText(const PointReading& reading);
 
 // The classes a reading's values fall into, for the families whose class

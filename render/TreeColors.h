@@ -1,7 +1,8 @@
 // The colour of each tree, as its cloud is drawn and the inspector shows it:
 // set by the user, or made up at the tree's first need from the runtime's
 // generator, which is never seeded, so that the same order of first needs
-// gives the same colours in every run.
+// gives the same colours in every run. Never pure black, the transparent
+// colour of every layer: that becomes (1, 1, 1), which looks the same.
 #pragma once
 
 #include <wx/colour.h>

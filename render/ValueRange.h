@@ -13,9 +13,10 @@ struct ValueRange {
 };
 
 // Total uptake, tree count, and the single trees (one range serves every
-// tree), and their changes from one plot to a compared one.
-enum class RangeFamily { Uptake, TreeCount, Tree, UptakeDiff, CountDiff, TreeDiff };
-constexpr int kRangeFamilyCount = 6;
+// tree), their changes from one plot to a compared one, and the groups of
+// trees (one range serves every group).
+enum class RangeFamily { Uptake, TreeCount, Tree, UptakeDiff, CountDiff, TreeDiff, Group };
+constexpr int kRangeFamilyCount = 7;
 
 // Whether the family is one of changes between two plots.
 inline bool IsChangeFamily(RangeFamily family) {

@@ -82,7 +82,7 @@ std::vector<const LayerDef*> LayersByPosition() {
 // The window's redraw after a pan: every layer drawn again, each converted
 // for alpha drawing, then the overlay and the viewer's stack.
 wxBitmap RedrawAll(RenderHelper& plot, const std::vector<wxString>& trees) {
-    const Scene scene{LayersByPosition(), trees, plot.GetView(), kWidth, kHeight};
+    const Scene scene{LayersByPosition(), trees, plot.GetView(), kWidth, kHeight, {}};
     std::vector<wxBitmap> stack;
     ComposeLayers(plot, scene, [&stack](const wxBitmap& layer) { stack.push_back(layer); });
     return StackLayers(stack, kWidth, kHeight);

@@ -138,8 +138,9 @@ void InspectWindow::ShowStem(const wxString& stem, PlotFile* plot) {
     }
     const std::vector<wxString> attributes = plot->GetStemAttributeNames();
     AddInfo("Stem ID", stem);
+    // A text as its text, and -1 as missing: not every attribute is a number.
     for (const wxString& attribute : attributes) {
-        AddInfo(attribute, wxString::Format("%f", plot->GetStemValue(stem, attribute)));
+        AddInfo(attribute, plot->GetStemText(stem, attribute));
     }
 }
 

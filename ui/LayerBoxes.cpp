@@ -10,13 +10,18 @@ LayerBoxes::LayerBoxes(wxWindow* panel)
     : panel(panel),
       plotSizer(new wxStaticBoxSizer(new wxStaticBox(panel, wxID_ANY, "Plot Layers"), wxVERTICAL)),
       treeSizer(new wxStaticBoxSizer(new wxStaticBox(panel, wxID_ANY, "Individual Stem Layers"),
-                                     wxVERTICAL)) {}
+                                     wxVERTICAL)),
+      groupSizer(
+          new wxStaticBoxSizer(new wxStaticBox(panel, wxID_ANY, "Group Layers"), wxVERTICAL)) {}
 
 void LayerBoxes::Add(uint32_t flag, const char* label, LayerGroup group, int position, int weight) {
     wxCheckBox* checkBox = new wxCheckBox(panel, wxID_ANY, wxString::FromUTF8(label));
-    (group == LayerGroup::Plot ? plotSizer : treeSizer)->Add(checkBox, 0, 0, 0);
-    const LayerEntry entry{flag, position, group, weight, FindLayer(group, flag), checkBox};
-    checkBox->Show(!entry.layer || !IsChangeLayer(*entry.layer));
+    const LayerDef* layer = FindLayer(group, flag);
+    wxStaticBoxSizer* box = group == LayerGroup::Plot ? plotSizer : treeSizer;
+    box = layer && NeedsGrouping(*layer) ? groupSizer : box;
+    box->Add(checkBox, 0, 0, 0);
+    const LayerEntry entry{flag, position, group, weight, layer, checkBox};
+    checkBox->Show(!layer || !IsChangeLayer(*layer));
     // So the newest of equal positions leads.
     auto place = entries.end();
     if (position == 0) {

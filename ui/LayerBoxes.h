@@ -1,7 +1,8 @@
-// The layer check boxes of the main window: the plot layers and the tree
-// layers each in a box of their own, in registration order, and the layer
-// list, ordered by position, that the picture is stacked in. A layer is
-// ticked when its box is: the state is read from the box, never kept.
+// The layer check boxes of the main window: the plot layers, the tree
+// layers and the layers of groups of trees (a group's own, and who takes up
+// most by group) each in a box of their own, in registration order, and the
+// layer list, ordered by position, that the picture is stacked in. A layer
+// is ticked when its box is: the state is read from the box, never kept.
 #pragma once
 
 #include <cstdint>
@@ -25,11 +26,12 @@ struct LayerEntry {
 
 class LayerBoxes {
   public:
-    // Makes the two boxes on the panel; the caller places their sizers.
+    // Makes the three boxes on the panel; the caller places their sizers.
     explicit LayerBoxes(wxWindow* panel);
 
     wxStaticBoxSizer* GetPlotSizer() const { return plotSizer; }
     wxStaticBoxSizer* GetTreeSizer() const { return treeSizer; }
+    wxStaticBoxSizer* GetGroupSizer() const { return groupSizer; }
 
     // A new, unticked box. Position 0 puts the layer at the front of the
     // list and -1 at the back; any other in front of the first layer at or
@@ -48,5 +50,6 @@ class LayerBoxes {
     wxWindow* panel;
     wxStaticBoxSizer* plotSizer;
     wxStaticBoxSizer* treeSizer;
+    wxStaticBoxSizer* groupSizer;
     std::list<LayerEntry> entries;
 };

@@ -2,32 +2,21 @@
 
 #include <wx/display.h>
 #include <wx/frame.h>
-#include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
-#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 
 #include <algorithm>
 
 #include "ui/ChangeBar.h"
-#include "ui/LayerBoxes.h"
+#include "ui/InspectorPlacement.h"
 #include "ui/LegendPanel.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
 
 void ArrangeMainWindow(wxFrame* frame, const MainControls& controls) {
-    wxStaticBoxSizer* stemsSizer = new wxStaticBoxSizer(controls.stemsBox, wxVERTICAL);
-    stemsSizer->SetMinSize(-1, 100);
-    stemsSizer->Add(controls.stemList, 1, wxEXPAND);
-
-    wxBoxSizer* leftColumn = new wxBoxSizer(wxVERTICAL);
-    leftColumn->SetMinSize(100, -1);
-    leftColumn->Add(controls.layerBoxes->GetPlotSizer(), 0, wxEXPAND);
-    leftColumn->Add(controls.layerBoxes->GetTreeSizer(), 0, wxEXPAND);
-    leftColumn->Add(stemsSizer, 1, wxEXPAND);
-
     wxBoxSizer* bottomRow = new wxBoxSizer(wxHORIZONTAL);
     bottomRow->Add(controls.zoomLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     bottomRow->Add(controls.zoomCtrl, 1, 0, 0);
@@ -42,7 +31,7 @@ void ArrangeMainWindow(wxFrame* frame, const MainControls& controls) {
     centreColumn->Add(bottomRow, 0, wxEXPAND);
 
     wxBoxSizer* panelSizer = new wxBoxSizer(wxHORIZONTAL);
-    panelSizer->Add(leftColumn, 0, wxEXPAND | wxALL, 10);
+    panelSizer->Add(controls.column, 0, wxEXPAND | wxALL, 10);
     panelSizer->Add(centreColumn, 1, wxEXPAND | wxTOP | wxBOTTOM | wxRIGHT, 10);
     controls.panel->SetSizer(panelSizer);
 
@@ -52,14 +41,20 @@ void ArrangeMainWindow(wxFrame* frame, const MainControls& controls) {
     frame->Layout();
 }
 
-void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusBar) {
-    wxSize size(750, 550);
+void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusBar,
+                  int columnHeight) {
+    const int columnRoom = 550 - frame->GetMenuBar()->GetBestSize().y - 20;
+    wxSize size(750, 550 + std::max(0, columnHeight - columnRoom));
     size.x += legendPanel->GetMinSize().x + 5;
     size.y += std::max(statusBar->GetSize().y, statusBar->GetBestSize().y);
     const int screen = wxDisplay::GetFromWindow(frame);
     const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
     size.DecTo(area.GetSize());
-    frame->SetSize(wxRect(area.GetPosition() + (area.GetSize() - size) / 2, size));
+    const int beside = size.x + kInspectorGap + kInspectorWidth <= area.width
+                           ? kInspectorGap + kInspectorWidth
+                           : 0;
+    frame->SetSize(
+        wxRect(area.GetPosition() + (area.GetSize() - size - wxSize(beside, 0)) / 2, size));
 }
 
 void GrowToFit(wxFrame* frame, wxPanel* panel) {

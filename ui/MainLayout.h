@@ -1,25 +1,21 @@
-// Where the main window's controls sit: the layer boxes and the stem list
-// in the left column; the title, the change bar, the map with its legend
-// and the zoom row in the centre; and the window's first size.
+// Where the main window's controls sit: the layer column (the layer boxes,
+// the stem list and the groups of trees) at the left; the title, the change bar, the map with its
+// legend and the zoom row in the centre; and the window's first size.
 #pragma once
 
 class ChangeBar;
-class LayerBoxes;
 class LegendPanel;
 class Viewer;
 class ZoomCtrl;
 class wxFrame;
-class wxListBox;
 class wxPanel;
-class wxStaticBox;
+class wxWindow;
 class wxStaticText;
 class wxStatusBar;
 
 struct MainControls {
-    wxPanel* panel;  // holds every control below
-    LayerBoxes* layerBoxes;
-    wxStaticBox* stemsBox;
-    wxListBox* stemList;
+    wxPanel* panel;    // holds every control below
+    wxWindow* column;  // the layer column
     wxStaticText* title;
     ChangeBar* changeBar;
     Viewer* viewer;
@@ -32,9 +28,12 @@ struct MainControls {
 void ArrangeMainWindow(wxFrame* frame, const MainControls& controls);
 
 // The map keeps the room a 750 x 550 frame gave it before the legend and
-// the status bar came; the legend and the bar are added around it, as far
-// as the screen's work area allows, and the frame is centred on it.
-void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusBar);
+// the status bar came; the legend, the bar and the height the layer column
+// needs (columnHeight) are added around it, as far as the screen's work
+// area allows, and the frame is centred on it with room left for the
+// inspector beside it where there is.
+void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusBar,
+                  int columnHeight);
 
 // After controls came or went: the frame grows, within the screen's work
 // area, until its controls fit; it never shrinks.

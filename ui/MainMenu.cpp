@@ -35,6 +35,8 @@ wxMenu* CreateViewMenu() {
     menu->AppendSeparator();
     menu->AppendCheckItem(ID_TRUE_PROPORTIONS, "True &Proportions");
     menu->AppendCheckItem(ID_NORTH_UP, "&North Up");
+    menu->AppendSeparator();
+    menu->Append(ID_GROUP_BY, "&Group Trees By", new wxMenu);
     menu->FindItem(ID_ZOOM_IN)->AddExtraAccel(wxAcceleratorEntry(wxACCEL_NORMAL, '=', ID_ZOOM_IN));
     return menu;
 }

@@ -32,10 +32,16 @@ enum MainMenuId {
     ID_PREVIOUS_PLOT = 511,
     ID_COMPARE = 107,
     ID_END_COMPARISON = 108,
+    ID_GROUP_BY = 600,
+    ID_GROUP_NONE = 601,
+    // Group Trees By's items of the open plot's stem columns, in table order.
+    ID_GROUP_COLUMN_FIRST = 610,
+    ID_GROUP_COLUMN_LAST = 999,
 };
 
 // "Select All" comes disabled: nothing is behind it. File > Open Recent
-// (ID_OPEN_RECENT) holds an empty submenu for the list of recent plots.
+// (ID_OPEN_RECENT) holds an empty submenu for the list of recent plots, and
+// View > Group Trees By (ID_GROUP_BY) one for the open plot's stem columns.
 wxMenuBar* CreateMainMenuBar();
 
 // The View command of a key, or 0: "+" (and "=", which shares its key on

@@ -21,6 +21,8 @@
 #include "ui/GridExportDialog.h"
 #include "ui/ImportDialog.h"
 #include "ui/InspectWindow.h"
+#include "ui/InspectorPlacement.h"
+#include "ui/LayerColumn.h"
 #include "ui/LegendPanel.h"
 #include "ui/MainLayout.h"
 #include "ui/MapNavigation.h"
@@ -28,7 +30,6 @@
 #include "ui/PrefsWindow.h"
 #include "ui/ReadoutStatusBar.h"
 #include "ui/RecentPlots.h"
-#include "ui/StemList.h"
 #include "ui/TreeStatsWindow.h"
 #include "ui/Viewer.h"
 #include "ui/ZoomCtrl.h"
@@ -83,7 +84,7 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     SetStatusBar(readoutBar);
     readoutBar->Watch(
         viewer, [this](const wxPoint& pixel, double& x, double& y) { PlotPointAt(pixel, x, y); });
-    FitFirstSize(this, legendPanel, readoutBar);
+    FitFirstSize(this, legendPanel, readoutBar, column->ContentHeight());
     inspector = new InspectWindow(this, [this](const wxString& stem) {
         ClearStemLayerCache(stem);
         RedrawLayers();
@@ -92,8 +93,8 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     statsWindow = new TreeStatsWindow(
         this, [this](const wxString& tree, bool on) { on ? SelectStem(tree) : DeselectStem(tree); },
         [this](TreeStatsWindow::TableDone done) { session.ComputeTreeStats(std::move(done)); });
-    const wxRect frame = GetRect();
-    inspector->Move(frame.x + frame.width + 20, frame.y);
+    inspectorPlacement = std::make_unique<InspectorPlacement>(
+        this, inspector, [this] { return viewer->GetScreenRect().GetRight() + 1; });
     zoomCtrl->SetMinimum(1);
     zoomCtrl->SetMaximum(4);
     zoomCtrl->SetStep(1);
@@ -137,9 +138,12 @@ SessionHooks MainWindow::MakeSessionHooks() {
 void MainWindow::BuildLayout() {
     layerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                              wxTAB_TRAVERSAL | wxNO_BORDER);
-    layerBoxes = std::make_unique<LayerBoxes>(layerPanel);
-    wxStaticBox* stemsBox = new wxStaticBox(layerPanel, wxID_ANY, "Available Stems");
-    stemList = new StemList(layerPanel);
+    column = std::make_unique<LayerColumn>(
+        layerPanel, GetMenuBar()->FindItem(ID_GROUP_BY)->GetSubMenu(), session,
+        [this] { RedrawLayers(); },
+        [this](const wxString& t, const wxString& c, long s) { Inform(t, c, s); });
+    layerBoxes = &column->GetBoxes();
+    stemList = column->GetStemList();
     wxStaticText* title = new wxStaticText(layerPanel, wxID_ANY, "Visualization", wxDefaultPosition,
                                            wxDefaultSize, wxALIGN_CENTRE);
     // The bar never resizes the map under a drag, a dialog or work on the file.
@@ -158,19 +162,21 @@ void MainWindow::BuildLayout() {
     navigation = std::make_unique<MapNavigation>(
         session, zoomCtrl, zoomLabel, [this] { return MapFrame(); }, [this] { OnViewChanged(); });
     zoomCtrl->Bind(ZoomEventType, &MapNavigation::OnZoom, navigation.get());
-    ArrangeMainWindow(this, MainControls{layerPanel, layerBoxes.get(), stemsBox, stemList, title,
-                                         changeBar, viewer, legendPanel, zoomLabel, zoomCtrl});
+    ArrangeMainWindow(this, MainControls{layerPanel, column->GetWindow(), title, changeBar, viewer,
+                                         legendPanel, zoomLabel, zoomCtrl});
 }
 
 void MainWindow::AddLayer(uint32_t flag, const char* label, LayerGroup group, int position,
                           int weight) {
     layerBoxes->Add(flag, label, group, position, weight);
-    layerPanel->Layout();
+    column->Fit();
 }
 
 void MainWindow::ApplyStartOptions(const PictureRequest& options) {
+    // Now that the layer boxes are there.
+    FitFirstSize(this, legendPanel, readoutBar, column->ContentHeight());
     layerBoxes->Tick(options.layers);
-    session.SetStartOptions(options.view, options.stems);
+    session.SetStartOptions(options.view, options.stems, options.groupBy, options.groups);
     if (!options.comparePath.empty()) {
         session.Compare(wxString::FromUTF8(options.comparePath.c_str()));
     }
@@ -227,6 +233,7 @@ void MainWindow::OnLetGo() {
     changeBar->Forget();
     inspector->SetTreeColors(nullptr);
     statsWindow->SetPlot(wxString());
+    column->Refill();
 }
 
 // The window follows a new plot, or none when the opening was refused.
@@ -234,6 +241,7 @@ void MainWindow::OnOpened() {
     ClearLayerCaches();
     viewer->SetLayers({});
     selection->Refill();
+    column->Refill();
     const bool open = session.IsOpen();
     PlotFile* plot = open ? &session.GetPlot() : nullptr;
     readoutBar->SetPlot(plot);
@@ -255,6 +263,7 @@ void MainWindow::OnInspected(const wxString& stem) {
 void MainWindow::OnComparisonChanged() {
     ClearLayerCaches();
     layerBoxes->ShowChanges(session.GetComparison() != nullptr);
+    column->Fit();
     GrowToFit(this, layerPanel);
     readoutBar->SetComparison(session.GetComparison());
     UpdateTitle();
@@ -358,7 +367,7 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             PreferencesCommand();
             break;
         case ID_SHOW_INSPECTOR:
-            ToggleInspectorCommand();
+            ShowInspectorCommand();
             break;
         case ID_IMPORT_TEXT:
             ImportTextCommand(ImportRequest());
@@ -389,7 +398,8 @@ void MainWindow::OnMenu(wxCommandEvent& event) {
             break;
         }
         default:
-            if (!navigation->Command(event.GetId())) {
+            if (!navigation->Command(event.GetId()) &&
+                !column->GetGrouping().Command(event.GetId())) {
                 recentPlots->Choose(event.GetId());
             }
             break;
@@ -516,9 +526,13 @@ void MainWindow::PreferencesCommand() {
     RedrawLayers();
 }
 
-void MainWindow::ToggleInspectorCommand() {
+// Shown and in front, as the menu says, wherever it was: hidden, or under
+// another window (hiding it at a press left the first Ctrl+I showing
+// nothing). Its close box hides it. The log line is the one scripts know.
+void MainWindow::ShowInspectorCommand() {
     Log(LOG_RUN, "Inspect window toggled.");
-    inspector->Show(!inspector->IsShown());
+    inspector->Show();
+    inspector->Raise();
 }
 
 // The files the request names (dropped on the window) are not asked for.

@@ -36,6 +36,8 @@ class wxSizeEvent;
 class wxStaticText;
 class ChangeBar;
 class InspectWindow;
+class InspectorPlacement;
+class LayerColumn;
 class LegendPanel;
 class MapNavigation;
 class ReadoutStatusBar;
@@ -94,6 +96,7 @@ class MainWindow : public wxFrame {
     const wxString& GetCurrentStem() const { return session.GetInspected(); }
     Viewer* GetViewer() const { return viewer; }
     wxListBox* GetStemList() const { return stemList; }
+    LayerColumn* GetLayerColumn() const { return column.get(); }
     InspectWindow* GetInspector() const { return inspector; }
     TreeStatsWindow* GetStatsWindow() const { return statsWindow; }
     ZoomCtrl* GetZoomCtrl() const { return zoomCtrl; }
@@ -129,7 +132,9 @@ class MainWindow : public wxFrame {
     ChangeBar* changeBar = nullptr;
     InspectWindow* inspector = nullptr;
     TreeStatsWindow* statsWindow = nullptr;
-    std::unique_ptr<LayerBoxes> layerBoxes;
+    std::unique_ptr<LayerColumn> column;
+    LayerBoxes* layerBoxes = nullptr;  // the column's
+    std::unique_ptr<InspectorPlacement> inspectorPlacement;
     std::unique_ptr<StemSelection> selection;
     std::unique_ptr<RecentPlots> recentPlots;
     std::unique_ptr<MapNavigation> navigation;
@@ -196,7 +201,7 @@ class MainWindow : public wxFrame {
     void SelectNoneCommand();
     void DeleteIndexesCommand();
     void PreferencesCommand();
-    void ToggleInspectorCommand();
+    void ShowInspectorCommand();
     void ImportTextCommand(ImportRequest request);
     void AboutCommand();
 

@@ -28,7 +28,9 @@
 
 Scene MainWindow::CurrentScene() const {
     const wxSize size = viewer->PictureSize();
-    return Scene{layerBoxes->Ticked(), selection->GetRowStems(), session.GetView(), size.x, size.y};
+    return Scene{
+        layerBoxes->Ticked(),       selection->GetRowStems(), session.GetView(), size.x, size.y,
+        session.GetSelectedGroups()};
 }
 
 PictureStyle MainWindow::CurrentStyle() const {
@@ -52,7 +54,8 @@ void MainWindow::PlotPointAt(const wxPoint& windowPixel, double& x, double& y) c
 void MainWindow::RedrawLayers(bool retryFailedTrees) {
     // While work on the file runs, its end draws again.
     if (!session.IsOpen() || session.IsWorking() ||
-        session.MakeTreeSets(selection->GetRowStems(), retryFailedTrees)) {
+        session.MakeTreeSets(selection->GetRowStems(), retryFailedTrees) ||
+        session.MakeDerived(SceneNeeds(CurrentScene()), retryFailedTrees)) {
         UpdateZoomDisplay();
         return;
     }
@@ -79,9 +82,10 @@ void MainWindow::RedrawLayers(bool retryFailedTrees) {
 
 void MainWindow::UpdateReadingAids() {
     const std::vector<wxString> trees = selection->GetRowStems();
-    legendPanel->SetSections(
-        BuildLegend(session.GetPainter(), layerBoxes->Ticked(), trees, CurrentStyle()));
-    readoutBar->SetTrees(trees);
+    const std::vector<wxString>& groups = session.GetSelectedGroups();
+    legendPanel->SetSections(BuildLegend(session.GetPainter(), layerBoxes->Ticked(), trees,
+                                         CurrentStyle(), true, groups));
+    readoutBar->SetTrees(trees, groups);
     readoutBar->SetClasses(ClassesForReading(session.GetPlot(), trees, CurrentStyle()));
     readoutBar->Reread();
     statsWindow->ShowSelection(trees);
@@ -114,6 +118,10 @@ wxString MainWindow::ViewCommand() const {
     }
     for (const wxString& tree : scene.trees) {
         picture.stems.push_back(Utf8(tree));
+    }
+    picture.groupBy = session.GetGroupColumn();
+    for (const wxString& group : scene.groups) {
+        picture.groups.push_back(Utf8(group));
     }
     picture.shape = session.GetFrameShape();
     ColorSettings defaults;

@@ -146,9 +146,12 @@ bool PlotSession::Reload() {
 }
 
 void PlotSession::SetStartOptions(const std::optional<PlotRect>& view,
-                                  const std::vector<std::string>& stems) {
+                                  const std::vector<std::string>& stems, const std::string& groupBy,
+                                  const std::vector<std::string>& groups) {
     startView = view;
     startStems = stems;
+    startGroupBy = groupBy;
+    startGroups = groups;
     startPending = true;
 }
 
@@ -184,6 +187,9 @@ void PlotSession::OnOpened(const wxString& path, std::unique_ptr<PlotFile> opene
     // Nothing of a refused file is kept: the window stays as without data.
     TakePlot(path, opening.IsOpen() ? std::move(opened) : nullptr);
     treeSets->ForgetFailures();
+    derivedFailed = false;
+    groupColumn.clear();
+    selectedGroups.clear();
     comparedSets->ForgetFailures();
     lookupsTried = false;
     compareTried = false;
@@ -192,6 +198,15 @@ void PlotSession::OnOpened(const wxString& path, std::unique_ptr<PlotFile> opene
     // A reloaded plot's trees keep the colours they were drawn in.
     if (std::shared_ptr<TreeColors> kept = keeper.Colors(); kept && plot) {
         treeColors = kept;
+    }
+    if (plot && keeper.View()) {
+        RestoreGrouping(keeper.GroupColumn(), keeper.Groups());
+    } else if (plot && startPending) {
+        std::vector<wxString> groups;
+        for (const std::string& group : startGroups) {
+            groups.push_back(wxString::FromUTF8(group.c_str()));
+        }
+        RestoreGrouping(startGroupBy, groups);
     }
     hooks.opened();
     if (plot) {
@@ -301,6 +316,82 @@ void PlotSession::Inspect(const wxString& stem) {
 const std::vector<wxString>& PlotSession::GetSelected() const {
     static const std::vector<wxString> none;
     return painter ? painter->GetHighlightedStems() : none;
+}
+
+// ---------------------------------------------------------------------------
+// Groups of trees
+
+bool PlotSession::GroupBy(const std::string& column, std::string& error) {
+    if (!plot || !plot->GroupTreesBy(column, error)) {
+        return false;
+    }
+    if (column != groupColumn) {
+        Log(LOG_RUN, "Trees grouped by: %s", column.empty() ? "(nothing)" : column.c_str());
+        groupColumn = column;
+        selectedGroups.clear();
+        derivedFailed = false;
+    }
+    return true;
+}
+
+void PlotSession::SetSelectedGroups(const std::vector<wxString>& groups) {
+    selectedGroups = groups;
+}
+
+// Only what the file still has is taken: the column, and of its groups.
+void PlotSession::RestoreGrouping(const std::string& column, const std::vector<wxString>& groups) {
+    std::string error;
+    if (column.empty() || !GroupBy(column, error)) {
+        return;
+    }
+    for (const wxString& group : groups) {
+        if (plot->GetTreeGroups()->Find(Utf8(group)) >= 0) {
+            selectedGroups.push_back(group);
+        }
+    }
+}
+
+bool PlotSession::MakeDerived(const DerivedNeeds& needs, bool retry) {
+    if (!plot || IsWorking() || !plot->HasRootData()) {
+        return false;
+    }
+    derivedFailed = derivedFailed && !retry;
+    if (derivedFailed || !plot->GetDerived().Missing(needs).Any() || FileWasReplaced()) {
+        return false;
+    }
+    fileWork = true;
+    std::shared_ptr<PlotFile> file = plot;
+    std::weak_ptr<int> session = alive;
+    auto made = std::make_shared<bool>(false);
+    hooks.runJob(
+        ProgressMonitor(0.0, 0.0),
+        [file, needs, made](ProgressMonitor& monitor) {
+            WorkerLockWait wait(file->GetDatabase());
+            *made = file->MakeDerived(needs, &monitor);
+        },
+        [this, session, made](const JobEnd& end) {
+            if (!session.expired()) {
+                OnDerivedMade(*made, end);
+            }
+        });
+    return true;
+}
+
+// A pass that failed leaves its layers empty and is said once.
+void PlotSession::OnDerivedMade(bool made, const JobEnd& end) {
+    fileWork = false;
+    if (OpenAfterWork() || !plot) {
+        return;
+    }
+    derivedFailed = !made;
+    hooks.redraw(false);
+    if (!made) {
+        const wxString problem =
+            end.finished ? plot->GetDerivedProblem()
+                         : end.Describe(wxString::Format("\"%s\" could not be read", fileName));
+        hooks.inform(problem + ". The dominant-tree and group layers stay empty. " + kTryTreesAgain,
+                     "Dominant Trees and Groups", wxOK | wxICON_WARNING);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -89,8 +89,9 @@ class PlotSession {
     bool Reload();
     bool CanReload() const { return !reloadPath.empty() && !IsWorking(); }
     // The view and stems the next opening shows first, once.
-    void SetStartOptions(const std::optional<PlotRect>& view,
-                         const std::vector<std::string>& stems);
+    void SetStartOptions(const std::optional<PlotRect>& view, const std::vector<std::string>& stems,
+                         const std::string& groupBy = {},
+                         const std::vector<std::string>& groups = {});
 
     // ---- A plot compared with the open one, cell by cell (the change is
     // it minus the open one). It stays through a Reload and the series'
@@ -123,6 +124,15 @@ class PlotSession {
     const std::vector<wxString>& GetSelected() const;
     const wxString& GetInspected() const { return inspected; }
 
+    // ---- Groups of trees: the stem column the open plot's trees are
+    // grouped by (empty: none), and the selected groups, in selection order.
+    // A new grouping selects no group. False with the reason when the
+    // column cannot group them.
+    bool GroupBy(const std::string& column, std::string& error);
+    const std::string& GetGroupColumn() const { return groupColumn; }
+    void SetSelectedGroups(const std::vector<wxString>& groups);
+    const std::vector<wxString>& GetSelectedGroups() const { return selectedGroups; }
+
     // ---- Work on the file
     // An opening, or other work on the file behind the progress window, runs.
     bool IsWorking() const;
@@ -130,6 +140,10 @@ class PlotSession {
     // progress window; true when that work started (its end draws again).
     // retry: a tree whose set failed is tried again.
     bool MakeTreeSets(const std::vector<wxString>& trees, bool retry);
+    // Makes what a picture needs derived from grid (the dominant trees, the
+    // groups' sums), in one pass behind the progress window; true when that
+    // work started (its end draws again). retry: after a pass that failed.
+    bool MakeDerived(const DerivedNeeds& needs, bool retry);
     // Computes the statistics of every tree (on the worker when the plot is
     // large) and hands them to done, with the reason when they could not be.
     using StatsDone =
@@ -157,6 +171,9 @@ class PlotSession {
     void SelectStartStems();
     bool OpenAfterWork();
     void OnTreeSetsMade(const wxString& problems);
+    void OnDerivedMade(bool made, const JobEnd& end);
+    // Groups the new plot's trees as the start options or a Reload ask.
+    void RestoreGrouping(const std::string& column, const std::vector<wxString>& groups);
     // Says that a table written after the map could not be written after
     // all, and has its layers drawn empty, as an opening that failed at once does.
     void TellLateIndexFailure();
@@ -191,6 +208,9 @@ class PlotSession {
     std::shared_ptr<TreeColors> treeColors = std::make_shared<TreeColors>();
     FrameShape frameShape;
     wxString inspected;
+    std::string groupColumn;
+    std::vector<wxString> selectedGroups;
+    bool derivedFailed = false;  // told once, tried again at the next retry
     wxString fileName;
     wxString filePath;
     FileIdentity fileIdentity;
@@ -217,6 +237,8 @@ class PlotSession {
     bool startPending = false;
     std::optional<PlotRect> startView;
     std::vector<std::string> startStems;
+    std::string startGroupBy;
+    std::vector<std::string> startGroups;
     // Lets work that ends after the session has gone leave it alone.
     std::shared_ptr<int> alive = std::make_shared<int>(0);
 };

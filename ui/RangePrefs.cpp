@@ -18,7 +18,8 @@ namespace {
 
 // The rows in RangeFamily order.
 const char* const kFamilyLabels[kRangeFamilyCount] = {
-    "Total uptake", "Tree count", "Single trees", "Uptake change", "Count change", "Tree change"};
+    "Total uptake", "Tree count",  "Single trees",   "Uptake change",
+    "Count change", "Tree change", "Groups of trees"};
 enum ModeEntry { MODE_FROM_DATA, MODE_FIXED };
 
 // The shortest text that reads back as the number, with '.' in any locale.

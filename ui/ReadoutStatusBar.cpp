@@ -21,6 +21,14 @@ wxString Number(double value) {
     return wxString::Format("%g", value);
 }
 
+// ", dominant T05 (62 %)", once the plot has gathered who takes up most.
+wxString DominantText(const DominantReading& dominant, const char* what) {
+    if (!dominant.known || dominant.label.empty()) {
+        return wxString();
+    }
+    return wxString::Format(", %s %s (%.3g %%)", what, dominant.label, dominant.share * 100.0);
+}
+
 // "3 → 5 (+2)": the open plot's value, the compared one's and the change.
 wxString Change(double value, double other) {
     return Number(value) + wxString::FromUTF8(" \u2192 ") + Number(other) +
@@ -39,7 +47,9 @@ wxString CellReadingText(const PointReading& reading, const ReadingClasses& clas
     return cell + "uptake " + Number(reading.uptake) +
            ClassText(classes.uptake.get(), reading.uptake) + ", " + Number(reading.treeCount) +
            (reading.treeCount == 1 ? " tree" : " trees") +
-           ClassText(classes.count.get(), reading.treeCount);
+           ClassText(classes.count.get(), reading.treeCount) +
+           DominantText(reading.dominantTree, "dominant") +
+           DominantText(reading.dominantGroup, "dominant group");
 }
 
 wxString TreeReadingsText(const PointReading& reading, const ReadingClasses& classes) {
@@ -53,6 +63,9 @@ wxString TreeReadingsText(const PointReading& reading, const ReadingClasses& cla
                     : Number(tree.uptake) +
                           ClassText(own != classes.trees.end() ? own->second.get() : nullptr,
                                     tree.uptake);
+    }
+    for (const TreeReading& group : reading.groups) {
+        text += (text.empty() ? "" : ", ") + group.label + " " + Number(group.uptake);
     }
     return text;
 }
@@ -103,6 +116,7 @@ void ReadoutStatusBar::SetPlot(PlotFile* plot) {
     readout.reset(plot != nullptr ? new PointReadout(*plot) : nullptr);
     if (readout) {
         readout->SetTrees(trees);
+        readout->SetGroups(groups);
         readout->SetComparison(comparison);
     }
     Reread();
@@ -116,10 +130,13 @@ void ReadoutStatusBar::SetComparison(PlotComparison* value) {
     Reread();
 }
 
-void ReadoutStatusBar::SetTrees(const std::vector<wxString>& labels) {
+void ReadoutStatusBar::SetTrees(const std::vector<wxString>& labels,
+                                const std::vector<wxString>& groupNames) {
     trees = labels;
+    groups = groupNames;
     if (readout) {
         readout->SetTrees(trees);
+        readout->SetGroups(groups);
     }
 }
 

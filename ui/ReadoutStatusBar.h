@@ -31,8 +31,10 @@ class ReadoutStatusBar : public wxStatusBar {
     // The plot compared with the open one (not owned), or null: each value
     // is then read in both, with the change.
     void SetComparison(PlotComparison* value);
-    // The trees whose own uptake the readout lists, in selection order.
-    void SetTrees(const std::vector<wxString>& labels);
+    // The trees whose own uptake the readout lists, in selection order, and
+    // the groups whose summed uptake it lists.
+    void SetTrees(const std::vector<wxString>& labels,
+                  const std::vector<wxString>& groupNames = {});
     // The classes whose names follow the values.
     void SetClasses(ReadingClasses classes) { readingClasses = std::move(classes); }
     // Reads the point under the pointer again, for a view that changed under it.
@@ -57,6 +59,7 @@ class ReadoutStatusBar : public wxStatusBar {
     PlotComparison* comparison = nullptr;
     ReadingClasses readingClasses;
     std::vector<wxString> trees;
+    std::vector<wxString> groups;
     bool pointerInside = false;
     bool fileBusy = false;
     wxString workNote;

@@ -22,8 +22,8 @@ bool StemExists(PlotFile& plot, const wxString& stem) {
 }  // namespace
 
 void ReloadKeeper::Keep(const PlotSession& session) {
-    kept = Kept{session.GetView(), session.GetSelected(), session.GetInspected(),
-                session.GetTreeColors()};
+    kept = Kept{session.GetView(),       session.GetSelected(),    session.GetInspected(),
+                session.GetTreeColors(), session.GetGroupColumn(), session.GetSelectedGroups()};
 }
 
 std::optional<PlotRect> ReloadKeeper::View() const {
@@ -36,6 +36,14 @@ std::vector<wxString> ReloadKeeper::Stems() const {
 
 std::shared_ptr<TreeColors> ReloadKeeper::Colors() const {
     return kept ? kept->colors : nullptr;
+}
+
+std::string ReloadKeeper::GroupColumn() const {
+    return kept ? kept->groupColumn : std::string();
+}
+
+std::vector<wxString> ReloadKeeper::Groups() const {
+    return kept ? kept->groups : std::vector<wxString>();
 }
 
 void ReloadKeeper::Restore(PlotSession& session) {

@@ -1,5 +1,6 @@
 // What a Reload keeps of the open plot while it is opened again: the view,
-// the selected stems, the trees' colours and the inspected stem. They are
+// the selected stems, the trees' colours, the inspected stem and the
+// grouping of the trees with its selected groups. They are
 // given back where they still exist in the file as it is now.
 #pragma once
 
@@ -7,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "data/PlotRect.h"
@@ -27,6 +29,9 @@ class ReloadKeeper {
     std::vector<wxString> Stems() const;
     // The trees' colours kept; null when nothing is kept.
     std::shared_ptr<TreeColors> Colors() const;
+    // The grouping of the trees kept, and its selected groups; empty when none.
+    std::string GroupColumn() const;
+    std::vector<wxString> Groups() const;
 
     // Selects and inspects what exists in the newly opened plot, then forgets it all.
     void Restore(PlotSession& session);
@@ -37,6 +42,8 @@ class ReloadKeeper {
         std::vector<wxString> stems;  // selected, in selection order
         wxString inspected;
         std::shared_ptr<TreeColors> colors;
+        std::string groupColumn;
+        std::vector<wxString> groups;
     };
     std::optional<Kept> kept;
 };

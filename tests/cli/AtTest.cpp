@@ -53,7 +53,9 @@ TEST_F(AtTest, ReadsTheHoldingCellFromTheIndexTablesWithoutADisplay) {
         RunQuenvar({"--at", "3.75,1.2", "--stems", "T2,T1,S9", "plot.db"}, {true});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const std::string trees = "tree\tT2\t1.5\ntree\tT1\t" + G(Uptake(0, 3, 1)) + "\ntree\tS9\t0\n";
+    // T1 takes up most there: 2 of 3.5.
+    const std::string trees = "tree\tT2\t1.5\ntree\tT1\t" + G(Uptake(0, 3, 1)) +
+                              "\ntree\tS9\t0\ndominant\tT1\t" + G(2.0 / 3.5) + "\n";
     // T2 at (4, 3) is nearest: sqrt(0.0625 + 3.24).
     EXPECT_EQ(run.out, Expected(3.75, 1.2, 3, 1, trees) + "stem\tT2\t" +
                            G(std::sqrt(0.25 * 0.25 + 1.8 * 1.8)) + "\n");
@@ -64,8 +66,8 @@ TEST_F(AtTest, ReadsTheHoldingCellFromTheIndexTablesWithoutADisplay) {
 TEST_F(AtTest, CellCornersBelongToTheirCellAndTheFarEdgeToNone) {
     const ProgramRun corner = RunQuenvar({"--at", "2,0", "--stems", "T2", "plot.db"});
     ASSERT_EQ(corner.exitCode, 0) << corner.err;
-    EXPECT_EQ(corner.out,
-              Expected(2, 0, 2, 0, "tree\tT2\t0\n") + "stem\tT1\t" + G(std::sqrt(2.0)) + "\n");
+    EXPECT_EQ(corner.out, Expected(2, 0, 2, 0, "tree\tT2\t0\ndominant\tT1\t1\n") + "stem\tT1\t" +
+                              G(std::sqrt(2.0)) + "\n");
     // The grid ends at x = 6 (the last cell's corner is 5): no cell holds x = 6.
     for (const char* point : {"6,1", "2.5,4", "-0.01,2"}) {
         const ProgramRun run = RunQuenvar({"--at", point, "--stems", "T1", "plot.db"});

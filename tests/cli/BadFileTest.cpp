@@ -15,11 +15,12 @@
 
 namespace {
 
+// Every layer that needs no grouping of the trees (no stem column to group by).
 std::string AllLayerKeys() {
     std::string keys;
     for (const LayerDef& layer : LayerCatalogue()) {
-        if (IsChangeLayer(layer)) {
-            continue;  // these need a second plot
+        if (NeedsGrouping(layer) || IsChangeLayer(layer)) {
+            continue;  // these need a stem column to group by, or a second plot
         }
         keys += (keys.empty() ? "" : ",") + std::string(layer.key);
     }

@@ -118,8 +118,8 @@ TEST(CommandLine, RepeatedLayersAndStemsCountOnce) {
 
 TEST(CommandLine, EveryCatalogueKeyIsAccepted) {
     for (const LayerDef& layer : LayerCatalogue()) {
-        const CommandLine line =
-            Parse({"--export", "o.png", "--layers", layer.key, "--compare", "q.db", "p.db"});
+        const CommandLine line = Parse({"--export", "o.png", "--layers", layer.key, "--group-by",
+                                        "sp", "--compare", "q.db", "p.db"});
         ASSERT_EQ(line.mode, CommandMode::Export) << layer.key;
         EXPECT_EQ(line.request.picture.layers.at(0), &layer);
     }

@@ -74,7 +74,7 @@ TEST(Startup, InAnEmptyFolderMakesTheStartupDatabaseAndWritesTheBanner) {
     EXPECT_NE(colorSettings, nullptr);
     EXPECT_NE(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
     EXPECT_TRUE(window->IsShown());
-    EXPECT_EQ(window->GetLayers().size(), 20u);
+    EXPECT_EQ(window->GetLayers().size(), LayerCatalogue().size());
 
     EXPECT_EQ(QueryColumn("small-set.db", "SELECT db_version FROM _db_info"),
               std::vector<std::string>{"0.1"});
@@ -117,14 +117,21 @@ TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
         EXPECT_FALSE(entry.checkBox->GetValue());
     }
     EXPECT_EQ(order, (std::vector<std::string>{"Total Nitrogen Uptake (blocks)",
+                                               "Dominant Tree (blocks)",
+                                               "Dominant Tree by Share (blocks)",
                                                "Change of Total Uptake (blocks)",
+                                               "Dominant Group (blocks)",
+                                               "Dominant Group by Share (blocks)",
                                                "# of Trees Drawing (blocks)",
                                                "Change of # of Trees (blocks)",
                                                "Total Nitrogen Uptake (clouds)",
                                                "# of Trees Drawing (clouds)",
+                                               "Group Uptake (Blocks)",
                                                "Nitrogen Uptake (Blocks)",
                                                "Change of Uptake (Blocks)",
+                                               "Group Uptake (Cloud)",
                                                "Nitrogen Uptake (Cloud)",
+                                               "Group Uptake (Isoline)",
                                                "Nitrogen Uptake (Isoline)",
                                                "Change of Uptake (Isoline)",
                                                "Stem Map (Plain)",
@@ -138,7 +145,11 @@ TEST(Startup, CatalogueLayersStackInPositionOrderAndStartUnchecked) {
                                                "Scale"}));
     // Without a compared plot the change layers are not offered.
     EXPECT_TRUE(window->GetLayers().begin()->checkBox->IsShown());
-    EXPECT_FALSE(std::next(window->GetLayers().begin())->checkBox->IsShown());
+    for (const LayerEntry& entry : window->GetLayers()) {
+        if (entry.checkBox->GetLabel() == "Change of Total Uptake (blocks)") {
+            EXPECT_FALSE(entry.checkBox->IsShown());
+        }
+    }
     EXPECT_EQ(window->GetZoomLabel()->GetLabel(), "?%");
     EXPECT_EQ(window->GetStemList()->GetCount(), 0u);
     wxMenuBar* menus = window->GetMenuBar();

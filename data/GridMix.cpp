@@ -1,0 +1,214 @@
+#include "data/GridMix.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "db/EngineScan.h"
+#include "db/Row.h"
+#include "db/Statement.h"
+
+namespace {
+
+const char* const kGridRows = "SELECT * FROM grid";
+constexpr int kFirstTreeColumn = 3;
+
+// One row's values as they are read, and what the row adds to the mix.
+class MixRow {
+  public:
+    MixRow(const GridMixRequest& request, size_t trees, GridMix& mix)
+        : request(request), mix(mix), groupOf(trees, -1) {
+        const size_t groups = request.groups ? request.groups->names.size() : 0;
+        if (request.groups) {
+            for (size_t tree = 0; tree < trees && tree < request.groups->groupOfTree.size();
+                 ++tree) {
+                groupOf[tree] = request.groups->groupOfTree[tree];
+            }
+        }
+        taken.assign(groups, 0.0);
+        sums.assign(groups, 0.0);
+        touched.assign(groups, false);
+        slotOf.assign(groups, -1);
+        for (size_t slot = 0; slot < request.groupSums.size(); ++slot) {
+            slotOf[size_t(request.groupSums[slot])] = int(slot);
+        }
+        mix.groupSums.assign(request.groupSums.size(), {});
+    }
+
+    void Start(double rowX, double rowY) {
+        x = rowX;
+        y = rowY;
+        best = -1;
+        bestValue = 0.0;
+        total = 0.0;
+    }
+
+    // The trees' values, in column order.
+    void Add(size_t tree, double value) {
+        if (value > 0.0) {
+            total += value;
+            if (value > bestValue) {
+                bestValue = value;
+                best = int(tree);
+            }
+        }
+        const int group = groupOf[tree];
+        if (group >= 0 && value != 0.0) {
+            taken[size_t(group)] += value > 0.0 ? value : 0.0;
+            sums[size_t(group)] += value;
+            touched[size_t(group)] = true;
+        }
+    }
+
+    void End() {
+        if (request.dominantTrees && best >= 0) {
+            mix.dominantTrees.push_back(Cell(bestValue / total, best));
+        }
+        int bestGroup = -1;
+        for (size_t group = 0; group < touched.size(); ++group) {
+            if (!touched[group]) {
+                continue;
+            }
+            if (taken[group] > 0.0 && (bestGroup < 0 || taken[group] > taken[size_t(bestGroup)])) {
+                bestGroup = int(group);
+            }
+            if (slotOf[group] >= 0) {
+                mix.groupSums[size_t(slotOf[group])].push_back(Cell(sums[group], int(group)));
+            }
+        }
+        if (request.dominantGroups && bestGroup >= 0) {
+            mix.dominantGroups.push_back(Cell(taken[size_t(bestGroup)] / total, bestGroup));
+        }
+        for (size_t group = 0; group < touched.size(); ++group) {
+            if (touched[group]) {
+                taken[group] = sums[group] = 0.0;
+                touched[group] = false;
+            }
+        }
+    }
+
+  private:
+    HeldGridData::Cell Cell(double value, int tag) const {
+        return HeldGridData::Cell{x, y, static_cast<float>(value), static_cast<uint16_t>(tag)};
+    }
+
+    const GridMixRequest& request;
+    GridMix& mix;
+    std::vector<int> groupOf;  // each tree's group, -1 without a grouping
+    std::vector<int> slotOf;   // each group's place among the sums asked for, or -1
+    std::vector<double> taken;
+    std::vector<double> sums;
+    std::vector<bool> touched;
+    double x = 0.0;
+    double y = 0.0;
+    int best = -1;
+    double bestValue = 0.0;
+    double total = 0.0;
+};
+
+// Reads the values of a row's columns as they come, each with the kind its
+// column took from the first row.
+class ColumnReader {
+  public:
+    ColumnReader(MixRow& row, int xAt, int yAt) : row(row), xAt(xAt), yAt(yAt) {}
+
+    void Value(int column, sqlite3_value* stored) {
+        if (firstRow) {
+            kinds.resize(size_t(column) + 1, 0);
+            kinds[size_t(column)] = KindOfType(sqlite3_value_type(stored));
+        }
+        const double number = ReadDouble(stored, kinds[size_t(column)]);
+        if (column == xAt) {
+            x = number;
+        } else if (column == yAt) {
+            y = number;
+        }
+        if (column >= kFirstTreeColumn) {
+            if (!started) {
+                row.Start(x, y);
+                started = true;
+            }
+            row.Add(size_t(column - kFirstTreeColumn), number);
+        }
+    }
+
+    void RowEnd() {
+        if (!started) {
+            row.Start(x, y);
+        }
+        row.End();
+        firstRow = false;
+        started = false;
+    }
+
+  private:
+    MixRow& row;
+    int xAt;
+    int yAt;
+    std::vector<int> kinds;
+    bool firstRow = true;
+    bool started = false;
+    double x = 0.0;
+    double y = 0.0;
+};
+
+}  // namespace
+
+bool ReadGridMix(Database database, const GridMixRequest& request, GridMix& mix, std::string& error,
+                 ProgressMonitor* monitor) {
+    if (monitor) {
+        monitor->SetMessage("Finding what each tree takes up in each cell...");
+    }
+    int columns = 0;
+    int xAt = -1;
+    int yAt = -1;
+    {
+        Statement names(database, kGridRows);
+        sqlite3_stmt* handle = names.Handle();
+        columns = handle ? sqlite3_column_count(handle) : 0;
+        for (int i = 0; i < columns; ++i) {
+            const std::string name = ResultColumnName(handle, i);
+            xAt = name == "x_coord" ? i : xAt;
+            yAt = name == "y_coord" ? i : yAt;
+        }
+    }
+    mix = GridMix();
+    // Without a tree column there is nothing to find, wherever the cells lie.
+    if (columns <= kFirstTreeColumn) {
+        mix.groupSums.assign(request.groupSums.size(), {});
+        return true;
+    }
+    // The positions come first: a tree's value is handed on with its row's place.
+    if (xAt < 0 || yAt < 0 || xAt >= kFirstTreeColumn || yAt >= kFirstTreeColumn) {
+        error = "the grid table has no x_coord and y_coord among its first three columns";
+        return false;
+    }
+    MixRow row(request, size_t(std::max(columns - kFirstTreeColumn, 0)), mix);
+    ColumnReader reader(row, xAt, yAt);
+    EngineScan engine(database, kGridRows);
+    bool read = false;
+    if (engine.IsUsable()) {
+        read = engine.Walk(
+            [&reader](int first, int count, sqlite3_value** values) {
+                for (int k = 0; k < count; ++k) {
+                    reader.Value(first + k, values[k]);
+                }
+            },
+            [&reader] { reader.RowEnd(); });
+    } else {
+        // Names SQLite cannot tell apart: each value fetched from the statement.
+        Statement rows(database, kGridRows);
+        while (rows.Step()) {
+            for (int i = 0; i < columns; ++i) {
+                reader.Value(i, sqlite3_column_value(rows.Handle(), i));
+            }
+            reader.RowEnd();
+        }
+        read = rows.Finished();
+    }
+    if (!read) {
+        error = "the grid table could not be read to its end";
+        return false;
+    }
+    return true;
+}
