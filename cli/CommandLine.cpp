@@ -39,6 +39,7 @@ enum class Option {
     Crs,
     GroupBy,
     Groups,
+    Group,
     By
 };
 
@@ -79,6 +80,7 @@ const OptionName kOptions[] = {
     {"--crs", Option::Crs, true},
     {"--group-by", Option::GroupBy, true},
     {"--groups", Option::Groups, true},
+    {"--group", Option::Group, true},
     {"--by", Option::By, true},
 };
 // clang-format on
@@ -249,6 +251,7 @@ bool ApplyExportOption(Option option, const std::string& value, ExportRequest& r
         case Option::Layer:
         case Option::Tree:
         case Option::Crs:
+        case Option::Group:
             error = GridOnly(option);
             return false;
         case Option::Aspect:
@@ -522,6 +525,14 @@ bool ApplyGridOption(Option option, const std::string& value, GridRequest& reque
         case Option::Compare:
             request.comparePath = value;
             return ParseComparePath(value, error);
+        case Option::GroupBy:
+        case Option::Group:
+            (option == Option::Group ? request.layer.group : request.layer.groupBy) = value;
+            if (value.empty()) {
+                error = std::string(OptionText(option)) + " needs a value: " + kGridUsage;
+                return false;
+            }
+            return true;
         case Option::Output:
             request.outputPath = value;
             if (value.empty()) {
@@ -560,6 +571,17 @@ CommandLine GridCommandLine(const Arguments& arguments) {
     if (needsTree != !line.grid.layer.tree.empty()) {
         return Failure(needsTree ? "--layer " + line.grid.layer.key + " needs --tree LABEL"
                                  : "--layer " + line.grid.layer.key + " takes no --tree");
+    }
+    const bool grouped = (layer->needs & kNeedsGrouping) != 0;
+    if (grouped != !line.grid.layer.groupBy.empty()) {
+        return Failure(grouped ? "--layer " + line.grid.layer.key +
+                                     " needs --group-by COLUMN, the stem column of the groups"
+                               : "--layer " + line.grid.layer.key + " takes no --group-by");
+    }
+    const bool oneGroup = (layer->needs & kNeedsGroup) != 0;
+    if (oneGroup != !line.grid.layer.group.empty()) {
+        return Failure(oneGroup ? "--layer " + line.grid.layer.key + " needs --group NAME"
+                                : "--layer " + line.grid.layer.key + " takes no --group");
     }
     const bool needsOther = (layer->needs & kNeedsComparison) != 0;
     if (needsOther != !line.grid.comparePath.empty()) {

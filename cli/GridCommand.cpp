@@ -8,13 +8,14 @@
 #include "cli/CommandPlot.h"
 #include "cli/CoordinateSystem.h"
 #include "cli/GridFormats.h"
+#include "cli/StatsCommand.h"
 #include "data/PlotComparison.h"
 #include "data/PlotFile.h"
 #include "db/PlotLabels.h"
 
 const char* const kGridUsage =
-    "quenvar grid FILE.db --layer KEY [--tree LABEL] [--compare OTHER.db] [--crs EPSG:N] "
-    "--output OUT.tif|OUT.asc|OUT.csv [--log-dir DIR]";
+    "quenvar grid FILE.db --layer KEY [--tree LABEL] [--group-by COLUMN [--group NAME]] "
+    "[--compare OTHER.db] [--crs EPSG:N] --output OUT.tif|OUT.asc|OUT.csv [--log-dir DIR]";
 
 namespace {
 
@@ -41,6 +42,25 @@ bool CheckRequest(const GridRequest& request, std::optional<ProjectedCrs>& crs,
     return true;
 }
 
+// OUT.labels.csv beside OUT.tif: what each number of a class grid stands for.
+std::string LabelsPath(const std::string& output) {
+    const size_t dot = output.find_last_of('.');
+    const size_t slash = output.find_last_of('/');
+    const bool ending = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (ending ? output.substr(0, dot) : output) + ".labels.csv";
+}
+
+bool WriteClassLabels(const std::string& path, const std::vector<std::string>& labels,
+                      std::string& error) {
+    std::string text = "value,label\n";
+    for (size_t i = 0; i < labels.size(); ++i) {
+        text += std::to_string(i + 1) + "," + LabelField(labels[i]) + "\n";
+    }
+    PendingFile file(path);
+    return file.Create(error) && file.Write(text.data(), text.size(), error) &&
+           file.Publish(true, error);
+}
+
 }  // namespace
 
 int RunGridCommand(const GridRequest& request) {
@@ -65,7 +85,8 @@ int RunGridCommand(const GridRequest& request) {
         }
     }
     ValueGrid grid;
-    if (!MakeValueGrid(*plot, request.layer, grid, error, comparison.get())) {
+    std::vector<std::string> labels;
+    if (!MakeValueGrid(*plot, request.layer, grid, error, comparison.get(), &labels)) {
         ReportToUser(Quoted(request.databasePath) + ": " + error);
         return 2;
     }
@@ -73,7 +94,8 @@ int RunGridCommand(const GridRequest& request) {
     if (!warning.empty()) {
         ReportToUser("warning: " + warning);
     }
-    if (!WriteGridFile(request.outputPath, grid, crs ? &*crs : nullptr, error)) {
+    if (!WriteGridFile(request.outputPath, grid, crs ? &*crs : nullptr, error) ||
+        (!labels.empty() && !WriteClassLabels(LabelsPath(request.outputPath), labels, error))) {
         ReportToUser(error);
         return 2;
     }

@@ -28,19 +28,6 @@ std::string Field(const std::optional<double>& value) {
     return value ? Number(*value) : std::string();
 }
 
-// A label as one CSV field: in double quotes, its quotes doubled, when it
-// holds a separator, a quote or a line break.
-std::string LabelField(const std::string& label) {
-    if (label.find_first_of(",\"\r\n") == std::string::npos) {
-        return label;
-    }
-    std::string field = "\"";
-    for (char c : label) {
-        field += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return field + "\"";
-}
-
 bool WriteAll(int fd, const std::string& text) {
     const char* bytes = text.data();
     size_t size = text.size();
@@ -59,6 +46,17 @@ bool WriteAll(int fd, const std::string& text) {
 }
 
 }  // namespace
+
+std::string LabelField(const std::string& label) {
+    if (label.find_first_of(",\"\r\n") == std::string::npos) {
+        return label;
+    }
+    std::string field = "\"";
+    for (char c : label) {
+        field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return field + "\"";
+}
 
 const std::vector<std::string>& StatsColumns() {
     static const std::vector<std::string> columns = {

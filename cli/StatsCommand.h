@@ -16,12 +16,16 @@ struct StatsRequest {
     std::string databasePath;
     // Several files: one table with each file's rows, the file first; empty for one.
     std::vector<std::string> series;
-    std::string comparePath;  // --compare: each tree's change to the plot there
+    std::string comparePath;         // --compare: each tree's change to the plot there
     std::vector<std::string> trees;  // UTF-8 labels as given, without repeats; empty: every tree
     std::string outputPath;          // empty: standard output
     bool overlap = false;            // the overlap matrix instead of the statistics
     std::string by;                  // a stem column: one row per group of trees instead
 };
+
+// A label as one CSV field: in double quotes, its quotes doubled, when it
+// holds a separator, a quote or a line break.
+std::string LabelField(const std::string& label);
 
 // The columns of the statistics, as the CSV's header names them.
 const std::vector<std::string>& StatsColumns();

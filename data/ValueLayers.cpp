@@ -140,6 +140,86 @@ bool GatherTreeDiff(const ValueLayerInput& input, std::vector<CellValue>& cells,
     return true;
 }
 
+// The cells of a derived set over every cell of the grid at 0, each with
+// the value value(cell) gives.
+template <class Value>
+bool OverGrid(const ValueLayerInput& input, HeldGridData* set, Value value,
+              std::vector<CellValue>& cells, std::string& error) {
+    if (!ReadSet(input.plot, input.plot.GetUptakeGrid(), "total uptake", cells, error)) {
+        return false;
+    }
+    std::map<std::pair<double, double>, size_t> byCorner;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        cells[i].value = 0.0f;
+        byCorner.emplace(std::make_pair(cells[i].x, cells[i].y), i);
+    }
+    for (const HeldGridData::Cell& cell : set->GetCells()) {
+        const CellValue read{set->ReadX(cell), set->ReadY(cell), value(cell)};
+        const auto found = byCorner.find({read.x, read.y});
+        if (found == byCorner.end()) {
+            cells.push_back(read);
+        } else {
+            cells[found->second].value = read.value;
+        }
+    }
+    return true;
+}
+
+// What the derived sets need, made in one pass over grid; false with the reason.
+bool MakeDerived(PlotFile& plot, const ValueLayerChoice& choice, const DerivedNeeds& needs,
+                 std::string& error) {
+    if (!choice.groupBy.empty() && !plot.GroupTreesBy(choice.groupBy, error)) {
+        return false;
+    }
+    if (!choice.group.empty() && plot.GetTreeGroups()->Find(choice.group) < 0) {
+        error =
+            "the stem column " + Quoted(choice.groupBy) + " makes no group " + Quoted(choice.group);
+        return false;
+    }
+    if (!plot.MakeDerived(needs)) {
+        error = Utf8(plot.GetDerivedProblem());
+        return false;
+    }
+    return true;
+}
+
+bool GatherGroup(const ValueLayerInput& input, std::vector<CellValue>& cells, std::string& error) {
+    DerivedNeeds needs;
+    needs.groups = {input.choice.group};
+    if (!MakeDerived(input.plot, input.choice, needs, error)) {
+        return false;
+    }
+    HeldGridData* set = input.plot.GetDerived().GroupGrid(input.choice.group);
+    return OverGrid(
+        input, set, [](const HeldGridData::Cell& cell) { return cell.value; }, cells, error);
+}
+
+// The number of the tree (or group) with the largest uptake, from 1.
+bool GatherDominant(const ValueLayerInput& input, bool groups, std::vector<CellValue>& cells,
+                    std::string& error) {
+    DerivedNeeds needs;
+    needs.dominantTrees = !groups;
+    needs.dominantGroups = groups;
+    if (!MakeDerived(input.plot, input.choice, needs, error)) {
+        return false;
+    }
+    DerivedGrids& derived = input.plot.GetDerived();
+    HeldGridData* set = groups ? derived.DominantGroups() : derived.DominantTrees();
+    return OverGrid(
+        input, set, [](const HeldGridData::Cell& cell) { return float(cell.tag + 1); }, cells,
+        error);
+}
+
+bool GatherDominantTree(const ValueLayerInput& input, std::vector<CellValue>& cells,
+                        std::string& error) {
+    return GatherDominant(input, false, cells, error);
+}
+
+bool GatherDominantGroup(const ValueLayerInput& input, std::vector<CellValue>& cells,
+                         std::string& error) {
+    return GatherDominant(input, true, cells, error);
+}
+
 // clang-format off
 const std::vector<ValueLayerDef> kValueLayers = {
     {"uptake", "Total uptake", "the total uptake of each cell, as the uptake blocks show it", kNeedsNothing,
@@ -153,6 +233,12 @@ const std::vector<ValueLayerDef> kValueLayers = {
      GatherCountDiff},
     {"tree-diff", "Change of uptake of tree", "with --compare: the change of the uptake of the tree --tree names",
      kNeedsTree | kNeedsComparison, GatherTreeDiff},
+    {"group", "Uptake of group", "with --group-by: the summed uptake of the trees of the group --group names",
+     kNeedsGrouping | kNeedsGroup, GatherGroup},
+    {"dominant", "Dominant tree", "the number of the tree that takes up most in each cell (0: none), the numbers' "
+     "trees in OUT.labels.csv", kNeedsNothing, GatherDominantTree},
+    {"dominant-group", "Dominant group", "with --group-by: the number of the group that takes up most in each cell "
+     "(0: none), the numbers' groups in OUT.labels.csv", kNeedsGrouping, GatherDominantGroup},
 };
 // clang-format on
 
@@ -190,7 +276,8 @@ const ValueLayerDef* FindValueLayer(const std::string& key) {
 }
 
 bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid,
-                   std::string& error, PlotComparison* comparison) {
+                   std::string& error, PlotComparison* comparison,
+                   std::vector<std::string>* labels) {
     const ValueLayerDef* layer = FindValueLayer(choice.key);
     if (!layer) {
         error = "no value layer " + Quoted(choice.key);
@@ -207,6 +294,10 @@ bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& gr
     std::vector<CellValue> cells;
     if (!layer->gather({plot, choice, comparison}, cells, error)) {
         return false;
+    }
+    if (labels && (choice.key == "dominant" || choice.key == "dominant-group")) {
+        *labels =
+            choice.key == "dominant" ? plot.GetDerived().Trees() : plot.GetTreeGroups()->names;
     }
     ExactCorners exact{};
     const bool known = ReadExactCorners(plot.GetDatabase(), exact);

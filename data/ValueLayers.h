@@ -16,8 +16,10 @@ class PlotFile;
 
 // What a grid is asked to hold.
 struct ValueLayerChoice {
-    std::string key;   // "uptake"
-    std::string tree;  // for a layer that needs a tree: its label, UTF-8
+    std::string key;      // "uptake"
+    std::string tree;     // for a layer that needs a tree: its label, UTF-8
+    std::string groupBy;  // for a layer of groups: the stem column that groups the trees
+    std::string group;    // for a layer of one group: its name
 };
 
 // What a layer's cells are gathered from: the open plot, the choice, and
@@ -29,7 +31,13 @@ struct ValueLayerInput {
 };
 
 // What a layer needs beyond its key, as bits.
-enum ValueLayerNeeds : unsigned { kNeedsNothing = 0, kNeedsTree = 1, kNeedsComparison = 2 };
+enum ValueLayerNeeds : unsigned {
+    kNeedsNothing = 0,
+    kNeedsTree = 1,
+    kNeedsComparison = 2,
+    kNeedsGrouping = 4,
+    kNeedsGroup = 8,
+};
 
 struct ValueLayerDef {
     const char* key;
@@ -48,5 +56,8 @@ const ValueLayerDef* FindValueLayer(const std::string& key);
 // error (a plot without a grid, a layer whose index table could not be
 // built, a tree without a grid column, an unevenly spaced grid).
 // A difference layer (other minus open) needs the comparison of the plot.
+// A class layer (the dominant tree or group) also gives the name of each
+// number, from 1 (0: no tree takes up there) in labels.
 bool MakeValueGrid(PlotFile& plot, const ValueLayerChoice& choice, ValueGrid& grid,
-                   std::string& error, PlotComparison* comparison = nullptr);
+                   std::string& error, PlotComparison* comparison = nullptr,
+                   std::vector<std::string>* labels = nullptr);

@@ -106,14 +106,14 @@ std::vector<ValueLayerChoice> TickedValueLayers(const std::vector<const LayerDef
     auto add = [&](LayerSource uptake, LayerSource count, LayerSource tree, const char* ending) {
         const std::string suffix = ending;
         if (shows(uptake)) {
-            layers.push_back({"uptake" + suffix, ""});
+            layers.push_back({"uptake" + suffix, "", "", ""});
         }
         if (shows(count)) {
-            layers.push_back({"count" + suffix, ""});
+            layers.push_back({"count" + suffix, "", "", ""});
         }
         if (shows(tree)) {
             for (const wxString& label : trees) {
-                layers.push_back({"tree" + suffix, Utf8(label)});
+                layers.push_back({"tree" + suffix, Utf8(label), "", ""});
             }
         }
     };
