@@ -54,8 +54,7 @@ bool CellSegment(const Neighbours& above, double px, double py, double cw, doubl
 }  // namespace
 
 IsolineLevels::IsolineLevels(double minimum, double maximum, int paletteSize,
-                             const std::optional<ValueRange>& fixed,
-                             const Classifier* valueClasses)
+                             const std::optional<ValueRange>& fixed, const Classifier* valueClasses)
     : n(paletteSize),
       step((maximum - minimum) / paletteSize),
       fixed(fixed),
