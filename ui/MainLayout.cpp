@@ -56,17 +56,3 @@ void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusB
     frame->SetSize(
         wxRect(area.GetPosition() + (area.GetSize() - size - wxSize(beside, 0)) / 2, size));
 }
-
-void GrowToFit(wxFrame* frame, wxPanel* panel) {
-    panel->Layout();
-    const wxSize client = frame->GetClientSize();
-    const int needed = panel->GetSizer()->CalcMin().y;
-    if (needed <= client.y) {
-        return;
-    }
-    const int screen = wxDisplay::GetFromWindow(frame);
-    const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
-    const int frameExtra = frame->GetSize().y - client.y;
-    frame->SetClientSize(client.x, std::min(needed, area.height - frameExtra));
-    frame->Layout();
-}

@@ -34,7 +34,3 @@ void ArrangeMainWindow(wxFrame* frame, const MainControls& controls);
 // inspector beside it where there is.
 void FitFirstSize(wxFrame* frame, LegendPanel* legendPanel, wxStatusBar* statusBar,
                   int columnHeight);
-
-// After controls came or went: the frame grows, within the screen's work
-// area, until its controls fit; it never shrinks.
-void GrowToFit(wxFrame* frame, wxPanel* panel);

@@ -264,7 +264,6 @@ void MainWindow::OnComparisonChanged() {
     ClearLayerCaches();
     layerBoxes->ShowChanges(session.GetComparison() != nullptr);
     column->Fit();
-    GrowToFit(this, layerPanel);
     readoutBar->SetComparison(session.GetComparison());
     UpdateTitle();
 }

@@ -392,6 +392,8 @@ void PlotSession::OnDerivedMade(bool made, const JobEnd& end) {
         hooks.inform(problem + ". The dominant-tree and group layers stay empty. " + kTryTreesAgain,
                      "Dominant Trees and Groups", wxOK | wxICON_WARNING);
     }
+    // What waited for this work: a comparison asked for, the lookup indexes.
+    StartPendingWork();
 }
 
 // ---------------------------------------------------------------------------

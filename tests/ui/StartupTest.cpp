@@ -8,6 +8,7 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "TestSupport.h"
 #include "app/VizApp.h"
@@ -209,6 +210,25 @@ TEST(Startup, StartOptionsTickLayersSelectStemsAndShowTheView) {
     const wxString command = window->ViewCommand();
     EXPECT_NE(command.Find(" --view 0.25,0,1,0.75 --layers "), wxNOT_FOUND) << command;
     EXPECT_TRUE(command.EndsWith("/plot.db")) << command;
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
+// The trees' grouping is worked out on the worker first; the comparison
+// asked for at start must still follow it.
+TEST(Startup, AComparisonAskedWithAGroupingFollowsIt) {
+    TempDir dir;
+    MakeSmallPlot();
+    std::filesystem::copy_file("plot.db", "other.db");
+    const CommandLine line = ParseCommandLine({"--group-by", "Tree", "--compare", "other.db",
+                                               "--layers", "dominant-group-blocks", "plot.db"});
+    ASSERT_EQ(line.mode, CommandMode::Window) << line.error;
+    MainWindow* window = StartQuenvar("plot.db", true, line.request.picture);
+    ASSERT_TRUE(PumpUntil([window] {
+        return window->OpenSession() && window->OpenSession()->GetComparison() &&
+               !window->IsLoading();
+    }));
+    EXPECT_EQ(window->GetTitle(), wxString::FromUTF8("plot.db vs other.db — Quenvar"));
     window->Destroy();
     wxTheApp->ProcessIdle();
 }
