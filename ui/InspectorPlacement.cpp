@@ -32,6 +32,11 @@ InspectorPlacement::InspectorPlacement(wxTopLevelWindow* main, wxTopLevelWindow*
 }
 
 void InspectorPlacement::Place() {
+    // Before the main window shows, its place on the screen is not known
+    // (GTK would say so on the terminal); its first move and size place it.
+    if (!main->IsShown()) {
+        return;
+    }
     const int screen = wxDisplay::GetFromWindow(main);
     const wxRect area = wxDisplay(screen == wxNOT_FOUND ? 0u : unsigned(screen)).GetClientArea();
     // Moved only: raising it would take the keyboard from the main window.
