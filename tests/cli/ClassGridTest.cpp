@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "CliSupport.h"
 
@@ -21,19 +20,6 @@ void MakeMixedPlot() {
             "UPDATE stem SET species = CASE Tree WHEN 'B' THEN 'PCAB, old' ELSE 'FASY' END;");
 }
 
-// The values of the one row of an ESRI ASCII grid.
-std::vector<double> Row(const std::string& path) {
-    std::istringstream text(ReadFile(path));
-    std::string line;
-    for (int i = 0; i < 6 && std::getline(text, line); ++i) {
-    }
-    std::vector<double> values;
-    for (double value; text >> value;) {
-        values.push_back(value);
-    }
-    return values;
-}
-
 ProgramRun Grid(const std::vector<std::string>& layer) {
     std::vector<std::string> args = {"grid", "plot.db", "--output", "g.asc"};
     args.insert(args.end(), layer.begin(), layer.end());
@@ -46,16 +32,16 @@ TEST(ClassGrid, DominantNumbersWithTheirNamesAndGroupSums) {
     TempDir dir;
     MakeMixedPlot();
     ASSERT_EQ(Grid({"--layer", "dominant"}).exitCode, 0);
-    EXPECT_EQ(Row("g.asc"), (std::vector<double>{1, 2, 0}));
+    EXPECT_EQ(AsciiGridValues("g.asc"), (std::vector<double>{1, 2, 0}));
     EXPECT_EQ(ReadFile("g.labels.csv"), "value,label\n1,A\n2,B\n3,C\n");
 
     ASSERT_EQ(Grid({"--layer", "dominant-group", "--group-by", "species"}).exitCode, 0);
     // FASY takes 3 against 2 in the first cell, 2.5 against 3 in the second.
-    EXPECT_EQ(Row("g.asc"), (std::vector<double>{1, 2, 0}));
+    EXPECT_EQ(AsciiGridValues("g.asc"), (std::vector<double>{1, 2, 0}));
     EXPECT_EQ(ReadFile("g.labels.csv"), "value,label\n1,FASY\n2,\"PCAB, old\"\n");
 
     ASSERT_EQ(Grid({"--layer", "group", "--group-by", "species", "--group", "FASY"}).exitCode, 0);
-    EXPECT_EQ(Row("g.asc"), (std::vector<double>{3, 2.5, 0}));
+    EXPECT_EQ(AsciiGridValues("g.asc"), (std::vector<double>{3, 2.5, 0}));
 
     std::filesystem::remove("g.asc");
     EXPECT_EQ(Grid({"--layer", "group", "--group-by", "species", "--group", "ABAL"}).exitCode, 2);

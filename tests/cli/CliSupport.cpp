@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <ostream>
+#include <sstream>
 
 #include "db/SqlText.h"
 
@@ -194,4 +195,16 @@ std::vector<std::string> OwnTables(const std::string& path) {
         }
     }
     return own;
+}
+
+std::vector<double> AsciiGridValues(const std::string& path) {
+    std::istringstream text(ReadFile(path));
+    std::string line;
+    for (int i = 0; i < 6 && std::getline(text, line); ++i) {
+    }
+    std::vector<double> values;
+    for (double value; text >> value;) {
+        values.push_back(value);
+    }
+    return values;
 }

@@ -55,6 +55,8 @@ const Rgb kBlack{0, 0, 0};
 const Rgb kWhite{255, 255, 255};
 
 wxImage LoadPng(const std::string& path);
+// The values of an ESRI ASCII grid, north row first, after its six header lines.
+std::vector<double> AsciiGridValues(const std::string& path);
 Rgb PixelAt(const wxImage& image, int x, int y);
 // The number of pixels that are not black.
 int LitPixels(const wxImage& image);

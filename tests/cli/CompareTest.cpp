@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <set>
-#include <sstream>
 
 #include "CliSupport.h"
 
@@ -53,19 +52,6 @@ std::set<std::string> Colours(const wxImage& image) {
     return colours;
 }
 
-// The values of an ESRI ASCII grid, north row first, after its six header lines.
-std::vector<double> AsciiValues(const std::string& path) {
-    std::istringstream text(ReadFile(path));
-    std::string line;
-    for (int i = 0; i < 6 && std::getline(text, line); ++i) {
-    }
-    std::vector<double> values;
-    for (double value; text >> value;) {
-        values.push_back(value);
-    }
-    return values;
-}
-
 }  // namespace
 
 TEST(CompareTest, ChangeGridsHoldOtherMinusOpenInEveryCell) {
@@ -82,13 +68,13 @@ TEST(CompareTest, ChangeGridsHoldOtherMinusOpenInEveryCell) {
     for (int y = 0; y < 3; ++y) {
         expected.insert(expected.end(), row.begin(), row.end());
     }
-    EXPECT_EQ(AsciiValues("d.asc"), expected);
+    EXPECT_EQ(AsciiGridValues("d.asc"), expected);
     // A, gone from b.db, loses its column 1; C, new, gains column 0.
     ASSERT_EQ(grid({"--layer", "tree-diff", "--tree", "A"}).exitCode, 0);
-    EXPECT_EQ(AsciiValues("d.asc")[1], -1.0);
-    EXPECT_EQ(AsciiValues("d.asc")[4], 0.0);
+    EXPECT_EQ(AsciiGridValues("d.asc")[1], -1.0);
+    EXPECT_EQ(AsciiGridValues("d.asc")[4], 0.0);
     ASSERT_EQ(grid({"--layer", "tree-diff", "--tree", "C"}).exitCode, 0);
-    EXPECT_EQ(AsciiValues("d.asc")[8], 1.0);
+    EXPECT_EQ(AsciiGridValues("d.asc")[8], 1.0);
     EXPECT_EQ(RunQuenvar({"grid", "a.db", "--layer", "uptake-diff", "--output", "e.asc"}).exitCode,
               2);
     EXPECT_FALSE(std::filesystem::exists("e.asc"));
