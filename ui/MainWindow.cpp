@@ -92,7 +92,8 @@ MainWindow::MainWindow(const wxString& startFile, bool askForFile)
     selection = std::make_unique<StemSelection>(stemList, session);
     statsWindow = new TreeStatsWindow(
         this, [this](const wxString& tree, bool on) { on ? SelectStem(tree) : DeselectStem(tree); },
-        [this](TreeStatsWindow::TableDone done) { session.ComputeTreeStats(std::move(done)); });
+        [this](TreeStatsWindow::TableDone done) { session.ComputeTreeStats(std::move(done)); },
+        [this](TreeStatsWindow::GroupsDone done) { session.ComputeGroupStats(std::move(done)); });
     inspectorPlacement = std::make_unique<InspectorPlacement>(
         this, inspector, [this] { return viewer->GetScreenRect().GetRight() + 1; });
     zoomCtrl->SetMinimum(1);
@@ -140,7 +141,10 @@ void MainWindow::BuildLayout() {
                              wxTAB_TRAVERSAL | wxNO_BORDER);
     column = std::make_unique<LayerColumn>(
         layerPanel, GetMenuBar()->FindItem(ID_GROUP_BY)->GetSubMenu(), session,
-        [this] { RedrawLayers(); },
+        [this] {
+            FollowGrouping();
+            RedrawLayers();
+        },
         [this](const wxString& t, const wxString& c, long s) { Inform(t, c, s); });
     layerBoxes = &column->GetBoxes();
     stemList = column->GetStemList();
@@ -234,6 +238,12 @@ void MainWindow::OnLetGo() {
     inspector->SetTreeColors(nullptr);
     statsWindow->SetPlot(wxString());
     column->Refill();
+    FollowGrouping();
+}
+
+void MainWindow::FollowGrouping() {
+    const std::string column = session.IsOpen() ? session.GetGroupColumn() : std::string();
+    statsWindow->SetGrouping(wxString::FromUTF8(column.c_str()));
 }
 
 // The window follows a new plot, or none when the opening was refused.
@@ -247,6 +257,7 @@ void MainWindow::OnOpened() {
     readoutBar->SetPlot(plot);
     inspector->SetTreeColors(open ? session.GetTreeColors() : nullptr);
     statsWindow->SetPlot(open ? plot->GetPath() : wxString());
+    FollowGrouping();
     if (open) {
         navigation->Reset();
         changeBar->Watch();

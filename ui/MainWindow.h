@@ -177,6 +177,8 @@ class MainWindow : public wxFrame {
     // What the session tells.
     void OnLetGo();
     void OnOpened();
+    // The statistics window offers rows of the map's groups.
+    void FollowGrouping();
     void OnInspected(const wxString& stem);
     void OnSelectionChanged();
     void OnComparisonChanged();

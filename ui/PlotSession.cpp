@@ -499,8 +499,33 @@ void PlotSession::SetStatsWorkerThreshold(double values) {
     statsWorkerThreshold = values;
 }
 
-// Computed once per open file and kept with it; a large plot on the worker,
-// through a handle of its own, so that it may run beside other work.
+void PlotSession::RunStatsPass(StatsPass pass,
+                               std::function<void(bool, const std::string&)> finish) {
+    if (PlotValues(*plot) <= statsWorkerThreshold) {
+        std::string error;
+        const bool gathered = pass(plot->GetDatabase(), error, nullptr);
+        finish(gathered, error);
+        return;
+    }
+    const std::string path = Utf8(plot->GetPath());
+    auto error = std::make_shared<std::string>();
+    auto gathered = std::make_shared<bool>(false);
+    hooks.runJob(
+        ProgressMonitor(0.0, 0.0),
+        [path, pass, error, gathered](ProgressMonitor& monitor) {
+            Database database = Database::OpenForReading(path.c_str());
+            *gathered = pass(database, *error, &monitor);
+        },
+        [error, gathered, finish](const JobEnd& end) {
+            if (!end.finished) {
+                *error = end.cause;
+            }
+            finish(*gathered, *error);
+        });
+}
+
+// Computed once per open file and kept with it, so that it may run beside
+// other work on the worker.
 void PlotSession::ComputeTreeStats(StatsDone done) {
     if (!plot) {
         done(nullptr, std::string());
@@ -513,31 +538,35 @@ void PlotSession::ComputeTreeStats(StatsDone done) {
     const TreeStatsRequest request = StatsRequestFor(*plot, {}, false);
     std::shared_ptr<PlotFile> file = plot;
     auto computed = std::make_shared<TreeStatsTable>();
-    auto error = std::make_shared<std::string>();
-    if (PlotValues(*plot) <= statsWorkerThreshold) {
-        const bool gathered = GatherTreeStats(plot->GetDatabase(), request, *computed, *error);
-        if (gathered) {
-            plot->KeepTreeStats(computed);
-        }
-        done(gathered ? computed : nullptr, *error);
-        return;
-    }
-    const std::string path = Utf8(plot->GetPath());
-    auto gathered = std::make_shared<bool>(false);
-    hooks.runJob(
-        ProgressMonitor(0.0, 0.0),
-        [path, request, computed, error, gathered](ProgressMonitor& monitor) {
-            Database database = Database::OpenForReading(path.c_str());
-            *gathered = GatherTreeStats(database, request, *computed, *error, &monitor);
+    RunStatsPass(
+        [request, computed](Database database, std::string& error, ProgressMonitor* monitor) {
+            return GatherTreeStats(database, request, *computed, error, monitor);
         },
-        [file, computed, error, gathered, done](const JobEnd& end) {
-            if (!end.finished) {
-                *error = end.cause;
-            }
-            if (*gathered) {
+        [file, computed, done](bool gathered, const std::string& error) {
+            if (gathered) {
                 file->KeepTreeStats(computed);
             }
-            done(*gathered ? computed : nullptr, *error);
+            done(gathered ? computed : nullptr, error);
+        });
+}
+
+// The grouping is copied, so that a new one chosen meanwhile changes nothing here.
+void PlotSession::ComputeGroupStats(GroupStatsDone done) {
+    const TreeGroups* grouping = plot ? plot->GetTreeGroups() : nullptr;
+    if (!grouping) {
+        done(nullptr, std::string());
+        return;
+    }
+    const TreeGroups groups = *grouping;
+    const std::optional<double> cellSize = PlotCellSize(*plot);
+    auto computed = std::make_shared<GroupStatsTable>();
+    RunStatsPass(
+        [groups, cellSize, computed](Database database, std::string& error,
+                                     ProgressMonitor* monitor) {
+            return GatherGroupStats(database, groups, cellSize, false, *computed, error, monitor);
+        },
+        [computed, done](bool gathered, const std::string& error) {
+            done(gathered ? computed : nullptr, error);
         });
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/FileIdentity.h"
+#include "data/GroupStats.h"
 #include "data/PlotFile.h"
 #include "data/PlotRect.h"
 #include "render/PictureRequest.h"
@@ -149,6 +150,10 @@ class PlotSession {
     using StatsDone =
         std::function<void(std::shared_ptr<const TreeStatsTable> table, const std::string& error)>;
     void ComputeTreeStats(StatsDone done);
+    // The same for the groups of the session's grouping, one row per group.
+    using GroupStatsDone =
+        std::function<void(std::shared_ptr<const GroupStatsTable> table, const std::string& error)>;
+    void ComputeGroupStats(GroupStatsDone done);
     // Plots with more values (cells times trees) are computed on the worker.
     static void SetStatsWorkerThreshold(double values);
     // Drops every index table of the file, and lets go of the plot first;
@@ -172,6 +177,12 @@ class PlotSession {
     bool OpenAfterWork();
     void OnTreeSetsMade(const wxString& problems);
     void OnDerivedMade(bool made, const JobEnd& end);
+    // Runs a pass of statistics over the plot: at once on a small plot, on
+    // the worker through a handle of its own on a large one; then finish,
+    // on the window's thread, with whether it gathered and why not.
+    using StatsPass =
+        std::function<bool(Database database, std::string& error, ProgressMonitor* monitor)>;
+    void RunStatsPass(StatsPass pass, std::function<void(bool, const std::string&)> finish);
     // Groups the new plot's trees as the start options or a Reload ask.
     void RestoreGrouping(const std::string& column, const std::vector<wxString>& groups);
     // Says that a table written after the map could not be written after

@@ -1,6 +1,7 @@
 #include "ui/TreeStatsWindow.h"
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/filedlg.h>
 #include <wx/listctrl.h>
 #include <wx/msgdlg.h>
@@ -24,6 +25,10 @@ const char* const kSaveLabel = "Save as CSV...";
 const char* const kSaveMessage = "Save the Tree Statistics As...";
 const char* const kCsvWildcard = "CSV Files (*.csv)|*.csv";
 const char* const kNoPlot = "No plot is open.";
+const char* const kTreeRows = "Trees";
+const char* const kCouldNot =
+    "could not be computed: %s. Close any other program that changes the file, then choose "
+    "Tree Statistics again.";
 
 }  // namespace
 
@@ -34,28 +39,34 @@ wxBEGIN_EVENT_TABLE(TreeStatsWindow, wxFrame)
     EVT_LIST_ITEM_SELECTED(wxID_ANY, TreeStatsWindow::OnSelectionChange)
     EVT_LIST_ITEM_DESELECTED(wxID_ANY, TreeStatsWindow::OnSelectionChange)
     EVT_BUTTON(wxID_SAVE, TreeStatsWindow::OnSave)
+    EVT_CHOICE(wxID_ANY, TreeStatsWindow::OnRowsChoice)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select, ComputeTable compute)
+TreeStatsWindow::TreeStatsWindow(wxWindow* parent, SelectTree select, ComputeTable compute,
+                                 ComputeGroups computeGroups)
     : wxFrame(parent, wxID_ANY, kTitle, wxDefaultPosition, wxSize(1100, 420),
               wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT),
       select(std::move(select)),
-      compute(std::move(compute)) {
+      compute(std::move(compute)),
+      computeGroups(std::move(computeGroups)) {
     wxPanel* panel = new wxPanel(this);
     list = new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                           wxLC_REPORT | wxBORDER_SUNKEN);
-    const std::vector<std::string>& columns = StatsColumns();
-    for (size_t column = 0; column < columns.size(); ++column) {
-        list->AppendColumn(wxString::FromUTF8(columns[column].c_str()),
-                           column == 0 ? wxLIST_FORMAT_LEFT : wxLIST_FORMAT_RIGHT);
-    }
+    ShowColumns();
     note = new wxStaticText(panel, wxID_ANY, kNoPlot);
+    rowsChoice = new wxChoice(panel, wxID_ANY);
+    rowsChoice->Append(kTreeRows);
+    rowsChoice->SetSelection(0);
+    rowsChoice->Disable();
     saveButton = new wxButton(panel, wxID_SAVE, kSaveLabel);
     saveButton->Disable();
 
     wxBoxSizer* bottom = new wxBoxSizer(wxHORIZONTAL);
     bottom->Add(note, 1, wxALIGN_CENTER_VERTICAL);
+    bottom->Add(new wxStaticText(panel, wxID_ANY, "Rows:"), 0,
+                wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 5);
+    bottom->Add(rowsChoice, 0, wxRIGHT, 10);
     bottom->Add(saveButton, 0);
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(list, 1, wxEXPAND | wxALL, 5);
@@ -67,6 +78,7 @@ void TreeStatsWindow::SetPlot(const wxString& path) {
     plotPath = path;
     ++generation;
     computing = false;
+    groupTable.reset();
     TakeTable(nullptr, std::string());
     if (!plotPath.empty() && IsShown()) {
         Compute();
@@ -77,9 +89,51 @@ void TreeStatsWindow::Present() {
     Log(LOG_RUN, "Tree statistics shown.");
     Show();
     Raise();
-    if (!table) {
+    Compute();
+}
+
+void TreeStatsWindow::SetGrouping(const wxString& column) {
+    if (column == grouping) {
+        return;
+    }
+    grouping = column;
+    groupTable.reset();
+    rowsChoice->Clear();
+    rowsChoice->Append(kTreeRows);
+    if (!grouping.empty()) {
+        rowsChoice->Append("Groups by " + grouping);
+    }
+    rowsChoice->Enable(!grouping.empty());
+    ShowGroups(byGroups && !grouping.empty());
+}
+
+void TreeStatsWindow::ShowGroups(bool groups) {
+    groups = groups && !grouping.empty();
+    rowsChoice->SetSelection(groups ? 1 : 0);
+    if (groups != byGroups) {
+        Log(LOG_RUN, groups ? "Tree statistics by group." : "Tree statistics by tree.");
+        byGroups = groups;
+        ShowColumns();
+    }
+    ShowTable(std::string());
+    if (IsShown()) {
         Compute();
     }
+}
+
+void TreeStatsWindow::ShowColumns() {
+    list->ClearAll();
+    sortColumn = -1;
+    ascending = true;
+    const std::vector<std::string>& columns = Columns();
+    for (size_t column = 0; column < columns.size(); ++column) {
+        list->AppendColumn(wxString::FromUTF8(columns[column].c_str()),
+                           column == 0 ? wxLIST_FORMAT_LEFT : wxLIST_FORMAT_RIGHT);
+    }
+}
+
+const std::vector<std::string>& TreeStatsWindow::Columns() const {
+    return byGroups ? GroupStatsColumns() : StatsColumns();
 }
 
 void TreeStatsWindow::ShowSelection(const std::vector<wxString>& trees) {
@@ -93,51 +147,90 @@ void TreeStatsWindow::ShowSelection(const std::vector<wxString>& trees) {
 // ---------------------------------------------------------------------------
 // Computing the table
 
+// One table is computed at a time; the one shown, once the other is in.
 void TreeStatsWindow::Compute() {
-    if (plotPath.empty() || computing) {
+    if (plotPath.empty() || computing || (byGroups ? groupTable != nullptr : table != nullptr)) {
         return;
     }
     computing = true;
-    note->SetLabel("Computing the tree statistics...");
     wxWeakRef<TreeStatsWindow> self(this);
     const int asked = generation;
-    compute(
-        [self, asked](std::shared_ptr<const TreeStatsTable> computed, const std::string& error) {
+    if (!byGroups) {
+        note->SetLabel("Computing the tree statistics...");
+        compute([self, asked](std::shared_ptr<const TreeStatsTable> computed,
+                              const std::string& error) {
             // The window may have gone, or moved on to another plot, meanwhile.
-            if (!self || self->generation != asked) {
-                return;
+            if (self && self->generation == asked) {
+                self->computing = false;
+                self->TakeTable(std::move(computed), error);
             }
-            self->computing = false;
-            self->TakeTable(std::move(computed), error);
         });
+        return;
+    }
+    note->SetLabel("Computing the statistics of the groups...");
+    const wxString column = grouping;
+    computeGroups([self, asked, column](std::shared_ptr<const GroupStatsTable> computed,
+                                        const std::string& error) {
+        if (self && self->generation == asked) {
+            self->computing = false;
+            self->TakeGroups(self->grouping == column ? std::move(computed) : nullptr, error);
+        }
+    });
 }
 
 void TreeStatsWindow::TakeTable(std::shared_ptr<const TreeStatsTable> computed,
                                 const std::string& error) {
     table = std::move(computed);
+    if (!byGroups) {
+        ShowTable(error);
+    } else if (IsShown()) {
+        Compute();
+    }
+}
+
+void TreeStatsWindow::TakeGroups(std::shared_ptr<const GroupStatsTable> computed,
+                                 const std::string& error) {
+    groupTable = std::move(computed);
+    if (byGroups) {
+        ShowTable(groupTable ? std::string() : error);
+    }
+    if (IsShown()) {
+        Compute();
+    }
+}
+
+void TreeStatsWindow::ShowTable(const std::string& error) {
     fields.clear();
     labels.clear();
-    if (table && !plotPath.empty()) {
+    const bool shown = !plotPath.empty() && (byGroups ? groupTable != nullptr : table != nullptr);
+    if (shown && byGroups) {
+        for (const GroupStats& group : groupTable->groups) {
+            fields.push_back(GroupStatsFields(group));
+            labels.push_back(wxString::FromUTF8(group.group.c_str()));
+        }
+    } else if (shown) {
         for (const TreeStats& tree : table->trees) {
             fields.push_back(StatsFields(tree));
             labels.push_back(wxString::FromUTF8(tree.tree.c_str()));
         }
     }
+    const wxString what = byGroups ? "The statistics of the groups by \"" + grouping + "\" of \""
+                                   : wxString("The tree statistics of \"");
     if (plotPath.empty()) {
         note->SetLabel(kNoPlot);
-    } else if (!table && !error.empty()) {
-        note->SetLabel(wxString::Format(
-            "The tree statistics of \"%s\" could not be computed: %s. Close any other program "
-            "that changes the file, then choose Tree Statistics again.",
-            plotPath, wxString::FromUTF8(error.c_str())));
+    } else if (!shown && !error.empty()) {
+        note->SetLabel(what + plotPath + "\" " +
+                       wxString::Format(kCouldNot, wxString::FromUTF8(error.c_str())));
+    } else if (!shown) {
+        note->SetLabel(wxString());
     } else {
-        note->SetLabel(table ? wxString::Format("%zu trees", table->trees.size()) : wxString());
+        note->SetLabel(wxString::Format(byGroups ? "%zu groups" : "%zu trees", fields.size()));
     }
-    saveButton->Enable(table != nullptr);
+    saveButton->Enable(shown);
     SortRows();
     Fill();
     // Wide enough for nine digits, once for each new table.
-    for (int column = 0; table && column < list->GetColumnCount(); ++column) {
+    for (int column = 0; shown && column < list->GetColumnCount(); ++column) {
         list->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
     }
 }
@@ -186,7 +279,11 @@ void TreeStatsWindow::Fill() {
     ReselectRows();
 }
 
+// Rows of groups select nothing: they stay as the user leaves them.
 void TreeStatsWindow::ReselectRows() {
+    if (byGroups) {
+        return;
+    }
     showingSelection = true;
     for (size_t row = 0; row < order.size(); ++row) {
         const bool wanted =
@@ -201,6 +298,9 @@ void TreeStatsWindow::ReselectRows() {
 }
 
 void TreeStatsWindow::FollowTable() {
+    if (byGroups) {
+        return;
+    }
     std::vector<wxString> inTable;
     for (size_t row = 0; row < order.size(); ++row) {
         if (list->GetItemState(long(row), wxLIST_STATE_SELECTED) != 0) {
@@ -243,7 +343,7 @@ void TreeStatsWindow::OnColumnClick(wxListEvent& event) {
     if (column < 0) {
         return;
     }
-    Log(LOG_RUN, "Tree statistics sorted by %s.", StatsColumns()[size_t(column)].c_str());
+    Log(LOG_RUN, "Tree statistics sorted by %s.", Columns()[size_t(column)].c_str());
     ascending = column == sortColumn ? !ascending : true;
     sortColumn = column;
     list->ShowSortIndicator(column, ascending);
@@ -265,11 +365,12 @@ void TreeStatsWindow::OnSelectionChange(wxListEvent&) {
 }
 
 void TreeStatsWindow::OnSave(wxCommandEvent&) {
-    if (!table || plotPath.empty()) {
+    if ((byGroups ? !groupTable : !table) || plotPath.empty()) {
         return;
     }
     Log(LOG_RUN, "Tree statistics saved.");
-    wxFileDialog dialog(this, kSaveMessage, wxEmptyString, "tree-statistics.csv", kCsvWildcard,
+    wxFileDialog dialog(this, kSaveMessage, wxEmptyString,
+                        byGroups ? "group-statistics.csv" : "tree-statistics.csv", kCsvWildcard,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) {
         return;
@@ -277,7 +378,11 @@ void TreeStatsWindow::OnSave(wxCommandEvent&) {
     const std::string path = Utf8(dialog.GetPath());
     std::string error;
     if (!CheckOutputPath(path, "the table", "the database file", {Utf8(plotPath)}, error) ||
-        !WriteTextFile(path, StatsCsv(*table), error)) {
+        !WriteTextFile(path, byGroups ? GroupStatsCsv(*groupTable) : StatsCsv(*table), error)) {
         wxMessageBox(wxString::FromUTF8(error.c_str()), kTitle, wxOK | wxICON_ERROR, this);
     }
+}
+
+void TreeStatsWindow::OnRowsChoice(wxCommandEvent& event) {
+    ShowGroups(event.GetSelection() == 1);
 }

@@ -3,7 +3,9 @@
 // selected rows are the trees selected on the map and in the stem list. Its
 // "Save as CSV..." writes exactly what `quenvar stats` writes. Its owner
 // computes the table (once per open file, on the worker behind the progress
-// window when the plot is large).
+// window when the plot is large). While the map's trees are grouped, its
+// "Rows" choice shows one row per group instead, as `quenvar stats --by`
+// writes them; those rows select nothing on the map.
 #pragma once
 
 #include <wx/frame.h>
@@ -13,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "data/GroupStats.h"
 #include "data/TreeStats.h"
 
 class wxButton;
+class wxChoice;
 class wxListCtrl;
 class wxListEvent;
 class wxStaticText;
@@ -30,9 +34,13 @@ class TreeStatsWindow : public wxFrame {
     using TableDone =
         std::function<void(std::shared_ptr<const TreeStatsTable> table, const std::string& error)>;
     using ComputeTable = std::function<void(TableDone done)>;
+    using GroupsDone =
+        std::function<void(std::shared_ptr<const GroupStatsTable> table, const std::string& error)>;
+    using ComputeGroups = std::function<void(GroupsDone done)>;
 
     // Built hidden.
-    TreeStatsWindow(wxWindow* parent, SelectTree select, ComputeTable compute);
+    TreeStatsWindow(wxWindow* parent, SelectTree select, ComputeTable compute,
+                    ComputeGroups computeGroups);
 
     // The open plot's file; empty when it closes or its index tables go.
     // A shown window follows a new plot at once.
@@ -42,9 +50,15 @@ class TreeStatsWindow : public wxFrame {
     void Present();
     // The trees selected elsewhere, in the order they were selected.
     void ShowSelection(const std::vector<wxString>& trees);
+    // The stem column the map's trees are grouped by (empty: none); the
+    // rows of groups are offered while there is one.
+    void SetGrouping(const wxString& column);
+    // Shows one row per group (true) or per tree, as the "Rows" choice does.
+    void ShowGroups(bool groups);
 
     wxListCtrl* GetList() const { return list; }
     wxButton* GetSaveButton() const { return saveButton; }
+    wxChoice* GetRowsChoice() const { return rowsChoice; }
     // True while the table is computed.
     bool IsComputing() const { return computing; }
 
@@ -53,9 +67,15 @@ class TreeStatsWindow : public wxFrame {
     void OnColumnClick(wxListEvent& event);
     void OnSelectionChange(wxListEvent& event);
     void OnSave(wxCommandEvent& event);
+    void OnRowsChoice(wxCommandEvent& event);
 
     void Compute();
     void TakeTable(std::shared_ptr<const TreeStatsTable> computed, const std::string& error);
+    void TakeGroups(std::shared_ptr<const GroupStatsTable> computed, const std::string& error);
+    // The rows' fields and names from the table shown, and the note under them.
+    void ShowTable(const std::string& error);
+    void ShowColumns();
+    const std::vector<std::string>& Columns() const;
     void Fill();
     void SortRows();
     void ReselectRows();
@@ -64,15 +84,19 @@ class TreeStatsWindow : public wxFrame {
 
     SelectTree select;
     ComputeTable compute;
+    ComputeGroups computeGroups;
     wxString plotPath;
+    wxString grouping;
+    bool byGroups = false;
     // Changes with every plot, so that a late result of another one is dropped.
     int generation = 0;
     bool computing = false;
     std::shared_ptr<const TreeStatsTable> table;
-    // Each tree's fields as the CSV writes them, and its label.
+    std::shared_ptr<const GroupStatsTable> groupTable;
+    // Each row's fields as the CSV writes them, and its label.
     std::vector<std::vector<std::string>> fields;
     std::vector<wxString> labels;
-    std::vector<size_t> order;  // the table's tree of each row
+    std::vector<size_t> order;  // the table's tree or group of each row
     int sortColumn = -1;        // -1: the grid's column order
     bool ascending = true;
     std::vector<wxString> selected;  // as the map and the stem list have them
@@ -81,6 +105,7 @@ class TreeStatsWindow : public wxFrame {
     wxListCtrl* list = nullptr;
     wxStaticText* note = nullptr;
     wxButton* saveButton = nullptr;
+    wxChoice* rowsChoice = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };
