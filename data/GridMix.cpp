@@ -7,6 +7,7 @@
 #include "db/EngineScan.h"
 #include "db/Row.h"
 #include "db/Statement.h"
+#include "db/TableHalves.h"
 
 namespace {
 
@@ -110,7 +111,9 @@ class MixRow {
 // column took from the first row.
 class ColumnReader {
   public:
-    ColumnReader(MixRow& row, int xAt, int yAt) : row(row), xAt(xAt), yAt(yAt) {}
+    // kinds: the columns' kinds when the first row read is not grid's first.
+    ColumnReader(MixRow& row, int xAt, int yAt, std::vector<int> kinds)
+        : row(row), xAt(xAt), yAt(yAt), kinds(std::move(kinds)), firstRow(this->kinds.empty()) {}
 
     void Value(int column, sqlite3_value* stored) {
         if (firstRow) {
@@ -146,11 +149,56 @@ class ColumnReader {
     int xAt;
     int yAt;
     std::vector<int> kinds;
-    bool firstRow = true;
+    bool firstRow;
     bool started = false;
     double x = 0.0;
     double y = 0.0;
 };
+
+// The kinds of grid's first row, which every row's values are read as.
+std::vector<int> FirstRowKinds(Database database) {
+    Statement first(database, "SELECT * FROM grid LIMIT 1");
+    std::vector<int> kinds;
+    if (first.Step()) {
+        for (int i = 0; i < sqlite3_column_count(first.Handle()); ++i) {
+            kinds.push_back(KindOfType(sqlite3_column_type(first.Handle(), i)));
+        }
+    }
+    return kinds;
+}
+
+bool ReadMixRows(Database database, const RowsPart& rows, const GridMixRequest& request,
+                 size_t trees, int xAt, int yAt, GridMix& mix) {
+    const std::string sql = rows.where.empty() ? std::string(kGridRows)
+                                               : std::string(kGridRows) + " WHERE " + rows.where;
+    MixRow row(request, trees, mix);
+    ColumnReader reader(row, xAt, yAt,
+                        rows.half == 0 ? std::vector<int>() : FirstRowKinds(database));
+    EngineScan engine(database, sql);
+    if (engine.IsUsable()) {
+        return engine.Walk(
+            [&reader](int first, int count, sqlite3_value** values) {
+                for (int k = 0; k < count; ++k) {
+                    reader.Value(first + k, values[k]);
+                }
+            },
+            [&reader] { reader.RowEnd(); });
+    }
+    // Names SQLite cannot tell apart: each value fetched from the statement.
+    Statement statement(database, sql.c_str());
+    const int columns = sqlite3_column_count(statement.Handle());
+    while (statement.Step()) {
+        for (int i = 0; i < columns; ++i) {
+            reader.Value(i, sqlite3_column_value(statement.Handle(), i));
+        }
+        reader.RowEnd();
+    }
+    return statement.Finished();
+}
+
+void Append(std::vector<HeldGridData::Cell>& cells, const std::vector<HeldGridData::Cell>& more) {
+    cells.insert(cells.end(), more.begin(), more.end());
+}
 
 }  // namespace
 
@@ -183,32 +231,22 @@ bool ReadGridMix(Database database, const GridMixRequest& request, GridMix& mix,
         error = "the grid table has no x_coord and y_coord among its first three columns";
         return false;
     }
-    MixRow row(request, size_t(std::max(columns - kFirstTreeColumn, 0)), mix);
-    ColumnReader reader(row, xAt, yAt);
-    EngineScan engine(database, kGridRows);
-    bool read = false;
-    if (engine.IsUsable()) {
-        read = engine.Walk(
-            [&reader](int first, int count, sqlite3_value** values) {
-                for (int k = 0; k < count; ++k) {
-                    reader.Value(first + k, values[k]);
-                }
-            },
-            [&reader] { reader.RowEnd(); });
-    } else {
-        // Names SQLite cannot tell apart: each value fetched from the statement.
-        Statement rows(database, kGridRows);
-        while (rows.Step()) {
-            for (int i = 0; i < columns; ++i) {
-                reader.Value(i, sqlite3_column_value(rows.Handle(), i));
-            }
-            reader.RowEnd();
-        }
-        read = rows.Finished();
-    }
+    const size_t trees = size_t(columns - kFirstTreeColumn);
+    GridMix halves[2];
+    const bool read = WalkInHalves(
+        database, "grid", request.fewestRowsToSplit, [&](Database part, const RowsPart& rows) {
+            halves[rows.half] = GridMix();
+            return ReadMixRows(part, rows, request, trees, xAt, yAt, halves[rows.half]);
+        });
     if (!read) {
         error = "the grid table could not be read to its end";
         return false;
+    }
+    mix = std::move(halves[0]);
+    Append(mix.dominantTrees, halves[1].dominantTrees);
+    Append(mix.dominantGroups, halves[1].dominantGroups);
+    for (size_t i = 0; i < mix.groupSums.size() && i < halves[1].groupSums.size(); ++i) {
+        Append(mix.groupSums[i], halves[1].groupSums[i]);
     }
     return true;
 }

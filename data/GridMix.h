@@ -19,6 +19,8 @@ struct GridMixRequest {
     const TreeGroups* groups = nullptr;  // the grouping, for the two below
     bool dominantGroups = false;
     std::vector<int> groupSums;  // the groups whose sums to gather
+    // A grid of this many rows or more is read in two halves at once.
+    long long fewestRowsToSplit = 20000;
 };
 
 struct GridMix {

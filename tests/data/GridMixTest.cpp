@@ -114,3 +114,27 @@ TEST(StemAttributes, TextsNumbersAndMissingValuesReadAsStored) {
     EXPECT_EQ(AttributeText(stems.Value("T2", "age")), "missing");
     EXPECT_EQ(AttributeText(stems.Value("T9", "dbh")), "missing");
 }
+
+// A large grid is read in two halves at once; the mix is the same, and the
+// second half reads each column as grid's first row has it (whole numbers
+// for A and E, so that their shares differ from those of the values stored).
+TEST_F(GridMixTest, HalvesGiveTheMixOfOnePass) {
+    ExecSql("plot.db",
+            "WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n WHERE i < 400)"
+            " INSERT INTO grid SELECT i, i, 0, (i % 7) + 0.75, i % 5, 0, -1, 3.5 FROM n;");
+    GridMixRequest request;
+    request.dominantTrees = true;
+    request.groups = &groups;
+    request.dominantGroups = true;
+    request.groupSums = {0, 2};
+    GridMix whole, halves;
+    std::string error;
+    ASSERT_TRUE(ReadGridMix(database, request, whole, error)) << error;
+    request.fewestRowsToSplit = 10;
+    ASSERT_TRUE(ReadGridMix(database, request, halves, error)) << error;
+    EXPECT_EQ(Tags(halves.dominantTrees), Tags(whole.dominantTrees));
+    EXPECT_EQ(Tags(halves.dominantGroups), Tags(whole.dominantGroups));
+    ASSERT_EQ(halves.groupSums.size(), 2u);
+    EXPECT_EQ(Tags(halves.groupSums[0]), Tags(whole.groupSums[0]));
+    EXPECT_EQ(Tags(halves.groupSums[1]), Tags(whole.groupSums[1]));
+}
