@@ -29,17 +29,13 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         return;  // nothing to pick a colour from
     }
     const PlotRect& view = frame.View();
-    double cell = data.GetCellSize();
-    const PixelScale scale = frame.GridScale(cell);
     double minimum = data.GetMinValue();
     double maximum = data.GetMaxValue();
 
     // A cell is selected by its corner alone, edges included.
     data.SetViewFilter(
         ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax});
-    // Blocks overlap their neighbours by one pixel so no seam shows.
-    double blockWidth = cell * scale.x + frame.PixelRatio();
-    double blockHeight = cell * scale.y + frame.PixelRatio();
+    const CellBlocks blocks(frame, data.GetCellSize());
     std::vector<uint32_t> words;
     for (const wxColour& color : palette) {
         words.push_back(LayerPixels::Opaque(color));
@@ -58,25 +54,23 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
         if (value == 0.0) {
             continue;
         }
-        const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
-        int x, y, w, h;
-        if (!ClipSpan(at.x, blockWidth, frame.Width(), x, w) ||
-            !ClipSpan(at.y, blockHeight, frame.Height(), y, h)) {
+        PixelBox box;
+        if (!blocks.Clip(data.GetX(), data.GetY(), box)) {
             continue;
         }
         if (smooth && classes) {
             const wxColour color = GradientColor(palette, classes->Position(value));
-            pixels ? FillBox(*pixels, x, y, w, h, LayerPixels::Opaque(color))
-                   : canvas.FillBox(x, y, w, h, color);
+            pixels ? FillBox(*pixels, box.x, box.y, box.w, box.h, LayerPixels::Opaque(color))
+                   : canvas.FillBox(box.x, box.y, box.w, box.h, color);
             continue;
         }
         const int index = HasOwnClasses() ? classes->ClassOf(value)
                           : fixedRange    ? FixedPaletteIndex(value, *fixedRange, n)
                                           : PaletteIndex(value, minimum, maximum, n);
         if (pixels) {
-            FillBox(*pixels, x, y, w, h, words[index]);
+            FillBox(*pixels, box.x, box.y, box.w, box.h, words[index]);
         } else {
-            canvas.FillBox(x, y, w, h, palette[index]);
+            canvas.FillBox(box.x, box.y, box.w, box.h, palette[index]);
         }
     }
     pixels.reset();

@@ -53,3 +53,16 @@ void FillBox(LayerPixels& pixels, int x, int y, int w, int h, uint32_t word) {
         }
     }
 }
+
+CellBlocks::CellBlocks(const PlotFrame& frame, double cell)
+    : frame(frame),
+      cell(cell),
+      scale(frame.GridScale(cell)),
+      width(cell * scale.x + frame.PixelRatio()),
+      height(cell * scale.y + frame.PixelRatio()) {}
+
+bool CellBlocks::Clip(double x, double y, PixelBox& box) const {
+    const PixelPoint at = frame.CellCorner(x, y, cell, scale);
+    return ClipSpan(at.x, width, frame.Width(), box.x, box.w) &&
+           ClipSpan(at.y, height, frame.Height(), box.y, box.h);
+}

@@ -18,13 +18,10 @@ wxColour ShadedColor(const wxColour& color, double share) {
 
 void DominantBlockRenderer::Draw(Canvas& canvas, HeldGridData& data) {
     const PlotRect& view = frame.View();
-    const double cell = data.GetCellSize();
-    const PixelScale scale = frame.GridScale(cell);
     // Selected and sized as the block renderer selects and sizes its blocks.
     data.SetViewFilter(
         ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax});
-    const double blockWidth = cell * scale.x + frame.PixelRatio();
-    const double blockHeight = cell * scale.y + frame.PixelRatio();
+    const CellBlocks blocks(frame, data.GetCellSize());
     std::unique_ptr<LayerPixels> pixels;
     if (canvas.Image()) {
         pixels = std::make_unique<LayerPixels>(canvas.Image());
@@ -37,18 +34,16 @@ void DominantBlockRenderer::Draw(Canvas& canvas, HeldGridData& data) {
         if (tag < 0 || size_t(tag) >= tagColors.size() || !tagColors[size_t(tag)].IsOk()) {
             continue;
         }
-        const PixelPoint at = frame.CellCorner(data.GetX(), data.GetY(), cell, scale);
-        int x, y, w, h;
-        if (!ClipSpan(at.x, blockWidth, frame.Width(), x, w) ||
-            !ClipSpan(at.y, blockHeight, frame.Height(), y, h)) {
+        PixelBox box;
+        if (!blocks.Clip(data.GetX(), data.GetY(), box)) {
             continue;
         }
         const wxColour& own = tagColors[size_t(tag)];
         const wxColour color = shaded ? ShadedColor(own, data.GetValue()) : own;
         if (pixels) {
-            FillBox(*pixels, x, y, w, h, LayerPixels::Opaque(color));
+            FillBox(*pixels, box.x, box.y, box.w, box.h, LayerPixels::Opaque(color));
         } else {
-            canvas.FillBox(x, y, w, h, color);
+            canvas.FillBox(box.x, box.y, box.w, box.h, color);
         }
     }
     pixels.reset();
