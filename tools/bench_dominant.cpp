@@ -10,23 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandLine.h"
-#include "cli/ExportCommand.h"
-#include "tools/BenchSupport.h"
+#include "tools/BenchExport.h"
 
 namespace {
 
 double ExportSeconds(const std::string& plot, const char* layers) {
-    const CommandLine line =
-        ParseCommandLine({"--export", "out.png", "--size", "1000x800", "--layers", layers, plot});
-    std::string error;
-    std::string warning;
-    const auto start = bench::Clock::now();
-    if (!ExportPicture(line.request, error, warning)) {
-        std::fprintf(stderr, "export failed: %s\n", error.c_str());
-        return -1.0;
-    }
-    return bench::Seconds(start);
+    return bench::ExportSeconds(plot, "out.png", layers);
 }
 
 int BenchPlot(const bench::Plot& plot, int runs) {

@@ -12,13 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandLine.h"
-#include "cli/ExportCommand.h"
-#include "tools/BenchSupport.h"
+#include "tools/BenchExport.h"
 
 namespace {
-
-using bench::Clock;
 
 const char* const kFormats[] = {"png", "svg", "pdf"};
 const char* const kPictures[][2] = {
@@ -34,18 +30,12 @@ double FileMiB(const std::string& path) {
 // The median time of several exports of one picture, in seconds.
 bool TimeExport(const std::string& plot, const std::string& out, const char* layers, int runs,
                 double& seconds) {
-    const CommandLine line =
-        ParseCommandLine({"--export", out, "--size", "1000x800", "--layers", layers, plot});
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        std::string error;
-        std::string warning;
-        const auto start = Clock::now();
-        if (!ExportPicture(line.request, error, warning)) {
-            std::fprintf(stderr, "export failed: %s\n", error.c_str());
+        times.push_back(bench::ExportSeconds(plot, out, layers));
+        if (times.back() < 0) {
             return false;
         }
-        times.push_back(bench::Seconds(start));
     }
     seconds = bench::Median(times);
     return true;
