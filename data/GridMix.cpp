@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/HugePages.h"
 #include "db/EngineScan.h"
 #include "db/Row.h"
 #include "db/Statement.h"
@@ -63,7 +64,7 @@ class MixRow {
 
     void End() {
         if (request.dominantTrees && best >= 0) {
-            mix.dominantTrees.push_back(Cell(bestValue / total, best));
+            PushHuge(mix.dominantTrees, Cell(bestValue / total, best));
         }
         int bestGroup = -1;
         for (size_t group = 0; group < touched.size(); ++group) {
@@ -74,11 +75,11 @@ class MixRow {
                 bestGroup = int(group);
             }
             if (slotOf[group] >= 0) {
-                mix.groupSums[size_t(slotOf[group])].push_back(Cell(sums[group], int(group)));
+                PushHuge(mix.groupSums[size_t(slotOf[group])], Cell(sums[group], int(group)));
             }
         }
         if (request.dominantGroups && bestGroup >= 0) {
-            mix.dominantGroups.push_back(Cell(taken[size_t(bestGroup)] / total, bestGroup));
+            PushHuge(mix.dominantGroups, Cell(taken[size_t(bestGroup)] / total, bestGroup));
         }
         for (size_t group = 0; group < touched.size(); ++group) {
             if (touched[group]) {

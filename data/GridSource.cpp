@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "base/HugePages.h"
 #include "data/IndexRows.h"
 #include "db/SqlText.h"
 #include "db/Statement.h"
@@ -211,7 +212,7 @@ bool GridSource::ReadByColumns(Statement& rows, TableScan& scan, NumberExtents& 
             cell.sum += value;
             cell.positive += value > 0.0 ? 1 : 0;
         }
-        cells.push_back(cell);
+        PushHuge(cells, cell);
     }
     return rows.Finished();
 }
@@ -260,7 +261,7 @@ bool GridSource::ReadInEngine(EngineScan& engine, sqlite3_stmt* named, TableScan
     };
     auto rowEnd = [&] {
         firstRow = false;
-        cells.push_back(cell);
+        PushHuge(cells, cell);
     };
     return engine.Walk(part, rowEnd);
 }

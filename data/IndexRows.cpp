@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/HugePages.h"
 #include "db/TableState.h"
 
 namespace {
@@ -30,11 +31,14 @@ uint64_t Bits(double value) {
 // sharing a key are chained in table order.
 class PositionIndex {
   public:
-    explicit PositionIndex(size_t count) : next(count, -1) {
+    explicit PositionIndex(size_t count) {
+        ReserveHuge(next, count);
+        next.assign(count, -1);
         size_t size = 16;
         while (size < count * 2) {
             size *= 2;
         }
+        ReserveHuge(slots, size);
         slots.assign(size, Slot{0.0, 0.0, -1, -1});
         mask = size - 1;
     }
@@ -149,7 +153,7 @@ bool PrintsExactly(double value) {
 
 IndexRows::IndexRows(const std::vector<SourceCell>& cells, bool counts, Parser parse)
     : counts(counts), parse(std::move(parse)) {
-    rows.reserve(cells.size());
+    ReserveHuge(rows, cells.size());
     for (const SourceCell& cell : cells) {
         const double count = counts ? cell.positive : cell.sum;
         exact = exact && InRange(cell.x) && InRange(cell.y) && InRange(count);
@@ -190,8 +194,8 @@ std::unique_ptr<IndexCells> IndexRows::HeldCells() const {
     }
     std::vector<IndexCells::Cell> cells;
     std::vector<IndexCells::Levels> levels;
-    cells.reserve(rows.size());
-    levels.reserve(rows.size());
+    ReserveHuge(cells, rows.size());
+    ReserveHuge(levels, rows.size());
     // Integer counts are stored as themselves; sums as their "%f" text reads.
     auto read = [&](double value) {
         return static_cast<float>(counts ? static_cast<int>(value) : ReadBack(value, parse));
@@ -226,6 +230,7 @@ CellNeighbours::CellNeighbours(const std::vector<SourceCell>& cells, const Print
     for (size_t i = 0; i < cells.size(); ++i) {
         index.Add(Key(cells[i].x), Key(cells[i].y), static_cast<int>(i));
     }
+    ReserveHuge(targets, cells.size());
     targets.resize(cells.size());
     auto at = [&](double x, double y) {
         return InRange(x) && InRange(y) ? index.FirstAt(Key(x), Key(y)) : kOutOfRange;
@@ -241,6 +246,7 @@ CellNeighbours::CellNeighbours(const std::vector<SourceCell>& cells, const Print
         const double y = ReadBack(cells[i].y, parse);
         targets[i] = {at(x, y - size), at(x - size, y), at(x, y + size), at(x + size, y)};
     }
+    ReserveHuge(next, cells.size());
     next.resize(cells.size());
     for (size_t i = 0; i < cells.size(); ++i) {
         next[i] = index.NextAt(static_cast<int>(i));
