@@ -252,25 +252,44 @@ double IndexCells::ReadY(const Cell& cell) const {
 void IndexCells::Select(const ViewFilter& view, bool levelsOnly,
                         std::vector<const Cell*>& selected) const {
     selected.clear();
+    for (const Cell* cell = FirstOf(view, levelsOnly); cell;
+         cell = NextOf(cell, view, levelsOnly)) {
+        selected.push_back(cell);
+    }
+}
+
+// The rows of the index range, then the other terms of the query row by row.
+const IndexCells::Cell* IndexCells::FirstOf(const ViewFilter& view, bool levelsOnly) const {
     // Strictly inside, and with a positive count, or edges included.
     const bool strict = view.kind == ViewFilter::InsidePositive;
-    // The rows of the index range, then the other terms of the query row by row.
-    auto first = std::partition_point(cells.begin(), cells.end(), [&](const Cell& c) {
+    const auto first = std::partition_point(cells.begin(), cells.end(), [&](const Cell& c) {
         return strict ? c.y <= view.yMin : c.y < view.yMin;
     });
-    for (auto it = first; it != cells.end(); ++it) {
-        const Cell& cell = *it;
-        if (strict ? !(cell.y < view.yMax) : !(cell.y <= view.yMax)) {
-            break;
+    return Seek(cells.data() + (first - cells.begin()), view, levelsOnly);
+}
+
+const IndexCells::Cell* IndexCells::NextOf(const Cell* cell, const ViewFilter& view,
+                                           bool levelsOnly) const {
+    return Seek(cell + 1, view, levelsOnly);
+}
+
+const IndexCells::Cell* IndexCells::Seek(const Cell* from, const ViewFilter& view,
+                                         bool levelsOnly) const {
+    const bool strict = view.kind == ViewFilter::InsidePositive;
+    const Cell* const end = cells.data() + cells.size();
+    for (const Cell* cell = from; cell < end; ++cell) {
+        if (strict ? !(cell->y < view.yMax) : !(cell->y <= view.yMax)) {
+            return nullptr;
         }
-        const bool inX = strict ? cell.x > view.xMin && cell.x < view.xMax
-                                : cell.x >= view.xMin && cell.x <= view.xMax;
-        if (!inX || (strict && !cell.positive) ||
-            (levelsOnly && !levels[static_cast<size_t>(&cell - cells.data())].differs)) {
+        const bool inX = strict ? cell->x > view.xMin && cell->x < view.xMax
+                                : cell->x >= view.xMin && cell->x <= view.xMax;
+        if (!inX || (strict && !cell->positive) ||
+            (levelsOnly && !levels[static_cast<size_t>(cell - cells.data())].differs)) {
             continue;
         }
-        selected.push_back(&cell);
+        return cell;
     }
+    return nullptr;
 }
 
 // The query's terms, on the stored numbers: x <= px, x > px - 2 * size and

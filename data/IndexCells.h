@@ -58,6 +58,10 @@ class IndexCells {
     // in the order of the y index; levelsOnly keeps only those whose count
     // differs from a neighbour's (the levels must be held).
     void Select(const ViewFilter& view, bool levelsOnly, std::vector<const Cell*>& cells) const;
+    // The same cells one at a time, without gathering them first: the first,
+    // then the one after a given one; null past the last.
+    const Cell* FirstOf(const ViewFilter& view, bool levelsOnly) const;
+    const Cell* NextOf(const Cell* cell, const ViewFilter& view, bool levelsOnly) const;
 
     // The cell whose square holds (x, y), chosen as a query with
     // x_coord <= x < x_coord + cellSize (the same for y), ordered by x, then
@@ -73,6 +77,8 @@ class IndexCells {
     int xKind = 0;  // CellInteger or CellReal
     int yKind = 0;
 
+    // The first cell from `from` on that the view selects, or null.
+    const Cell* Seek(const Cell* from, const ViewFilter& view, bool levelsOnly) const;
     // Puts cells that came by row id in the order of the y index.
     void OrderByY();
     void Reserve(Database& database, const std::string& table);

@@ -590,9 +590,9 @@ void IndexedGridData::First() {
 }
 
 void IndexedGridData::SelectHeld() {
-    memory->Select(viewRange, false, viewCells);
-    viewAt = 0;
-    onRow = !viewCells.empty();
+    heldView = viewRange;
+    heldCell = memory->FirstOf(heldView, false);
+    onRow = heldCell != nullptr;
 }
 
 bool IndexedGridData::IsValid() {
@@ -604,7 +604,8 @@ void IndexedGridData::Next() {
         return;
     }
     if (!cursor) {
-        onRow = ++viewAt < viewCells.size();
+        heldCell = memory->NextOf(heldCell, heldView, false);
+        onRow = heldCell != nullptr;
         return;
     }
     onRow = cursor->Step();
@@ -612,7 +613,7 @@ void IndexedGridData::Next() {
 
 void IndexedGridData::Close() {
     cursor.reset();
-    viewCells.clear();
+    heldCell = nullptr;
     onRow = false;
 }
 
@@ -620,21 +621,21 @@ double IndexedGridData::GetValue() {
     if (!onRow) {
         return 0.0;
     }
-    return cursor ? cursor->GetDouble(countAt) : viewCells[viewAt]->count;
+    return cursor ? cursor->GetDouble(countAt) : heldCell->count;
 }
 
 double IndexedGridData::GetX() {
     if (!onRow) {
         return 0.0;
     }
-    return cursor ? cursor->GetDouble(xAt) : memory->ReadX(*viewCells[viewAt]);
+    return cursor ? cursor->GetDouble(xAt) : memory->ReadX(*heldCell);
 }
 
 double IndexedGridData::GetY() {
     if (!onRow) {
         return 0.0;
     }
-    return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*viewCells[viewAt]);
+    return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*heldCell);
 }
 
 bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells) {
@@ -644,10 +645,9 @@ bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCe
     if (!rows || view.kind != ViewFilter::EdgesIncluded || !rows->HoldLevels(database, table)) {
         return false;
     }
-    std::vector<const IndexCells::Cell*> selected;
-    rows->Select(RangeOf(view), true, selected);
-    cells.reserve(selected.size());
-    for (const IndexCells::Cell* cell : selected) {
+    const ViewFilter range = RangeOf(view);
+    for (const IndexCells::Cell* cell = rows->FirstOf(range, true); cell;
+         cell = rows->NextOf(cell, range, true)) {
         const IndexCells::Levels& around = rows->LevelsOf(*cell);
         cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, around.n,
                                   around.e, around.s, around.w});

@@ -137,8 +137,9 @@ class IndexedGridData : public GridData {
     // the cursor walks when they come from memory.
     bool filterIsView = false;
     ViewFilter viewRange{};
-    std::vector<const IndexCells::Cell*> viewCells;
-    size_t viewAt = 0;
+    // The held cell of the walk, and the view it walks.
+    const IndexCells::Cell* heldCell = nullptr;
+    ViewFilter heldView{};
     std::string indexName;
     std::string tableName;  // storage for GetTableName
     bool indexReady = false;
