@@ -72,3 +72,10 @@ void MakeTreePlot(const std::string& path) {
                      {"T3", 5.0, 8.0, 0.2, 3.0, 9.0},
                      {"T4", 9.0, 9.0, 0.1, 2.0, 5.0}});
 }
+
+void MakeSpeciesTreePlot(const std::string& path) {
+    MakeTreePlot(path);
+    ExecSql(path,
+            "ALTER TABLE stem ADD COLUMN species TEXT;"
+            "UPDATE stem SET species = 'FASY' WHERE Tree IN ('T1', 'T2');");
+}

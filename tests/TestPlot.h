@@ -42,3 +42,6 @@ void MakeStems(const std::string& path, const std::vector<PlotStem>& stems);
 // 2), T2 (7, 3) and T3 (5, 8) that draw uptake, and a fourth stem T4 (9, 9)
 // without a grid column (so without a row in the stem list).
 void MakeTreePlot(const std::string& path);
+// The same with a text column species: T1 and T2 are beeches ("FASY"), T3
+// and T4 have none.
+void MakeSpeciesTreePlot(const std::string& path);

@@ -27,11 +27,7 @@ class TreeGroupingTest : public testing::Test {
         window->SetMessageSink([](const wxString& text, const wxString&, long) {
             ADD_FAILURE() << text.utf8_str().data();
         });
-        MakeTreePlot("plot.db");
-        // T1 and T2 are beeches; T3 has no species.
-        ExecSql("plot.db",
-                "ALTER TABLE stem ADD COLUMN species TEXT;"
-                "UPDATE stem SET species = 'FASY' WHERE Tree IN ('T1', 'T2');");
+        MakeSpeciesTreePlot("plot.db");
         window->OpenDatabase("plot.db");
         ASSERT_TRUE(WaitUntilIdle(window));
     }

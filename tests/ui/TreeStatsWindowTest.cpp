@@ -70,10 +70,7 @@ TEST(TreeStatsWindow, SelectingARowSelectsTheTreeOnTheMapAndBack) {
 TEST(TreeStatsWindow, RowsOfTheMapsGroupsSumTheirTrees) {
     TempDir dir;
     MainWindow* window = NewTestWindow();
-    MakeTreePlot("plot.db");
-    ExecSql("plot.db",
-            "ALTER TABLE stem ADD COLUMN species TEXT;"
-            "UPDATE stem SET species = 'FASY' WHERE Tree IN ('T1', 'T2');");
+    MakeSpeciesTreePlot("plot.db");
     window->OpenDatabase("plot.db");
     ASSERT_TRUE(WaitUntilIdle(window));
     PlotSession::SetStatsWorkerThreshold(0);
