@@ -18,6 +18,10 @@ struct ViewFilter {
     double yMin;
     double xMax;
     double yMax;
+    // Set by a caller that draws nothing for a cell whose value is 0: a set
+    // may then leave such cells out of its walk, the others in their order.
+    // It changes no query, and cells of 0 may still come.
+    bool zerosUnused = false;
 };
 
 // The SQL filter a view filter stands for, over the given position columns.

@@ -151,6 +151,8 @@ std::unique_ptr<IndexCells> IndexCells::Load(Database& database, const std::stri
     loaded->xKind = rows.Type(1) == SQLITE_INTEGER ? CellInteger : CellReal;
     loaded->yKind = rows.Type(2) == SQLITE_INTEGER ? CellInteger : CellReal;
     loaded->OrderByY();
+    loaded->NoteNonZero();
+    loaded->NoteDiffering();
     return loaded;
 }
 
@@ -192,12 +194,13 @@ bool IndexCells::HoldLevels(Database& database, const std::string& table) {
     }
     if (rowOrder.empty()) {
         levels = std::move(read);
-        return true;
+    } else {
+        levels.resize(cells.size());
+        for (size_t at = 0; at < cells.size(); ++at) {
+            levels[at] = read[rowOrder[at]];
+        }
     }
-    levels.resize(cells.size());
-    for (size_t at = 0; at < cells.size(); ++at) {
-        levels[at] = read[rowOrder[at]];
-    }
+    NoteDiffering();
     return true;
 }
 
@@ -209,6 +212,8 @@ std::unique_ptr<IndexCells> IndexCells::FromCells(std::vector<Cell> cells,
     held->xKind = CellReal;
     held->yKind = CellReal;
     held->OrderByY();
+    held->NoteNonZero();
+    held->NoteDiffering();
     return held;
 }
 
@@ -249,47 +254,105 @@ double IndexCells::ReadY(const Cell& cell) const {
                                 : static_cast<float>(cell.y);
 }
 
+namespace {
+
+// A list longer than this share of the cells spares a walk too little for
+// its memory.
+const size_t kShortListShare = 4;
+
+// The places at which keep holds, in order; false, the list left empty,
+// when they are too many to be worth keeping.
+template <class Keep>
+bool ShortList(size_t size, Keep keep, std::vector<uint32_t>& list) {
+    list.clear();
+    size_t count = 0;
+    for (size_t at = 0; at < size; ++at) {
+        count += keep(at) ? 1 : 0;
+    }
+    if (count > size / kShortListShare) {
+        return false;
+    }
+    list.reserve(count);
+    for (size_t at = 0; at < size; ++at) {
+        if (keep(at)) {
+            list.push_back(static_cast<uint32_t>(at));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// A count that reads as 0 is what a walk leaving out zeros passes over; a
+// positive stored count that reads as 0 is kept, for the positive walks.
+void IndexCells::NoteNonZero() {
+    nonZeroKept = ShortList(
+        cells.size(), [this](size_t at) { return cells[at].positive || cells[at].count != 0.0f; },
+        nonZero);
+}
+
+void IndexCells::NoteDiffering() {
+    differingKept = levels.size() == cells.size() &&
+                    ShortList(
+                        cells.size(), [this](size_t at) { return levels[at].differs; }, differing);
+}
+
+const std::vector<uint32_t>* IndexCells::ListFor(const ViewFilter& view, bool levelsOnly) const {
+    if (levelsOnly) {
+        return differingKept ? &differing : nullptr;
+    }
+    const bool zerosLeftOut = view.kind == ViewFilter::InsidePositive || view.zerosUnused;
+    return zerosLeftOut && nonZeroKept ? &nonZero : nullptr;
+}
+
 void IndexCells::Select(const ViewFilter& view, bool levelsOnly,
                         std::vector<const Cell*>& selected) const {
     selected.clear();
-    for (const Cell* cell = FirstOf(view, levelsOnly); cell;
-         cell = NextOf(cell, view, levelsOnly)) {
-        selected.push_back(cell);
+    for (Walk walk = FirstOf(view, levelsOnly); walk.cell; Next(walk, view, levelsOnly)) {
+        selected.push_back(walk.cell);
     }
 }
 
-// The rows of the index range, then the other terms of the query row by row.
-const IndexCells::Cell* IndexCells::FirstOf(const ViewFilter& view, bool levelsOnly) const {
+// The rows of the index range, then the other terms of the query row by
+// row; a short list visits only the cells that can pass them, in order.
+IndexCells::Walk IndexCells::FirstOf(const ViewFilter& view, bool levelsOnly) const {
     // Strictly inside, and with a positive count, or edges included.
     const bool strict = view.kind == ViewFilter::InsidePositive;
-    const auto first = std::partition_point(cells.begin(), cells.end(), [&](const Cell& c) {
-        return strict ? c.y <= view.yMin : c.y < view.yMin;
-    });
-    return Seek(cells.data() + (first - cells.begin()), view, levelsOnly);
+    const auto before = [&](const Cell& c) { return strict ? c.y <= view.yMin : c.y < view.yMin; };
+    Walk walk;
+    if (const std::vector<uint32_t>* list = ListFor(view, levelsOnly)) {
+        walk.next = static_cast<size_t>(
+            std::partition_point(list->begin(), list->end(),
+                                 [&](uint32_t at) { return before(cells[at]); }) -
+            list->begin());
+    } else {
+        walk.next = static_cast<size_t>(std::partition_point(cells.begin(), cells.end(), before) -
+                                        cells.begin());
+    }
+    Next(walk, view, levelsOnly);
+    return walk;
 }
 
-const IndexCells::Cell* IndexCells::NextOf(const Cell* cell, const ViewFilter& view,
-                                           bool levelsOnly) const {
-    return Seek(cell + 1, view, levelsOnly);
-}
-
-const IndexCells::Cell* IndexCells::Seek(const Cell* from, const ViewFilter& view,
-                                         bool levelsOnly) const {
+void IndexCells::Next(Walk& walk, const ViewFilter& view, bool levelsOnly) const {
     const bool strict = view.kind == ViewFilter::InsidePositive;
-    const Cell* const end = cells.data() + cells.size();
-    for (const Cell* cell = from; cell < end; ++cell) {
-        if (strict ? !(cell->y < view.yMax) : !(cell->y <= view.yMax)) {
-            return nullptr;
+    const std::vector<uint32_t>* list = ListFor(view, levelsOnly);
+    const size_t end = list ? list->size() : cells.size();
+    walk.cell = nullptr;
+    for (; walk.next < end; ++walk.next) {
+        const Cell& cell = At(list, walk.next);
+        if (strict ? !(cell.y < view.yMax) : !(cell.y <= view.yMax)) {
+            walk.next = end;
+            return;
         }
-        const bool inX = strict ? cell->x > view.xMin && cell->x < view.xMax
-                                : cell->x >= view.xMin && cell->x <= view.xMax;
-        if (!inX || (strict && !cell->positive) ||
-            (levelsOnly && !levels[static_cast<size_t>(cell - cells.data())].differs)) {
+        const bool inX = strict ? cell.x > view.xMin && cell.x < view.xMax
+                                : cell.x >= view.xMin && cell.x <= view.xMax;
+        if (!inX || (strict && !cell.positive) || (levelsOnly && !LevelsOf(cell).differs)) {
             continue;
         }
-        return cell;
+        walk.cell = &cell;
+        ++walk.next;
+        return;
     }
-    return nullptr;
 }
 
 // The query's terms, on the stored numbers: x <= px, x > px - 2 * size and

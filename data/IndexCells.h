@@ -58,10 +58,14 @@ class IndexCells {
     // in the order of the y index; levelsOnly keeps only those whose count
     // differs from a neighbour's (the levels must be held).
     void Select(const ViewFilter& view, bool levelsOnly, std::vector<const Cell*>& cells) const;
-    // The same cells one at a time, without gathering them first: the first,
-    // then the one after a given one; null past the last.
-    const Cell* FirstOf(const ViewFilter& view, bool levelsOnly) const;
-    const Cell* NextOf(const Cell* cell, const ViewFilter& view, bool levelsOnly) const;
+    // The same cells one at a time, without gathering them first: Next
+    // moves a walk from its place to the next cell the view selects.
+    struct Walk {
+        const Cell* cell = nullptr;  // null past the last
+        size_t next = 0;             // where the walk goes on, in the list it walks
+    };
+    Walk FirstOf(const ViewFilter& view, bool levelsOnly) const;
+    void Next(Walk& walk, const ViewFilter& view, bool levelsOnly) const;
 
     // The cell whose square holds (x, y), chosen as a query with
     // x_coord <= x < x_coord + cellSize (the same for y), ordered by x, then
@@ -76,10 +80,23 @@ class IndexCells {
     std::vector<uint32_t> rowOrder;
     int xKind = 0;  // CellInteger or CellReal
     int yKind = 0;
+    // The places in cells of some of them, in their order there, so that a
+    // walk that wants only those need not visit the others. Kept only when
+    // they are few: most cells of a large plot hold 0.
+    std::vector<uint32_t> nonZero;    // a count other than 0, or positive
+    std::vector<uint32_t> differing;  // a count that differs from a neighbour's
+    bool nonZeroKept = false;
+    bool differingKept = false;
 
-    // The first cell from `from` on that the view selects, or null.
-    const Cell* Seek(const Cell* from, const ViewFilter& view, bool levelsOnly) const;
+    // The list a walk visits (null: every cell), and the cell at a place in it.
+    const std::vector<uint32_t>* ListFor(const ViewFilter& view, bool levelsOnly) const;
+    const Cell& At(const std::vector<uint32_t>* list, size_t place) const {
+        return cells[list ? (*list)[place] : place];
+    }
     // Puts cells that came by row id in the order of the y index.
     void OrderByY();
+    // Notes the short lists once the cells, or their levels, are in place.
+    void NoteNonZero();
+    void NoteDiffering();
     void Reserve(Database& database, const std::string& table);
 };

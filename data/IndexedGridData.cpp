@@ -513,8 +513,8 @@ ViewFilter IndexedGridData::RangeOf(const ViewFilter& view) {
     auto asRead = [&cast](double value) {
         return SqliteReading(cast, PrintedNumber(value).text, value);
     };
-    return ViewFilter{view.kind, asRead(view.xMin), asRead(view.yMin), asRead(view.xMax),
-                      asRead(view.yMax)};
+    return ViewFilter{view.kind,         asRead(view.xMin), asRead(view.yMin),
+                      asRead(view.xMax), asRead(view.yMax), view.zerosUnused};
 }
 
 // The set's view queries are range tests on x and y that it builds itself,
@@ -591,8 +591,8 @@ void IndexedGridData::First() {
 
 void IndexedGridData::SelectHeld() {
     heldView = viewRange;
-    heldCell = memory->FirstOf(heldView, false);
-    onRow = heldCell != nullptr;
+    heldWalk = memory->FirstOf(heldView, false);
+    onRow = heldWalk.cell != nullptr;
 }
 
 bool IndexedGridData::IsValid() {
@@ -604,8 +604,8 @@ void IndexedGridData::Next() {
         return;
     }
     if (!cursor) {
-        heldCell = memory->NextOf(heldCell, heldView, false);
-        onRow = heldCell != nullptr;
+        memory->Next(heldWalk, heldView, false);
+        onRow = heldWalk.cell != nullptr;
         return;
     }
     onRow = cursor->Step();
@@ -613,7 +613,7 @@ void IndexedGridData::Next() {
 
 void IndexedGridData::Close() {
     cursor.reset();
-    heldCell = nullptr;
+    heldWalk = IndexCells::Walk();
     onRow = false;
 }
 
@@ -621,21 +621,21 @@ double IndexedGridData::GetValue() {
     if (!onRow) {
         return 0.0;
     }
-    return cursor ? cursor->GetDouble(countAt) : heldCell->count;
+    return cursor ? cursor->GetDouble(countAt) : heldWalk.cell->count;
 }
 
 double IndexedGridData::GetX() {
     if (!onRow) {
         return 0.0;
     }
-    return cursor ? cursor->GetDouble(xAt) : memory->ReadX(*heldCell);
+    return cursor ? cursor->GetDouble(xAt) : memory->ReadX(*heldWalk.cell);
 }
 
 double IndexedGridData::GetY() {
     if (!onRow) {
         return 0.0;
     }
-    return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*heldCell);
+    return cursor ? cursor->GetDouble(yAt) : memory->ReadY(*heldWalk.cell);
 }
 
 bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCell>& cells) {
@@ -646,10 +646,11 @@ bool IndexedGridData::ReadLevelCells(const ViewFilter& view, std::vector<LevelCe
         return false;
     }
     const ViewFilter range = RangeOf(view);
-    for (const IndexCells::Cell* cell = rows->FirstOf(range, true); cell;
-         cell = rows->NextOf(cell, range, true)) {
-        const IndexCells::Levels& around = rows->LevelsOf(*cell);
-        cells.push_back(LevelCell{rows->ReadX(*cell), rows->ReadY(*cell), cell->count, around.n,
+    for (IndexCells::Walk walk = rows->FirstOf(range, true); walk.cell;
+         rows->Next(walk, range, true)) {
+        const IndexCells::Cell& cell = *walk.cell;
+        const IndexCells::Levels& around = rows->LevelsOf(cell);
+        cells.push_back(LevelCell{rows->ReadX(cell), rows->ReadY(cell), cell.count, around.n,
                                   around.e, around.s, around.w});
     }
     return true;

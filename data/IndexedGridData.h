@@ -138,7 +138,7 @@ class IndexedGridData : public GridData {
     bool filterIsView = false;
     ViewFilter viewRange{};
     // The held cell of the walk, and the view it walks.
-    const IndexCells::Cell* heldCell = nullptr;
+    IndexCells::Walk heldWalk;
     ViewFilter heldView{};
     std::string indexName;
     std::string tableName;  // storage for GetTableName

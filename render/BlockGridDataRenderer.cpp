@@ -32,9 +32,10 @@ void BlockGridDataRenderer::Draw(Canvas& canvas, GridData& data) {
     double minimum = data.GetMinValue();
     double maximum = data.GetMaxValue();
 
-    // A cell is selected by its corner alone, edges included.
+    // A cell is selected by its corner alone, edges included; a cell of 0
+    // draws nothing, so a set may pass over those.
     data.SetViewFilter(
-        ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax});
+        ViewFilter{ViewFilter::EdgesIncluded, view.xMin, view.yMin, view.xMax, view.yMax, true});
     const CellBlocks blocks(frame, data.GetCellSize());
     std::vector<uint32_t> words;
     for (const wxColour& color : palette) {

@@ -2,6 +2,8 @@
 // memory; they must be the query's cells in the query's order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "PlotFixture.h"
 #include "data/UptakeGridData.h"
 #include "db/SqlText.h"
@@ -39,6 +41,37 @@ class ViewCellsTest : public ::testing::Test {
         }
         MakeGrid(path, cells, 2);
     }
+
+    // The level lines' cells, against the query they stand for.
+    void ExpectLevelCellsOfQuery(UptakeGridData& grid, const ViewFilter& view) {
+        const Query levels(
+            "SELECT * FROM (SELECT * FROM %s WHERE x_coord >= %f AND x_coord <= %f "
+            "AND y_coord >= %f AND y_coord <= %f) \t\tWHERE count != n OR count "
+            "!= e OR count != s OR count != w",
+            SqlName(grid.GetTableName()).c_str(), view.xMin, view.xMax, view.yMin, view.yMax);
+        std::vector<LevelCell> cells;
+        ASSERT_TRUE(grid.ReadLevelCells(view, cells));
+        std::vector<std::string> fromMemory;
+        for (const LevelCell& c : cells) {
+            fromMemory.push_back(std::to_string(c.x) + " " + std::to_string(c.y) + " " +
+                                 std::to_string(c.count) + " " + std::to_string(c.n) + " " +
+                                 std::to_string(c.w));
+        }
+        std::vector<std::string> fromQuery;
+        for (const std::string& row :
+             QueryRows(path, std::string("SELECT x_coord, y_coord, count, n, w FROM (") +
+                                 levels.Text() + ")")) {
+            double v[5];
+            std::sscanf(row.c_str(), "%lf,%lf,%lf,%lf,%lf", &v[0], &v[1], &v[2], &v[3], &v[4]);
+            std::string text;
+            for (double value : v) {
+                text += (text.empty() ? "" : " ") + std::to_string(static_cast<float>(value));
+            }
+            fromQuery.push_back(text);
+        }
+        EXPECT_FALSE(fromQuery.empty());
+        EXPECT_EQ(fromMemory, fromQuery);
+    }
 };
 
 }  // namespace
@@ -67,34 +100,7 @@ TEST_F(ViewCellsTest, ViewFiltersGiveTheQuerysCellsInItsOrder) {
         EXPECT_EQ(byView, byQuery);
     }
 
-    // The level lines' cells, against the query they stand for.
-    const ViewFilter view{ViewFilter::EdgesIncluded, 0.5, 0.0, 4.0, 2.5};
-    const Query levels(
-        "SELECT * FROM (SELECT * FROM %s WHERE x_coord >= %f AND x_coord <= %f AND y_coord >= "
-        "%f AND y_coord <= %f) \t\tWHERE count != n OR count != e OR count != s OR count != w",
-        SqlName(grid.GetTableName()).c_str(), view.xMin, view.xMax, view.yMin, view.yMax);
-    std::vector<LevelCell> cells;
-    ASSERT_TRUE(grid.ReadLevelCells(view, cells));
-    std::vector<std::string> fromMemory;
-    for (const LevelCell& c : cells) {
-        fromMemory.push_back(std::to_string(c.x) + " " + std::to_string(c.y) + " " +
-                             std::to_string(c.count) + " " + std::to_string(c.n) + " " +
-                             std::to_string(c.w));
-    }
-    std::vector<std::string> fromQuery;
-    for (const std::string& row : QueryRows(path, std::string("SELECT x_coord, y_coord, count, "
-                                                              "n, w FROM (") +
-                                                      levels.Text() + ")")) {
-        double v[5];
-        std::sscanf(row.c_str(), "%lf,%lf,%lf,%lf,%lf", &v[0], &v[1], &v[2], &v[3], &v[4]);
-        std::string text;
-        for (double value : v) {
-            text += (text.empty() ? "" : " ") + std::to_string(static_cast<float>(value));
-        }
-        fromQuery.push_back(text);
-    }
-    EXPECT_FALSE(fromQuery.empty());
-    EXPECT_EQ(fromMemory, fromQuery);
+    ExpectLevelCellsOfQuery(grid, {ViewFilter::EdgesIncluded, 0.5, 0.0, 4.0, 2.5});
 }
 
 // A table found without its y index (a program stopped before making it, or
@@ -139,4 +145,41 @@ TEST_F(ViewCellsTest, IndexOfTheNameOnOtherColumnsIsNotTakenForTheYIndex) {
     grid.SetViewFilter(view);
     Walk(grid);
     EXPECT_EQ(trace.StartingWith("SELECT * FROM (_idx").size(), 1u);
+}
+
+// On a plot whose cells mostly hold 0, a walk that leaves zeros out, the
+// clouds' walk and the level lines' walk visit short lists of cells: they
+// must still give the query's cells, in its order.
+TEST_F(ViewCellsTest, SparsePlotsWalkShortListsInTheQuerysOrder) {
+    std::vector<PlotCell> cells;
+    for (int k = 0; k < 400; ++k) {
+        const double value = k % 37 == 5 ? 2.5 : k % 53 == 7 ? -1.0 : 0.0;
+        const int place = (k * 37) % 400;  // every place once, out of y order
+        cells.push_back({(place % 20) * 0.5, (place / 20) * 0.5, {value}});
+    }
+    MakeGrid(path, cells, 1);
+    Database database(path.c_str());
+    UptakeGridData grid(database, Query("SELECT * FROM grid"), "grid", "x_coord", "y_coord",
+                        ProgressMonitor(0, 0));
+    for (const ViewFilter& edges : {ViewFilter{ViewFilter::EdgesIncluded, 1.0, 0.5, 8.0, 7.5},
+                                    ViewFilter{ViewFilter::EdgesIncluded, -1, -1, 11, 11}}) {
+        grid.SetFilter(ViewFilterQuery(edges, "x_coord", "y_coord"));
+        std::vector<Seen> nonZero = Walk(grid);
+        nonZero.erase(std::remove_if(nonZero.begin(), nonZero.end(),
+                                     [](const Seen& seen) { return seen.value == 0.0; }),
+                      nonZero.end());
+        ViewFilter leavingZeros = edges;
+        leavingZeros.zerosUnused = true;
+        grid.SetViewFilter(leavingZeros);
+        EXPECT_FALSE(nonZero.empty());
+        EXPECT_EQ(Walk(grid), nonZero);
+
+        ViewFilter positive = edges;
+        positive.kind = ViewFilter::InsidePositive;
+        grid.SetFilter(ViewFilterQuery(positive, "x_coord", "y_coord"));
+        const std::vector<Seen> byQuery = Walk(grid);
+        grid.SetViewFilter(positive);
+        EXPECT_EQ(Walk(grid), byQuery);
+        ExpectLevelCellsOfQuery(grid, edges);
+    }
 }
