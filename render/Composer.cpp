@@ -12,9 +12,8 @@
 
 namespace {
 
-// One layer of the scene, from the cache or drawn now. A layer drawn now is
-// kept as drawn (with its mask) and stacked with alpha; one from the cache
-// is stacked by its mask. Both show the same pixels.
+// One layer of the scene, from the cache or drawn now, with alpha; the
+// cache, when given, keeps a layer drawn now as it is handed on.
 wxBitmap SceneLayer(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
                     const LayerDef& layer, const wxString& tree, LayerCache* cache) {
     if (cache) {
@@ -24,11 +23,11 @@ wxBitmap SceneLayer(PlotPainter& painter, const Scene& scene, const PictureStyle
         }
     }
     const wxBitmap drawn =
-        painter.RenderLayer(layer, tree, scene.view, scene.width, scene.height, style);
+        painter.RenderAlphaLayer(layer, tree, scene.view, scene.width, scene.height, style);
     if (cache) {
         cache->KeepLayer(layer.group, tree, layer.flag, drawn);
     }
-    return ToAlphaBitmap(drawn);
+    return drawn;
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ void ForEachSceneLayer(PlotPainter& painter, const Scene& scene,
 // Draws the scene's layers and hands each to take as soon as it is drawn,
 // bottom first: the layers by position, a tree layer once for each tree,
 // then the overlay of the painter's highlighted stems. A layer drawn now
-// comes with alpha, and the cache, when given, keeps it as drawn (masked);
-// a layer found in the cache comes as kept. The overlay is never kept.
+// comes with alpha, and the cache, when given, keeps it so; a layer found
+// in the cache comes as kept. The overlay, masked, is never kept.
 // Nothing is drawn for a scene without pixels.
 void ComposeLayers(PlotPainter& painter, const Scene& scene, const PictureStyle& style,
                    const std::function<void(const wxBitmap&)>& take, LayerCache* cache = nullptr);

@@ -211,3 +211,50 @@ wxBitmap ToAlphaBitmap(const wxBitmap& masked) {
     }
     return wxBitmap(image, 32);
 }
+
+namespace {
+
+// Most rows of a layer are opaque (drawn over opaque black): there a pixel
+// is transparent exactly when it is black. Written so that the compiler
+// does several pixels at once.
+bool AllOpaque(const uint32_t* row, int width) {
+    uint32_t all = 0xFF000000u;
+    for (int x = 0; x < width; ++x) {
+        all &= row[x];
+    }
+    return all == 0xFF000000u;
+}
+
+void ClearBlack(uint32_t* row, int width) {
+    for (int x = 0; x < width; ++x) {
+        row[x] = (row[x] & 0x00FFFFFFu) != 0 ? row[x] : 0u;
+    }
+}
+
+}  // namespace
+
+bool ConvertToAlpha(wxBitmap& drawn) {
+    if (!drawn.IsOk() || drawn.GetMask()) {
+        return false;
+    }
+    LayerPixels pixels(drawn);
+    if (!pixels.IsOk() || !pixels.HasAlpha()) {
+        return false;
+    }
+    for (int y = 0; y < pixels.Height(); ++y) {
+        uint32_t* row = pixels.Row(y);
+        if (AllOpaque(row, pixels.Width())) {
+            ClearBlack(row, pixels.Width());
+            continue;
+        }
+        // What ConvertPixels gives a pixel that its mask of black shows.
+        for (int x = 0; x < pixels.Width(); ++x) {
+            const uint32_t pixel = row[x];
+            const uint32_t colour = (pixel & 0x00FFFFFFu) == 0 ? 0u
+                                    : (pixel >> 24) == 0xFF    ? pixel
+                                                               : pixels.Unpremultiplied(pixel);
+            row[x] = (colour & 0x00FFFFFFu) != 0 ? colour : 0u;
+        }
+    }
+    return true;
+}

@@ -20,3 +20,8 @@ void StackLayerOnto(wxBitmap& picture, const wxBitmap& layer);
 // The same pixels with an alpha channel instead of a mask: alpha 0 exactly
 // where the layer is transparent (masked or black), 255 elsewhere.
 wxBitmap ToAlphaBitmap(const wxBitmap& masked);
+
+// The same for a layer drawn without a mask that nothing else holds: its
+// pixels are converted where they are, which spares the mask and a second
+// picture. False, the layer unchanged, when its pixels cannot be reached so.
+bool ConvertToAlpha(wxBitmap& drawn);

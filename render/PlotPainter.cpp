@@ -15,6 +15,7 @@
 #include "render/DominantBlockRenderer.h"
 #include "render/GroupColors.h"
 #include "render/IsolineGridDataRenderer.h"
+#include "render/LayerStack.h"
 #include "render/PointDataRenderer.h"
 #include "render/ScaleGridDataRenderer.h"
 
@@ -131,6 +132,18 @@ wxBitmap PlotPainter::RenderLayer(const LayerDef& layer, const wxString& tree,
                        Frame(layerView, width, height, style.pixelRatio), style);
 }
 
+wxBitmap PlotPainter::RenderAlphaLayer(const LayerDef& layer, const wxString& tree,
+                                       const PlotRect& layerView, int width, int height,
+                                       const PictureStyle& style) {
+    wxBitmap drawn = DrawGroup(layer.group, layer.flag, tree,
+                               Frame(layerView, width, height, style.pixelRatio), style);
+    if (ConvertToAlpha(drawn)) {
+        return drawn;
+    }
+    MaskBlack(drawn);
+    return ToAlphaBitmap(drawn);
+}
+
 LayerImage PlotPainter::RenderLayerImage(const LayerDef& layer, const wxString& tree,
                                          const PlotRect& layerView, int width, int height,
                                          const PictureStyle& style) {
@@ -170,7 +183,14 @@ PlotPainter::TreeInputs PlotPainter::TreeInputsFor(LayerGroup group, uint32_t fl
 }
 
 wxBitmap PlotPainter::RenderGroup(LayerGroup group, uint32_t flags, const wxString& tree,
-                                  const PlotFrame& layerFrame, const PictureStyle& style) {
+                                  const PlotFrame& frame, const PictureStyle& style) {
+    wxBitmap result = DrawGroup(group, flags, tree, frame, style);
+    MaskBlack(result);
+    return result;
+}
+
+wxBitmap PlotPainter::DrawGroup(LayerGroup group, uint32_t flags, const wxString& tree,
+                                const PlotFrame& layerFrame, const PictureStyle& style) {
     const PlotFrame frame(layerFrame.View(), std::max(layerFrame.Width(), 1),
                           std::max(layerFrame.Height(), 1), layerFrame.Shape(),
                           layerFrame.PixelRatio());
@@ -188,7 +208,6 @@ wxBitmap PlotPainter::RenderGroup(LayerGroup group, uint32_t flags, const wxStri
         }
         cairo_destroy(context);
     }
-    MaskBlack(result);
     return result;
 }
 

@@ -78,6 +78,11 @@ class PlotPainter {
     // One layer at a view of its own, the size in the style's pixels.
     wxBitmap RenderLayer(const LayerDef& layer, const wxString& tree, const PlotRect& layerView,
                          int width, int height, const PictureStyle& style);
+    // The same converted for alpha drawing, as ToAlphaBitmap gives it from
+    // that bitmap, without the masked bitmap between.
+    wxBitmap RenderAlphaLayer(const LayerDef& layer, const wxString& tree,
+                              const PlotRect& layerView, int width, int height,
+                              const PictureStyle& style);
     // The same without the toolkit: a layer image, black where nothing is drawn.
     LayerImage RenderLayerImage(const LayerDef& layer, const wxString& tree,
                                 const PlotRect& layerView, int width, int height,
@@ -94,6 +99,9 @@ class PlotPainter {
         GridData* grid = nullptr;
         wxColour color;
     };
+    // RenderGroup's bitmap before its black is masked.
+    wxBitmap DrawGroup(LayerGroup group, uint32_t flags, const wxString& tree,
+                       const PlotFrame& frame, const PictureStyle& style);
     TreeInputs TreeInputsFor(LayerGroup group, uint32_t flags, const wxString& tree,
                              const PictureStyle& style);
     // Each draws one layer onto the canvas, over what it holds.

@@ -3,6 +3,8 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 
+#include "render/LayerCanvas.h"
+#include "render/LayerPixels.h"
 #include "render/LayerStack.h"
 
 namespace {
@@ -12,8 +14,8 @@ struct Block {
     wxColour colour;
 };
 
-// A layer as the renderers make them: blocks on black, black masked.
-wxBitmap MaskedLayer(int width, int height, const std::vector<Block>& blocks) {
+// A layer as the renderers draw them: blocks on black.
+wxBitmap DrawnLayer(int width, int height, const std::vector<Block>& blocks) {
     wxBitmap bitmap(width, height, 32);
     {
         wxMemoryDC dc(bitmap);
@@ -28,6 +30,12 @@ wxBitmap MaskedLayer(int width, int height, const std::vector<Block>& blocks) {
             dc.DrawRectangle(block.rect);
         }
     }
+    return bitmap;
+}
+
+// The same with its black masked, as the renderers hand them on.
+wxBitmap MaskedLayer(int width, int height, const std::vector<Block>& blocks) {
+    wxBitmap bitmap = DrawnLayer(width, height, blocks);
     bitmap.SetMask(new wxMask(bitmap, *wxBLACK));
     return bitmap;
 }
@@ -61,6 +69,35 @@ TEST(ToAlphaBitmap, AlphaIsZeroExactlyOnTheTransparentPixels) {
             EXPECT_EQ(PixelAt(image, x, y), red ? kRed : grey ? kLabelGrey : *wxBLACK);
         }
     }
+}
+
+// Converting a drawn layer where it lies gives the pixels of masking its
+// black and converting that, in opaque rows and in a row with pixels that
+// are not opaque.
+TEST(ConvertToAlpha, GivesTheMaskedLayersConversion) {
+    const std::vector<Block> blocks = {{wxRect(2, 0, 4, 4), kRed},
+                                       {wxRect(10, 1, 1, 1), kLabelGrey}};
+    auto withThinPixels = [](wxBitmap layer) {
+        LayerPixels pixels(layer);
+        pixels.Row(3)[8] = 0x80400000u;  // red at half alpha, premultiplied
+        pixels.Row(3)[9] = 0x40000000u;  // black at a quarter
+        return layer;
+    };
+    wxBitmap converted = withThinPixels(DrawnLayer(20, 4, blocks));
+    ASSERT_TRUE(ConvertToAlpha(converted));
+    wxBitmap masked = withThinPixels(DrawnLayer(20, 4, blocks));
+    MaskBlack(masked);
+    const wxBitmap expected = ToAlphaBitmap(masked);
+    LayerPixels got(converted);
+    LayerPixels want(expected);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            EXPECT_EQ(got.Row(y)[x], want.Row(y)[x]) << "pixel " << x << "," << y;
+        }
+    }
+    EXPECT_EQ(got.Row(3)[8], 0xFF800000u);
+    EXPECT_EQ(got.Row(0)[0], 0u);
+    EXPECT_FALSE(converted.GetMask());
 }
 
 TEST(ToAlphaBitmap, InvalidBitmapStaysInvalid) {
