@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/VizApp.h"
+#include "base/HugePages.h"
 #include "base/Log.h"
 #include "cli/AtCommand.h"
 #include "cli/CommandLine.h"
@@ -54,6 +55,7 @@ bool ChooseCommandLogs(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!ChooseCommandLogs(line)) {
         return 2;

@@ -1,5 +1,6 @@
 #include "base/HugePages.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -17,4 +18,9 @@ void AdviseHugePages(const void* start, size_t bytes) {
     if (end > begin) {
         madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
     }
+}
+
+void KeepFreedMemoryForReuse() {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
 }

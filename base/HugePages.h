@@ -7,6 +7,13 @@
 #include <cstddef>
 #include <vector>
 
+// Keeps memory that is freed in the process for its next use, up to a few
+// hundred MiB: a map's layers take a few MiB each and come again at every
+// redraw, and memory handed back to the kernel and asked for again costs a
+// page fault for every 4 KiB. Blocks of more than 32 MiB (the big arrays)
+// still go back to the kernel when freed. Call once, at start.
+void KeepFreedMemoryForReuse();
+
 // Asks for huge pages under the whole 2 MiB pages that the block covers;
 // does nothing for a small block, or where the kernel declines.
 void AdviseHugePages(const void* start, size_t bytes);

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "base/HugePages.h"
 #include "data/PlotFile.h"
 #include "tools/BenchSupport.h"
 #include "tools/IndexCheck.h"
@@ -335,6 +336,7 @@ bool BenchPlot(const bench::Plot& plot, int runs, bool quick) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();  // as the program does, for its peak memory
     bench::Options options;
     std::string check;
     bool openOnly = false;

@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "base/HugePages.h"
 #include "cli/ExportCommand.h"
 #include "render/Composer.h"
 #include "render/LayerStack.h"
@@ -353,6 +354,7 @@ int main(int argc, char** argv) {
                      "[--file FILE.db] [--only reopen|layers|tree|pan|export] [--keep]\n");
         return 2;
     }
+    KeepFreedMemoryForReuse();  // as the program does
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "cannot start the toolkit (is there a display?)\n");
         return 1;
