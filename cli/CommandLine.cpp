@@ -4,165 +4,17 @@
 #include <charconv>
 #include <optional>
 
+#include "cli/CommandArguments.h"
 #include "cli/CoordinateSystem.h"
 #include "cli/OptionValues.h"
 
 namespace {
-
-// Options that take a value, and the order they are described in.
-enum class Option {
-    Export,
-    Size,
-    Scale,
-    Layers,
-    Stems,
-    View,
-    Palette,
-    Range,
-    Classes,
-    Smooth,
-    Compare,
-    Jobs,
-    Aspect,
-    NorthUp,
-    Legend,
-    At,
-    Force,
-    Trees,
-    Output,
-    Overlap,
-    LogDir,
-    Help,
-    Version,
-    Layer,
-    Tree,
-    Crs,
-    GroupBy,
-    Groups,
-    Group,
-    By
-};
-
-struct OptionName {
-    const char* name;
-    Option option;
-    bool takesValue;
-};
-
-// clang-format off
-const OptionName kOptions[] = {
-    {"--export", Option::Export, true},
-    {"--size", Option::Size, true},
-    {"--scale", Option::Scale, true},
-    {"--layers", Option::Layers, true},
-    {"--stems", Option::Stems, true},
-    {"--view", Option::View, true},
-    {"--palette", Option::Palette, true},
-    {"--range", Option::Range, true},
-    {"--classes", Option::Classes, true},
-    {"--smooth", Option::Smooth, false},
-    {"--compare", Option::Compare, true},
-    {"-j", Option::Jobs, true},
-    {"--aspect", Option::Aspect, true},
-    {"--north-up", Option::NorthUp, false},
-    {"--legend", Option::Legend, false},
-    {"--at", Option::At, true},
-    {"--force", Option::Force, false},
-    {"--trees", Option::Trees, true},
-    {"--output", Option::Output, true},
-    {"--overlap", Option::Overlap, false},
-    {"--log-dir", Option::LogDir, true},
-    {"--help", Option::Help, false},
-    {"-h", Option::Help, false},
-    {"--version", Option::Version, false},
-    {"--layer", Option::Layer, true},
-    {"--tree", Option::Tree, true},
-    {"--crs", Option::Crs, true},
-    {"--group-by", Option::GroupBy, true},
-    {"--groups", Option::Groups, true},
-    {"--group", Option::Group, true},
-    {"--by", Option::By, true},
-};
-// clang-format on
-
-const OptionName* FindOption(const std::string& name) {
-    for (const OptionName& option : kOptions) {
-        if (name == option.name) {
-            return &option;
-        }
-    }
-    return nullptr;
-}
 
 CommandLine Failure(const std::string& error) {
     CommandLine line;
     line.mode = CommandMode::Error;
     line.error = error;
     return line;
-}
-
-// The words of a command line sorted into options (with their values) and file names.
-struct Arguments {
-    std::vector<std::string> files;
-    std::vector<std::pair<Option, std::string>> given;
-
-    bool Has(Option option) const {
-        return std::any_of(given.begin(), given.end(),
-                           [option](const auto& entry) { return entry.first == option; });
-    }
-};
-
-bool SplitArguments(const std::vector<std::string>& args, Arguments& out, std::string& error) {
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            out.files.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const OptionName* option = FindOption(name);
-        if (!option) {
-            error = "unknown option \"" + name + "\" (see quenvar --help)";
-            return false;
-        }
-        std::string value;
-        if (equals != std::string::npos) {
-            if (!option->takesValue) {
-                error = name + " takes no value";
-                return false;
-            }
-            value = arg.substr(equals + 1);
-        } else if (option->takesValue) {
-            if (i + 1 == args.size()) {
-                error = name + " needs a value (see quenvar --help)";
-                return false;
-            }
-            value = args[++i];
-        }
-        // A range and a class rule are given once for each family they set.
-        const bool perFamily = option->option == Option::Range || option->option == Option::Classes;
-        if (out.Has(option->option) && !perFamily) {
-            error = name + " is given twice";
-            return false;
-        }
-        out.given.emplace_back(option->option, value);
-    }
-    return true;
-}
-
-const char* OptionText(Option option) {
-    for (const OptionName& name : kOptions) {
-        if (name.option == option) {
-            return name.name;
-        }
-    }
-    return "";
 }
 
 const char* const kImportUsage = "quenvar import GRID STEMS OUT.db [--force] [--log-dir DIR]";
