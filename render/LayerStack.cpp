@@ -136,6 +136,15 @@ void StackLayerOnto(wxBitmap& picture, const wxBitmap& layer) {
 
 namespace {
 
+// A pixel that the layer shows, as the converted layer holds it: its colour
+// at full alpha, or transparent where that colour is black. Layers are drawn
+// opaque; only other pixels need their colour worked out.
+uint32_t ShownWithAlpha(const LayerPixels& from, uint32_t pixel) {
+    const uint32_t colour =
+        from.HasAlpha() && (pixel >> 24) == 0xFF ? pixel : from.Unpremultiplied(pixel);
+    return (colour & 0x00FFFFFFu) != 0 ? colour : 0u;
+}
+
 // What the conversion through an image gives, straight from the pixels: a
 // shown pixel keeps its colour at full alpha, a masked or black one becomes
 // transparent black. False when the pixels cannot be reached directly.
@@ -157,14 +166,7 @@ bool ConvertPixels(const wxBitmap& masked, wxBitmap& converted) {
             uint32_t* out = to.Row(y);
             WalkShownPixels(from.Row(y), mask.IsOk() ? mask.Row(y) : nullptr, from.HasAlpha(),
                             from.Width(), [&](int x, uint32_t pixel) {
-                                // Layers are drawn opaque; only other pixels need
-                                // their colour worked out.
-                                const uint32_t colour = from.HasAlpha() && (pixel >> 24) == 0xFF
-                                                            ? pixel
-                                                            : from.Unpremultiplied(pixel);
-                                if ((colour & 0x00FFFFFFu) != 0) {
-                                    out[x] = colour;
-                                }
+                                out[x] = ShownWithAlpha(from, pixel);
                                 return true;
                             });
         }
@@ -247,13 +249,9 @@ bool ConvertToAlpha(wxBitmap& drawn) {
             ClearBlack(row, pixels.Width());
             continue;
         }
-        // What ConvertPixels gives a pixel that its mask of black shows.
+        // A black pixel is what the mask of black hides.
         for (int x = 0; x < pixels.Width(); ++x) {
-            const uint32_t pixel = row[x];
-            const uint32_t colour = (pixel & 0x00FFFFFFu) == 0 ? 0u
-                                    : (pixel >> 24) == 0xFF    ? pixel
-                                                               : pixels.Unpremultiplied(pixel);
-            row[x] = (colour & 0x00FFFFFFu) != 0 ? colour : 0u;
+            row[x] = (row[x] & 0x00FFFFFFu) == 0 ? 0u : ShownWithAlpha(pixels, row[x]);
         }
     }
     return true;
